@@ -1,0 +1,47 @@
+#pragma once
+// The prompt service: every message box that code below the application shows (file
+// errors, clone errors, confirmations) goes through this small interface. The application
+// installs a QMessageBox implementation, tests a scripted one, command-line tools one that
+// writes to standard error. Without an installed service, texts go to standard error and
+// questions take their default answer.
+
+#include <QString>
+
+// Answers, numbered as the message-box results that the rest of the program compares with.
+enum cmcPromptAnswer : int {
+    PA_None = 0,
+    PA_Ok = 1,
+    PA_Cancel = 2,
+    PA_Abort = 3,
+    PA_Retry = 4,
+    PA_Ignore = 5,
+    PA_Yes = 6,
+    PA_No = 7,
+};
+
+enum class cmcPromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+
+enum class cmcPromptIcon { None, Information, Question, Warning, Error };
+
+class cmcPromptService {
+public:
+    virtual ~cmcPromptService() = default;
+    // Asks a question; returns the answer (one of cmcPromptAnswer).
+    virtual int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                    cmcPromptIcon icon) = 0;
+    // Tells something; returns when the user has acknowledged it.
+    virtual void tell(const QString& text, const QString& caption, cmcPromptIcon icon) = 0;
+};
+
+namespace cmcPrompt {
+
+// Installs the service used from now on (not owned); nullptr restores the console default.
+void install(cmcPromptService* service);
+cmcPromptService* installed();
+
+int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
+        cmcPromptIcon icon = cmcPromptIcon::Question);
+void tell(const QString& text, const QString& caption,
+          cmcPromptIcon icon = cmcPromptIcon::Information);
+
+} // namespace cmcPrompt

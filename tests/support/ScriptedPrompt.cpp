@@ -1,0 +1,40 @@
+#include "ScriptedPrompt.h"
+
+ScriptedPrompt::ScriptedPrompt()
+{
+    m_previous = cmcPrompt::installed();
+    cmcPrompt::install(this);
+}
+
+ScriptedPrompt::~ScriptedPrompt() { cmcPrompt::install(nullptr); }
+
+int ScriptedPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                        cmcPromptIcon icon)
+{
+    m_entries.append(Entry{text, caption, true, buttons, icon});
+    return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
+}
+
+void ScriptedPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon)
+{
+    m_entries.append(Entry{text, caption, false, cmcPromptButtons::Ok, icon});
+}
+
+QStringList ScriptedPrompt::texts() const
+{
+    QStringList out;
+    for (const auto& e : m_entries) out.append(e.text);
+    return out;
+}
+
+FatalGuard::FatalGuard()
+{
+    cmcFatal::setShowMessage(false);
+    cmcFatal::setEndingHook([](const QString& text) { throw cmcFatalError(text); });
+}
+
+FatalGuard::~FatalGuard()
+{
+    cmcFatal::setEndingHook({});
+    cmcFatal::setShowMessage(true);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Test doubles for the two services that keep the core testable: a prompt service that
+// records every text and answers from a queue, and a guard that turns the fatal stop into
+// an exception (cmcFatalError) for the lifetime of the guard.
+
+#include "cmcFatal.h"
+#include "cmcPrompt.h"
+
+#include <QList>
+#include <QString>
+
+class ScriptedPrompt : public cmcPromptService {
+public:
+    struct Entry {
+        QString text;
+        QString caption;
+        bool question = false;
+        cmcPromptButtons buttons = cmcPromptButtons::Ok;
+        cmcPromptIcon icon = cmcPromptIcon::None;
+    };
+
+    // Installs itself; uninstalls in the destructor.
+    ScriptedPrompt();
+    ~ScriptedPrompt() override;
+
+    // Answers given to the next questions, in order; when none is queued, questions are
+    // answered with defaultAnswer.
+    void queueAnswer(int answer) { m_answers.append(answer); }
+    int defaultAnswer = PA_Ok;
+
+    int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
+            cmcPromptIcon icon) override;
+    void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override;
+
+    const QList<Entry>& entries() const { return m_entries; }
+    QStringList texts() const;
+    void clear() { m_entries.clear(); }
+
+private:
+    QList<Entry> m_entries;
+    QList<int> m_answers;
+    cmcPromptService* m_previous = nullptr;
+};
+
+// While alive, a fatal stop throws cmcFatalError instead of ending the process, and shows
+// nothing.
+class FatalGuard {
+public:
+    FatalGuard();
+    ~FatalGuard();
+};
