@@ -1,0 +1,126 @@
+#pragma once
+// The clone file: the text form of a memory image. A header line with the model and extra
+// codes, a comment line, a map revision line, then data lines of up to 255 hexadecimal
+// bytes with their address. The writer emits runs that never cross a 16-byte boundary; the
+// reader takes lines in any order, checks each before storing a byte, and at the end checks
+// that exactly the expected addresses were present.
+//
+// Writing goes through a temporary file beside the target that replaces it only when every
+// line was written, so a failed save leaves an existing file as it was. A failed read
+// restores the image it was reading into.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+class cmcEeprom;
+
+// An address range, both ends inclusive. Lists of ranges end at the first pair whose first
+// address is above its last or that does not lie wholly inside the image; the program ends
+// its lists with {1, 0}.
+struct cmcAdrRange {
+    int32_t first;
+    int32_t last;
+};
+
+enum cmcIcfError : int {
+    ICF_Ok = 0,
+    ICF_FileOpen = 1,   // the file cannot be opened (reading or writing)
+    ICF_FileAccess = 2, // a write to the file fails
+    ICF_Model = 3,      // the header's model code is not the expected one
+    ICF_Extra = 4,      // the header's extra code is not the expected one
+    ICF_MapRev = 5,     // the map revision is not accepted (or nothing judges it)
+    ICF_Format = 6,     // the header or a data line is malformed
+    ICF_Coverage = 7,   // expected addresses are missing
+    ICF_Data = 8,       // bytes outside the image or the expected ranges, or a rejected image
+    ICF_Newer = 9,      // the file comes from a newer version
+};
+
+class cmcIcfFile {
+public:
+    // Accepts (true) or rejects a map revision.
+    using MapRevCheck = bool (*)(void* context, int32_t mapRevision);
+    // Accepts (true) the header codes, or rejects them after storing 3 or 4 in *error.
+    using ModelCheck = bool (*)(void* context, uint32_t modelCode, uint32_t extraCode,
+                                int* error);
+
+    static constexpr int LineBufferSize = 768; // lines longer than 766 characters split
+    static constexpr int MaxLineBytes = 255;
+    static constexpr int MaxDataLineLength = 8 + 2 * MaxLineBytes - 2; // 516
+
+    cmcIcfFile() = default;
+    explicit cmcIcfFile(cmcEeprom& image) { attachImage(image); }
+    cmcIcfFile(const cmcIcfFile&) = delete;
+    cmcIcfFile& operator=(const cmcIcfFile&) = delete;
+
+    // Uses the image for writing or reading; the required map becomes the whole image.
+    void attachImage(cmcEeprom& image);
+
+    void setModelCode(uint32_t code) { m_modelCode = code; }
+    void setExtraCode(uint32_t code) { m_extraCode = code; }
+    void setComment(const QString& comment) { m_comment = comment; }
+    void setMapRevision(int32_t revision) { m_mapRevision = revision; }
+    void setMapRevCheck(MapRevCheck check, void* context);
+    void setModelCheck(ModelCheck check, void* context);
+    // Whether write and read show their error through the prompt service (default: yes).
+    // Callers that print the error themselves turn it off.
+    void setReportErrors(bool report) { m_reportErrors = report; }
+
+    uint32_t modelCode() const { return m_modelCode; }
+    uint32_t extraCode() const { return m_extraCode; }
+    QString comment() const { return m_comment; }
+    int32_t mapRevision() const { return m_mapRevision; }
+    int32_t lineWidth() const { return m_lineWidth; }
+
+    // Writes the ranges of the image to the file; returns the error code and reports it.
+    int write(const QString& fileName, const cmcAdrRange* ranges);
+    // Reads the file into the image; with a range list the coverage check closes the read.
+    // On any error the image is restored. Returns the error code and reports it.
+    int read(const QString& fileName, const cmcAdrRange* ranges = nullptr);
+    // The same read from bytes in memory (tools and the fuzzer).
+    int readBytes(const QByteArray& content, const cmcAdrRange* ranges = nullptr);
+
+    // 0 when exactly the listed addresses were loaded, 8 when something outside them was,
+    // 7 when something is missing (or nothing was read). Does not report.
+    int checkCoverage(const cmcAdrRange* ranges);
+
+    // Addresses that data lines have set.
+    bool isLoaded(int32_t address) const;
+    int32_t loadedCount() const;
+
+    // Shows the message of a code 1 to 9 through the prompt service.
+    static void report(int code);
+    // The text-table key of a code's message; empty for 0 and unknown codes.
+    static QString errorKey(int code);
+
+    // The number of leading pairs before the list's ending pair, for an image of this size.
+    static int rangeCount(const cmcAdrRange* ranges, int32_t imageSize);
+
+private:
+    int readDevice(QIODevice& device, const cmcAdrRange* ranges);
+    int parseLines(QIODevice& device);
+    int parseDataLine(const char* line, int length);
+    int checkHeader(const char* line, int length);
+    void setBits(std::vector<uint8_t>& map, int32_t first, int32_t count);
+    void setRequired(const cmcAdrRange* ranges);
+    int imageSize() const;
+    void finish(int code) const;
+
+    cmcEeprom* m_image = nullptr;
+    uint32_t m_modelCode = 0;
+    uint32_t m_extraCode = 0;
+    QString m_comment;
+    int32_t m_lineWidth = 16;
+    int32_t m_mapRevision = -1;
+    std::vector<uint8_t> m_required;
+    std::vector<uint8_t> m_loaded;
+    int32_t m_mapSize = 0;
+    MapRevCheck m_mapRevCheck = nullptr;
+    void* m_mapRevContext = nullptr;
+    ModelCheck m_modelCheck = nullptr;
+    void* m_modelContext = nullptr;
+    bool m_reportErrors = true;
+    bool m_mapRevJudged = false;
+};
