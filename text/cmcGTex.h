@@ -27,11 +27,13 @@ public:
 
     // The value at index of key, without its line feed. Fatal when not found.
     QString getText(const QString& key, int index = 0);
-    // Values 0, 1, 2 ... joined with '\n', stopping before the first value starting '#'.
+    // Values 0, 1, 2 ... joined with '\n', stopping before the first value starting '#' (or
+    // at the end of the source). Fatal when the key is not found.
     QString getTextBlock(const QString& key);
     // Whether the key exists (a lookup that is not fatal; scans as far as needed).
     bool hasKey(const QString& key);
 
+    // Frees everything and closes the file; the table then has no source.
     void close();
 
     QString fileName() const;
@@ -49,5 +51,7 @@ class cmcHelpGTex : public cmcGTex {
 public:
     // Accepts only the first file: later calls return false and change nothing.
     bool openFile(const QString& path) override;
+    // Help data comes from files only.
+    bool attachLines(const QStringList& lines) = delete;
     static cmcHelpGTex& helpTable();
 };

@@ -1,0 +1,45 @@
+#pragma once
+// Finds and opens the three overlay files beside the executable: the language list
+// (model short name + ".OVL"), the chosen language's main overlay (named in the list) and
+// the help overlay (named in the main overlay under "GI_Sys_MyHelpOvl").
+
+#include <QString>
+
+class cmcGTex;
+class cmcHelpGTex;
+
+class cmcOverlayFiles {
+public:
+    // The language list of at most this many entries.
+    static constexpr int MaxLanguages = 256;
+
+    // Works on the program's process-wide tables.
+    cmcOverlayFiles();
+    cmcOverlayFiles(cmcGTex& languages, cmcGTex& main, cmcHelpGTex& help);
+
+    // Opens the language list dir + modelShortName + ".OVL", counts its languages, brings
+    // language into range (an index out of range becomes 0) and opens that language's main
+    // and help overlays. dir is the executable's folder; a missing trailing separator is
+    // added.
+    void open(const QString& dir, const QString& modelShortName, int& language);
+
+    // Re-opens the main overlay for another language (brought into range as by open) and
+    // asks the help table to open its help overlay; the help table keeps its first file.
+    void selectLanguage(int& language);
+
+    // Number of languages in the list (valid after open).
+    int languageCount() const { return m_count; }
+    // Display name of a language: the text before the first TAB of its list line.
+    QString languageName(int language);
+    QString directory() const { return m_dir; }
+
+    // The executable's folder with a trailing separator.
+    static QString executableDir();
+
+private:
+    cmcGTex& m_languages;
+    cmcGTex& m_main;
+    cmcHelpGTex& m_help;
+    QString m_dir;
+    int m_count = 0;
+};
