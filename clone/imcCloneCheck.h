@@ -1,0 +1,38 @@
+#pragma once
+// This model's checks of what a radio sends, shared by the editor's clone commands and the
+// command-line tool: the information block of an information exchange, the identify reply
+// of a port search, and the identity of an image read.
+
+#include "cmcIcfFile.h"
+
+#include <cstdint>
+
+class cmcEeprom;
+struct dst_CDrv_Result;
+
+class imcCloneCheck {
+public:
+    static constexpr uint32_t ModelCode = 0x7041;
+    static constexpr int InfoLength = 32;
+    static constexpr uint8_t InfoKind = 2;
+
+    // Ranges of the clone commands, each ended by {1, 0}.
+    static const cmcAdrRange ReadRanges[];       // 0x0000..0xFFEF
+    static const cmcAdrRange UserWriteRanges[];  // 0x0500..0xAA5F
+    static const cmcAdrRange MakerWriteRanges[]; // 0x0000..0xFFEF
+    static const cmcAdrRange* WriteRanges(bool makerMode);
+    // Bytes of all pairs of a list (the progress total).
+    static int32_t RangeBytes(const cmcAdrRange* ranges);
+
+    // An information result (status 0): code 1 must be the model code, else 11; the block's
+    // first byte must be its length, else 11; its third byte must be 2, else 14.
+    static int32_t CheckInfo(const dst_CDrv_Result& result, uint32_t modelCode = ModelCode);
+    // An identify result of a port search: code 1 the model code, code 2 0 or 1, a block of
+    // exactly 32 bytes; else 11.
+    static int32_t CheckIdentify(const dst_CDrv_Result& result, uint32_t modelCode = ModelCode);
+    // Whether an image belongs to this model: identity text, map revision and, when asked,
+    // the maker text. 0 when it does.
+    static int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText);
+    // The image check of a clone read: 0, or 15 when the image is not this model's.
+    static int32_t CheckReadImage(const cmcEeprom& image);
+};
