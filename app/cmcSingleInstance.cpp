@@ -1,0 +1,116 @@
+#include "cmcSingleInstance.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#include <functional>
+
+namespace {
+constexpr int ConnectTimeoutMs = 2000;
+constexpr int WriteTimeoutMs = 2000;
+const QByteArray FlashRequest = "flash\n";
+} // namespace
+
+cmcSingleInstance::cmcSingleInstance(const QString& name, QObject* parent)
+    : QObject(parent), m_serverName(name + QLatin1Char('-') + userName()) {}
+
+cmcSingleInstance::~cmcSingleInstance() {
+    release();
+}
+
+QString cmcSingleInstance::userName() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    if (user.isEmpty())
+        user = QStringLiteral("user");
+    return user;
+}
+
+bool cmcSingleInstance::spinUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() >= timeoutMs)
+            return false;
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
+    return true;
+}
+
+bool cmcSingleInstance::acquire() {
+    if (m_decided)
+        return isFirst();
+    m_decided = true;
+
+    // Somebody answering under this name means another instance is running.
+    auto* socket = new QLocalSocket(this);
+    socket->connectToServer(m_serverName);
+    spinUntil([socket] { return socket->state() != QLocalSocket::ConnectingState; },
+              ConnectTimeoutMs);
+    if (socket->state() == QLocalSocket::ConnectedState) {
+        m_peer = socket;
+        return false;
+    }
+    socket->abort();
+    delete socket;
+
+    // Nobody answers: whatever is left under the name belongs to a process that ended.
+    QLocalServer::removeServer(m_serverName);
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(m_serverName)) {
+        // Lost a race with another instance starting at the same moment.
+        delete server;
+        return false;
+    }
+    m_server = server;
+    connect(m_server, &QLocalServer::newConnection, this, &cmcSingleInstance::onNewConnection);
+    return true;
+}
+
+void cmcSingleInstance::onNewConnection() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequests(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        readRequests(socket);
+    }
+}
+
+void cmcSingleInstance::readRequests(QLocalSocket* socket) {
+    while (socket->canReadLine()) {
+        if (socket->readLine(64) == FlashRequest)
+            emit flashRequested();
+    }
+    // A peer that sends something else without a line end is not worth keeping.
+    if (socket->bytesAvailable() > 64)
+        socket->abort();
+}
+
+bool cmcSingleInstance::requestFlash() {
+    if (!m_peer || m_peer->state() != QLocalSocket::ConnectedState)
+        return false;
+    if (m_peer->write(FlashRequest) != FlashRequest.size())
+        return false;
+    m_peer->flush();
+    const bool sent = spinUntil([this] { return m_peer->bytesToWrite() == 0; }, WriteTimeoutMs);
+    m_peer->disconnectFromServer();
+    return sent;
+}
+
+void cmcSingleInstance::release() {
+    if (m_server) {
+        m_server->close();
+        delete m_server;
+        m_server = nullptr;
+    }
+    if (m_peer) {
+        m_peer->abort();
+        delete m_peer;
+        m_peer = nullptr;
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The single-instance guard: a local server named after the user. The first process to
+// start listens; a later one finds it answering, is told it is not first, and can ask the
+// running one to flash its window before it exits. A server left behind by a crashed
+// process (nobody answers) is removed and taken over.
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+
+class cmcSingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // name is the base name; the user's name is appended so that users do not meet.
+    explicit cmcSingleInstance(const QString& name, QObject* parent = nullptr);
+    ~cmcSingleInstance() override;
+    cmcSingleInstance(const cmcSingleInstance&) = delete;
+    cmcSingleInstance& operator=(const cmcSingleInstance&) = delete;
+
+    // Takes the decision once: true when this process is now the running instance.
+    bool acquire();
+    bool isFirst() const { return m_server != nullptr; }
+
+    // In a second instance: asks the running one to flash its window. Returns whether the
+    // request was handed over.
+    bool requestFlash();
+
+    // Stops being the running instance (the destructor does this too).
+    void release();
+
+    QString serverName() const { return m_serverName; }
+    static QString userName();
+
+signals:
+    // In the running instance: a second one asked for the main window to be flashed.
+    void flashRequested();
+
+private:
+    void onNewConnection();
+    void readRequests(QLocalSocket* socket);
+    // Runs the event loop until done() holds or the time is up (start-up only, before any
+    // window exists).
+    static bool spinUntil(const std::function<bool()>& done, int timeoutMs);
+
+    QString m_serverName;
+    bool m_decided = false;
+    QLocalServer* m_server = nullptr;
+    QLocalSocket* m_peer = nullptr; // second instance: the connection to the running one
+};

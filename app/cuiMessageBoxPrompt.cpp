@@ -1,0 +1,104 @@
+#include "cuiMessageBoxPrompt.h"
+
+#include <QApplication>
+
+QMessageBox::Icon cuiMessageBoxPrompt::boxIcon(cmcPromptIcon icon) {
+    switch (icon) {
+    case cmcPromptIcon::Information:
+        return QMessageBox::Information;
+    case cmcPromptIcon::Question:
+        return QMessageBox::Question;
+    case cmcPromptIcon::Warning:
+        return QMessageBox::Warning;
+    case cmcPromptIcon::Error:
+        return QMessageBox::Critical;
+    case cmcPromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons cuiMessageBoxPrompt::boxButtons(cmcPromptButtons buttons) {
+    switch (buttons) {
+    case cmcPromptButtons::Ok:
+        return QMessageBox::Ok;
+    case cmcPromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case cmcPromptButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case cmcPromptButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case cmcPromptButtons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+int cuiMessageBoxPrompt::answerOf(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return PA_Ok;
+    case QMessageBox::Cancel:
+        return PA_Cancel;
+    case QMessageBox::Abort:
+        return PA_Abort;
+    case QMessageBox::Retry:
+        return PA_Retry;
+    case QMessageBox::Ignore:
+        return PA_Ignore;
+    case QMessageBox::Yes:
+        return PA_Yes;
+    case QMessageBox::No:
+        return PA_No;
+    default:
+        return PA_None;
+    }
+}
+
+namespace {
+
+// The first button of each set is the default, as in the window system's message boxes.
+QMessageBox::StandardButton firstButton(cmcPromptButtons buttons) {
+    switch (buttons) {
+    case cmcPromptButtons::Ok:
+    case cmcPromptButtons::OkCancel:
+        return QMessageBox::Ok;
+    case cmcPromptButtons::YesNo:
+    case cmcPromptButtons::YesNoCancel:
+        return QMessageBox::Yes;
+    case cmcPromptButtons::RetryCancel:
+        return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
+// What closing the box without a button means: cancel where there is one, else the only
+// way out (Ok), else No.
+int closedAnswer(cmcPromptButtons buttons) {
+    switch (buttons) {
+    case cmcPromptButtons::Ok:
+        return PA_Ok;
+    case cmcPromptButtons::YesNo:
+        return PA_No;
+    default:
+        return PA_Cancel;
+    }
+}
+
+} // namespace
+
+int cuiMessageBoxPrompt::ask(const QString& text, const QString& caption,
+                             cmcPromptButtons buttons, cmcPromptIcon icon) {
+    QMessageBox box(boxIcon(icon), caption, text, boxButtons(buttons),
+                    QApplication::activeWindow());
+    box.setDefaultButton(firstButton(buttons));
+    box.exec();
+    const int answer =
+        answerOf(static_cast<QMessageBox::StandardButton>(box.standardButton(box.clickedButton())));
+    return answer == PA_None ? closedAnswer(buttons) : answer;
+}
+
+void cuiMessageBoxPrompt::tell(const QString& text, const QString& caption,
+                               cmcPromptIcon icon) {
+    ask(text, caption, cmcPromptButtons::Ok, icon);
+}
