@@ -30,13 +30,13 @@ void cmcRecent::trim() {
         m_paths.removeLast();
 }
 
-void cmcRecent::addFront(const QString& path) {
+void cmcRecent::addToFront(const QString& path) {
     removeAll(path);
     m_paths.prepend(path);
     trim();
 }
 
-void cmcRecent::addBack(const QString& path) {
+void cmcRecent::addToBack(const QString& path) {
     removeAll(path);
     m_paths.append(path);
     trim();

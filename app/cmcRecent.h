@@ -10,9 +10,9 @@ public:
     explicit cmcRecent(int maxCount = 10);
 
     // Moves or inserts the path at the top; the oldest entries drop off beyond the maximum.
-    void addFront(const QString& path);
+    void addToFront(const QString& path);
     // Appends the path (used while loading, so the stored order is kept).
-    void addBack(const QString& path);
+    void addToBack(const QString& path);
 
     int count() const { return int(m_paths.size()); }
     int maxCount() const { return m_max; }

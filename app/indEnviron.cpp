@@ -86,7 +86,8 @@ indEnviron::indEnviron(const QString& mutexName, const QString& userKeyPath,
 }
 
 indEnviron::~indEnviron() {
-    save();
+    if (!m_saved)
+        save();
     m_guard->release();
 }
 
@@ -192,7 +193,7 @@ bool indEnviron::load() {
     for (int i = 0; i < RecentMax; ++i) {
         if (!readString(*s, recentName(i), &text))
             return false;
-        recent.addBack(text);
+        recent.addToBack(text);
     }
     s->endGroup();
 
@@ -252,6 +253,7 @@ void indEnviron::loadRevision() {
 void indEnviron::save() {
     if (!m_firstInstance || settingsMarker != ValidMarker)
         return;
+    m_saved = true;
     QString base;
     std::unique_ptr<QSettings> s = openKey(Root::CurrentUser, m_userKeyPath, &base);
     if (!base.isEmpty())

@@ -54,7 +54,8 @@ public:
     bool flashFirstInstance() { return m_guard->requestFlash(); }
 
     // Writes every setting back, in the first instance only and only while the settings
-    // marker is valid. The destructor calls it; failures are not reported.
+    // marker is valid; failures are not reported. The destructor writes them unless save()
+    // has already done so.
     void save();
     // Every setting to its default (also used when the stored settings are rejected).
     void applyDefaults();
@@ -126,5 +127,6 @@ private:
     Options m_options;
     std::unique_ptr<cmcSingleInstance> m_guard;
     bool m_firstInstance = false;
+    bool m_saved = false;
     std::list<dst_EditForm> m_editForms;
 };

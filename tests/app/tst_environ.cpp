@@ -72,8 +72,8 @@ struct Store {
         env->comPort = 7;
         env->comSpeedHigh = 0;
         env->currentDirectory = "/data/radios";
-        env->recent.addFront("/data/radios/b.icf");
-        env->recent.addFront("/data/radios/a.icf");
+        env->recent.addToFront("/data/radios/b.icf");
+        env->recent.addToFront("/data/radios/a.icf");
         env->fontSizePercentage = 150;
         env->toolbarVisible = false;
         env->fontSizePrinter = 9;
@@ -105,6 +105,7 @@ class tst_environ : public QObject {
 private slots:
     void firstStartTakesDefaults();
     void storedSetRoundTrips();
+    void explicitSaveIsTheOnlyOne();
     void clampsOnRead_data();
     void clampsOnRead();
     void rejectedSettingsBecomeDefaults_data();
@@ -179,6 +180,17 @@ void tst_environ::storedSetRoundTrips() {
     QCOMPARE(env->adjustModeWord, QString("adj"));
     // Network address and port are not kept between runs.
     QVERIFY(!QSettings(store.userFile(), QSettings::IniFormat).allKeys().join(' ').contains("Tcp"));
+}
+
+void tst_environ::explicitSaveIsTheOnlyOne() {
+    Store store;
+    {
+        auto env = store.open();
+        env->comPort = 5;
+        env->save();
+        env->comPort = 6;
+    }
+    QCOMPARE(store.stored("Global/ComPort").toInt(), 5);
 }
 
 void tst_environ::clampsOnRead_data() {
@@ -313,18 +325,18 @@ void tst_environ::revisionIsFirstThreeCharacters() {
 void tst_environ::recentMovesAndDrops() {
     cmcRecent recent;
     for (int i = 0; i < 10; ++i)
-        recent.addFront(QString("/d/f%1.icf").arg(i));
+        recent.addToFront(QString("/d/f%1.icf").arg(i));
     QCOMPARE(recent.count(), 10);
 
     // Reopening a listed file (any case) moves it to the top without a duplicate.
-    recent.addFront("/D/F3.ICF");
+    recent.addToFront("/D/F3.ICF");
     QCOMPARE(recent.count(), 10);
     QCOMPARE(recent.entryText(0, QString()), QString("/D/F3.ICF"));
     QCOMPARE(recent.entryText(1, QString()), QString("/d/f9.icf"));
     QCOMPARE(recent.entryText(9, QString()), QString("/d/f0.icf"));
 
     // An eleventh file drops the oldest.
-    recent.addFront("/d/new.icf");
+    recent.addToFront("/d/new.icf");
     QCOMPARE(recent.count(), 10);
     QCOMPARE(recent.entryText(0, QString()), QString("/d/new.icf"));
     QCOMPARE(recent.entryText(9, QString()), QString("/d/f1.icf"));
@@ -333,7 +345,7 @@ void tst_environ::recentMovesAndDrops() {
     // Loading appends in stored order; repeats and empty values collapse.
     cmcRecent loaded;
     for (const char* p : {"/a.icf", "/b.icf", "/A.icf", "", "", ""})
-        loaded.addBack(p);
+        loaded.addToBack(p);
     QCOMPARE(loaded.count(), 3);
     QCOMPARE(loaded.entryText(0, QString()), QString("/b.icf"));
     QCOMPARE(loaded.entryText(1, QString()), QString("/A.icf"));
@@ -342,8 +354,8 @@ void tst_environ::recentMovesAndDrops() {
 
 void tst_environ::recentShortensInCurrentDirectory() {
     cmcRecent recent;
-    recent.addFront("/home/tech/radios/site.icf");
-    recent.addFront("/home/tech/radios/sub/other.icf");
+    recent.addToFront("/home/tech/radios/site.icf");
+    recent.addToFront("/home/tech/radios/sub/other.icf");
     QCOMPARE(recent.entryText(1, "/home/tech/radios"), QString("site.icf"));
     QCOMPARE(recent.entryText(1, "/HOME/Tech/Radios/"), QString("site.icf"));
     QCOMPARE(recent.entryText(0, "/home/tech/radios"), QString("/home/tech/radios/sub/other.icf"));
@@ -357,8 +369,8 @@ void tst_environ::recentAllTenWritten() {
     {
         auto env = store.open();
         env->currentDirectory = "/d";
-        env->recent.addFront("/d/one.icf");
-        env->recent.addFront("/d/two.icf");
+        env->recent.addToFront("/d/one.icf");
+        env->recent.addToFront("/d/two.icf");
     }
     QCOMPARE(store.stored("Recent File List/Recent0").toString(), QString("/d/two.icf"));
     QCOMPARE(store.stored("Recent File List/Recent1").toString(), QString("/d/one.icf"));
