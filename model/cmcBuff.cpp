@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 void cmcBuff::Clear()
 {
@@ -36,8 +37,19 @@ void cmcBuff::Assign(const cmcBuff& other)
     Set(other.GetData(), other.GetLength());
 }
 
+// Whether p points into this buffer's block (growth would free it under the caller).
+bool cmcBuff::ownsBytes(const uint8_t* p) const
+{
+    return p >= m_block.get() && p < m_start + m_capacity;
+}
+
 void cmcBuff::Set(const uint8_t* bytes, int32_t n)
 {
+    if (n > m_capacity && ownsBytes(bytes)) {
+        const std::vector<uint8_t> copy(bytes, bytes + n);
+        Set(copy.data(), n);
+        return;
+    }
     SetLength(n);
     if (n > 0 && bytes) std::memmove(m_start, bytes, size_t(n));
 }
@@ -55,6 +67,11 @@ void cmcBuff::Append(const cmcBuff& other)
 void cmcBuff::AppendBytes(const uint8_t* bytes, int32_t n)
 {
     if (n <= 0 || !bytes) return;
+    if (m_length + n > m_capacity && ownsBytes(bytes)) {
+        const std::vector<uint8_t> copy(bytes, bytes + n);
+        AppendBytes(copy.data(), n);
+        return;
+    }
     const int32_t old = m_length;
     SetLength(old + n);
     std::memmove(m_start + old, bytes, size_t(n));

@@ -45,6 +45,8 @@ public:
     static constexpr int32_t CompactAfter = 4097;
 
 private:
+    bool ownsBytes(const uint8_t* p) const;
+
     std::unique_ptr<uint8_t[]> m_block;
     uint8_t* m_start = nullptr;
     int32_t m_length = 0;
