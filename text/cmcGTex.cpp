@@ -336,6 +336,13 @@ void cmcGTex::close() { d->clear(); }
 
 QString cmcGTex::fileName() const { return d->fileName; }
 
+QStringList cmcGTex::indexedKeys() const
+{
+    QStringList keys;
+    for (const KeyRecord* r = d->head; r; r = r->next) keys << r->key;
+    return keys;
+}
+
 cmcGTex& cmcGTex::mainTable()
 {
     static cmcGTex table;

@@ -38,6 +38,10 @@ public:
 
     QString fileName() const;
 
+    // The keys indexed so far, in key-list order (file order except for keys moved to the
+    // front); for diagnostics.
+    QStringList indexedKeys() const;
+
     // The program's process-wide tables.
     static cmcGTex& mainTable();
     static cmcGTex& languageTable();
