@@ -1,0 +1,100 @@
+#pragma once
+// The cell dispatcher: the one place that knows, for every label, where its value lies in
+// the memory image and which value format shows and edits it. Every read, edit and step
+// of every cell goes through dispatch(); the wrappers below cover the common calls.
+//
+// It works on the image it is given (the application's working image, or any image a tool
+// or a test holds). Rows of a list that are not in use show empty, and a key typed on such
+// a row goes to the list's key column (channel list: receive frequency; address and
+// network lists: name; phone links and profiles: identifier).
+//
+// Cells with no case in the model (menus, tool bars, clone information ...) are passed to
+// the handler the application installs; a label nobody serves shows "%d *Yet*" and
+// changes nothing.
+//
+// For the channel-membership sheets (lists 39 and 40) the dispatcher keeps the network and
+// the ALE channel group on show.
+
+#include "cmcCellRequest.h"
+
+#include <QString>
+#include <cstdint>
+
+class cmcEeprom;
+class datCh;
+
+class cmcCellDispatch {
+public:
+    explicit cmcCellDispatch(cmcEeprom* image = nullptr) : m_image(image) {}
+
+    void setImage(cmcEeprom* image) { m_image = image; }
+    cmcEeprom* image() const { return m_image; }
+
+    // Reads, edits or steps the cell named in the request; returns request.changed.
+    bool dispatch(cmcCellRequest& request);
+
+    // The display text of a cell.
+    QString text(int32_t category, int32_t label, int32_t index);
+    // The value of a cell as a number; false when the cell has none.
+    bool value(int32_t category, int32_t label, int32_t index, int64_t* value);
+    // Commits a typed text as the in-place editor would.
+    bool commit(int32_t category, int32_t label, int32_t index, const QString& text, cmcCellRequest* out = nullptr);
+    // A key typed on the cell (not editing).
+    bool typeKey(int32_t category, int32_t label, int32_t index, int key, cmcCellRequest* out = nullptr);
+    // A choice from a pop-up list of the given kind.
+    bool choose(int32_t category, int32_t label, int32_t index, int kind, int64_t value);
+    // Steps the value: direction > 0 as space, < 0 as backspace.
+    bool step(int32_t category, int32_t label, int32_t index, int direction);
+
+    int32_t currentNetwork() const { return m_network; }
+    void setCurrentNetwork(int32_t n);
+    int32_t currentGroup() const { return m_group; }
+    void setCurrentGroup(int32_t g);
+
+    // Cells the model does not serve; return true when the handler took the request.
+    using Handler = bool (*)(void* context, cmcCellRequest& request);
+    void setHandler(Handler handler, void* context)
+    {
+        m_handler = handler;
+        m_handlerContext = context;
+    }
+    // Told after every change that was written into the image.
+    using ChangeListener = void (*)(void* context, const cmcCellRequest& request);
+    void setChangeListener(ChangeListener listener, void* context)
+    {
+        m_listener = listener;
+        m_listenerContext = context;
+    }
+
+    // The key column of a list, CL_None when rows of the list have none.
+    static int32_t keyColumn(int32_t list);
+    // The list whose records a label's value lies in, 0 for other labels.
+    static int32_t listOfLabel(int32_t label);
+
+private:
+    bool recordCell(cmcCellRequest& r, int32_t list);
+    bool recordField(cmcCellRequest& r, datCh& rec);
+    bool channelField(cmcCellRequest& r, datCh& rec);
+    bool addressField(cmcCellRequest& r, datCh& rec);
+    bool networkField(cmcCellRequest& r, datCh& rec);
+    bool otherListField(cmcCellRequest& r, datCh& rec);
+    bool membershipCell(cmcCellRequest& r);
+    bool miscCell(cmcCellRequest& r);
+    bool menuCell(cmcCellRequest& r);
+    bool popupCommand(cmcCellRequest& r);
+    void noCase(cmcCellRequest& r);
+    void changedNow(cmcCellRequest& r);
+
+    // A one-bit switch at bit of the byte at address: a two-item selection.
+    bool switchBit(cmcCellRequest& r, int32_t address, int bit);
+
+    cmcEeprom* m_image = nullptr;
+    int32_t m_network = 0;
+    int32_t m_group = 0;
+    Handler m_handler = nullptr;
+    void* m_handlerContext = nullptr;
+    ChangeListener m_listener = nullptr;
+    void* m_listenerContext = nullptr;
+
+    friend class cmcSettingCells;
+};

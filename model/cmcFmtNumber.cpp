@@ -1,0 +1,102 @@
+#include "cmcFmtNumber.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+} // namespace
+
+bool cmcFmtNumber::leadingNumber(const QString& text, double* number)
+{
+    int i = 0;
+    const int n = int(text.size());
+    while (i < n && text[i] == u' ') ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    double v = 0;
+    bool any = false;
+    for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        v = v * 10 + (text[i].unicode() - '0');
+        any = true;
+    }
+    if (i < n && text[i] == u'.') {
+        double scale = 0.1;
+        for (++i; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+            v += (text[i].unicode() - '0') * scale;
+            scale /= 10;
+            any = true;
+        }
+    }
+    if (!any) return false;
+    if (number) *number = negative ? -v : v;
+    return true;
+}
+
+int64_t cmcFmtNumber::roundToStep(double v, int64_t step)
+{
+    if (step <= 0) step = 1;
+    const double q = v / double(step);
+    const double r = q < 0 ? -std::floor(-q + 0.5) : std::floor(q + 0.5);
+    return int64_t(r) * step;
+}
+
+bool cmcFmtNumber::hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, int digits)
+{
+    bool changed = false;
+    if (f.operation == cuiFlector::OpCommit) {
+        const QString t = f.editText.trimmed().left(digits + 1);
+        bool all = !t.isEmpty();
+        for (QChar c : t) all = all && isHexDigit(c);
+        bool ok = false;
+        const qlonglong v = all ? t.toLongLong(&ok, 16) : 0;
+        if (ok) {
+            value = std::clamp<int64_t>(v, min, max);
+            changed = true;
+        }
+    }
+    f.display = QStringLiteral("%1").arg(qulonglong(value), digits, 16, QLatin1Char('0')).toUpper();
+    if (f.operation == cuiFlector::OpDisplay && f.hasKey()) {
+        if (f.key == cuiFlector::KeyEnter)
+            f.startEditSelected(f.display);
+        else if (f.key < 128 && isHexDigit(QChar(f.key)))
+            f.startEditWithKey();
+    }
+    return changed;
+}
+
+bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p)
+{
+    const int64_t st = p.step > 0 ? p.step : 1;
+    bool changed = false;
+    if (f.operation == cuiFlector::OpCommit) {
+        QString kept;
+        for (QChar c : f.editText)
+            if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-') kept += c;
+        double number = 0;
+        if (!kept.isEmpty() && leadingNumber(kept, &number)) {
+            value = std::clamp<int64_t>(roundToStep(number - double(p.offset), st), p.min, p.max);
+            changed = true;
+        }
+    } else if (f.hasKey() && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
+        int64_t v = value + (f.key == cuiFlector::KeySpace ? st : -st);
+        if (v > p.max) v = p.wrap ? p.min : p.max;
+        else if (v < p.min) v = p.wrap ? p.max : p.min;
+        value = roundToStep(double(v), st);
+        changed = true;
+    }
+    f.display = p.fixedText ? QString::fromLatin1(p.fixedText) : QString::number(value + p.offset);
+    if (f.operation == cuiFlector::OpDisplay && f.hasKey()) {
+        const int k = f.key;
+        if (k == cuiFlector::KeyEnter)
+            f.startEditSelected(f.display.trimmed());
+        else if ((k >= '0' && k <= '9') || (k == '-' && p.min < 0))
+            f.startEditWithKey();
+    }
+    return changed;
+}

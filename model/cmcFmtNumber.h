@@ -1,0 +1,43 @@
+#pragma once
+// Integer values shown as hexadecimal or decimal numbers.
+//
+// Hexadecimal (min, max, digits d): a commit of up to d + 1 hexadecimal digits sets the
+// value within min..max; shown as d upper-case digits; hexadecimal digits start editing.
+//
+// Decimal (min, max, display offset o, step st, fixed text, wrap or stop): a commit sets
+// the typed number minus o, rounded to a multiple of st (halves away from zero), within
+// min..max; shown as value + o or as the fixed text; space adds st and backspace takes it
+// away, going past a limit to the other limit (wrap) or the nearer one (stop); digits (and
+// '-' when min is negative) start editing.
+
+#include "cuiFlector.h"
+
+#include <cstdint>
+
+struct cmcDecParams {
+    int64_t min = 0;
+    int64_t max = 255;
+    int64_t offset = 0;
+    int64_t step = 1;
+    const char* fixedText = nullptr;
+    bool wrap = true;
+};
+
+class cmcFmtNumber {
+public:
+    static bool hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, int digits);
+    static bool decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p);
+    static bool decimal(cuiFlector& f, int64_t& value, int64_t min, int64_t max)
+    {
+        cmcDecParams p;
+        p.min = min;
+        p.max = max;
+        return decimal(f, value, p);
+    }
+
+    // The leading decimal number of a text (digits, one point, optional sign), as strtod
+    // would read it; false when the text holds none.
+    static bool leadingNumber(const QString& text, double* number);
+    // The nearest multiple of step, halves away from zero.
+    static int64_t roundToStep(double v, int64_t step);
+};
