@@ -1,0 +1,44 @@
+#include "TForm1.h"
+
+#include "cmcGTex.h"
+#include "cmcTask.h"
+#include "cuiIcons.h"
+#include "cuiWindowClamp.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QScreen>
+
+TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(controller)
+{
+    setWindowTitle(cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
+    setMinimumSize(MinWidth, MinHeight);
+    setWindowIcon(QIcon(QPixmap::fromImage(cuiIcons::draw(QStringLiteral("imgIcon_Tree_Rig"), 64))));
+
+    indEnviron& env = controller.environ();
+    QRect area = workArea;
+    if (!area.isValid() && QGuiApplication::primaryScreen())
+        area = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect placed(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight);
+    if (area.isValid()) placed = cuiWindowClamp::apply(placed, area);
+    resize(std::max(placed.width(), MinWidth), std::max(placed.height(), MinHeight));
+    move(placed.topLeft());
+
+    m_task = new cmcTask;
+    m_task->setInterval(-1);
+
+    controller.attach(this, cuiIcons::treeList(), cuiIcons::toolBarList());
+}
+
+TForm1::~TForm1() { cmcTask::release(m_task); }
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!isEnabled() || !m_controller.CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,135 @@
+#pragma once
+// The main window shell: the model-independent half of the application controller. It owns
+// the main window's content (menu, tool bar, tree panel, sheet panel, status bar), the
+// memory images and the shell task, opens the overlay files, keeps the caption current and
+// runs the 250 ms change delay. The model's controller (indMain) derives from it and
+// overrides the virtual operations below.
+
+#include "cmcChangeTracker.h"
+#include "cmcEeprom.h"
+#include "cmcEvMan.h"
+#include "cmcTick.h"
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QLabel;
+class QMainWindow;
+class QSplitter;
+class QStatusBar;
+class QWidget;
+class cmcTask;
+class indEnviron;
+
+class cuiMain : public QObject {
+    Q_OBJECT
+public:
+    // Opens the overlay files found in dataDir (the executable's folder when empty) and
+    // creates the images of imageSize bytes.
+    cuiMain(const QString& modelShortName, int imageSize, indEnviron& environ,
+            const QString& dataDir = QString());
+    ~cuiMain() override;
+
+    // Builds the window content into the main form (called once the form exists).
+    void attach(QMainWindow* form, const QList<QPixmap>& treeImages,
+                const QList<QPixmap>& toolBarImages);
+
+    // Virtual operations the model's controller overrides.
+    virtual void ResetModelParameters() {}
+    virtual void BuildWindow();
+    virtual void BuildTree() {}
+    // 0 when the image belongs to this model.
+    virtual int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const;
+    // Prepares an image for saving (forSaving = true) or after it was opened.
+    virtual void PrepareImage(cmcEeprom& image, bool forSaving);
+    // The warning check list; returns the error count.
+    virtual int RefreshAfterChange() { return 0; }
+    // Reads the model's initial data into the loaded image; false when that failed.
+    virtual bool LoadInitialData(int modelIndex) = 0;
+    // A character typed in the About box.
+    virtual void KeyTyped(QChar) {}
+
+    // The caption: "<document file name> - <application title>".
+    void UpdateCaption();
+    virtual QString documentTitle() const { return QStringLiteral("Untitled"); }
+    // (Re)starts the change delay: one refresh and one event 23, 250 ms after the last of
+    // a burst of changes.
+    void StartChangeDelay();
+    // Whether the working image differs from the saved snapshot.
+    bool IsModified() { return m_tracker.isModified(); }
+    void MarkSaved() { m_tracker.markSaved(); }
+    void MarkModified() { m_tracker.markModified(); }
+
+    // The debug compare listing ("%04X : %02X -> %02X" per differing byte, or "Not match
+    // size !"); afterwards the comparison image takes a copy of the working image.
+    QStringList DebugCompareLines();
+
+    cmcEeprom& workingImage() { return m_working; }
+    cmcEeprom& secondImage() { return m_second; }
+    cmcEeprom& loadedImage() { return m_loaded; }
+    cmcEeprom& savedSnapshot() { return m_snapshot; }
+    cmcEeprom& debugImage() { return m_debug; }
+    int imageSize() const { return m_imageSize; }
+    QString modelShortName() const { return m_modelShortName; }
+    QString dataDir() const { return m_dataDir; }
+    QString currentDirectory() const { return m_currentDir; }
+    void setCurrentDirectory(const QString& dir) { m_currentDir = dir; }
+    indEnviron& environ() { return m_env; }
+    QMainWindow* mainForm() const { return m_form; }
+    QString statusText() const { return m_statusText; }
+    QWidget* rightPanel() const { return m_rightPanel; }
+    QWidget* leftPanel() const { return m_leftPanel; }
+
+    // The shell task's period and the change delay.
+    static constexpr int ShellTaskMs = 50;
+    static constexpr int ChangeDelayMs = 250;
+    static constexpr int MinSplitter = 8;
+
+    // The process's controller (the most recently constructed shell).
+    static cuiMain* instance();
+
+protected:
+    // The shell task's work (also called by tests).
+    virtual void ShellTick();
+    virtual void OnEvent(const cmcEvent* event);
+    void SetStatus(const QString& text, const QColor& textColour, const QColor& background);
+    // Window placement stored into the settings when the window closes.
+    void StorePlacement();
+
+    QString m_modelShortName;
+    int m_imageSize;
+    indEnviron& m_env;
+    QString m_dataDir;
+    QString m_currentDir;
+
+    cmcEeprom m_working;
+    cmcEeprom m_second;
+    cmcEeprom m_snapshot;
+    cmcEeprom m_loaded;
+    cmcEeprom m_debug;
+    cmcChangeTracker m_tracker;
+
+    QPointer<QMainWindow> m_form;
+    QList<QPixmap> m_treeImages;
+    QList<QPixmap> m_toolBarImages;
+    QWidget* m_leftPanel = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QWidget* m_rightPanel = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QLabel* m_makerPanel = nullptr;
+    QString m_statusText;
+
+    cmcTask* m_shellTask = nullptr;
+    std::unique_ptr<cmcTick> m_changeDelay;
+
+private:
+    static void shellTaskCallback(void* context, cmcTask*);
+    static void eventCallback(void* context, const cmcEvent* event);
+    static void titleRefresh(void* context);
+};

@@ -1,0 +1,260 @@
+#include "indMain.h"
+
+#include "cmcFatal.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+#include "cuiFileDialogs.h"
+#include "indCloneFile.h"
+#include "indEnviron.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <cstring>
+
+namespace {
+
+const cmcAdrRange kCloneWriteUser[] = {{0x0500, 0xAA5F}, {1, 0}};
+const cmcAdrRange kWholeImage[] = {{0x0000, 0xFFEF}, {1, 0}};
+const cmcAdrRange kRepeater[] = {{0x0000, 0x00D6}, {1, 0}};
+const cmcAdrRange kDefault[] = {{0x0000, 0xAA5F}, {1, 0}};
+
+} // namespace
+
+indMain::indMain(indEnviron& environ, const QString& dataDir)
+    : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir)
+{
+    ResetModelParameters();
+}
+
+indMain::~indMain() = default;
+
+QString indMain::appTitle() const { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }
+
+const cmcAdrRange* indMain::Range(int purpose)
+{
+    switch (purpose) {
+    case 0: return kCloneWriteUser;
+    case 1:
+    case 2:
+    case 3: return kWholeImage;
+    case 5: return kRepeater;
+    default: return kDefault;
+    }
+}
+
+QString indMain::documentPath() const
+{
+    if (!m_docFile.isEmpty()) return m_docFile;
+    return QDir(m_currentDir).filePath(QStringLiteral("Untitled"));
+}
+
+QString indMain::documentTitle() const { return QFileInfo(documentPath()).fileName(); }
+
+int indMain::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const
+{
+    if (!indCloneFile::hasIdentity(image)) return 1;
+    if (checkMakerText) {
+        uint8_t maker[QxMap::MakerTextLen];
+        image.GetBlock(QxMap::MakerTextAddr, maker, QxMap::MakerTextLen);
+        if (std::memcmp(maker, QxMap::MakerText, QxMap::MakerTextLen) != 0) return 2;
+    }
+    return 0;
+}
+
+bool indMain::ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* error) const
+{
+    if (modelCode != ModelCode) {
+        if (error) *error = ICF_Model;
+        return false;
+    }
+    if (revision != uint32_t(ModelRevision)) {
+        if (error) *error = ICF_Extra;
+        return false;
+    }
+    return true;
+}
+
+void indMain::PrepareImage(cmcEeprom& image, bool forSaving)
+{
+    indCloneFile::prepareImage(image, m_loaded, forSaving);
+}
+
+bool indMain::LoadInitialData(int modelIndex)
+{
+    const QString path =
+        m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_App_InitialFile"), modelIndex);
+    if (indCloneFile::readInitial(path, m_loaded) != ICF_Ok)
+        cmcFatal::stop(QStringLiteral("Cannot open '%1'.").arg(path));
+    return true;
+}
+
+int indMain::SaveChangesPrompt(bool writeAnother)
+{
+    if (!IsModified()) return PA_Yes;
+    const QString text =
+        writeAnother ? cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteAnother"))
+                     : cmcGTex::mainTable()
+                           .getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteFile"))
+                           .replace(QStringLiteral("%s"), documentTitle());
+    const int answer = cmcPrompt::ask(text, appTitle(), cmcPromptButtons::YesNoCancel, cmcPromptIcon::Warning);
+    if (answer == PA_Yes) {
+        const bool saved = (m_docFile.isEmpty() || writeAnother) ? SaveAs() : Save(m_docFile);
+        if (!saved) return PA_Cancel;
+    }
+    return answer;
+}
+
+bool indMain::CloseQuery()
+{
+    if (SaveChangesPrompt(false) == PA_Cancel) return false;
+    StorePlacement();
+    return true;
+}
+
+void indMain::New()
+{
+    if (SaveChangesPrompt(false) == PA_Cancel) return;
+    m_working = m_loaded;
+    m_second = m_working;
+    m_docFile.clear();
+    MarkSaved();
+    if (auto* ev = cmcEvMan::instance()) {
+        ev->send(EV_MenuRefresh);
+        ev->postWithText(EV_Comment, 0, 0, indCloneFile::commentOf(m_working).trimmed());
+    }
+    BuildTree();
+}
+
+bool indMain::Open(const QString& chosen)
+{
+    QString path = chosen;
+    if (path.isEmpty()) {
+        path = cuiFileDialogs::current().openFile(
+            m_form, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 0),
+            cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1), m_currentDir);
+        if (path.isEmpty()) return false;
+    }
+    const bool same = !m_docFile.isEmpty() && path.compare(m_docFile, Qt::CaseInsensitive) == 0;
+    if (SaveChangesPrompt(same) == PA_Cancel) return false;
+
+    cmcEeprom image(m_imageSize);
+    if (indCloneFile::open(path, image) != ICF_Ok) return false; // reported; nothing changed
+    takeOpenedImage(image, path);
+    return true;
+}
+
+void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path)
+{
+    rememberFile(path);
+    m_working = image;
+    PrepareImage(m_working, false);
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
+    m_second = m_working;
+    MarkSaved();
+    if (auto* ev = cmcEvMan::instance()) {
+        ev->send(EV_MenuRefresh);
+        ev->send(EV_TreeAdjust);
+    }
+}
+
+void indMain::rememberFile(const QString& path)
+{
+    const QFileInfo info(path);
+    m_currentDir = info.absolutePath();
+    m_docFile = info.absoluteFilePath();
+    m_env.recent.addToFront(m_docFile);
+}
+
+bool indMain::Save(const QString& path)
+{
+    if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int code = indCloneFile::save(path, m_working, m_loaded);
+    if (qApp) QApplication::restoreOverrideCursor();
+    if (code != ICF_Ok) return false;
+    rememberFile(path);
+    m_env.currentDirectory = m_currentDir;
+    MarkSaved();
+    return true;
+}
+
+bool indMain::SaveAs()
+{
+    const QString proposed = m_docFile.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_docFile).fileName();
+    const QString path = cuiFileDialogs::current().saveFile(
+        m_form, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 0),
+        cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1), m_currentDir, proposed);
+    if (path.isEmpty()) return false;
+    return Save(path);
+}
+
+void indMain::CheckCommandLine(const QStringList& arguments)
+{
+    for (const QString& a : arguments)
+        if (a.toLower() == QLatin1String(MakerSwitch)) ActivateMakerMode();
+}
+
+void indMain::ActivateMakerMode()
+{
+    if (m_makerMode) return;
+    const int answer = cmcPrompt::ask(cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Maker_Caution")),
+                                      appTitle(), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning);
+    if (answer != PA_Ok) return;
+    m_makerMode = true;
+    BuildTree();
+    if (m_form && !m_makerPanel) {
+        m_makerPanel = new QLabel(cmcGTex::mainTable().getText(QStringLiteral("GI_StatusPanel_Maker")));
+        m_makerPanel->setAlignment(Qt::AlignCenter);
+        m_makerPanel->setAutoFillBackground(true);
+        QPalette pal = m_makerPanel->palette();
+        pal.setColor(QPalette::Window, QColor(128, 0, 0));
+        pal.setColor(QPalette::WindowText, Qt::white);
+        m_makerPanel->setPalette(pal);
+        const QFontMetrics fm(m_makerPanel->font());
+        m_makerPanel->setFixedWidth(fm.horizontalAdvance(m_makerPanel->text()) + fm.horizontalAdvance(QStringLiteral("XX")));
+        m_form->statusBar()->addPermanentWidget(m_makerPanel);
+    }
+}
+
+QString indMain::VersionText() { return QString::asprintf("version  %d.%02d", 3, 7); }
+
+void indMain::KeyTyped(QChar c)
+{
+    m_typed.append(c.toLower());
+    if (m_typed.size() > 7) m_typed = m_typed.right(7);
+    if (m_typed == QLatin1String("version")) {
+        m_typed.clear();
+        emit versionShown();
+        cmcPrompt::tell(VersionText(), QString(), cmcPromptIcon::None);
+    }
+}
+
+int indMain::HelpContext(const QString& labelName)
+{
+    // Label name -> topic (the first line that names the label), then topic -> context
+    // number (the last line that names the topic); both lists end with a line "#".
+    cmcHelpGTex& help = cmcHelpGTex::helpTable();
+    QString topic;
+    for (int i = 0;; ++i) {
+        const QString line = help.getText(QStringLiteral("GI_AppItem_Topic_ID"), i);
+        if (line == QLatin1String("#")) break;
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.value(0) == labelName) {
+            topic = f.value(1);
+            break;
+        }
+    }
+    if (topic.isEmpty()) return 0;
+    int context = 0;
+    for (int i = 0;; ++i) {
+        const QString line = help.getText(QStringLiteral("GI_AppItem_Context_ID"), i);
+        if (line == QLatin1String("#")) break;
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.value(0) == topic) context = f.value(1).toInt();
+    }
+    return context;
+}

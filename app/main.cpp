@@ -1,0 +1,65 @@
+// The editor's entry point: the process-wide objects in their order (settings store, text
+// tables, event manager, controller), the single-instance decision, the splash and the
+// main window. They are destroyed in the reverse order when the message loop ends.
+
+#include "TForm1.h"
+#include "TForm_Opening.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+#include "cuiMessageBoxPrompt.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Vexo"));
+    QApplication::setApplicationName(QStringLiteral("QX-T5200"));
+
+    const QString keyPath = QStringLiteral("Software\\Vexo\\QX-T5200");
+    auto environ = std::make_unique<indEnviron>(QStringLiteral("Vexo QX-T5200 APP Exclusive Mutex"), keyPath, keyPath);
+    if (!environ->isFirstInstance()) {
+        environ->flashFirstInstance();
+        return 0;
+    }
+
+    cuiMessageBoxPrompt prompt;
+    cmcPrompt::install(&prompt);
+
+    // The text tables are process-wide statics; the controller opens them.
+    auto events = std::make_unique<cmcEvMan>();
+    auto controller = std::make_unique<indMain>(*environ);
+
+    const QStringList args = app.arguments();
+    if (!args.contains(QStringLiteral("--no-splash"))) {
+        TForm_Opening splash(environ->revision);
+        splash.exec();
+    }
+
+    int status = 0;
+    {
+        TForm1 form(*controller);
+        QObject::connect(&environ->instanceGuard(), &cmcSingleInstance::flashRequested, &form,
+                         [&form] { QApplication::alert(&form); });
+        controller->CheckCommandLine(args);
+        form.show();
+        for (const QString& a : args.mid(1))
+            if (!a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1Char('/'))) {
+                controller->Open(a);
+                break;
+            }
+        status = app.exec();
+    }
+
+    controller.reset();
+    events.reset();
+    cmcPrompt::install(nullptr);
+    environ.reset(); // writes the settings back
+    Q_UNUSED(status);
+    return 0;
+}

@@ -1,0 +1,303 @@
+// The application controller: document commands with their prompts, identity checks,
+// saving rules, the caption, the change delay, the debug compare and the hidden version.
+
+#include "ScriptedPrompt.h"
+#include "TForm1.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cmcIcfFile.h"
+#include "cuiAboutBox.h"
+#include "cuiFileDialogs.h"
+#include "indCloneFile.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// The user's answers to the file dialogs.
+class ScriptedDialogs : public cuiFileDialogs {
+public:
+    ScriptedDialogs() { install(this); }
+    ~ScriptedDialogs() override { install(nullptr); }
+    QStringList answers; // taken in order; an empty answer cancels
+    int opens = 0, saves = 0;
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++opens;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override
+    {
+        ++saves;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+int g_events23 = 0;
+void count23(void*, const cmcEvent* e)
+{
+    if (e->code == EV_ChangeSettled) ++g_events23;
+}
+
+uint32_t g_now = 0;
+
+} // namespace
+
+class tst_controller : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<indEnviron> m_env;
+    std::unique_ptr<cmcEvMan> m_events;
+    std::unique_ptr<indMain> m_main;
+    std::unique_ptr<TForm1> m_form;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        indEnviron::Options options;
+        options.settingsFolder = m_dir->filePath(QStringLiteral("settings"));
+        options.screenSize = QSize(1280, 900);
+        m_env = std::make_unique<indEnviron>(QStringLiteral("qxt5200-test-") + QString::number(QCoreApplication::applicationPid()),
+                                             QStringLiteral("Software\\Vexo\\QX-T5200"),
+                                             QStringLiteral("Software\\Vexo\\QX-T5200"), options);
+        QVERIFY(m_env->isFirstInstance());
+        m_env->currentDirectory = m_dir->path();
+        m_events = std::make_unique<cmcEvMan>();
+        m_main = std::make_unique<indMain>(*m_env, QStringLiteral(QX_RUNTIME_DIR));
+        m_form = std::make_unique<TForm1>(*m_main, QRect(0, 0, 1280, 900));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_main.reset();
+        m_events.reset();
+        m_env.reset();
+        m_dir.reset();
+    }
+
+    void startsUntitledAndUnmodified()
+    {
+        QCOMPARE(m_form->windowTitle().remove(QStringLiteral("[*]")),
+                 QStringLiteral("Untitled - ") + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
+        QVERIFY(!m_main->IsModified());
+        QVERIFY(m_main->workingImage() == m_main->loadedImage());
+        QCOMPARE(m_main->CheckImageIdentity(m_main->workingImage(), true), 0);
+    }
+
+    void closingUnmodifiedAsksNothing()
+    {
+        ScriptedPrompt prompt;
+        QVERIFY(m_main->CloseQuery());
+        QVERIFY(prompt.entries().isEmpty());
+    }
+
+    void promptAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveAsChosen"); // the Save As dialog gives a path
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("fileWritten");
+        QTest::newRow("yes, saved") << int(PA_Yes) << true << int(PA_Yes) << true;
+        QTest::newRow("yes, Save As cancelled") << int(PA_Yes) << false << int(PA_Cancel) << false;
+        QTest::newRow("no") << int(PA_No) << true << int(PA_No) << false;
+        QTest::newRow("cancel") << int(PA_Cancel) << true << int(PA_Cancel) << false;
+    }
+
+    void promptAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, saveAsChosen);
+        QFETCH(int, expected);
+        QFETCH(bool, fileWritten);
+        ScriptedPrompt prompt;
+        ScriptedDialogs dialogs;
+        if (saveAsChosen) dialogs.answers << path(QStringLiteral("a.icf"));
+        m_main->workingImage().SetByte(0x0600, 0x12);
+        prompt.queueAnswer(answer);
+        QCOMPARE(m_main->SaveChangesPrompt(false), expected);
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(prompt.entries()[0].text.contains(QStringLiteral("'Untitled'")));
+        QCOMPARE(QFile::exists(path(QStringLiteral("a.icf"))), fileWritten);
+        QCOMPARE(m_main->IsModified(), !fileWritten);
+    }
+
+    void reopeningTheOpenFileOffersSaveAs()
+    {
+        ScriptedPrompt prompt;
+        ScriptedDialogs dialogs;
+        const QString file = path(QStringLiteral("doc.icf"));
+        QVERIFY(m_main->Save(file));
+        QCOMPARE(m_main->documentFile(), QFileInfo(file).absoluteFilePath());
+        m_main->workingImage().SetByte(0x0600, 0x34);
+        prompt.queueAnswer(PA_Yes);
+        dialogs.answers << path(QStringLiteral("other.icf")) << QString();
+        const QByteArray before = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        QVERIFY(m_main->Open(file));
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries()[0].text,
+                 cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteAnother")));
+        QCOMPARE(dialogs.saves, 1); // Save As, not an overwrite
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QVERIFY(QFile::exists(path(QStringLiteral("other.icf"))));
+        QCOMPARE(m_main->workingImage().GetByte(0x0600), m_main->loadedImage().GetByte(0x0600));
+    }
+
+    void savedFileCarriesTheLoadedIdentity()
+    {
+        ScriptedPrompt prompt;
+        cmcEeprom& w = m_main->workingImage();
+        w.SetByte(0x8FE5, 0x00);
+        w.SetByte(0x8FE6, 0x11);
+        w.SetByte(0x0500, 7);
+        w.SetBlock(0xAA44, reinterpret_cast<const uint8_t*>("XXXXXXXX"), 8);
+        const QString file = path(QStringLiteral("saved.icf"));
+        QVERIFY(m_main->Save(file));
+        cmcEeprom back(indMain::ImageSize);
+        QCOMPARE(indCloneFile::open(file, back, false), int(ICF_Ok));
+        QCOMPARE(back.GetByte(0x8FE5), uint8_t(0xFF));
+        QCOMPARE(back.GetByte(0x8FE6), uint8_t(0xFF));
+        QCOMPARE(back.GetByte(0x0500), m_main->loadedImage().GetByte(0x0500));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.data() + 0xAA44), 8), QByteArray("VEXO Inc"));
+        QVERIFY(!m_main->IsModified());
+        QVERIFY(prompt.entries().isEmpty());
+    }
+
+    void identityFailures_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("checkMaker");
+        QTest::newRow("identity text") << 0x045E << int('X') << false;
+        QTest::newRow("map revision") << 0x0500 << 3 << false;
+        QTest::newRow("maker text") << 0xAA44 << int('v') << true;
+    }
+
+    void identityFailures()
+    {
+        QFETCH(int, address);
+        QFETCH(int, value);
+        QFETCH(bool, checkMaker);
+        cmcEeprom image = m_main->loadedImage();
+        QCOMPARE(m_main->CheckImageIdentity(image, true), 0);
+        image.SetByte(address, uint8_t(value));
+        QVERIFY(m_main->CheckImageIdentity(image, checkMaker) != 0);
+    }
+
+    void failedOpenLeavesTheDocument()
+    {
+        ScriptedPrompt prompt;
+        const QString bad = path(QStringLiteral("bad.icf"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a clone file\n");
+        f.close();
+        m_main->workingImage().SetByte(0x0600, 0x56);
+        prompt.queueAnswer(PA_No); // do not save the changes first
+        const cmcEeprom before = m_main->workingImage();
+        QVERIFY(!m_main->Open(bad));
+        QVERIFY(m_main->workingImage() == before);
+        QVERIFY(m_main->documentFile().isEmpty());
+        QCOMPARE(prompt.entries().size(), 2); // the save question, then the file error
+        QVERIFY(prompt.entries()[1].text.startsWith(cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_FileErr_Headline"))));
+    }
+
+    void newReturnsToTheInitialData()
+    {
+        ScriptedPrompt prompt;
+        m_main->workingImage().SetByte(0x0600, 0x77);
+        prompt.queueAnswer(PA_No);
+        m_main->New();
+        QVERIFY(m_main->workingImage() == m_main->loadedImage());
+        QVERIFY(!m_main->IsModified());
+    }
+
+    void captionMarksChanges()
+    {
+        m_main->workingImage().SetByte(0x0600, 0x01);
+        QVERIFY(m_main->IsModified());
+        QVERIFY(m_form->isWindowModified());
+    }
+
+    void oneRefreshPerBurstOfChanges()
+    {
+        g_now = 1000;
+        cmcTick::setClock([] { return g_now; });
+        g_events23 = 0;
+        m_events->attach(&count23, nullptr);
+        for (int i = 0; i < 5; ++i) {
+            m_main->StartChangeDelay();
+            g_now += 100;
+            QTest::qWait(60); // the shell task runs
+            m_events->dispatchStep();
+        }
+        QCOMPARE(g_events23, 0);
+        g_now += 250;
+        QTRY_COMPARE_WITH_TIMEOUT(g_events23, 1, 1000);
+        QTest::qWait(120);
+        QCOMPARE(g_events23, 1);
+        m_events->detach(&count23, nullptr);
+        cmcTick::setClock({});
+    }
+
+    void debugCompareLines()
+    {
+        QVERIFY(m_main->DebugCompareLines().isEmpty());
+        const uint8_t was = m_main->workingImage().GetByte(0x1234);
+        m_main->workingImage().SetByte(0x1234, uint8_t(was ^ 0x5A));
+        QCOMPARE(m_main->DebugCompareLines(),
+                 QStringList{QString::asprintf("1234 : %02X -> %02X", was, uint8_t(was ^ 0x5A))});
+        QVERIFY(m_main->DebugCompareLines().isEmpty());
+    }
+
+    void hiddenVersion_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("version") << "version" << true;
+        QTest::newRow("capitals") << "VERSION" << true;
+        QTest::newRow("inside other text") << "xxversion" << true;
+        QTest::newRow("versio plus another letter") << "versiox" << false;
+    }
+
+    void hiddenVersion()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, shown);
+        ScriptedPrompt prompt;
+        cuiAboutBox box(*m_main, QStringLiteral("1.0"));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::keyClicks(&box, typed);
+        QCOMPARE(prompt.texts().contains(indMain::VersionText()), shown);
+        QCOMPARE(indMain::VersionText(), QStringLiteral("version  3.07"));
+    }
+
+    void makerModeFromTheCommandLine()
+    {
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Cancel);
+        m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/FACTORY")});
+        QVERIFY(!m_main->makerMode());
+        prompt.queueAnswer(PA_Ok);
+        m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/factory"), QStringLiteral("/factory")});
+        QVERIFY(m_main->makerMode());
+        QCOMPARE(prompt.entries().size(), 2); // asked once more, not again once on
+    }
+};
+
+QTEST_MAIN(tst_controller)
+#include "tst_controller.moc"
