@@ -245,6 +245,10 @@ int cmcIcfFile::readDevice(QIODevice& device, const cmcAdrRange* ranges)
     const cmcEeprom backup(*m_image);
     std::fill(m_loaded.begin(), m_loaded.end(), 0);
     m_mapRevJudged = false;
+    m_fileModelCode = m_fileExtraCode = 0;
+    m_fileComment.clear();
+    m_commentSeen = false;
+    m_dataLines = 0;
 
     int code = parseLines(device);
     if (code == ICF_Ok && ranges) code = checkCoverage(ranges);
@@ -262,6 +266,8 @@ int cmcIcfFile::checkHeader(const char* line, int length)
     }
     const uint32_t model = codes >> 16;
     const uint32_t extra = codes & 0xFFFF;
+    m_fileModelCode = model;
+    m_fileExtraCode = extra;
     if (m_modelCheck) {
         int error = ICF_Model;
         if (!m_modelCheck(m_modelContext, model, extra, &error)) return error != ICF_Ok ? error : ICF_Model;
@@ -284,6 +290,12 @@ int cmcIcfFile::parseLines(QIODevice& device)
         if (line[0] == '#') {
             // The number starts after "#MapRev=", wherever the key stands in the line.
             if (contains(line, length, "MapRev=")) m_mapRevision = length > 8 ? decimalAt(line + 8, length - 8) : 0;
+            static constexpr char CommentKey[] = "#Comment=";
+            if (!m_commentSeen && length >= 9 && std::memcmp(line, CommentKey, 9) == 0) {
+                m_commentSeen = true;
+                m_fileComment = QString::fromLatin1(line + 9, length - 9);
+                if (m_fileComment.endsWith(QLatin1Char('\n'))) m_fileComment.chop(1);
+            }
             continue;
         }
         if (!m_mapRevJudged) {
@@ -292,6 +304,7 @@ int cmcIcfFile::parseLines(QIODevice& device)
         }
         // The last character is the line feed (or the last one of a cut or final piece).
         if (const int code = parseDataLine(line, length - 1)) return code;
+        ++m_dataLines;
     }
     return ICF_Ok;
 }

@@ -86,6 +86,13 @@ public:
     // 7 when something is missing (or nothing was read). Does not report.
     int checkCoverage(const cmcAdrRange* ranges);
 
+    // What the last read met: the header codes, the text of the first comment line and the
+    // number of data lines taken.
+    uint32_t fileModelCode() const { return m_fileModelCode; }
+    uint32_t fileExtraCode() const { return m_fileExtraCode; }
+    QString fileComment() const { return m_fileComment; }
+    int32_t dataLineCount() const { return m_dataLines; }
+
     // Addresses that data lines have set.
     bool isLoaded(int32_t address) const;
     int32_t loadedCount() const;
@@ -123,4 +130,9 @@ private:
     void* m_modelContext = nullptr;
     bool m_reportErrors = true;
     bool m_mapRevJudged = false;
+    uint32_t m_fileModelCode = 0;
+    uint32_t m_fileExtraCode = 0;
+    QString m_fileComment;
+    bool m_commentSeen = false;
+    int32_t m_dataLines = 0;
 };

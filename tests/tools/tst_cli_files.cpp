@@ -1,0 +1,223 @@
+// qxt5200-cli's file verbs, run as a separate process: check, describe and new.
+
+#include "cmcEeprom.h"
+#include "cmcIcfFile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList& args, const QString& program = QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"))
+{
+    QProcess p;
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
+    r.status = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QString initialFile() { return QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"); }
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+} // namespace
+
+class tst_CliFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void checkInitialFile();
+    void checkBrokenFile_data();
+    void checkBrokenFile();
+    void describe();
+    void newThenCheck();
+    void usage_data();
+    void usage();
+    void withoutOverlay();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_CliFiles::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY2(QFile::exists(QX_RUNTIME_DIR "/qxt5200-cli"), "qxt5200-cli is not built");
+    QVERIFY(QFile::exists(initialFile()));
+}
+
+void tst_CliFiles::checkInitialFile()
+{
+    const Run r = runCli({"check", initialFile()});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("OK\n"));
+    QCOMPARE(r.err, QByteArray());
+}
+
+void tst_CliFiles::checkBrokenFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("code");
+    const QByteArray good = readAll(initialFile());
+    QByteArray lettered = good;
+    lettered[1] = 'A';
+    QByteArray otherModel = good;
+    otherModel[3] = '2';
+    QByteArray missing = good;
+    const qsizetype at = missing.indexOf("\r\n1230");
+    missing.remove(at, 40); // one data line of 16 bytes with its line end
+    QByteArray identity = good;
+    // The data line for 0x0450 holds the identity text at 0x045E..0x0463: "QM" ends it.
+    const qsizetype line = identity.indexOf("\r\n045010") + 2 + 6 + 2 * 14;
+    identity.replace(line, 4, "5858");
+
+    QTest::newRow("lettered header") << lettered << 6;
+    QTest::newRow("other model") << otherModel << 3;
+    QTest::newRow("line missing") << missing << 7;
+    QTest::newRow("identity text") << identity << 8;
+    QTest::newRow("not there") << QByteArray() << 1;
+}
+
+void tst_CliFiles::checkBrokenFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, code);
+    const QString path = m_dir.filePath("broken.icf");
+    QFile::remove(path);
+    if (!content.isEmpty()) QVERIFY(writeAll(path, content));
+    const Run r = runCli({"check", path});
+    QCOMPARE(r.status, code);
+    QCOMPARE(r.out, QByteArray());
+    // Exactly one line: the reader's own report is not shown as well.
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("error %1: ").arg(code).toLatin1()), r.err.constData());
+    QVERIFY(r.err.size() > 12);
+}
+
+void tst_CliFiles::describe()
+{
+    cmcEeprom image(QxMap::ImageSize);
+    image.Fill(0xFF);
+    auto putFreq = [&](int row, uint32_t hz) {
+        for (int i = 0; i < 4; ++i) image.SetByte(0x052F + row * 29 + i, uint8_t(hz >> (8 * i)));
+    };
+    putFreq(0, 7100000);
+    putFreq(1, 0);
+    putFreq(499, 29999990);
+    cmcIcfFile writer(image);
+    writer.setModelCode(0x1234);
+    writer.setExtraCode(0x0009);
+    writer.setComment("Field set A");
+    writer.setMapRevision(7);
+    const cmcAdrRange ranges[] = {{0, 0x3FFF}, {1, 0}};
+    const QString path = m_dir.filePath("describe.icf");
+    QCOMPARE(writer.write(path, ranges), 0);
+
+    const Run r = runCli({"describe", path});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QString::fromLatin1(r.out).split('\n'),
+             QStringList({"model code:   1234", "extra code:   0009", "comment:      Field set A",
+                          "map revision: 7", "data lines:   1024", "bytes:        16384",
+                          "channels:     2", ""}));
+
+    const Run initial = runCli({"describe", initialFile()});
+    QCOMPARE(initial.status, 0);
+    QVERIFY(initial.out.contains("data lines:   4095\n"));
+    QVERIFY(initial.out.contains("channels:     0\n"));
+
+    QVERIFY(writeAll(path, "70410001\r\n#MapRev=2\r\n00000Z00\r\n"));
+    const Run bad = runCli({"describe", path});
+    QCOMPARE(bad.status, 6);
+    QCOMPARE(bad.err.count('\n'), 1);
+}
+
+void tst_CliFiles::newThenCheck()
+{
+    const QString path = m_dir.filePath("new.icf");
+    QFile::remove(path);
+    Run r = runCli({"new", path});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray());
+    // The initial data saved as the editor saves it is the initial file itself.
+    QCOMPARE(readAll(path), readAll(initialFile()));
+    QCOMPARE(runCli({"check", path}).out, QByteArray("OK\n"));
+
+    // An existing file is kept unless --force is given.
+    QVERIFY(writeAll(path, "mine"));
+    r = runCli({"new", path});
+    QCOMPARE(r.status, 11);
+    QCOMPARE(readAll(path), QByteArray("mine"));
+    QCOMPARE(runCli({"new", "--force", path}).status, 0);
+    QCOMPARE(readAll(path), readAll(initialFile()));
+
+    r = runCli({"new", m_dir.filePath("no/such/folder.icf")});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.startsWith("error 1: "));
+}
+
+void tst_CliFiles::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::newRow("check without file") << QStringList{"check"} << 64;
+    QTest::newRow("check two files") << QStringList{"check", "a", "b"} << 64;
+    QTest::newRow("describe without file") << QStringList{"describe"} << 64;
+    QTest::newRow("new without file") << QStringList{"new"} << 64;
+    QTest::newRow("check --help") << QStringList{"check", "--help"} << 0;
+    QTest::newRow("new --help") << QStringList{"new", "--help"} << 0;
+}
+
+void tst_CliFiles::usage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    const Run r = runCli(args);
+    QCOMPARE(r.status, status);
+    if (status == 0)
+        QVERIFY(r.out.startsWith("usage: qxt5200-cli " + args[0].toLatin1()));
+    else
+        QVERIFY(r.err.startsWith("usage:"));
+}
+
+void tst_CliFiles::withoutOverlay()
+{
+    // A copy of the tool alone in a folder: no overlay, no initial data.
+    QTemporaryDir dir;
+    const QString tool = dir.filePath("qxt5200-cli");
+    QVERIFY(QFile::copy(QX_RUNTIME_DIR "/qxt5200-cli", tool));
+    Run r = runCli({"check", dir.filePath("missing.icf")}, tool);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.err, QByteArray("error 1: The file cannot be opened.\n"));
+    r = runCli({"check", initialFile()}, tool);
+    QCOMPARE(r.status, 0);
+
+    r = runCli({"new", dir.filePath("out.icf")}, tool);
+    QCOMPARE(r.status, 10);
+    QVERIFY(!QFile::exists(dir.filePath("out.icf")));
+    QVERIFY(r.err.contains("QXT5200_Initial.icf"));
+}
+
+QTEST_GUILESS_MAIN(tst_CliFiles)
+#include "tst_cli_files.moc"
