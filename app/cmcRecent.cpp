@@ -11,8 +11,7 @@ bool isSeparator(QChar c) {
 // Index of the last directory separator in path, or -1.
 qsizetype lastSeparator(const QString& path) {
     for (qsizetype i = path.size() - 1; i >= 0; --i)
-        if (isSeparator(path.at(i)))
-            return i;
+        if (isSeparator(path.at(i))) return i;
     return -1;
 }
 
@@ -21,8 +20,7 @@ qsizetype lastSeparator(const QString& path) {
 cmcRecent::cmcRecent(int maxCount) : m_max(maxCount < 1 ? 1 : maxCount) {}
 
 void cmcRecent::removeAll(const QString& path) {
-    m_paths.removeIf(
-        [&](const QString& p) { return p.compare(path, Qt::CaseInsensitive) == 0; });
+    m_paths.removeIf([&](const QString& p) { return p.compare(path, Qt::CaseInsensitive) == 0; });
 }
 
 void cmcRecent::trim() {
@@ -43,19 +41,15 @@ void cmcRecent::addToBack(const QString& path) {
 }
 
 QString cmcRecent::entryText(int index, const QString& directory) const {
-    if (index < 0 || index >= m_paths.size())
-        return QString();
+    if (index < 0 || index >= m_paths.size()) return QString();
     const QString& path = m_paths.at(index);
-    if (directory.isEmpty())
-        return path;
+    if (directory.isEmpty()) return path;
     const qsizetype sep = lastSeparator(path);
-    if (sep < 0)
-        return path;
+    if (sep < 0) return path;
     // A trailing separator on the directory does not make it a different directory.
     QString dir = directory;
     while (dir.size() > 1 && isSeparator(dir.back()))
         dir.chop(1);
-    if (path.left(sep).compare(dir, Qt::CaseInsensitive) == 0)
-        return path.mid(sep + 1);
+    if (path.left(sep).compare(dir, Qt::CaseInsensitive) == 0) return path.mid(sep + 1);
     return path;
 }

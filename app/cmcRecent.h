@@ -6,7 +6,7 @@
 #include <QStringList>
 
 class cmcRecent {
-public:
+  public:
     explicit cmcRecent(int maxCount = 10);
 
     // Moves or inserts the path at the top; the oldest entries drop off beyond the maximum.
@@ -22,7 +22,7 @@ public:
     // text beyond the list. An empty directory always gives the full path.
     QString entryText(int index, const QString& directory) const;
 
-private:
+  private:
     void removeAll(const QString& path);
     void trim();
 

@@ -23,10 +23,10 @@ cmcSingleInstance::~cmcSingleInstance() {
 
 QString cmcSingleInstance::userName() {
     QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    if (user.isEmpty())
-        user = QStringLiteral("user");
+    if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");
+    // The name becomes part of a socket or pipe name: no separators in it.
+    user.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    if (user.isEmpty()) user = QStringLiteral("user");
     return user;
 }
 
@@ -34,8 +34,7 @@ bool cmcSingleInstance::spinUntil(const std::function<bool()>& done, int timeout
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() >= timeoutMs)
-            return false;
+        if (timer.elapsed() >= timeoutMs) return false;
         if (QCoreApplication::instance())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     }
@@ -43,8 +42,7 @@ bool cmcSingleInstance::spinUntil(const std::function<bool()>& done, int timeout
 }
 
 bool cmcSingleInstance::acquire() {
-    if (m_decided)
-        return isFirst();
+    if (m_decided) return isFirst();
     m_decided = true;
 
     // Somebody answering under this name means another instance is running.
@@ -83,19 +81,15 @@ void cmcSingleInstance::onNewConnection() {
 
 void cmcSingleInstance::readRequests(QLocalSocket* socket) {
     while (socket->canReadLine()) {
-        if (socket->readLine(64) == FlashRequest)
-            emit flashRequested();
+        if (socket->readLine(64) == FlashRequest) emit flashRequested();
     }
     // A peer that sends something else without a line end is not worth keeping.
-    if (socket->bytesAvailable() > 64)
-        socket->abort();
+    if (socket->bytesAvailable() > 64) socket->abort();
 }
 
 bool cmcSingleInstance::requestFlash() {
-    if (!m_peer || m_peer->state() != QLocalSocket::ConnectedState)
-        return false;
-    if (m_peer->write(FlashRequest) != FlashRequest.size())
-        return false;
+    if (!m_peer || m_peer->state() != QLocalSocket::ConnectedState) return false;
+    if (m_peer->write(FlashRequest) != FlashRequest.size()) return false;
     m_peer->flush();
     const bool sent = spinUntil([this] { return m_peer->bytesToWrite() == 0; }, WriteTimeoutMs);
     m_peer->disconnectFromServer();

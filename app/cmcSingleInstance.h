@@ -12,7 +12,7 @@ class QLocalSocket;
 
 class cmcSingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     // name is the base name; the user's name is appended so that users do not meet.
     explicit cmcSingleInstance(const QString& name, QObject* parent = nullptr);
     ~cmcSingleInstance() override;
@@ -33,11 +33,11 @@ public:
     QString serverName() const { return m_serverName; }
     static QString userName();
 
-signals:
+  signals:
     // In the running instance: a second one asked for the main window to be flashed.
     void flashRequested();
 
-private:
+  private:
     void onNewConnection();
     void readRequests(QLocalSocket* socket);
     // Runs the event loop until done() holds or the time is up (start-up only, before any

@@ -87,8 +87,8 @@ int closedAnswer(cmcPromptButtons buttons) {
 
 } // namespace
 
-int cuiMessageBoxPrompt::ask(const QString& text, const QString& caption,
-                             cmcPromptButtons buttons, cmcPromptIcon icon) {
+int cuiMessageBoxPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                             cmcPromptIcon icon) {
     QMessageBox box(boxIcon(icon), caption, text, boxButtons(buttons),
                     QApplication::activeWindow());
     box.setDefaultButton(firstButton(buttons));
@@ -98,7 +98,6 @@ int cuiMessageBoxPrompt::ask(const QString& text, const QString& caption,
     return answer == PA_None ? closedAnswer(buttons) : answer;
 }
 
-void cuiMessageBoxPrompt::tell(const QString& text, const QString& caption,
-                               cmcPromptIcon icon) {
+void cuiMessageBoxPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
     ask(text, caption, cmcPromptButtons::Ok, icon);
 }

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 
 class cuiMessageBoxPrompt : public cmcPromptService {
-public:
+  public:
     int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
             cmcPromptIcon icon) override;
     void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override;

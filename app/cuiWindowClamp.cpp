@@ -10,13 +10,9 @@ QRect cuiWindowClamp::apply(const QRect& window, const QRect& workArea) {
     int left = window.x();
     int top = window.y();
     const int width = window.width();
-    if (left > workRight - Margin)
-        left = workRight - Margin;
-    if (top > workBottom - Margin)
-        top = workBottom - Margin;
-    if (left + width < workLeft + Margin)
-        left = workLeft + Margin - width;
-    if (top < workTop)
-        top = workTop;
+    if (left > workRight - Margin) left = workRight - Margin;
+    if (top > workBottom - Margin) top = workBottom - Margin;
+    if (left + width < workLeft + Margin) left = workLeft + Margin - width;
+    if (top < workTop) top = workTop;
     return QRect(left, top, width, window.height());
 }

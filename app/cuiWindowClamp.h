@@ -6,7 +6,7 @@
 #include <QRect>
 
 class cuiWindowClamp {
-public:
+  public:
     // The window rectangle moved against the work area (the screen minus the task bar).
     // In order, each step seeing the previous one's result: at most 16 pixels from the right
     // edge, at most 16 pixels from the bottom edge, at least 16 pixels of width inside the

@@ -37,27 +37,21 @@ QString formValueName(const QString& window, const char* value) {
 
 // Reads an integer value; false when it is missing or not a number.
 bool readInt(const QSettings& s, const QString& name, int* out) {
-    if (!s.contains(name))
-        return false;
+    if (!s.contains(name)) return false;
     const QVariant v = s.value(name);
     const int type = v.typeId();
-    if (type == QMetaType::QStringList || type == QMetaType::UnknownType)
-        return false;
+    if (type == QMetaType::QStringList || type == QMetaType::UnknownType) return false;
     bool ok = false;
-    const int value = type == QMetaType::QString ? v.toString().trimmed().toInt(&ok)
-                                                 : v.toInt(&ok);
-    if (ok)
-        *out = value;
+    const int value = type == QMetaType::QString ? v.toString().trimmed().toInt(&ok) : v.toInt(&ok);
+    if (ok) *out = value;
     return ok;
 }
 
 // Reads a string value; false when it is missing or of another kind.
 bool readString(const QSettings& s, const QString& name, QString* out) {
-    if (!s.contains(name))
-        return false;
+    if (!s.contains(name)) return false;
     const QVariant v = s.value(name);
-    if (v.typeId() != QMetaType::QString)
-        return false;
+    if (v.typeId() != QMetaType::QString) return false;
     *out = v.toString();
     return true;
 }
@@ -75,28 +69,23 @@ indEnviron::indEnviron(const QString& mutexName, const QString& userKeyPath,
       m_options(options), m_guard(std::make_unique<cmcSingleInstance>(mutexName)) {
     // A second instance stops here: it neither reads nor, with the marker left invalid,
     // writes anything.
-    if (!m_guard->acquire())
-        return;
+    if (!m_guard->acquire()) return;
     m_firstInstance = true;
-    if (!load() || settingsMarker != ValidMarker)
-        applyDefaults();
+    if (!load() || settingsMarker != ValidMarker) applyDefaults();
     // The revision belongs to the installation, not to the user's settings: read after any
     // defaults so that rejected user settings do not blank it.
     loadRevision();
 }
 
 indEnviron::~indEnviron() {
-    if (!m_saved)
-        save();
+    if (!m_saved) save();
     m_guard->release();
 }
 
 QSize indEnviron::screenSize() const {
-    if (m_options.screenSize.isValid())
-        return m_options.screenSize;
+    if (m_options.screenSize.isValid()) return m_options.screenSize;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            return screen->size();
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->size();
     }
     return QSize(1024, 768);
 }
@@ -140,8 +129,8 @@ std::unique_ptr<QSettings> indEnviron::openKey(Root root, const QString& keyPath
     QStringList parts = normalisedSubkey(keyPath).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString organisation = DefaultOrganisation;
     QString application = DefaultApplication;
-    if (parts.size() >= 3 && parts.at(0).compare(QLatin1String("Software"),
-                                                 Qt::CaseInsensitive) == 0) {
+    if (parts.size() >= 3 &&
+        parts.at(0).compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0) {
         organisation = parts.at(1);
         application = parts.at(2);
         parts = parts.mid(3);
@@ -156,8 +145,7 @@ std::unique_ptr<QSettings> indEnviron::openKey(Root root, const QString& keyPath
         settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
     } else {
         settings = std::make_unique<QSettings>(QSettings::NativeFormat,
-                                               user ? QSettings::UserScope
-                                                    : QSettings::SystemScope,
+                                               user ? QSettings::UserScope : QSettings::SystemScope,
                                                organisation, application);
     }
     // Only this key's own values count; no fallback to system-wide or organisation files.
@@ -168,44 +156,34 @@ std::unique_ptr<QSettings> indEnviron::openKey(Root root, const QString& keyPath
 bool indEnviron::load() {
     QString base;
     std::unique_ptr<QSettings> s = openKey(Root::CurrentUser, m_userKeyPath, &base);
-    if (s->status() != QSettings::NoError)
-        return false;
-    if (!base.isEmpty())
-        s->beginGroup(base);
+    if (s->status() != QSettings::NoError) return false;
+    if (!base.isEmpty()) s->beginGroup(base);
 
     int value = 0;
     QString text;
 
     s->beginGroup(KeyGlobal);
-    if (!readInt(*s, "BBT", &settingsMarker))
-        return false;
-    if (!readInt(*s, "ComPort", &value))
-        return false;
+    if (!readInt(*s, "BBT", &settingsMarker)) return false;
+    if (!readInt(*s, "ComPort", &value)) return false;
     comPort = std::clamp(value, 1, 256);
-    if (!readInt(*s, "ComSpeedHigh", &value))
-        return false;
+    if (!readInt(*s, "ComSpeedHigh", &value)) return false;
     comSpeedHigh = std::clamp(value, 0, 1);
-    if (!readString(*s, "Current Directory", &currentDirectory))
-        return false;
+    if (!readString(*s, "Current Directory", &currentDirectory)) return false;
     s->endGroup();
 
     s->beginGroup(KeyRecent);
     for (int i = 0; i < RecentMax; ++i) {
-        if (!readString(*s, recentName(i), &text))
-            return false;
+        if (!readString(*s, recentName(i), &text)) return false;
         recent.addToBack(text);
     }
     s->endGroup();
 
     s->beginGroup(KeyView);
-    if (!readInt(*s, "FontSize Percentage", &value))
-        return false;
+    if (!readInt(*s, "FontSize Percentage", &value)) return false;
     fontSizePercentage = std::clamp(value, 25, 1000);
-    if (!readInt(*s, "Toolbar Visible", &value))
-        return false;
+    if (!readInt(*s, "Toolbar Visible", &value)) return false;
     toolbarVisible = value != 0;
-    if (!readInt(*s, "FontSize Printer", &value))
-        return false;
+    if (!readInt(*s, "FontSize Printer", &value)) return false;
     fontSizePrinter = std::clamp(value, 8, 12);
     s->endGroup();
 
@@ -217,21 +195,18 @@ bool indEnviron::load() {
     s->endGroup();
 
     s->beginGroup(KeySetup);
-    if (!readInt(*s, "ModelType", &modelType) || !readInt(*s, "Language", &language))
-        return false;
+    if (!readInt(*s, "ModelType", &modelType) || !readInt(*s, "Language", &language)) return false;
     s->endGroup();
 
     // Access words: an empty stored value gives the default word; text that no word encodes
     // to is a malformed value like any other.
     s->beginGroup(KeyPassword);
-    if (!readString(*s, "MakerReserveMode", &text))
-        return false;
+    if (!readString(*s, "MakerReserveMode", &text)) return false;
     if (text.isEmpty())
         makerReserveWord = MakerWord;
     else if (!decodeWord(text, &makerReserveWord))
         return false;
-    if (!readString(*s, "AdjustMode", &text))
-        return false;
+    if (!readString(*s, "AdjustMode", &text)) return false;
     if (text.isEmpty())
         adjustModeWord.clear();
     else if (!decodeWord(text, &adjustModeWord))
@@ -243,21 +218,17 @@ bool indEnviron::load() {
 void indEnviron::loadRevision() {
     QString group;
     std::unique_ptr<QSettings> s = openKey(Root::LocalMachine, m_machineKeyPath, &group);
-    if (!group.isEmpty())
-        s->beginGroup(group);
+    if (!group.isEmpty()) s->beginGroup(group);
     QString text;
-    if (readString(*s, "Revision", &text))
-        revision = text.left(3);
+    if (readString(*s, "Revision", &text)) revision = text.left(3);
 }
 
 void indEnviron::save() {
-    if (!m_firstInstance || settingsMarker != ValidMarker)
-        return;
+    if (!m_firstInstance || settingsMarker != ValidMarker) return;
     m_saved = true;
     QString base;
     std::unique_ptr<QSettings> s = openKey(Root::CurrentUser, m_userKeyPath, &base);
-    if (!base.isEmpty())
-        s->beginGroup(base);
+    if (!base.isEmpty()) s->beginGroup(base);
 
     s->beginGroup(KeyGlobal);
     s->setValue("BBT", settingsMarker);
@@ -310,15 +281,12 @@ void indEnviron::save() {
 
 dst_EditForm* indEnviron::editForm(const QString& name) {
     for (dst_EditForm& form : m_editForms)
-        if (form.name == name)
-            return &form;
-    if (!m_firstInstance || settingsMarker != ValidMarker)
-        return nullptr;
+        if (form.name == name) return &form;
+    if (!m_firstInstance || settingsMarker != ValidMarker) return nullptr;
 
     QString base;
     std::unique_ptr<QSettings> s = openKey(Root::CurrentUser, m_userKeyPath, &base);
-    if (!base.isEmpty())
-        s->beginGroup(base);
+    if (!base.isEmpty()) s->beginGroup(base);
     s->beginGroup(KeyEditForm);
     dst_EditForm form;
     form.name = name;
@@ -363,11 +331,9 @@ int indEnviron::readInteger(const QString& keyPath, const QString& valueName) co
 int indEnviron::readInteger(Root root, const QString& keyPath, const QString& valueName) const {
     QString group;
     std::unique_ptr<QSettings> s = openKey(root, keyPath, &group);
-    if (!group.isEmpty())
-        s->beginGroup(group);
+    if (!group.isEmpty()) s->beginGroup(group);
     int value = -1;
-    if (!readInt(*s, valueName, &value))
-        return -1;
+    if (!readInt(*s, valueName, &value)) return -1;
     return value;
 }
 
@@ -379,8 +345,7 @@ bool indEnviron::writeInteger(Root root, const QString& keyPath, const QString& 
                               int value) {
     QString group;
     std::unique_ptr<QSettings> s = openKey(root, keyPath, &group);
-    if (!group.isEmpty())
-        s->beginGroup(group);
+    if (!group.isEmpty()) s->beginGroup(group);
     s->setValue(valueName, value);
     s->sync();
     return s->status() == QSettings::NoError;
@@ -393,12 +358,10 @@ void indEnviron::deleteKey(const QString& keyPath, const QString& subkey) {
 void indEnviron::deleteKey(Root root, const QString& keyPath, const QString& subkey) {
     const QString name = normalisedSubkey(subkey);
     // An empty name would remove every value of the key.
-    if (name.split(QLatin1Char('/'), Qt::SkipEmptyParts).isEmpty())
-        return;
+    if (name.split(QLatin1Char('/'), Qt::SkipEmptyParts).isEmpty()) return;
     QString group;
     std::unique_ptr<QSettings> s = openKey(root, keyPath, &group);
-    if (!group.isEmpty())
-        s->beginGroup(group);
+    if (!group.isEmpty()) s->beginGroup(group);
     s->remove(name);
     s->sync();
 }
@@ -408,8 +371,7 @@ QString indEnviron::builtInMakerWord() {
 }
 
 QString indEnviron::encodeWord(const QString& word) {
-    if (word.isEmpty())
-        return EmptyWordPlaceholder;
+    if (word.isEmpty()) return EmptyWordPlaceholder;
     QByteArray bytes = word.toUtf8();
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(bytes[i] ^ WordKey[i % WordKey.size()]);
@@ -421,15 +383,13 @@ bool indEnviron::decodeWord(const QString& stored, QString* word) {
         word->clear();
         return true;
     }
-    if (stored.isEmpty() || stored.size() % 2 != 0)
-        return false;
+    if (stored.isEmpty() || stored.size() % 2 != 0) return false;
     QByteArray bytes = QByteArray::fromHex(stored.toLatin1());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         bytes[i] = char(bytes[i] ^ WordKey[i % WordKey.size()]);
     const QString decoded = QString::fromUtf8(bytes);
     // Only text that a word encodes to is accepted (no stray characters, valid UTF-8).
-    if (encodeWord(decoded).compare(stored, Qt::CaseInsensitive) != 0)
-        return false;
+    if (encodeWord(decoded).compare(stored, Qt::CaseInsensitive) != 0) return false;
     *word = decoded;
     return true;
 }

@@ -25,7 +25,7 @@
 class QSettings;
 
 class indEnviron {
-public:
+  public:
     enum class Root { CurrentUser, LocalMachine };
 
     struct Options {
@@ -41,8 +41,8 @@ public:
     static constexpr const char* DefaultTcpAddress = "192.168.1.100";
     static constexpr int DefaultTcpPort = 41000;
 
-    indEnviron(const QString& mutexName, const QString& userKeyPath,
-               const QString& machineKeyPath, const Options& options = {});
+    indEnviron(const QString& mutexName, const QString& userKeyPath, const QString& machineKeyPath,
+               const Options& options = {});
     ~indEnviron();
     indEnviron(const indEnviron&) = delete;
     indEnviron& operator=(const indEnviron&) = delete;
@@ -67,9 +67,8 @@ public:
     // (when all five are present); nullptr when there is none.
     dst_EditForm* editForm(const QString& name);
     // Updates or creates the record and moves it to the front of the list.
-    void storeEditForm(const QString& name, int left, int top, int width, int height,
-                       int further0, int further1, int further2, int further3,
-                       int windowState, bool open);
+    void storeEditForm(const QString& name, int left, int top, int width, int height, int further0,
+                       int further1, int further2, int further3, int windowState, bool open);
     const std::list<dst_EditForm>& editForms() const { return m_editForms; }
 
     // Generic operations on an integer value below a key path; the root is the per-user
@@ -114,9 +113,8 @@ public:
     QString adjustModeWord;
     QString revision;
 
-private:
-    std::unique_ptr<QSettings> openKey(Root root, const QString& keyPath,
-                                       QString* group) const;
+  private:
+    std::unique_ptr<QSettings> openKey(Root root, const QString& keyPath, QString* group) const;
     bool load();
     void loadRevision();
     QSize screenSize() const;

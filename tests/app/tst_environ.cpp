@@ -89,20 +89,31 @@ struct Store {
     }
 };
 
-const QStringList AllStoredKeys = {
-    "Global/BBT", "Global/ComPort", "Global/ComSpeedHigh", "Global/Current Directory",
-    "View Option/FontSize Percentage", "View Option/Toolbar Visible",
-    "View Option/FontSize Printer", "Window Position/Left", "Window Position/Top",
-    "Window Position/Width", "Window Position/Height", "Window Position/SplitterV",
-    "Setup/ModelType", "Setup/Language", "Password/MakerReserveMode", "Password/AdjustMode",
-    "Recent File List/Recent0", "Recent File List/Recent9"};
+const QStringList AllStoredKeys = {"Global/BBT",
+                                   "Global/ComPort",
+                                   "Global/ComSpeedHigh",
+                                   "Global/Current Directory",
+                                   "View Option/FontSize Percentage",
+                                   "View Option/Toolbar Visible",
+                                   "View Option/FontSize Printer",
+                                   "Window Position/Left",
+                                   "Window Position/Top",
+                                   "Window Position/Width",
+                                   "Window Position/Height",
+                                   "Window Position/SplitterV",
+                                   "Setup/ModelType",
+                                   "Setup/Language",
+                                   "Password/MakerReserveMode",
+                                   "Password/AdjustMode",
+                                   "Recent File List/Recent0",
+                                   "Recent File List/Recent9"};
 
 } // namespace
 
 class tst_environ : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstStartTakesDefaults();
     void storedSetRoundTrips();
     void explicitSaveIsTheOnlyOne();
@@ -298,8 +309,7 @@ void tst_environ::defaultWindow() {
     QFETCH(QRect, window);
     Store store;
     auto env = store.open(screen);
-    QCOMPARE(QRect(env->windowLeft, env->windowTop, env->windowWidth, env->windowHeight),
-             window);
+    QCOMPARE(QRect(env->windowLeft, env->windowTop, env->windowWidth, env->windowHeight), window);
 }
 
 void tst_environ::revisionIsFirstThreeCharacters() {
@@ -388,9 +398,12 @@ void tst_environ::recentAllTenWritten() {
 void tst_environ::accessWordsStoredEncoded_data() {
     QTest::addColumn<QString>("maker");
     QTest::addColumn<QString>("adjust");
-    QTest::newRow("plain") << "Tech2024" << "adj-1";
-    QTest::newRow("both empty") << "" << "";
-    QTest::newRow("one character") << "x" << "9";
+    QTest::newRow("plain") << "Tech2024"
+                           << "adj-1";
+    QTest::newRow("both empty") << ""
+                                << "";
+    QTest::newRow("one character") << "x"
+                                   << "9";
     QTest::newRow("non-ASCII") << QString::fromUtf8("Ωmega päss") << QString::fromUtf8("ß");
 }
 
@@ -409,8 +422,7 @@ void tst_environ::accessWordsStoredEncoded() {
     QVERIFY(!storedAdjust.isEmpty());
     QVERIFY(storedMaker != maker);
     QVERIFY(storedAdjust != adjust);
-    if (maker.isEmpty())
-        QCOMPARE(storedMaker.size(), 2);
+    if (maker.isEmpty()) QCOMPARE(storedMaker.size(), 2);
 
     auto env = store.open();
     QCOMPARE(env->settingsMarker, indEnviron::ValidMarker);
@@ -560,11 +572,10 @@ void tst_environ::windowClamp_data() {
     QTest::newRow("above it") << QRect(100, -300, 800, 600) << screen << QPoint(100, 0);
     QTest::newRow("below it") << QRect(100, 5000, 800, 600) << screen << QPoint(100, 1024);
     QTest::newRow("partly left stays") << QRect(-700, 10, 800, 600) << screen << QPoint(-700, 10);
-    QTest::newRow("task bar on top") << QRect(50, 10, 800, 600) << QRect(0, 40, 1920, 1040)
-                                     << QPoint(50, 40);
+    QTest::newRow("task bar on top")
+        << QRect(50, 10, 800, 600) << QRect(0, 40, 1920, 1040) << QPoint(50, 40);
     // Top is corrected last: a tiny work area still keeps the top edge reachable.
-    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10)
-                               << QPoint(-6, 0);
+    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10) << QPoint(-6, 0);
 }
 
 void tst_environ::windowClamp() {
@@ -582,11 +593,11 @@ void tst_environ::messageBoxAnswers_data() {
     QTest::addColumn<int>("answer");
     using B = cmcPromptButtons;
     QTest::newRow("ok") << int(B::Ok) << int(QMessageBox::Ok) << int(PA_Ok);
-    QTest::newRow("ok-cancel cancel") << int(B::OkCancel) << int(QMessageBox::Cancel)
-                                      << int(PA_Cancel);
+    QTest::newRow("ok-cancel cancel")
+        << int(B::OkCancel) << int(QMessageBox::Cancel) << int(PA_Cancel);
     QTest::newRow("yes-no no") << int(B::YesNo) << int(QMessageBox::No) << int(PA_No);
-    QTest::newRow("yes-no-cancel yes") << int(B::YesNoCancel) << int(QMessageBox::Yes)
-                                       << int(PA_Yes);
+    QTest::newRow("yes-no-cancel yes")
+        << int(B::YesNoCancel) << int(QMessageBox::Yes) << int(PA_Yes);
     QTest::newRow("retry") << int(B::RetryCancel) << int(QMessageBox::Retry) << int(PA_Retry);
     QTest::newRow("escape on yes-no-cancel") << int(B::YesNoCancel) << 0 << int(PA_Cancel);
     QTest::newRow("escape on ok") << int(B::Ok) << 0 << int(PA_Ok);
@@ -614,8 +625,8 @@ void tst_environ::messageBoxAnswers() {
             QTest::keyClick(box, Qt::Key_Escape);
     });
     cuiMessageBoxPrompt prompt;
-    const int result = prompt.ask("Overwrite?", "QX-T5200", cmcPromptButtons(buttons),
-                                  cmcPromptIcon::Warning);
+    const int result =
+        prompt.ask("Overwrite?", "QX-T5200", cmcPromptButtons(buttons), cmcPromptIcon::Warning);
     QCOMPARE(result, answer);
     QCOMPARE(seenText, QString("Overwrite?"));
     QCOMPARE(seenTitle, QString("QX-T5200"));
