@@ -94,8 +94,9 @@ class indEnviron {
     int settingsMarker = 0;
     int comPort = 1;
     int comSpeedHigh = 1;
-    QString tcpAddress;
-    int tcpPort = 0;
+    // Not stored: every run starts from the defaults.
+    QString tcpAddress = QString::fromLatin1(DefaultTcpAddress);
+    int tcpPort = DefaultTcpPort;
     bool tcpLink = false;
     QString currentDirectory;
     cmcRecent recent{RecentMax};

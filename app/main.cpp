@@ -35,6 +35,12 @@ int main(int argc, char** argv)
     auto events = std::make_unique<cmcEvMan>();
     auto controller = std::make_unique<indMain>(*environ);
 
+    // A second start asks for the main window to be flashed, also while the splash is up.
+    QObject::connect(&environ->instanceGuard(), &cmcSingleInstance::flashRequested, &app, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TForm1*>(w)) QApplication::alert(w);
+    });
+
     const QStringList args = app.arguments();
     if (!args.contains(QStringLiteral("--no-splash"))) {
         TForm_Opening splash(environ->revision);
@@ -44,8 +50,6 @@ int main(int argc, char** argv)
     int status = 0;
     {
         TForm1 form(*controller);
-        QObject::connect(&environ->instanceGuard(), &cmcSingleInstance::flashRequested, &form,
-                         [&form] { QApplication::alert(&form); });
         controller->CheckCommandLine(args);
         form.show();
         for (const QString& a : args.mid(1))
