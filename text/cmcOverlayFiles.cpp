@@ -28,7 +28,7 @@ cmcOverlayFiles::cmcOverlayFiles(cmcGTex& languages, cmcGTex& main, cmcHelpGTex&
 void cmcOverlayFiles::open(const QString& dir, const QString& modelShortName, int& language)
 {
     m_dir = dir;
-    if (!m_dir.isEmpty() && !m_dir.endsWith(QLatin1Char('/')) && !m_dir.endsWith(QLatin1Char('\\')))
+    if (!m_dir.isEmpty() && !m_dir.endsWith(QLatin1Char('/')))
         m_dir += QLatin1Char('/');
     m_languages.openFile(m_dir + modelShortName + QStringLiteral(".OVL"));
 
