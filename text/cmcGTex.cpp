@@ -19,9 +19,9 @@ const QByteArrayView EndOfOverlay("End_Of_Ovl");
 
 struct KeyRecord {
     QString key;
-    qint64 start = 0;     // position of value 0
-    int nextIndex = 0;    // index a sequential read returns next
-    qint64 nextPos = 0;   // position of that index
+    qint64 start = 0;   // position of value 0
+    int nextIndex = 0;  // index a sequential read returns next
+    qint64 nextPos = 0; // position of that index
     KeyRecord* prev = nullptr;
     KeyRecord* next = nullptr;
 };
@@ -35,16 +35,14 @@ struct CachedLine {
 
 // An in-memory line as the file reader would deliver it: cut at its first line feed and at
 // the longest line length.
-QString memoryLine(const QString& entry)
-{
+QString memoryLine(const QString& entry) {
     qsizetype len = entry.indexOf(QLatin1Char('\n'));
     if (len < 0) len = entry.size();
     len = std::min(len, cmcGTexFile::MaxLineLength);
     return len == entry.size() ? entry : entry.left(len);
 }
 
-[[noreturn]] void notFound(const QString& key)
-{
+[[noreturn]] void notFound(const QString& key) {
     cmcFatal::stop(QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key));
 }
 
@@ -78,8 +76,7 @@ struct cmcGTex::Impl {
     QStringDecoder utf8{QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
                                                   QStringConverter::Flag::ConvertInitialBom};
 
-    void clear()
-    {
+    void clear() {
         kind = None;
         open = false;
         prepared = false;
@@ -91,27 +88,30 @@ struct cmcGTex::Impl {
         index.clear();
         records.clear();
         head = tail = nullptr;
-        for (CachedLine& c : cache) c.text = QString();
+        for (CachedLine& c : cache)
+            c.text = QString();
         cacheUsed = 0;
         cacheHead = -1;
     }
 
-    void prepare()
-    {
+    void prepare() {
         prepared = true;
-        if (kind == Lines) open = true;
-        else if (kind == File) open = file.open(fileName);
+        if (kind == Lines)
+            open = true;
+        else if (kind == File)
+            open = file.open(fileName);
         if (!open) scanUnfinished = false;
     }
 
-    void append(QString key, qint64 start)
-    {
+    void append(QString key, qint64 start) {
         KeyRecord& r = records.emplace_back();
         r.key = std::move(key);
         r.start = r.nextPos = start;
         r.prev = tail;
-        if (tail) tail->next = &r;
-        else head = &r;
+        if (tail)
+            tail->next = &r;
+        else
+            head = &r;
         tail = &r;
         // The first occurrence wins.
         KeyRecord*& first = index[r.key];
@@ -120,8 +120,7 @@ struct cmcGTex::Impl {
 
     // Reads one line at the scan position, straight from the source; records a key line.
     // Returns the record added, if any.
-    KeyRecord* scanStep()
-    {
+    KeyRecord* scanStep() {
         if (!prepared) {
             prepare();
             if (!open) return nullptr;
@@ -152,20 +151,20 @@ struct cmcGTex::Impl {
         return tail;
     }
 
-    void moveToFront(KeyRecord* r)
-    {
+    void moveToFront(KeyRecord* r) {
         if (r == head) return;
         r->prev->next = r->next;
-        if (r->next) r->next->prev = r->prev;
-        else tail = r->prev;
+        if (r->next)
+            r->next->prev = r->prev;
+        else
+            tail = r->prev;
         r->prev = nullptr;
         r->next = head;
         head->prev = r;
         head = r;
     }
 
-    KeyRecord* find(const QString& key)
-    {
+    KeyRecord* find(const QString& key) {
         if (const auto it = index.constFind(key); it != index.cend()) {
             KeyRecord* r = *it;
             // Keep the list order a linear search would give: a record found far down the
@@ -183,8 +182,7 @@ struct cmcGTex::Impl {
         return nullptr;
     }
 
-    void cacheToFront(int i)
-    {
+    void cacheToFront(int i) {
         if (i == cacheHead) return;
         CachedLine& c = cache[i];
         cache[c.prev].next = c.next;
@@ -197,8 +195,7 @@ struct cmcGTex::Impl {
         cacheHead = i;
     }
 
-    int cachedAt(qint64 pos) const
-    {
+    int cachedAt(qint64 pos) const {
         for (int i = 0; i < cacheUsed; ++i)
             if (cachePos[i] == pos) return i;
         return -1;
@@ -206,8 +203,7 @@ struct cmcGTex::Impl {
 
     // A slot for a new line at the front of the cache: a free one, else the least recently
     // used one.
-    int cacheSlot(qint64 pos)
-    {
+    int cacheSlot(qint64 pos) {
         int i;
         if (cacheUsed < CacheSize) {
             i = cacheUsed++;
@@ -232,8 +228,7 @@ struct cmcGTex::Impl {
 
     // Reads the line at pos for a lookup and advances pos past it; false at the end of the
     // source. With text null the line is only skipped.
-    bool readLine(qint64& pos, QString* text)
-    {
+    bool readLine(qint64& pos, QString* text) {
         if (kind == Lines) {
             if (pos < 0 || pos >= lines.size()) return false;
             if (text) *text = memoryLine(lines.at(pos));
@@ -260,16 +255,14 @@ struct cmcGTex::Impl {
     }
 
     // Decodes into the string's own buffer, which is reused when nobody else holds it.
-    void decodeInto(QString& out, QByteArrayView bytes)
-    {
+    void decodeInto(QString& out, QByteArrayView bytes) {
         out.resize(utf8.requiredSpace(bytes.size()));
         QChar* end = utf8.appendToBuffer(out.data(), bytes);
         out.truncate(end - out.constData());
     }
 
     // The value at index of key; false when the key or the line is not there.
-    bool lookup(const QString& key, int wanted, QString& text)
-    {
+    bool lookup(const QString& key, int wanted, QString& text) {
         KeyRecord* r = find(key);
         if (!r || !open || wanted < 0) return false;
         qint64 pos;
@@ -292,33 +285,31 @@ struct cmcGTex::Impl {
 
 cmcGTex::cmcGTex() : d(new Impl) {}
 
-cmcGTex::~cmcGTex() { delete d; }
+cmcGTex::~cmcGTex() {
+    delete d;
+}
 
-bool cmcGTex::openFile(const QString& path)
-{
+bool cmcGTex::openFile(const QString& path) {
     d->clear();
     d->fileName = path;
     d->kind = Impl::File;
     return true;
 }
 
-bool cmcGTex::attachLines(const QStringList& lines)
-{
+bool cmcGTex::attachLines(const QStringList& lines) {
     if (d->kind != Impl::None) return false;
     d->lines = lines;
     d->kind = Impl::Lines;
     return true;
 }
 
-QString cmcGTex::getText(const QString& key, int index)
-{
+QString cmcGTex::getText(const QString& key, int index) {
     QString text;
     if (!d->lookup(key, index, text)) notFound(key);
     return text;
 }
 
-QString cmcGTex::getTextBlock(const QString& key)
-{
+QString cmcGTex::getTextBlock(const QString& key) {
     if (!hasKey(key)) notFound(key);
     QString block;
     QString value;
@@ -330,39 +321,41 @@ QString cmcGTex::getTextBlock(const QString& key)
     return block;
 }
 
-bool cmcGTex::hasKey(const QString& key) { return d->find(key) && d->open; }
+bool cmcGTex::hasKey(const QString& key) {
+    return d->find(key) && d->open;
+}
 
-void cmcGTex::close() { d->clear(); }
+void cmcGTex::close() {
+    d->clear();
+}
 
-QString cmcGTex::fileName() const { return d->fileName; }
+QString cmcGTex::fileName() const {
+    return d->fileName;
+}
 
-QStringList cmcGTex::indexedKeys() const
-{
+QStringList cmcGTex::indexedKeys() const {
     QStringList keys;
-    for (const KeyRecord* r = d->head; r; r = r->next) keys << r->key;
+    for (const KeyRecord* r = d->head; r; r = r->next)
+        keys << r->key;
     return keys;
 }
 
-cmcGTex& cmcGTex::mainTable()
-{
+cmcGTex& cmcGTex::mainTable() {
     static cmcGTex table;
     return table;
 }
 
-cmcGTex& cmcGTex::languageTable()
-{
+cmcGTex& cmcGTex::languageTable() {
     static cmcGTex table;
     return table;
 }
 
-bool cmcHelpGTex::openFile(const QString& path)
-{
+bool cmcHelpGTex::openFile(const QString& path) {
     if (d->kind != Impl::None) return false;
     return cmcGTex::openFile(path);
 }
 
-cmcHelpGTex& cmcHelpGTex::helpTable()
-{
+cmcHelpGTex& cmcHelpGTex::helpTable() {
     static cmcHelpGTex table;
     return table;
 }

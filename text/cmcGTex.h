@@ -12,7 +12,7 @@
 #include <QStringList>
 
 class cmcGTex {
-public:
+  public:
     cmcGTex();
     virtual ~cmcGTex();
     cmcGTex(const cmcGTex&) = delete;
@@ -46,13 +46,13 @@ public:
     static cmcGTex& mainTable();
     static cmcGTex& languageTable();
 
-protected:
+  protected:
     struct Impl;
     Impl* d;
 };
 
 class cmcHelpGTex : public cmcGTex {
-public:
+  public:
     // Accepts only the first file: later calls return false and change nothing.
     bool openFile(const QString& path) override;
     // Help data comes from files only.

@@ -10,8 +10,7 @@ constexpr qint64 BlockSize = 64 * 1024;
 constexpr qint64 MaxReserve = 64 * 1024 * 1024;
 } // namespace
 
-bool cmcGTexFile::open(const QString& path)
-{
+bool cmcGTexFile::open(const QString& path) {
     close();
     if (path.isEmpty() || QFileInfo(path).isDir()) return false;
     m_file.setFileName(path);
@@ -20,15 +19,13 @@ bool cmcGTexFile::open(const QString& path)
     return true;
 }
 
-void cmcGTexFile::close()
-{
+void cmcGTexFile::close() {
     m_file.close();
     m_data = QByteArray();
     m_atEnd = false;
 }
 
-void cmcGTexFile::fill(qint64 upTo)
-{
+void cmcGTexFile::fill(qint64 upTo) {
     while (!m_atEnd && m_data.size() < upTo) {
         const qsizetype old = m_data.size();
         m_data.resize(old + BlockSize);
@@ -38,8 +35,7 @@ void cmcGTexFile::fill(qint64 upTo)
     }
 }
 
-bool cmcGTexFile::readLine(qint64 pos, QByteArrayView& text, qint64& bytes)
-{
+bool cmcGTexFile::readLine(qint64 pos, QByteArrayView& text, qint64& bytes) {
     if (!isOpen() || pos < 0) return false;
     // Enough for the longest line plus a CR LF end.
     fill(pos + MaxLineLength + 2);

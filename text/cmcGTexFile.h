@@ -10,7 +10,7 @@
 #include <QString>
 
 class cmcGTexFile {
-public:
+  public:
     static constexpr qsizetype MaxLineLength = 8191;
 
     // Opens the file for reading; false when it is missing, unreadable or a directory.
@@ -23,7 +23,7 @@ public:
     // included. False at or past the end of the file.
     bool readLine(qint64 pos, QByteArrayView& text, qint64& bytes);
 
-private:
+  private:
     // Reads blocks until the first `upTo` bytes are held or the file ends.
     void fill(qint64 upTo);
 

@@ -9,7 +9,7 @@ class cmcGTex;
 class cmcHelpGTex;
 
 class cmcOverlayFiles {
-public:
+  public:
     // The language list of at most this many entries.
     static constexpr int MaxLanguages = 256;
 
@@ -36,7 +36,7 @@ public:
     // The executable's folder with a trailing separator.
     static QString executableDir();
 
-private:
+  private:
     cmcGTex& m_languages;
     cmcGTex& m_main;
     cmcHelpGTex& m_help;

@@ -15,8 +15,7 @@
 
 namespace {
 
-QString fatalText(const std::function<void()>& f)
-{
+QString fatalText(const std::function<void()>& f) {
     try {
         f();
     } catch (const cmcFatalError& e) {
@@ -25,16 +24,15 @@ QString fatalText(const std::function<void()>& f)
     return QString();
 }
 
-QString gtexError(const QString& key)
-{
+QString gtexError(const QString& key) {
     return QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
 }
 
 // A run of digits of the given length, so that a piece cut at the wrong place shows.
-QByteArray digits(int length)
-{
+QByteArray digits(int length) {
     QByteArray a(length, '0');
-    for (int i = 0; i < length; ++i) a[i] = char('0' + i % 10);
+    for (int i = 0; i < length; ++i)
+        a[i] = char('0' + i % 10);
     return a;
 }
 
@@ -42,14 +40,14 @@ QByteArray digits(int length)
 // keys, non-ASCII text, "#End_Of_Ovl" and keys after it. Knows the answer to every lookup.
 struct Overlay {
     QList<QByteArray> lines;
-    QHash<QString, int> keyLine;  // first occurrence, before the end marker
-    QStringList keys;             // every key asked for, found or not
+    QHash<QString, int> keyLine; // first occurrence, before the end marker
+    QStringList keys;            // every key asked for, found or not
 
-    static Overlay make(int keyCount)
-    {
+    static Overlay make(int keyCount) {
         Overlay o;
         QRandomGenerator rng(7);
-        o.lines << "preamble line" << "#";
+        o.lines << "preamble line"
+                << "#";
         bool ended = false;
         auto addKey = [&](const QString& key) {
             if (!ended && !o.keyLine.contains(key)) o.keyLine.insert(key, int(o.lines.size()));
@@ -61,13 +59,21 @@ struct Overlay {
             const int values = 1 + int(rng.bounded(6));
             for (int v = 0; v < values; ++v) {
                 switch (rng.bounded(8)) {
-                case 0: o.lines << ""; break;
-                case 1: o.lines << "#"; break;
-                case 2: o.lines << QStringLiteral("Wert %1.%2 \u00e4\u00f6\u00fc").arg(k).arg(v).toUtf8(); break;
-                default: o.lines << QStringLiteral("value %1.%2").arg(k).arg(v).toUtf8();
+                case 0:
+                    o.lines << "";
+                    break;
+                case 1:
+                    o.lines << "#";
+                    break;
+                case 2:
+                    o.lines
+                        << QStringLiteral("Wert %1.%2 \u00e4\u00f6\u00fc").arg(k).arg(v).toUtf8();
+                    break;
+                default:
+                    o.lines << QStringLiteral("value %1.%2").arg(k).arg(v).toUtf8();
                 }
             }
-            if (k % 9 == 4) {  // a second occurrence of an earlier key
+            if (k % 9 == 4) { // a second occurrence of an earlier key
                 addKey(QStringLiteral("GI_Key_%1").arg(k / 2));
                 o.lines << "shadowed";
             }
@@ -80,15 +86,14 @@ struct Overlay {
     }
 
     QByteArray bytes(const QByteArray& eol) const { return lines.join(eol) + eol; }
-    QStringList strings() const
-    {
+    QStringList strings() const {
         QStringList s;
-        for (const QByteArray& l : lines) s << QString::fromUtf8(l);
+        for (const QByteArray& l : lines)
+            s << QString::fromUtf8(l);
         return s;
     }
     // The value, or a null string when the lookup must stop the program.
-    QString expected(const QString& key, int index) const
-    {
+    QString expected(const QString& key, int index) const {
         const int at = keyLine.value(key, -1);
         if (at < 0 || at + 1 + index >= lines.size()) return QString();
         return QString::fromUtf8(lines.at(at + 1 + index));
@@ -103,62 +108,68 @@ class TstGTex : public QObject {
     QTemporaryDir m_tmp;
     FatalGuard m_fatal;
 
-    QString write(const QString& name, const QByteArray& content)
-    {
+    QString write(const QString& name, const QByteArray& content) {
         const QString path = m_tmp.filePath(name);
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path));
         f.write(content);
         return path;
     }
 
-    void writeOverlays(const QByteArray& languageList)
-    {
+    void writeOverlays(const QByteArray& languageList) {
         write("QXT5200.OVL", languageList);
         const char* names[] = {"en", "de", "fr"};
         for (const char* n : names) {
-            write(QStringLiteral("main_%1.ovl").arg(n),
-                  QByteArray("#GI_Sys_AppTitle\nEditor ") + n + "\n#GI_Sys_MyHelpOvl\nhelp_" + n +
-                      ".ovl\n#End_Of_Ovl\n");
+            write(QStringLiteral("main_%1.ovl").arg(n), QByteArray("#GI_Sys_AppTitle\nEditor ") +
+                                                            n + "\n#GI_Sys_MyHelpOvl\nhelp_" + n +
+                                                            ".ovl\n#End_Of_Ovl\n");
             write(QStringLiteral("help_%1.ovl").arg(n),
                   QByteArray("#GI_AppItem_Topic_ID\n") + n + "\n#\n#End_Of_Ovl\n");
         }
     }
 
-    static QByteArray threeLanguages()
-    {
+    static QByteArray threeLanguages() {
         return "#GI_Sys_Language\nEnglish\tmain_en.ovl\nDeutsch\tmain_de.ovl\n"
-               "Fran\xc3\xa7" "ais\tmain_fr.ovl\n#End_Of_Ovl\n";
+               "Fran\xc3\xa7"
+               "ais\tmain_fr.ovl\n#End_Of_Ovl\n";
     }
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(m_tmp.isValid()); }
 
-    void getText_data()
-    {
+    void getText_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
 
-        const QByteArray basic = "#GI_Sys_AppTitle\nTitle\n#GI_Mess_Two\nline 1\nline 2\n#End_Of_Ovl\n";
+        const QByteArray basic =
+            "#GI_Sys_AppTitle\nTitle\n#GI_Mess_Two\nline 1\nline 2\n#End_Of_Ovl\n";
         QTest::newRow("value") << basic << "GI_Sys_AppTitle" << 0 << "Title";
-        QTest::newRow("past own lines gives next key line") << basic << "GI_Sys_AppTitle" << 1 << "#GI_Mess_Two";
-        QTest::newRow("lone # is a value") << QByteArray("#K\n#\nv\n#End_Of_Ovl\n") << "K" << 0 << "#";
-        QTest::newRow("space starts the key") << QByteArray("#word\nw\n# word\nsw\n#End_Of_Ovl\n") << " word" << 0 << "sw";
-        QTest::newRow("case matters") << QByteArray("#key\nlow\n#KEY\nup\n#End_Of_Ovl\n") << "KEY" << 0 << "up";
-        QTest::newRow("CR LF read as LF") << QByteArray("#K\r\nv1\r\nv2\r\n#End_Of_Ovl\r\n") << "K" << 1 << "v2";
+        QTest::newRow("past own lines gives next key line")
+            << basic << "GI_Sys_AppTitle" << 1 << "#GI_Mess_Two";
+        QTest::newRow("lone # is a value")
+            << QByteArray("#K\n#\nv\n#End_Of_Ovl\n") << "K" << 0 << "#";
+        QTest::newRow("space starts the key")
+            << QByteArray("#word\nw\n# word\nsw\n#End_Of_Ovl\n") << " word" << 0 << "sw";
+        QTest::newRow("case matters")
+            << QByteArray("#key\nlow\n#KEY\nup\n#End_Of_Ovl\n") << "KEY" << 0 << "up";
+        QTest::newRow("CR LF read as LF")
+            << QByteArray("#K\r\nv1\r\nv2\r\n#End_Of_Ovl\r\n") << "K" << 1 << "v2";
         QTest::newRow("lone CR kept") << QByteArray("#K\na\rb\n") << "K" << 0 << "a\rb";
-        QTest::newRow("first occurrence wins") << QByteArray("#K\nfirst\n#K\nsecond\n#End_Of_Ovl\n") << "K" << 0 << "first";
+        QTest::newRow("first occurrence wins")
+            << QByteArray("#K\nfirst\n#K\nsecond\n#End_Of_Ovl\n") << "K" << 0 << "first";
         QTest::newRow("empty value") << QByteArray("#K\n\nv\n#End_Of_Ovl\n") << "K" << 0 << "";
         QTest::newRow("last line without LF") << QByteArray("#K\nlast") << "K" << 0 << "last";
-        QTest::newRow("UTF-8 value") << QByteArray("#K\nGr\xc3\xbc\xc3\x9f" "e\n") << "K" << 0 << "Gr\u00fc\u00dfe";
+        QTest::newRow("UTF-8 value") << QByteArray("#K\nGr\xc3\xbc\xc3\x9f"
+                                                   "e\n")
+                                     << "K" << 0 << "Gr\u00fc\u00dfe";
         QTest::newRow("lines before first key never read")
             << QByteArray("K\n#K\nreal\n#End_Of_Ovl\n") << "K" << 0 << "real";
     }
 
-    void getText()
-    {
+    void getText() {
         QFETCH(QByteArray, content);
         QFETCH(QString, key);
         QFETCH(int, index);
@@ -168,8 +179,7 @@ private slots:
         QCOMPARE(t.getText(key, index), value);
     }
 
-    void hasKey_data()
-    {
+    void hasKey_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("exists");
@@ -177,27 +187,27 @@ private slots:
         QTest::newRow("key") << basic << "A" << true;
         QTest::newRow("end marker is a key") << basic << "End_Of_Ovl" << true;
         QTest::newRow("key after end marker") << basic << "Late" << false;
-        QTest::newRow("lone # is no key") << QByteArray("#\nx\n#K\nv\n#End_Of_Ovl\n") << "" << false;
+        QTest::newRow("lone # is no key")
+            << QByteArray("#\nx\n#K\nv\n#End_Of_Ovl\n") << "" << false;
         QTest::newRow("CR LF lone # is no key") << QByteArray("#\r\n#K\r\nv\r\n") << "\r" << false;
         QTest::newRow("no key past the end") << QByteArray("#A\na") << "B" << false;
     }
 
-    void hasKey()
-    {
+    void hasKey() {
         QFETCH(QByteArray, content);
         QFETCH(QString, key);
         QFETCH(bool, exists);
         cmcGTex t;
         t.openFile(write("k.ovl", content));
         QCOMPARE(t.hasKey(key), exists);
-        QCOMPARE(t.hasKey(key), exists);  // the second time from the index alone
+        QCOMPARE(t.hasKey(key), exists); // the second time from the index alone
     }
 
-    void attachLines()
-    {
+    void attachLines() {
         cmcGTex t;
-        const QStringList lines = {"#", "x", "# word", "w", "#K", QString(9000, QLatin1Char('y')),
-                                   "two\nparts", "#End_Of_Ovl", "#Late", "z"};
+        const QStringList lines = {
+            "#",          "x",           "# word", "w", "#K", QString(9000, QLatin1Char('y')),
+            "two\nparts", "#End_Of_Ovl", "#Late",  "z"};
         QVERIFY(t.attachLines(lines));
         QVERIFY(!t.attachLines({"#Other", "#End_Of_Ovl"}));
         QVERIFY(!t.hasKey(""));
@@ -219,20 +229,20 @@ private slots:
         QCOMPARE(t.fileName(), QString());
     }
 
-    void textBlock_data()
-    {
+    void textBlock_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("block");
-        QTest::newRow("two lines") << QByteArray("#M\nline 1\nline 2\n#End_Of_Ovl\n") << "line 1\nline 2";
-        QTest::newRow("empty value kept") << QByteArray("#M\nfirst\n\nlast\n#Next\nx\n#End_Of_Ovl\n") << "first\n\nlast";
+        QTest::newRow("two lines")
+            << QByteArray("#M\nline 1\nline 2\n#End_Of_Ovl\n") << "line 1\nline 2";
+        QTest::newRow("empty value kept")
+            << QByteArray("#M\nfirst\n\nlast\n#Next\nx\n#End_Of_Ovl\n") << "first\n\nlast";
         QTest::newRow("stops at lone #") << QByteArray("#M\na\n#\nb\n#End_Of_Ovl\n") << "a";
         QTest::newRow("no values") << QByteArray("#M\n#End_Of_Ovl\n") << "";
         QTest::newRow("CR LF") << QByteArray("#M\r\na\r\n\r\nb\r\n#End_Of_Ovl\r\n") << "a\n\nb";
         QTest::newRow("ends with the file") << QByteArray("#M\na\nb") << "a\nb";
     }
 
-    void textBlock()
-    {
+    void textBlock() {
         QFETCH(QByteArray, content);
         QFETCH(QString, block);
         cmcGTex t;
@@ -242,8 +252,7 @@ private slots:
         QCOMPARE(t.getTextBlock("M"), block);
     }
 
-    void longLines_data()
-    {
+    void longLines_data() {
         QTest::addColumn<int>("length");
         QTest::addColumn<QByteArray>("eol");
         for (const QByteArray& eol : {QByteArray("\n"), QByteArray("\r\n")}) {
@@ -255,62 +264,62 @@ private slots:
 
     // A line longer than 8191 characters comes in pieces of 8191; the line end after a
     // full piece ends the line, so no empty piece follows.
-    void longLines()
-    {
+    void longLines() {
         QFETCH(int, length);
         QFETCH(QByteArray, eol);
         const QByteArray line = digits(length);
         cmcGTex t;
         t.openFile(write("l.ovl", "#K" + eol + line + eol + "after" + eol + "#End_Of_Ovl" + eol));
         QStringList pieces;
-        for (int at = 0; at < length; at += 8191) pieces << QString::fromLatin1(line.mid(at, 8191));
+        for (int at = 0; at < length; at += 8191)
+            pieces << QString::fromLatin1(line.mid(at, 8191));
         pieces << "after";
         QCOMPARE(t.getTextBlock("K"), pieces.join(QLatin1Char('\n')));
         QCOMPARE(t.getText("K", int(pieces.size())), "#End_Of_Ovl");
     }
 
-    void sequentialPositions()
-    {
+    void sequentialPositions() {
         cmcGTex t;
         t.openFile(write("s.ovl", "#A\na0\na1\na2\na3\n#B\nb0\n#End_Of_Ovl\n"));
         const int order[] = {2, 1, 3, 0, 0, 4, 2, 5, 1};
         const char* expect[] = {"a2", "a1", "a3", "a0", "a0", "#B", "a2", "b0", "a1"};
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(t.getText("A", order[i]), QString::fromLatin1(expect[i]));
-            if (i == 4) QCOMPARE(t.getText("B", 0), "b0");  // another key between
+            if (i == 4) QCOMPARE(t.getText("B", 0), "b0"); // another key between
         }
     }
 
     // A key found after passing more than 10 others moves to the front of the key list; the
     // scan goes on appending behind the right tail.
-    void moveToFront()
-    {
+    void moveToFront() {
         QByteArray content;
-        for (int k = 0; k < 22; ++k) content += "#K" + QByteArray::number(k) + "\nv\n";
+        for (int k = 0; k < 22; ++k)
+            content += "#K" + QByteArray::number(k) + "\nv\n";
         cmcGTex t;
         t.openFile(write("o.ovl", content + "#End_Of_Ovl\n"));
         QStringList order;
-        for (int k = 0; k < 20; ++k) order << "K" + QString::number(k);
+        for (int k = 0; k < 20; ++k)
+            order << "K" + QString::number(k);
         QCOMPARE(t.getText("K19"), "v");
         QCOMPARE(t.indexedKeys(), order);
-        t.getText("K10");  // 10 passed: stays
+        t.getText("K10"); // 10 passed: stays
         QCOMPARE(t.indexedKeys(), order);
-        t.getText("K11");  // 11 passed: moves
+        t.getText("K11"); // 11 passed: moves
         order.move(11, 0);
         QCOMPARE(t.indexedKeys(), order);
-        t.getText("K19");  // the tail moves
+        t.getText("K19"); // the tail moves
         order.move(19, 0);
         QCOMPARE(t.indexedKeys(), order);
         QCOMPARE(t.getText("K21"), "v");
-        order << "K20" << "K21";
+        order << "K20"
+              << "K21";
         QCOMPARE(t.indexedKeys(), order);
         QVERIFY(!t.hasKey("K22"));
         QCOMPARE(t.indexedKeys(), order << "End_Of_Ovl");
     }
 
-    void mixedLookups_data()
-    {
-        QTest::addColumn<int>("source");  // 0 file LF, 1 file CR LF, 2 in-memory lines
+    void mixedLookups_data() {
+        QTest::addColumn<int>("source"); // 0 file LF, 1 file CR LF, 2 in-memory lines
         QTest::newRow("file") << 0;
         QTest::newRow("file CR LF") << 1;
         QTest::newRow("lines") << 2;
@@ -318,13 +327,14 @@ private slots:
 
     // Thousands of lookups over many keys (far more lines than the cache holds, far more
     // keys than the move-to-front distance), checked against a plain reading of the file.
-    void mixedLookups()
-    {
+    void mixedLookups() {
         QFETCH(int, source);
         const Overlay o = Overlay::make(300);
         cmcGTex t;
-        if (source == 2) QVERIFY(t.attachLines(o.strings()));
-        else t.openFile(write("m.ovl", o.bytes(source == 1 ? "\r\n" : "\n")));
+        if (source == 2)
+            QVERIFY(t.attachLines(o.strings()));
+        else
+            t.openFile(write("m.ovl", o.bytes(source == 1 ? "\r\n" : "\n")));
 
         QRandomGenerator rng(11);
         const QStringList hot = o.keys.mid(40, 12);
@@ -360,9 +370,8 @@ private slots:
         QCOMPARE(listed, scanned);
     }
 
-    void fatal_data()
-    {
-        QTest::addColumn<QByteArray>("content");  // null: no file at all
+    void fatal_data() {
+        QTest::addColumn<QByteArray>("content"); // null: no file at all
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("index");
         const QByteArray basic = "#A\na\n#End_Of_Ovl\n#Late\nx\n";
@@ -374,8 +383,7 @@ private slots:
         QTest::newRow("empty file") << QByteArray("") << "A" << 0;
     }
 
-    void fatal()
-    {
+    void fatal() {
         QFETCH(QByteArray, content);
         QFETCH(QString, key);
         QFETCH(int, index);
@@ -387,8 +395,7 @@ private slots:
         if (content == "#A\na\n#End_Of_Ovl\n#Late\nx\n") QCOMPARE(t.getText("A"), "a");
     }
 
-    void noSource()
-    {
+    void noSource() {
         cmcGTex t;
         QVERIFY(!t.hasKey("A"));
         QCOMPARE(fatalText([&] { t.getText("A"); }), gtexError("A"));
@@ -397,8 +404,7 @@ private slots:
         QCOMPARE(fatalText([&] { dir.getText("A"); }), gtexError("A"));
     }
 
-    void reopen()
-    {
+    void reopen() {
         cmcGTex t;
         t.openFile(write("r1.ovl", "#A\none\n#End_Of_Ovl\n"));
         QCOMPARE(t.getText("A"), "one");
@@ -408,8 +414,7 @@ private slots:
         QCOMPARE(t.fileName(), m_tmp.filePath("r2.ovl"));
     }
 
-    void helpKeepsFirstFile()
-    {
+    void helpKeepsFirstFile() {
         cmcHelpGTex h;
         const QString first = write("h1.ovl", "#T\nfirst\n#End_Of_Ovl\n");
         QVERIFY(h.openFile(first));
@@ -418,8 +423,7 @@ private slots:
         QCOMPARE(h.getText("T"), "first");
     }
 
-    void languageIndex_data()
-    {
+    void languageIndex_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("chosen");
         QTest::addColumn<QString>("title");
@@ -430,8 +434,7 @@ private slots:
         QTest::newRow("negative") << -1 << 0 << "Editor en";
     }
 
-    void languageIndex()
-    {
+    void languageIndex() {
         QFETCH(int, language);
         QFETCH(int, chosen);
         QFETCH(QString, title);
@@ -447,8 +450,7 @@ private slots:
         QCOMPARE(help.fileName(), m_tmp.filePath("help_" + title.right(2) + ".ovl"));
     }
 
-    void languageChange()
-    {
+    void languageChange() {
         writeOverlays(threeLanguages());
         cmcGTex languages, main;
         cmcHelpGTex help;
@@ -464,10 +466,10 @@ private slots:
         QCOMPARE(help.getText("GI_AppItem_Topic_ID"), "en");
     }
 
-    void languageCountCapped()
-    {
+    void languageCountCapped() {
         QByteArray list = "#GI_Sys_Language\n";
-        for (int i = 0; i < 300; ++i) list += "L" + QByteArray::number(i) + "\tmain_de.ovl\n";
+        for (int i = 0; i < 300; ++i)
+            list += "L" + QByteArray::number(i) + "\tmain_de.ovl\n";
         writeOverlays(list + "#End_Of_Ovl\n");
         cmcGTex languages, main;
         cmcHelpGTex help;
@@ -481,19 +483,17 @@ private slots:
         QCOMPARE(language, 0);
     }
 
-    void languageFaults_data()
-    {
-        QTest::addColumn<QByteArray>("list");  // null: no language list file
+    void languageFaults_data() {
+        QTest::addColumn<QByteArray>("list"); // null: no language list file
         QTest::addColumn<QString>("key");
-        QTest::newRow("line without TAB") << QByteArray("#GI_Sys_Language\nEnglish\n#End_Of_Ovl\n")
-                                          << "GI_Sys_MyHelpOvl";
-        QTest::newRow("main file missing") << QByteArray("#GI_Sys_Language\nX\tnone.ovl\n#End_Of_Ovl\n")
-                                           << "GI_Sys_MyHelpOvl";
+        QTest::newRow("line without TAB")
+            << QByteArray("#GI_Sys_Language\nEnglish\n#End_Of_Ovl\n") << "GI_Sys_MyHelpOvl";
+        QTest::newRow("main file missing")
+            << QByteArray("#GI_Sys_Language\nX\tnone.ovl\n#End_Of_Ovl\n") << "GI_Sys_MyHelpOvl";
         QTest::newRow("no language list") << QByteArray() << "GI_Sys_Language";
     }
 
-    void languageFaults()
-    {
+    void languageFaults() {
         QFETCH(QByteArray, list);
         QFETCH(QString, key);
         QTemporaryDir dir;
