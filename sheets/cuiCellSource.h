@@ -1,0 +1,63 @@
+#pragma once
+// What a sheet asks of the cell dispatcher: the current display text of a cell, and the
+// outcome of a command sent to it (a typed character, Enter, a double click, a menu
+// command, the in-place editor's text). The model's dispatcher is connected through an
+// adapter installed as the global source; a sheet may also be given its own.
+
+#include <QString>
+#include <cstdint>
+
+class cuiCell;
+
+// How a cell shows now.
+struct cuiCellView {
+    bool hasText = false;  // false: the dispatcher gave no text
+    QString text;
+    int checkBox = -1;     // -1 no check box, 0 not ticked, 1 ticked
+    bool marked = false;   // drawn with the mark style
+};
+
+struct cuiCellCommand {
+    int code = 0;          // character code, 256 double click, key code × 256, 0 menu command
+    int argument = 0;      // a menu item's label with code 0
+    QString text;          // the in-place editor's result
+    bool hasText = false;
+};
+
+// What the sheet passes along with a command.
+struct cuiCellContext {
+    bool isCurrent = false;
+    bool printing = false;
+    int rangeFirst = -1;   // index range of the current multi-selection, -1 when none
+    int rangeLast = -1;
+};
+
+struct cuiCellResult {
+    enum Action { None = 0, ClearMarks = 1, StartEditor = 2 };
+    int action = None;
+    bool changed = false;
+    // Another cell that should become current and receive the command instead.
+    bool redirect = false;
+    int32_t category = 0, label = 0, index = 0;
+    // A follow-up command for the same cell.
+    bool followUp = false;
+    cuiCellCommand next;
+    // A range of indices selected by the command (marks cells with the same label).
+    bool rangeSelected = false;
+    int rangeFirst = 0, rangeLast = 0;
+    // Text to open the editor with (StartEditor); null: the display text.
+    QString editorText;
+    int selectionStart = -1, selectionLength = 0;
+};
+
+class cuiCellSource {
+public:
+    virtual ~cuiCellSource() = default;
+    virtual cuiCellView view(const cuiCell& cell, bool selected, bool printing) = 0;
+    virtual cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
+                                  const cuiCellContext& context) = 0;
+
+    // The program's per-cell dispatcher (none until one is installed).
+    static cuiCellSource* global();
+    static void setGlobal(cuiCellSource* source);
+};
