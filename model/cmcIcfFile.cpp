@@ -146,7 +146,15 @@ void cmcIcfFile::setBits(std::vector<uint8_t>& map, int32_t first, int32_t count
 {
     if (count < 1 || first < 0) return;
     if (int64_t(first) + count - 1 >= int64_t(map.size()) * 8) return;
-    for (int32_t a = first; a < first + count; ++a) map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
+    int32_t a = first;
+    const int32_t end = first + count;
+    for (; a < end && a % 8; ++a) map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
+    // Whole bytes at once in the middle of long runs.
+    if (end - a >= 8) {
+        std::memset(map.data() + a / 8, 0xFF, size_t((end - a) / 8));
+        a += (end - a) / 8 * 8;
+    }
+    for (; a < end; ++a) map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
 }
 
 void cmcIcfFile::setRequired(const cmcAdrRange* ranges)
