@@ -298,6 +298,8 @@ bool cmcGTex::openFile(const QString& path) {
 
 bool cmcGTex::attachLines(const QStringList& lines) {
     if (d->kind != Impl::None) return false;
+    // A lookup made while there was no source finished the scan; start afresh.
+    d->clear();
     d->lines = lines;
     d->kind = Impl::Lines;
     return true;

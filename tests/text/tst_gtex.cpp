@@ -208,6 +208,7 @@ class TstGTex : public QObject {
         const QStringList lines = {
             "#",          "x",           "# word", "w", "#K", QString(9000, QLatin1Char('y')),
             "two\nparts", "#End_Of_Ovl", "#Late",  "z"};
+        QVERIFY(!t.hasKey(" word")); // no source yet
         QVERIFY(t.attachLines(lines));
         QVERIFY(!t.attachLines({"#Other", "#End_Of_Ovl"}));
         QVERIFY(!t.hasKey(""));
