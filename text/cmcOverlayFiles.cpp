@@ -3,6 +3,7 @@
 #include "cmcGTex.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 const QString LanguageKey = QStringLiteral("GI_Sys_Language");
@@ -25,15 +26,28 @@ void cmcOverlayFiles::open(const QString& dir, const QString& modelShortName, in
     if (!m_dir.isEmpty() && !m_dir.endsWith(QLatin1Char('/'))) m_dir += QLatin1Char('/');
     m_languages.openFile(m_dir + modelShortName + QStringLiteral(".OVL"));
 
-    m_count = 0;
-    while (m_count < MaxLanguages &&
-           !m_languages.getText(LanguageKey, m_count).startsWith(QLatin1Char('#')))
-        ++m_count;
-
+    m_count = countLanguages();
+    m_opened = true;
     selectLanguage(language);
 }
 
+int cmcOverlayFiles::countLanguages() {
+    int count = 0;
+    while (count < MaxLanguages &&
+           !m_languages.getText(LanguageKey, count).startsWith(QLatin1Char('#')))
+        ++count;
+    return count;
+}
+
+void cmcOverlayFiles::takeOver() {
+    if (m_opened || m_languages.fileName().isEmpty()) return;
+    m_dir = QFileInfo(m_languages.fileName()).path() + QLatin1Char('/');
+    m_count = countLanguages();
+    m_opened = true;
+}
+
 void cmcOverlayFiles::selectLanguage(int& language) {
+    takeOver();
     if (language < 0 || language >= m_count) language = 0;
     // Without a file name in the line the main table is opened on the folder alone, and its
     // first lookup stops the program.
@@ -41,7 +55,13 @@ void cmcOverlayFiles::selectLanguage(int& language) {
     m_help.openFile(m_dir + m_main.getText(HelpOverlayKey));
 }
 
+int cmcOverlayFiles::languageCount() {
+    takeOver();
+    return m_count;
+}
+
 QString cmcOverlayFiles::languageName(int language) {
+    takeOver();
     if (language < 0 || language >= m_count) return QString();
     return field(m_languages.getText(LanguageKey, language), 0);
 }

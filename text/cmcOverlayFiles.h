@@ -25,10 +25,12 @@ class cmcOverlayFiles {
 
     // Re-opens the main overlay for another language (brought into range as by open) and
     // asks the help table to open its help overlay; the help table keeps its first file.
+    // On an object that did not run open, the folder and the languages are those of the
+    // language list the language table holds.
     void selectLanguage(int& language);
 
-    // Number of languages in the list (valid after open).
-    int languageCount() const { return m_count; }
+    // Number of languages in the list.
+    int languageCount();
     // Display name of a language: the text before the first TAB of its list line.
     QString languageName(int language);
     QString directory() const { return m_dir; }
@@ -42,4 +44,9 @@ class cmcOverlayFiles {
     cmcHelpGTex& m_help;
     QString m_dir;
     int m_count = 0;
+    bool m_opened = false;
+
+    int countLanguages();
+    // Takes the folder and the language count from the language table already open.
+    void takeOver();
 };

@@ -451,19 +451,33 @@ class TstGTex : public QObject {
         QCOMPARE(help.fileName(), m_tmp.filePath("help_" + title.right(2) + ".ovl"));
     }
 
+    void languageChange_data() {
+        QTest::addColumn<bool>("sameObject");
+        QTest::newRow("same object") << true;
+        QTest::newRow("fresh object") << false;
+    }
+
+    // A language change re-opens the main overlay; the help table stays with the language of
+    // the start. A fresh object finds the folder and the languages from the language table.
     void languageChange() {
+        QFETCH(bool, sameObject);
         writeOverlays(threeLanguages());
         cmcGTex languages, main;
         cmcHelpGTex help;
         cmcOverlayFiles files(languages, main, help);
         int language = 0;
         files.open(m_tmp.path() + "/", "QXT5200", language);
-        QCOMPARE(files.languageName(2), "Fran\u00e7ais");
-        language = 1;
-        files.selectLanguage(language);
-        QCOMPARE(language, 1);
-        QCOMPARE(main.getText("GI_Sys_AppTitle"), "Editor de");
-        // The help table stays with the language of the start.
+        QCOMPARE(main.getText("GI_Sys_AppTitle"), "Editor en");
+
+        cmcOverlayFiles fresh(languages, main, help);
+        cmcOverlayFiles& change = sameObject ? files : fresh;
+        QCOMPARE(change.languageCount(), 3);
+        QCOMPARE(change.languageName(2), "Fran\u00e7ais");
+        language = 2;
+        change.selectLanguage(language);
+        QCOMPARE(language, 2);
+        QCOMPARE(main.getText("GI_Sys_AppTitle"), "Editor fr");
+        QCOMPARE(main.fileName(), m_tmp.filePath("main_fr.ovl"));
         QCOMPARE(help.getText("GI_AppItem_Topic_ID"), "en");
     }
 
