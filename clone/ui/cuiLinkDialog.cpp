@@ -1,0 +1,120 @@
+#include "cuiLinkDialog.h"
+
+#include "clsLinkInput.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+struct KindSpec {
+    int maxLength;
+    const char* wide; // the edit box is as wide as this text plus "WWWW"
+};
+KindSpec specOf(cuiLinkDialog::Kind kind)
+{
+    switch (kind) {
+    case cuiLinkDialog::ComPort: return {4, "255"};
+    case cuiLinkDialog::TcpAddress: return {15, "255.255.255.255"};
+    case cuiLinkDialog::TcpPort: return {5, "65535"};
+    }
+    return {4, "255"};
+}
+} // namespace
+
+QString cuiLinkDialog::keyStem(Kind kind)
+{
+    switch (kind) {
+    case ComPort: return QStringLiteral("GI_AppInd_Opt_ComSel");
+    case TcpAddress: return QStringLiteral("GI_AppInd_Opt_IpAddr");
+    case TcpPort: return QStringLiteral("GI_AppInd_Opt_IpPort");
+    }
+    return QString();
+}
+
+cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_kind(kind)
+{
+    cmcGTex& t = cmcGTex::mainTable();
+    const QString stem = keyStem(kind);
+    const KindSpec spec = specOf(kind);
+    setWindowTitle(t.getText(stem + QStringLiteral("_Caption")));
+    setModal(true);
+
+    auto* notice = new QLabel(t.getTextBlock(stem + QStringLiteral("_Notice")));
+    m_edit = new QLineEdit(current);
+#ifdef Q_OS_WIN
+    m_edit->setMaxLength(spec.maxLength);
+#else
+    // Off Windows the COM port box also takes a device path, which needs more room.
+    m_edit->setMaxLength(kind == ComPort ? 255 : spec.maxLength);
+#endif
+    const QFontMetrics fm(font());
+    const QString wide = QString::fromLatin1(spec.wide);
+    m_edit->setFixedSize(fm.horizontalAdvance(wide + QStringLiteral("WWWW")),
+                         std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));
+    m_edit->selectAll();
+
+    m_ok = new QPushButton(t.getText(stem + QStringLiteral("_Buttons"), 0));
+    m_cancel = new QPushButton(t.getText(stem + QStringLiteral("_Buttons"), 1));
+    const int buttonWidth = fm.horizontalAdvance(t.getText(stem + QStringLiteral("_SizeOfButtons"), 0));
+    for (QPushButton* b : {m_ok, m_cancel}) {
+        b->setMinimumWidth(buttonWidth);
+        b->setMinimumHeight(2 * fm.height());
+    }
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { tryAccept(); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(notice);
+    layout->addWidget(m_edit, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    if (owner) {
+        adjustSize();
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void cuiLinkDialog::tryAccept()
+{
+    const QString text = m_edit->text();
+    bool ok = false;
+    switch (m_kind) {
+    case ComPort:
+        m_number = clsLinkInput::comPort(text);
+        ok = m_number != 0;
+        break;
+    case TcpAddress:
+        ok = clsLinkInput::tcpAddress(text);
+        if (ok) m_text = text;
+        break;
+    case TcpPort:
+        m_number = clsLinkInput::tcpPort(text);
+        ok = m_number != 0;
+        break;
+    }
+    if (ok) {
+        accept();
+        return;
+    }
+    cmcGTex& t = cmcGTex::mainTable();
+    cmcPrompt::tell(t.getTextBlock(keyStem(m_kind) + QStringLiteral("_OutofRange")),
+                    t.getText(QStringLiteral("GI_Sys_AppTitle")), cmcPromptIcon::Error);
+    m_edit->setFocus();
+    m_edit->selectAll();
+}

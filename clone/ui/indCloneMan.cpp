@@ -1,0 +1,254 @@
+#include "indCloneMan.h"
+
+#include "clsPortDiagnosis.h"
+#include "cmcCloneMessage.h"
+#include "cmcComm.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+#include "cmcTask.h"
+#include "cuiCloneProgress.h"
+#include "imcCloneCheck.h"
+
+#include <QWidget>
+#include <algorithm>
+
+indCloneMan::indCloneMan()
+{
+    m_task = new cmcTask;
+    m_task->setCallback(&indCloneMan::taskCallback, this);
+}
+
+indCloneMan::~indCloneMan()
+{
+    cmcTask::release(m_task);
+    if (m_progress) delete m_progress.data();
+}
+
+void indCloneMan::SetCodes(uint32_t code1, uint32_t code2)
+{
+    m_driver.SetCodes(code1, code2);
+    m_adjust.SetCodes(code1, code2);
+}
+
+void indCloneMan::SetImageSize(int32_t size)
+{
+    m_driver.SetImageSize(size);
+    m_adjust.SetImageSize(size);
+}
+
+void indCloneMan::setUpLink(bool serialSettings)
+{
+    m_driver.SetTcpLink(m_link.tcpLink, m_link.tcpAddress, uint16_t(m_link.tcpPort));
+    if (serialSettings || !m_link.tcpLink) {
+        if (!m_link.tcpLink)
+            m_driver.SetLink(m_link.comPort, QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
+        m_driver.SetEchoCheck(true);
+        m_driver.SetAckBlock(128);
+        m_driver.SetStepTimeout(ReadStepTimeout);
+    }
+}
+
+void indCloneMan::begin(int32_t operation, Completion completion, void* context, const QString& progressCaption)
+{
+    m_operation = operation;
+    m_completion = completion;
+    m_completionContext = context;
+    setMainEnabled(false);
+    if (!progressCaption.isEmpty()) {
+        if (m_progress) delete m_progress.data();
+        m_progress = new cuiCloneProgress(progressCaption, m_mainWindow);
+        m_progress->setProgress(0, m_total);
+        startTask();
+    }
+}
+
+bool indCloneMan::Info(Completion completion, void* context)
+{
+    if (IsBusy()) return false;
+    setUpLink(false);
+    if (!m_driver.StartInfo(&indCloneMan::driverCallback, this)) return false;
+    begin(OpInfo, completion, context, QString());
+    return true;
+}
+
+bool indCloneMan::Read(const cmcAdrRange* ranges, Completion completion, void* context)
+{
+    if (IsBusy()) return false;
+    setUpLink(true);
+    m_driver.SetStepTimeout(ReadStepTimeout);
+    m_total = imcCloneCheck::RangeBytes(ranges);
+    if (!m_driver.StartRead(ranges, &indCloneMan::driverCallback, this)) return false;
+    begin(OpRead, completion, context, QStringLiteral("Cloning"));
+    return true;
+}
+
+bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion, void* context)
+{
+    if (IsBusy()) return false;
+    setUpLink(true);
+    m_driver.SetStepTimeout(WriteStepTimeout);
+    m_driver.SetAckTimeout(WriteAckTimeout);
+    m_total = imcCloneCheck::RangeBytes(ranges);
+    if (!m_driver.StartWrite(image, ranges, &indCloneMan::driverCallback, this)) return false;
+    begin(OpWrite, completion, context, QStringLiteral("Cloning"));
+    return true;
+}
+
+namespace {
+int listPorts(void*, int* ports, int capacity)
+{
+    int found[cmcComm::MaxPorts];
+    int count = 0;
+    cmcComm probe;
+    probe.EnumeratePorts(found, &count);
+    count = std::min(count, capacity);
+    for (int i = 0; i < count; ++i) ports[i] = found[i];
+    return count;
+}
+} // namespace
+
+int indCloneMan::EnumeratePorts()
+{
+    m_portCount = 0;
+    const PortLister lister = m_lister.lister ? m_lister.lister : &listPorts;
+    m_portCount = std::clamp(lister(m_lister.context, m_ports, MaxPorts), 0, int(MaxPorts));
+    return m_portCount;
+}
+
+void indCloneMan::SetPortList(const QList<int>& ports)
+{
+    m_portCount = int(std::min<qsizetype>(ports.size(), MaxPorts));
+    for (int i = 0; i < m_portCount; ++i) m_ports[i] = ports[i];
+}
+
+bool indCloneMan::StartSearch(Completion completion, void* context)
+{
+    if (IsBusy() || m_portCount <= 0) return false;
+    m_total = m_portCount;
+    m_searchIndex = 0;
+    begin(OpSearch, completion, context, QStringLiteral(" Searching"));
+    return true;
+}
+
+void indCloneMan::searchStep()
+{
+    // The search asks serial ports, whatever the TCP setting says.
+    m_driver.SetTcpLink(false);
+    m_driver.SetEchoCheck(true);
+    m_driver.SetAckBlock(128);
+    m_driver.SetStepTimeout(ReadStepTimeout);
+    m_driver.SetLink(m_ports[m_searchIndex], QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
+    m_driver.StartIdentify(&indCloneMan::driverCallback, this);
+}
+
+bool indCloneMan::AdjustCommand(uint8_t, uint8_t, uint8_t*, Completion, void*)
+{
+    // The adjustment read is not offered yet.
+    return false;
+}
+
+int32_t indCloneMan::done() const
+{
+    if (m_operation == OpSearch) return m_searchIndex + 1;
+    return m_driver.DataByteCount();
+}
+
+cuiCloneProgress* indCloneMan::progressWindow() const { return m_progress.data(); }
+
+void indCloneMan::startTask()
+{
+    if (m_task->interval() != TaskMs) m_task->setInterval(TaskMs);
+}
+
+void indCloneMan::taskCallback(void* context, cmcTask*) { static_cast<indCloneMan*>(context)->tick(); }
+
+void indCloneMan::tick()
+{
+    const bool searching = m_operation == OpSearch && m_searchIndex < m_portCount;
+    if (searching && !m_driver.IsBusy()) searchStep();
+    if (m_progress) m_progress->setProgress(done(), m_total);
+    if (!IsBusy() && !(m_operation == OpSearch && m_searchIndex < m_portCount)) m_task->setInterval(-1);
+}
+
+void indCloneMan::driverCallback(void* context, dst_CDrv_Result* result)
+{
+    static_cast<indCloneMan*>(context)->complete(result);
+}
+
+void indCloneMan::complete(dst_CDrv_Result* result)
+{
+    switch (result->operation) {
+    case cmcCloneDrv::OpInfo:
+        if (result->status == CS_Ok) {
+            if (m_infoHandler.handler) m_infoHandler.handler(m_infoHandler.context, result);
+            else result->status = CS_InfoMismatch;
+        }
+        break;
+    case cmcCloneDrv::OpRead:
+        if (result->status == CS_Ok) {
+            if (m_readHandler.handler) m_readHandler.handler(m_readHandler.context, result);
+            else result->status = CS_Missing;
+        }
+        break;
+    case cmcCloneDrv::OpIdentify:
+        if (result->status == CS_Ok && m_searchHandler.handler)
+            m_searchHandler.handler(m_searchHandler.context, result);
+        if (m_operation == OpSearch && result->status != CS_Ok) {
+            // The next port on the next tick; the progress window stays.
+            if (++m_searchIndex < m_portCount) return;
+            m_searchIndex = m_portCount - 1; // the last port asked
+            result->status = CS_NoRadio;
+        }
+        break;
+    default:
+        break;
+    }
+
+    const QString text = ErrorText(result->status);
+    if (!text.isEmpty())
+        cmcPrompt::tell(text, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")),
+                        cmcPromptIcon::Error);
+    endOperation();
+
+    const Completion completion = m_completion;
+    void* context = m_completionContext;
+    m_completion = nullptr;
+    m_completionContext = nullptr;
+    if (result->status != CS_Ok) m_adjustMode = 0;
+    if (completion) completion(context, result);
+}
+
+void indCloneMan::endOperation()
+{
+    m_task->setInterval(-1);
+    setMainEnabled(true);
+    if (m_progress) {
+        m_progress->finish();
+        m_progress->deleteLater();
+        m_progress = nullptr;
+    }
+    m_operation = OpNone;
+}
+
+void indCloneMan::setMainEnabled(bool enabled)
+{
+    if (m_mainWindow) m_mainWindow->setEnabled(enabled);
+}
+
+QString indCloneMan::ErrorText(int status) const
+{
+    if (status == CS_Ok) return QString();
+    QString text = cmcCloneMessage::Text(status, m_link.comPort);
+    if (status == CS_LinkOpen && m_operation != OpSearch) {
+        QString why;
+        if (m_link.tcpLink)
+            why = cmcGTex::mainTable()
+                      .getText(QStringLiteral("GI_Mess_CloneErr_Device"), 6)
+                      .arg(m_link.tcpAddress)
+                      .arg(m_link.tcpPort);
+        else
+            why = clsPortDiagnosis::explain(m_link.comPort);
+        if (!why.isEmpty()) text += QStringLiteral("\n\n") + why;
+    }
+    return text;
+}

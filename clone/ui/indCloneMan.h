@@ -1,0 +1,142 @@
+#pragma once
+// The clone manager: runs one clone operation at a time (information exchange, read,
+// write, port search) on the clone driver, with the main window disabled and, for the
+// transfers and the search, a progress window repainted by a 30 ms task. Every result
+// goes through the application's handler for its kind, then becomes the clone error
+// message (nothing for success), and finally reaches the caller's completion.
+
+#include "cmcCloneDrv.h"
+#include "cmcIcfFile.h"
+#include "dst_CDrv_Result.h"
+#include "imcCloneDrv.h"
+
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+class cmcTask;
+class cuiCloneProgress;
+
+class indCloneMan {
+public:
+    // The caller's completion; the result lives only for the call.
+    using Completion = cmcCloneDrv::Callback;
+    // The application's check of a result: it may change the result's status.
+    using Handler = void (*)(void* context, dst_CDrv_Result* result);
+    // Fills ports (capacity entries) with the numbers of the ports that open; returns the count.
+    using PortLister = int (*)(void* context, int* ports, int capacity);
+
+    enum Operation : int32_t { OpNone = 0, OpInfo = 1, OpRead = 2, OpWrite = 3, OpSearch = 4, OpAdjust = 5 };
+
+    // The link chosen by the user.
+    struct LinkSettings {
+        int comPort = 1;
+        bool highSpeed = true;
+        bool tcpLink = false;
+        QString tcpAddress;
+        int tcpPort = 0;
+    };
+
+    static constexpr int TaskMs = 30;
+    static constexpr int MaxPorts = 256;
+    static constexpr const char* HighSpeed = "38400,N,8,1";
+    static constexpr const char* LowSpeed = "9600,N,8,1";
+    static constexpr int ReadStepTimeout = 1000;
+    static constexpr int WriteStepTimeout = 5000;
+    static constexpr int WriteAckTimeout = 5000;
+
+    indCloneMan();
+    ~indCloneMan();
+    indCloneMan(const indCloneMan&) = delete;
+    indCloneMan& operator=(const indCloneMan&) = delete;
+
+    // The window disabled while an operation runs and on which the progress is centred.
+    void setMainWindow(QWidget* window) { m_mainWindow = window; }
+    void setLink(const LinkSettings& link) { m_link = link; }
+    const LinkSettings& link() const { return m_link; }
+    // Codes of every identify frame (both drivers).
+    void SetCodes(uint32_t code1, uint32_t code2);
+    void SetImageSize(int32_t size);
+
+    void setInfoHandler(Handler handler, void* context) { m_infoHandler = {handler, context}; }
+    void setReadHandler(Handler handler, void* context) { m_readHandler = {handler, context}; }
+    void setSearchHandler(Handler handler, void* context) { m_searchHandler = {handler, context}; }
+
+    // Operations; each returns false and does nothing while busy (a driver runs, or a
+    // search is between two ports).
+    bool IsBusy() const { return m_driver.IsBusy() || m_adjust.IsBusy() || m_operation == OpSearch; }
+    bool Info(Completion completion, void* context);
+    // ranges (ended by {1, 0}) must live until the completion.
+    bool Read(const cmcAdrRange* ranges, Completion completion, void* context);
+    bool Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion, void* context);
+
+    // Port search: the list of openable ports, then one identify per port.
+    void setPortLister(PortLister lister, void* context) { m_lister = {lister, context}; }
+    // Lists the ports (by the lister, or cmcComm::EnumeratePorts); returns the count.
+    int EnumeratePorts();
+    void SetPortList(const QList<int>& ports);
+    int portCount() const { return m_portCount; }
+    int port(int i) const { return i >= 0 && i < m_portCount ? m_ports[i] : 0; }
+    int searchIndex() const { return m_searchIndex; }
+    // The port being (or last) asked by a search.
+    int searchPort() const { return port(m_searchIndex); }
+    bool StartSearch(Completion completion, void* context);
+
+    // Adjustment read: entry points kept for the service function, not offered yet.
+    bool AdjustCommand(uint8_t subCommand, uint8_t argument, uint8_t* result, Completion completion,
+                       void* context);
+    int adjustMode() const { return m_adjustMode; }
+
+    // Progress.
+    int32_t operation() const { return m_operation; }
+    int32_t total() const { return m_total; }
+    int32_t done() const;
+    cuiCloneProgress* progressWindow() const;
+
+    // The message for a status (empty for 0): the headline and check items, and for a
+    // serial link that did not open, why the device did not open.
+    QString ErrorText(int status) const;
+
+    cmcCloneDrv& driver() { return m_driver; }
+    imcCloneDrv& adjustDriver() { return m_adjust; }
+
+private:
+    struct Hook {
+        Handler handler = nullptr;
+        void* context = nullptr;
+    };
+
+    void setUpLink(bool serialSettings);
+    void begin(int32_t operation, Completion completion, void* context, const QString& progressCaption);
+    void startTask();
+    void tick();
+    void searchStep();
+    void complete(dst_CDrv_Result* result);
+    void endOperation();
+    static void driverCallback(void* context, dst_CDrv_Result* result);
+    static void taskCallback(void* context, cmcTask* task);
+    void setMainEnabled(bool enabled);
+
+    QPointer<QWidget> m_mainWindow;
+    QPointer<cuiCloneProgress> m_progress;
+    Hook m_infoHandler;
+    Hook m_readHandler;
+    Hook m_searchHandler;
+    Completion m_completion = nullptr;
+    void* m_completionContext = nullptr;
+    cmcCloneDrv m_driver;
+    imcCloneDrv m_adjust;
+    int32_t m_total = 0;
+    int32_t m_operation = OpNone;
+    int m_ports[MaxPorts] = {};
+    int m_portCount = 0;
+    int m_searchIndex = 0;
+    cmcTask* m_task = nullptr;
+    LinkSettings m_link;
+    struct {
+        PortLister lister = nullptr;
+        void* context = nullptr;
+    } m_lister;
+    int m_adjustMode = 0;
+};
