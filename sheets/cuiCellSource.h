@@ -36,7 +36,8 @@ struct cuiCellResult {
     enum Action { None = 0, ClearMarks = 1, StartEditor = 2 };
     int action = None;
     bool changed = false;
-    // Another cell that should become current and receive the command instead.
+    // The command was carried to another cell, which becomes current; the rest of the
+    // result applies to it.
     bool redirect = false;
     int32_t category = 0, label = 0, index = 0;
     // A follow-up command for the same cell.

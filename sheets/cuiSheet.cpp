@@ -958,12 +958,11 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
     int wait = 30;
     for (int guard = 0; guard < 10000; ++guard) {
         cuiCellResult result = m_source->execute(CellAt(col, row).cell, command, context);
-        if (result.redirect) {
-            if (SelectCellById(result.category, result.label, result.index)) {
-                col = m_grid->col();
-                row = m_grid->row();
-                continue;
-            }
+        // The dispatcher may have carried the command to another cell of the row (a key
+        // typed on a row not in use goes to its key column): the rest applies there.
+        if (result.redirect && SelectCellById(result.category, result.label, result.index)) {
+            col = m_grid->col();
+            row = m_grid->row();
         }
         if (result.action == cuiCellResult::ClearMarks)
             clearMarks();

@@ -5,6 +5,9 @@
 #include "SheetTestKit.h"
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
+#include "cmcCellDispatch.h"
+#include "cmcEeprom.h"
+#include "cuiDispatchSource.h"
 #include "cuiSheet.h"
 
 #include <QImage>
@@ -78,6 +81,7 @@ private slots:
     void repaintByIdentity_data();
     void repaintByIdentity();
     void savedSelectionRestored();
+    void editsReachTheImageThroughTheDispatcher();
 };
 
 void tst_Grid::buildSelectsNearTopLeft()
@@ -401,6 +405,44 @@ void tst_Grid::savedSelectionRestored()
     t.Build();
     QCOMPARE(t.grid()->col(), 1);
     QCOMPARE(t.grid()->row(), 43);
+}
+
+void tst_Grid::editsReachTheImageThroughTheDispatcher()
+{
+    cmcEeprom image(QxMap::ImageSize);
+    image.Fill(0xFF);
+    cmcCellDispatch dispatch(&image);
+    cuiDispatchSource source(&dispatch);
+    SheetTable defs;
+    defs.sheet("S", "", "{<H}",
+               {"{SW(%CT_ChannelList.CL_ChL_Name[0])}|{SW(%CT_ChannelList.CL_ChL_FreqR[0])}|"
+                "{SW(%CT_ChannelList.CL_ChL_FreqT[0])}"});
+    QWidget host;
+    host.resize(600, 300);
+    cuiSheet s(&host, defs.table());
+    s.setKey("S");
+    s.setCellSource(&source);
+    s.Build();
+    host.show();
+    QCOMPARE(s.grid()->col(), 0);
+    // A digit typed on the name of an unused row starts the row at its receive frequency.
+    QTest::keyClick(s.grid(), Qt::Key_7);
+    QCOMPARE(s.grid()->col(), 1);
+    QVERIFY(s.editorVisible());
+    QCOMPARE(s.editor()->toPlainText(), QString("7"));
+    QTest::keyClicks(s.editor(), ".1");
+    QTest::keyClick(s.editor(), Qt::Key_Return);
+    QVERIFY(!s.editorVisible());
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqR, 0), QString("7.100000"));
+    const cuiCellView tx = source.view(s.CellObjectAt(2, 0), false, false);
+    QCOMPARE(tx.text, QString("<-"));
+    QVERIFY(tx.marked);
+    // Escape leaves the value as it was.
+    QTest::keyClick(s.grid(), Qt::Key_Return);
+    QVERIFY(s.editorVisible());
+    s.editor()->setPlainText("14.2");
+    QTest::keyClick(s.editor(), Qt::Key_Escape);
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqR, 0), QString("7.100000"));
 }
 
 QTEST_MAIN(tst_Grid)

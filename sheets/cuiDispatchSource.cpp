@@ -1,0 +1,58 @@
+#include "cuiDispatchSource.h"
+
+#include "cmcCellDispatch.h"
+#include "cmcCellRequest.h"
+#include "cuiCell.h"
+
+cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool)
+{
+    cuiCellView v;
+    if (!m_dispatch)
+        return v;
+    cmcCellRequest r(cell.category, cell.label, cell.index);
+    m_dispatch->dispatch(r);
+    v.hasText = true;
+    v.text = r.fl.display;
+    v.marked = r.fl.style == cuiFlector::StMark;
+    return v;
+}
+
+cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellCommand& command,
+                                         const cuiCellContext&)
+{
+    cuiCellResult result;
+    if (!m_dispatch)
+        return result;
+    cmcCellRequest r(cell.category, cell.label, cell.index);
+    if (command.hasText) {
+        r.fl.operation = cuiFlector::OpCommit;
+        r.fl.editText = command.text;
+    } else if (command.code == 0) {
+        if (command.argument == 0)
+            return result;
+        r.menuCommand = command.argument;
+    } else {
+        // A double click acts as Enter; key codes above 255 (arrows at the row's edge,
+        // function keys) have no meaning for the values of this model.
+        const int key = command.code == 256 ? int(cuiFlector::KeyEnter) : command.code;
+        if (key > 255)
+            return result;
+        r.fl.keyMode = true;
+        r.fl.key = key;
+    }
+    m_dispatch->dispatch(r);
+    result.changed = r.changed;
+    if (r.redirectLabel != CL_None) {
+        result.redirect = true;
+        result.category = cell.category;
+        result.label = r.redirectLabel;
+        result.index = cell.index;
+    }
+    if (r.fl.editStatus == cuiFlector::EsEdit) {
+        result.action = cuiCellResult::StartEditor;
+        result.editorText = r.fl.display;
+        result.selectionStart = r.fl.caret;
+        result.selectionLength = r.fl.selLength;
+    }
+    return result;
+}

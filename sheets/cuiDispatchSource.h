@@ -1,0 +1,23 @@
+#pragma once
+// Connects sheets to the model's cell dispatcher: display texts come from a read request,
+// typed keys, double clicks, menu commands and the in-place editor's text become edit
+// requests, and the dispatcher's edit status tells the sheet to open the editor. The
+// application installs one over its working image as the global cell source.
+
+#include "cuiCellSource.h"
+
+class cmcCellDispatch;
+
+class cuiDispatchSource : public cuiCellSource {
+public:
+    explicit cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {}
+
+    cuiCellView view(const cuiCell& cell, bool selected, bool printing) override;
+    cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
+                          const cuiCellContext& context) override;
+
+    cmcCellDispatch* dispatch() const { return m_dispatch; }
+
+private:
+    cmcCellDispatch* m_dispatch;
+};
