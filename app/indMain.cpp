@@ -5,6 +5,7 @@
 #include "cmcPrompt.h"
 #include "cuiFileDialogs.h"
 #include "indCloneFile.h"
+#include "indCloneMan.h"
 #include "indEnviron.h"
 
 #include <QApplication>
@@ -26,9 +27,13 @@ const cmcAdrRange kDefault[] = {{0x0000, 0xAA5F}, {1, 0}};
 } // namespace
 
 indMain::indMain(indEnviron& environ, const QString& dataDir)
-    : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir)
+    : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir),
+      m_cloneMan(std::make_unique<indCloneMan>())
 {
     ResetModelParameters();
+    m_cloneMan->setInfoHandler(&indMain::infoHandler, this);
+    m_cloneMan->setReadHandler(&indMain::readHandler, this);
+    m_cloneMan->setSearchHandler(&indMain::searchHandler, this);
 }
 
 indMain::~indMain() = default;

@@ -7,8 +7,15 @@
 #include "cmcIcfFile.h"
 #include "cuiMain.h"
 
+#include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class QWidget;
+class indCloneMan;
+struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
     Q_OBJECT
@@ -64,16 +71,81 @@ public:
     // Help context number of a cell label name (0 when none).
     int HelpContext(const QString& labelName);
 
+    // Clone commands (the menu items call them).
+    void cloneRead();
+    void cloneWrite();
+    void cloneInfo();
+    void selectComPort(int port);
+    void comPortDialog();
+    void setHighSpeed(bool on);
+    void portSearch();
+    void tcpAddressDialog();
+    void tcpPortDialog();
+    // Check marks of the port menu items.
+    bool isComPortChecked(int port) const;
+    bool isUsbPortChecked() const;
+    bool isSpeedHighChecked(bool value) const;
+    bool isTcpChecked() const;
+    // "--tcp HOST:PORT" on the command line presets the TCP link for this run (never
+    // stored). Returns false, changing nothing, when the option is absent or malformed.
+    bool ApplyLinkOption(const QStringList& arguments);
+
+    // Every image read from a radio or written into one is also kept as a clone file in
+    // this folder.
+    static QString backupFolder();
+    QString lastBackup() const { return m_lastBackup; }
+    bool openBackupFolder();
+
+    indCloneMan& cloneMan() { return *m_cloneMan; }
+    // The radio's identity as the last information exchange stored it.
+    uint16_t radioCode1() const { return m_radioCode1; }
+    uint16_t radioCode2() const { return m_radioCode2; }
+    QByteArray radioInfo() const { return m_radioInfo; }
+    QWidget* cloneInfoWindow() const { return m_cloneInfoWindow.data(); }
+
+    // Model hooks of the clone commands: whether to take an image read (after its identity
+    // check), the bookkeeping after a read or write, and the check of a search's
+    // information block. This model takes everything.
+    virtual bool AcceptReadImage(const cmcEeprom&) { return true; }
+    virtual void AfterTransfer(int) {}
+    virtual bool CheckInfoBlock(const QByteArray&) { return true; }
+
 signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).
     void versionShown();
+    // A clone command ended: its operation (indCloneMan::Operation) and status; -1 when it
+    // stopped before reaching the radio again (cancelled, or refused while busy).
+    void cloneFinished(int operation, int status);
 
 private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
     void rememberFile(const QString& path);
     QString appTitle() const;
 
+    // Clone commands' steps.
+    void syncLink();
+    void linkDialog(int kind);
+    QString saveBackup(const cmcEeprom& image, const QString& kind);
+    static void infoHandler(void* context, dst_CDrv_Result* result);
+    static void readHandler(void* context, dst_CDrv_Result* result);
+    static void searchHandler(void* context, dst_CDrv_Result* result);
+    static void readContinuation(void* context, dst_CDrv_Result* result);
+    static void readCompletion(void* context, dst_CDrv_Result* result);
+    static void writeContinuation(void* context, dst_CDrv_Result* result);
+    static void writeCompletion(void* context, dst_CDrv_Result* result);
+    static void infoCompletion(void* context, dst_CDrv_Result* result);
+    static void searchCompletion(void* context, dst_CDrv_Result* result);
+
     QString m_docFile;
     bool m_makerMode = false;
     QString m_typed;
+
+    std::unique_ptr<indCloneMan> m_cloneMan;
+    bool m_cloneWriteConfirmed = false;
+    cmcEeprom m_writeCopy;
+    uint16_t m_radioCode1 = 0;
+    uint16_t m_radioCode2 = 0;
+    QByteArray m_radioInfo;
+    QPointer<QWidget> m_cloneInfoWindow;
+    QString m_lastBackup;
 };

@@ -52,11 +52,19 @@ int main(int argc, char** argv)
         TForm1 form(*controller);
         controller->CheckCommandLine(args);
         form.show();
-        for (const QString& a : args.mid(1))
+        // "--tcp HOST:PORT" presets the link for this run; its value is no file name.
+        controller->ApplyLinkOption(args);
+        for (int i = 1; i < args.size(); ++i) {
+            const QString& a = args[i];
+            if (a == QLatin1String("--tcp")) {
+                ++i;
+                continue;
+            }
             if (!a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1Char('/'))) {
                 controller->Open(a);
                 break;
             }
+        }
         status = app.exec();
     }
 

@@ -1,0 +1,342 @@
+// The clone commands of the controller: clone read, clone write and clone information with
+// their handlers and continuations, the port search, the link dialogs and check marks, and
+// the backups of every image that goes to or comes from a radio.
+
+#include "indMain.h"
+
+#include "cmcGTex.h"
+#include "cmcIcfFile.h"
+#include "cmcPrompt.h"
+#include "cuiCloneInfoWindow.h"
+#include "cuiLinkDialog.h"
+#include "datCh.h"
+#include "dst_CDrv_Result.h"
+#include "imcCloneCheck.h"
+#include "indCloneFile.h"
+#include "indCloneMan.h"
+#include "indEnviron.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMainWindow>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+QString title() { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }
+QString block(const char* key) { return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key)); }
+} // namespace
+
+void indMain::syncLink()
+{
+    indCloneMan::LinkSettings link;
+    link.comPort = m_env.comPort;
+    link.highSpeed = m_env.comSpeedHigh != 0;
+    link.tcpLink = m_env.tcpLink;
+    link.tcpAddress = m_env.tcpAddress;
+    link.tcpPort = m_env.tcpPort;
+    m_cloneMan->setLink(link);
+    m_cloneMan->setMainWindow(m_form);
+    m_cloneMan->SetCodes(ModelCode, 0);
+}
+
+// ---- clone read ----
+
+void indMain::cloneRead()
+{
+    if (m_cloneMan->IsBusy()) return;
+    if (SaveChangesPrompt(false) == PA_Cancel) return;
+    syncLink();
+    if (!m_cloneMan->Info(&indMain::readContinuation, this)) emit cloneFinished(indCloneMan::OpRead, -1);
+}
+
+void indMain::readContinuation(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status != CS_Ok || self->m_cloneMan->IsBusy()) {
+        emit self->cloneFinished(indCloneMan::OpRead, result->status);
+        return;
+    }
+    self->m_cloneMan->SetImageSize(self->m_imageSize);
+    if (!self->m_cloneMan->Read(imcCloneCheck::ReadRanges, &indMain::readCompletion, self))
+        emit self->cloneFinished(indCloneMan::OpRead, -1);
+}
+
+void indMain::readCompletion(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status == CS_Ok) {
+        // Kept before it replaces anything, so no configuration read is ever lost.
+        self->saveBackup(result->image, QStringLiteral("read"));
+        self->m_working = result->image;
+        if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
+        self->m_second = self->m_working;
+        self->m_docFile.clear();
+        self->MarkSaved();
+        if (auto* ev = cmcEvMan::instance()) {
+            ev->send(EV_MenuRefresh);
+            ev->send(EV_RepaintAll);
+        }
+        self->AfterTransfer(indCloneMan::OpRead);
+        if (auto* ev = cmcEvMan::instance()) ev->post(EV_TreeRebuild);
+        self->UpdateCaption();
+    }
+    emit self->cloneFinished(indCloneMan::OpRead, result->status);
+}
+
+void indMain::infoHandler(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->operation != cmcCloneDrv::OpInfo || result->status != CS_Ok) return;
+    if (uint32_t(result->code1) != ModelCode) {
+        result->status = CS_InfoMismatch;
+        return;
+    }
+    self->m_radioCode1 = uint16_t(result->code1);
+    self->m_radioCode2 = uint16_t(result->code2);
+    const cmcBuff& info = result->information;
+    if (info.GetLength() < 1 || info.GetData()[0] != info.GetLength()) {
+        result->status = CS_InfoMismatch;
+        return;
+    }
+    self->m_radioInfo = QByteArray(reinterpret_cast<const char*>(info.GetData()),
+                                   std::min<int>(info.GetLength(), imcCloneCheck::InfoLength));
+    if (info.GetLength() < 3 || info.GetData()[2] != imcCloneCheck::InfoKind) result->status = CS_InfoKind;
+}
+
+void indMain::readHandler(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status != CS_Ok) return;
+    if (self->CheckImageIdentity(result->image, true) != 0) result->status = CS_ImageCheck;
+    else if (!self->AcceptReadImage(result->image)) result->status = CS_Refused;
+}
+
+// ---- clone write ----
+
+void indMain::cloneWrite()
+{
+    if (m_cloneMan->IsBusy()) return;
+    if (datCh::usedChannels(m_working) <= 0) {
+        cmcPrompt::tell(block("GI_AppMess_CloneErr_NoActualCh"), title(), cmcPromptIcon::Error);
+        emit cloneFinished(indCloneMan::OpWrite, -1);
+        return;
+    }
+    if (RefreshAfterChange() > 0) {
+        cmcPrompt::tell(block("GI_Mess_DataError"), title(), cmcPromptIcon::Error);
+        emit cloneFinished(indCloneMan::OpWrite, -1);
+        return;
+    }
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
+    syncLink();
+    m_cloneWriteConfirmed = false;
+    if (!m_cloneMan->Info(&indMain::writeContinuation, this)) emit cloneFinished(indCloneMan::OpWrite, -1);
+}
+
+void indMain::writeContinuation(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status != CS_Ok || self->m_cloneMan->IsBusy()) {
+        self->m_cloneWriteConfirmed = false;
+        emit self->cloneFinished(indCloneMan::OpWrite, result->status);
+        return;
+    }
+    if (!self->m_cloneWriteConfirmed) {
+        if (self->m_makerMode &&
+            cmcPrompt::ask(block("GI_Mess_Maker_Caution"), title(), cmcPromptButtons::OkCancel,
+                           cmcPromptIcon::Warning) != PA_Ok) {
+            emit self->cloneFinished(indCloneMan::OpWrite, -1);
+            return;
+        }
+        if (cmcPrompt::ask(block("GI_Mess_Confirm_CloneWrite"), title(), cmcPromptButtons::OkCancel,
+                           cmcPromptIcon::Warning) != PA_Ok) {
+            emit self->cloneFinished(indCloneMan::OpWrite, -1);
+            return;
+        }
+        // The radio may have changed while the user read the question: ask it again.
+        self->m_cloneWriteConfirmed = true;
+        if (!self->m_cloneMan->Info(&indMain::writeContinuation, self)) {
+            self->m_cloneWriteConfirmed = false;
+            emit self->cloneFinished(indCloneMan::OpWrite, -1);
+        }
+        return;
+    }
+    self->m_cloneWriteConfirmed = false;
+    self->m_writeCopy = self->m_working;
+    self->m_cloneMan->SetImageSize(self->m_imageSize);
+    self->PrepareImage(self->m_writeCopy, true);
+    const cmcAdrRange* ranges = Range(self->m_makerMode ? 1 : 0);
+    if (!self->m_cloneMan->Write(self->m_writeCopy, ranges, &indMain::writeCompletion, self))
+        emit self->cloneFinished(indCloneMan::OpWrite, -1);
+}
+
+void indMain::writeCompletion(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status == CS_Ok) {
+        self->AfterTransfer(indCloneMan::OpWrite);
+        self->saveBackup(self->m_writeCopy, QStringLiteral("write"));
+        cmcPrompt::tell(block("GI_Mess_CloneWrite_Succeeded"), title(), cmcPromptIcon::Information);
+    }
+    emit self->cloneFinished(indCloneMan::OpWrite, result->status);
+}
+
+// ---- clone information ----
+
+void indMain::cloneInfo()
+{
+    if (m_cloneMan->IsBusy()) return;
+    syncLink();
+    if (!m_cloneMan->Info(&indMain::infoCompletion, this)) emit cloneFinished(indCloneMan::OpInfo, -1);
+}
+
+void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status == CS_Ok) {
+        if (self->m_cloneInfoWindow) self->m_cloneInfoWindow->close();
+        auto* window = new cuiCloneInfoWindow(self->m_radioCode1, self->m_radioCode2, self->m_radioInfo,
+                                              self->m_form);
+        self->m_cloneInfoWindow = window;
+        window->show();
+    }
+    emit self->cloneFinished(indCloneMan::OpInfo, result->status);
+}
+
+// ---- port search ----
+
+void indMain::portSearch()
+{
+    if (m_cloneMan->EnumeratePorts() == 0) {
+        cmcPrompt::tell(block("GI_Mess_PortErr_Search"), title(), cmcPromptIcon::Error);
+        return;
+    }
+    if (m_cloneMan->IsBusy()) return;
+    syncLink();
+    if (!m_cloneMan->StartSearch(&indMain::searchCompletion, this))
+        emit cloneFinished(indCloneMan::OpSearch, -1);
+}
+
+void indMain::searchHandler(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    result->status = imcCloneCheck::CheckIdentify(*result, ModelCode);
+    if (result->status == CS_Ok &&
+        !self->CheckInfoBlock(QByteArray(reinterpret_cast<const char*>(result->information.GetData()),
+                                         result->information.GetLength())))
+        result->status = CS_InfoMismatch;
+}
+
+void indMain::searchCompletion(void* context, dst_CDrv_Result* result)
+{
+    auto* self = static_cast<indMain*>(context);
+    if (result->status == CS_Ok) {
+        const int port = self->m_cloneMan->searchPort();
+        self->m_env.comPort = port;
+        cmcPrompt::tell(QString::asprintf(block("GI_Mess_PortSearch_Succeeded").toLocal8Bit().constData(), port),
+                        title(), cmcPromptIcon::Information);
+    }
+    emit self->cloneFinished(indCloneMan::OpSearch, result->status);
+}
+
+// ---- link settings ----
+
+void indMain::selectComPort(int port)
+{
+    m_env.comPort = port;
+    m_env.tcpLink = false;
+}
+
+void indMain::setHighSpeed(bool on) { m_env.comSpeedHigh = on ? 1 : 0; }
+
+void indMain::comPortDialog() { linkDialog(cuiLinkDialog::ComPort); }
+void indMain::tcpAddressDialog() { linkDialog(cuiLinkDialog::TcpAddress); }
+void indMain::tcpPortDialog() { linkDialog(cuiLinkDialog::TcpPort); }
+
+void indMain::linkDialog(int kind)
+{
+    const auto k = cuiLinkDialog::Kind(kind);
+    const QString current = k == cuiLinkDialog::ComPort      ? QString::number(m_env.comPort)
+                            : k == cuiLinkDialog::TcpAddress ? m_env.tcpAddress
+                                                             : QString::number(m_env.tcpPort);
+    cuiLinkDialog dialog(k, current, m_form);
+    if (dialog.exec() != QDialog::Accepted) return;
+    switch (k) {
+    case cuiLinkDialog::ComPort:
+        selectComPort(dialog.acceptedNumber());
+        break;
+    case cuiLinkDialog::TcpAddress:
+        m_env.tcpAddress = dialog.acceptedText();
+        m_env.tcpLink = true;
+        break;
+    case cuiLinkDialog::TcpPort:
+        m_env.tcpPort = dialog.acceptedNumber();
+        m_env.tcpLink = true;
+        break;
+    }
+}
+
+bool indMain::isComPortChecked(int port) const { return !m_env.tcpLink && port == m_env.comPort; }
+bool indMain::isUsbPortChecked() const { return !m_env.tcpLink && m_env.comPort > 4; }
+bool indMain::isSpeedHighChecked(bool value) const { return !m_env.tcpLink && value == (m_env.comSpeedHigh != 0); }
+bool indMain::isTcpChecked() const { return m_env.tcpLink; }
+
+bool indMain::ApplyLinkOption(const QStringList& arguments)
+{
+    QString value;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--tcp") && i + 1 < arguments.size()) value = arguments[i + 1];
+        else if (a.startsWith(QLatin1String("--tcp="))) value = a.mid(6);
+    }
+    if (value.isEmpty()) return false;
+    const QString host = value.section(QLatin1Char(':'), 0, 0);
+    bool ok = false;
+    const int port = value.section(QLatin1Char(':'), 1).toInt(&ok);
+    if (value.count(QLatin1Char(':')) != 1 || !ok || port < 1 || port > 65535 || host.isEmpty()) return false;
+    m_env.tcpAddress = host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host;
+    m_env.tcpPort = port;
+    m_env.tcpLink = true;
+    return true;
+}
+
+// ---- backups ----
+
+QString indMain::backupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+}
+
+QString indMain::saveBackup(const cmcEeprom& image, const QString& kind)
+{
+    const QString folder = backupFolder();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    const QString path = folder + QStringLiteral("/%1_%2_%3.icf").arg(QString::fromLatin1(ModelShortName), stamp, kind);
+    int code = ICF_FileOpen;
+    if (QDir().mkpath(folder)) {
+        cmcEeprom copy = image;
+        cmcIcfFile file(copy);
+        file.setReportErrors(false);
+        file.setModelCode(indCloneFile::ModelCode);
+        file.setExtraCode(indCloneFile::ExtraCode);
+        file.setMapRevision(indCloneFile::CloneMapRevision);
+        file.setComment(indCloneFile::commentOf(copy));
+        code = file.write(path, indCloneFile::WholeImage);
+    }
+    if (code != ICF_Ok) {
+        // The transfer itself succeeded; only its copy could not be kept.
+        cmcPrompt::tell(block("GI_Mess_CloneBackup_Failed").arg(QDir::toNativeSeparators(folder)), title(),
+                        cmcPromptIcon::Warning);
+        return QString();
+    }
+    m_lastBackup = path;
+    return path;
+}
+
+bool indMain::openBackupFolder()
+{
+    const QString folder = backupFolder();
+    QDir().mkpath(folder);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
