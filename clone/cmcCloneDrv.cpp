@@ -170,6 +170,7 @@ bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context)
     m_frame.Clear();
     m_echo.Clear();
     m_ackDue = false;
+    m_heldAckFrames = 0;
     m_pauseState = 0;
     m_deadline.start(uint32_t(m_timeout[0]));
     if (m_tickInterval <= 0) m_tickInterval = StepIntervalMs;
@@ -489,7 +490,8 @@ void cmcCloneDrv::beginInputDiscard(int32_t after)
 
 void cmcCloneDrv::scriptState(int32_t state)
 {
-    if (!m_script.isEmpty()) {
+    // The script speaks to the radio's serial interface; a TCP link has none.
+    if (!m_script.isEmpty() && !m_useTcp) {
         m_next = state;
         m_progress = true;
         int length = 0;
@@ -727,6 +729,7 @@ void cmcCloneDrv::writePhase()
         const bool ackPoint = m_current != r->first && m_ackBlock > 0 && m_current % m_ackBlock == 0;
         if (!sendHeld()) {
             m_ackDue = ackPoint;
+            if (ackPoint) ++m_heldAckFrames;
             return;
         }
         if (ackPoint) {

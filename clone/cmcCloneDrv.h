@@ -78,6 +78,9 @@ public:
     int32_t ByteCount() const { return m_byteCount; }
     int32_t FrameCount() const { return m_frameCount; }
     int32_t DataByteCount() const { return m_dataBytes; }
+    // Frames that completed an acknowledge block while the link was busy, and so were sent
+    // on a later step before the wait for the acknowledgement began.
+    int32_t HeldAckFrames() const { return m_heldAckFrames; }
     int32_t State() const { return m_state; }
     int Port() const { return m_portNumber; }
     QString LinkSettings() const { return m_linkSettings; }
@@ -190,6 +193,7 @@ private:
     // Write phase: a frame that completed an acknowledge block and is still held; the
     // pause before a TCP burst (0 none, 1 running, 2 over for this step).
     bool m_ackDue = false;
+    int32_t m_heldAckFrames = 0;
     cmcTick m_pause;
     int m_pauseState = 0;
 };

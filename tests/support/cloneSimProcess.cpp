@@ -1,0 +1,113 @@
+#include "cloneSimProcess.h"
+
+#include "cmcTick.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <memory>
+
+cloneSimProcess::~cloneSimProcess() { stop(); }
+
+QString cloneSimProcess::executable() { return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim"); }
+
+bool cloneSimProcess::start(Link link, const QStringList& args)
+{
+    stop();
+    m_link = link;
+    QStringList all = args;
+    if (link == Tcp) all << QStringLiteral("--tcp") << QStringLiteral("0");
+    m_process.setProgram(executable());
+    m_process.setArguments(all);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(5000)) return false;
+    QByteArray line;
+    QDeadlineTimer deadline(10000);
+    while (!line.contains('\n') && !deadline.hasExpired()) {
+        if (!m_process.waitForReadyRead(int(deadline.remainingTime()))) break;
+        line += m_process.readAllStandardOutput();
+    }
+    if (!line.startsWith("READY ")) return false;
+    m_address = QString::fromLocal8Bit(line.mid(6).trimmed());
+    if (link == Tcp) m_port = uint16_t(m_address.section(QLatin1Char(':'), 1).toUInt());
+    return true;
+}
+
+void cloneSimProcess::stop()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const
+{
+    if (m_link == Tcp) {
+        driver.SetTcpLink(true, QStringLiteral("127.0.0.1"), m_port);
+    } else {
+        driver.SetTcpLink(false);
+        driver.SetLink(cmcComm::PortNumberOf(m_address), speed);
+    }
+    driver.SetCodes(0x7041, 0);
+    driver.SetImageSize(0xFFF0);
+    driver.SetEchoCheck(true);
+    driver.SetAckBlock(128);
+    driver.SetStepTimeout(1000);
+}
+
+namespace {
+void captureResult(void* context, dst_CDrv_Result* r)
+{
+    auto* o = static_cast<cloneOutcome*>(context);
+    ++o->calls;
+    o->done = true;
+    o->operation = r->operation;
+    o->status = r->status;
+    o->code1 = r->code1;
+    o->code2 = r->code2;
+    o->information = QByteArray(reinterpret_cast<const char*>(r->information.GetData()),
+                                r->information.GetLength());
+    o->image = r->image;
+}
+} // namespace
+
+cloneOutcome cloneRun(const std::function<bool(cmcCloneDrv::Callback, void*)>& start, int timeoutMs)
+{
+    cloneOutcome outcome;
+    if (!start(&captureResult, &outcome)) return outcome;
+    QElapsedTimer t;
+    t.start();
+    while (!outcome.done && t.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    // Anything after the callback (a second call would be a fault) shows up here.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return outcome;
+}
+
+cloneFastClock::cloneFastClock(int factor)
+{
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    const uint32_t base = cmcTick::now();
+    cmcTick::setClock([timer, base, factor] { return base + uint32_t(timer->elapsed() * factor); });
+}
+
+cloneFastClock::~cloneFastClock() { cmcTick::setClock({}); }
+
+cmcEeprom cloneTestImage(uint32_t seed)
+{
+    cmcEeprom image(QxMap::ImageSize);
+    QRandomGenerator rng(seed);
+    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, uint8_t(rng.bounded(256)));
+    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
+                   QxMap::IdentityLen);
+    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
+    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
+                   QxMap::MakerTextLen);
+    return image;
+}

@@ -1,0 +1,85 @@
+// read -o FILE: clones the radio's whole memory into a clone file, with the checks of the
+// editor's clone read.
+
+#include "cliFiles.h"
+#include "cliLink.h"
+#include "cliVerb.h"
+#include "cmcEeprom.h"
+#include "imcCloneCheck.h"
+#include "indCloneFile.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int runRead(const QStringList& arguments)
+{
+    QStringList args = arguments;
+    cliLink link;
+    QString error;
+    QString out;
+    if (link.parse(args, &error)) {
+        const int o = int(args.indexOf(QStringLiteral("-o")));
+        if (o >= 0 && o + 1 < args.size()) {
+            out = args[o + 1];
+            args.remove(o, 2);
+        }
+    }
+    if (out.isEmpty() || !args.isEmpty()) {
+        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli read -o FILE [LINK OPTIONS]") : error);
+        return CLI_USAGE;
+    }
+
+    cmcCloneDrv drv;
+    drv.SetCodes(imcCloneCheck::ModelCode, 0);
+    drv.SetImageSize(QxMap::ImageSize);
+    link.configure(drv);
+    int status = link.run(drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
+                          [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
+    cmcEeprom image(QxMap::ImageSize);
+    if (status == 0) {
+        status = link.run(
+            drv,
+            [&](cmcCloneDrv::Callback cb, void* ctx) {
+                return drv.StartRead(imcCloneCheck::ReadRanges, cb, ctx);
+            },
+            [&image](dst_CDrv_Result& r) {
+                const int32_t verdict = imcCloneCheck::CheckReadImage(r.image);
+                if (verdict == 0) image = r.image;
+                return verdict;
+            },
+            imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges), QStringLiteral("reading"));
+    }
+    if (status != 0) {
+        link.reportStatus(status);
+        return status;
+    }
+    // Saved as the editor saves: map revision and maker text from the initial data.
+    cmcEeprom loaded(QxMap::ImageSize);
+    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded, false) != 0) loaded = image;
+    const int code = indCloneFile::save(out, image, loaded, false);
+    if (code != 0) {
+        cliError(cliFiles::errorLine(code));
+        return CLI_CloneFileError;
+    }
+    cliOut(QStringLiteral("read %1 bytes into %2").arg(QxMap::ImageSize).arg(QFileInfo(out).filePath()));
+    return CLI_OK;
+}
+
+const cliVerbRegistrar registrar({
+    QStringLiteral("read"),
+    QStringLiteral("read -o FILE [LINK OPTIONS]"),
+    QString::fromLatin1(
+        "Reads the radio's whole memory (0000..FFEF) into the clone file FILE, with the\n"
+        "checks of the editor's clone read: the information exchange first (model code\n"
+        "7041, information block), then the read, then the image's identity. FILE is\n"
+        "written only when everything passed, and never half-written.\n\n") +
+        QString::fromLatin1(cliLink::OptionsHelp) +
+        QStringLiteral("\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
+                       "7 frame count, 8 data missing, 9 address out of range, 11 other model,\n"
+                       "14 other version, 15 image not valid, 17 serial write error); 33 the file\n"
+                       "could not be written; 64 wrong arguments."),
+    &runRead,
+});
+
+} // namespace
