@@ -100,6 +100,10 @@ struct cmcGTex::Impl {
             open = true;
         else if (kind == File)
             open = file.open(fileName);
+        // Room for the keys of a typical overlay (roughly one key per 128 bytes), so that the
+        // hash rarely grows during a scan.
+        if (open && kind == File)
+            index.reserve(qsizetype(std::min<qint64>(file.size() / 128, 1 << 18)));
         if (!open) scanUnfinished = false;
     }
 

@@ -17,6 +17,7 @@ class cmcGTexFile {
     bool open(const QString& path);
     void close();
     bool isOpen() const { return m_file.isOpen(); }
+    qint64 size() const { return m_file.size(); }
 
     // The line starting at byte pos: text is its characters without the line end (valid
     // until the next call), bytes the number of bytes it occupies in the file, line end
