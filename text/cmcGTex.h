@@ -5,7 +5,9 @@
 //
 // The key index grows lazily, one line at a time, as far as the keys asked for so far;
 // keys met often move to the front of the key list; each key remembers where a sequential
-// read left off; 64 recently read lines are cached by file position. A failed lookup is a
+// read left off; 64 recently read lines are cached by file position. A hash finds the keys
+// already indexed, and the file's bytes stay in memory as far as they have been read (see
+// cmcGTexFile), so that lookups need no disk access once made. A failed lookup is a
 // fatal stop ("GTEX Error !\nThe index '%s' was not found.").
 
 #include <QString>
