@@ -193,7 +193,10 @@ int cmcIcfFile::write(const QString& fileName, const cmcAdrRange* ranges)
         appendHex(out, m_modelCode & 0xFFFF, 4);
         appendHex(out, m_extraCode & 0xFFFF, 4);
         out.append("\r\n#Comment=");
-        out.append(m_comment.toLatin1());
+        // A line break in the comment would start a line of its own and spoil the file.
+        QByteArray comment = m_comment.toLatin1();
+        comment.replace('\r', ' ').replace('\n', ' ');
+        out.append(comment);
         out.append("\r\n#MapRev=");
         out.append(QByteArray::number(m_mapRevision));
         out.append("\r\n");

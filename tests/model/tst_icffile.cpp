@@ -148,11 +148,12 @@ void tst_IcfFile::writesRangesInAlignedRuns()
     file.setModelCode(0x1234);
     file.setExtraCode(0x00AB);
     file.setMapRevision(-1);
+    file.setComment("two\r\nlines");
     // The list ends at the pair that leaves the image, not only at (1, 0).
     const cmcAdrRange ranges[] = {{0x0005, 0x0023}, {0x0030, 0x0030}, {0xFFE0, 0xFFF0}, {0x0100, 0x0100}, {1, 0}};
     const QString path = m_dir.filePath("ranges.icf");
     QCOMPARE(file.write(path, ranges), 0);
-    const QList<QByteArray> expected = {"123400AB", "#Comment=", "#MapRev=-1", dataLine(0x05, 11),
+    const QList<QByteArray> expected = {"123400AB", "#Comment=two  lines", "#MapRev=-1", dataLine(0x05, 11),
                                         dataLine(0x10, 16), dataLine(0x20, 4), dataLine(0x30, 1)};
     QCOMPARE(readAll(path), joined(expected));
 }
@@ -338,6 +339,7 @@ void tst_IcfFile::reportShowsHeadlineAndMessage()
     cmcIcfFile file(image);
     file.setReportErrors(false);
     QCOMPARE(file.read(m_dir.filePath("missing.icf")), 1);
+    QCOMPARE(file.read(m_dir.path()), 1); // a folder is not a file
     QVERIFY(prompt.entries().isEmpty());
 }
 
