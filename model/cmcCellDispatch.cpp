@@ -106,6 +106,12 @@ int countBits(const uint8_t* p, int n)
 
 } // namespace
 
+cmcCellDispatch& cmcCellDispatch::global()
+{
+    static cmcCellDispatch dispatcher;
+    return dispatcher;
+}
+
 int32_t cmcCellDispatch::keyColumn(int32_t list)
 {
     switch (list) {
@@ -154,6 +160,7 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     r.hasValue = false;
     r.blank = false;
     r.handled = true;
+    r.error = r.warning = false;
     r.redirectLabel = CL_None;
 
     if (r.menuCommand != CL_None) return popupCommand(r);

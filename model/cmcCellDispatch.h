@@ -26,12 +26,20 @@ class datCh;
 class cmcCellDispatch {
 public:
     explicit cmcCellDispatch(cmcEeprom* image = nullptr) : m_image(image) {}
+    virtual ~cmcCellDispatch() = default;
+    cmcCellDispatch(const cmcCellDispatch&) = delete;
+    cmcCellDispatch& operator=(const cmcCellDispatch&) = delete;
+
+    // The program's dispatcher, used by sheets without one of their own; the application
+    // gives it the working image. Windows with cells of their own derive from this class,
+    // serve their labels in dispatch() and pass the rest on to global().
+    static cmcCellDispatch& global();
 
     void setImage(cmcEeprom* image) { m_image = image; }
     cmcEeprom* image() const { return m_image; }
 
     // Reads, edits or steps the cell named in the request; returns request.changed.
-    bool dispatch(cmcCellRequest& request);
+    virtual bool dispatch(cmcCellRequest& request);
 
     // The display text of a cell.
     QString text(int32_t category, int32_t label, int32_t index);

@@ -28,6 +28,8 @@
 //   menuState, imageIndex    menu and tool-bar cells: ticked, hidden, disabled,
 //                            caption-replaced (cmcCellObj::F_Ticked ...), and image
 //   handled                  false when the label has no case ("%d *Yet*")
+//   error, warning           check cells (the warning check list): the data they check
+//                            has an error or deserves a warning
 
 #include "cmcCellNames.h"
 #include "cuiFlector.h"
@@ -57,6 +59,8 @@ struct cmcCellRequest {
     int32_t redirectLabel = CL_None;
     uint32_t menuState = 0;
     int32_t imageIndex = -1;
+    bool error = false;
+    bool warning = false;
 
     void setValue(int64_t v)
     {
