@@ -90,6 +90,7 @@ private slots:
     void openValidatesIdentity_data();
     void openValidatesIdentity();
     void repeaterFileRoundTrip();
+    void initialDataIsFactoryState();
 
 private:
     QTemporaryDir m_dir;
@@ -496,6 +497,51 @@ void tst_IcfFile::repeaterFileRoundTrip()
     const QString clonePath = dir.filePath("clone.icf");
     QCOMPARE(indCloneFile::save(clonePath, image, image), 0);
     QCOMPARE(indCloneFile::readRepeater(clonePath, copy), 5);
+}
+
+void tst_IcfFile::initialDataIsFactoryState()
+{
+    ScriptedPrompt prompt;
+    cmcEeprom image(QxMap::ImageSize);
+    QCOMPARE(indCloneFile::readInitial(QX_RUNTIME_DIR "/QXT5200_Initial.icf", image), 0);
+    QVERIFY(indCloneFile::hasIdentity(image));
+    char maker[9] = {};
+    image.GetBlock(QxMap::MakerTextAddr, reinterpret_cast<uint8_t*>(maker), 8);
+    QCOMPARE(QByteArray(maker), QByteArray("VEXO Inc"));
+    QCOMPARE(image.GetByte(0x8FE5), uint8_t(0xFF));
+    QCOMPARE(image.GetByte(0x8FE6), uint8_t(0xFF));
+
+    // Every list record empty and every row marked not valid.
+    for (int32_t a = 0x052F; a <= 0x888C; ++a)
+        if (image.GetByte(a) != 0xFF) QFAIL(qPrintable(QString("list byte %1 in use").arg(a, 4, 16)));
+    for (int32_t a = 0x8FE7; a <= 0x9075; ++a) QCOMPARE(image.GetByte(a), uint8_t(0xFF));
+
+    auto u32 = [&](int32_t a) {
+        return uint32_t(image.GetByte(a)) | uint32_t(image.GetByte(a + 1)) << 8 |
+               uint32_t(image.GetByte(a + 2)) << 16 | uint32_t(image.GetByte(a + 3)) << 24;
+    };
+    const uint32_t limits[9][2] = {{30000, 2499990},     {2500000, 5999990},   {6000000, 8999990},
+                                   {9000000, 12999990},  {13000000, 16999990}, {17000000, 19999990},
+                                   {20000000, 22999990}, {23000000, 25999990}, {26000000, 29999990}};
+    for (int n = 0; n < 9; ++n) {
+        for (int32_t a : {0x9076 + 8 * n, 0x907A + 8 * n}) {
+            QVERIFY2(u32(a) >= limits[n][0] && u32(a) <= limits[n][1], qPrintable(QString("band %1").arg(n + 1)));
+        }
+    }
+
+    // Numeric settings inside their ranges (selections start at their first item).
+    struct Range { int32_t address; int min, max; };
+    const Range numeric[] = {{0xA962, 0, 10}, {0xA963, 0, 10},  {0xA965, 0, 50},  {0xA966, 0, 50},
+                             {0xA968, 0, 15}, {0xA972, 0, 10},  {0xA973, 0, 10},  {0xA975, 0, 50},
+                             {0xA97D, 0, 255}, {0xA980, 1, 15}, {0xA999, 1, 100}, {0xA99C, 1, 100},
+                             {0xA99D, 1, 20}, {0xA99F, 5, 101}, {0xA9A0, 0, 48},  {0xA9A1, 0, 3},
+                             {0xA9A2, 0, 4},  {0xA9A4, 0, 99},  {0xA9A5, 1, 8},   {0xA9A7, 0, 100},
+                             {0xA9AA, 1, 0xDF}};
+    for (const Range& r : numeric) {
+        const int v = image.GetByte(r.address);
+        QVERIFY2(v >= r.min && v <= r.max, qPrintable(QString("setting at %1 is %2").arg(r.address, 4, 16).arg(v)));
+    }
+    QVERIFY(prompt.entries().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_IcfFile)
