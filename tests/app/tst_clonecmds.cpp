@@ -1,0 +1,590 @@
+// The clone commands of the controller against the simulated radio, over a pseudo-terminal
+// and over loopback TCP, with the user's answers scripted: read, write with its two
+// information exchanges and confirmations, clone information, the failures and their
+// messages, the port search, the link dialogs and check marks, and the backups.
+
+#include "ScriptedPrompt.h"
+#include "TForm1.h"
+#include "cloneSimProcess.h"
+#include "cmcComm.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cmcIcfFile.h"
+#include "cmcListInfo.h"
+#include "cuiCloneInfoWindow.h"
+#include "cuiCloneProgress.h"
+#include "cuiLinkDialog.h"
+#include "datCh.h"
+#include "indCloneFile.h"
+#include "indCloneMan.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int kCloneTimeout = 90000; // a whole image over a pseudo-terminal, sanitizers on
+
+int g_events25 = 0;
+void count25(void*, const cmcEvent* e)
+{
+    if (e->code == EV_TreeRebuild) ++g_events25;
+}
+
+void setChannel(cmcEeprom& image, int row, uint32_t frequency)
+{
+    const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
+    for (int i = 0; i < 4; ++i) {
+        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqR + i, uint8_t(frequency >> (8 * i)));
+        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqT + i, uint8_t(frequency >> (8 * i)));
+    }
+}
+
+void clearChannels(cmcEeprom& image)
+{
+    const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
+    for (int r = 0; r < ch->rows; ++r)
+        for (int i = 0; i < ch->size; ++i) image.SetByte(ch->base + r * ch->size + i, 0xFF);
+}
+
+bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t last)
+{
+    for (int32_t i = first; i <= last; ++i)
+        if (a.GetByte(i) != b.GetByte(i)) return false;
+    return true;
+}
+
+QStringList logLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+int countCommand(const QStringList& lines, const char* command)
+{
+    const QString head = QStringLiteral("FE EE EF ") + QLatin1String(command);
+    int n = 0;
+    for (const QString& l : lines)
+        if (l.startsWith(head)) ++n;
+    return n;
+}
+
+QString cloneMessage(int status, const QList<int>& items)
+{
+    cmcGTex& t = cmcGTex::mainTable();
+    QStringList lines;
+    for (int i : items) lines << t.getText("GI_Mess_CloneErr_Check", i);
+    return t.getText("GI_Mess_CloneErr_Head", status) + "\n\n" + lines.join('\n');
+}
+
+// Runs a modal dialog's script once it is up: the texts typed, each followed by OK.
+void answerDialog(const QStringList& texts, bool cancelAtEnd)
+{
+    QTimer::singleShot(0, [texts, cancelAtEnd] {
+        auto* dialog = dynamic_cast<cuiLinkDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            answerDialog(texts, cancelAtEnd); // not up yet
+            return;
+        }
+        for (const QString& t : texts) {
+            if (!dialog->isVisible()) break;
+            dialog->edit()->setText(t);
+            dialog->okButton()->click();
+        }
+        if (cancelAtEnd && dialog->isVisible()) dialog->cancelButton()->click();
+    });
+}
+
+int g_listCount = 0;
+int g_listPorts[4];
+int scriptedPorts(void*, int* ports, int capacity)
+{
+    const int n = std::min(g_listCount, capacity);
+    for (int i = 0; i < n; ++i) ports[i] = g_listPorts[i];
+    return n;
+}
+
+} // namespace
+
+class tst_clonecmds : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<indEnviron> m_env;
+    std::unique_ptr<cmcEvMan> m_events;
+    std::unique_ptr<indMain> m_main;
+    std::unique_ptr<TForm1> m_form;
+    cmcEeprom m_radioImage;
+    QString m_radioFile;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    // Points the controller's link at a simulator.
+    void useSim(const cloneSimProcess& sim)
+    {
+        if (sim.link() == cloneSimProcess::Tcp) {
+            m_env->tcpLink = true;
+            m_env->tcpAddress = QStringLiteral("127.0.0.1");
+            m_env->tcpPort = sim.tcpPort();
+        } else {
+            m_main->selectComPort(cmcComm::PortNumberOf(sim.address()));
+        }
+    }
+
+    QStringList backups() const
+    {
+        return QDir(indMain::backupFolder()).entryList({"*.icf"}, QDir::Files, QDir::Name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QDir(indMain::backupFolder()).removeRecursively();
+        m_radioImage = cloneTestImage(41000);
+        setChannel(m_radioImage, 0, 7100000);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        indEnviron::Options options;
+        options.settingsFolder = m_dir->filePath(QStringLiteral("settings"));
+        options.screenSize = QSize(1280, 900);
+        m_env = std::make_unique<indEnviron>(QStringLiteral("qxt5200-clone-") + QString::number(QCoreApplication::applicationPid()),
+                                             QStringLiteral("Software\\Vexo\\QX-T5200"),
+                                             QStringLiteral("Software\\Vexo\\QX-T5200"), options);
+        QVERIFY(m_env->isFirstInstance());
+        m_env->currentDirectory = m_dir->path();
+        m_events = std::make_unique<cmcEvMan>();
+        m_events->attach(&count25, nullptr);
+        m_main = std::make_unique<indMain>(*m_env, QStringLiteral(QX_RUNTIME_DIR));
+        m_form = std::make_unique<TForm1>(*m_main, QRect(0, 0, 1280, 900));
+        m_radioFile = path("radio.icf");
+        cmcEeprom copy = m_radioImage;
+        cmcIcfFile f(copy);
+        f.setReportErrors(false);
+        f.setModelCode(indCloneFile::ModelCode);
+        f.setExtraCode(indCloneFile::ExtraCode);
+        f.setMapRevision(indCloneFile::CloneMapRevision);
+        QCOMPARE(f.write(m_radioFile, indCloneFile::WholeImage), 0);
+        g_events25 = 0;
+    }
+
+    void cleanup()
+    {
+        if (m_events) m_events->detach(&count25, nullptr);
+        m_form.reset();
+        m_main.reset();
+        m_events.reset();
+        m_env.reset();
+        m_dir.reset();
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::newRow("serial") << int(cloneSimProcess::Serial);
+        QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
+    }
+
+    // A read replaces the working and second images, leaves an untitled, unmodified
+    // document, asks for the tree to be rebuilt and keeps a backup of what was read.
+    void read()
+    {
+        QFETCH(int, link);
+        ScriptedPrompt prompt;
+        QVERIFY(m_main->Save(path("before.icf")));
+        QVERIFY(!m_main->documentFile().isEmpty());
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile}));
+        useSim(sim);
+        const QStringList backupsBefore = backups();
+
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneRead();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpRead));
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+        QVERIFY(prompt.entries().isEmpty());
+        QVERIFY(m_main->workingImage() == m_radioImage);
+        QVERIFY(m_main->secondImage() == m_radioImage);
+        QVERIFY(m_main->documentFile().isEmpty());
+        QVERIFY(m_form->windowTitle().startsWith("Untitled"));
+        QVERIFY(!m_main->IsModified());
+        QTRY_COMPARE(g_events25, 1);
+        QVERIFY(m_form->isEnabled());
+        QCOMPARE(m_main->radioCode1(), uint16_t(0x7041));
+
+        const QStringList added = backups();
+        QCOMPARE(added.size(), backupsBefore.size() + 1);
+        QVERIFY(m_main->lastBackup().endsWith("_read.icf"));
+        cmcEeprom kept(QxMap::ImageSize);
+        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept, false), 0);
+        QVERIFY(kept == m_radioImage);
+    }
+
+    // A modified document is offered for saving first; Cancel stops before the radio is asked.
+    void readAsksToSaveFirst()
+    {
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Cancel);
+        m_main->workingImage().SetByte(0x0600, uint8_t(~m_main->workingImage().GetByte(0x0600)));
+        const cmcEeprom before = m_main->workingImage();
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneRead();
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(prompt.entries().at(0).question);
+        QVERIFY(!m_main->cloneMan().IsBusy());
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(m_main->workingImage() == before);
+    }
+
+    void write_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::newRow("serial") << int(cloneSimProcess::Serial);
+        QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
+    }
+
+    // After two information exchanges around the confirmation, the radio holds the image
+    // prepared as for saving over the user's range, the rest of its memory untouched.
+    void write()
+    {
+        QFETCH(int, link);
+        ScriptedPrompt prompt; // every question answered OK
+        cloneSimProcess sim;
+        const QString saved = path("radio-after.icf");
+        const QString log = path("frames.log");
+        QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile, "--save", saved, "--log", log}));
+        useSim(sim);
+        cmcEeprom& work = m_main->workingImage();
+        setChannel(work, 3, 14070000);
+        for (int32_t a = 0x0600; a < 0x0700; ++a) work.SetByte(a, uint8_t(a * 7));
+        work.SetByte(QxMap::MapRevisionAddr, 9); // the loaded image's revision goes out
+        cmcEeprom expected = work;
+        m_main->PrepareImage(expected, true);
+
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneWrite();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpWrite));
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+        cmcGTex& t = cmcGTex::mainTable();
+        QCOMPARE(prompt.texts(), QStringList({t.getTextBlock("GI_Mess_Confirm_CloneWrite"),
+                                              t.getTextBlock("GI_Mess_CloneWrite_Succeeded")}));
+        QCOMPARE(prompt.entries().at(0).buttons, cmcPromptButtons::OkCancel);
+
+        QTRY_VERIFY(QFile::exists(saved));
+        cmcEeprom radio(QxMap::ImageSize);
+        QCOMPARE(indCloneFile::open(saved, radio, false), 0);
+        QVERIFY(sameRange(radio, expected, 0x0500, 0xAA5F));
+        QVERIFY(sameRange(radio, m_radioImage, 0x0000, 0x04FF));
+        QVERIFY(sameRange(radio, m_radioImage, 0xAA60, 0xFFEF));
+        QCOMPARE(radio.GetByte(QxMap::MapRevisionAddr), QxMap::MapRevision);
+
+        const QStringList frames = logLines(log);
+        QCOMPARE(countCommand(frames, "E0"), 2);
+        QCOMPARE(countCommand(frames, "E3"), 1);
+        QVERIFY(m_main->lastBackup().endsWith("_write.icf"));
+        cmcEeprom kept(QxMap::ImageSize);
+        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept, false), 0);
+        QVERIFY(kept == expected);
+        QVERIFY(m_form->isEnabled());
+    }
+
+    // Cancelling the confirmation after the first information exchange sends no 0xE3.
+    void cancelledWriteSendsNoE3()
+    {
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Cancel);
+        cloneSimProcess sim;
+        const QString log = path("frames.log");
+        QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--log", log}));
+        useSim(sim);
+        setChannel(m_main->workingImage(), 0, 7100000);
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneWrite();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), -1);
+        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite")}));
+        QTest::qWait(300); // anything sent after the answer would reach the log meanwhile
+        const QStringList frames = logLines(log);
+        QCOMPARE(countCommand(frames, "E0"), 1);
+        QCOMPARE(countCommand(frames, "E3"), 0);
+        QVERIFY(!m_main->cloneMan().IsBusy());
+    }
+
+    // In maker mode the maker caution comes first and the whole image goes out.
+    void makerWriteCautionCancelled()
+    {
+        ScriptedPrompt prompt;
+        m_main->ActivateMakerMode(); // answered OK
+        QVERIFY(m_main->makerMode());
+        prompt.clear();
+        prompt.queueAnswer(PA_Cancel);
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
+        useSim(sim);
+        setChannel(m_main->workingImage(), 0, 7100000);
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneWrite();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Maker_Caution")}));
+        QCOMPARE(indMain::Range(1)[0].first, 0);
+        QCOMPARE(indMain::Range(1)[0].last, 0xFFEF);
+    }
+
+    // The data pre-checks stop a write before anything is sent.
+    void writeNeedsAChannel()
+    {
+        ScriptedPrompt prompt;
+        clearChannels(m_main->workingImage());
+        QCOMPARE(datCh::usedChannels(m_main->workingImage()), 0);
+        m_main->selectComPort(cmcComm::PortNumberOf(path("no-such-tty")));
+        m_main->cloneWrite();
+        QVERIFY(!m_main->cloneMan().IsBusy());
+        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_AppMess_CloneErr_NoActualCh")}));
+        QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Error);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("items");
+        QTest::newRow("another model") << QStringList{"--other-model"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("information length byte") << QStringList{"--info-length"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("information kind 3") << QStringList{"--info-kind"} << 14 << QList<int>{0, 4, 5};
+        QTest::newRow("image identity") << QStringList{"--bad-identity"} << 15 << QList<int>{0, 1, 2, 3};
+    }
+
+    // A failed read shows its message and leaves the working image and the document as they were.
+    void failures()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(int, status);
+        QFETCH(QList<int>, items);
+        ScriptedPrompt prompt;
+        QVERIFY(m_main->Save(path("doc.icf")));
+        const QString doc = m_main->documentFile();
+        const cmcEeprom before = m_main->workingImage();
+        const QStringList backupsBefore = backups();
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Serial, QStringList{"--file", m_radioFile} + simArgs));
+        useSim(sim);
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneRead();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), status);
+        QCOMPARE(prompt.texts(), QStringList({cloneMessage(status, items)}));
+        QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Error);
+        QVERIFY(m_main->workingImage() == before);
+        QCOMPARE(m_main->documentFile(), doc);
+        QCOMPARE(backups(), backupsBefore);
+        QVERIFY(m_form->isEnabled());
+        QCOMPARE(g_events25, 0);
+    }
+
+    // A serial device that does not open: status 2 names the port and says why.
+    void linkOpenFailureNamesThePort()
+    {
+        ScriptedPrompt prompt;
+        const QString device = path("ttyQX9");
+        const int port = cmcComm::PortNumberOf(device);
+        m_main->selectComPort(port);
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneInfo();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), 2);
+        QCOMPARE(prompt.entries().size(), 1);
+        const QString text = prompt.texts().at(0);
+        QVERIFY2(text.startsWith(cloneMessage(2, {0, 1, 2, 3}).replace("%d", QString::number(port))), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("COM%1").arg(port)));
+        QVERIFY(text.contains(device));
+        QVERIFY(!m_main->cloneInfoWindow());
+    }
+
+    // Clone information shows the stored codes and the 32-byte record in its own window.
+    void cloneInformation()
+    {
+        ScriptedPrompt prompt;
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
+        useSim(sim);
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneInfo();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+        QVERIFY(prompt.entries().isEmpty());
+        QCOMPARE(m_main->radioCode1(), uint16_t(0x7041));
+        QCOMPARE(m_main->radioInfo().size(), 32);
+        QCOMPARE(int(m_main->radioInfo().at(0)), 32);
+        QCOMPARE(int(m_main->radioInfo().at(2)), 2);
+        auto* window = dynamic_cast<cuiCloneInfoWindow*>(m_main->cloneInfoWindow());
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), cmcGTex::mainTable().getText("GI_Sys_AppTitle"));
+        QVERIFY(window->text().contains("7041"));
+        QVERIFY(window->text().contains("00: 20 01 02"));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<bool>("radioOnSecond");
+        QTest::newRow("radio on the second port") << true;
+        QTest::newRow("no radio") << false;
+    }
+
+    // The search asks each port in turn; the first that answers becomes the COM port.
+    void search()
+    {
+        QFETCH(bool, radioOnSecond);
+        ScriptedPrompt prompt;
+        cloneSimProcess silent, radio;
+        QVERIFY(silent.start(cloneSimProcess::Serial, {"--silence"}));
+        QVERIFY(radio.start(cloneSimProcess::Serial, radioOnSecond ? QStringList{"--file", m_radioFile}
+                                                                   : QStringList{"--other-model"}));
+        const int first = cmcComm::PortNumberOf(silent.address());
+        const int second = cmcComm::PortNumberOf(radio.address());
+        g_listCount = 2;
+        g_listPorts[0] = first;
+        g_listPorts[1] = second;
+        m_main->cloneMan().setPortLister(&scriptedPorts, nullptr);
+        m_main->selectComPort(1);
+        m_env->tcpLink = true; // the search asks serial ports and leaves the setting alone
+
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->portSearch();
+        QVERIFY(m_main->cloneMan().progressWindow());
+        QCOMPARE(m_main->cloneMan().progressWindow()->windowTitle(), QStringLiteral(" Searching"));
+        QVERIFY(!m_form->isEnabled());
+        m_main->cloneRead(); // refused while the search runs
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpSearch));
+        QVERIFY(m_form->isEnabled());
+        QVERIFY(!m_main->cloneMan().progressWindow());
+        QVERIFY(m_env->tcpLink);
+        if (radioOnSecond) {
+            QCOMPARE(finished.at(0).at(1).toInt(), 0);
+            QCOMPARE(m_env->comPort, second);
+            QCOMPARE(prompt.texts(), QStringList({QString::asprintf(
+                cmcGTex::mainTable().getText("GI_Mess_PortSearch_Succeeded").toLatin1().constData(), second)}));
+            QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Information);
+        } else {
+            QCOMPARE(finished.at(0).at(1).toInt(), 18);
+            QCOMPARE(m_env->comPort, 1);
+            QCOMPARE(prompt.texts(), QStringList({cloneMessage(18, {0, 2, 3, 4})}));
+        }
+    }
+
+    void searchWithoutPorts()
+    {
+        ScriptedPrompt prompt;
+        g_listCount = 0;
+        m_main->cloneMan().setPortLister(&scriptedPorts, nullptr);
+        m_main->portSearch();
+        QVERIFY(!m_main->cloneMan().progressWindow());
+        QVERIFY(!m_main->cloneMan().IsBusy());
+        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_PortErr_Search")}));
+    }
+
+    void linkDialogs_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<int>("refusals");
+        QTest::addColumn<bool>("tcpAfter");
+        QTest::newRow("COM 0, 257, text, then 256") << int(cuiLinkDialog::ComPort) << QStringList{"0", "257", "x", "256"} << 3 << false;
+        QTest::newRow("address 10.0.0, then 10.0.0.1") << int(cuiLinkDialog::TcpAddress) << QStringList{"10.0.0", "10.0.0.1"} << 1 << true;
+        QTest::newRow("port 1023, then 65535") << int(cuiLinkDialog::TcpPort) << QStringList{"1023", "65535"} << 1 << true;
+        QTest::newRow("COM refused, then cancelled") << int(cuiLinkDialog::ComPort) << QStringList{"0"} << 1 << true;
+    }
+
+    // The dialogs refuse with their error box and stay open; accepting stores the value and
+    // switches the TCP link on (address, port) or off (COM port).
+    void linkDialogs()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, typed);
+        QFETCH(int, refusals);
+        QFETCH(bool, tcpAfter);
+        ScriptedPrompt prompt;
+        m_env->tcpLink = kind == cuiLinkDialog::ComPort;
+        const int comBefore = m_env->comPort;
+        answerDialog(typed, true);
+        switch (kind) {
+        case cuiLinkDialog::ComPort: m_main->comPortDialog(); break;
+        case cuiLinkDialog::TcpAddress: m_main->tcpAddressDialog(); break;
+        default: m_main->tcpPortDialog(); break;
+        }
+        QCOMPARE(prompt.entries().size(), refusals);
+        const QString refusal = cmcGTex::mainTable().getTextBlock(cuiLinkDialog::keyStem(cuiLinkDialog::Kind(kind)) + "_OutofRange");
+        for (const auto& e : prompt.entries()) QCOMPARE(e.text, refusal);
+        QCOMPARE(m_env->tcpLink, tcpAfter);
+        const bool accepted = refusals < typed.size();
+        if (kind == cuiLinkDialog::ComPort) QCOMPARE(m_env->comPort, accepted ? typed.last().toInt() : comBefore);
+        if (kind == cuiLinkDialog::TcpAddress) QCOMPARE(m_env->tcpAddress, typed.last());
+        if (kind == cuiLinkDialog::TcpPort) QCOMPARE(m_env->tcpPort, typed.last().toInt());
+    }
+
+    void checkMarks()
+    {
+        m_main->selectComPort(3);
+        m_main->setHighSpeed(false);
+        QVERIFY(m_main->isComPortChecked(3));
+        QVERIFY(!m_main->isComPortChecked(4));
+        QVERIFY(!m_main->isUsbPortChecked());
+        QVERIFY(m_main->isSpeedHighChecked(false));
+        QVERIFY(!m_main->isSpeedHighChecked(true));
+        QVERIFY(!m_main->isTcpChecked());
+        m_main->selectComPort(5);
+        QVERIFY(m_main->isUsbPortChecked());
+        m_env->tcpLink = true; // no serial item carries a mark while TCP is on
+        QVERIFY(m_main->isTcpChecked());
+        QVERIFY(!m_main->isComPortChecked(5));
+        QVERIFY(!m_main->isUsbPortChecked());
+        QVERIFY(!m_main->isSpeedHighChecked(false));
+    }
+
+    void linkOption_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("applied");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("port");
+        QTest::newRow("two words") << QStringList{"qxt5200", "--tcp", "127.0.0.1:41234"} << true << "127.0.0.1" << 41234;
+        QTest::newRow("one word") << QStringList{"qxt5200", "--tcp=10.0.0.1:50000"} << true << "10.0.0.1" << 50000;
+        QTest::newRow("localhost") << QStringList{"qxt5200", "--tcp", "localhost:5000"} << true << "127.0.0.1" << 5000;
+        QTest::newRow("no port") << QStringList{"qxt5200", "--tcp", "10.0.0.1"} << false << "" << 0;
+        QTest::newRow("port 0") << QStringList{"qxt5200", "--tcp", "10.0.0.1:0"} << false << "" << 0;
+        QTest::newRow("no value") << QStringList{"qxt5200", "--tcp"} << false << "" << 0;
+        QTest::newRow("absent") << QStringList{"qxt5200", "file.icf"} << false << "" << 0;
+    }
+
+    void linkOption()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, applied);
+        QFETCH(QString, address);
+        QFETCH(int, port);
+        const QString addressBefore = m_env->tcpAddress;
+        const int portBefore = m_env->tcpPort;
+        QCOMPARE(m_main->ApplyLinkOption(args), applied);
+        QCOMPARE(m_env->tcpLink, applied);
+        QCOMPARE(m_env->tcpAddress, applied ? address : addressBefore);
+        QCOMPARE(m_env->tcpPort, applied ? port : portBefore);
+    }
+};
+
+QTEST_MAIN(tst_clonecmds)
+#include "tst_clonecmds.moc"
