@@ -2,6 +2,7 @@
 
 #include "ScriptedPrompt.h"
 #include "cmcBuff.h"
+#include "cmcChangeTracker.h"
 #include "cmcEeprom.h"
 
 #include <QTest>
@@ -25,6 +26,8 @@ private slots:
     void hexText_data();
     void hexText();
     void atOutsideIsFatal();
+
+    void changeTracking();
 };
 
 void tst_Eeprom::setSizeClears()
@@ -252,6 +255,40 @@ void tst_Eeprom::atOutsideIsFatal()
             QCOMPARE(e.message, QStringLiteral("Out of cmcBuff element !"));
         }
     }
+}
+
+void tst_Eeprom::changeTracking()
+{
+    cmcEeprom working(QxMap::ImageSize), snapshot;
+    cmcChangeTracker tracker(working, snapshot);
+    int refreshes = 0;
+    tracker.setTitleRefresh([](void* c) { ++*static_cast<int*>(c); }, &refreshes);
+
+    tracker.markSaved();
+    QVERIFY(snapshot == working);
+    QCOMPARE(refreshes, 1);
+    QVERIFY(!tracker.isModified());
+    QCOMPARE(refreshes, 1); // nothing changed, no refresh
+
+    // A change undone before the question counts as none.
+    working.SetByte(0x100, 1);
+    working.SetByte(0x100, 0);
+    QVERIFY(!tracker.isModified());
+
+    // Any byte counts, and the answer stays yes even after the change is undone.
+    working.SetByte(QxMap::ImageSize - 1, 9);
+    QVERIFY(tracker.isModified());
+    QCOMPARE(refreshes, 2);
+    working.SetByte(QxMap::ImageSize - 1, 0);
+    QVERIFY(tracker.isModified());
+    QCOMPARE(refreshes, 2);
+
+    tracker.markSaved();
+    QVERIFY(!tracker.isModified());
+    tracker.markModified();
+    QVERIFY(tracker.modifiedFlag());
+    QVERIFY(tracker.isModified());
+    QCOMPARE(refreshes, 4);
 }
 
 QTEST_GUILESS_MAIN(tst_Eeprom)
