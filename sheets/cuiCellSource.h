@@ -57,6 +57,12 @@ public:
     virtual cuiCellView view(const cuiCell& cell, bool selected, bool printing) = 0;
     virtual cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
                                   const cuiCellContext& context) = 0;
+    // Menu and tool-bar cells: sets state flags 0 to 3 (ticked, hidden, disabled, caption
+    // from the display text), the image index and the display text of the cell. owner is
+    // the cell a pop-up menu was opened on, or null.
+    virtual void menuState(cuiCell& cell, const cuiCell* owner) { (void)cell, (void)owner; }
+    // A click on a menu item or tool button (command 13).
+    virtual void activate(const cuiCell& cell, const cuiCell* owner) { (void)cell, (void)owner; }
 
     // The program's per-cell dispatcher (none until one is installed).
     static cuiCellSource* global();

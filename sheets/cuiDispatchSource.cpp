@@ -1,6 +1,7 @@
 #include "cuiDispatchSource.h"
 
 #include "cmcCellDispatch.h"
+#include "cmcCellObj.h"
 #include "cmcCellRequest.h"
 #include "cuiCell.h"
 
@@ -55,4 +56,47 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
         result.selectionLength = r.fl.selLength;
     }
     return result;
+}
+
+namespace {
+
+cmcCellObj identity(const cuiCell& cell)
+{
+    cmcCellObj obj;
+    obj.category = cell.category;
+    obj.label = cell.label;
+    obj.index = cell.index;
+    obj.text = cell.option;
+    return obj;
+}
+
+} // namespace
+
+void cuiDispatchSource::menuState(cuiCell& cell, const cuiCell* owner)
+{
+    if (!m_dispatch)
+        return;
+    cmcCellObj target = identity(cell);
+    cmcCellObj parent = owner ? identity(*owner) : cmcCellObj();
+    cmcCellRequest r(cell.category, cell.label, cell.index);
+    r.cell = &target;
+    r.parent = owner ? &parent : nullptr;
+    m_dispatch->dispatch(r);
+    const uint32_t state = r.menuState & cmcCellObj::F_MenuStateMask;
+    cell.stateFlags = uint16_t((cell.stateFlags & ~0xFu) | (state >> cmcCellObj::F_StateShift));
+    if (r.imageIndex >= 0)
+        cell.imageIndex = r.imageIndex;
+    if (state & cmcCellObj::F_CaptionSet)
+        cell.displayText = target.caption;
+}
+
+void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner)
+{
+    if (!m_dispatch)
+        return;
+    cmcCellObj parent = owner ? identity(*owner) : cmcCellObj();
+    cmcCellRequest r(cell.category, cell.label, cell.index);
+    r.execute = true;
+    r.parent = owner ? &parent : nullptr;
+    m_dispatch->dispatch(r);
 }

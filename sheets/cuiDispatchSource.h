@@ -15,6 +15,8 @@ public:
     cuiCellView view(const cuiCell& cell, bool selected, bool printing) override;
     cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
                           const cuiCellContext& context) override;
+    void menuState(cuiCell& cell, const cuiCell* owner) override;
+    void activate(const cuiCell& cell, const cuiCell* owner) override;
 
     cmcCellDispatch* dispatch() const { return m_dispatch; }
 

@@ -1,9 +1,11 @@
 #include "cuiSheet.h"
 
+#include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
+#include "cuiMenu.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBank.h"
 #include "iuiSh_Common.h"
@@ -17,6 +19,7 @@
 #include <QThread>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -59,6 +62,7 @@ cuiSheet::~cuiSheet()
         ev->detach(&cuiSheet::eventListener, this);
     if (m_grid)
         m_grid->setOwner(nullptr);
+    m_cellMenu.reset();
     delete m_frame; // the grid, editor and title are its children
 }
 
@@ -812,6 +816,44 @@ bool cuiSheet::gridSelectCell(int col, int row)
     return true;
 }
 
+void cuiSheet::updateCellMenu(bool rebuild)
+{
+    if (!m_grid || isPrinting() || m_building || !m_grid->hasFocus())
+        return;
+    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount)
+        return;
+    const cuiCell& cell = CellAt(m_grid->col(), m_grid->row()).cell;
+    const QString key = cell.effectivePopupMenu();
+    if (!rebuild && key == m_cellMenuKey && (m_cellMenu || key.isEmpty())) {
+        if (m_cellMenu)
+            m_cellMenu->setOwnerCell(&cell);
+        return;
+    }
+    m_cellMenu.reset();
+    m_cellMenuKey = key;
+    cmcEvMan* ev = cmcEvMan::instance();
+    if (ev)
+        ev->post(EV_MenuAct, CL_Menu_Edit_Top);
+    if (key.isEmpty())
+        return;
+    m_cellMenu = std::make_unique<cuiMenu>(m_grid, m_table, key, m_source, m_images);
+    m_cellMenu->setOwnerCell(&cell);
+    // An item sends its label to the current cell as a menu command.
+    m_cellMenu->setClickHandler([this](const cuiCell& item) {
+        ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
+    });
+    if (ev)
+        ev->postWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, key);
+}
+
+void cuiSheet::openCellMenu(const QPoint& globalPos)
+{
+    if (!m_cellMenu)
+        updateCellMenu(true);
+    if (m_cellMenu)
+        m_cellMenu->menu()->popup(globalPos);
+}
+
 void cuiSheet::SelectCell(int col, int row)
 {
     if (!m_grid)
@@ -824,6 +866,7 @@ void cuiSheet::SelectCell(int col, int row)
     m_selecting = false;
     if (oldRow != row || oldCol != col)
         m_grid->viewport()->update();
+    updateCellMenu();
 }
 
 bool cuiSheet::SelectCellById(int32_t category, int32_t label, int32_t index)
@@ -1185,8 +1228,9 @@ void cuiSheet::gridMouseDown(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
-        if (!m_multiSelecting)
-            SelectCellAt(p.x(), p.y(), false);
+        const bool hit = m_multiSelecting || SelectCellAt(p.x(), p.y(), false);
+        if (hit)
+            openCellMenu(event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton)
@@ -1265,9 +1309,13 @@ void cuiSheet::gridWheel(int steps)
 
 void cuiSheet::gridFocus(bool gained)
 {
-    if (!gained) {
+    if (gained) {
+        updateCellMenu(true);
+    } else if (!(m_cellMenu && m_cellMenu->menu()->isVisible())) {
+        m_cellMenu.reset();
+        m_cellMenuKey.clear();
         if (cmcEvMan* ev = cmcEvMan::instance()) {
-            ev->post(EV_MenuAct, 27);
+            ev->post(EV_MenuAct, CL_Menu_Edit_Top);
             ev->post(EV_MenuRefresh);
         }
     }

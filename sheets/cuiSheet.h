@@ -18,6 +18,7 @@
 
 class cmcGTex;
 class cuiCellParser;
+class cuiMenu;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -146,6 +147,11 @@ public:
     int anchorCol() const { return m_anchorCol; }
     int anchorRow() const { return m_anchorRow; }
 
+    // The pop-up menu of the current cell (none while the grid lacks the focus).
+    cuiMenu* cellMenu() const { return m_cellMenu.get(); }
+    void updateCellMenu(bool rebuild = false);
+    void openCellMenu(const QPoint& globalPos);
+
     // Stored column widths: the registry name of this sheet ("" when not listed).
     QString widthRegistryName();
     QList<QString> widthRegistryNames();
@@ -256,6 +262,8 @@ protected:
     bool m_editorClosing = false;
     QColor m_selectLine, m_inactiveSelect;
     QColor m_fromText, m_fromWindow, m_fromFace;
+    std::unique_ptr<cuiMenu> m_cellMenu;
+    QString m_cellMenuKey;
 
 private:
     void updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend);

@@ -67,7 +67,7 @@ cuiCellView RecordingCellSource::view(const cuiCell& cell, bool, bool)
 cuiCellResult RecordingCellSource::execute(const cuiCell& cell, const cuiCellCommand& command,
                                            const cuiCellContext&)
 {
-    received.append({cell.label, cell.index, command.code, command.text, command.hasText});
+    received.append({cell.label, cell.index, command.code, command.argument, command.text, command.hasText});
     cuiCellResult r;
     if (command.hasText) {
         texts.insert(qMakePair(int(cell.label), int(cell.index)), command.text);
@@ -76,4 +76,16 @@ cuiCellResult RecordingCellSource::execute(const cuiCell& cell, const cuiCellCom
         r.action = cuiCellResult::StartEditor;
     }
     return r;
+}
+
+void RecordingCellSource::menuState(cuiCell& cell, const cuiCell*)
+{
+    cell.stateFlags = uint16_t(cell.stateFlags | menuFlags.value(cell.label));
+    if (menuCaptions.contains(cell.label))
+        cell.displayText = menuCaptions.value(cell.label);
+}
+
+void RecordingCellSource::activate(const cuiCell& cell, const cuiCell*)
+{
+    activated.append(cell.label);
 }

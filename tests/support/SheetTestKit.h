@@ -56,11 +56,18 @@ public:
     cuiCellView view(const cuiCell& cell, bool selected, bool printing) override;
     cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
                           const cuiCellContext& context) override;
+    void menuState(cuiCell& cell, const cuiCell* owner) override;
+    void activate(const cuiCell& cell, const cuiCell* owner) override;
+
+    // Menu cells: state flags and caption by label; activations received.
+    QMap<int, int> menuFlags;
+    QMap<int, QString> menuCaptions;
+    QList<int> activated;
 
     // Display text by (label, index); a committed text is stored here.
     QMap<QPair<int, int>, QString> texts;
     struct Received {
-        int label, index, code;
+        int label, index, code, argument;
         QString text;
         bool hasText;
     };

@@ -1,0 +1,148 @@
+// Menus built from definitions: the item tree, states from the cells, clicks, the event
+// bus updates, and the current cell's pop-up menu of a sheet feeding the main Edit menu.
+
+#include "SheetTestKit.h"
+#include "cmcCellNames.h"
+#include "cmcEvMan.h"
+#include "cuiMenu.h"
+#include "cuiSheet.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QStringList captions(QMenu* menu)
+{
+    QStringList list;
+    for (QAction* a : menu->actions()) {
+        QString c = a->isSeparator() ? "-" : a->text();
+        if (a->menu())
+            c += "(" + captions(a->menu()).join(",") + ")";
+        list << c;
+    }
+    return list;
+}
+
+void addDefinitions(SheetTable& defs)
+{
+    defs.add("GI_Menu_Main_BasicCell", {"{(%CT_Null.CL_Null)}"});
+    defs.add("GI_Menu_Main_Body", {"+File{(%CL_Menu_File_New)}", " +New{(%CL_Menu_File_New:Ctrl+N)}",
+                                   " +-", " +Save{(%CL_Menu_File_Save:Ctrl+S)}", "+Edit{(%CL_Menu_Edit_Top)}",
+                                   "+View{(%CL_Menu_View_ToolBar)}", "#"});
+    defs.add("GI_PMenu_Edit_BasicCell", {"{(%CT_PopupMenu.CL_Null)}"});
+    defs.add("GI_PMenu_Edit_Body", {"+Edit...\t{(%CT_PopupMenu.CL_PMenu_Edit:Enter)}",
+                                    "+Copy{(%CT_PopupMenu.CL_PMenu_Copy)}", "#"});
+}
+
+} // namespace
+
+class tst_Menu : public QObject {
+    Q_OBJECT
+private slots:
+    void buildsItemTree();
+    void statesComeFromCells();
+    void clickActivatesCell();
+    void eventsRemoveAndAddItems();
+    void sheetCellMenuFeedsEditMenu();
+};
+
+void tst_Menu::buildsItemTree()
+{
+    SheetTable defs;
+    addDefinitions(defs);
+    RecordingCellSource source;
+    cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
+    QCOMPARE(captions(menu.menu()), QStringList({"File(New,-,Save)", "Edit", "View"}));
+    QCOMPARE(menu.actionOf(CL_Menu_File_Save)->shortcut(), QKeySequence("Ctrl+S"));
+    QCOMPARE(menu.cellOf(menu.actionOf(CL_Menu_View_ToolBar))->category, 0);
+}
+
+void tst_Menu::statesComeFromCells()
+{
+    SheetTable defs;
+    addDefinitions(defs);
+    RecordingCellSource source;
+    cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
+    source.menuFlags[CL_Menu_File_New] = 1;       // ticked
+    source.menuFlags[CL_Menu_File_Save] = 4;      // disabled
+    source.menuFlags[CL_Menu_View_ToolBar] = 2 | 8; // hidden, caption from the cell
+    source.menuCaptions[CL_Menu_View_ToolBar] = "Tools";
+    menu.RefreshStates();
+    QVERIFY(menu.actionOf(CL_Menu_File_New)->isChecked());
+    QVERIFY(!menu.actionOf(CL_Menu_File_Save)->isEnabled());
+    QVERIFY(!menu.actionOf(CL_Menu_View_ToolBar)->isVisible());
+    QCOMPARE(menu.actionOf(CL_Menu_View_ToolBar)->text(), QString("Tools"));
+    // States are asked afresh each time: cleared flags come back.
+    source.menuFlags.clear();
+    menu.RefreshStates();
+    QVERIFY(!menu.actionOf(CL_Menu_File_New)->isChecked());
+    QVERIFY(menu.actionOf(CL_Menu_File_Save)->isEnabled());
+}
+
+void tst_Menu::clickActivatesCell()
+{
+    SheetTable defs;
+    addDefinitions(defs);
+    RecordingCellSource source;
+    cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
+    menu.actionOf(CL_Menu_File_Save)->trigger();
+    QCOMPARE(source.activated, QList<int>({CL_Menu_File_Save}));
+    int clicked = -1;
+    menu.setClickHandler([&](const cuiCell& c) { clicked = c.label; });
+    menu.actionOf(CL_Menu_File_New)->trigger();
+    QCOMPARE(clicked, int(CL_Menu_File_New));
+    QCOMPARE(source.activated.size(), 1);
+}
+
+void tst_Menu::eventsRemoveAndAddItems()
+{
+    cmcEvMan events;
+    SheetTable defs;
+    addDefinitions(defs);
+    RecordingCellSource source;
+    cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
+    events.sendWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, "GI_PMenu_Edit");
+    QCOMPARE(captions(menu.menu())[1], QString("Edit(Edit...,Copy)"));
+    events.send(EV_MenuAct, CL_Menu_Edit_Top);
+    QCOMPARE(captions(menu.menu())[1], QString("Edit()"));
+    QVERIFY(!menu.actionOf(CL_PMenu_Copy));
+}
+
+void tst_Menu::sheetCellMenuFeedsEditMenu()
+{
+    cmcEvMan events;
+    SheetTable defs;
+    addDefinitions(defs);
+    defs.sheet("S", "", "{<H(PopupMenu=GI_PMenu_Edit)}", {"{S(%CL_ChL_Name[0])}a|{S(%CL_ChL_Name[1])}b"});
+    RecordingCellSource source;
+    cuiMenu mainMenu(nullptr, defs.table(), "GI_Menu_Main");
+    QWidget host;
+    host.resize(400, 200);
+    cuiSheet sheet(&host, defs.table());
+    sheet.setKey("S");
+    sheet.Build();
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    host.activateWindow();
+    sheet.grid()->setFocus();
+    QTRY_VERIFY(sheet.grid()->hasFocus());
+    QVERIFY(sheet.cellMenu());
+    QCOMPARE(sheet.cellMenu()->key(), QString("GI_PMenu_Edit"));
+    events.dispatchStep();
+    QCOMPARE(captions(mainMenu.menu())[1], QString("Edit(Edit...,Copy)"));
+
+    // A pop-up item sends its label to the current cell as a menu command.
+    sheet.SelectCell(1, 0);
+    sheet.cellMenu()->actionOf(CL_PMenu_Copy)->trigger();
+    QCOMPARE(source.received.last().code, 0);
+    QCOMPARE(source.received.last().argument, int(CL_PMenu_Copy));
+    QCOMPARE(source.received.last().label, int(CL_ChL_Name));
+    QCOMPARE(source.received.last().index, 1);
+}
+
+QTEST_MAIN(tst_Menu)
+#include "tst_menu.moc"
