@@ -5,7 +5,9 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 cuiCloneInfoWindow::cuiCloneInfoWindow(uint16_t code1, uint16_t code2, const QByteArray& record, QWidget* owner)
     : QWidget(owner, Qt::Window)
@@ -18,8 +20,15 @@ cuiCloneInfoWindow::cuiCloneInfoWindow(uint16_t code1, uint16_t code2, const QBy
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_view);
+    // Big enough to show the whole listing without scrolling.
     const QFontMetrics fm(m_view->font());
-    resize(fm.horizontalAdvance(QString(76, QLatin1Char('W'))) * 3 / 4 + 40, fm.lineSpacing() * 9 + 40);
+    const QStringList lines = m_view->toPlainText().split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& l : lines) widest = std::max(widest, fm.horizontalAdvance(l));
+    const QMargins m = layout->contentsMargins();
+    const int chrome = 2 * m_view->frameWidth() + 2 * int(m_view->document()->documentMargin()) + 8;
+    resize(widest + chrome + m.left() + m.right(),
+           fm.lineSpacing() * int(lines.size() + 1) + chrome + m.top() + m.bottom());
     if (owner) move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
