@@ -46,6 +46,11 @@ struct cuiCellResult {
     // A range of indices selected by the command (marks cells with the same label).
     bool rangeSelected = false;
     int rangeFirst = 0, rangeLast = 0;
+    // A pop-up list to open (selection lists and tones; row lists are other sheets).
+    bool popup = false;
+    QString popupKey;
+    int popupKind = 0;
+    int64_t popupValue = 0;
     // Text to open the editor with (StartEditor); null: the display text.
     QString editorText;
     int selectionStart = -1, selectionLength = 0;
@@ -61,6 +66,12 @@ public:
     // from the display text), the image index and the display text of the cell. owner is
     // the cell a pop-up menu was opened on, or null.
     virtual void menuState(cuiCell& cell, const cuiCell* owner) { (void)cell, (void)owner; }
+    // An item chosen from the pop-up list of the given kind; true when the value changed.
+    virtual bool choose(const cuiCell& cell, int kind, int64_t value)
+    {
+        (void)cell, (void)kind, (void)value;
+        return false;
+    }
     // A click on a menu item or tool button (command 13).
     virtual void activate(const cuiCell& cell, const cuiCell* owner) { (void)cell, (void)owner; }
 

@@ -49,6 +49,12 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
         result.label = r.redirectLabel;
         result.index = cell.index;
     }
+    if (r.fl.editStatus == cuiFlector::EsPopup) {
+        result.popup = true;
+        result.popupKey = r.fl.popupKey;
+        result.popupKind = r.fl.popupKind;
+        result.popupValue = r.fl.popupValue;
+    }
     if (r.fl.editStatus == cuiFlector::EsEdit) {
         result.action = cuiCellResult::StartEditor;
         result.editorText = r.fl.display;
@@ -99,4 +105,9 @@ void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner)
     r.execute = true;
     r.parent = owner ? &parent : nullptr;
     m_dispatch->dispatch(r);
+}
+
+bool cuiDispatchSource::choose(const cuiCell& cell, int kind, int64_t value)
+{
+    return m_dispatch && m_dispatch->choose(cell.category, cell.label, cell.index, kind, value);
 }

@@ -16,6 +16,7 @@ public:
     cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
                           const cuiCellContext& context) override;
     void menuState(cuiCell& cell, const cuiCell* owner) override;
+    bool choose(const cuiCell& cell, int kind, int64_t value) override;
     void activate(const cuiCell& cell, const cuiCell* owner) override;
 
     cmcCellDispatch* dispatch() const { return m_dispatch; }

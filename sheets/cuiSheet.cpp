@@ -6,6 +6,9 @@
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
 #include "cuiMenu.h"
+#include "cuiPickList.h"
+#include "cmcFCache.h"
+#include "cuiFlector.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBank.h"
 #include "iuiSh_Common.h"
@@ -631,6 +634,8 @@ void cuiSheet::onEvent(const cmcEvent* event)
     if (event->code == EV_BeforePrint) {
         if (editorVisible())
             commitEditor();
+        if (m_pickList)
+            m_pickList->hide();
         return;
     }
     if (event->code < EV_RepaintAll || event->code > EV_RepaintFrom)
@@ -1013,6 +1018,8 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
             rangeSelected = true;
             markRange(CellAt(col, row).cell.label, result.rangeFirst, result.rangeLast);
         }
+        if (result.popup)
+            OpenPickList(col, row, result.popupKey, result.popupKind, result.popupValue);
         if (result.action == cuiCellResult::StartEditor) {
             const QString* t = result.editorText.isNull() ? nullptr : &result.editorText;
             StartEditor(col, row, t, result.selectionStart, result.selectionLength);
@@ -1036,6 +1043,33 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         m_grid->viewport()->update();
     if (cmcEvMan* ev = cmcEvMan::instance())
         ev->post(EV_MenuRefresh);
+}
+
+// ---- pick list -----------------------------------------------------------------------
+
+void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current)
+{
+    if (!m_grid || key.isEmpty())
+        return;
+    // Selection lists and tones are text lists; row lists are sheets of their own.
+    if (kind != cuiFlector::KindSelection && kind != cuiFlector::KindTone)
+        return;
+    const cmcSelList& list = cmcFCache::instance().get(key, kind);
+    if (!m_pickList)
+        m_pickList = new cuiPickList(m_grid);
+    m_pickList->setItems(list.values, list.texts, current);
+    m_pickList->setChosen([this, col, row, kind](int64_t value) {
+        if (m_source && col < m_colCount && row < m_rowCount)
+            m_source->choose(CellAt(col, row).cell, kind, value);
+        if (m_grid) {
+            m_grid->setFocus();
+            m_grid->viewport()->update();
+        }
+        if (cmcEvMan* ev = cmcEvMan::instance())
+            ev->post(EV_MenuRefresh);
+    });
+    const QRect r = m_grid->cellRect(col, row);
+    m_pickList->popupAt(QRect(m_grid->viewport()->mapToGlobal(r.topLeft()), r.size()));
 }
 
 // ---- in-place editor -----------------------------------------------------------------

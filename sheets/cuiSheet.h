@@ -19,6 +19,7 @@
 class cmcGTex;
 class cuiCellParser;
 class cuiMenu;
+class cuiPickList;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -147,6 +148,10 @@ public:
     int anchorCol() const { return m_anchorCol; }
     int anchorRow() const { return m_anchorRow; }
 
+    // The pick list open on a cell (null when none was opened yet).
+    cuiPickList* pickList() const { return m_pickList; }
+    void OpenPickList(int col, int row, const QString& key, int kind, int64_t current);
+
     // The pop-up menu of the current cell (none while the grid lacks the focus).
     cuiMenu* cellMenu() const { return m_cellMenu.get(); }
     void updateCellMenu(bool rebuild = false);
@@ -263,6 +268,7 @@ protected:
     QColor m_selectLine, m_inactiveSelect;
     QColor m_fromText, m_fromWindow, m_fromFace;
     std::unique_ptr<cuiMenu> m_cellMenu;
+    cuiPickList* m_pickList = nullptr;
     QString m_cellMenuKey;
 
 private:

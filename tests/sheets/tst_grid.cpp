@@ -7,7 +7,9 @@
 #include "cmcEvMan.h"
 #include "cmcCellDispatch.h"
 #include "cmcEeprom.h"
+#include "cmcFCache.h"
 #include "cuiDispatchSource.h"
+#include "cuiPickList.h"
 #include "cuiSheet.h"
 
 #include <QImage>
@@ -82,6 +84,7 @@ private slots:
     void repaintByIdentity();
     void savedSelectionRestored();
     void editsReachTheImageThroughTheDispatcher();
+    void pickListChoosesSelection();
 };
 
 void tst_Grid::buildSelectsNearTopLeft()
@@ -443,6 +446,43 @@ void tst_Grid::editsReachTheImageThroughTheDispatcher()
     s.editor()->setPlainText("14.2");
     QTest::keyClick(s.editor(), Qt::Key_Escape);
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqR, 0), QString("7.100000"));
+}
+
+void tst_Grid::pickListChoosesSelection()
+{
+    cmcEeprom image(QxMap::ImageSize);
+    image.SetByte(0xA964, 0);
+    cmcCellDispatch dispatch(&image);
+    cuiDispatchSource source(&dispatch);
+    SheetTable defs;
+    defs.sheet("S", "", "{<H}", {"{SW(%CL_USetM_BackLight)}"});
+    defs.add("GI_Sheet_Sel_SetM_BackLight", {"0\tOff", "1\tLow", "2\tHigh"});
+    cmcFCache::instance().setTable(&defs.table());
+    QWidget host;
+    host.resize(400, 200);
+    cuiSheet s(&host, defs.table());
+    s.setKey("S");
+    s.setCellSource(&source);
+    s.Build();
+    host.show();
+    QCOMPARE(dispatch.text(CT_Null, CL_USetM_BackLight, 0), QString("Off"));
+    QTest::keyClick(s.grid(), Qt::Key_Return);
+    cuiPickList* pick = s.pickList();
+    QVERIFY(pick && pick->isVisible());
+    QCOMPARE(pick->count(), 3);
+    QCOMPARE(pick->currentValue(), 0);
+    // Escape closes without a choice.
+    QTest::keyClick(pick, Qt::Key_Escape);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(image.GetByte(0xA964), 0);
+    QTest::keyClick(s.grid(), Qt::Key_Return);
+    QTest::keyClick(pick, Qt::Key_Down);
+    QTest::keyClick(pick, Qt::Key_Down);
+    QTest::keyClick(pick, Qt::Key_Return);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(image.GetByte(0xA964), 2);
+    QCOMPARE(dispatch.text(CT_Null, CL_USetM_BackLight, 0), QString("High"));
+    cmcFCache::instance().setTable(nullptr);
 }
 
 QTEST_MAIN(tst_Grid)
