@@ -208,11 +208,12 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
 
 void indMain::portSearch()
 {
-    if (m_cloneMan->EnumeratePorts() == 0) {
+    // A running clone or search is left alone: listing the ports would probe the one in use.
+    if (m_cloneMan->IsBusy()) return;
+    if (m_cloneMan->EnumeratePorts() <= 0) {
         cmcPrompt::tell(block("GI_Mess_PortErr_Search"), title(), cmcPromptIcon::Error);
         return;
     }
-    if (m_cloneMan->IsBusy()) return;
     syncLink();
     if (!m_cloneMan->StartSearch(&indMain::searchCompletion, this))
         emit cloneFinished(indCloneMan::OpSearch, -1);

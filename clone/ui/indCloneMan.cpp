@@ -109,6 +109,9 @@ int listPorts(void*, int* ports, int capacity)
 
 int indCloneMan::EnumeratePorts()
 {
+    // Never while a clone runs: probing would open the port in use and a running search
+    // would lose its list.
+    if (IsBusy()) return -1;
     m_portCount = 0;
     const PortLister lister = m_lister.lister ? m_lister.lister : &listPorts;
     m_portCount = std::clamp(lister(m_lister.context, m_ports, MaxPorts), 0, int(MaxPorts));
@@ -117,6 +120,7 @@ int indCloneMan::EnumeratePorts()
 
 void indCloneMan::SetPortList(const QList<int>& ports)
 {
+    if (IsBusy()) return;
     m_portCount = int(std::min<qsizetype>(ports.size(), MaxPorts));
     for (int i = 0; i < m_portCount; ++i) m_ports[i] = ports[i];
 }

@@ -73,9 +73,10 @@ public:
 
     // Port search: the list of openable ports, then one identify per port.
     void setPortLister(PortLister lister, void* context) { m_lister = {lister, context}; }
-    // Lists the ports (by the lister, or cmcComm::EnumeratePorts); returns the count.
+    // Lists the ports (by the lister, or cmcComm::EnumeratePorts); returns the count, or
+    // -1 (the list unchanged) while busy.
     int EnumeratePorts();
-    void SetPortList(const QList<int>& ports);
+    void SetPortList(const QList<int>& ports); // ignored while busy
     int portCount() const { return m_portCount; }
     int port(int i) const { return i >= 0 && i < m_portCount ? m_ports[i] : 0; }
     int searchIndex() const { return m_searchIndex; }

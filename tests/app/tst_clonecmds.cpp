@@ -469,6 +469,9 @@ private slots:
         QCOMPARE(m_main->cloneMan().progressWindow()->windowTitle(), QStringLiteral(" Searching"));
         QVERIFY(!m_form->isEnabled());
         m_main->cloneRead(); // refused while the search runs
+        g_listCount = 0;
+        m_main->portSearch(); // so is a second search: the list stays, no message
+        QCOMPARE(m_main->cloneMan().portCount(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpSearch));
         QVERIFY(m_form->isEnabled());

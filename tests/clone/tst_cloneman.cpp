@@ -233,7 +233,7 @@ void tst_CloneMan::readWithProgress()
     QVERIFY(man.Read(imcCloneCheck::ReadRanges, &capture, &read));
     QCOMPARE(man.total(), 65520);
     QVERIFY(!main.isEnabled());
-    cuiCloneProgress* window = man.progressWindow();
+    QPointer<cuiCloneProgress> window = man.progressWindow();
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Cloning"));
     QVERIFY(window->isVisible());
@@ -243,7 +243,7 @@ void tst_CloneMan::readWithProgress()
     QVERIFY(!man.Info(&capture, &info));
     man.SetPortList({1});
     QVERIFY(!man.StartSearch(&capture, &info));
-    QTRY_VERIFY_WITH_TIMEOUT(window->box()->lit() >= 8, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(window && window->box()->lit() >= 8, 60000);
     QVERIFY(read.calls == 0);
     QTRY_COMPARE_WITH_TIMEOUT(read.calls, 1, 60000);
     QCOMPARE(read.status, readHandler ? 0 : int(CS_Missing));
