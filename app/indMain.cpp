@@ -116,6 +116,8 @@ int indMain::SaveChangesPrompt(bool writeAnother)
 
 bool indMain::CloseQuery()
 {
+    // Closing in the middle of a clone would cut a write off halfway through the radio.
+    if (m_cloneMan->IsBusy()) return false;
     if (SaveChangesPrompt(false) == PA_Cancel) return false;
     StorePlacement();
     return true;

@@ -40,7 +40,8 @@ public:
     bool SaveAs();
     // 6 proceed (saved or not modified), 7 proceed without saving, 2 cancel.
     int SaveChangesPrompt(bool writeAnother = false);
-    // The main form asks before it closes: false keeps it open. Stores the placement.
+    // The main form asks before it closes: false keeps it open (also while a clone runs).
+    // Stores the placement.
     bool CloseQuery();
 
     QString documentFile() const { return m_docFile; }

@@ -212,6 +212,7 @@ private slots:
 
         QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
         m_main->cloneRead();
+        QVERIFY(!m_main->CloseQuery()); // the editor stays open while the radio is busy
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpRead));
         QCOMPARE(finished.at(0).at(1).toInt(), 0);
