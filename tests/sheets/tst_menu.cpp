@@ -6,6 +6,7 @@
 #include "cmcEvMan.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
+#include "cuiToolBar.h"
 
 #include <QAction>
 #include <QMenu>
@@ -48,6 +49,7 @@ private slots:
     void clickActivatesCell();
     void eventsRemoveAndAddItems();
     void sheetCellMenuFeedsEditMenu();
+    void toolBarButtons();
 };
 
 void tst_Menu::buildsItemTree()
@@ -142,6 +144,34 @@ void tst_Menu::sheetCellMenuFeedsEditMenu()
     QCOMPARE(source.received.last().argument, int(CL_PMenu_Copy));
     QCOMPARE(source.received.last().label, int(CL_ChL_Name));
     QCOMPARE(source.received.last().index, 1);
+}
+
+void tst_Menu::toolBarButtons()
+{
+    cmcEvMan events;
+    SheetTable defs;
+    defs.add("GI_ToolBar_Main_BasicCell", {"{(%CT_Null.CL_Null)(ImageIndex=0)}"});
+    defs.add("GI_ToolBar_Main_Body", {"{(%CL_Menu_File_New)(ImageIndex=3)}New", "-",
+                                      "{(%CL_Menu_File_Save)}Save", "/", "{(%CL_Menu_View_ToolBar)}Tools", "#"});
+    RecordingCellSource source;
+    cuiToolBar tools(nullptr, defs.table(), "GI_ToolBar_Main");
+    const QList<QAction*> buttons = tools.buttons();
+    QCOMPARE(buttons.size(), 5);
+    QVERIFY(buttons[1]->isSeparator() && buttons[3]->isSeparator());
+    QCOMPARE(tools.rowBreaks(), 1);
+    QCOMPARE(buttons[0]->toolTip(), QString("New"));
+    QCOMPARE(tools.cellOf(buttons[0])->imageIndex, 3);
+    QCOMPARE(tools.cellOf(buttons[2])->imageIndex, 0);
+
+    source.menuFlags[CL_Menu_File_New] = 1;  // pressed
+    source.menuFlags[CL_Menu_File_Save] = 4; // disabled
+    events.send(EV_Controller);
+    QVERIFY(buttons[0]->isChecked());
+    QVERIFY(!buttons[2]->isEnabled());
+    QVERIFY(buttons[4]->isEnabled() && !buttons[4]->isChecked());
+
+    buttons[4]->trigger();
+    QCOMPARE(source.activated, QList<int>({CL_Menu_View_ToolBar}));
 }
 
 QTEST_MAIN(tst_Menu)
