@@ -208,6 +208,9 @@ void indCloneMan::complete(dst_CDrv_Result* result)
         break;
     }
 
+    // The task stops before the message: a search must not ask its last port again while
+    // the user reads the box.
+    m_task->setInterval(-1);
     const QString text = ErrorText(result->status);
     if (!text.isEmpty())
         cmcPrompt::tell(text, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")),

@@ -60,6 +60,7 @@ private slots:
     void readWithProgress();
     void missingInfoHandler();
     void linkOpenMessageSaysWhy();
+    void searchEndsBeforeItsMessage();
 
 private:
     QTemporaryDir m_dir;
@@ -308,6 +309,48 @@ void tst_CloneMan::linkOpenMessageSaysWhy()
     plain.close();
     QVERIFY(!man.ErrorText(2).contains(t.getText("GI_Mess_CloneErr_Device", 1).arg(device)));
     QVERIFY(man.ErrorText(2).contains(device));
+}
+
+namespace {
+// A user who takes a while to read each box: the event loop runs meanwhile, as it does
+// under a real message box.
+class ReadingPrompt : public ScriptedPrompt {
+public:
+    void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override
+    {
+        ScriptedPrompt::tell(text, caption, icon);
+        QElapsedTimer reading;
+        reading.start();
+        while (reading.elapsed() < 400) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+};
+
+void identifyCheck(void*, dst_CDrv_Result* r) { r->status = imcCloneCheck::CheckIdentify(*r); }
+} // namespace
+
+// A search that found no radio shows its message once the search is over: the last port
+// is not asked again while the box is up, and the completion runs once.
+void tst_CloneMan::searchEndsBeforeItsMessage()
+{
+    ReadingPrompt prompt;
+    cloneSimProcess sim;
+    const QString log = m_dir.filePath("search.log");
+    QVERIFY(sim.start(cloneSimProcess::Serial, {"--other-model", "--log", log}));
+    indCloneMan man;
+    man.SetCodes(imcCloneCheck::ModelCode, 0);
+    man.setSearchHandler(&identifyCheck, nullptr);
+    man.SetPortList({cmcComm::PortNumberOf(sim.address())});
+    Outcome search;
+    QVERIFY(man.StartSearch(&capture, &search));
+    QTRY_COMPARE_WITH_TIMEOUT(search.calls, 1, 20000);
+    QCOMPARE(search.status, int(CS_NoRadio));
+    QVERIFY(!man.IsBusy());
+    QCOMPARE(prompt.texts(), QStringList({man.ErrorText(18)}));
+    QTRY_VERIFY(QFile(log).size() > 0);
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll().count("FE EE EF E0"), 1);
+    QCOMPARE(search.calls, 1);
 }
 
 QTEST_MAIN(tst_CloneMan)
