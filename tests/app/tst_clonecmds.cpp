@@ -414,6 +414,22 @@ private slots:
         QVERIFY(!m_main->cloneInfoWindow());
     }
 
+    // A TCP link that cannot even start (no valid address) says which address it tried.
+    void tcpLinkOpenFailure()
+    {
+        ScriptedPrompt prompt;
+        m_env->tcpLink = true;
+        m_env->tcpAddress = QStringLiteral("300.1.1.1");
+        m_env->tcpPort = 41000;
+        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        m_main->cloneInfo();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), 2);
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(prompt.texts().at(0).endsWith(
+            cmcGTex::mainTable().getText("GI_Mess_CloneErr_Device", 6).arg("300.1.1.1").arg(41000)));
+    }
+
     // Clone information shows the stored codes and the 32-byte record in its own window.
     void cloneInformation()
     {
