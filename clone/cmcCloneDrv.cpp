@@ -44,6 +44,8 @@ cmcCloneDrv::cmcCloneDrv()
 {
     m_task = new cmcTask;
     m_task->setCallback(&cmcCloneDrv::tickCallback, this);
+    m_comm.SetArrivalHook(&cmcCloneDrv::arrived, this);
+    m_tcp.SetArrivalHook(&cmcCloneDrv::arrived, this);
 }
 
 cmcCloneDrv::~cmcCloneDrv()
@@ -287,6 +289,20 @@ bool cmcCloneDrv::ReadFrame(QByteArray* frame)
 // ---- the tick and the step ---------------------------------------------------------------
 
 void cmcCloneDrv::tickCallback(void* context, cmcTask*) { static_cast<cmcCloneDrv*>(context)->tick(); }
+
+// While a write waits for the radio's acknowledgement, the step runs as soon as bytes
+// arrive, so the next block goes out without waiting for the next tick. Never inside a
+// running tick; a step from a wait for 0xFB never ends the operation, so the end (link
+// closing, callback) stays with the tick.
+void cmcCloneDrv::arrived(void* context)
+{
+    auto* d = static_cast<cmcCloneDrv*>(context);
+    if ((d->m_state != 14 && d->m_state != 17) || d->m_task->isBusy()) return;
+    do {
+        d->m_repeat = false;
+        d->step();
+    } while (d->m_repeat && d->m_state != 0 && d->m_state != 28);
+}
 
 void cmcCloneDrv::tick()
 {

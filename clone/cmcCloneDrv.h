@@ -123,6 +123,7 @@ protected:
 
 private:
     static void tickCallback(void* context, cmcTask* task);
+    static void arrived(void* context);
     void tick();
     void step();
     void runState(int32_t state);

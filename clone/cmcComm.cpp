@@ -46,6 +46,9 @@ cmcComm::cmcComm()
                          if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError)
                              if (m_port.isOpen()) m_writeError = 1;
                      });
+    QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] {
+        if (m_arrival) m_arrival(m_arrivalContext);
+    });
 }
 
 cmcComm::~cmcComm()

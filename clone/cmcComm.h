@@ -58,6 +58,15 @@ public:
     // ascending order; true when at least one could. Leaves this port closed.
     bool EnumeratePorts(int* ports, int* count);
 
+    // Called (function and context) whenever bytes have arrived, so that a waiting reader
+    // can look at once instead of at its next tick.
+    using ArrivalHook = void (*)(void* context);
+    void SetArrivalHook(ArrivalHook hook, void* context)
+    {
+        m_arrival = hook;
+        m_arrivalContext = context;
+    }
+
     int PortNumber() const { return m_portNumber; }
     const Settings& LineSettings() const { return m_settings; }
 
@@ -86,4 +95,6 @@ private:
     cmcBuff m_tx;
     Settings m_settings;
     cmcTask* m_writeTask = nullptr;
+    ArrivalHook m_arrival = nullptr;
+    void* m_arrivalContext = nullptr;
 };

@@ -44,6 +44,9 @@ bool cmcTcpClient::Connect(uint16_t port, const QString& address)
     if (!ParseAddress(address, &a) || a == 0xFFFFFFFFu) return false;
     m_address = a;
     m_socket = std::make_unique<QTcpSocket>();
+    QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_socket.get(), [this] {
+        if (m_arrival) m_arrival(m_arrivalContext);
+    });
     m_socket->connectToHost(QHostAddress(a), port);
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
         Disconnect();
@@ -60,6 +63,7 @@ void cmcTcpClient::Disconnect()
     if (m_socket) {
         // Bytes already handed over still leave; the socket goes when the loop next runs.
         QTcpSocket* s = m_socket.release();
+        QObject::disconnect(s, &QTcpSocket::readyRead, nullptr, nullptr);
         s->disconnectFromHost();
         if (s->state() == QAbstractSocket::UnconnectedState) {
             s->deleteLater();
@@ -116,17 +120,18 @@ void cmcTcpClient::drainStep()
         m_sendTask->setInterval(-1);
         return;
     }
-    // Nothing goes out before the connection stands, and at most one chunk waits in the
-    // socket at a time.
-    if (m_socket->state() != QAbstractSocket::ConnectedState || m_socket->bytesToWrite() > 0) {
+    // Nothing goes out before the connection stands.
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
         m_sendTask->setInterval(10);
         return;
     }
+    // Handed to the network at once, as a send() would.
     const qint64 sent = m_socket->write(reinterpret_cast<const char*>(m_send.GetData()), chunk);
     if (sent < chunk) {
         m_sendTask->setInterval(-1);
         return;
     }
+    m_socket->flush();
     if (chunk < m_send.GetLength()) {
         for (int i = 0; i < chunk; ++i) m_send.PopFront();
         m_sendTask->setInterval(10);

@@ -39,6 +39,14 @@ public:
 
     // Parses a dotted IPv4 text (four decimal groups 0..255); false for anything else.
     static bool ParseAddress(const QString& text, uint32_t* address);
+    // Called whenever bytes have arrived (see cmcComm).
+    using ArrivalHook = void (*)(void* context);
+    void SetArrivalHook(ArrivalHook hook, void* context)
+    {
+        m_arrival = hook;
+        m_arrivalContext = context;
+    }
+
     uint16_t Port() const { return m_port; }
     uint32_t Address() const { return m_address; }
 
@@ -51,4 +59,6 @@ private:
     std::unique_ptr<QTcpSocket> m_socket;
     cmcBuff m_send;
     cmcTask* m_sendTask = nullptr;
+    ArrivalHook m_arrival = nullptr;
+    void* m_arrivalContext = nullptr;
 };

@@ -1,11 +1,14 @@
 #include "cloneSimProcess.h"
 
+#include "cmcIcfFile.h"
 #include "cmcTick.h"
+#include "indCloneFile.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <memory>
@@ -110,4 +113,21 @@ cmcEeprom cloneTestImage(uint32_t seed)
     image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
                    QxMap::MakerTextLen);
     return image;
+}
+
+bool cloneWriteImageFile(const QString& path, cmcEeprom& image)
+{
+    cmcIcfFile f(image);
+    f.setReportErrors(false);
+    f.setModelCode(indCloneFile::ModelCode);
+    f.setExtraCode(indCloneFile::ExtraCode);
+    f.setMapRevision(indCloneFile::CloneMapRevision);
+    return f.write(path, indCloneFile::WholeImage) == 0;
+}
+
+QStringList cloneLogLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

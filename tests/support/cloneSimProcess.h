@@ -68,3 +68,8 @@ public:
 // An image of this model's size with the identity, map revision and maker text in place
 // and every other byte from a seeded pattern.
 cmcEeprom cloneTestImage(uint32_t seed);
+
+// Writes the image as a clone file of this model (whole image); false on failure.
+bool cloneWriteImageFile(const QString& path, cmcEeprom& image);
+// The simulator's frame log, one frame per line.
+QStringList cloneLogLines(const QString& path);
