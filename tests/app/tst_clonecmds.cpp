@@ -154,6 +154,8 @@ private slots:
         setChannel(m_radioImage, 0, 7100000);
     }
 
+    void cleanupTestCase() { QDir(indMain::backupFolder()).removeRecursively(); }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
