@@ -85,6 +85,7 @@ private slots:
     void savedSelectionRestored();
     void editsReachTheImageThroughTheDispatcher();
     void pickListChoosesSelection();
+    void doubleClickOnHeaderEdgeFitsColumn();
 };
 
 void tst_Grid::buildSelectsNearTopLeft()
@@ -483,6 +484,29 @@ void tst_Grid::pickListChoosesSelection()
     QCOMPARE(image.GetByte(0xA964), 2);
     QCOMPARE(dispatch.text(CT_Null, CL_USetM_BackLight, 0), QString("High"));
     cmcFCache::instance().setTable(nullptr);
+}
+
+void tst_Grid::doubleClickOnHeaderEdgeFitsColumn()
+{
+    GridFixture f({"{^W}H|{^W}H2", "{S}a much longer text than the header|{S}b"}, "(FixedRows=1)(ColSizing)");
+    const int before = f.grid()->colWidth(0);
+    const QRect head = f.grid()->cellRect(0, 0);
+    // Within 4 pixels of the header's right edge.
+    const QPoint p(head.right() - 3, head.center().y());
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p), f.grid()->viewport()->mapToGlobal(QPointF(p)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.grid()->viewport(), &dbl);
+    QVERIFY(f.grid()->colWidth(0) > before);
+    // Nothing is sent to a cell by a double click on the header.
+    QVERIFY(f.source.received.isEmpty());
+    // A double click on the current cell sends 256 to it.
+    const QPoint c = f.centre(1, 1);
+    f.sheet->SelectCell(1, 1);
+    QMouseEvent dbl2(QEvent::MouseButtonDblClick, QPointF(c), f.grid()->viewport()->mapToGlobal(QPointF(c)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.grid()->viewport(), &dbl2);
+    QCOMPARE(f.source.received.size(), 1);
+    QCOMPARE(f.source.received[0].code, 256);
 }
 
 QTEST_MAIN(tst_Grid)
