@@ -20,11 +20,11 @@
 
 namespace {
 
-QStringList definitions()
-{
+QStringList definitions() {
     const QString ref = "{S(%CT_ChannelList.%1[@ch0])}";
-    QString row = "{SW^(%CT_ChannelList.CL_Misc_ChNo_1Base[@ch0])}\\(@ch0+1)|" + ref.arg("CL_ChL_Name") + "|" +
-                  ref.arg("CL_ChL_FreqR") + "|" + ref.arg("CL_ChL_FreqT");
+    QString row = "{SW^(%CT_ChannelList.CL_Misc_ChNo_1Base[@ch0])}\\(@ch0+1)|" +
+                  ref.arg("CL_ChL_Name") + "|" + ref.arg("CL_ChL_FreqR") + "|" +
+                  ref.arg("CL_ChL_FreqT");
     for (int i = 0; i < 8; ++i)
         row += "|" + ref.arg(i % 2 ? "CL_ChL_FreqT" : "CL_ChL_FreqR");
     return {"#GI_Sheet_Mch_0_Style",
@@ -32,7 +32,8 @@ QStringList definitions()
             "#GI_Sheet_Mch_0_BasicCell",
             "{<-H(Color=clWindow)(Font=DEFAULT_CHARSET,,clWindowText,-17,,,)}",
             "#GI_Sheet_Mch_0_Cells",
-            "{^-WH(Color=clGray)(Font=,,clWhite,,,fsBold,)}CH|{^W}Name|{^W}RX Frequency|{^W}TX Frequency|"
+            "{^-WH(Color=clGray)(Font=,,clWhite,,,fsBold,)}CH|{^W}Name|{^W}RX Frequency|{^W}TX "
+            "Frequency|"
             "{^W}A|{^W}B|{^W}C|{^W}D|{^W}E|{^W}F|{^W}G|{^W}H",
             ":(LoopFrom)",
             row,
@@ -42,18 +43,15 @@ QStringList definitions()
             "#End_Of_Ovl"};
 }
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
     cmcEeprom image(QxMap::ImageSize);
@@ -75,7 +73,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        std::unique_ptr<cuiSheet> sheet(cuiSheet::create(&host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0", table));
+        std::unique_ptr<cuiSheet> sheet(
+            cuiSheet::create(&host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0", table));
         sheet->setCellSource(&source);
         sheet->Build();
         build.push_back(t.nsecsElapsed() / 1e6);
@@ -89,7 +88,9 @@ int main(int argc, char** argv)
         paint.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("bank sheet: %d rows x %d columns (matrix padded to 510 rows)\n", rows, cols);
-    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs, median(build), build[0]);
-    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs, median(paint), paint[0]);
+    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs,
+                median(build), build[0]);
+    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs,
+                median(paint), paint[0]);
     return 0;
 }

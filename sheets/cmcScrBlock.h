@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class cmcScrBlock {
-public:
+  public:
     explicit cmcScrBlock(const QString& text = QString());
     void parse(const QString& text);
 
@@ -15,7 +15,7 @@ public:
     int count() const { return int(m_args.size()); }
     QString arg(int i) const { return i >= 0 && i < m_args.size() ? m_args[i] : QString(); }
 
-private:
+  private:
     QString m_word;
     QStringList m_args;
 };

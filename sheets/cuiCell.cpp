@@ -1,7 +1,6 @@
 #include "cuiCell.h"
 
-void cuiCell::resetFrom(const cuiCell* parentCell, int32_t* sheetCounters)
-{
+void cuiCell::resetFrom(const cuiCell* parentCell, int32_t* sheetCounters) {
     if (parentCell)
         *this = *parentCell;
     else
@@ -12,20 +11,16 @@ void cuiCell::resetFrom(const cuiCell* parentCell, int32_t* sheetCounters)
     popupMenu.clear();
 }
 
-const cuiFont* cuiCell::effectiveFont() const
-{
+const cuiFont* cuiCell::effectiveFont() const {
     for (const cuiCell* c = this; c; c = c->parent) {
-        if (c->font)
-            return c->font.get();
+        if (c->font) return c->font.get();
     }
     return nullptr;
 }
 
-QString cuiCell::effectivePopupMenu() const
-{
+QString cuiCell::effectivePopupMenu() const {
     for (const cuiCell* c = this; c; c = c->parent) {
-        if (!c->popupMenu.isEmpty())
-            return c->popupMenu;
+        if (!c->popupMenu.isEmpty()) return c->popupMenu;
     }
     return QString();
 }

@@ -13,7 +13,7 @@
 #include "cuiFont.h"
 
 class cuiCell {
-public:
+  public:
     enum HAlign : uint8_t { Left = 0, Centre = 1, Right = 2 };
     enum VAlign : uint8_t { Top = 0, Middle = 1, Bottom = 2 };
     enum RightMark : uint8_t { NoMark = 0, FullLine = 1, ShortMark = 2 };
@@ -39,12 +39,14 @@ public:
     uint16_t stateFlags = 0; // bits 0 to 8
     uint32_t color = cuiColor::clWindow;
     std::shared_ptr<const cuiFont> font; // none: the parent chain's font is used
-    QString popupMenu;                    // empty: looked up through the parent chain
+    QString popupMenu;                   // empty: looked up through the parent chain
     QString displayText;
 
     bool hasLabel() const { return label != NoLabel; }
     bool flag(int n) const { return stateFlags >> n & 1; }
-    void setFlag(int n, bool on) { stateFlags = on ? (stateFlags | 1u << n) : (stateFlags & ~(1u << n)); }
+    void setFlag(int n, bool on) {
+        stateFlags = on ? (stateFlags | 1u << n) : (stateFlags & ~(1u << n));
+    }
 
     // Starts over from the parent (or the defaults without one).
     void resetFrom(const cuiCell* parentCell, int32_t* sheetCounters);

@@ -13,7 +13,7 @@ class cmcGTex;
 class cuiCell;
 
 class cuiCellParser {
-public:
+  public:
     // table: where "CellModel_" definitions are looked up.
     explicit cuiCellParser(cmcGTex& table) : m_table(table) {}
 
@@ -34,7 +34,7 @@ public:
     // A malformed reference or missing counters are fatal ("Ch No. Error").
     static int counterRef(const QString& text, int& pos, const int32_t* counters);
 
-private:
+  private:
     void applyCellReference(cuiCell& cell, const QString& ref);
     void applyCounter(cuiCell& cell, const QString& group);
 

@@ -4,5 +4,9 @@ namespace {
 cuiCellSource* g_global = nullptr;
 }
 
-cuiCellSource* cuiCellSource::global() { return g_global; }
-void cuiCellSource::setGlobal(cuiCellSource* source) { g_global = source; }
+cuiCellSource* cuiCellSource::global() {
+    return g_global;
+}
+void cuiCellSource::setGlobal(cuiCellSource* source) {
+    g_global = source;
+}

@@ -11,16 +11,16 @@ class cuiCell;
 
 // How a cell shows now.
 struct cuiCellView {
-    bool hasText = false;  // false: the dispatcher gave no text
+    bool hasText = false; // false: the dispatcher gave no text
     QString text;
-    int checkBox = -1;     // -1 no check box, 0 not ticked, 1 ticked
-    bool marked = false;   // drawn with the mark style
+    int checkBox = -1;   // -1 no check box, 0 not ticked, 1 ticked
+    bool marked = false; // drawn with the mark style
 };
 
 struct cuiCellCommand {
-    int code = 0;          // character code, 256 double click, key code × 256, 0 menu command
-    int argument = 0;      // a menu item's label with code 0
-    QString text;          // the in-place editor's result
+    int code = 0;     // character code, 256 double click, key code × 256, 0 menu command
+    int argument = 0; // a menu item's label with code 0
+    QString text;     // the in-place editor's result
     bool hasText = false;
 };
 
@@ -28,7 +28,7 @@ struct cuiCellCommand {
 struct cuiCellContext {
     bool isCurrent = false;
     bool printing = false;
-    int rangeFirst = -1;   // index range of the current multi-selection, -1 when none
+    int rangeFirst = -1; // index range of the current multi-selection, -1 when none
     int rangeLast = -1;
 };
 
@@ -57,7 +57,7 @@ struct cuiCellResult {
 };
 
 class cuiCellSource {
-public:
+  public:
     virtual ~cuiCellSource() = default;
     virtual cuiCellView view(const cuiCell& cell, bool selected, bool printing) = 0;
     virtual cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
@@ -67,8 +67,7 @@ public:
     // the cell a pop-up menu was opened on, or null.
     virtual void menuState(cuiCell& cell, const cuiCell* owner) { (void)cell, (void)owner; }
     // An item chosen from the pop-up list of the given kind; true when the value changed.
-    virtual bool choose(const cuiCell& cell, int kind, int64_t value)
-    {
+    virtual bool choose(const cuiCell& cell, int kind, int64_t value) {
         (void)cell, (void)kind, (void)value;
         return false;
     }

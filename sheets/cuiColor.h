@@ -20,7 +20,9 @@ constexpr uint32_t clSilver = 0x00C0C0C0u;
 constexpr uint32_t clWhite = 0x00FFFFFFu;
 constexpr uint32_t clBlack = 0x00000000u;
 
-constexpr uint32_t rgb(int r, int g, int b) { return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16; }
+constexpr uint32_t rgb(int r, int g, int b) {
+    return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+}
 
 // Looks a colour name up (case-sensitive); false leaves value unchanged.
 bool fromName(const QString& name, uint32_t& value);

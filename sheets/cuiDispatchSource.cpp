@@ -5,11 +5,9 @@
 #include "cmcCellRequest.h"
 #include "cuiCell.h"
 
-cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool)
-{
+cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
     cuiCellView v;
-    if (!m_dispatch)
-        return v;
+    if (!m_dispatch) return v;
     cmcCellRequest r(cell.category, cell.label, cell.index);
     m_dispatch->dispatch(r);
     v.hasText = true;
@@ -19,25 +17,21 @@ cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool)
 }
 
 cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellCommand& command,
-                                         const cuiCellContext&)
-{
+                                         const cuiCellContext&) {
     cuiCellResult result;
-    if (!m_dispatch)
-        return result;
+    if (!m_dispatch) return result;
     cmcCellRequest r(cell.category, cell.label, cell.index);
     if (command.hasText) {
         r.fl.operation = cuiFlector::OpCommit;
         r.fl.editText = command.text;
     } else if (command.code == 0) {
-        if (command.argument == 0)
-            return result;
+        if (command.argument == 0) return result;
         r.menuCommand = command.argument;
     } else {
         // A double click acts as Enter; key codes above 255 (arrows at the row's edge,
         // function keys) have no meaning for the values of this model.
         const int key = command.code == 256 ? int(cuiFlector::KeyEnter) : command.code;
-        if (key > 255)
-            return result;
+        if (key > 255) return result;
         r.fl.keyMode = true;
         r.fl.key = key;
     }
@@ -66,8 +60,7 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
 
 namespace {
 
-cmcCellObj identity(const cuiCell& cell)
-{
+cmcCellObj identity(const cuiCell& cell) {
     cmcCellObj obj;
     obj.category = cell.category;
     obj.label = cell.label;
@@ -78,10 +71,8 @@ cmcCellObj identity(const cuiCell& cell)
 
 } // namespace
 
-void cuiDispatchSource::menuState(cuiCell& cell, const cuiCell* owner)
-{
-    if (!m_dispatch)
-        return;
+void cuiDispatchSource::menuState(cuiCell& cell, const cuiCell* owner) {
+    if (!m_dispatch) return;
     cmcCellObj target = identity(cell);
     cmcCellObj parent = owner ? identity(*owner) : cmcCellObj();
     cmcCellRequest r(cell.category, cell.label, cell.index);
@@ -90,16 +81,12 @@ void cuiDispatchSource::menuState(cuiCell& cell, const cuiCell* owner)
     m_dispatch->dispatch(r);
     const uint32_t state = r.menuState & cmcCellObj::F_MenuStateMask;
     cell.stateFlags = uint16_t((cell.stateFlags & ~0xFu) | (state >> cmcCellObj::F_StateShift));
-    if (r.imageIndex >= 0)
-        cell.imageIndex = r.imageIndex;
-    if (state & cmcCellObj::F_CaptionSet)
-        cell.displayText = target.caption;
+    if (r.imageIndex >= 0) cell.imageIndex = r.imageIndex;
+    if (state & cmcCellObj::F_CaptionSet) cell.displayText = target.caption;
 }
 
-void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner)
-{
-    if (!m_dispatch)
-        return;
+void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner) {
+    if (!m_dispatch) return;
     cmcCellObj parent = owner ? identity(*owner) : cmcCellObj();
     cmcCellRequest r(cell.category, cell.label, cell.index);
     r.execute = true;
@@ -107,7 +94,6 @@ void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner)
     m_dispatch->dispatch(r);
 }
 
-bool cuiDispatchSource::choose(const cuiCell& cell, int kind, int64_t value)
-{
+bool cuiDispatchSource::choose(const cuiCell& cell, int kind, int64_t value) {
     return m_dispatch && m_dispatch->choose(cell.category, cell.label, cell.index, kind, value);
 }

@@ -9,7 +9,7 @@
 class cmcCellDispatch;
 
 class cuiDispatchSource : public cuiCellSource {
-public:
+  public:
     explicit cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {}
 
     cuiCellView view(const cuiCell& cell, bool selected, bool printing) override;
@@ -21,6 +21,6 @@ public:
 
     cmcCellDispatch* dispatch() const { return m_dispatch; }
 
-private:
+  private:
     cmcCellDispatch* m_dispatch;
 };

@@ -10,49 +10,49 @@ namespace {
 
 // "%n": current × n / 100 truncated toward zero, at least 1. Otherwise a decimal.
 // Returns false for an empty or unreadable field and for 0 (all leave the value).
-bool numericField(const QString& field, int current, int& out)
-{
+bool numericField(const QString& field, int current, int& out) {
     const QString f = field.trimmed();
-    if (f.isEmpty())
-        return false;
+    if (f.isEmpty()) return false;
     bool ok = false;
     if (f.startsWith('%')) {
         const int n = f.mid(1).toInt(&ok);
-        if (!ok)
-            return false;
+        if (!ok) return false;
         int v = int(int64_t(current) * n / 100);
         out = v == 0 ? 1 : v;
         return true;
     }
     const int v = f.toInt(&ok);
-    if (!ok || v == 0)
-        return false;
+    if (!ok || v == 0) return false;
     out = v;
     return true;
 }
 
 } // namespace
 
-cuiFont::cuiFont() : color(cuiColor::clWindowText)
-{
+cuiFont::cuiFont() : color(cuiColor::clWindowText) {
     const QFont app = QGuiApplication::font();
     face = app.family();
 }
 
-int cuiFont::size() const { return int(std::lround(std::abs(height) * 72.0 / 96.0)); }
+int cuiFont::size() const {
+    return int(std::lround(std::abs(height) * 72.0 / 96.0));
+}
 
-void cuiFont::setSize(int points) { height = -int(std::lround(points * 96.0 / 72.0)); }
+void cuiFont::setSize(int points) {
+    height = -int(std::lround(points * 96.0 / 72.0));
+}
 
-bool cuiFont::charsetFromName(const QString& name, int& value)
-{
-    static const struct { const char* name; int value; } sets[] = {
-        {"ANSI_CHARSET", 0},        {"DEFAULT_CHARSET", 1},     {"SYMBOL_CHARSET", 2},
-        {"MAC_CHARSET", 77},        {"SHIFTJIS_CHARSET", 128},  {"HANGEUL_CHARSET", 129},
-        {"JOHAB_CHARSET", 130},     {"GB2312_CHARSET", 134},    {"CHINESEBIG5_CHARSET", 136},
-        {"GREEK_CHARSET", 161},     {"TURKISH_CHARSET", 162},   {"VIETNAMESE_CHARSET", 163},
-        {"HEBREW_CHARSET", 177},    {"ARABIC_CHARSET", 178},    {"BALTIC_CHARSET", 186},
-        {"RUSSIAN_CHARSET", 204},   {"THAI_CHARSET", 222},      {"EASTEUROPE_CHARSET", 238},
-        {"OEM_CHARSET", 255}};
+bool cuiFont::charsetFromName(const QString& name, int& value) {
+    static const struct {
+        const char* name;
+        int value;
+    } sets[] = {{"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
+                {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
+                {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
+                {"GREEK_CHARSET", 161},   {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
+                {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
+                {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
+                {"OEM_CHARSET", 255}};
     for (const auto& s : sets) {
         if (name == QLatin1String(s.name)) {
             value = s.value;
@@ -62,49 +62,47 @@ bool cuiFont::charsetFromName(const QString& name, int& value)
     return false;
 }
 
-void cuiFont::applySpec(const QString& spec)
-{
+void cuiFont::applySpec(const QString& spec) {
     const QStringList f = spec.split(',');
     auto field = [&](int i) { return i < f.size() ? f[i].trimmed() : QString(); };
 
     int cs = 0;
-    if (charsetFromName(field(0), cs))
-        charset = cs;
-    if (!field(1).isEmpty())
-        face = field(1);
+    if (charsetFromName(field(0), cs)) charset = cs;
+    if (!field(1).isEmpty()) face = field(1);
     uint32_t c = 0;
-    if (cuiColor::fromName(field(2), c))
-        color = c;
+    if (cuiColor::fromName(field(2), c)) color = c;
     int v = 0;
-    if (numericField(field(3), height, v))
-        height = v;
-    if (numericField(field(4), size(), v))
-        setSize(v);
+    if (numericField(field(3), height, v)) height = v;
+    if (numericField(field(4), size(), v)) setSize(v);
     if (!field(5).isEmpty()) {
         bool first = true;
         for (const QString& name : field(5).split('+')) {
             const QString n = name.trimmed();
             uint8_t bit = 0;
-            if (n == "fsBold") bit = Bold;
-            else if (n == "fsItalic") bit = Italic;
-            else if (n == "fsUnderline") bit = Underline;
-            else if (n == "fsStrikeOut") bit = StrikeOut;
-            if (!bit)
-                continue;
-            if (first)
-                style = 0;
+            if (n == "fsBold")
+                bit = Bold;
+            else if (n == "fsItalic")
+                bit = Italic;
+            else if (n == "fsUnderline")
+                bit = Underline;
+            else if (n == "fsStrikeOut")
+                bit = StrikeOut;
+            if (!bit) continue;
+            if (first) style = 0;
             first = false;
             style |= bit;
         }
     }
     const QString p = field(6);
-    if (p == "fpDefault") pitch = 0;
-    else if (p == "fpVariable") pitch = 1;
-    else if (p == "fpFixed") pitch = 2;
+    if (p == "fpDefault")
+        pitch = 0;
+    else if (p == "fpVariable")
+        pitch = 1;
+    else if (p == "fpFixed")
+        pitch = 2;
 }
 
-QFont cuiFont::toQFont(double scale) const
-{
+QFont cuiFont::toQFont(double scale) const {
     QFont f(face);
     // A positive height includes the internal leading: about a fifth of the cell height.
     const double px = height < 0 ? -height : height * 0.8;

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 class cuiFont {
-public:
+  public:
     enum Style : uint8_t { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 
     // The platform's default font (the application font's family, clWindowText).

@@ -11,7 +11,7 @@
 class QPainter;
 
 class cuiGridOwner {
-public:
+  public:
     enum ScrollDir { ScrollLeft = 1, ScrollRight = 2, ScrollUp = 4, ScrollDown = 8 };
     virtual ~cuiGridOwner() = default;
     virtual void gridPaintCell(QPainter& painter, int col, int row, const QRect& rect) = 0;
@@ -35,7 +35,7 @@ public:
 
 class cuiGrid : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     explicit cuiGrid(QWidget* parent = nullptr);
 
     void setOwner(cuiGridOwner* owner) { m_owner = owner; }
@@ -90,10 +90,10 @@ public:
     // Drawing is suspended while the owner builds.
     void setSuspended(bool on);
 
-signals:
+  signals:
     void currentChanged(int col, int row);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -109,7 +109,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void timerEvent(QTimerEvent* event) override;
 
-private:
+  private:
     void updateScrollBars();
     void scrollIntoView(int col, int row);
     int resizeEdgeAt(const QPoint& p) const;
@@ -130,10 +130,10 @@ private:
     bool m_colSizing = false;
     bool m_suspended = false;
     bool m_syncingBars = false;
-    int m_resizeCol = -1;    // column being resized by a drag
+    int m_resizeCol = -1; // column being resized by a drag
     int m_resizeStartX = 0;
     int m_resizeStartWidth = 0;
-    int m_scrollTimer = 0;   // timed scroll while dragging beyond an edge
+    int m_scrollTimer = 0; // timed scroll while dragging beyond an edge
     int m_scrollDirs = 0;
     bool m_dragging = false;
 };

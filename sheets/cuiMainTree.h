@@ -8,7 +8,7 @@ struct cmcEvent;
 
 class cuiMainTree : public cuiTree {
     Q_OBJECT
-public:
+  public:
     cuiMainTree(QWidget* owner, cmcGTex& table, const std::vector<QPixmap>* images = nullptr);
     ~cuiMainTree() override;
 
@@ -17,6 +17,6 @@ public:
     // Event 41: the caption (name) of bank b's node.
     void SetBankCaption(int bank, const QString& text);
 
-private:
+  private:
     static void listener(void* context, const cmcEvent* event);
 };

@@ -12,37 +12,31 @@
 cuiMenu::cuiMenu(QWidget* parent, cmcGTex& table, const QString& key, cuiCellSource* source,
                  const std::vector<QPixmap>* images)
     : m_table(table), m_key(key), m_source(source), m_images(images),
-      m_parser(std::make_unique<cuiCellParser>(table)), m_menu(new QMenu(parent))
-{
-    m_parser->parse(m_basic, m_table.getText(key + QStringLiteral("_BasicCell"), 0), nullptr, nullptr);
+      m_parser(std::make_unique<cuiCellParser>(table)), m_menu(new QMenu(parent)) {
+    m_parser->parse(m_basic, m_table.getText(key + QStringLiteral("_BasicCell"), 0), nullptr,
+                    nullptr);
     walk(m_table.getTextBlock(key + QStringLiteral("_Body")).split('\n'), 0, m_menu.data());
     connect(m_menu.data(), &QMenu::aboutToShow, this, &cuiMenu::RefreshStates);
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->attach(&cuiMenu::listener, this);
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiMenu::listener, this);
 }
 
-cuiMenu::~cuiMenu()
-{
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->detach(&cuiMenu::listener, this);
+cuiMenu::~cuiMenu() {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiMenu::listener, this);
     delete m_menu.data();
 }
 
-int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent)
-{
+int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent) {
     int depth = -1;
     QAction* last = nullptr;
     while (pos < lines.size()) {
         const QString& line = lines[pos];
-        if (line.startsWith('#'))
-            return int(lines.size());
+        if (line.startsWith('#')) return int(lines.size());
         const int d = int(line.indexOf('+'));
         if (d < 0) {
             ++pos;
             continue;
         }
-        if (depth < 0)
-            depth = d;
+        if (depth < 0) depth = d;
         if (d == depth) {
             last = addItem(parent, line.mid(d + 1));
             ++pos;
@@ -64,18 +58,15 @@ int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent)
     return pos;
 }
 
-QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText)
-{
+QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {
     auto cell = std::make_unique<cuiCell>();
     m_parser->parse(*cell, cellText, &m_basic, nullptr);
     // A tab separates the caption from the shortcut text in the definitions.
     QString caption = cell->displayText;
     caption = caption.section('\t', 0, 0);
-    if (caption == QLatin1String("-"))
-        return parent->addSeparator();
+    if (caption == QLatin1String("-")) return parent->addSeparator();
     QAction* action = parent->addAction(caption);
-    if (!cell->option.isEmpty())
-        action->setShortcut(QKeySequence(cell->option));
+    if (!cell->option.isEmpty()) action->setShortcut(QKeySequence(cell->option));
     action->setData(QVariant::fromValue<quintptr>(quintptr(cell.get())));
     if (m_images && cell->imageIndex >= 0 && cell->imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell->imageIndex)]));
@@ -92,63 +83,51 @@ QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText)
     return action;
 }
 
-const cuiCell* cuiMenu::cellOf(const QAction* action) const
-{
+const cuiCell* cuiMenu::cellOf(const QAction* action) const {
     return action ? reinterpret_cast<const cuiCell*>(action->data().value<quintptr>()) : nullptr;
 }
 
-QList<QAction*> cuiMenu::actions() const
-{
+QList<QAction*> cuiMenu::actions() const {
     QList<QAction*> all;
     std::function<void(QMenu*)> collect = [&](QMenu* m) {
         for (QAction* a : m->actions()) {
-            if (cellOf(a))
-                all.append(a);
-            if (a->menu())
-                collect(a->menu());
+            if (cellOf(a)) all.append(a);
+            if (a->menu()) collect(a->menu());
         }
     };
     collect(m_menu.data());
     return all;
 }
 
-QAction* cuiMenu::actionOf(int32_t label) const
-{
+QAction* cuiMenu::actionOf(int32_t label) const {
     for (QAction* a : actions())
-        if (cellOf(a)->label == label)
-            return a;
+        if (cellOf(a)->label == label) return a;
     return nullptr;
 }
 
-void cuiMenu::applyState(QAction* action, cuiCell& cell)
-{
+void cuiMenu::applyState(QAction* action, cuiCell& cell) {
     cuiCellSource* source = m_source ? m_source : cuiCellSource::global();
     cell.stateFlags &= uint16_t(~0x1Fu);
-    if (source)
-        source->menuState(cell, m_ownerCell);
+    if (source) source->menuState(cell, m_ownerCell);
     action->setCheckable(cell.flag(0));
     action->setChecked(cell.flag(0));
     action->setVisible(!cell.flag(1));
     action->setEnabled(!cell.flag(2));
-    if (cell.flag(3))
-        action->setText(cell.displayText);
+    if (cell.flag(3)) action->setText(cell.displayText);
     if (m_images && cell.imageIndex >= 0 && cell.imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell.imageIndex)]));
 }
 
-void cuiMenu::RefreshStates()
-{
+void cuiMenu::RefreshStates() {
     for (QAction* a : actions())
         applyState(a, *const_cast<cuiCell*>(cellOf(a)));
 }
 
-void cuiMenu::AddItems(int32_t label, const QString& bodyKey)
-{
+void cuiMenu::AddItems(int32_t label, const QString& bodyKey) {
     QMenu* target = m_menu.data();
     if (label != cuiCell::NoLabel) {
         QAction* item = actionOf(label);
-        if (!item)
-            return;
+        if (!item) return;
         if (!item->menu()) {
             auto* m = new QMenu(m_menu.data());
             item->setMenu(m);
@@ -159,19 +138,17 @@ void cuiMenu::AddItems(int32_t label, const QString& bodyKey)
     walk(m_table.getTextBlock(bodyKey).split('\n'), 0, target);
 }
 
-void cuiMenu::RemoveChildren(int32_t label)
-{
+void cuiMenu::RemoveChildren(int32_t label) {
     QAction* item = actionOf(label);
-    if (!item || !item->menu())
-        return;
+    if (!item || !item->menu()) return;
     std::function<void(QMenu*)> drop = [&](QMenu* m) {
         for (QAction* a : m->actions()) {
-            if (a->menu())
-                drop(a->menu());
+            if (a->menu()) drop(a->menu());
             const cuiCell* c = cellOf(a);
-            m_cells.erase(std::remove_if(m_cells.begin(), m_cells.end(),
-                                         [c](const std::unique_ptr<cuiCell>& p) { return p.get() == c; }),
-                          m_cells.end());
+            m_cells.erase(
+                std::remove_if(m_cells.begin(), m_cells.end(),
+                               [c](const std::unique_ptr<cuiCell>& p) { return p.get() == c; }),
+                m_cells.end());
             m->removeAction(a);
             delete a;
         }
@@ -179,8 +156,7 @@ void cuiMenu::RemoveChildren(int32_t label)
     drop(item->menu());
 }
 
-void cuiMenu::listener(void* context, const cmcEvent* event)
-{
+void cuiMenu::listener(void* context, const cmcEvent* event) {
     auto* self = static_cast<cuiMenu*>(context);
     switch (event->code) {
     case EV_MenuRefresh:

@@ -8,9 +8,9 @@
 // children of the item with that label, 11 with a label and a key adds the items of the
 // key's body under it.
 
+#include <QMenu>
 #include <QObject>
 #include <QPixmap>
-#include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -27,7 +27,7 @@ struct cmcEvent;
 
 class cuiMenu : public QObject {
     Q_OBJECT
-public:
+  public:
     using ClickHandler = std::function<void(const cuiCell& item)>;
 
     // source: the cell dispatcher (the global one when null). images: not owned.
@@ -51,7 +51,7 @@ public:
     const cuiCell* cellOf(const QAction* action) const;
     QList<QAction*> actions() const;
 
-private:
+  private:
     int walk(const QStringList& lines, int pos, QMenu* parent);
     QAction* addItem(QMenu* parent, const QString& cellText);
     void applyState(QAction* action, cuiCell& cell);

@@ -11,7 +11,7 @@
 
 class cuiPickList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     using Chosen = std::function<void(int64_t value)>;
 
     explicit cuiPickList(QWidget* parent = nullptr);
@@ -24,11 +24,11 @@ public:
     void popupAt(const QRect& cellGlobal);
     int64_t currentValue() const;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void choose();
     std::vector<int64_t> m_values;
     Chosen m_chosen;

@@ -2,27 +2,27 @@
 
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
+#include "cmcFCache.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
+#include "cuiFlector.h"
 #include "cuiMenu.h"
 #include "cuiPickList.h"
-#include "cmcFCache.h"
-#include "cuiFlector.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBank.h"
 #include "iuiSh_Common.h"
 
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QThread>
-#include <QFrame>
-#include <QLabel>
-#include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -30,12 +30,10 @@
 namespace {
 
 // The parenthesised items of a style or directive line, in order.
-QStringList groupsOf(const QString& line)
-{
+QStringList groupsOf(const QString& line) {
     QStringList groups;
     for (int i = 0; i < line.size(); ++i) {
-        if (line[i] != '(')
-            continue;
+        if (line[i] != '(') continue;
         int j = i + 1;
         while (j < line.size() && line[j] != ')')
             ++j;
@@ -45,26 +43,20 @@ QStringList groupsOf(const QString& line)
     return groups;
 }
 
-QString widthPath(const QString& registryName)
-{
+QString widthPath(const QString& registryName) {
     return QStringLiteral("Display\\") + registryName + QStringLiteral("\\colwidth");
 }
 
 } // namespace
 
 cuiSheet::cuiSheet(QWidget* owner, cmcGTex& table)
-    : m_table(table), m_owner(owner), m_parser(std::make_unique<cuiCellParser>(table))
-{
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->attach(&cuiSheet::eventListener, this);
+    : m_table(table), m_owner(owner), m_parser(std::make_unique<cuiCellParser>(table)) {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiSheet::eventListener, this);
 }
 
-cuiSheet::~cuiSheet()
-{
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->detach(&cuiSheet::eventListener, this);
-    if (m_grid)
-        m_grid->setOwner(nullptr);
+cuiSheet::~cuiSheet() {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiSheet::eventListener, this);
+    if (m_grid) m_grid->setOwner(nullptr);
     m_cellMenu.reset();
     delete m_frame; // the grid, editor and title are its children
 }
@@ -72,8 +64,7 @@ cuiSheet::~cuiSheet()
 // ---- command and factory -------------------------------------------------------------
 
 void cuiSheet::splitCommand(const QString& command, QString& state, QString& key,
-                            QString& arguments)
-{
+                            QString& arguments) {
     state.clear();
     int start = 0;
     if (command.startsWith('[')) {
@@ -88,8 +79,7 @@ void cuiSheet::splitCommand(const QString& command, QString& state, QString& key
     arguments = comma < 0 ? QString() : command.mid(comma + 1);
 }
 
-cuiSheet* cuiSheet::create(QWidget* owner, const QString& command, cmcGTex& table)
-{
+cuiSheet* cuiSheet::create(QWidget* owner, const QString& command, cmcGTex& table) {
     QString state, key, arguments;
     splitCommand(command, state, key, arguments);
     cuiSheet* sheet = nullptr;
@@ -98,43 +88,43 @@ cuiSheet* cuiSheet::create(QWidget* owner, const QString& command, cmcGTex& tabl
     else if (state == QLatin1String("St_Common"))
         sheet = new iuiSh_Common(owner, table);
     else
-        sheet = new cuiSheet(owner, table); // the multi-table sheet ("R", "X", … arguments) is not built yet
+        sheet = new cuiSheet(
+            owner, table); // the multi-table sheet ("R", "X", … arguments) is not built yet
     sheet->setKey(key);
     sheet->setCommand(command);
     sheet->SetArguments(arguments);
     return sheet;
 }
 
-void cuiSheet::SetArguments(const QString& arguments) { m_arguments = arguments; }
+void cuiSheet::SetArguments(const QString& arguments) {
+    m_arguments = arguments;
+}
 
-void cuiSheet::setSavedSelection(int col, int row, int leftCol, int topRow)
-{
+void cuiSheet::setSavedSelection(int col, int row, int leftCol, int topRow) {
     m_savedCol = col;
     m_savedRow = row;
     m_savedLeft = leftCol;
     m_savedTop = topRow;
 }
 
-void cuiSheet::setTarget(int32_t label, int32_t index)
-{
+void cuiSheet::setTarget(int32_t label, int32_t index) {
     m_targetLabel = label;
     m_targetIndex = index;
 }
 
-void cuiSheet::setPrinter(QPaintDevice* canvas, double scale)
-{
+void cuiSheet::setPrinter(QPaintDevice* canvas, double scale) {
     m_printer = canvas;
     m_scale = canvas ? scale : 1.0;
 }
 
-QWidget* cuiSheet::frame() const { return m_frame; }
+QWidget* cuiSheet::frame() const {
+    return m_frame;
+}
 
 // ---- build ---------------------------------------------------------------------------
 
-void cuiSheet::Build()
-{
-    if (!m_source)
-        m_source = cuiCellSource::global();
+void cuiSheet::Build() {
+    if (!m_source) m_source = cuiCellSource::global();
     m_building = true;
 
     for (const QString& item : groupsOf(m_table.getText(m_key + QStringLiteral("_Style"), 0)))
@@ -150,8 +140,7 @@ void cuiSheet::Build()
         auto* titleLayout = new QVBoxLayout(m_titlePanel);
         titleLayout->setContentsMargins(0, 0, 0, 0);
         auto* label = new QLabel(m_title, m_titlePanel);
-        if (m_titleFont)
-            label->setFont(m_titleFont->toQFont());
+        if (m_titleFont) label->setFont(m_titleFont->toQFont());
         label->setAutoFillBackground(true);
         QPalette pal = label->palette();
         pal.setColor(QPalette::Window, cuiColor::toQColor(m_titleColor));
@@ -162,7 +151,8 @@ void cuiSheet::Build()
         layout->addWidget(m_titlePanel);
     }
     auto* panel = new QFrame(m_frame);
-    panel->setFrameStyle(m_hosted ? (QFrame::Panel | QFrame::Sunken) : (QFrame::Panel | QFrame::Raised));
+    panel->setFrameStyle(m_hosted ? (QFrame::Panel | QFrame::Sunken)
+                                  : (QFrame::Panel | QFrame::Raised));
     panel->setLineWidth(1);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
@@ -181,8 +171,7 @@ void cuiSheet::Build()
     m_grid->setFixedRows(std::max(0, std::min(m_fixedRows, m_rowCount - 1)));
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    if (m_owner && m_owner->isVisible())
-        m_frame->show();
+    if (m_owner && m_owner->isVisible()) m_frame->show();
     m_frame->resize(m_owner ? m_owner->size() : QSize(640, 480));
     m_frame->layout()->activate();
 
@@ -196,14 +185,12 @@ void cuiSheet::Build()
     MoveSelection(0, -1);
 
     // Restore the saved selection, or go to the target cell.
-    const bool savedInside = m_savedCol >= 0 && m_savedRow >= 0 && m_savedCol < m_colCount &&
-                             m_savedRow < m_rowCount;
+    const bool savedInside =
+        m_savedCol >= 0 && m_savedRow >= 0 && m_savedCol < m_colCount && m_savedRow < m_rowCount;
     if (savedInside && CellAt(m_savedCol, m_savedRow).cell.selectable) {
         SelectCell(m_savedCol, m_savedRow);
-        if (!m_grid->allColsVisible() && m_savedLeft >= 0)
-            m_grid->setLeftCol(m_savedLeft);
-        if (!m_grid->allRowsVisible() && m_savedTop >= 0)
-            m_grid->setTopRow(m_savedTop);
+        if (!m_grid->allColsVisible() && m_savedLeft >= 0) m_grid->setLeftCol(m_savedLeft);
+        if (!m_grid->allRowsVisible() && m_savedTop >= 0) m_grid->setTopRow(m_savedTop);
     } else if (m_targetLabel != cuiCell::NoLabel) {
         bool found = false;
         for (int r = 0; r < m_rowCount && !found; ++r) {
@@ -254,15 +241,13 @@ void cuiSheet::Build()
     m_grid->viewport()->update();
 }
 
-void cuiSheet::ApplyStyleItem(const QString& item)
-{
+void cuiSheet::ApplyStyleItem(const QString& item) {
     const int eq = item.indexOf('=');
     const QString name = (eq < 0 ? item : item.left(eq)).trimmed();
     const QString value = eq < 0 ? QString() : item.mid(eq + 1);
     const bool hasValue = eq >= 0;
     if (name == QLatin1String("NoPrint")) {
-        if (item == QLatin1String("NoPrint"))
-            m_noPrint = true;
+        if (item == QLatin1String("NoPrint")) m_noPrint = true;
     } else if (name == QLatin1String("ColSizing")) {
         m_colSizingStyle = true;
     } else if (name == QLatin1String("ColorSelectLine")) {
@@ -270,8 +255,7 @@ void cuiSheet::ApplyStyleItem(const QString& item)
     } else if (!hasValue) {
         return;
     } else if (name == QLatin1String("TitleString")) {
-        if (!value.isEmpty())
-            m_title = value;
+        if (!value.isEmpty()) m_title = value;
     } else if (name == QLatin1String("TitleColor")) {
         cuiColor::fromName(value.trimmed(), m_titleColor);
     } else if (name == QLatin1String("TitleFont")) {
@@ -284,11 +268,10 @@ void cuiSheet::ApplyStyleItem(const QString& item)
     } else if (name == QLatin1String("PrintFontRatio")) {
         bool ok = false;
         const int v = value.trimmed().toInt(&ok);
-        if (ok)
-            m_printFontRatio = v;
+        if (ok) m_printFontRatio = v;
     } else if (name == QLatin1String("MultiSelect")) {
         const QString v = value.trimmed();
-        m_multiSelect = v == QLatin1String("Cell") ? MultiCell
+        m_multiSelect = v == QLatin1String("Cell")   ? MultiCell
                         : v == QLatin1String("Line") ? MultiLine
                                                      : MultiNone;
     } else if (name == QLatin1String("TableNum")) {
@@ -298,8 +281,7 @@ void cuiSheet::ApplyStyleItem(const QString& item)
     }
 }
 
-void cuiSheet::ApplyDirective(const QString& directive)
-{
+void cuiSheet::ApplyDirective(const QString& directive) {
     const int space = directive.indexOf(' ');
     const QString word = space < 0 ? directive : directive.left(space);
     const QString arg = space < 0 ? QString() : directive.mid(space + 1).trimmed();
@@ -307,8 +289,7 @@ void cuiSheet::ApplyDirective(const QString& directive)
     auto skipIf = [&](bool condition) {
         bool ok = false;
         const int n = arg.toInt(&ok);
-        if (ok && condition)
-            m_layout.skip = std::max(0, n);
+        if (ok && condition) m_layout.skip = std::max(0, n);
     };
     if (word == QLatin1String("Only_Handy")) {
         skipIf(env.isMobile());
@@ -334,8 +315,7 @@ void cuiSheet::ApplyDirective(const QString& directive)
     }
 }
 
-void cuiSheet::BuildBasicCell()
-{
+void cuiSheet::BuildBasicCell() {
     QString text = m_table.getText(m_key + QStringLiteral("_BasicCell"), 0);
     if (m_printFontHeight != 0)
         text += QStringLiteral("{(Font=,,,%1,,,)}").arg(m_printFontHeight);
@@ -348,13 +328,11 @@ void cuiSheet::BuildBasicCell()
         QPalette pal = m_grid->viewport()->palette();
         pal.setColor(QPalette::Base, cuiColor::toQColor(m_basic.color));
         m_grid->viewport()->setPalette(pal);
-        if (m_basic.font)
-            m_frame->setFont(m_basic.font->toQFont());
+        if (m_basic.font) m_frame->setFont(m_basic.font->toQFont());
     }
 }
 
-void cuiSheet::BuildCells()
-{
+void cuiSheet::BuildCells() {
     BuildBasicCell();
     const QString cellsKey = m_key + QStringLiteral("_Cells");
     LayoutRows(cellsKey);
@@ -363,35 +341,28 @@ void cuiSheet::BuildCells()
     if (m_printer && m_grid) {
         unit = std::max(1, m_printer->logicalDpiY() / std::max(1, m_grid->logicalDpiY()));
     }
-    if (m_grid)
-        m_grid->setDefaultSizes(unit, unit);
+    if (m_grid) m_grid->setDefaultSizes(unit, unit);
     FillCells(cellsKey);
 }
 
-clsSheeRowAtr& cuiSheet::rowAt(int row)
-{
-    if (row >= int(m_rows.size()))
-        m_rows.resize(size_t(row + row / 2 + 1));
+clsSheeRowAtr& cuiSheet::rowAt(int row) {
+    if (row >= int(m_rows.size())) m_rows.resize(size_t(row + row / 2 + 1));
     return m_rows[size_t(row)];
 }
 
-const clsSheeRowAtr& cuiSheet::rowEntry(int row) const
-{
+const clsSheeRowAtr& cuiSheet::rowEntry(int row) const {
     static const clsSheeRowAtr none;
     return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)] : none;
 }
 
-void cuiSheet::appendRow(int line)
-{
+void cuiSheet::appendRow(int line) {
     clsSheeRowAtr& entry = rowAt(m_rowCount);
     entry.line = line;
-    if (!keepsRowSelect())
-        entry.select = m_layout.rowSelect;
+    if (!keepsRowSelect()) entry.select = m_layout.rowSelect;
     ++m_rowCount;
 }
 
-void cuiSheet::LayoutRows(const QString& key)
-{
+void cuiSheet::LayoutRows(const QString& key) {
     const QStringList lines = m_table.getTextBlock(key).split('\n');
     m_layout = LayoutState();
     m_rowCount = 0;
@@ -423,8 +394,7 @@ void cuiSheet::LayoutRows(const QString& key)
         else
             m_layout.rowsInLoop = 0;
     }
-    if (m_rowCount == 0 || cols == 0)
-        cmcFatal::stop(QStringLiteral("Illegal Cell assign"));
+    if (m_rowCount == 0 || cols == 0) cmcFatal::stop(QStringLiteral("Illegal Cell assign"));
     m_colCount = cols;
     if (m_grid) {
         m_grid->setColCount(cols);
@@ -432,39 +402,31 @@ void cuiSheet::LayoutRows(const QString& key)
     }
 }
 
-void cuiSheet::allocateMatrix(int cols, int rows)
-{
+void cuiSheet::allocateMatrix(int cols, int rows) {
     m_matrix.clear();
     m_matrix.resize(size_t(cols) * size_t(rows));
     m_matrixRows = rows;
 }
 
-void cuiSheet::setRowCount(int n)
-{
+void cuiSheet::setRowCount(int n) {
     m_rowCount = n;
-    if (m_grid)
-        m_grid->setRowCount(n);
+    if (m_grid) m_grid->setRowCount(n);
 }
 
-clsSheetCellId& cuiSheet::CellAt(int col, int row)
-{
-    if (row >= m_rowCount)
-        cmcFatal::stop(QStringLiteral("Illegal Cell selection"));
+clsSheetCellId& cuiSheet::CellAt(int col, int row) {
+    if (row >= m_rowCount) cmcFatal::stop(QStringLiteral("Illegal Cell selection"));
     return matrixAt(col, row);
 }
 
-clsSheetCellId& cuiSheet::matrixAt(int col, int row)
-{
+clsSheetCellId& cuiSheet::matrixAt(int col, int row) {
     if (m_matrix.empty() || col < 0 || row < 0 || col >= m_colCount || row >= m_matrixRows)
         cmcFatal::stop(QStringLiteral("Illegal Cell selection"));
     return m_matrix[size_t(row) * size_t(m_colCount) + size_t(col)];
 }
 
-void cuiSheet::measureFit(int col, int row)
-{
+void cuiSheet::measureFit(int col, int row) {
     const cuiCell& cell = CellAt(col, row).cell;
-    if (!cell.fitWidth && !cell.fitHeight)
-        return;
+    if (!cell.fitWidth && !cell.fitHeight) return;
     const cuiFont* f = cell.effectiveFont();
     const QFont font = f ? f->toQFont(m_printer ? m_scale : 1.0) : QFont();
     const QFontMetricsF fm = m_printer ? QFontMetricsF(font, m_printer) : QFontMetricsF(font);
@@ -480,8 +442,7 @@ void cuiSheet::measureFit(int col, int row)
         m_grid->setRowHeight(row, std::max(m_grid->rowHeight(row), int(h + 2 * s + 0.5)));
 }
 
-void cuiSheet::FillCells(const QString& key)
-{
+void cuiSheet::FillCells(const QString& key) {
     const QStringList lines = m_table.getTextBlock(key).split('\n');
     int prevCells = 0;
     for (int r = 0; r < m_rowCount; ++r) {
@@ -494,15 +455,13 @@ void cuiSheet::FillCells(const QString& key)
                 cell = CellAt(c, r - 1).cell;
                 ++cell.index;
             }
-            if (m_grid)
-                m_grid->setRowHeight(r, m_grid->rowHeight(r - 1));
+            if (m_grid) m_grid->setRowHeight(r, m_grid->rowHeight(r - 1));
         } else {
             const QStringList texts = cuiCellParser::splitRow(lines.value(line));
             for (int c = 0; c < texts.size(); ++c) {
                 OnCellBuilt(c, r);
                 m_parser->parse(CellAt(c, r).cell, texts[c], &m_basic, m_counters);
-                if (m_grid)
-                    measureFit(c, r);
+                if (m_grid) measureFit(c, r);
             }
             prevCells = int(texts.size());
         }
@@ -535,64 +494,54 @@ void cuiSheet::FillCells(const QString& key)
 void cuiSheet::OnRowBuilt(int) {}
 void cuiSheet::OnCellBuilt(int, int) {}
 
-QString cuiSheet::GetTitle() { return m_title; }
+QString cuiSheet::GetTitle() {
+    return m_title;
+}
 
-bool cuiSheet::IsPrintable()
-{
-    if (m_noPrint)
-        return false;
+bool cuiSheet::IsPrintable() {
+    if (m_noPrint) return false;
     return cuiSheetEnv::current().mayPrint(m_command);
 }
 
-bool cuiSheet::CanPrint() { return IsPrintable(); }
+bool cuiSheet::CanPrint() {
+    return IsPrintable();
+}
 
 // ---- stored column widths ------------------------------------------------------------
 
-QList<QString> cuiSheet::widthRegistryNames()
-{
+QList<QString> cuiSheet::widthRegistryNames() {
     QList<QString> names;
     const QString listKey = QStringLiteral("GI_CellWidthRegList");
-    if (!m_table.hasKey(listKey))
-        return names;
+    if (!m_table.hasKey(listKey)) return names;
     for (const QString& line : m_table.getTextBlock(listKey).split('\n')) {
         const int colon = line.indexOf(':');
-        if (line.isEmpty() || colon < 0)
-            break;
+        if (line.isEmpty() || colon < 0) break;
         names.append(line.mid(colon + 1).trimmed());
     }
     return names;
 }
 
-QString cuiSheet::widthRegistryName()
-{
+QString cuiSheet::widthRegistryName() {
     const QString listKey = QStringLiteral("GI_CellWidthRegList");
-    if (!m_table.hasKey(listKey))
-        return QString();
+    if (!m_table.hasKey(listKey)) return QString();
     for (const QString& line : m_table.getTextBlock(listKey).split('\n')) {
         const int colon = line.indexOf(':');
-        if (line.isEmpty() || colon < 0)
-            break;
-        if (line.left(colon).trimmed() == m_key)
-            return line.mid(colon + 1).trimmed();
+        if (line.isEmpty() || colon < 0) break;
+        if (line.left(colon).trimmed() == m_key) return line.mid(colon + 1).trimmed();
     }
     return QString();
 }
 
-void cuiSheet::LoadColumnWidths()
-{
-    if (!m_grid || m_rowCount <= 0)
-        return;
+void cuiSheet::LoadColumnWidths() {
+    if (!m_grid || m_rowCount <= 0) return;
     const QString name = widthRegistryName();
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     const int row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
     m_loadingWidths = true;
     for (int c = 0; c < m_colCount; ++c) {
-        if (!CellAt(c, row).cell.selectable)
-            continue;
+        if (!CellAt(c, row).cell.selectable) continue;
         int v = 0;
-        if (!cuiSheetEnv::current().readInt(widthPath(name), QString::number(c), v))
-            continue;
+        if (!cuiSheetEnv::current().readInt(widthPath(name), QString::number(c), v)) continue;
         if (m_printer)
             v = int(std::lround(v * m_scale));
         else
@@ -602,13 +551,10 @@ void cuiSheet::LoadColumnWidths()
     m_loadingWidths = false;
 }
 
-void cuiSheet::SaveColumnWidths()
-{
-    if (!m_grid || m_rowCount <= 0)
-        return;
+void cuiSheet::SaveColumnWidths() {
+    if (!m_grid || m_rowCount <= 0) return;
     const QString name = widthRegistryName();
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     // Before the first selection the current row is a header row: use the first
     // non-fixed row then.
     int row = m_grid->row();
@@ -616,30 +562,25 @@ void cuiSheet::SaveColumnWidths()
         row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
     for (int c = 0; c < m_colCount; ++c) {
         if (CellAt(c, row).cell.selectable)
-            cuiSheetEnv::current().writeInt(widthPath(name), QString::number(c), m_grid->colWidth(c));
+            cuiSheetEnv::current().writeInt(widthPath(name), QString::number(c),
+                                            m_grid->colWidth(c));
     }
 }
 
 // ---- events --------------------------------------------------------------------------
 
-void cuiSheet::eventListener(void* context, const cmcEvent* event)
-{
+void cuiSheet::eventListener(void* context, const cmcEvent* event) {
     static_cast<cuiSheet*>(context)->onEvent(event);
 }
 
-void cuiSheet::onEvent(const cmcEvent* event)
-{
-    if (!m_grid || m_building)
-        return;
+void cuiSheet::onEvent(const cmcEvent* event) {
+    if (!m_grid || m_building) return;
     if (event->code == EV_BeforePrint) {
-        if (editorVisible())
-            commitEditor();
-        if (m_pickList)
-            m_pickList->hide();
+        if (editorVisible()) commitEditor();
+        if (m_pickList) m_pickList->hide();
         return;
     }
-    if (event->code < EV_RepaintAll || event->code > EV_RepaintFrom)
-        return;
+    if (event->code < EV_RepaintAll || event->code > EV_RepaintFrom) return;
     cuiCell ref;
     if (event->data.size() >= 12) {
         const auto* v = reinterpret_cast<const int32_t*>(event->data.constData());
@@ -651,35 +592,46 @@ void cuiSheet::onEvent(const cmcEvent* event)
         ref.label = event->p1;
         ref.index = event->p2;
     }
-    static const RepaintMode modes[] = {RepaintLabelled, RepaintCategory, RepaintLabel,
-                                        RepaintIndex, RepaintIndexUpTo, RepaintIndexFrom};
+    static const RepaintMode modes[] = {RepaintLabelled, RepaintCategory,  RepaintLabel,
+                                        RepaintIndex,    RepaintIndexUpTo, RepaintIndexFrom};
     RepaintMatching(ref, modes[event->code - EV_RepaintAll]);
 }
 
-int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode)
-{
-    if (!m_grid)
-        return 0;
+int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode) {
+    if (!m_grid) return 0;
     const int lastCol = std::min(m_grid->lastVisibleCol(), m_colCount - 1);
     const int lastRow = std::min(m_grid->lastVisibleRow(), m_rowCount - 1);
     int found = 0;
     const bool byIndex = mode == RepaintIndex || mode == RepaintIndexUpTo ||
                          mode == RepaintIndexFrom || mode == RepaintLabelIndex ||
                          mode == RepaintCategoryNear;
-    if (byIndex && ref.category == cuiCell::NoCategory && mode != RepaintLabelIndex)
-        return 0;
+    if (byIndex && ref.category == cuiCell::NoCategory && mode != RepaintLabelIndex) return 0;
     for (int r = 0; r <= lastRow; ++r) {
         for (int c = 0; c <= lastCol; ++c) {
             const cuiCell& cell = CellAt(c, r).cell;
             bool match = false;
             switch (mode) {
-            case RepaintLabelled: match = cell.hasLabel(); break;
-            case RepaintCategory: match = cell.category == ref.category; break;
-            case RepaintLabel: match = cell.label == ref.label; break;
-            case RepaintIndex: match = cell.hasLabel() && cell.index == ref.index; break;
-            case RepaintIndexUpTo: match = cell.hasLabel() && cell.index <= ref.index; break;
-            case RepaintIndexFrom: match = cell.hasLabel() && cell.index >= ref.index; break;
-            case RepaintLabelIndex: match = cell.label == ref.label && cell.index == ref.index; break;
+            case RepaintLabelled:
+                match = cell.hasLabel();
+                break;
+            case RepaintCategory:
+                match = cell.category == ref.category;
+                break;
+            case RepaintLabel:
+                match = cell.label == ref.label;
+                break;
+            case RepaintIndex:
+                match = cell.hasLabel() && cell.index == ref.index;
+                break;
+            case RepaintIndexUpTo:
+                match = cell.hasLabel() && cell.index <= ref.index;
+                break;
+            case RepaintIndexFrom:
+                match = cell.hasLabel() && cell.index >= ref.index;
+                break;
+            case RepaintLabelIndex:
+                match = cell.label == ref.label && cell.index == ref.index;
+                break;
             case RepaintCategoryNear:
                 match = cell.hasLabel() && cell.category == ref.category &&
                         std::abs(cell.index - ref.index) <= 1;
@@ -696,22 +648,16 @@ int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode)
 
 // ---- selection -----------------------------------------------------------------------
 
-bool cuiSheet::isMarked(int col, int row) const
-{
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_matrixRows)
-        return false;
+bool cuiSheet::isMarked(int col, int row) const {
+    if (col < 0 || row < 0 || col >= m_colCount || row >= m_matrixRows) return false;
     const uint8_t f = m_matrix[size_t(row) * size_t(m_colCount) + size_t(col)].flags;
     return (f & 1) && (f & 6);
 }
 
-bool cuiSheet::isShownSelected(int col, int row)
-{
-    if (!m_grid)
-        return false;
-    if (col == m_grid->col() && row == m_grid->row())
-        return true;
-    if (isMarked(col, row))
-        return true;
+bool cuiSheet::isShownSelected(int col, int row) {
+    if (!m_grid) return false;
+    if (col == m_grid->col() && row == m_grid->row()) return true;
+    if (isMarked(col, row)) return true;
     if (row == m_grid->row() && CellAt(col, row).cell.rowSelect) {
         int c = col - 1;
         while (c >= 0 && !CellAt(c, row).cell.selectable && CellAt(c, row).cell.rowSelect)
@@ -721,14 +667,12 @@ bool cuiSheet::isShownSelected(int col, int row)
     return false;
 }
 
-void cuiSheet::clearMarks()
-{
+void cuiSheet::clearMarks() {
     for (auto& e : m_matrix)
         e.flags &= uint8_t(~6);
 }
 
-void cuiSheet::updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend)
-{
+void cuiSheet::updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend) {
     const bool joinable = (CellAt(oldCol, oldRow).flags & 1) && (CellAt(newCol, newRow).flags & 1);
     if (extend && joinable && m_anchorCol >= 0 && m_anchorRow >= 0 && m_anchorRow < m_rowCount) {
         const bool lines = m_multiSelect == MultiLine;
@@ -759,12 +703,10 @@ void cuiSheet::updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool 
         m_multiSelecting = false;
     }
     CellAt(newCol, newRow).flags |= 2;
-    if (m_grid)
-        m_grid->viewport()->update();
+    if (m_grid) m_grid->viewport()->update();
 }
 
-void cuiSheet::markRange(int32_t label, int first, int last)
-{
+void cuiSheet::markRange(int32_t label, int first, int last) {
     for (int r = 0; r < m_rowCount; ++r)
         for (int c = 0; c < m_colCount; ++c) {
             clsSheetCellId& e = CellAt(c, r);
@@ -773,38 +715,29 @@ void cuiSheet::markRange(int32_t label, int first, int last)
         }
 }
 
-void cuiSheet::currentRange(int& first, int& last)
-{
+void cuiSheet::currentRange(int& first, int& last) {
     first = last = -1;
-    if (!m_grid || m_anchorRow < 0 || m_anchorRow >= m_rowCount)
-        return;
+    if (!m_grid || m_anchorRow < 0 || m_anchorRow >= m_rowCount) return;
     const int r0 = std::min(m_anchorRow, m_grid->row());
     const int r1 = std::max(m_anchorRow, m_grid->row());
     for (int r = r0; r <= r1; ++r)
         for (int c = 0; c < m_colCount; ++c) {
-            if (!isMarked(c, r) || !CellAt(c, r).cell.hasLabel())
-                continue;
+            if (!isMarked(c, r) || !CellAt(c, r).cell.hasLabel()) continue;
             const int i = CellAt(c, r).cell.index;
             first = first < 0 ? i : std::min(first, i);
             last = std::max(last, i);
         }
 }
 
-bool cuiSheet::gridSelectCell(int col, int row)
-{
-    if (m_selecting)
-        return true;
+bool cuiSheet::gridSelectCell(int col, int row) {
+    if (m_selecting) return true;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev)
-        ev->post(EV_StatusText);
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount)
-        return false;
+    if (ev) ev->post(EV_StatusText);
+    if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return false;
     const clsSheetCellId& target = CellAt(col, row);
-    if (!target.cell.selectable)
-        return false;
+    if (!target.cell.selectable) return false;
     const bool extend = m_multiSelect != MultiNone && (m_shiftHeld || m_mouseDown);
-    if (extend && m_multiSelecting && !(target.flags & 1))
-        return false;
+    if (extend && m_multiSelecting && !(target.flags & 1)) return false;
     const int oldCol = m_grid->col(), oldRow = m_grid->row();
     if (col != oldCol || row != oldRow) {
         if (ev) {
@@ -816,66 +749,50 @@ bool cuiSheet::gridSelectCell(int col, int row)
             m_grid->invalidateRow(row);
         }
     }
-    if (oldCol < m_colCount && oldRow < m_rowCount)
-        updateMarks(oldCol, oldRow, col, row, extend);
+    if (oldCol < m_colCount && oldRow < m_rowCount) updateMarks(oldCol, oldRow, col, row, extend);
     return true;
 }
 
-void cuiSheet::updateCellMenu(bool rebuild)
-{
-    if (!m_grid || isPrinting() || m_building || !m_grid->hasFocus())
-        return;
-    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount)
-        return;
+void cuiSheet::updateCellMenu(bool rebuild) {
+    if (!m_grid || isPrinting() || m_building || !m_grid->hasFocus()) return;
+    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
     const cuiCell& cell = CellAt(m_grid->col(), m_grid->row()).cell;
     const QString key = cell.effectivePopupMenu();
     if (!rebuild && key == m_cellMenuKey && (m_cellMenu || key.isEmpty())) {
-        if (m_cellMenu)
-            m_cellMenu->setOwnerCell(&cell);
+        if (m_cellMenu) m_cellMenu->setOwnerCell(&cell);
         return;
     }
     m_cellMenu.reset();
     m_cellMenuKey = key;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev)
-        ev->post(EV_MenuAct, CL_Menu_Edit_Top);
-    if (key.isEmpty())
-        return;
+    if (ev) ev->post(EV_MenuAct, CL_Menu_Edit_Top);
+    if (key.isEmpty()) return;
     m_cellMenu = std::make_unique<cuiMenu>(m_grid, m_table, key, m_source, m_images);
     m_cellMenu->setOwnerCell(&cell);
     // An item sends its label to the current cell as a menu command.
     m_cellMenu->setClickHandler([this](const cuiCell& item) {
         ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
     });
-    if (ev)
-        ev->postWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, key);
+    if (ev) ev->postWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, key);
 }
 
-void cuiSheet::openCellMenu(const QPoint& globalPos)
-{
-    if (!m_cellMenu)
-        updateCellMenu(true);
-    if (m_cellMenu)
-        m_cellMenu->menu()->popup(globalPos);
+void cuiSheet::openCellMenu(const QPoint& globalPos) {
+    if (!m_cellMenu) updateCellMenu(true);
+    if (m_cellMenu) m_cellMenu->menu()->popup(globalPos);
 }
 
-void cuiSheet::SelectCell(int col, int row)
-{
-    if (!m_grid)
-        return;
+void cuiSheet::SelectCell(int col, int row) {
+    if (!m_grid) return;
     const int oldCol = m_grid->col(), oldRow = m_grid->row();
-    if (!gridSelectCell(col, row))
-        return;
+    if (!gridSelectCell(col, row)) return;
     m_selecting = true;
     m_grid->setCurrent(col, row, true);
     m_selecting = false;
-    if (oldRow != row || oldCol != col)
-        m_grid->viewport()->update();
+    if (oldRow != row || oldCol != col) m_grid->viewport()->update();
     updateCellMenu();
 }
 
-bool cuiSheet::SelectCellById(int32_t category, int32_t label, int32_t index)
-{
+bool cuiSheet::SelectCellById(int32_t category, int32_t label, int32_t index) {
     for (int r = 0; r < m_rowCount; ++r)
         for (int c = 0; c < m_colCount; ++c) {
             const cuiCell& cell = CellAt(c, r).cell;
@@ -888,29 +805,21 @@ bool cuiSheet::SelectCellById(int32_t category, int32_t label, int32_t index)
     return false;
 }
 
-bool cuiSheet::SelectCellAt(int x, int y, bool probe, int* outCol, int* outRow)
-{
+bool cuiSheet::SelectCellAt(int x, int y, bool probe, int* outCol, int* outRow) {
     int col = 0, row = 0;
-    if (!m_grid || !m_grid->cellAt(QPoint(x, y), col, row))
-        return false;
+    if (!m_grid || !m_grid->cellAt(QPoint(x, y), col, row)) return false;
     // A row-select member belongs to the selectable cell on its left.
     while (col >= 0 && !CellAt(col, row).cell.selectable && CellAt(col, row).cell.rowSelect)
         --col;
-    if (col < 0 || !CellAt(col, row).cell.selectable)
-        return false;
-    if (outCol)
-        *outCol = col;
-    if (outRow)
-        *outRow = row;
-    if (!probe)
-        SelectCell(col, row);
+    if (col < 0 || !CellAt(col, row).cell.selectable) return false;
+    if (outCol) *outCol = col;
+    if (outRow) *outRow = row;
+    if (!probe) SelectCell(col, row);
     return true;
 }
 
-void cuiSheet::MoveSelection(int dx, int dy)
-{
-    if (!m_grid || (dx == 0 && dy == 0))
-        return;
+void cuiSheet::MoveSelection(int dx, int dy) {
+    if (!m_grid || (dx == 0 && dy == 0)) return;
     const bool horizontal = dx != 0;
     const int step = horizontal ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
     const int count = std::abs(horizontal ? dx : dy);
@@ -945,10 +854,8 @@ void cuiSheet::MoveSelection(int dx, int dy)
                 const int m = horizontal ? m_rowCount : m_colCount;
                 const int want = horizontal ? row : m_memCol;
                 for (int j = 0; j < m; ++j) {
-                    if (!(horizontal ? selectable(i, j) : selectable(j, i)))
-                        continue;
-                    if (best < 0 || std::abs(j - want) < std::abs(best - want))
-                        best = j;
+                    if (!(horizontal ? selectable(i, j) : selectable(j, i))) continue;
+                    if (best < 0 || std::abs(j - want) < std::abs(best - want)) best = j;
                 }
                 if (best >= 0) {
                     if (horizontal) {
@@ -962,33 +869,26 @@ void cuiSheet::MoveSelection(int dx, int dy)
                 }
             }
         }
-        if (!found)
-            break;
+        if (!found) break;
     }
     m_memCol = col;
     m_memRow = row;
-    if (col != m_grid->col() || row != m_grid->row())
-        SelectCell(col, row);
-    if (col <= m_lowCol)
-        m_grid->setLeftCol(m_grid->fixedCols());
-    if (row <= m_lowRow)
-        m_grid->setTopRow(m_grid->fixedRows());
+    if (col != m_grid->col() || row != m_grid->row()) SelectCell(col, row);
+    if (col <= m_lowCol) m_grid->setLeftCol(m_grid->fixedCols());
+    if (row <= m_lowRow) m_grid->setTopRow(m_grid->fixedRows());
 }
 
 // ---- commands ------------------------------------------------------------------------
 
 void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, const QString& text,
-                                  bool hasText)
-{
-    if (!m_source || col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount)
-        return;
+                                  bool hasText) {
+    if (!m_source || col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return;
     cuiCellCommand command;
     command.code = hasText ? 0 : code;
     command.argument = argument;
     command.text = text;
     command.hasText = hasText;
-    if (hasText)
-        command.code = 13;
+    if (hasText) command.code = 13;
     cuiCellContext context;
     context.isCurrent = m_grid && col == m_grid->col() && row == m_grid->row();
     context.printing = isPrinting();
@@ -997,8 +897,7 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
     if (m_hosted) {
         if (code == 13 || code == 256) {
             m_source->execute(CellAt(col, row).cell, command, context);
-            if (m_frame && m_frame->window() != m_owner)
-                m_frame->window()->hide();
+            if (m_frame && m_frame->window() != m_owner) m_frame->window()->hide();
         }
         return;
     }
@@ -1012,8 +911,7 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
             col = m_grid->col();
             row = m_grid->row();
         }
-        if (result.action == cuiCellResult::ClearMarks)
-            clearMarks();
+        if (result.action == cuiCellResult::ClearMarks) clearMarks();
         if (result.rangeSelected) {
             rangeSelected = true;
             markRange(CellAt(col, row).cell.label, result.rangeFirst, result.rangeLast);
@@ -1024,12 +922,9 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
             const QString* t = result.editorText.isNull() ? nullptr : &result.editorText;
             StartEditor(col, row, t, result.selectionStart, result.selectionLength);
         }
-        if (!result.followUp)
-            break;
-        if (m_grid)
-            m_grid->viewport()->repaint();
-        if (wait > 0)
-            QThread::msleep(uint32_t(wait));
+        if (!result.followUp) break;
+        if (m_grid) m_grid->viewport()->repaint();
+        if (wait > 0) QThread::msleep(uint32_t(wait));
         wait = std::max(0, wait - 6);
         command = result.next;
     }
@@ -1039,24 +934,18 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         m_anchorRow = m_grid->row();
         CellAt(m_anchorCol, m_anchorRow).flags |= 2;
     }
-    if (m_grid)
-        m_grid->viewport()->update();
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->post(EV_MenuRefresh);
+    if (m_grid) m_grid->viewport()->update();
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
 }
 
 // ---- pick list -----------------------------------------------------------------------
 
-void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current)
-{
-    if (!m_grid || key.isEmpty())
-        return;
+void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current) {
+    if (!m_grid || key.isEmpty()) return;
     // Selection lists and tones are text lists; row lists are sheets of their own.
-    if (kind != cuiFlector::KindSelection && kind != cuiFlector::KindTone)
-        return;
+    if (kind != cuiFlector::KindSelection && kind != cuiFlector::KindTone) return;
     const cmcSelList& list = cmcFCache::instance().get(key, kind);
-    if (!m_pickList)
-        m_pickList = new cuiPickList(m_grid);
+    if (!m_pickList) m_pickList = new cuiPickList(m_grid);
     m_pickList->setItems(list.values, list.texts, current);
     m_pickList->setChosen([this, col, row, kind](int64_t value) {
         if (m_source && col < m_colCount && row < m_rowCount)
@@ -1065,8 +954,7 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
             m_grid->setFocus();
             m_grid->viewport()->update();
         }
-        if (cmcEvMan* ev = cmcEvMan::instance())
-            ev->post(EV_MenuRefresh);
+        if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
     });
     const QRect r = m_grid->cellRect(col, row);
     m_pickList->popupAt(QRect(m_grid->viewport()->mapToGlobal(r.topLeft()), r.size()));
@@ -1077,20 +965,16 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
 // Keys of the in-place editor: Enter, Up and Down commit (Up and Down then move), Page
 // Up and Page Down commit and act as grid keys, Escape cancels; losing the focus commits.
 class cuiSheetEditorFilter : public QObject {
-public:
+  public:
     explicit cuiSheetEditorFilter(cuiSheet* sheet) : QObject(sheet->m_editor), m_sheet(sheet) {}
-    bool eventFilter(QObject*, QEvent* event) override
-    {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::FocusOut) {
-            if (m_sheet->editorVisible() && !m_sheet->m_editorClosing)
-                m_sheet->commitEditor();
+            if (m_sheet->editorVisible() && !m_sheet->m_editorClosing) m_sheet->commitEditor();
             return false;
         }
-        if (event->type() != QEvent::KeyPress)
-            return false;
+        if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (cmcEvMan* ev = cmcEvMan::instance())
-            ev->post(EV_StatusText);
+        if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_StatusText);
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -1114,16 +998,16 @@ public:
         }
     }
 
-private:
+  private:
     cuiSheet* m_sheet;
 };
 
-bool cuiSheet::editorVisible() const { return m_editor && m_editor->isVisible(); }
+bool cuiSheet::editorVisible() const {
+    return m_editor && m_editor->isVisible();
+}
 
-void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, int selLength)
-{
-    if (!m_grid)
-        return;
+void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, int selLength) {
+    if (!m_grid) return;
     if (!m_editor) {
         m_editor = new QPlainTextEdit(m_grid->viewport());
         m_editor->hide();
@@ -1160,7 +1044,7 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
     const int lineH = QFontMetrics(font).height() + 2;
     if (r.height() > lineH) {
         const int extra = r.height() - lineH;
-        const int dy = cell.vAlign == cuiCell::Middle ? extra / 2
+        const int dy = cell.vAlign == cuiCell::Middle   ? extra / 2
                        : cell.vAlign == cuiCell::Bottom ? extra
                                                         : 0;
         r = QRect(r.left(), r.top() + dy, r.width(), lineH);
@@ -1170,7 +1054,8 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
     QTextCursor cursor = m_editor->textCursor();
     if (selStart >= 0) {
         cursor.setPosition(std::min(selStart, int(value.size())));
-        cursor.setPosition(std::min(selStart + selLength, int(value.size())), QTextCursor::KeepAnchor);
+        cursor.setPosition(std::min(selStart + selLength, int(value.size())),
+                           QTextCursor::KeepAnchor);
     } else {
         cursor.select(QTextCursor::Document);
     }
@@ -1179,21 +1064,16 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
     m_editor->setFocus();
 }
 
-void cuiSheet::HideEditor(bool returnFocus)
-{
-    if (!editorVisible())
-        return;
+void cuiSheet::HideEditor(bool returnFocus) {
+    if (!editorVisible()) return;
     m_editorClosing = true;
     m_editor->hide();
     m_editorClosing = false;
-    if (returnFocus && m_grid)
-        m_grid->setFocus();
+    if (returnFocus && m_grid) m_grid->setFocus();
 }
 
-void cuiSheet::commitEditor()
-{
-    if (!editorVisible() || m_editorClosing)
-        return;
+void cuiSheet::commitEditor() {
+    if (!editorVisible() || m_editorClosing) return;
     const QString text = m_editor->toPlainText();
     const int col = m_editCol, row = m_editRow;
     HideEditor(true);
@@ -1202,14 +1082,13 @@ void cuiSheet::commitEditor()
 
 // ---- input ---------------------------------------------------------------------------
 
-bool cuiSheet::gridKeyDown(QKeyEvent* event)
-{
+bool cuiSheet::gridKeyDown(QKeyEvent* event) {
     HideEditor(false);
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->post(EV_StatusText);
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_StatusText);
     m_shiftHeld = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrlOnly = (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
-                          Qt::ControlModifier;
+    const bool ctrlOnly =
+        (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+        Qt::ControlModifier;
     const int col = m_grid->col(), row = m_grid->row();
     const int key = event->key();
     bool consumed = true;
@@ -1225,17 +1104,20 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event)
             ExecuteCellCommand(col, row, 0x2500, 0, QString());
         break;
     case Qt::Key_Down:
-        if (!ctrlOnly)
-            MoveSelection(0, 1);
+        if (!ctrlOnly) MoveSelection(0, 1);
         break;
     case Qt::Key_Up:
-        if (!ctrlOnly)
-            MoveSelection(0, -1);
+        if (!ctrlOnly) MoveSelection(0, -1);
         break;
-    case Qt::Key_PageDown: MoveSelection(0, 10); break;
-    case Qt::Key_PageUp: MoveSelection(0, -10); break;
+    case Qt::Key_PageDown:
+        MoveSelection(0, 10);
+        break;
+    case Qt::Key_PageUp:
+        MoveSelection(0, -10);
+        break;
     case Qt::Key_Home:
-    case Qt::Key_End: break;
+    case Qt::Key_End:
+        break;
     default:
         if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
             ExecuteCellCommand(col, row, (0x70 + (key - Qt::Key_F1)) * 256, 0, QString());
@@ -1247,58 +1129,46 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event)
     return consumed;
 }
 
-void cuiSheet::gridKeyPress(const QString& text)
-{
+void cuiSheet::gridKeyPress(const QString& text) {
     for (const QChar ch : text) {
-        if (ch.unicode() == 0)
-            continue;
+        if (ch.unicode() == 0) continue;
         ExecuteCellCommand(m_grid->col(), m_grid->row(), ch.unicode(), 0, QString());
     }
 }
 
 void cuiSheet::gridKeyUp(QKeyEvent*) {}
 
-void cuiSheet::gridMouseDown(QMouseEvent* event)
-{
+void cuiSheet::gridMouseDown(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         const bool hit = m_multiSelecting || SelectCellAt(p.x(), p.y(), false);
-        if (hit)
-            openCellMenu(event->globalPosition().toPoint());
+        if (hit) openCellMenu(event->globalPosition().toPoint());
         return;
     }
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (editorVisible())
-        commitEditor();
+    if (event->button() != Qt::LeftButton) return;
+    if (editorVisible()) commitEditor();
     m_shiftHeld = event->modifiers() & Qt::ShiftModifier;
     SelectCellAt(p.x(), p.y(), false);
     m_mouseDown = true;
     m_shiftHeld = false;
 }
 
-void cuiSheet::gridMouseUp(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
+void cuiSheet::gridMouseUp(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
     m_mouseDown = false;
-    if (m_hosted)
-        ExecuteCellCommand(m_grid->col(), m_grid->row(), 256, 0, QString());
+    if (m_hosted) ExecuteCellCommand(m_grid->col(), m_grid->row(), 256, 0, QString());
 }
 
-void cuiSheet::gridMouseMove(QMouseEvent* event)
-{
+void cuiSheet::gridMouseMove(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (m_hosted && !editorVisible()) {
         SelectCellAt(p.x(), p.y(), false);
         return;
     }
-    if (m_mouseDown && (event->buttons() & Qt::LeftButton))
-        SelectCellAt(p.x(), p.y(), false);
+    if (m_mouseDown && (event->buttons() & Qt::LeftButton)) SelectCellAt(p.x(), p.y(), false);
 }
 
-void cuiSheet::gridDoubleClick(QMouseEvent* event)
-{
+void cuiSheet::gridDoubleClick(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     int col = 0, row = 0;
     const bool hit = m_grid->cellAt(p, col, row);
@@ -1333,16 +1203,14 @@ void cuiSheet::gridDoubleClick(QMouseEvent* event)
         ExecuteCellCommand(owner, ownerRow, 256, 0, QString());
 }
 
-void cuiSheet::gridWheel(int steps)
-{
+void cuiSheet::gridWheel(int steps) {
     if (steps > 0)
         MoveSelection(0, 1);
     else if (steps < 0)
         MoveSelection(0, -1);
 }
 
-void cuiSheet::gridFocus(bool gained)
-{
+void cuiSheet::gridFocus(bool gained) {
     if (gained) {
         updateCellMenu(true);
     } else if (!(m_cellMenu && m_cellMenu->menu()->isVisible())) {
@@ -1353,15 +1221,12 @@ void cuiSheet::gridFocus(bool gained)
             ev->post(EV_MenuRefresh);
         }
     }
-    if (m_grid)
-        m_grid->viewport()->update();
+    if (m_grid) m_grid->viewport()->update();
 }
 
-int cuiSheet::gridColumnResizing(int col, int width)
-{
+int cuiSheet::gridColumnResizing(int col, int width) {
     const int row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
-    if (row < 0 || !CellAt(col, row).cell.selectable)
-        return width;
+    if (row < 0 || !CellAt(col, row).cell.selectable) return width;
     int maxWidth = 650;
     if (!m_loadingWidths) {
         int fixed = 0;
@@ -1372,22 +1237,19 @@ int cuiSheet::gridColumnResizing(int col, int width)
     return std::clamp(width, 10, maxWidth);
 }
 
-void cuiSheet::gridColumnsResized() { SaveColumnWidths(); }
-
-void cuiSheet::gridTimedScroll(int dirs)
-{
-    const int dx = ((dirs & ScrollRight) ? 1 : 0) - ((dirs & ScrollLeft) ? 1 : 0);
-    const int dy = ((dirs & ScrollDown) ? 1 : 0) - ((dirs & ScrollUp) ? 1 : 0);
-    if (dx)
-        MoveSelection(dx, 0);
-    if (dy)
-        MoveSelection(0, dy);
+void cuiSheet::gridColumnsResized() {
+    SaveColumnWidths();
 }
 
-void cuiSheet::AutoFitColumn(int col)
-{
-    if (!m_grid || col < 0 || col >= m_colCount)
-        return;
+void cuiSheet::gridTimedScroll(int dirs) {
+    const int dx = ((dirs & ScrollRight) ? 1 : 0) - ((dirs & ScrollLeft) ? 1 : 0);
+    const int dy = ((dirs & ScrollDown) ? 1 : 0) - ((dirs & ScrollUp) ? 1 : 0);
+    if (dx) MoveSelection(dx, 0);
+    if (dy) MoveSelection(0, dy);
+}
+
+void cuiSheet::AutoFitColumn(int col) {
+    if (!m_grid || col < 0 || col >= m_colCount) return;
     double w = 0;
     for (int r = 0; r < m_rowCount; ++r) {
         const cuiCell& cell = CellAt(col, r).cell;
@@ -1407,47 +1269,44 @@ void cuiSheet::AutoFitColumn(int col)
 
 // ---- painting ------------------------------------------------------------------------
 
-void cuiSheet::recomputeColors()
-{
+void cuiSheet::recomputeColors() {
     const QColor text = cuiColor::toQColor(cuiColor::clWindowText);
     const QColor window = cuiColor::toQColor(cuiColor::clWindow);
     const QColor face = cuiColor::toQColor(cuiColor::clBtnFace);
-    if (text == m_fromText && window == m_fromWindow && face == m_fromFace && m_selectLine.isValid())
+    if (text == m_fromText && window == m_fromWindow && face == m_fromFace &&
+        m_selectLine.isValid())
         return;
     m_fromText = text;
     m_fromWindow = window;
     m_fromFace = face;
-    auto mix = [](int t, int w, int tw, int ww, int add, int div) { return (t * tw + w * ww + add) / div; };
-    m_selectLine = QColor(mix(text.red(), window.red(), 1, 7, 4, 8), mix(text.green(), window.green(), 1, 7, 4, 8),
+    auto mix = [](int t, int w, int tw, int ww, int add, int div) {
+        return (t * tw + w * ww + add) / div;
+    };
+    m_selectLine = QColor(mix(text.red(), window.red(), 1, 7, 4, 8),
+                          mix(text.green(), window.green(), 1, 7, 4, 8),
                           mix(text.blue(), window.blue(), 1, 7, 4, 8));
     m_inactiveSelect = QColor(mix(text.red(), window.red(), 1, 3, 2, 4),
                               mix(text.green(), window.green(), 1, 3, 2, 4),
                               mix(text.blue(), window.blue(), 1, 3, 2, 4));
 }
 
-QColor cuiSheet::selectLineColor()
-{
+QColor cuiSheet::selectLineColor() {
     recomputeColors();
     return m_selectLine;
 }
 
-QColor cuiSheet::inactiveSelectColor()
-{
+QColor cuiSheet::inactiveSelectColor() {
     recomputeColors();
     return m_inactiveSelect;
 }
 
-void cuiSheet::gridPaintCell(QPainter& painter, int col, int row, const QRect& rect)
-{
+void cuiSheet::gridPaintCell(QPainter& painter, int col, int row, const QRect& rect) {
     paintCell(painter, col, row, rect);
 }
 
-void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellRect)
-{
-    if (m_building || !m_grid || col >= m_colCount || row >= m_rowCount)
-        return;
-    if (cellRect.width() <= 0 || cellRect.height() <= 0)
-        return;
+void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellRect) {
+    if (m_building || !m_grid || col >= m_colCount || row >= m_rowCount) return;
+    if (cellRect.width() <= 0 || cellRect.height() <= 0) return;
     const double s = m_scale;
     // Joined cells: the first cell of the run is painted over the whole run.
     const double unit = painter.device() == m_grid->viewport() ? 1.0 : s;
@@ -1469,8 +1328,7 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
     QString text = cell.displayText;
     cuiCellView view;
     if (cell.hasLabel()) {
-        if (text.isEmpty())
-            text = QStringLiteral(" ");
+        if (text.isEmpty()) text = QStringLiteral(" ");
         if (m_source) {
             view = m_source->view(cell, selected, printing);
             text = view.hasText ? view.text : QString();
@@ -1479,8 +1337,7 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
 
     const cuiFont* f = cell.effectiveFont() ? cell.effectiveFont() : m_basic.effectiveFont();
     cuiFont defaultFont;
-    if (!f)
-        f = &defaultFont;
+    if (!f) f = &defaultFont;
     QColor background;
     QColor foreground = cuiColor::toQColor(f->color);
     const bool plainColour = cell.color == cuiColor::clWindow || cell.color == cuiColor::clWhite;
@@ -1509,13 +1366,13 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
     // Lines.
     const QColor lineColour = plainColour || printing ? QColor(128, 128, 128) : Qt::white;
     painter.setPen(lineColour);
-    if (cell.bottomLine)
-        painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+    if (cell.bottomLine) painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
     const uint8_t mark = CellAt(last, row).cell.rightMark;
     if (mark == cuiCell::FullLine)
         painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
     else if (mark == cuiCell::ShortMark)
-        painter.drawLine(rect.right(), rect.top() + rect.height() * 7 / 10, rect.right(), rect.bottom());
+        painter.drawLine(rect.right(), rect.top() + rect.height() * 7 / 10, rect.right(),
+                         rect.bottom());
 
     // Text placement.
     const QFont font = f->toQFont(printing ? s : 1.0);

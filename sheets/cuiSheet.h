@@ -40,7 +40,7 @@ struct clsSheeRowAtr {
 };
 
 class cuiSheet : public cuiGridOwner {
-public:
+  public:
     enum MultiSelectMode { MultiNone = 0, MultiCell = 1, MultiLine = 2 };
 
     cuiSheet(QWidget* owner, cmcGTex& table);
@@ -132,8 +132,14 @@ public:
 
     // Repaint modes of repainting by identity.
     enum RepaintMode {
-        RepaintLabelled, RepaintCategory, RepaintLabel, RepaintIndex, RepaintIndexUpTo,
-        RepaintIndexFrom, RepaintLabelIndex, RepaintCategoryNear,
+        RepaintLabelled,
+        RepaintCategory,
+        RepaintLabel,
+        RepaintIndex,
+        RepaintIndexUpTo,
+        RepaintIndexFrom,
+        RepaintLabelIndex,
+        RepaintCategoryNear,
     };
     // Returns how many cells were found to repaint.
     int RepaintMatching(const cuiCell& reference, RepaintMode mode);
@@ -180,7 +186,7 @@ public:
     void gridColumnsResized() override;
     void gridTimedScroll(int directions) override;
 
-protected:
+  protected:
     // Layout-pass state that directives change.
     struct LayoutState {
         int line = 0;
@@ -271,7 +277,7 @@ protected:
     cuiPickList* m_pickList = nullptr;
     QString m_cellMenuKey;
 
-private:
+  private:
     void updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend);
     void clearMarks();
     void markRange(int32_t label, int first, int last);

@@ -9,9 +9,16 @@
 #include <cstdint>
 
 class cuiSheetEnv {
-public:
+  public:
     enum Capability {
-        CapPmr, CapTarn, CapLmrSystem, CapMdc, CapRepeater, CapP25, CapKcoop, CapLtr,
+        CapPmr,
+        CapTarn,
+        CapLmrSystem,
+        CapMdc,
+        CapRepeater,
+        CapP25,
+        CapKcoop,
+        CapLtr,
     };
 
     virtual ~cuiSheetEnv() = default;
@@ -40,7 +47,9 @@ public:
 
     // Settings store, below the per-user key of the program. path like
     // "Display\Channel\colwidth".
-    virtual bool readInt(const QString& /*path*/, const QString& /*name*/, int& /*value*/) { return false; }
+    virtual bool readInt(const QString& /*path*/, const QString& /*name*/, int& /*value*/) {
+        return false;
+    }
     virtual void writeInt(const QString& /*path*/, const QString& /*name*/, int /*value*/) {}
     virtual void deleteKey(const QString& /*path*/) {}
 

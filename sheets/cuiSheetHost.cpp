@@ -10,8 +10,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-cuiSheetHost::cuiSheetHost(QWidget* area, cmcGTex& table) : m_area(area), m_table(table)
-{
+cuiSheetHost::cuiSheetHost(QWidget* area, cmcGTex& table) : m_area(area), m_table(table) {
     if (m_area && !m_area->layout()) {
         auto* layout = new QVBoxLayout(m_area);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -20,8 +19,7 @@ cuiSheetHost::cuiSheetHost(QWidget* area, cmcGTex& table) : m_area(area), m_tabl
 
 cuiSheetHost::~cuiSheetHost() = default;
 
-cuiSheet* cuiSheetHost::OpenSheet(const QString& command)
-{
+cuiSheet* cuiSheetHost::OpenSheet(const QString& command) {
     CloseSheet();
     m_sheet.reset(cuiSheet::create(m_area, command, m_table));
     for (const Position& p : m_history) {
@@ -35,8 +33,7 @@ cuiSheet* cuiSheetHost::OpenSheet(const QString& command)
         m_resetWidths = false;
     }
     m_sheet->Build();
-    if (m_area && m_area->layout())
-        m_area->layout()->addWidget(m_sheet->frame());
+    if (m_area && m_area->layout()) m_area->layout()->addWidget(m_sheet->frame());
     m_sheet->frame()->show();
     if (m_area && m_area->window()->isActiveWindow()) {
         if (m_treeHadFocus && m_tree)
@@ -47,10 +44,8 @@ cuiSheet* cuiSheetHost::OpenSheet(const QString& command)
     return m_sheet.get();
 }
 
-void cuiSheetHost::CloseSheet()
-{
-    if (!m_sheet)
-        return;
+void cuiSheetHost::CloseSheet() {
+    if (!m_sheet) return;
     cuiGrid* grid = m_sheet->grid();
     if (grid && grid->isVisible()) {
         Position p;
@@ -72,19 +67,14 @@ void cuiSheetHost::CloseSheet()
     m_sheet.reset();
 }
 
-void cuiSheetHost::RefreshSheet()
-{
+void cuiSheetHost::RefreshSheet() {
     if (m_tree) {
-        if (const cuiCell* cell = m_tree->SelectedCell())
-            OpenSheet(cell->option);
+        if (const cuiCell* cell = m_tree->SelectedCell()) OpenSheet(cell->option);
         return;
     }
-    if (!m_history.isEmpty())
-        OpenSheet(m_history.first().command);
+    if (!m_history.isEmpty()) OpenSheet(m_history.first().command);
 }
 
-void cuiSheetHost::CommitEdits()
-{
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->post(EV_BeforePrint);
+void cuiSheetHost::CommitEdits() {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_BeforePrint);
 }

@@ -12,7 +12,7 @@ class cuiTree;
 class QWidget;
 
 class cuiSheetHost {
-public:
+  public:
     struct Position {
         QString key;
         QString command;
@@ -38,7 +38,7 @@ public:
     cuiSheet* sheet() const { return m_sheet.get(); }
     const QList<Position>& history() const { return m_history; }
 
-private:
+  private:
     QWidget* m_area;
     cmcGTex& m_table;
     cuiTree* m_tree = nullptr;

@@ -9,14 +9,12 @@
 
 cuiToolBar::cuiToolBar(QWidget* parent, cmcGTex& table, const QString& key, cuiCellSource* source,
                        const std::vector<QPixmap>* images)
-    : m_source(source), m_images(images), m_bar(new QToolBar(parent))
-{
+    : m_source(source), m_images(images), m_bar(new QToolBar(parent)) {
     cuiCellParser parser(table);
     parser.parse(m_basic, table.getText(key + QStringLiteral("_BasicCell"), 0), nullptr, nullptr);
     m_bar->setContentsMargins(4, 0, 0, 0);
     for (const QString& line : table.getTextBlock(key + QStringLiteral("_Body")).split('\n')) {
-        if (line.startsWith('#'))
-            break;
+        if (line.startsWith('#')) break;
         auto cell = std::make_unique<cuiCell>();
         parser.parse(*cell, line, &m_basic, nullptr);
         if (cell->displayText == QLatin1String("-")) {
@@ -43,30 +41,24 @@ cuiToolBar::cuiToolBar(QWidget* parent, cmcGTex& table, const QString& key, cuiC
         m_actions.append(action);
         m_cells.push_back(std::move(cell));
     }
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->attach(&cuiToolBar::listener, this);
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiToolBar::listener, this);
 }
 
-cuiToolBar::~cuiToolBar()
-{
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->detach(&cuiToolBar::listener, this);
+cuiToolBar::~cuiToolBar() {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiToolBar::listener, this);
     delete m_bar.data();
 }
 
-const cuiCell* cuiToolBar::cellOf(const QAction* action) const
-{
+const cuiCell* cuiToolBar::cellOf(const QAction* action) const {
     return action ? reinterpret_cast<const cuiCell*>(action->data().value<quintptr>()) : nullptr;
 }
 
-void cuiToolBar::applyImage(QAction* action, const cuiCell& cell)
-{
+void cuiToolBar::applyImage(QAction* action, const cuiCell& cell) {
     if (m_images && cell.imageIndex >= 0 && cell.imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell.imageIndex)]));
 }
 
-void cuiToolBar::RefreshStates()
-{
+void cuiToolBar::RefreshStates() {
     cuiCellSource* source = m_source ? m_source : cuiCellSource::global();
     for (QAction* action : m_actions) {
         auto* cell = const_cast<cuiCell*>(cellOf(action));
@@ -75,8 +67,7 @@ void cuiToolBar::RefreshStates()
             continue;
         }
         cell->stateFlags &= uint16_t(~0x1Fu);
-        if (source)
-            source->menuState(*cell, nullptr);
+        if (source) source->menuState(*cell, nullptr);
         action->setCheckable(cell->flag(0));
         action->setChecked(cell->flag(0));
         action->setEnabled(!cell->flag(2));
@@ -84,8 +75,6 @@ void cuiToolBar::RefreshStates()
     }
 }
 
-void cuiToolBar::listener(void* context, const cmcEvent* event)
-{
-    if (event->code == EV_Controller)
-        static_cast<cuiToolBar*>(context)->RefreshStates();
+void cuiToolBar::listener(void* context, const cmcEvent* event) {
+    if (event->code == EV_Controller) static_cast<cuiToolBar*>(context)->RefreshStates();
 }

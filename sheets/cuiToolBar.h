@@ -20,7 +20,7 @@ struct cmcEvent;
 
 class cuiToolBar : public QObject {
     Q_OBJECT
-public:
+  public:
     using ClickHandler = std::function<void(const cuiCell& button)>;
 
     cuiToolBar(QWidget* parent, cmcGTex& table, const QString& key, cuiCellSource* source = nullptr,
@@ -37,7 +37,7 @@ public:
     // Where a new button row starts (after the thin separators).
     int rowBreaks() const { return m_rowBreaks; }
 
-private:
+  private:
     static void listener(void* context, const cmcEvent* event);
     void applyImage(QAction* action, const cuiCell& cell);
 

@@ -22,7 +22,7 @@ class QTreeWidgetItem;
 
 class cuiTree : public QObject {
     Q_OBJECT
-public:
+  public:
     // images: the image list shared with the sheets (not owned; may be null).
     cuiTree(QWidget* owner, cmcGTex& table, const QString& key,
             const std::vector<QPixmap>* images = nullptr);
@@ -57,10 +57,10 @@ public:
     const cuiCell& basicCell() const { return m_basic; }
     int cellCount() const { return int(m_cells.size()); }
 
-signals:
+  signals:
     void nodeChanged(QTreeWidgetItem* node);
 
-protected:
+  protected:
     // Nodes in tree order from start up to start's next sibling (the whole tree from the
     // first node when start is null).
     QList<QTreeWidgetItem*> range(QTreeWidgetItem* start) const;
@@ -79,7 +79,7 @@ protected:
     std::vector<std::unique_ptr<cuiCell>> m_cells;
     QTimer m_delay;
 
-private:
+  private:
     int walk(const QStringList& lines, int pos, QTreeWidgetItem* parent);
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& cellText);
 };

@@ -7,7 +7,7 @@
 #include "cuiSheet.h"
 
 class iuiSh_ChBank : public cuiSheet {
-public:
+  public:
     static constexpr int MatrixRows = 510;
     static constexpr int ChannelsPerBank = 500;
 
@@ -32,11 +32,11 @@ public:
     // Sum of the channel counts of the valid banks below bank.
     static int bankFirstChannel(int bank);
 
-protected:
+  protected:
     bool keepsRowSelect() const override { return true; }
     void onEvent(const cmcEvent* event) override;
 
-private:
+  private:
     void addRow();
     void removeRow();
 

@@ -2,8 +2,7 @@
 
 #include "cuiSheetEnv.h"
 
-void iuiSh_Common::ApplyDirective(const QString& directive)
-{
+void iuiSh_Common::ApplyDirective(const QString& directive) {
     const int space = directive.indexOf(' ');
     const QString word = space < 0 ? directive : directive.left(space);
     const QString arg = space < 0 ? QString() : directive.mid(space + 1).trimmed();
@@ -45,6 +44,5 @@ void iuiSh_Common::ApplyDirective(const QString& directive)
     }
     bool ok = false;
     const int n = arg.toInt(&ok);
-    if (ok && !keep)
-        m_layout.skip = n > 0 ? n : 0;
+    if (ok && !keep) m_layout.skip = n > 0 ? n : 0;
 }

@@ -6,7 +6,7 @@
 #include "cuiSheet.h"
 
 class iuiSh_Common : public cuiSheet {
-public:
+  public:
     using cuiSheet::cuiSheet;
     void ApplyDirective(const QString& directive) override;
 };

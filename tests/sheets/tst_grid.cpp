@@ -3,10 +3,10 @@
 // column sizing limits and repainting by identity.
 
 #include "SheetTestKit.h"
-#include "cmcCellNames.h"
-#include "cmcEvMan.h"
 #include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
 #include "cmcEeprom.h"
+#include "cmcEvMan.h"
 #include "cmcFCache.h"
 #include "cuiDispatchSource.h"
 #include "cuiPickList.h"
@@ -27,9 +27,8 @@ struct GridFixture {
     std::unique_ptr<cuiSheet> sheet;
     RecordingCellSource source;
 
-    GridFixture(const QStringList& cells, const QString& style = QString(), QSize size = QSize(800, 600),
-                bool hosted = false)
-    {
+    GridFixture(const QStringList& cells, const QString& style = QString(),
+                QSize size = QSize(800, 600), bool hosted = false) {
         defs.sheet("S", style, "{<H(Font=,,,-13,,,)}", cells);
         host.resize(size);
         sheet.reset(cuiSheet::create(&host, "S", defs.table()));
@@ -41,8 +40,7 @@ struct GridFixture {
     }
     cuiGrid* grid() const { return sheet->grid(); }
     QPoint centre(int col, int row) const { return grid()->cellRect(col, row).center(); }
-    QImage paint()
-    {
+    QImage paint() {
         QImage image(grid()->viewport()->size(), QImage::Format_RGB32);
         image.fill(Qt::black);
         grid()->viewport()->render(&image);
@@ -53,7 +51,8 @@ struct GridFixture {
 // Three header cells, then a 4 x 3 body where column 2 of row 2 is not selectable.
 const QStringList bodyCells{
     "{^WH}Head A|{^W}B|{^W}C|{^W}D",
-    "{SW(%CL_ChL_Name[0])}a0|{SW(%CL_ChL_FreqR[0])}b0|{SW(%CL_ChL_FreqT[0])}c0|{SW(%CL_ChL_Mode[0])}d0",
+    "{SW(%CL_ChL_Name[0])}a0|{SW(%CL_ChL_FreqR[0])}b0|{SW(%CL_ChL_FreqT[0])}c0|{SW(%CL_ChL_Mode[0])"
+    "}d0",
     "{SW(%CL_ChL_Name[1])}a1|{W}b1|{SW(%CL_ChL_FreqT[1])}c1|{SW(%CL_ChL_Mode[1])}d1",
     "{SW(%CL_ChL_Name[2])}a2|{SW(%CL_ChL_FreqR[2])}b2|{SW(%CL_ChL_FreqT[2])}c2|{W}d2",
 };
@@ -62,7 +61,7 @@ const QStringList bodyCells{
 
 class tst_Grid : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void buildSelectsNearTopLeft();
     void arrowKeys_data();
     void arrowKeys();
@@ -88,16 +87,14 @@ private slots:
     void doubleClickOnHeaderEdgeFitsColumn();
 };
 
-void tst_Grid::buildSelectsNearTopLeft()
-{
+void tst_Grid::buildSelectsNearTopLeft() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     QCOMPARE(f.grid()->col(), 0);
     QCOMPARE(f.grid()->row(), 1);
     QCOMPARE(f.grid()->fixedRows(), 1);
 }
 
-void tst_Grid::arrowKeys_data()
-{
+void tst_Grid::arrowKeys_data() {
     QTest::addColumn<int>("startCol");
     QTest::addColumn<int>("startRow");
     QTest::addColumn<int>("key");
@@ -111,8 +108,7 @@ void tst_Grid::arrowKeys_data()
     QTest::newRow("home does nothing") << 2 << 2 << int(Qt::Key_Home) << 2 << 2;
 }
 
-void tst_Grid::arrowKeys()
-{
+void tst_Grid::arrowKeys() {
     QFETCH(int, startCol);
     QFETCH(int, startRow);
     QFETCH(int, key);
@@ -125,8 +121,7 @@ void tst_Grid::arrowKeys()
     QCOMPARE(f.grid()->row(), endRow);
 }
 
-void tst_Grid::rightAtRowEndSendsKeyCommand()
-{
+void tst_Grid::rightAtRowEndSendsKeyCommand() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     f.sheet->SelectCell(3, 1);
     QTest::keyClick(f.grid(), Qt::Key_Right);
@@ -139,8 +134,7 @@ void tst_Grid::rightAtRowEndSendsKeyCommand()
     QCOMPARE(f.source.received.last().code, 0x2500);
 }
 
-void tst_Grid::downLandsNearRememberedColumn()
-{
+void tst_Grid::downLandsNearRememberedColumn() {
     // Column 3 has no selectable cell below row 2: Down moves to row 3 on the selectable
     // cell nearest the remembered column (2, reached by the last horizontal move).
     GridFixture f(bodyCells, "(FixedRows=1)");
@@ -153,8 +147,7 @@ void tst_Grid::downLandsNearRememberedColumn()
     QCOMPARE(f.grid()->col(), 2);
 }
 
-void tst_Grid::functionKeysAndCharacters()
-{
+void tst_Grid::functionKeysAndCharacters() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     f.source.enterStartsEditor = false;
     QTest::keyClick(f.grid(), Qt::Key_F3);
@@ -164,19 +157,17 @@ void tst_Grid::functionKeysAndCharacters()
     QCOMPARE(f.source.received[1].code, int('7'));
 }
 
-void tst_Grid::wheelMovesSelection()
-{
+void tst_Grid::wheelMovesSelection() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     const QPoint p = f.centre(0, 1);
-    QWheelEvent down(p, f.grid()->viewport()->mapToGlobal(p), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent down(p, f.grid()->viewport()->mapToGlobal(p), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(f.grid()->viewport(), &down);
     QCOMPARE(f.grid()->row(), 2);
     QVERIFY(down.isAccepted());
 }
 
-void tst_Grid::mouseSelectsOnlySelectable()
-{
+void tst_Grid::mouseSelectsOnlySelectable() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {}, f.centre(2, 3));
     QCOMPARE(f.grid()->col(), 2);
@@ -188,8 +179,7 @@ void tst_Grid::mouseSelectsOnlySelectable()
     QCOMPARE(f.grid()->row(), 3);
 }
 
-void tst_Grid::editorEscapeCancelsAndFocusLossCommits()
-{
+void tst_Grid::editorEscapeCancelsAndFocusLossCommits() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     f.grid()->setFocus();
     QTest::keyClick(f.grid(), Qt::Key_Return);
@@ -210,8 +200,7 @@ void tst_Grid::editorEscapeCancelsAndFocusLossCommits()
     QVERIFY(!f.source.received.isEmpty());
     const auto& last = [&] {
         for (int i = int(f.source.received.size()) - 1; i >= 0; --i)
-            if (f.source.received[i].hasText)
-                return f.source.received[i];
+            if (f.source.received[i].hasText) return f.source.received[i];
         return f.source.received.last();
     }();
     QVERIFY(last.hasText);
@@ -221,8 +210,7 @@ void tst_Grid::editorEscapeCancelsAndFocusLossCommits()
     QCOMPARE(f.source.texts.value(qMakePair(int(CL_ChL_Name), 0)), QString("xyz"));
 }
 
-void tst_Grid::editorEnterAndArrowsCommit()
-{
+void tst_Grid::editorEnterAndArrowsCommit() {
     GridFixture f(bodyCells, "(FixedRows=1)");
     f.sheet->StartEditor(0, 1);
     QTest::keyClicks(f.sheet->editor(), "one");
@@ -237,8 +225,7 @@ void tst_Grid::editorEnterAndArrowsCommit()
     QCOMPARE(f.grid()->row(), 2);
 }
 
-void tst_Grid::shiftExtendsMultiSelection()
-{
+void tst_Grid::shiftExtendsMultiSelection() {
     GridFixture f(bodyCells, "(FixedRows=1)(MultiSelect=Cell)");
     f.sheet->SelectCell(0, 1);
     QTest::keyClick(f.grid(), Qt::Key_Down, Qt::ShiftModifier);
@@ -257,8 +244,7 @@ void tst_Grid::shiftExtendsMultiSelection()
     QVERIFY(!f.sheet->isMarked(0, 2));
 }
 
-void tst_Grid::joinedCellsPaintAsOne()
-{
+void tst_Grid::joinedCellsPaintAsOne() {
     GridFixture f({"{SH(Color=clGray)}Joined text that is long|{+(Color=clRed)}x|{+(Color=clRed)}y",
                    "{SWH}a|{SWH}b|{SWH}c"});
     for (int c = 0; c < 3; ++c)
@@ -277,17 +263,16 @@ void tst_Grid::joinedCellsPaintAsOne()
     QVERIFY(textInSecond);
 }
 
-void tst_Grid::colorSelectLine_data()
-{
+void tst_Grid::colorSelectLine_data() {
     QTest::addColumn<bool>("hosted");
     QTest::newRow("main sheet") << false;
     QTest::newRow("hosted sheet") << true;
 }
 
-void tst_Grid::colorSelectLine()
-{
+void tst_Grid::colorSelectLine() {
     QFETCH(bool, hosted);
-    GridFixture f({"{^WH(Color=clWindow)}H|{^W}H|{^W}H", "{WH(Color=clWindow)}1|{SW}a|{SW}b", "{WH}2|{SW}c|{SW}d"},
+    GridFixture f({"{^WH(Color=clWindow)}H|{^W}H|{^W}H", "{WH(Color=clWindow)}1|{SW}a|{SW}b",
+                   "{WH}2|{SW}c|{SW}d"},
                   "(FixedCols=1)(FixedRows=1)(ColorSelectLine)", QSize(800, 600), hosted);
     f.sheet->SelectCell(1, 1);
     const QImage image = f.paint();
@@ -301,8 +286,7 @@ void tst_Grid::colorSelectLine()
     QCOMPARE(image.pixelColor(below.left() + 1, below.bottom() - 1), window);
 }
 
-void tst_Grid::printerCanvasScales()
-{
+void tst_Grid::printerCanvasScales() {
     GridFixture f({"{WH(Color=clGray)}Head|{WB}b", "{SWHX}a|{SW}c"});
     const int w = f.grid()->colWidth(0) + f.grid()->colWidth(1);
     const int h = f.grid()->rowHeight(0) + f.grid()->rowHeight(1);
@@ -322,15 +306,16 @@ void tst_Grid::printerCanvasScales()
     QCOMPARE(image.pixelColor(2 * f.grid()->colWidth(0) - 1, 2 * h - 4), QColor(128, 128, 128));
 }
 
-void tst_Grid::columnSizingLimits()
-{
-    GridFixture f({"{^W}Header one|{^W}Header two", "{SW}a|{SW}b"}, "(FixedRows=1)(ColSizing)", QSize(1200, 600));
+void tst_Grid::columnSizingLimits() {
+    GridFixture f({"{^W}Header one|{^W}Header two", "{SW}a|{SW}b"}, "(FixedRows=1)(ColSizing)",
+                  QSize(1200, 600));
     QVERIFY(f.grid()->colSizing());
     auto drag = [&](int col, int dx) {
         const QRect r = f.grid()->cellRect(col, 0);
         const QPoint edge(r.right() + 1, r.center().y());
         QTest::mousePress(f.grid()->viewport(), Qt::LeftButton, {}, edge);
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(dx, 0)), f.grid()->viewport()->mapToGlobal(QPointF(edge + QPoint(dx, 0))),
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(dx, 0)),
+                         f.grid()->viewport()->mapToGlobal(QPointF(edge + QPoint(dx, 0))),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(f.grid()->viewport(), &move);
         QTest::mouseRelease(f.grid()->viewport(), Qt::LeftButton, {}, edge + QPoint(dx, 0));
@@ -341,18 +326,17 @@ void tst_Grid::columnSizingLimits()
     QCOMPARE(f.grid()->colWidth(0), 650);
 }
 
-void tst_Grid::autoFitColumn()
-{
+void tst_Grid::autoFitColumn() {
     GridFixture f({"{^}H", "{S}a", "{S}a much longer text"});
     const int before = f.grid()->colWidth(0);
     f.sheet->AutoFitColumn(0);
     const int after = f.grid()->colWidth(0);
     QVERIFY(after > before);
-    QVERIFY(after > QFontMetrics(f.sheet->basicCell().font->toQFont()).horizontalAdvance("a much longer") );
+    QVERIFY(after >
+            QFontMetrics(f.sheet->basicCell().font->toQFont()).horizontalAdvance("a much longer"));
 }
 
-void tst_Grid::repaintByIdentity_data()
-{
+void tst_Grid::repaintByIdentity_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("label");
@@ -364,12 +348,13 @@ void tst_Grid::repaintByIdentity_data()
     QTest::newRow("same index") << int(cuiSheet::RepaintIndex) << 0 << 0 << 1 << 4;
     QTest::newRow("index up to") << int(cuiSheet::RepaintIndexUpTo) << 0 << 0 << 1 << 8;
     QTest::newRow("index from") << int(cuiSheet::RepaintIndexFrom) << 0 << 0 << 2 << 4;
-    QTest::newRow("index modes match nothing without a category") << int(cuiSheet::RepaintIndex) << 49 << 0 << 1 << 0;
-    QTest::newRow("label and index") << int(cuiSheet::RepaintLabelIndex) << 0 << int(CL_ChL_Name) << 2 << 1;
+    QTest::newRow("index modes match nothing without a category")
+        << int(cuiSheet::RepaintIndex) << 49 << 0 << 1 << 0;
+    QTest::newRow("label and index")
+        << int(cuiSheet::RepaintLabelIndex) << 0 << int(CL_ChL_Name) << 2 << 1;
 }
 
-void tst_Grid::repaintByIdentity()
-{
+void tst_Grid::repaintByIdentity() {
     QFETCH(int, mode);
     QFETCH(int, category);
     QFETCH(int, label);
@@ -386,8 +371,7 @@ void tst_Grid::repaintByIdentity()
     QCOMPARE(f.sheet->RepaintMatching(ref, cuiSheet::RepaintMode(mode)), count);
 }
 
-void tst_Grid::savedSelectionRestored()
-{
+void tst_Grid::savedSelectionRestored() {
     SheetTable defs;
     QStringList cells{"{^}H|{^}H"};
     for (int i = 0; i < 200; ++i)
@@ -411,8 +395,7 @@ void tst_Grid::savedSelectionRestored()
     QCOMPARE(t.grid()->row(), 43);
 }
 
-void tst_Grid::editsReachTheImageThroughTheDispatcher()
-{
+void tst_Grid::editsReachTheImageThroughTheDispatcher() {
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
@@ -449,8 +432,7 @@ void tst_Grid::editsReachTheImageThroughTheDispatcher()
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqR, 0), QString("7.100000"));
 }
 
-void tst_Grid::pickListChoosesSelection()
-{
+void tst_Grid::pickListChoosesSelection() {
     cmcEeprom image(QxMap::ImageSize);
     image.SetByte(0xA964, 0);
     cmcCellDispatch dispatch(&image);
@@ -486,15 +468,16 @@ void tst_Grid::pickListChoosesSelection()
     cmcFCache::instance().setTable(nullptr);
 }
 
-void tst_Grid::doubleClickOnHeaderEdgeFitsColumn()
-{
-    GridFixture f({"{^W}H|{^W}H2", "{S}a much longer text than the header|{S}b"}, "(FixedRows=1)(ColSizing)");
+void tst_Grid::doubleClickOnHeaderEdgeFitsColumn() {
+    GridFixture f({"{^W}H|{^W}H2", "{S}a much longer text than the header|{S}b"},
+                  "(FixedRows=1)(ColSizing)");
     const int before = f.grid()->colWidth(0);
     const QRect head = f.grid()->cellRect(0, 0);
     // Within 4 pixels of the header's right edge.
     const QPoint p(head.right() - 3, head.center().y());
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p), f.grid()->viewport()->mapToGlobal(QPointF(p)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p),
+                    f.grid()->viewport()->mapToGlobal(QPointF(p)), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
     QCoreApplication::sendEvent(f.grid()->viewport(), &dbl);
     QVERIFY(f.grid()->colWidth(0) > before);
     // Nothing is sent to a cell by a double click on the header.
@@ -502,8 +485,9 @@ void tst_Grid::doubleClickOnHeaderEdgeFitsColumn()
     // A double click on the current cell sends 256 to it.
     const QPoint c = f.centre(1, 1);
     f.sheet->SelectCell(1, 1);
-    QMouseEvent dbl2(QEvent::MouseButtonDblClick, QPointF(c), f.grid()->viewport()->mapToGlobal(QPointF(c)),
-                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent dbl2(QEvent::MouseButtonDblClick, QPointF(c),
+                     f.grid()->viewport()->mapToGlobal(QPointF(c)), Qt::LeftButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(f.grid()->viewport(), &dbl2);
     QCOMPARE(f.source.received.size(), 1);
     QCOMPARE(f.source.received[0].code, 256);

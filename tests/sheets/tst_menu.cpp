@@ -16,24 +16,22 @@
 
 namespace {
 
-QStringList captions(QMenu* menu)
-{
+QStringList captions(QMenu* menu) {
     QStringList list;
     for (QAction* a : menu->actions()) {
         QString c = a->isSeparator() ? "-" : a->text();
-        if (a->menu())
-            c += "(" + captions(a->menu()).join(",") + ")";
+        if (a->menu()) c += "(" + captions(a->menu()).join(",") + ")";
         list << c;
     }
     return list;
 }
 
-void addDefinitions(SheetTable& defs)
-{
+void addDefinitions(SheetTable& defs) {
     defs.add("GI_Menu_Main_BasicCell", {"{(%CT_Null.CL_Null)}"});
-    defs.add("GI_Menu_Main_Body", {"+File{(%CL_Menu_File_New)}", " +New{(%CL_Menu_File_New:Ctrl+N)}",
-                                   " +-", " +Save{(%CL_Menu_File_Save:Ctrl+S)}", "+Edit{(%CL_Menu_Edit_Top)}",
-                                   "+View{(%CL_Menu_View_ToolBar)}", "#"});
+    defs.add("GI_Menu_Main_Body",
+             {"+File{(%CL_Menu_File_New)}", " +New{(%CL_Menu_File_New:Ctrl+N)}", " +-",
+              " +Save{(%CL_Menu_File_Save:Ctrl+S)}", "+Edit{(%CL_Menu_Edit_Top)}",
+              "+View{(%CL_Menu_View_ToolBar)}", "#"});
     defs.add("GI_PMenu_Edit_BasicCell", {"{(%CT_PopupMenu.CL_Null)}"});
     defs.add("GI_PMenu_Edit_Body", {"+Edit...\t{(%CT_PopupMenu.CL_PMenu_Edit:Enter)}",
                                     "+Copy{(%CT_PopupMenu.CL_PMenu_Copy)}", "#"});
@@ -43,7 +41,7 @@ void addDefinitions(SheetTable& defs)
 
 class tst_Menu : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void buildsItemTree();
     void statesComeFromCells();
     void clickActivatesCell();
@@ -52,8 +50,7 @@ private slots:
     void toolBarButtons();
 };
 
-void tst_Menu::buildsItemTree()
-{
+void tst_Menu::buildsItemTree() {
     SheetTable defs;
     addDefinitions(defs);
     RecordingCellSource source;
@@ -63,14 +60,13 @@ void tst_Menu::buildsItemTree()
     QCOMPARE(menu.cellOf(menu.actionOf(CL_Menu_View_ToolBar))->category, 0);
 }
 
-void tst_Menu::statesComeFromCells()
-{
+void tst_Menu::statesComeFromCells() {
     SheetTable defs;
     addDefinitions(defs);
     RecordingCellSource source;
     cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
-    source.menuFlags[CL_Menu_File_New] = 1;       // ticked
-    source.menuFlags[CL_Menu_File_Save] = 4;      // disabled
+    source.menuFlags[CL_Menu_File_New] = 1;         // ticked
+    source.menuFlags[CL_Menu_File_Save] = 4;        // disabled
     source.menuFlags[CL_Menu_View_ToolBar] = 2 | 8; // hidden, caption from the cell
     source.menuCaptions[CL_Menu_View_ToolBar] = "Tools";
     menu.RefreshStates();
@@ -85,8 +81,7 @@ void tst_Menu::statesComeFromCells()
     QVERIFY(menu.actionOf(CL_Menu_File_Save)->isEnabled());
 }
 
-void tst_Menu::clickActivatesCell()
-{
+void tst_Menu::clickActivatesCell() {
     SheetTable defs;
     addDefinitions(defs);
     RecordingCellSource source;
@@ -100,8 +95,7 @@ void tst_Menu::clickActivatesCell()
     QCOMPARE(source.activated.size(), 1);
 }
 
-void tst_Menu::eventsRemoveAndAddItems()
-{
+void tst_Menu::eventsRemoveAndAddItems() {
     cmcEvMan events;
     SheetTable defs;
     addDefinitions(defs);
@@ -114,12 +108,12 @@ void tst_Menu::eventsRemoveAndAddItems()
     QVERIFY(!menu.actionOf(CL_PMenu_Copy));
 }
 
-void tst_Menu::sheetCellMenuFeedsEditMenu()
-{
+void tst_Menu::sheetCellMenuFeedsEditMenu() {
     cmcEvMan events;
     SheetTable defs;
     addDefinitions(defs);
-    defs.sheet("S", "", "{<H(PopupMenu=GI_PMenu_Edit)}", {"{S(%CL_ChL_Name[0])}a|{S(%CL_ChL_Name[1])}b"});
+    defs.sheet("S", "", "{<H(PopupMenu=GI_PMenu_Edit)}",
+               {"{S(%CL_ChL_Name[0])}a|{S(%CL_ChL_Name[1])}b"});
     RecordingCellSource source;
     cuiMenu mainMenu(nullptr, defs.table(), "GI_Menu_Main");
     QWidget host;
@@ -146,13 +140,13 @@ void tst_Menu::sheetCellMenuFeedsEditMenu()
     QCOMPARE(source.received.last().index, 1);
 }
 
-void tst_Menu::toolBarButtons()
-{
+void tst_Menu::toolBarButtons() {
     cmcEvMan events;
     SheetTable defs;
     defs.add("GI_ToolBar_Main_BasicCell", {"{(%CT_Null.CL_Null)(ImageIndex=0)}"});
-    defs.add("GI_ToolBar_Main_Body", {"{(%CL_Menu_File_New)(ImageIndex=3)}New", "-",
-                                      "{(%CL_Menu_File_Save)}Save", "/", "{(%CL_Menu_View_ToolBar)}Tools", "#"});
+    defs.add("GI_ToolBar_Main_Body",
+             {"{(%CL_Menu_File_New)(ImageIndex=3)}New", "-", "{(%CL_Menu_File_Save)}Save", "/",
+              "{(%CL_Menu_View_ToolBar)}Tools", "#"});
     RecordingCellSource source;
     cuiToolBar tools(nullptr, defs.table(), "GI_ToolBar_Main");
     const QList<QAction*> buttons = tools.buttons();

@@ -22,10 +22,10 @@ struct BuiltSheet {
     QWidget host;
     std::unique_ptr<cuiSheet> sheet;
 
-    BuiltSheet(const QStringList& cells, const QString& style = QString(),
-               const QString& basic = QStringLiteral("{<-(Font=DEFAULT_CHARSET,,clWindowText,-17,,,)}"),
-               const QString& command = QStringLiteral("S"))
-    {
+    BuiltSheet(
+        const QStringList& cells, const QString& style = QString(),
+        const QString& basic = QStringLiteral("{<-(Font=DEFAULT_CHARSET,,clWindowText,-17,,,)}"),
+        const QString& command = QStringLiteral("S")) {
         defs.sheet(QStringLiteral("S"), style, basic, cells);
         defs.add(QStringLiteral("CellModel_Fit"), {QStringLiteral("WH")});
         host.resize(800, 600);
@@ -34,8 +34,7 @@ struct BuiltSheet {
     }
 };
 
-QString fatalOf(const std::function<void()>& f)
-{
+QString fatalOf(const std::function<void()>& f) {
     FatalGuard guard;
     try {
         f();
@@ -49,7 +48,7 @@ QString fatalOf(const std::function<void()>& f)
 
 class tst_SheetDef : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rowSplit_data();
     void rowSplit();
     void attributes_data();
@@ -81,8 +80,7 @@ private slots:
     void bankRowEvents();
 };
 
-void tst_SheetDef::rowSplit_data()
-{
+void tst_SheetDef::rowSplit_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("cells");
     QTest::newRow("leading, inner, trailing bars") << "|A|B|C|" << QStringList{"", "A", "B", "C"};
@@ -93,40 +91,57 @@ void tst_SheetDef::rowSplit_data()
     QTest::newRow("index cell after empty one") << "|{($iChI)}7|" << QStringList{"", "{($iChI)}7"};
 }
 
-void tst_SheetDef::rowSplit()
-{
+void tst_SheetDef::rowSplit() {
     QFETCH(QString, line);
     QFETCH(QStringList, cells);
     QCOMPARE(cuiCellParser::splitRow(line), cells);
 }
 
-void tst_SheetDef::attributes_data()
-{
+void tst_SheetDef::attributes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected"); // field=value;... compared one by one
 
-    QTest::newRow("alignment and flags") << "{^_WHB+STX}Head" << "h=1;v=2;fw=1;fh=1;b=1;j=1;s=1;t=1;rm=1;text=Head";
-    QTest::newRow("short mark, negated right mark") << "{Q}x" << "rm=2";
-    QTest::newRow("negation clears the mark") << "{X!X}" << "rm=0";
-    QTest::newRow("negation applies to one flag only") << "{!SB}" << "s=0;b=1";
-    QTest::newRow("colour") << "{(Color=clGray)}" << "color=8421504";
-    QTest::newRow("unknown colour keeps the old one") << "{(Color=clGray)(Color=clNope)}" << "color=8421504";
-    QTest::newRow("image index") << "{(ImageIndex=7)}" << "img=7";
-    QTest::newRow("pop-up menu") << "{(PopupMenu=GI_PMenu_Edit)}" << "popup=GI_PMenu_Edit";
-    QTest::newRow("state flags set and clear") << "{(Flag0=1)(Flag8=1)(Flag8=0)(Flag3=x)}" << "flags=1";
-    QTest::newRow("attribute without equals does nothing") << "{(Color)(ImageIndex)}" << "img=-1;color=4278190085";
-    QTest::newRow("full reference") << "{(%CT_ChannelList.CL_ChL_FreqR[12]:opt)}" << QString("cat=%1;label=%2;index=12;option=opt").arg(CT_ChannelList).arg(CL_ChL_FreqR);
-    QTest::newRow("reference keeps inherited category") << "{(%CL_FBits[3]:x\\:y)}" << QString("cat=0;label=%1;index=3;option=x:y").arg(CL_FBits);
-    QTest::newRow("empty category name gives none") << "{(%.CL_ChL_Name)}" << QString("cat=49;label=%1").arg(CL_ChL_Name);
-    QTest::newRow("pop-up menu item") << "{(%CT_PopupMenu.CL_PMenu_Edit:Enter)}" << QString("cat=1;label=%1;option=Enter").arg(CL_PMenu_Edit);
-    QTest::newRow("index from counter") << "{(@ch3=41)(%CL_ChL_Name[@ch3])}" << "index=41";
-    QTest::newRow("counter increments, spaces allowed") << "{(@ch2 = 5)(@ch2 ++)(%CL_ChL_Name[@ch2])}" << "index=6";
-    QTest::newRow("braces anywhere, text outside") << "A{S}B{>}C" << "s=1;h=2;text=ABC";
-    QTest::newRow("escaped brace is text") << "\\{x" << "text={x";
+    QTest::newRow("alignment and flags") << "{^_WHB+STX}Head"
+                                         << "h=1;v=2;fw=1;fh=1;b=1;j=1;s=1;t=1;rm=1;text=Head";
+    QTest::newRow("short mark, negated right mark") << "{Q}x"
+                                                    << "rm=2";
+    QTest::newRow("negation clears the mark") << "{X!X}"
+                                              << "rm=0";
+    QTest::newRow("negation applies to one flag only") << "{!SB}"
+                                                       << "s=0;b=1";
+    QTest::newRow("colour") << "{(Color=clGray)}"
+                            << "color=8421504";
+    QTest::newRow("unknown colour keeps the old one") << "{(Color=clGray)(Color=clNope)}"
+                                                      << "color=8421504";
+    QTest::newRow("image index") << "{(ImageIndex=7)}"
+                                 << "img=7";
+    QTest::newRow("pop-up menu") << "{(PopupMenu=GI_PMenu_Edit)}"
+                                 << "popup=GI_PMenu_Edit";
+    QTest::newRow("state flags set and clear") << "{(Flag0=1)(Flag8=1)(Flag8=0)(Flag3=x)}"
+                                               << "flags=1";
+    QTest::newRow("attribute without equals does nothing") << "{(Color)(ImageIndex)}"
+                                                           << "img=-1;color=4278190085";
+    QTest::newRow("full reference")
+        << "{(%CT_ChannelList.CL_ChL_FreqR[12]:opt)}"
+        << QString("cat=%1;label=%2;index=12;option=opt").arg(CT_ChannelList).arg(CL_ChL_FreqR);
+    QTest::newRow("reference keeps inherited category")
+        << "{(%CL_FBits[3]:x\\:y)}" << QString("cat=0;label=%1;index=3;option=x:y").arg(CL_FBits);
+    QTest::newRow("empty category name gives none")
+        << "{(%.CL_ChL_Name)}" << QString("cat=49;label=%1").arg(CL_ChL_Name);
+    QTest::newRow("pop-up menu item") << "{(%CT_PopupMenu.CL_PMenu_Edit:Enter)}"
+                                      << QString("cat=1;label=%1;option=Enter").arg(CL_PMenu_Edit);
+    QTest::newRow("index from counter") << "{(@ch3=41)(%CL_ChL_Name[@ch3])}"
+                                        << "index=41";
+    QTest::newRow("counter increments, spaces allowed")
+        << "{(@ch2 = 5)(@ch2 ++)(%CL_ChL_Name[@ch2])}"
+        << "index=6";
+    QTest::newRow("braces anywhere, text outside") << "A{S}B{>}C"
+                                                   << "s=1;h=2;text=ABC";
+    QTest::newRow("escaped brace is text") << "\\{x"
+                                           << "text={x";
 }
 
-void tst_SheetDef::attributes()
-{
+void tst_SheetDef::attributes() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     SheetTable defs;
@@ -139,30 +154,47 @@ void tst_SheetDef::attributes()
         const QString field = pair.section('=', 0, 0);
         const QString want = pair.section('=', 1);
         QString got;
-        if (field == "h") got = QString::number(cell.hAlign);
-        else if (field == "v") got = QString::number(cell.vAlign);
-        else if (field == "fw") got = QString::number(cell.fitWidth);
-        else if (field == "fh") got = QString::number(cell.fitHeight);
-        else if (field == "b") got = QString::number(cell.bottomLine);
-        else if (field == "j") got = QString::number(cell.joinLeft);
-        else if (field == "s") got = QString::number(cell.selectable);
-        else if (field == "t") got = QString::number(cell.rowSelect);
-        else if (field == "rm") got = QString::number(cell.rightMark);
-        else if (field == "text") got = cell.displayText;
-        else if (field == "color") got = QString::number(cell.color);
-        else if (field == "img") got = QString::number(cell.imageIndex);
-        else if (field == "popup") got = cell.popupMenu;
-        else if (field == "flags") got = QString::number(cell.stateFlags);
-        else if (field == "cat") got = QString::number(cell.category);
-        else if (field == "label") got = QString::number(cell.label);
-        else if (field == "index") got = QString::number(cell.index);
-        else if (field == "option") got = cell.option;
+        if (field == "h")
+            got = QString::number(cell.hAlign);
+        else if (field == "v")
+            got = QString::number(cell.vAlign);
+        else if (field == "fw")
+            got = QString::number(cell.fitWidth);
+        else if (field == "fh")
+            got = QString::number(cell.fitHeight);
+        else if (field == "b")
+            got = QString::number(cell.bottomLine);
+        else if (field == "j")
+            got = QString::number(cell.joinLeft);
+        else if (field == "s")
+            got = QString::number(cell.selectable);
+        else if (field == "t")
+            got = QString::number(cell.rowSelect);
+        else if (field == "rm")
+            got = QString::number(cell.rightMark);
+        else if (field == "text")
+            got = cell.displayText;
+        else if (field == "color")
+            got = QString::number(cell.color);
+        else if (field == "img")
+            got = QString::number(cell.imageIndex);
+        else if (field == "popup")
+            got = cell.popupMenu;
+        else if (field == "flags")
+            got = QString::number(cell.stateFlags);
+        else if (field == "cat")
+            got = QString::number(cell.category);
+        else if (field == "label")
+            got = QString::number(cell.label);
+        else if (field == "index")
+            got = QString::number(cell.index);
+        else if (field == "option")
+            got = cell.option;
         QVERIFY2(got == want, qPrintable(QString("%1: got %2, want %3").arg(field, got, want)));
     }
 }
 
-void tst_SheetDef::fontSpec_data()
-{
+void tst_SheetDef::fontSpec_data() {
     QTest::addColumn<QString>("spec");
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("style");
@@ -176,12 +208,12 @@ void tst_SheetDef::fontSpec_data()
     QTest::newRow("size in points") << ",,,,9,," << -12 << 0 << 1 << "";
     QTest::newRow("styles joined, first clears") << ",,,,,fsBold+fsItalic," << -17 << 3 << 1 << "";
     QTest::newRow("unknown style keeps the set") << ",,,,,fsNone," << -17 << 4 << 1 << "";
-    QTest::newRow("charset and face") << "SHIFTJIS_CHARSET,Courier,,,,," << -17 << 4 << 128 << "Courier";
+    QTest::newRow("charset and face")
+        << "SHIFTJIS_CHARSET,Courier,,,,," << -17 << 4 << 128 << "Courier";
     QTest::newRow("unknown charset kept") << "FOO_CHARSET,,,,,," << -17 << 4 << 1 << "";
 }
 
-void tst_SheetDef::fontSpec()
-{
+void tst_SheetDef::fontSpec() {
     QFETCH(QString, spec);
     QFETCH(int, height);
     QFETCH(int, style);
@@ -189,7 +221,8 @@ void tst_SheetDef::fontSpec()
     QFETCH(QString, face);
     cuiFont font;
     font.height = -17;
-    font.style = spec.contains("fsNone") || spec.startsWith("SHIFT") || spec.startsWith("FOO") ? 4 : 0;
+    font.style =
+        spec.contains("fsNone") || spec.startsWith("SHIFT") || spec.startsWith("FOO") ? 4 : 0;
     const QString before = font.face;
     font.applySpec(spec);
     QCOMPARE(font.height, height);
@@ -198,29 +231,33 @@ void tst_SheetDef::fontSpec()
     QCOMPARE(font.face, face.isEmpty() ? before : face);
 }
 
-void tst_SheetDef::displayText_data()
-{
+void tst_SheetDef::displayText_data() {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("line breaks") << "a\\nb\\Nc" << "a\nb\nc";
-    QTest::newRow("blank") << "a\\_b" << "a b";
-    QTest::newRow("escaped character") << "a\\|b\\\\" << "a|b\\";
-    QTest::newRow("counter") << "CH\\(@ch0)" << "CH4";
-    QTest::newRow("counter plus offset") << "CH\\(@ch0+1)" << "CH5";
-    QTest::newRow("at most six characters") << "\\(@ch9)" << "123456";
-    QTest::newRow("unclosed expression runs to the end") << "x\\(@ch0+10" << "x14";
+    QTest::newRow("line breaks") << "a\\nb\\Nc"
+                                 << "a\nb\nc";
+    QTest::newRow("blank") << "a\\_b"
+                           << "a b";
+    QTest::newRow("escaped character") << "a\\|b\\\\"
+                                       << "a|b\\";
+    QTest::newRow("counter") << "CH\\(@ch0)"
+                             << "CH4";
+    QTest::newRow("counter plus offset") << "CH\\(@ch0+1)"
+                                         << "CH5";
+    QTest::newRow("at most six characters") << "\\(@ch9)"
+                                            << "123456";
+    QTest::newRow("unclosed expression runs to the end") << "x\\(@ch0+10"
+                                                         << "x14";
 }
 
-void tst_SheetDef::displayText()
-{
+void tst_SheetDef::displayText() {
     QFETCH(QString, raw);
     QFETCH(QString, shown);
     int32_t counters[10] = {4, 0, 0, 0, 0, 0, 0, 0, 0, 123456789};
     QCOMPARE(cuiCellParser::displayText(raw, counters), shown);
 }
 
-void tst_SheetDef::counterErrorsAreFatal_data()
-{
+void tst_SheetDef::counterErrorsAreFatal_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("withCounters");
     QTest::newRow("two digits") << "{(%CL_ChL_Name[@ch10])}" << true;
@@ -230,8 +267,7 @@ void tst_SheetDef::counterErrorsAreFatal_data()
     QTest::newRow("caption without counters") << "\\(@ch1)" << false;
 }
 
-void tst_SheetDef::counterErrorsAreFatal()
-{
+void tst_SheetDef::counterErrorsAreFatal() {
     QFETCH(QString, text);
     QFETCH(bool, withCounters);
     SheetTable defs;
@@ -242,8 +278,7 @@ void tst_SheetDef::counterErrorsAreFatal()
              QString("Ch No. Error"));
 }
 
-void tst_SheetDef::modelsAndNegation()
-{
+void tst_SheetDef::modelsAndNegation() {
     SheetTable defs;
     defs.add("CellModel_Fit", {"WH(Color=clGray)"});
     defs.add("CellModel_Outer", {"($Fit)S"});
@@ -273,26 +308,32 @@ void tst_SheetDef::modelsAndNegation()
     QVERIFY(self.bottomLine);
 }
 
-void tst_SheetDef::loops_data()
-{
+void tst_SheetDef::loops_data() {
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<QList<int>>("indices"); // index of column 1 per row
     const QString row = "{S(%CT_ChannelList.CL_ChL_Name[5])}n|{S(%CL_ChL_FreqR[5])}";
-    QTest::newRow("LoopFrom 3 over one row") << QStringList{":(LoopFrom 3)", row, ":(LoopTo)"} << QList<int>{5, 6, 7};
-    QTest::newRow("End closes too") << QStringList{":(LoopFrom 2)", row, ":(End)"} << QList<int>{5, 6};
-    QTest::newRow("count 0 means 1") << QStringList{":(LoopFrom 0)", row, ":(LoopTo)"} << QList<int>{5};
+    QTest::newRow("LoopFrom 3 over one row")
+        << QStringList{":(LoopFrom 3)", row, ":(LoopTo)"} << QList<int>{5, 6, 7};
+    QTest::newRow("End closes too")
+        << QStringList{":(LoopFrom 2)", row, ":(End)"} << QList<int>{5, 6};
+    QTest::newRow("count 0 means 1")
+        << QStringList{":(LoopFrom 0)", row, ":(LoopTo)"} << QList<int>{5};
     QTest::newRow("Never 2 hides a directive line")
         << QStringList{":(Never 2)", ":(LoopFrom 4)", row, ":(LoopTo)", row} << QList<int>{5};
-    QTest::newRow("Never without number does nothing") << QStringList{":(Never )", row} << QList<int>{5};
-    QTest::newRow("Only_Mob skips on a non-mobile radio") << QStringList{":(Only_Mob 1)", row, row} << QList<int>{5};
-    QTest::newRow("Only_Handy keeps on a non-mobile radio") << QStringList{":(Only_Handy 1)", row, row} << QList<int>{5, 5};
+    QTest::newRow("Never without number does nothing")
+        << QStringList{":(Never )", row} << QList<int>{5};
+    QTest::newRow("Only_Mob skips on a non-mobile radio")
+        << QStringList{":(Only_Mob 1)", row, row} << QList<int>{5};
+    QTest::newRow("Only_Handy keeps on a non-mobile radio")
+        << QStringList{":(Only_Handy 1)", row, row} << QList<int>{5, 5};
     QTest::newRow("empty talkgroup list uses the body once")
-        << QStringList{":(TG List)", row, ":(LoopTo)", ":(LoopFrom 2)", row, ":(LoopTo)"} << QList<int>{5, 5, 6};
-    QTest::newRow("header then loop") << QStringList{"{^}Head|{^}Freq", ":(LoopFrom 2)", row, ":(LoopTo)"} << QList<int>{0, 5, 6};
+        << QStringList{":(TG List)", row, ":(LoopTo)", ":(LoopFrom 2)", row, ":(LoopTo)"}
+        << QList<int>{5, 5, 6};
+    QTest::newRow("header then loop")
+        << QStringList{"{^}Head|{^}Freq", ":(LoopFrom 2)", row, ":(LoopTo)"} << QList<int>{0, 5, 6};
 }
 
-void tst_SheetDef::loops()
-{
+void tst_SheetDef::loops() {
     QFETCH(QStringList, cells);
     QFETCH(QList<int>, indices);
     BuiltSheet b(cells);
@@ -303,8 +344,7 @@ void tst_SheetDef::loops()
         QCOMPARE(s.CellObjectAt(1, r).index, indices[r]);
 }
 
-void tst_SheetDef::countersAdvanceInTwoRowBody()
-{
+void tst_SheetDef::countersAdvanceInTwoRowBody() {
     BuiltSheet b({"{(@ch1=0)}x", ":(LoopFrom 2)", "{S(@ch1++)(%CL_ChL_Name[3])}A\\(@ch1)",
                   "{S(%CL_ChL_FreqR[3])}B\\(@ch1)", ":(LoopTo)"});
     cuiSheet& s = *b.sheet;
@@ -317,8 +357,7 @@ void tst_SheetDef::countersAdvanceInTwoRowBody()
     }
 }
 
-void tst_SheetDef::styleItems_data()
-{
+void tst_SheetDef::styleItems_data() {
     QTest::addColumn<QString>("style");
     QTest::addColumn<int>("multi");
     QTest::addColumn<int>("fixedCols");
@@ -331,12 +370,12 @@ void tst_SheetDef::styleItems_data()
     QTest::newRow("fixed counts") << "(FixedCols=1)(FixedRows=2)" << 0 << 1 << 2 << false << "";
     QTest::newRow("NoPrint exact") << "(NoPrint)" << 0 << 0 << 0 << true << "";
     QTest::newRow("NoPrint with value ignored") << "(NoPrint=1)" << 0 << 0 << 0 << false << "";
-    QTest::newRow("title, empty title ignored") << "(TitleString=Hello)(TitleString=)" << 0 << 0 << 0 << false << "Hello";
+    QTest::newRow("title, empty title ignored")
+        << "(TitleString=Hello)(TitleString=)" << 0 << 0 << 0 << false << "Hello";
     QTest::newRow("unknown items ignored") << "(Bogus=3)(FixedRows)" << 0 << 0 << 0 << false << "";
 }
 
-void tst_SheetDef::styleItems()
-{
+void tst_SheetDef::styleItems() {
     QFETCH(QString, style);
     QFETCH(int, multi);
     QFETCH(int, fixedCols);
@@ -357,10 +396,12 @@ void tst_SheetDef::styleItems()
     QCOMPARE(bool(s.CellAt(0, 1).flags & 1), multi != 0);
 }
 
-void tst_SheetDef::definitionErrorsAreFatal()
-{
+void tst_SheetDef::definitionErrorsAreFatal() {
     QCOMPARE(fatalOf([] { BuiltSheet b({"#"}); }), QString("Illegal Cell assign"));
-    QCOMPARE(fatalOf([] { BuiltSheet b({":(LoopFrom 2)", ":(LoopTo)"}); }), QString("Illegal Cell assign"));
+    QCOMPARE(fatalOf([] {
+                 BuiltSheet b({":(LoopFrom 2)", ":(LoopTo)"});
+             }),
+             QString("Illegal Cell assign"));
     BuiltSheet b({"{S}a|{S}b"});
     QCOMPARE(fatalOf([&] { b.sheet->CellAt(2, 0); }), QString("Illegal Cell selection"));
     QCOMPARE(fatalOf([&] { b.sheet->CellAt(0, 1); }), QString("Illegal Cell selection"));
@@ -368,20 +409,30 @@ void tst_SheetDef::definitionErrorsAreFatal()
              QString("Cannot use the specified category.\n'CT_Nowhere'"));
 }
 
-void tst_SheetDef::commandSplit_data()
-{
+void tst_SheetDef::commandSplit_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("state");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("arguments");
-    QTest::newRow("full") << "[St_ChBank]GI_Sheet_Mch_0,Bank 0" << "St_ChBank" << "GI_Sheet_Mch_0" << "Bank 0";
-    QTest::newRow("key only") << "GI_Sheet_X" << "" << "GI_Sheet_X" << "";
-    QTest::newRow("arguments keep later commas") << "K,a,b" << "" << "K" << "a,b";
-    QTest::newRow("empty state") << "[]K" << "" << "K" << "";
+    QTest::newRow("full") << "[St_ChBank]GI_Sheet_Mch_0,Bank 0"
+                          << "St_ChBank"
+                          << "GI_Sheet_Mch_0"
+                          << "Bank 0";
+    QTest::newRow("key only") << "GI_Sheet_X"
+                              << ""
+                              << "GI_Sheet_X"
+                              << "";
+    QTest::newRow("arguments keep later commas") << "K,a,b"
+                                                 << ""
+                                                 << "K"
+                                                 << "a,b";
+    QTest::newRow("empty state") << "[]K"
+                                 << ""
+                                 << "K"
+                                 << "";
 }
 
-void tst_SheetDef::commandSplit()
-{
+void tst_SheetDef::commandSplit() {
     QFETCH(QString, command);
     QFETCH(QString, state);
     QFETCH(QString, key);
@@ -393,12 +444,13 @@ void tst_SheetDef::commandSplit()
     QCOMPARE(a, arguments);
 }
 
-void tst_SheetDef::factoryChoosesClass()
-{
+void tst_SheetDef::factoryChoosesClass() {
     SheetTable defs;
     QWidget host;
-    std::unique_ptr<cuiSheet> bank(cuiSheet::create(&host, "[St_ChBank]GI_Sheet_Mch,Bank 0", defs.table()));
-    std::unique_ptr<cuiSheet> common(cuiSheet::create(&host, "[St_Common]GI_Sheet_Set,x", defs.table()));
+    std::unique_ptr<cuiSheet> bank(
+        cuiSheet::create(&host, "[St_ChBank]GI_Sheet_Mch,Bank 0", defs.table()));
+    std::unique_ptr<cuiSheet> common(
+        cuiSheet::create(&host, "[St_Common]GI_Sheet_Set,x", defs.table()));
     std::unique_ptr<cuiSheet> plain(cuiSheet::create(&host, "GI_Sheet_Plain,abc", defs.table()));
     QVERIFY(dynamic_cast<iuiSh_ChBank*>(bank.get()));
     QVERIFY(dynamic_cast<iuiSh_Common*>(common.get()));
@@ -408,8 +460,7 @@ void tst_SheetDef::factoryChoosesClass()
     QCOMPARE(plain->arguments(), QString("abc"));
 }
 
-void tst_SheetDef::commonDirectives_data()
-{
+void tst_SheetDef::commonDirectives_data() {
     QTest::addColumn<QString>("directive");
     QTest::addColumn<bool>("maker");
     QTest::addColumn<int>("rows");
@@ -423,20 +474,18 @@ void tst_SheetDef::commonDirectives_data()
     QTest::newRow("falls back to the common set") << "LoopFrom 3" << false << 4;
 }
 
-void tst_SheetDef::commonDirectives()
-{
+void tst_SheetDef::commonDirectives() {
     QFETCH(QString, directive);
     QFETCH(bool, maker);
     QFETCH(int, rows);
     RecordingSheetEnv env;
     env.maker = maker;
-    BuiltSheet b({QString(":(%1)").arg(directive), "{S}a", ":(LoopTo)", "{S}b"}, QString(),
-                 "{<}", "[St_Common]S");
+    BuiltSheet b({QString(":(%1)").arg(directive), "{S}a", ":(LoopTo)", "{S}b"}, QString(), "{<}",
+                 "[St_Common]S");
     QCOMPARE(b.sheet->rowCount(), rows);
 }
 
-void tst_SheetDef::basicCellFontScale()
-{
+void tst_SheetDef::basicCellFontScale() {
     RecordingSheetEnv env;
     env.fontScale = 150;
     BuiltSheet b({"{S}a"}, QString(), "{(Font=,,,-10,,,)}");
@@ -453,8 +502,7 @@ void tst_SheetDef::basicCellFontScale()
     QCOMPARE(p.basicCell().font->height, -30);
 }
 
-void tst_SheetDef::columnWidthsOnlyForListedSheets()
-{
+void tst_SheetDef::columnWidthsOnlyForListedSheets() {
     RecordingSheetEnv env;
     const QString path = "Display\\Chan\\colwidth";
     {
@@ -478,8 +526,7 @@ void tst_SheetDef::columnWidthsOnlyForListedSheets()
     QCOMPARE(s->grid()->colWidth(0), 650);
 }
 
-void tst_SheetDef::columnWidthReset()
-{
+void tst_SheetDef::columnWidthReset() {
     RecordingSheetEnv env;
     env.store.insert("Display\\Chan\\colwidth/0", 200);
     SheetTable defs;
@@ -489,14 +536,14 @@ void tst_SheetDef::columnWidthReset()
     std::unique_ptr<cuiSheet> s(cuiSheet::create(&host, "S", defs.table()));
     s->setResetWidths(true);
     s->Build();
-    QCOMPARE(env.calls.mid(0, 2), QStringList({"delete Display\\Chan\\colwidth", "delete Display\\Other\\colwidth"}));
+    QCOMPARE(env.calls.mid(0, 2),
+             QStringList({"delete Display\\Chan\\colwidth", "delete Display\\Other\\colwidth"}));
     QVERIFY(!env.calls.join(",").contains("Never"));
     QVERIFY(!env.calls.join(",").contains("read"));
     QVERIFY(s->grid()->colWidth(0) != 200);
 }
 
-void tst_SheetDef::bankArguments_data()
-{
+void tst_SheetDef::bankArguments_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("bank");
     QTest::addColumn<int>("first");
@@ -507,8 +554,7 @@ void tst_SheetDef::bankArguments_data()
     QTest::newRow("not a bank") << "Other 3" << 0 << 0 << 0;
 }
 
-void tst_SheetDef::bankArguments()
-{
+void tst_SheetDef::bankArguments() {
     QFETCH(QString, arguments);
     QFETCH(int, bank);
     QFETCH(int, first);
@@ -526,13 +572,13 @@ namespace {
 const QStringList bankCells{
     "{^}No|{^}Name|{^}RxId",
     ":(LoopFrom)",
-    "{S(%CT_ChannelList.CL_Misc_ChNo_1Base[@ch0])}\\(@ch0+1)|{S(%CT_ChannelList.CL_ChL_Name[@ch0])}|{S(%CL_Grp_RxId[@ch0])}",
+    "{S(%CT_ChannelList.CL_Misc_ChNo_1Base[@ch0])}\\(@ch0+1)|{S(%CT_ChannelList.CL_ChL_Name[@ch0])}"
+    "|{S(%CL_Grp_RxId[@ch0])}",
     ":(LoopTo)",
 };
 }
 
-void tst_SheetDef::bankRowsAndPadding()
-{
+void tst_SheetDef::bankRowsAndPadding() {
     for (const QString& arg : {QString("Bank 0"), QString("Bank 7")}) {
         SheetTable defs;
         defs.sheet("M", "(FixedRows=1)", "{<}", bankCells);
@@ -561,8 +607,7 @@ void tst_SheetDef::bankRowsAndPadding()
     }
 }
 
-void tst_SheetDef::bankRowEvents()
-{
+void tst_SheetDef::bankRowEvents() {
     cmcEvMan events;
     SheetTable defs;
     defs.sheet("M", "(FixedRows=1)(MultiSelect=Line)", "{<}", bankCells);

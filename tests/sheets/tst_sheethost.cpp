@@ -14,10 +14,11 @@
 
 namespace {
 
-QStringList longSheet()
-{
+QStringList longSheet() {
     QStringList cells{"{^H}No|{^H}Name"};
-    cells << ":(LoopFrom 300)" << "{SH(%CL_ChL_Name[0])}n|{SH(%CL_ChL_FreqR[0])}f" << ":(LoopTo)";
+    cells << ":(LoopFrom 300)"
+          << "{SH(%CL_ChL_Name[0])}n|{SH(%CL_ChL_FreqR[0])}f"
+          << ":(LoopTo)";
     return cells;
 }
 
@@ -26,11 +27,12 @@ struct HostFixture {
     QWidget area;
     RecordingCellSource source;
     // Created after the definitions: the table is fixed at its first use.
-    std::unique_ptr<cuiSheetHost> hostPtr{new cuiSheetHost(
-        &area, defs.sheet("P", "(FixedRows=1)", "{<}", longSheet()).sheet("Q", "(FixedRows=1)", "{<}", longSheet()).table())};
+    std::unique_ptr<cuiSheetHost> hostPtr{
+        new cuiSheetHost(&area, defs.sheet("P", "(FixedRows=1)", "{<}", longSheet())
+                                    .sheet("Q", "(FixedRows=1)", "{<}", longSheet())
+                                    .table())};
     cuiSheetHost& host = *hostPtr;
-    HostFixture()
-    {
+    HostFixture() {
         area.resize(500, 300);
         area.show();
     }
@@ -40,7 +42,7 @@ struct HostFixture {
 
 class tst_SheetHost : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void reopeningRestoresPosition();
     void sameKeyOtherArgumentsSharesPosition();
     void historyKeepsOneEntryPerKey();
@@ -48,8 +50,7 @@ private slots:
     void commitEditsCommitsTheEditor();
 };
 
-void tst_SheetHost::reopeningRestoresPosition()
-{
+void tst_SheetHost::reopeningRestoresPosition() {
     HostFixture f;
     cuiSheet* p = f.host.OpenSheet("P");
     p->SelectCell(1, 250);
@@ -63,8 +64,7 @@ void tst_SheetHost::reopeningRestoresPosition()
     QCOMPARE(p->grid()->topRow(), top);
 }
 
-void tst_SheetHost::sameKeyOtherArgumentsSharesPosition()
-{
+void tst_SheetHost::sameKeyOtherArgumentsSharesPosition() {
     HostFixture f;
     f.host.OpenSheet("P,first")->SelectCell(0, 120);
     cuiSheet* p = f.host.OpenSheet("P,second");
@@ -72,8 +72,7 @@ void tst_SheetHost::sameKeyOtherArgumentsSharesPosition()
     QCOMPARE(p->grid()->row(), 120);
 }
 
-void tst_SheetHost::historyKeepsOneEntryPerKey()
-{
+void tst_SheetHost::historyKeepsOneEntryPerKey() {
     HostFixture f;
     f.host.OpenSheet("P")->SelectCell(0, 10);
     f.host.OpenSheet("Q")->SelectCell(0, 20);
@@ -86,8 +85,7 @@ void tst_SheetHost::historyKeepsOneEntryPerKey()
     QVERIFY(!f.host.sheet());
 }
 
-void tst_SheetHost::refreshWithoutTreeReopensLast()
-{
+void tst_SheetHost::refreshWithoutTreeReopensLast() {
     HostFixture f;
     f.host.OpenSheet("Q,x")->SelectCell(1, 42);
     f.host.RefreshSheet();
@@ -96,8 +94,7 @@ void tst_SheetHost::refreshWithoutTreeReopensLast()
     QCOMPARE(f.host.sheet()->grid()->row(), 42);
 }
 
-void tst_SheetHost::commitEditsCommitsTheEditor()
-{
+void tst_SheetHost::commitEditsCommitsTheEditor() {
     cmcEvMan events;
     HostFixture f;
     cuiSheet* p = f.host.OpenSheet("P");

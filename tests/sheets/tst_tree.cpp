@@ -14,8 +14,7 @@
 namespace {
 
 // "A(B,C(D)),E": captions with children in parentheses.
-QString shape(QTreeWidgetItem* item)
-{
+QString shape(QTreeWidgetItem* item) {
     QString s = item->text(0);
     if (item->childCount()) {
         QStringList kids;
@@ -26,16 +25,14 @@ QString shape(QTreeWidgetItem* item)
     return s;
 }
 
-QString shape(QTreeWidget* view)
-{
+QString shape(QTreeWidget* view) {
     QStringList top;
     for (int i = 0; i < view->topLevelItemCount(); ++i)
         top << shape(view->topLevelItem(i));
     return top.join(',');
 }
 
-std::vector<QPixmap> images()
-{
+std::vector<QPixmap> images() {
     std::vector<QPixmap> list;
     for (int i = 0; i < 12; ++i) {
         QPixmap p(16, 16);
@@ -63,8 +60,7 @@ struct TreeFixture {
     QWidget host;
     std::vector<QPixmap> icons = images();
     std::unique_ptr<cuiMainTree> tree;
-    explicit TreeFixture(const QStringList& body = mainBody)
-    {
+    explicit TreeFixture(const QStringList& body = mainBody) {
         defs.add("GI_Tree_Main_BasicCell", {"{(ImageIndex=1)(%CT_Null.CL_Null)}"});
         defs.add("GI_Tree_Main_Body", body);
         tree = std::make_unique<cuiMainTree>(&host, defs.table(), &icons);
@@ -77,7 +73,7 @@ struct TreeFixture {
 
 class tst_Tree : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void depthWalk_data();
     void depthWalk();
     void nodesCarryCells();
@@ -91,11 +87,11 @@ private slots:
     void changeDelay();
 };
 
-void tst_Tree::depthWalk_data()
-{
+void tst_Tree::depthWalk_data() {
     QTest::addColumn<QStringList>("body");
     QTest::addColumn<QString>("shape");
-    QTest::newRow("nested") << mainBody << "Common(Bank 0,Bank 3,Other,Lists(Channel,Address)),Setup(Deep)";
+    QTest::newRow("nested") << mainBody
+                            << "Common(Bank 0,Bank 3,Other,Lists(Channel,Address)),Setup(Deep)";
     QTest::newRow("shallower second line ends the walk") << QStringList{"  +A", " +B", "+C"} << "A";
     QTest::newRow("deep jump becomes a child") << QStringList{"+A", "    +B", "+C"} << "A(B),C";
     QTest::newRow("back two levels") << QStringList{"+A", " +B", "  +C", "+D"} << "A(B(C)),D";
@@ -103,16 +99,14 @@ void tst_Tree::depthWalk_data()
     QTest::newRow("depth counts any characters") << QStringList{"+A", "x+B", "y+C"} << "A(B,C)";
 }
 
-void tst_Tree::depthWalk()
-{
+void tst_Tree::depthWalk() {
     QFETCH(QStringList, body);
     QFETCH(QString, shape);
     TreeFixture f(body);
     QCOMPARE(::shape(f.tree->view()), shape);
 }
 
-void tst_Tree::nodesCarryCells()
-{
+void tst_Tree::nodesCarryCells() {
     TreeFixture f;
     QTreeWidgetItem* bank = f.node("[St_ChBank]GI_Sheet_Mch_0,Bank 0");
     QVERIFY(bank);
@@ -125,19 +119,22 @@ void tst_Tree::nodesCarryCells()
     QCOMPARE(f.tree->cellCount(), 9);
 }
 
-void tst_Tree::findNodeByCommandIsExact_data()
-{
+void tst_Tree::findNodeByCommandIsExact_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("exact") << "GI_Sheet_Channel" << "Channel";
-    QTest::newRow("case differs") << "gi_sheet_channel" << "";
-    QTest::newRow("prefix only") << "GI_Sheet_Chan" << "";
-    QTest::newRow("other bank arguments") << "[St_ChBank]GI_Sheet_Mch_0,Bank 3" << "Bank 3";
-    QTest::newRow("unknown bank") << "[St_ChBank]GI_Sheet_Mch_0,Bank 1" << "";
+    QTest::newRow("exact") << "GI_Sheet_Channel"
+                           << "Channel";
+    QTest::newRow("case differs") << "gi_sheet_channel"
+                                  << "";
+    QTest::newRow("prefix only") << "GI_Sheet_Chan"
+                                 << "";
+    QTest::newRow("other bank arguments") << "[St_ChBank]GI_Sheet_Mch_0,Bank 3"
+                                          << "Bank 3";
+    QTest::newRow("unknown bank") << "[St_ChBank]GI_Sheet_Mch_0,Bank 1"
+                                  << "";
 }
 
-void tst_Tree::findNodeByCommandIsExact()
-{
+void tst_Tree::findNodeByCommandIsExact() {
     QFETCH(QString, command);
     QFETCH(QString, caption);
     TreeFixture f;
@@ -145,15 +142,13 @@ void tst_Tree::findNodeByCommandIsExact()
     QCOMPARE(node ? node->text(0) : QString(), caption);
 }
 
-void tst_Tree::markNodes_data()
-{
+void tst_Tree::markNodes_data() {
     QTest::addColumn<bool>("listsExpanded");
     QTest::newRow("expanded branch") << true;
     QTest::newRow("collapsed branch") << false;
 }
 
-void tst_Tree::markNodes()
-{
+void tst_Tree::markNodes() {
     QFETCH(bool, listsExpanded);
     TreeFixture f;
     QTreeWidgetItem* lists = f.node("GI_Sheet_Lists");
@@ -173,8 +168,7 @@ void tst_Tree::markNodes()
     QCOMPARE(f.tree->OverlayOf(setup), 1);
 }
 
-void tst_Tree::clearOverlaysStopsAtNextSibling()
-{
+void tst_Tree::clearOverlaysStopsAtNextSibling() {
     TreeFixture f;
     QTreeWidgetItem* lists = f.node("GI_Sheet_Lists");
     f.tree->MarkNodes(lists, {"GI_Sheet_Channel", "GI_Sheet_Address"}, 0);
@@ -182,13 +176,12 @@ void tst_Tree::clearOverlaysStopsAtNextSibling()
     f.tree->ClearOverlays(f.node("GI_Sheet_Channel"));
     QCOMPARE(f.tree->OverlayOf(f.node("GI_Sheet_Channel")), -1);
     QCOMPARE(f.tree->OverlayOf(f.node("GI_Sheet_Address")), 0); // the next sibling stops it
-    f.tree->ClearOverlays(f.node("GI_Sheet_Address")); // no next sibling: to the end
+    f.tree->ClearOverlays(f.node("GI_Sheet_Address"));          // no next sibling: to the end
     QCOMPARE(f.tree->OverlayOf(f.node("GI_Sheet_Address")), -1);
     QCOMPARE(f.tree->OverlayOf(f.node("GI_Sheet_Deep")), -1);
 }
 
-void tst_Tree::removeFlaggedNodesAndChildren()
-{
+void tst_Tree::removeFlaggedNodesAndChildren() {
     TreeFixture f;
     f.tree->RemoveFlaggedNodes(1);
     QCOMPARE(shape(f.tree->view()), QString("Common(Bank 0,Bank 3,Other),Setup(Deep)"));
@@ -201,8 +194,7 @@ void tst_Tree::removeFlaggedNodesAndChildren()
     QCOMPARE(f.tree->cellCount(), 1);
 }
 
-void tst_Tree::bankIconsAndCaptions()
-{
+void tst_Tree::bankIconsAndCaptions() {
     cmcEvMan events;
     TreeFixture f;
     events.send(EV_BankCaptions);
@@ -216,8 +208,7 @@ void tst_Tree::bankIconsAndCaptions()
     QCOMPARE(f.node("[St_ChBank]GI_Sheet_Mch_0,Bank 0")->text(0), QString("Bank 0"));
 }
 
-void tst_Tree::changeDelay()
-{
+void tst_Tree::changeDelay() {
     qRegisterMetaType<QTreeWidgetItem*>();
     TreeFixture f;
     f.tree->setChangeDelay(30);

@@ -17,20 +17,20 @@
 
 // A text table of definitions: add(key, lines...) then table().
 class SheetTable {
-public:
+  public:
     SheetTable& add(const QString& key, const QStringList& lines);
     // A sheet K with style, basic cell and cells.
     SheetTable& sheet(const QString& key, const QString& style, const QString& basic,
                       const QStringList& cells);
     cmcGTex& table();
 
-private:
+  private:
     QStringList m_lines;
     std::unique_ptr<cmcGTex> m_table;
 };
 
 class RecordingSheetEnv : public cuiSheetEnv {
-public:
+  public:
     RecordingSheetEnv() { install(this); }
     ~RecordingSheetEnv() override { install(nullptr); }
 
@@ -44,12 +44,12 @@ public:
     bool mobile = false;
     bool maker = false;
     int fontScale = 100;
-    QMap<QString, int> store;   // "path/name" -> value
-    QStringList calls;          // "read path/name", "write path/name=v", "delete path"
+    QMap<QString, int> store; // "path/name" -> value
+    QStringList calls;        // "read path/name", "write path/name=v", "delete path"
 };
 
 class RecordingCellSource : public cuiCellSource {
-public:
+  public:
     RecordingCellSource() { setGlobal(this); }
     ~RecordingCellSource() override { setGlobal(nullptr); }
 
