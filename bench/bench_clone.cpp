@@ -23,8 +23,7 @@ namespace {
 struct Sim {
     QProcess process;
     QString address;
-    bool start(const QStringList& args)
-    {
+    bool start(const QStringList& args) {
         process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
         process.setArguments(args);
         process.start();
@@ -32,13 +31,13 @@ struct Sim {
         QByteArray line;
         QDeadlineTimer deadline(10000);
         while (!line.contains('\n') && !deadline.hasExpired())
-            if (process.waitForReadyRead(int(deadline.remainingTime()))) line += process.readAllStandardOutput();
+            if (process.waitForReadyRead(int(deadline.remainingTime())))
+                line += process.readAllStandardOutput();
         if (!line.startsWith("READY ")) return false;
         address = QString::fromLocal8Bit(line.mid(6).trimmed());
         return true;
     }
-    ~Sim()
-    {
+    ~Sim() {
         process.kill();
         process.waitForFinished(5000);
     }
@@ -49,26 +48,24 @@ struct Run {
     int status = -1;
 };
 
-void finished(void* context, dst_CDrv_Result* r)
-{
+void finished(void* context, dst_CDrv_Result* r) {
     auto* run = static_cast<Run*>(context);
     run->done = true;
     run->status = r->status;
 }
 
-double timed(const std::function<bool(cmcCloneDrv::Callback, void*)>& start, int* status)
-{
+double timed(const std::function<bool(cmcCloneDrv::Callback, void*)>& start, int* status) {
     Run run;
     QElapsedTimer t;
     t.start();
     if (!start(&finished, &run)) return -1;
-    while (!run.done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (!run.done)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     *status = run.status;
     return t.nsecsElapsed() / 1e9;
 }
 
-void configure(cmcCloneDrv& drv, bool tcp, const QString& address)
-{
+void configure(cmcCloneDrv& drv, bool tcp, const QString& address) {
     if (tcp) {
         drv.SetTcpLink(true, "127.0.0.1", uint16_t(address.section(':', 1).toUInt()));
     } else {
@@ -84,9 +81,10 @@ void configure(cmcCloneDrv& drv, bool tcp, const QString& address)
 
 // Bytes on the wire of a transfer (the echo is the same bytes on a single-wire bus).
 constexpr double FrameBytes = 46, CommandBytes = 10, EndBytes = 17, DoneBytes = 7;
-double readWireBytes() { return CommandBytes + 4095 * FrameBytes + EndBytes; }
-double writeWireBytes()
-{
+double readWireBytes() {
+    return CommandBytes + 4095 * FrameBytes + EndBytes;
+}
+double writeWireBytes() {
     const int frames = (0xAA60 - 0x0500) / 16;
     const int acks = 1 + (0xAA60 - 0x0500) / 128;
     return CommandBytes + acks + frames * FrameBytes + EndBytes + DoneBytes;
@@ -94,16 +92,18 @@ double writeWireBytes()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     cmcEeprom image(QxMap::ImageSize);
     QRandomGenerator rng(5200);
-    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText), QxMap::IdentityLen);
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, uint8_t(rng.bounded(256)));
+    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
+                   QxMap::IdentityLen);
     image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText), QxMap::MakerTextLen);
+    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
+                   QxMap::MakerTextLen);
     const QString file = dir.filePath("radio.icf");
     {
         cmcIcfFile f(image);
@@ -114,15 +114,20 @@ int main(int argc, char** argv)
         if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
     }
     cmcEeprom source = image;
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a) source.SetByte(a, uint8_t(a * 7));
+    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+        source.SetByte(a, uint8_t(a * 7));
 
     const double lineRate = 3840.0;
     std::printf("clone transfer, simulated radio\n");
     for (bool tcp : {false, true}) {
         Sim sim;
         QStringList args{"--file", file};
-        if (tcp) args << "--tcp" << "0";
-        else args << "--baud" << "38400";
+        if (tcp)
+            args << "--tcp"
+                 << "0";
+        else
+            args << "--baud"
+                 << "38400";
         if (!sim.start(args)) {
             std::printf("simulator did not start\n");
             return 1;
@@ -130,20 +135,30 @@ int main(int argc, char** argv)
         cmcCloneDrv drv;
         configure(drv, tcp, sim.address);
         int status = -1;
-        const double read = timed([&](auto cb, void* ctx) { return drv.StartRead(imcCloneCheck::ReadRanges, cb, ctx); }, &status);
+        const double read = timed(
+            [&](auto cb, void* ctx) { return drv.StartRead(imcCloneCheck::ReadRanges, cb, ctx); },
+            &status);
         const int readStatus = status;
         drv.SetStepTimeout(5000);
         drv.SetAckTimeout(5000);
-        const double write = timed([&](auto cb, void* ctx) { return drv.StartWrite(source, imcCloneCheck::UserWriteRanges, cb, ctx); }, &status);
+        const double write = timed(
+            [&](auto cb, void* ctx) {
+                return drv.StartWrite(source, imcCloneCheck::UserWriteRanges, cb, ctx);
+            },
+            &status);
         if (tcp) {
-            std::printf("  tcp loopback, unpaced: full read  %7.2f s (status %d)\n", read, readStatus);
-            std::printf("  tcp loopback, unpaced: full write %7.2f s (status %d, 0x0500-0xAA5F)\n", write, status);
+            std::printf("  tcp loopback, unpaced: full read  %7.2f s (status %d)\n", read,
+                        readStatus);
+            std::printf("  tcp loopback, unpaced: full write %7.2f s (status %d, 0x0500-0xAA5F)\n",
+                        write, status);
         } else {
             const double idealRead = readWireBytes() / lineRate;
             const double idealWrite = writeWireBytes() / lineRate;
-            std::printf("  serial pty, 38400 baud: full read  %7.2f s, line time %7.2f s, ratio %.3f (status %d)\n",
+            std::printf("  serial pty, 38400 baud: full read  %7.2f s, line time %7.2f s, ratio "
+                        "%.3f (status %d)\n",
                         read, idealRead, read / idealRead, readStatus);
-            std::printf("  serial pty, 38400 baud: full write %7.2f s, line time %7.2f s, ratio %.3f (status %d, 0x0500-0xAA5F)\n",
+            std::printf("  serial pty, 38400 baud: full write %7.2f s, line time %7.2f s, ratio "
+                        "%.3f (status %d, 0x0500-0xAA5F)\n",
                         write, idealWrite, write / idealWrite, status);
         }
     }

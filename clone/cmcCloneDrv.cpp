@@ -16,58 +16,52 @@ constexpr uint8_t kNak = 0xFA;
 
 const char kHex[] = "0123456789ABCDEF";
 
-void appendHexByte(QByteArray& text, uint8_t b)
-{
+void appendHexByte(QByteArray& text, uint8_t b) {
     text.append(kHex[b >> 4]);
     text.append(kHex[b & 15]);
 }
 
 // Upper-case hexadecimal only: lower case is not part of the protocol.
-int upperNibble(uint8_t c)
-{
+int upperNibble(uint8_t c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-bool decimalDigits(uint8_t b) { return (b >> 4) <= 9 && (b & 15) <= 9; }
+bool decimalDigits(uint8_t b) {
+    return (b >> 4) <= 9 && (b & 15) <= 9;
+}
 
 // A pair that ends a range list: last below first, or not wholly inside the image.
-bool endsList(const cmcAdrRange& r, int32_t imageSize)
-{
+bool endsList(const cmcAdrRange& r, int32_t imageSize) {
     return r.last < r.first || r.first < 0 || r.last >= imageSize;
 }
 
 } // namespace
 
-cmcCloneDrv::cmcCloneDrv()
-{
+cmcCloneDrv::cmcCloneDrv() {
     m_task = new cmcTask;
     m_task->setCallback(&cmcCloneDrv::tickCallback, this);
     m_comm.SetArrivalHook(&cmcCloneDrv::arrived, this);
     m_tcp.SetArrivalHook(&cmcCloneDrv::arrived, this);
 }
 
-cmcCloneDrv::~cmcCloneDrv()
-{
+cmcCloneDrv::~cmcCloneDrv() {
     cmcTask::release(m_task);
     linkClose();
 }
 
-void cmcCloneDrv::SetCodes(uint32_t code1, uint32_t code2)
-{
+void cmcCloneDrv::SetCodes(uint32_t code1, uint32_t code2) {
     m_code1 = code1;
     m_code2 = code2;
 }
 
-void cmcCloneDrv::SetLink(int port, const QString& settings)
-{
+void cmcCloneDrv::SetLink(int port, const QString& settings) {
     m_portNumber = port;
     m_linkSettings = settings;
 }
 
-void cmcCloneDrv::SetTcpLink(bool on, const QString& address, uint16_t port)
-{
+void cmcCloneDrv::SetTcpLink(bool on, const QString& address, uint16_t port) {
     m_useTcp = on;
     if (on) {
         m_tcpAddress = address;
@@ -75,16 +69,14 @@ void cmcCloneDrv::SetTcpLink(bool on, const QString& address, uint16_t port)
     }
 }
 
-void cmcCloneDrv::SetTimeout(int which, int32_t ms)
-{
+void cmcCloneDrv::SetTimeout(int which, int32_t ms) {
     if (which >= 1 && which <= 5 && ms > 0) m_timeout[which - 1] = ms;
 }
 
 // ---- frame arithmetic ------------------------------------------------------------------
 
 QByteArray cmcCloneDrv::CommandFrame(uint8_t command, uint32_t code1, uint32_t code2,
-                                     uint8_t destination, uint8_t source)
-{
+                                     uint8_t destination, uint8_t source) {
     // Written as hexadecimal text and turned into bytes, as every command frame is.
     const QString text = QString::asprintf("FEFE %02X %02X %02X %04X %04X FD", destination, source,
                                            command, code1 & 0xFFFF, code2 & 0xFFFF);
@@ -93,22 +85,20 @@ QByteArray cmcCloneDrv::CommandFrame(uint8_t command, uint32_t code1, uint32_t c
     return QByteArray(reinterpret_cast<const char*>(b.GetData()), b.GetLength());
 }
 
-int32_t cmcCloneDrv::BlockLength(int32_t address, int32_t last, int32_t blockSize)
-{
+int32_t cmcCloneDrv::BlockLength(int32_t address, int32_t last, int32_t blockSize) {
     int32_t n = blockSize - address % blockSize;
     if (address + n - 1 > last) n = last - address + 1;
     return n;
 }
 
-uint8_t cmcCloneDrv::Checksum(const uint8_t* bytes, int n)
-{
+uint8_t cmcCloneDrv::Checksum(const uint8_t* bytes, int n) {
     unsigned sum = 0;
-    for (int i = 0; i < n; ++i) sum += bytes[i];
+    for (int i = 0; i < n; ++i)
+        sum += bytes[i];
     return uint8_t((256 - sum % 256) % 256);
 }
 
-QByteArray cmcCloneDrv::BlockText(const uint8_t* data, int32_t address, int32_t length)
-{
+QByteArray cmcCloneDrv::BlockText(const uint8_t* data, int32_t address, int32_t length) {
     QByteArray raw;
     raw.append(char(address >> 8 & 0xFF));
     raw.append(char(address & 0xFF));
@@ -119,13 +109,13 @@ QByteArray cmcCloneDrv::BlockText(const uint8_t* data, int32_t address, int32_t 
     raw.append(char(sum));
     QByteArray text;
     text.reserve(raw.size() * 2);
-    for (char c : raw) appendHexByte(text, uint8_t(c));
+    for (char c : raw)
+        appendHexByte(text, uint8_t(c));
     return text;
 }
 
 QByteArray cmcCloneDrv::DataFrame(const uint8_t* data, int32_t address, int32_t length,
-                                  uint8_t destination, uint8_t source)
-{
+                                  uint8_t destination, uint8_t source) {
     QByteArray f;
     f.append(char(kPreamble));
     f.append(char(kPreamble));
@@ -137,8 +127,7 @@ QByteArray cmcCloneDrv::DataFrame(const uint8_t* data, int32_t address, int32_t 
     return f;
 }
 
-QByteArray cmcCloneDrv::EndFrame(int32_t frameCount, uint8_t destination, uint8_t source)
-{
+QByteArray cmcCloneDrv::EndFrame(int32_t frameCount, uint8_t destination, uint8_t source) {
     QByteArray f;
     f.append(char(kPreamble));
     f.append(char(kPreamble));
@@ -153,8 +142,7 @@ QByteArray cmcCloneDrv::EndFrame(int32_t frameCount, uint8_t destination, uint8_
 
 // ---- operations --------------------------------------------------------------------------
 
-bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context)
-{
+bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context) {
     if (IsBusy()) return false;
     m_operation = operation;
     m_callback = callback;
@@ -180,29 +168,25 @@ bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context)
     return true;
 }
 
-bool cmcCloneDrv::StartIdentify(Callback callback, void* context)
-{
+bool cmcCloneDrv::StartIdentify(Callback callback, void* context) {
     m_tickInterval = StepIntervalMs;
     return Begin(OpIdentify, callback, context);
 }
 
-bool cmcCloneDrv::StartInfo(Callback callback, void* context)
-{
+bool cmcCloneDrv::StartInfo(Callback callback, void* context) {
     m_tickInterval = StepIntervalMs;
     return Begin(OpInfo, callback, context);
 }
 
-bool cmcCloneDrv::StartRead(const cmcAdrRange* ranges, Callback callback, void* context)
-{
+bool cmcCloneDrv::StartRead(const cmcAdrRange* ranges, Callback callback, void* context) {
     if (IsBusy()) return false;
     m_ranges = ranges;
     m_tickInterval = StepIntervalMs;
     return Begin(OpRead, callback, context);
 }
 
-bool cmcCloneDrv::StartWrite(const cmcEeprom& source, const cmcAdrRange* ranges,
-                             Callback callback, void* context)
-{
+bool cmcCloneDrv::StartWrite(const cmcEeprom& source, const cmcAdrRange* ranges, Callback callback,
+                             void* context) {
     if (IsBusy()) return false;
     m_ranges = ranges;
     m_rangeIndex = 0;
@@ -213,53 +197,52 @@ bool cmcCloneDrv::StartWrite(const cmcEeprom& source, const cmcAdrRange* ranges,
     return true;
 }
 
-int32_t cmcCloneDrv::FirstOwnState(int32_t) { return 8; }
+int32_t cmcCloneDrv::FirstOwnState(int32_t) {
+    return 8;
+}
 
-int32_t cmcCloneDrv::OwnStep(int32_t) { return 0; }
+int32_t cmcCloneDrv::OwnStep(int32_t) {
+    return 0;
+}
 
-void cmcCloneDrv::SetStatus(int32_t status)
-{
+void cmcCloneDrv::SetStatus(int32_t status) {
     if (m_result) m_result->status = status;
 }
 
 // ---- link --------------------------------------------------------------------------------
 
-bool cmcCloneDrv::linkOpen(const QString& settings)
-{
+bool cmcCloneDrv::linkOpen(const QString& settings) {
     if (m_useTcp) return m_tcp.Connect(m_tcpPort, m_tcpAddress);
     return m_comm.Open(m_portNumber, settings);
 }
 
-void cmcCloneDrv::linkClose()
-{
+void cmcCloneDrv::linkClose() {
     m_comm.Close();
     m_tcp.Disconnect();
 }
 
-int cmcCloneDrv::linkRead(uint8_t* buffer, int capacity)
-{
+int cmcCloneDrv::linkRead(uint8_t* buffer, int capacity) {
     const int n = m_useTcp ? m_tcp.Read(buffer, capacity) : m_comm.Read(buffer, capacity);
     m_byteCount += n;
     return n;
 }
 
-int cmcCloneDrv::linkPending() const
-{
+int cmcCloneDrv::linkPending() const {
     return m_useTcp ? m_tcp.Pending() : m_comm.PendingOutput();
 }
 
-void cmcCloneDrv::SendBytes(const QByteArray& bytes)
-{
+void cmcCloneDrv::SendBytes(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData());
     const int n = int(bytes.size());
-    if (m_useTcp) m_tcp.Write(p, n);
-    else m_comm.Write(p, n);
+    if (m_useTcp)
+        m_tcp.Write(p, n);
+    else
+        m_comm.Write(p, n);
     m_echo.AppendBytes(p, n);
     m_byteCount += n;
 }
 
-bool cmcCloneDrv::ReadFrame(QByteArray* frame)
-{
+bool cmcCloneDrv::ReadFrame(QByteArray* frame) {
     const int n = linkRead(m_block, ReadChunk);
     m_rx.AppendBytes(m_block, n);
     bool got = false;
@@ -270,8 +253,8 @@ bool cmcCloneDrv::ReadFrame(QByteArray* frame)
         } else if (m_frame.GetLength() == 0) {
             continue;
         } else if (b == kEnd) {
-            *frame = QByteArray(reinterpret_cast<const char*>(m_frame.GetData()),
-                                m_frame.GetLength());
+            *frame =
+                QByteArray(reinterpret_cast<const char*>(m_frame.GetData()), m_frame.GetLength());
             m_frame.SetLength(0);
             got = true;
         } else if (m_frame.GetLength() >= MaxOtherFrame) {
@@ -288,14 +271,15 @@ bool cmcCloneDrv::ReadFrame(QByteArray* frame)
 
 // ---- the tick and the step ---------------------------------------------------------------
 
-void cmcCloneDrv::tickCallback(void* context, cmcTask*) { static_cast<cmcCloneDrv*>(context)->tick(); }
+void cmcCloneDrv::tickCallback(void* context, cmcTask*) {
+    static_cast<cmcCloneDrv*>(context)->tick();
+}
 
 // While a write waits for the radio's acknowledgement, the step runs as soon as bytes
 // arrive, so the next block goes out without waiting for the next tick. Never inside a
 // running tick; a step from a wait for 0xFB never ends the operation, so the end (link
 // closing, callback) stays with the tick.
-void cmcCloneDrv::arrived(void* context)
-{
+void cmcCloneDrv::arrived(void* context) {
     auto* d = static_cast<cmcCloneDrv*>(context);
     if ((d->m_state != 14 && d->m_state != 17) || d->m_task->isBusy()) return;
     do {
@@ -304,8 +288,7 @@ void cmcCloneDrv::arrived(void* context)
     } while (d->m_repeat && d->m_state != 0 && d->m_state != 28);
 }
 
-void cmcCloneDrv::tick()
-{
+void cmcCloneDrv::tick() {
     if (m_state != 0 && m_state != 28) {
         do {
             m_repeat = false;
@@ -320,8 +303,7 @@ void cmcCloneDrv::tick()
     if (m_state == 0) m_task->setInterval(-1);
 }
 
-void cmcCloneDrv::finish()
-{
+void cmcCloneDrv::finish() {
     linkClose();
     m_state = 0;
     m_rx.Clear();
@@ -336,18 +318,20 @@ void cmcCloneDrv::finish()
     if (callback) callback(context, result.get());
 }
 
-void cmcCloneDrv::restartDeadline(int32_t state)
-{
+void cmcCloneDrv::restartDeadline(int32_t state) {
     int32_t t = m_timeout[0];
-    if (state == 19) t = m_timeout[2];
-    else if (state == 14) t = m_timeout[4];
-    else if (state == 9) t = m_timeout[3];
-    else if ((state == 3 || state == 6) && !m_script.isEmpty()) t = m_timeout[1];
+    if (state == 19)
+        t = m_timeout[2];
+    else if (state == 14)
+        t = m_timeout[4];
+    else if (state == 9)
+        t = m_timeout[3];
+    else if ((state == 3 || state == 6) && !m_script.isEmpty())
+        t = m_timeout[1];
     m_deadline.start(uint32_t(t));
 }
 
-void cmcCloneDrv::step()
-{
+void cmcCloneDrv::step() {
     const int32_t current = m_state;
     m_next = current + 1;
     m_progress = false;
@@ -402,8 +386,7 @@ void cmcCloneDrv::step()
     m_state = m_next;
 }
 
-void cmcCloneDrv::runState(int32_t state)
-{
+void cmcCloneDrv::runState(int32_t state) {
     switch (state) {
     case 0:
         m_next = 0;
@@ -413,7 +396,8 @@ void cmcCloneDrv::runState(int32_t state)
         if (m_wait.remaining() > 0) {
             m_next = 1;
         } else {
-            for (int i = 0; i < 65535 && linkRead(m_block, 1) == 1; ++i) {}
+            for (int i = 0; i < 65535 && linkRead(m_block, 1) == 1; ++i) {
+            }
             m_rx.SetLength(0);
             m_next = m_afterWait;
         }
@@ -440,10 +424,14 @@ void cmcCloneDrv::runState(int32_t state)
         m_next = m_tcp.IsConnecting() ? 5 : 6;
         break;
     case 7:
-        if (m_operation == OpIdentify || m_operation == OpInfo) m_next = 8;
-        else if (m_operation == OpRead) m_next = 10;
-        else if (m_operation == OpWrite) m_next = 12;
-        else m_next = FirstOwnState(m_operation);
+        if (m_operation == OpIdentify || m_operation == OpInfo)
+            m_next = 8;
+        else if (m_operation == OpRead)
+            m_next = 10;
+        else if (m_operation == OpWrite)
+            m_next = 12;
+        else
+            m_next = FirstOwnState(m_operation);
         break;
     case 8:
         sendCommand(0xE0);
@@ -497,15 +485,13 @@ void cmcCloneDrv::runState(int32_t state)
     if (m_next == 27) m_lastPending = linkPending();
 }
 
-void cmcCloneDrv::beginInputDiscard(int32_t after)
-{
+void cmcCloneDrv::beginInputDiscard(int32_t after) {
     m_wait.start(DiscardWaitMs);
     m_afterWait = after;
     m_next = 1;
 }
 
-void cmcCloneDrv::scriptState(int32_t state)
-{
+void cmcCloneDrv::scriptState(int32_t state) {
     // The script speaks to the radio's serial interface; a TCP link has none.
     if (!m_script.isEmpty() && !m_useTcp) {
         m_next = state;
@@ -530,10 +516,13 @@ void cmcCloneDrv::scriptState(int32_t state)
             length = open < 0 ? int(m_script.size()) : open;
             cmcBuff bytes;
             bytes.AppendHexText(m_script.left(length));
-            SendBytes(QByteArray(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength()));
+            SendBytes(
+                QByteArray(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength()));
         }
-        if (length <= 0 || length > m_script.size()) m_script.clear();
-        else m_script.remove(0, length);
+        if (length <= 0 || length > m_script.size())
+            m_script.clear();
+        else
+            m_script.remove(0, length);
         return;
     }
     if (linkPending() > 0) {
@@ -543,14 +532,12 @@ void cmcCloneDrv::scriptState(int32_t state)
     m_next = state == 3 ? 4 : 7;
 }
 
-void cmcCloneDrv::sendCommand(uint8_t command)
-{
+void cmcCloneDrv::sendCommand(uint8_t command) {
     SendBytes(CommandFrame(command, m_code1, m_code2));
     m_frame.SetLength(0);
 }
 
-void cmcCloneDrv::identifyReply()
-{
+void cmcCloneDrv::identifyReply() {
     QByteArray f;
     if (!ReadFrame(&f)) {
         m_next = 9;
@@ -573,8 +560,7 @@ void cmcCloneDrv::identifyReply()
 
 // ---- read --------------------------------------------------------------------------------
 
-void cmcCloneDrv::readPhase()
-{
+void cmcCloneDrv::readPhase() {
     m_next = 11;
     const int n = linkRead(m_block, ReadChunk);
     m_rx.AppendBytes(m_block, n);
@@ -602,8 +588,7 @@ void cmcCloneDrv::readPhase()
     }
 }
 
-int32_t cmcCloneDrv::dataFrame()
-{
+int32_t cmcCloneDrv::dataFrame() {
     const uint8_t* f = m_frame.GetData();
     const int32_t length = m_frame.GetLength();
     if (length < 12 || length > MaxDataFrame || f[1] != ProgramAddress || f[2] != RadioAddress)
@@ -648,19 +633,20 @@ int32_t cmcCloneDrv::dataFrame()
             return CS_BadFrame;
         QByteArray count;
         appendHexByte(count, uint8_t(m_frameCount & 0xFF));
-        if (body[MakerTextLength] != uint8_t(count[0]) || body[MakerTextLength + 1] != uint8_t(count[1]))
+        if (body[MakerTextLength] != uint8_t(count[0]) ||
+            body[MakerTextLength + 1] != uint8_t(count[1]))
             return CS_FrameCount;
         return 0;
     }
     return CS_BadFrame;
 }
 
-int32_t cmcCloneDrv::coverage() const
-{
+int32_t cmcCloneDrv::coverage() const {
     const int32_t mapLength = (m_imageSize + 7) / 8;
     std::vector<uint8_t> expected(size_t(mapLength), 0);
     for (const cmcAdrRange* r = m_ranges; !endsList(*r, m_imageSize); ++r)
-        for (int32_t a = r->first; a <= r->last; ++a) expected[size_t(a / 8)] |= uint8_t(1u << (a % 8));
+        for (int32_t a = r->first; a <= r->last; ++a)
+            expected[size_t(a / 8)] |= uint8_t(1u << (a % 8));
     const cmcBuff& got = m_result->receivedMap;
     if (got.GetLength() > mapLength) return CS_Outside;
     bool missing = false;
@@ -674,8 +660,7 @@ int32_t cmcCloneDrv::coverage() const
 
 // ---- write -------------------------------------------------------------------------------
 
-void cmcCloneDrv::ackWait()
-{
+void cmcCloneDrv::ackWait() {
     const int32_t state = m_state;
     m_next = state;
     if (m_rx.GetLength() == 0) {
@@ -692,8 +677,7 @@ void cmcCloneDrv::ackWait()
     }
 }
 
-bool cmcCloneDrv::sendHeld()
-{
+bool cmcCloneDrv::sendHeld() {
     if (m_frame.GetLength() == 0) return true;
     if (linkPending() > 4 * m_frame.GetLength()) return false;
     if (m_useTcp && m_pauseState != 2) {
@@ -712,8 +696,7 @@ bool cmcCloneDrv::sendHeld()
     return true;
 }
 
-void cmcCloneDrv::writePhase()
-{
+void cmcCloneDrv::writePhase() {
     m_next = 16;
     if (m_pauseState == 2) m_pauseState = 0;
     // A frame held back by a busy link goes out before anything else, and the wait for an
@@ -738,11 +721,13 @@ void cmcCloneDrv::writePhase()
         const int32_t n = BlockLength(m_current, r->last, m_blockSize);
         const uint8_t* data = m_result->image.data() + m_current;
         const QByteArray frame = DataFrame(data, m_current, n);
-        m_frame.AppendBytes(reinterpret_cast<const uint8_t*>(frame.constData()), int32_t(frame.size()));
+        m_frame.AppendBytes(reinterpret_cast<const uint8_t*>(frame.constData()),
+                            int32_t(frame.size()));
         ++m_frameCount;
         m_current += n;
         m_dataBytes += n;
-        const bool ackPoint = m_current != r->first && m_ackBlock > 0 && m_current % m_ackBlock == 0;
+        const bool ackPoint =
+            m_current != r->first && m_ackBlock > 0 && m_current % m_ackBlock == 0;
         if (!sendHeld()) {
             m_ackDue = ackPoint;
             if (ackPoint) ++m_heldAckFrames;
@@ -755,8 +740,7 @@ void cmcCloneDrv::writePhase()
     }
 }
 
-void cmcCloneDrv::endReply()
-{
+void cmcCloneDrv::endReply() {
     QByteArray f;
     if (!ReadFrame(&f)) {
         m_next = 19;

@@ -27,7 +27,7 @@ class cmcEeprom;
 class cmcTask;
 
 class cmcCloneDrv {
-public:
+  public:
     using Callback = void (*)(void* context, dst_CDrv_Result* result);
 
     enum Operation : int32_t { OpIdentify = 1, OpInfo = 2, OpRead = 3, OpWrite = 4 };
@@ -58,9 +58,15 @@ public:
     void SetTcpLink(bool on, const QString& address = QString(), uint16_t port = 0);
     void SetScript(const QString& script) { m_script = script; }
     void SetEchoCheck(bool on) { m_echoCheck = on; }
-    void SetAckBlock(int32_t block) { if (block > 0) m_ackBlock = block; }
-    void SetStepTimeout(int32_t ms) { if (ms > 0) m_timeout[0] = ms; }
-    void SetAckTimeout(int32_t ms) { if (ms > 0) m_timeout[4] = ms; }
+    void SetAckBlock(int32_t block) {
+        if (block > 0) m_ackBlock = block;
+    }
+    void SetStepTimeout(int32_t ms) {
+        if (ms > 0) m_timeout[0] = ms;
+    }
+    void SetAckTimeout(int32_t ms) {
+        if (ms > 0) m_timeout[4] = ms;
+    }
     // T1..T5 by number (1..5); changed only when ms > 0.
     void SetTimeout(int which, int32_t ms);
     int32_t Timeout(int which) const { return which >= 1 && which <= 5 ? m_timeout[which - 1] : 0; }
@@ -103,7 +109,7 @@ public:
                                uint8_t source = ProgramAddress);
     static uint8_t Checksum(const uint8_t* bytes, int n);
 
-protected:
+  protected:
     // Next state for an operation of number 5 and above (state 7); the base gives 8.
     virtual int32_t FirstOwnState(int32_t operation);
     // A step of a subclass's state (20..26, or above 28); returns the next state.
@@ -121,7 +127,7 @@ protected:
     int32_t Operation() const { return m_operation; }
     int32_t m_dataBytes = 0;
 
-private:
+  private:
     static void tickCallback(void* context, cmcTask* task);
     static void arrived(void* context);
     void tick();

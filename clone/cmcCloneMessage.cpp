@@ -2,51 +2,76 @@
 
 #include "cmcGTex.h"
 
-QList<int> cmcCloneMessage::CheckItems(int status)
-{
+QList<int> cmcCloneMessage::CheckItems(int status) {
     switch (status) {
-    case 2: return {0, 1, 2, 3};
-    case 10: return {0, 2, 3};
+    case 2:
+        return {0, 1, 2, 3};
+    case 10:
+        return {0, 2, 3};
     case 11:
-    case 12: return {0, 1, 2, 3, 4, 5};
-    case 13: return {6, 7};
-    case 14: return {0, 4, 5};
-    case 16: return {};
-    case 18: return {0, 2, 3, 4};
-    default: return {0, 1, 2, 3};
+    case 12:
+        return {0, 1, 2, 3, 4, 5};
+    case 13:
+        return {6, 7};
+    case 14:
+        return {0, 4, 5};
+    case 16:
+        return {};
+    case 18:
+        return {0, 2, 3, 4};
+    default:
+        return {0, 1, 2, 3};
     }
 }
 
-QString cmcCloneMessage::Text(int status, int port)
-{
+QString cmcCloneMessage::Text(int status, int port) {
     if (status == 0) return QString();
     cmcGTex& t = cmcGTex::mainTable();
     if (!t.hasKey(QStringLiteral("GI_Mess_CloneErr_Head"))) return Plain(status);
     QString head = t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), status);
     if (status == 2) head = QString::asprintf(head.toLocal8Bit().constData(), port);
     QStringList lines;
-    for (int i : CheckItems(status)) lines << t.getText(QStringLiteral("GI_Mess_CloneErr_Check"), i);
+    for (int i : CheckItems(status))
+        lines << t.getText(QStringLiteral("GI_Mess_CloneErr_Check"), i);
     return head + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 
-QString cmcCloneMessage::Plain(int status)
-{
+QString cmcCloneMessage::Plain(int status) {
     switch (status) {
-    case 0: return QString();
-    case 2: return QStringLiteral("The link to the radio could not be opened.");
-    case 4: return QStringLiteral("Communication error: the echo of the bytes sent did not come back unchanged.");
-    case 5: return QStringLiteral("Communication error: the radio did not answer in time.");
-    case 6: return QStringLiteral("Communication error: the radio sent a bad data frame or refused the data.");
-    case 7: return QStringLiteral("Communication error: the frame count of the end frame is wrong.");
-    case 8: return QStringLiteral("Communication error: the data read is incomplete.");
-    case 9: return QStringLiteral("Communication error: the radio sent data for an address out of range.");
-    case 10: return QStringLiteral("Write error: the radio did not confirm the write.");
-    case 11: return QStringLiteral("The connected radio is not a QX-T5200.");
-    case 14: return QStringLiteral("The radio's version is not supported.");
-    case 15: return QStringLiteral("The data read from the radio is not valid.");
-    case 16: return QStringLiteral("The data read from the radio was not accepted.");
-    case 17: return QStringLiteral("Communication error: the serial port failed to write.");
-    case 18: return QStringLiteral("No radio was found on any port.");
-    default: return QStringLiteral("Clone error %1.").arg(status);
+    case 0:
+        return QString();
+    case 2:
+        return QStringLiteral("The link to the radio could not be opened.");
+    case 4:
+        return QStringLiteral(
+            "Communication error: the echo of the bytes sent did not come back unchanged.");
+    case 5:
+        return QStringLiteral("Communication error: the radio did not answer in time.");
+    case 6:
+        return QStringLiteral(
+            "Communication error: the radio sent a bad data frame or refused the data.");
+    case 7:
+        return QStringLiteral("Communication error: the frame count of the end frame is wrong.");
+    case 8:
+        return QStringLiteral("Communication error: the data read is incomplete.");
+    case 9:
+        return QStringLiteral(
+            "Communication error: the radio sent data for an address out of range.");
+    case 10:
+        return QStringLiteral("Write error: the radio did not confirm the write.");
+    case 11:
+        return QStringLiteral("The connected radio is not a QX-T5200.");
+    case 14:
+        return QStringLiteral("The radio's version is not supported.");
+    case 15:
+        return QStringLiteral("The data read from the radio is not valid.");
+    case 16:
+        return QStringLiteral("The data read from the radio was not accepted.");
+    case 17:
+        return QStringLiteral("Communication error: the serial port failed to write.");
+    case 18:
+        return QStringLiteral("No radio was found on any port.");
+    default:
+        return QStringLiteral("Clone error %1.").arg(status);
     }
 }

@@ -7,7 +7,7 @@
 #include <QString>
 
 class cmcCloneMessage {
-public:
+  public:
     // Empty for status 0. port fills the placeholder of status 2's headline.
     static QString Text(int status, int port);
     // The check items shown for a status.

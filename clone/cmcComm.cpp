@@ -12,8 +12,7 @@
 
 namespace {
 
-QStringList& portTableRef()
-{
+QStringList& portTableRef() {
     static QStringList table;
     static bool built = false;
     if (!built) {
@@ -24,11 +23,11 @@ QStringList& portTableRef()
 }
 
 // Orders device names so that ttyS2 comes before ttyS10.
-bool naturalLess(const QString& a, const QString& b)
-{
+bool naturalLess(const QString& a, const QString& b) {
     auto split = [](const QString& s) {
         int i = int(s.size());
-        while (i > 0 && s[i - 1].isDigit()) --i;
+        while (i > 0 && s[i - 1].isDigit())
+            --i;
         return std::make_pair(s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1LL);
     };
     return split(a) < split(b);
@@ -36,8 +35,7 @@ bool naturalLess(const QString& a, const QString& b)
 
 } // namespace
 
-cmcComm::cmcComm()
-{
+cmcComm::cmcComm() {
     m_writeTask = new cmcTask;
     m_writeTask->setCallback(&cmcComm::drainCallback, this);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
@@ -51,21 +49,22 @@ cmcComm::cmcComm()
     });
 }
 
-cmcComm::~cmcComm()
-{
+cmcComm::~cmcComm() {
     Close();
     cmcTask::release(m_writeTask);
 }
 
-cmcComm::Settings cmcComm::ParseSettings(const QString& text)
-{
+cmcComm::Settings cmcComm::ParseSettings(const QString& text) {
     Settings s;
     const QStringList f = text.split(QLatin1Char(','));
     if (f.size() > 0) s.baud = f[0].trimmed().toUInt();
     if (f.size() > 1) {
         const QString p = f[1].trimmed().toUpper();
         const QChar c = p.isEmpty() ? QChar() : p[0];
-        s.parity = c == QLatin1Char('O') ? 1 : c == QLatin1Char('E') ? 2 : c == QLatin1Char('M') ? 3 : 0;
+        s.parity = c == QLatin1Char('O')   ? 1
+                   : c == QLatin1Char('E') ? 2
+                   : c == QLatin1Char('M') ? 3
+                                           : 0;
         s.parityCheck = s.parity != 0;
     }
     if (f.size() > 2) {
@@ -79,8 +78,7 @@ cmcComm::Settings cmcComm::ParseSettings(const QString& text)
     return s;
 }
 
-QString cmcComm::DeviceName(int port)
-{
+QString cmcComm::DeviceName(int port) {
 #ifdef Q_OS_WIN
     return port >= 1 ? QStringLiteral("\\\\.\\COM%1").arg(port) : QString();
 #else
@@ -89,8 +87,7 @@ QString cmcComm::DeviceName(int port)
 #endif
 }
 
-int cmcComm::PortNumberOf(const QString& device)
-{
+int cmcComm::PortNumberOf(const QString& device) {
     const QString d = device.trimmed();
     if (d.isEmpty()) return 0;
     bool isNumber = false;
@@ -109,8 +106,7 @@ int cmcComm::PortNumberOf(const QString& device)
 #endif
 }
 
-void cmcComm::RefreshPortTable()
-{
+void cmcComm::RefreshPortTable() {
     QStringList fresh;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         fresh.append(info.systemLocation());
@@ -120,10 +116,11 @@ void cmcComm::RefreshPortTable()
         if (!t.contains(d) && t.size() < MaxPorts) t.append(d);
 }
 
-QStringList cmcComm::PortTable() { return portTableRef(); }
+QStringList cmcComm::PortTable() {
+    return portTableRef();
+}
 
-bool cmcComm::Open(int port, const QString& settings)
-{
+bool cmcComm::Open(int port, const QString& settings) {
     if (IsOpen()) return false;
     m_portNumber = port;
     m_writeError = 0;
@@ -142,13 +139,13 @@ bool cmcComm::Open(int port, const QString& settings)
     return true;
 }
 
-bool cmcComm::configure()
-{
+bool cmcComm::configure() {
     const Settings& s = m_settings;
     bool ok = m_port.setBaudRate(qint32(s.baud));
     ok = ok && m_port.setDataBits(QSerialPort::DataBits(std::max<int>(s.dataBits, 5)));
     static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
-                                                   QSerialPort::EvenParity, QSerialPort::MarkParity};
+                                                   QSerialPort::EvenParity,
+                                                   QSerialPort::MarkParity};
     ok = ok && m_port.setParity(parities[s.parity & 3]);
     static const QSerialPort::StopBits stops[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
                                                   QSerialPort::TwoStop};
@@ -163,18 +160,18 @@ bool cmcComm::configure()
     return ok;
 }
 
-void cmcComm::Close()
-{
+void cmcComm::Close() {
     m_writeTask->setInterval(-1);
     if (m_port.isOpen()) m_port.close();
     m_tx.Clear();
     m_writeError = 0;
 }
 
-bool cmcComm::IsOpen() const { return m_port.isOpen(); }
+bool cmcComm::IsOpen() const {
+    return m_port.isOpen();
+}
 
-int cmcComm::Write(const uint8_t* bytes, int count)
-{
+int cmcComm::Write(const uint8_t* bytes, int count) {
     if (!IsOpen()) return 0;
     m_writeTask->setInterval(-1);
     m_tx.AppendBytes(bytes, count);
@@ -183,8 +180,7 @@ int cmcComm::Write(const uint8_t* bytes, int count)
     return 0;
 }
 
-int cmcComm::Read(uint8_t* buffer, int capacity)
-{
+int cmcComm::Read(uint8_t* buffer, int capacity) {
     if (!IsOpen() || capacity <= 0) return 0;
     const qint64 n = std::min<qint64>(capacity, m_port.bytesAvailable());
     if (n <= 0) return 0;
@@ -192,10 +188,11 @@ int cmcComm::Read(uint8_t* buffer, int capacity)
     return got > 0 ? int(got) : 0;
 }
 
-int cmcComm::InQueueCount() const { return IsOpen() ? int(m_port.bytesAvailable()) : 0; }
+int cmcComm::InQueueCount() const {
+    return IsOpen() ? int(m_port.bytesAvailable()) : 0;
+}
 
-int cmcComm::OutQueueCount() const
-{
+int cmcComm::OutQueueCount() const {
     if (!IsOpen()) return 0;
     qint64 n = m_port.bytesToWrite();
 #ifdef Q_OS_UNIX
@@ -206,10 +203,11 @@ int cmcComm::OutQueueCount() const
     return int(n);
 }
 
-void cmcComm::drainCallback(void* context, cmcTask*) { static_cast<cmcComm*>(context)->drainStep(); }
+void cmcComm::drainCallback(void* context, cmcTask*) {
+    static_cast<cmcComm*>(context)->drainStep();
+}
 
-void cmcComm::drainStep()
-{
+void cmcComm::drainStep() {
     if (!IsOpen()) {
         m_writeTask->setInterval(-1);
         return;
@@ -231,7 +229,8 @@ void cmcComm::drainStep()
         return;
     }
     if (chunk < pending) {
-        for (int i = 0; i < chunk; ++i) m_tx.PopFront();
+        for (int i = 0; i < chunk; ++i)
+            m_tx.PopFront();
         m_writeTask->setInterval(10);
     } else {
         m_tx.SetLength(0);
@@ -239,8 +238,7 @@ void cmcComm::drainStep()
     }
 }
 
-bool cmcComm::EnumeratePorts(int* ports, int* count)
-{
+bool cmcComm::EnumeratePorts(int* ports, int* count) {
     Close();
     RefreshPortTable();
     int found = 0;

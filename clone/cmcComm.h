@@ -18,7 +18,7 @@
 class cmcTask;
 
 class cmcComm {
-public:
+  public:
     // Line settings parsed from a settings text.
     struct Settings {
         uint32_t baud = 9600;
@@ -61,8 +61,7 @@ public:
     // Called (function and context) whenever bytes have arrived, so that a waiting reader
     // can look at once instead of at its next tick.
     using ArrivalHook = void (*)(void* context);
-    void SetArrivalHook(ArrivalHook hook, void* context)
-    {
+    void SetArrivalHook(ArrivalHook hook, void* context) {
         m_arrival = hook;
         m_arrivalContext = context;
     }
@@ -84,7 +83,7 @@ public:
     static void RefreshPortTable();
     static QStringList PortTable();
 
-private:
+  private:
     static void drainCallback(void* context, cmcTask* task);
     void drainStep();
     bool configure();

@@ -7,20 +7,17 @@
 #include <QTcpSocket>
 #include <algorithm>
 
-cmcTcpClient::cmcTcpClient()
-{
+cmcTcpClient::cmcTcpClient() {
     m_sendTask = new cmcTask;
     m_sendTask->setCallback(&cmcTcpClient::drainCallback, this);
 }
 
-cmcTcpClient::~cmcTcpClient()
-{
+cmcTcpClient::~cmcTcpClient() {
     Disconnect();
     cmcTask::release(m_sendTask);
 }
 
-bool cmcTcpClient::ParseAddress(const QString& text, uint32_t* address)
-{
+bool cmcTcpClient::ParseAddress(const QString& text, uint32_t* address) {
     const QStringList groups = text.split(QLatin1Char('.'));
     if (groups.size() != 4) return false;
     uint32_t a = 0;
@@ -36,8 +33,7 @@ bool cmcTcpClient::ParseAddress(const QString& text, uint32_t* address)
     return true;
 }
 
-bool cmcTcpClient::Connect(uint16_t port, const QString& address)
-{
+bool cmcTcpClient::Connect(uint16_t port, const QString& address) {
     Disconnect();
     m_port = port;
     uint32_t a = 0;
@@ -55,8 +51,7 @@ bool cmcTcpClient::Connect(uint16_t port, const QString& address)
     return IsValid();
 }
 
-void cmcTcpClient::Disconnect()
-{
+void cmcTcpClient::Disconnect() {
     m_address = 0xFFFFFFFFu;
     m_sendTask->setInterval(-1);
     m_send.Clear();
@@ -74,20 +69,19 @@ void cmcTcpClient::Disconnect()
     }
 }
 
-bool cmcTcpClient::IsValid() const { return m_address != 0xFFFFFFFFu && m_socket; }
+bool cmcTcpClient::IsValid() const {
+    return m_address != 0xFFFFFFFFu && m_socket;
+}
 
-bool cmcTcpClient::IsConnecting() const
-{
+bool cmcTcpClient::IsConnecting() const {
     return !m_socket || m_socket->state() != QAbstractSocket::ConnectedState;
 }
 
-int cmcTcpClient::Pending() const
-{
+int cmcTcpClient::Pending() const {
     return m_send.GetLength() + (m_socket ? int(m_socket->bytesToWrite()) : 0);
 }
 
-int cmcTcpClient::Write(const uint8_t* bytes, int count)
-{
+int cmcTcpClient::Write(const uint8_t* bytes, int count) {
     if (!IsValid() || count <= 0) return 0;
     if (count >= BufferCapacity - m_send.GetLength()) return 0;
     m_sendTask->setInterval(-1);
@@ -97,20 +91,17 @@ int cmcTcpClient::Write(const uint8_t* bytes, int count)
     return count;
 }
 
-int cmcTcpClient::Read(uint8_t* buffer, int capacity)
-{
+int cmcTcpClient::Read(uint8_t* buffer, int capacity) {
     if (!IsValid() || capacity <= 0) return 0;
     const qint64 n = m_socket->read(reinterpret_cast<char*>(buffer), capacity);
     return n > 0 ? int(n) : 0;
 }
 
-void cmcTcpClient::drainCallback(void* context, cmcTask*)
-{
+void cmcTcpClient::drainCallback(void* context, cmcTask*) {
     static_cast<cmcTcpClient*>(context)->drainStep();
 }
 
-void cmcTcpClient::drainStep()
-{
+void cmcTcpClient::drainStep() {
     if (!IsValid()) {
         m_sendTask->setInterval(-1);
         return;
@@ -133,7 +124,8 @@ void cmcTcpClient::drainStep()
     }
     m_socket->flush();
     if (chunk < m_send.GetLength()) {
-        for (int i = 0; i < chunk; ++i) m_send.PopFront();
+        for (int i = 0; i < chunk; ++i)
+            m_send.PopFront();
         m_sendTask->setInterval(10);
     } else {
         m_send.SetLength(0);

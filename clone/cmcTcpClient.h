@@ -14,7 +14,7 @@ class QTcpSocket;
 class cmcTask;
 
 class cmcTcpClient {
-public:
+  public:
     static constexpr int BufferCapacity = 32000;
     static constexpr int ChunkSize = 1024;
 
@@ -41,8 +41,7 @@ public:
     static bool ParseAddress(const QString& text, uint32_t* address);
     // Called whenever bytes have arrived (see cmcComm).
     using ArrivalHook = void (*)(void* context);
-    void SetArrivalHook(ArrivalHook hook, void* context)
-    {
+    void SetArrivalHook(ArrivalHook hook, void* context) {
         m_arrival = hook;
         m_arrivalContext = context;
     }
@@ -50,7 +49,7 @@ public:
     uint16_t Port() const { return m_port; }
     uint32_t Address() const { return m_address; }
 
-private:
+  private:
     static void drainCallback(void* context, cmcTask* task);
     void drainStep();
 

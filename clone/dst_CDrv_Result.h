@@ -36,8 +36,7 @@ struct dst_CDrv_Result {
     // One bit per address received in a read: bit (a mod 8) of byte (a / 8).
     cmcBuff receivedMap;
 
-    bool received(int32_t address) const
-    {
+    bool received(int32_t address) const {
         const int32_t i = address / 8;
         return address >= 0 && i < receivedMap.GetLength() &&
                (receivedMap.GetData()[i] >> (address % 8) & 1) != 0;

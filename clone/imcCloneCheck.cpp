@@ -10,20 +10,18 @@ const cmcAdrRange imcCloneCheck::UserWriteRanges[] = {{QxMap::UserWriteFirst, Qx
                                                       {1, 0}};
 const cmcAdrRange imcCloneCheck::MakerWriteRanges[] = {{0x0000, 0xFFEF}, {1, 0}};
 
-const cmcAdrRange* imcCloneCheck::WriteRanges(bool makerMode)
-{
+const cmcAdrRange* imcCloneCheck::WriteRanges(bool makerMode) {
     return makerMode ? MakerWriteRanges : UserWriteRanges;
 }
 
-int32_t imcCloneCheck::RangeBytes(const cmcAdrRange* ranges)
-{
+int32_t imcCloneCheck::RangeBytes(const cmcAdrRange* ranges) {
     int32_t total = 0;
-    for (const cmcAdrRange* r = ranges; r && r->last >= r->first; ++r) total += r->last - r->first + 1;
+    for (const cmcAdrRange* r = ranges; r && r->last >= r->first; ++r)
+        total += r->last - r->first + 1;
     return total;
 }
 
-int32_t imcCloneCheck::CheckInfo(const dst_CDrv_Result& result, uint32_t modelCode)
-{
+int32_t imcCloneCheck::CheckInfo(const dst_CDrv_Result& result, uint32_t modelCode) {
     if (uint32_t(result.code1) != modelCode) return CS_InfoMismatch;
     const cmcBuff& info = result.information;
     if (info.GetLength() < 1 || info.GetData()[0] != info.GetLength()) return CS_InfoMismatch;
@@ -31,19 +29,18 @@ int32_t imcCloneCheck::CheckInfo(const dst_CDrv_Result& result, uint32_t modelCo
     return CS_Ok;
 }
 
-int32_t imcCloneCheck::CheckIdentify(const dst_CDrv_Result& result, uint32_t modelCode)
-{
+int32_t imcCloneCheck::CheckIdentify(const dst_CDrv_Result& result, uint32_t modelCode) {
     if (uint32_t(result.code1) != modelCode) return CS_InfoMismatch;
     if (result.code2 != 0 && result.code2 != 1) return CS_InfoMismatch;
     if (result.information.GetLength() != InfoLength) return CS_InfoMismatch;
     return CS_Ok;
 }
 
-int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText)
-{
+int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) {
     if (image.GetSize() < QxMap::ImageSize) return 1;
     const uint8_t* d = image.data();
-    if (std::memcmp(d + QxMap::IdentityAddr, QxMap::IdentityText, QxMap::IdentityLen) != 0) return 1;
+    if (std::memcmp(d + QxMap::IdentityAddr, QxMap::IdentityText, QxMap::IdentityLen) != 0)
+        return 1;
     if (d[QxMap::MapRevisionAddr] != QxMap::MapRevision) return 2;
     if (checkMakerText &&
         std::memcmp(d + QxMap::MakerTextAddr, QxMap::MakerText, QxMap::MakerTextLen) != 0)
@@ -51,7 +48,6 @@ int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerTex
     return 0;
 }
 
-int32_t imcCloneCheck::CheckReadImage(const cmcEeprom& image)
-{
+int32_t imcCloneCheck::CheckReadImage(const cmcEeprom& image) {
     return CheckImageIdentity(image, true) == 0 ? CS_Ok : CS_ImageCheck;
 }

@@ -11,7 +11,7 @@ class cmcEeprom;
 struct dst_CDrv_Result;
 
 class imcCloneCheck {
-public:
+  public:
     static constexpr uint32_t ModelCode = 0x7041;
     static constexpr int InfoLength = 32;
     static constexpr uint8_t InfoKind = 2;

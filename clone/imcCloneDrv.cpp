@@ -1,37 +1,32 @@
 #include "imcCloneDrv.h"
 
 namespace {
-int upperNibble(char c)
-{
+int upperNibble(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 } // namespace
 
-void imcCloneDrv::SetCommand(uint8_t subCommand, uint8_t argument, uint8_t* result)
-{
+void imcCloneDrv::SetCommand(uint8_t subCommand, uint8_t argument, uint8_t* result) {
     m_subCommand = subCommand;
     m_argument = argument;
     m_resultPtr = result;
     m_tableLoaded = true;
 }
 
-void imcCloneDrv::SetCommandTable(const Command* table)
-{
+void imcCloneDrv::SetCommandTable(const Command* table) {
     m_table = table;
     m_tableLoaded = true;
 }
 
-bool imcCloneDrv::StartCommand(Callback callback, void* context)
-{
+bool imcCloneDrv::StartCommand(Callback callback, void* context) {
     if (IsBusy()) return false;
     SetTickInterval(m_commandInterval);
     return Begin(OpCommand, callback, context);
 }
 
-bool imcCloneDrv::StartTable(Callback callback, void* context)
-{
+bool imcCloneDrv::StartTable(Callback callback, void* context) {
     if (IsBusy()) return false;
     SetTickInterval(TableIntervalMs);
     // The base's data byte count serves as the table index.
@@ -40,8 +35,7 @@ bool imcCloneDrv::StartTable(Callback callback, void* context)
     return true;
 }
 
-QByteArray imcCloneDrv::CommandFrame(uint32_t code1, uint8_t subCommand, uint8_t argument)
-{
+QByteArray imcCloneDrv::CommandFrame(uint32_t code1, uint8_t subCommand, uint8_t argument) {
     QByteArray f = QByteArray::fromHex(
         QString::asprintf("FEFEEEEFE8%04X0000%02X", code1 & 0xFFFF, subCommand).toLatin1());
     f.append(QString::asprintf("%02X", argument).toLatin1());
@@ -49,31 +43,31 @@ QByteArray imcCloneDrv::CommandFrame(uint32_t code1, uint8_t subCommand, uint8_t
     return f;
 }
 
-QString imcCloneDrv::SpeedChangeScript(uint32_t code1)
-{
+QString imcCloneDrv::SpeedChangeScript(uint32_t code1) {
     return QStringLiteral("(9600,N,8,1)") + QStringLiteral("FE").repeated(20) +
            QString::asprintf("EEEFE8%04X0000013039FD", code1 & 0xFFFF);
 }
 
-int32_t imcCloneDrv::FirstOwnState(int32_t operation)
-{
+int32_t imcCloneDrv::FirstOwnState(int32_t operation) {
     if (operation == OpCommand) return 23;
     if (operation == OpTable) return 21;
     return cmcCloneDrv::FirstOwnState(operation);
 }
 
-int32_t imcCloneDrv::OwnStep(int32_t state)
-{
+int32_t imcCloneDrv::OwnStep(int32_t state) {
     switch (state) {
-    case 21: return nextEntry();
-    case 23: return sendCommand();
-    case 24: return readReply();
-    default: return cmcCloneDrv::OwnStep(state);
+    case 21:
+        return nextEntry();
+    case 23:
+        return sendCommand();
+    case 24:
+        return readReply();
+    default:
+        return cmcCloneDrv::OwnStep(state);
     }
 }
 
-int32_t imcCloneDrv::nextEntry()
-{
+int32_t imcCloneDrv::nextEntry() {
     const Command* e = m_table ? &m_table[m_dataBytes] : nullptr;
     if (!e || e->subCommand >= 255 || e->subCommand < 0) {
         SetStatus(CS_Ok);
@@ -86,8 +80,7 @@ int32_t imcCloneDrv::nextEntry()
     return 23;
 }
 
-int32_t imcCloneDrv::sendCommand()
-{
+int32_t imcCloneDrv::sendCommand() {
     SendBytes(CommandFrame(Code1(), m_subCommand, m_argument));
     if (m_resultPtr) return 24;
     if (Operation() == OpTable) return 21;
@@ -95,8 +88,7 @@ int32_t imcCloneDrv::sendCommand()
     return 27;
 }
 
-int32_t imcCloneDrv::readReply()
-{
+int32_t imcCloneDrv::readReply() {
     QByteArray f;
     if (!ReadFrame(&f)) return 24;
     const auto* p = reinterpret_cast<const uint8_t*>(f.constData());

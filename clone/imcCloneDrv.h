@@ -9,7 +9,7 @@
 #include <cstdint>
 
 class imcCloneDrv : public cmcCloneDrv {
-public:
+  public:
     enum : int32_t { OpCommand = 5, OpTable = 6 };
 
     // One table entry; a table ends at the first entry whose sub-command is 255 or more.
@@ -28,7 +28,9 @@ public:
     void SetCommand(uint8_t subCommand, uint8_t argument, uint8_t* result);
     void SetCommandTable(const Command* table);
     // Tick interval of a single command (4 ms; the application slows it while waiting).
-    void SetCommandInterval(int ms) { if (ms > 0) m_commandInterval = ms; }
+    void SetCommandInterval(int ms) {
+        if (ms > 0) m_commandInterval = ms;
+    }
     bool StartCommand(Callback callback, void* context);
     bool StartTable(Callback callback, void* context);
     bool TableLoaded() const { return m_tableLoaded; }
@@ -38,11 +40,11 @@ public:
     // The serial script that asks a radio listening at 9,600 baud to switch to 38,400.
     static QString SpeedChangeScript(uint32_t code1);
 
-protected:
+  protected:
     int32_t FirstOwnState(int32_t operation) override;
     int32_t OwnStep(int32_t state) override;
 
-private:
+  private:
     int32_t nextEntry();
     int32_t sendCommand();
     int32_t readReply();

@@ -14,40 +14,44 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 // A radio made of a script: every complete frame the driver sends (without FD) goes to the
 // handler, whose answer is sent back. Nothing is echoed, as on any TCP link.
 class scriptPeer : public QObject {
-public:
+  public:
     std::function<QByteArray(const QByteArray& frame)> handler;
     QList<QByteArray> frames;
 
-    scriptPeer()
-    {
+    scriptPeer() {
         m_server.listen(QHostAddress::LocalHost, 0);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             QTcpSocket* s = m_server.nextPendingConnection();
             connect(s, &QTcpSocket::readyRead, this, [this, s] {
                 for (char c : s->readAll()) {
-                    if (uint8_t(c) == 0xFE) m_in = QByteArray(1, c);
-                    else if (m_in.isEmpty()) continue;
+                    if (uint8_t(c) == 0xFE)
+                        m_in = QByteArray(1, c);
+                    else if (m_in.isEmpty())
+                        continue;
                     else if (uint8_t(c) == 0xFD) {
                         frames << m_in;
                         if (handler) s->write(handler(m_in));
                         m_in.clear();
-                    } else m_in.append(c);
+                    } else
+                        m_in.append(c);
                 }
             });
             connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
         });
     }
-    void configure(cmcCloneDrv& drv)
-    {
+    void configure(cmcCloneDrv& drv) {
         drv.SetTcpLink(true, "127.0.0.1", m_server.serverPort());
         drv.SetCodes(0x7041, 0);
         drv.SetImageSize(0xFFF0);
@@ -55,24 +59,25 @@ public:
         drv.SetAckBlock(128);
     }
 
-private:
+  private:
     QTcpServer m_server;
     QByteArray m_in;
 };
 
-QByteArray radioBlock(int32_t address, const QByteArray& data)
-{
+QByteArray radioBlock(int32_t address, const QByteArray& data) {
     return cmcCloneDrv::DataFrame(reinterpret_cast<const uint8_t*>(data.constData()), address,
                                   int32_t(data.size()), 0xEF, 0xEE);
 }
 
-QByteArray radioEnd(const char* count) { return hex("FEFEEFEEE5") + "Vexo Inc." + count + hex("FD"); }
+QByteArray radioEnd(const char* count) {
+    return hex("FEFEEFEEE5") + "Vexo Inc." + count + hex("FD");
+}
 
 } // namespace
 
 class tst_CloneFrames : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void commandFrames();
     void blockText();
     void settingsText_data();
@@ -82,6 +87,8 @@ private slots:
     void readReplies();
     void identifyReply_data();
     void identifyReply();
+    void adjustmentReply_data();
+    void adjustmentReply();
     void tcpClientLimits();
     void serialPortOpenTwice();
     void infoChecks_data();
@@ -90,31 +97,35 @@ private slots:
     void statusMessage();
 };
 
-void tst_CloneFrames::commandFrames()
-{
+void tst_CloneFrames::commandFrames() {
     QCOMPARE(cmcCloneDrv::CommandFrame(0xE0, 0x7041, 0), hex("FEFEEEEFE070410000FD"));
-    QCOMPARE(imcCloneDrv::CommandFrame(0x7041, 0x02, 0x01), hex("FEFEEEEFE87041000002" "3031" "FD"));
+    QCOMPARE(imcCloneDrv::CommandFrame(0x7041, 0x02, 0x01), hex("FEFEEEEFE87041000002"
+                                                                "3031"
+                                                                "FD"));
     // The speed-change script: 9,600 baud, then 20 x FE and the E8 01 "09" frame.
     const QString script = imcCloneDrv::SpeedChangeScript(0x7041);
     QVERIFY(script.startsWith("(9600,N,8,1)"));
     cmcBuff b;
     b.AppendHexText(script.mid(12));
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(b.GetData()), b.GetLength()),
-             QByteArray(20, char(0xFE)) + hex("EEEFE87041000001" "3039" "FD"));
+             QByteArray(20, char(0xFE)) + hex("EEEFE87041000001"
+                                              "3039"
+                                              "FD"));
     QCOMPARE(cmcCloneDrv::EndFrame(100), hex("FEFEEEEFE5") + "Vexo Inc.64" + hex("FD"));
 }
 
-void tst_CloneFrames::blockText()
-{
+void tst_CloneFrames::blockText() {
     uint8_t data[16];
-    for (int i = 0; i < 16; ++i) data[i] = uint8_t(i);
+    for (int i = 0; i < 16; ++i)
+        data[i] = uint8_t(i);
     const QByteArray text = cmcCloneDrv::BlockText(data, 0x0010, 16);
-    QCOMPARE(text, QByteArray("001010" "000102030405060708090A0B0C0D0E0F" "68"));
+    QCOMPARE(text, QByteArray("001010"
+                              "000102030405060708090A0B0C0D0E0F"
+                              "68"));
     QCOMPARE(cmcCloneDrv::DataFrame(data, 0x0010, 16).size(), 46);
 }
 
-void tst_CloneFrames::settingsText_data()
-{
+void tst_CloneFrames::settingsText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<uint>("baud");
     QTest::addColumn<int>("parity");
@@ -133,8 +144,7 @@ void tst_CloneFrames::settingsText_data()
     QTest::newRow("one and a half") << "9600,N,8,1.5" << 9600u << 0 << false << 8 << 1;
 }
 
-void tst_CloneFrames::settingsText()
-{
+void tst_CloneFrames::settingsText() {
     QFETCH(QString, text);
     const cmcComm::Settings s = cmcComm::ParseSettings(text);
     QTEST(s.baud, "baud");
@@ -146,8 +156,7 @@ void tst_CloneFrames::settingsText()
     QCOMPARE(cmcComm::WriteTimeoutPerByte(9600), 10u);
 }
 
-void tst_CloneFrames::writeSplitsBlocksAtSixteen()
-{
+void tst_CloneFrames::writeSplitsBlocksAtSixteen() {
     scriptPeer peer;
     peer.handler = [](const QByteArray& f) {
         if (uint8_t(f[3]) == 0xE3) return QByteArray(1, char(0xFB));
@@ -158,7 +167,8 @@ void tst_CloneFrames::writeSplitsBlocksAtSixteen()
     peer.configure(drv);
     cmcEeprom image = cloneTestImage(5);
     const cmcAdrRange ranges[] = {{0x0008, 0x0025}, {1, 0}};
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(image, ranges, cb, ctx); });
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(image, ranges, cb, ctx); });
     QCOMPARE(o.status, 0);
     QCOMPARE(peer.frames.size(), 5);
     const struct { int32_t address, length; } blocks[] = {{0x0008, 8}, {0x0010, 16}, {0x0020, 6}};
@@ -171,18 +181,20 @@ void tst_CloneFrames::writeSplitsBlocksAtSixteen()
 }
 
 // Crafted read replies: the driver's verdict on each.
-void tst_CloneFrames::readReplies_data()
-{
+void tst_CloneFrames::readReplies_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("storedAt"); // an address whose byte must have arrived, or -1
 
     QByteArray hundred;
-    for (int i = 0; i < 100; ++i) hundred += radioBlock(16 * i, QByteArray(16, char(i)));
+    for (int i = 0; i < 100; ++i)
+        hundred += radioBlock(16 * i, QByteArray(16, char(i)));
     QTest::newRow("100 frames, count 64") << hundred + radioEnd("64") << 0 << 0x0630;
     QTest::newRow("100 frames, count 63") << hundred + radioEnd("63") << 7 << -1;
-    QTest::newRow("odd block lengths") << radioBlock(0x0100, "\x11\x22\x33") + radioBlock(0x0103, "\x44\x55\x66\x77\x88")
-                                              + radioEnd("02") << 0 << 0x0107;
+    QTest::newRow("odd block lengths")
+        << radioBlock(0x0100, "\x11\x22\x33") + radioBlock(0x0103, "\x44\x55\x66\x77\x88") +
+               radioEnd("02")
+        << 0 << 0x0107;
     QTest::newRow("one byte block") << radioBlock(0x0200, "\x5A") + radioEnd("01") << 0 << 0x0200;
     QByteArray lower = radioBlock(0x00A0, QByteArray(16, '\xAB'));
     lower = lower.left(5) + lower.mid(5, lower.size() - 6).toLower() + lower.right(1);
@@ -190,29 +202,32 @@ void tst_CloneFrames::readReplies_data()
     QByteArray badSum = radioBlock(0x0010, QByteArray(16, '\x01'));
     badSum[badSum.size() - 2] = badSum[badSum.size() - 2] == '0' ? '1' : '0';
     QTest::newRow("bad checksum") << badSum + radioEnd("01") << 6 << -1;
-    QTest::newRow("block at FFF0") << radioBlock(0xFFF0, QByteArray(16, '\0')) + radioEnd("01") << 9 << -1;
+    QTest::newRow("block at FFF0")
+        << radioBlock(0xFFF0, QByteArray(16, '\0')) + radioEnd("01") << 9 << -1;
     QTest::newRow("other maker") << hex("FEFEEFEEE5") + "Vexo Ltd.00" + hex("FD") << 6 << -1;
     QTest::newRow("other command") << hex("FEFEEFEEE7303030303030303030FD") << 6 << -1;
-    QTest::newRow("overlong frame") << hex("FEFEEFEEE4") + QByteArray(600, '0') + hex("FD") << 6 << -1;
+    QTest::newRow("overlong frame")
+        << hex("FEFEEFEEE4") + QByteArray(600, '0') + hex("FD") << 6 << -1;
 }
 
-void tst_CloneFrames::readReplies()
-{
+void tst_CloneFrames::readReplies() {
     QFETCH(QByteArray, reply);
     QFETCH(int, status);
     QFETCH(int, storedAt);
     scriptPeer peer;
-    peer.handler = [reply](const QByteArray& f) { return uint8_t(f[3]) == 0xE2 ? reply : QByteArray(); };
+    peer.handler = [reply](const QByteArray& f) {
+        return uint8_t(f[3]) == 0xE2 ? reply : QByteArray();
+    };
     cmcCloneDrv drv;
     peer.configure(drv);
     cloneFastClock clock(4);
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartRead(nullptr, cb, ctx); });
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartRead(nullptr, cb, ctx); });
     QCOMPARE(o.status, status);
     if (storedAt >= 0) QVERIFY(o.image.GetByte(storedAt) != 0);
 }
 
-void tst_CloneFrames::identifyReply_data()
-{
+void tst_CloneFrames::identifyReply_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("code2");
@@ -220,14 +235,14 @@ void tst_CloneFrames::identifyReply_data()
     QByteArray info(32, '\x02');
     info[0] = 32;
     QTest::newRow("model reply") << hex("FEFEEFEEE170410001") + info + hex("FD") << 0 << 1 << 32;
-    QTest::newRow("leading FE run") << QByteArray(5, char(0xFE)) + hex("EFEEE170410000") + info + hex("FD") << 0 << 0 << 32;
+    QTest::newRow("leading FE run")
+        << QByteArray(5, char(0xFE)) + hex("EFEEE170410000") + info + hex("FD") << 0 << 0 << 32;
     QTest::newRow("nibble above 9") << hex("FEFEEFEEE17A410001") + info + hex("FD") << 6 << 0 << 0;
     QTest::newRow("too short") << hex("FEFEEFEEE17041FD") << 6 << 0 << 0;
     QTest::newRow("wrong command") << hex("FEFEEFEEE270410001FD") << 6 << 0 << 0;
 }
 
-void tst_CloneFrames::identifyReply()
-{
+void tst_CloneFrames::identifyReply() {
     QFETCH(QByteArray, reply);
     QFETCH(int, status);
     scriptPeer peer;
@@ -244,8 +259,39 @@ void tst_CloneFrames::identifyReply()
     QCOMPARE(peer.frames.value(0), hex("FEEEEFE070410000"));
 }
 
-void tst_CloneFrames::tcpClientLimits()
-{
+void tst_CloneFrames::adjustmentReply_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("result");
+    QTest::newRow("two result bytes")
+        << hex("FEFEEFEEE87041000003") + "12AB" + hex("FD") << 0 << hex("12AB");
+    QTest::newRow("other model ignored")
+        << hex("FEFEEFEEE87042000003") + "12AB" + hex("FD") << 5 << hex("0000");
+    QTest::newRow("other command ignored")
+        << hex("FEFEEFEEE17041000003") + "12AB" + hex("FD") << 5 << hex("0000");
+}
+
+// A single adjustment command with a result: the reply's hexadecimal pair fills it; a
+// reply for another model is ignored and the wait ends by time-out.
+void tst_CloneFrames::adjustmentReply() {
+    QFETCH(QByteArray, reply);
+    scriptPeer peer;
+    peer.handler = [reply](const QByteArray& f) {
+        return uint8_t(f[3]) == 0xE8 ? reply : QByteArray();
+    };
+    imcCloneDrv drv;
+    peer.configure(drv);
+    drv.SetEchoCheck(false);
+    uint8_t result[2] = {};
+    drv.SetCommand(0x03, 0x05, result);
+    cloneFastClock clock(4);
+    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartCommand(cb, ctx); });
+    QTEST(o.status, "status");
+    QTEST(QByteArray(reinterpret_cast<char*>(result), 2), "result");
+    QCOMPARE(peer.frames.value(0), hex("FEEEEFE87041000003") + "05");
+}
+
+void tst_CloneFrames::tcpClientLimits() {
     cmcTcpClient c;
     QVERIFY(!c.Connect(50000, QString()));
     QVERIFY(!c.IsValid());
@@ -280,8 +326,7 @@ void tst_CloneFrames::tcpClientLimits()
     QVERIFY(!c.IsValid());
 }
 
-void tst_CloneFrames::serialPortOpenTwice()
-{
+void tst_CloneFrames::serialPortOpenTwice() {
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial));
     const int port = cmcComm::PortNumberOf(sim.address());
@@ -301,14 +346,20 @@ void tst_CloneFrames::serialPortOpenTwice()
     QTRY_COMPARE(comm.InQueueCount(), 10);
     QCOMPARE(comm.PendingOutput(), 0);
     QCOMPARE(comm.Read(buf, 256), 10);
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(buf), 10), QByteArray(reinterpret_cast<const char*>(ten), 10));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buf), 10),
+             QByteArray(reinterpret_cast<const char*>(ten), 10));
     comm.Close();
     QVERIFY(!comm.IsOpen());
     QCOMPARE(comm.Read(buf, 256), 0);
+    // The listing opens every port of the table once and leaves this one closed.
+    int ports[cmcComm::MaxPorts] = {};
+    int count = 0;
+    QVERIFY(comm.EnumeratePorts(ports, &count));
+    QVERIFY(std::find(ports, ports + count, port) != ports + count);
+    QVERIFY(!comm.IsOpen());
 }
 
-void tst_CloneFrames::infoChecks_data()
-{
+void tst_CloneFrames::infoChecks_data() {
     QTest::addColumn<int>("code1");
     QTest::addColumn<QByteArray>("info");
     QTest::addColumn<int>("status");
@@ -326,8 +377,7 @@ void tst_CloneFrames::infoChecks_data()
     QTest::newRow("empty block") << 0x7041 << QByteArray() << 11;
 }
 
-void tst_CloneFrames::infoChecks()
-{
+void tst_CloneFrames::infoChecks() {
     QFETCH(int, code1);
     QFETCH(QByteArray, info);
     dst_CDrv_Result r;
@@ -338,8 +388,7 @@ void tst_CloneFrames::infoChecks()
     QCOMPARE(imcCloneCheck::CheckIdentify(r), 11);
 }
 
-void tst_CloneFrames::imageIdentity()
-{
+void tst_CloneFrames::imageIdentity() {
     cmcEeprom image = cloneTestImage(3);
     QCOMPARE(imcCloneCheck::CheckReadImage(image), 0);
     cmcEeprom other = image;
@@ -355,15 +404,16 @@ void tst_CloneFrames::imageIdentity()
     QCOMPARE(imcCloneCheck::RangeBytes(imcCloneCheck::UserWriteRanges), 0xAA60 - 0x0500);
 }
 
-void tst_CloneFrames::statusMessage()
-{
+void tst_CloneFrames::statusMessage() {
     QVERIFY(!cmcCloneMessage::Plain(5).isEmpty());
     QVERIFY(cmcCloneMessage::Text(0, 1).isEmpty());
     cmcGTex& t = cmcGTex::mainTable();
     t.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
-    const QString head = QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), 5);
+    const QString head =
+        QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), 5);
     QStringList check;
-    for (int i = 0; i < 4; ++i) check << t.getText("GI_Mess_CloneErr_Check", i);
+    for (int i = 0; i < 4; ++i)
+        check << t.getText("GI_Mess_CloneErr_Check", i);
     QCOMPARE(cmcCloneMessage::Text(2, 5), head + "\n\n" + check.join('\n'));
     QVERIFY(cmcCloneMessage::Text(2, 5).contains("COM5"));
     QCOMPARE(cmcCloneMessage::Text(16, 1), t.getText("GI_Mess_CloneErr_Head", 16) + "\n\n");

@@ -5,10 +5,10 @@
 #include "cloneSimProcess.h"
 #include "cmcCloneDrv.h"
 #include "cmcIcfFile.h"
+#include "cmcTick.h"
 #include "imcCloneCheck.h"
 #include "imcCloneDrv.h"
 #include "indCloneFile.h"
-#include "cmcTick.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,7 +23,7 @@ const cmcAdrRange kWrite2k[] = {{0x0500, 0x0CFF}, {1, 0}};
 
 class tst_CloneLink : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void failures_data();
     void failures();
@@ -37,14 +37,13 @@ private slots:
     void serialDiscardWaitKeepsLoopRunning();
     void tcpPauseKeepsLoopRunning();
 
-private:
+  private:
     QTemporaryDir m_dir;
     cmcEeprom m_radioImage;
     QString m_radioFile;
 };
 
-void tst_CloneLink::initTestCase()
-{
+void tst_CloneLink::initTestCase() {
     QVERIFY(QFile::exists(cloneSimProcess::executable()));
     QVERIFY(m_dir.isValid());
     m_radioImage = cloneTestImage(7041);
@@ -53,8 +52,7 @@ void tst_CloneLink::initTestCase()
 }
 
 // Every status the simulated radio can provoke, each leaving the caller's image as it was.
-void tst_CloneLink::failures_data()
-{
+void tst_CloneLink::failures_data() {
     QTest::addColumn<int>("link");
     QTest::addColumn<QStringList>("simArgs");
     QTest::addColumn<int>("operation");
@@ -66,15 +64,21 @@ void tst_CloneLink::failures_data()
     QTest::newRow("silent serial -> 4") << S << QStringList{"--silence"} << read << 4;
     QTest::newRow("silent tcp -> 5") << T << QStringList{"--silence"} << info << 5;
     QTest::newRow("dies in read tcp -> 5") << T << QStringList{"--die-after", "0"} << read << 5;
-    QTest::newRow("dies in write serial -> 4") << S << QStringList{"--die-after", "20"} << write << 4;
+    QTest::newRow("dies in write serial -> 4")
+        << S << QStringList{"--die-after", "20"} << write << 4;
     QTest::newRow("bad checksum -> 6") << S << QStringList{"--bad-checksum", "0x0120"} << read << 6;
     QTest::newRow("lower-case hex -> 6") << T << QStringList{"--lower-hex", "0x00A0"} << read << 6;
-    QTest::newRow("other maker text -> 6") << S << QStringList{"--maker-text", "--read-last", "0x0FFF"} << read << 6;
-    QTest::newRow("0xFA at a block's end -> 6") << S << QStringList{"--nak-at", "0x0670"} << write << 6;
+    QTest::newRow("other maker text -> 6")
+        << S << QStringList{"--maker-text", "--read-last", "0x0FFF"} << read << 6;
+    QTest::newRow("0xFA at a block's end -> 6")
+        << S << QStringList{"--nak-at", "0x0670"} << write << 6;
     QTest::newRow("0xFA in write tcp -> 6") << T << QStringList{"--nak-at", "0x0500"} << write << 6;
-    QTest::newRow("end count -> 7") << T << QStringList{"--end-count", "--read-last", "0x0FFF"} << read << 7;
-    QTest::newRow("missing block -> 8") << S << QStringList{"--missing-block", "0x0100", "--read-last", "0x0FFF"} << read << 8;
-    QTest::newRow("block outside -> 9") << T << QStringList{"--outside-block", "--read-last", "0x0FFF"} << read << 9;
+    QTest::newRow("end count -> 7")
+        << T << QStringList{"--end-count", "--read-last", "0x0FFF"} << read << 7;
+    QTest::newRow("missing block -> 8")
+        << S << QStringList{"--missing-block", "0x0100", "--read-last", "0x0FFF"} << read << 8;
+    QTest::newRow("block outside -> 9")
+        << T << QStringList{"--outside-block", "--read-last", "0x0FFF"} << read << 9;
     QTest::newRow("bad E6 -> 10") << S << QStringList{"--bad-done"} << write << 10;
     QTest::newRow("bad E6 tcp -> 10") << T << QStringList{"--bad-done"} << write << 10;
     QTest::newRow("other model -> 11") << S << QStringList{"--other-model"} << info << 11;
@@ -83,8 +87,7 @@ void tst_CloneLink::failures_data()
     QTest::newRow("image identity -> 15") << T << QStringList{"--bad-identity"} << read << 15;
 }
 
-void tst_CloneLink::failures()
-{
+void tst_CloneLink::failures() {
     QFETCH(int, link);
     QFETCH(QStringList, simArgs);
     QFETCH(int, operation);
@@ -115,7 +118,8 @@ void tst_CloneLink::failures()
         if (o.status == 0) o.status = imcCloneCheck::CheckReadImage(o.image);
         if (o.status == 0) working = o.image;
     } else {
-        o = cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(working, kWrite2k, cb, ctx); });
+        o = cloneRun(
+            [&](auto cb, void* ctx) { return drv.StartWrite(working, kWrite2k, cb, ctx); });
     }
     QCOMPARE(o.calls, 1);
     QCOMPARE(o.status, status);
@@ -123,8 +127,7 @@ void tst_CloneLink::failures()
     QVERIFY(!drv.IsBusy());
 }
 
-void tst_CloneLink::linkOpenFailure_data()
-{
+void tst_CloneLink::linkOpenFailure_data() {
     QTest::addColumn<bool>("tcp");
     QTest::addColumn<QString>("where");
     QTest::newRow("no such device") << false << "/dev/qx-no-such-port";
@@ -133,15 +136,17 @@ void tst_CloneLink::linkOpenFailure_data()
     QTest::newRow("empty address") << true << "";
 }
 
-void tst_CloneLink::linkOpenFailure()
-{
+void tst_CloneLink::linkOpenFailure() {
     QFETCH(bool, tcp);
     QFETCH(QString, where);
     cmcCloneDrv drv;
-    if (tcp) drv.SetTcpLink(true, where, 41000);
-    else drv.SetLink(cmcComm::PortNumberOf(where), "9600,N,8,1");
+    if (tcp)
+        drv.SetTcpLink(true, where, 41000);
+    else
+        drv.SetLink(cmcComm::PortNumberOf(where), "9600,N,8,1");
     drv.SetEchoCheck(true);
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartInfo(cb, ctx); }, 3000);
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartInfo(cb, ctx); }, 3000);
     QCOMPARE(o.status, 2);
 }
 
@@ -149,8 +154,7 @@ void tst_CloneLink::linkOpenFailure()
 // must still go out before the driver waits for the radio's 0xFB, or the radio never
 // acknowledges and the write times out. Starting at 0x0020, the block's sixth frame
 // completes it, and a step hands the link at most five frames at once.
-void tst_CloneLink::heldFrameSentBeforeAckWait()
-{
+void tst_CloneLink::heldFrameSentBeforeAckWait() {
     const QString saved = m_dir.filePath("held.icf");
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--save", saved}));
@@ -158,8 +162,10 @@ void tst_CloneLink::heldFrameSentBeforeAckWait()
     sim.configure(drv);
     const cmcAdrRange ranges[] = {{0x0020, 0x0FFF}, {1, 0}};
     cmcEeprom source = m_radioImage;
-    for (int32_t a = 0; a < 0x1000; ++a) source.SetByte(a, uint8_t(~m_radioImage.GetByte(a)));
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, ranges, cb, ctx); });
+    for (int32_t a = 0; a < 0x1000; ++a)
+        source.SetByte(a, uint8_t(~m_radioImage.GetByte(a)));
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, ranges, cb, ctx); });
     QCOMPARE(o.status, 0);
     QVERIFY(drv.HeldAckFrames() > 0);
     cmcEeprom written(QxMap::ImageSize);
@@ -169,23 +175,23 @@ void tst_CloneLink::heldFrameSentBeforeAckWait()
     f.setExtraCode(1);
     f.setMapRevCheck([](void*, int32_t) { return true; }, nullptr);
     QCOMPARE(f.read(saved, kWhole), 0);
-    for (int32_t a = 0x0020; a < 0x1000; ++a) QCOMPARE(written.GetByte(a), source.GetByte(a));
+    for (int32_t a = 0x0020; a < 0x1000; ++a)
+        QCOMPARE(written.GetByte(a), source.GetByte(a));
 }
 
 // The radio vanishing in mid-write (the cable pulled) is a serial write error.
-void tst_CloneLink::serialShortWrite()
-{
+void tst_CloneLink::serialShortWrite() {
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--exit-after", "10"}));
     cmcCloneDrv drv;
     sim.configure(drv);
     cmcEeprom working = m_radioImage;
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(working, kUser, cb, ctx); });
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(working, kUser, cb, ctx); });
     QVERIFY2(o.status == 17 || o.status == 4, qPrintable(QString::number(o.status)));
 }
 
-void tst_CloneLink::refusedWhileBusy()
-{
+void tst_CloneLink::refusedWhileBusy() {
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile, "--read-last", "0x0FFF"}));
     cmcCloneDrv drv;
@@ -200,13 +206,13 @@ void tst_CloneLink::refusedWhileBusy()
     QCOMPARE(o.calls, 1);
     QCOMPARE(o.operation, 3);
     QCOMPARE(o.status, 0);
-    for (int32_t a = 0; a < 0x1000; ++a) QCOMPARE(o.image.GetByte(a), m_radioImage.GetByte(a));
+    for (int32_t a = 0; a < 0x1000; ++a)
+        QCOMPARE(o.image.GetByte(a), m_radioImage.GetByte(a));
 }
 
 // The adjustment driver on the serial link: the speed-change script at 9,600 baud, then a
 // table of commands at 38,400 with their 2-byte replies.
-void tst_CloneLink::adjustmentOverSerial()
-{
+void tst_CloneLink::adjustmentOverSerial() {
     const QString logPath = m_dir.filePath("adjust.log");
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial, {"--log", logPath}));
@@ -235,7 +241,8 @@ void tst_CloneLink::adjustmentOverSerial()
     // A single command without a result pointer awaits no reply.
     drv.SetScript(QString());
     drv.SetCommand(0x02, 0x01, nullptr);
-    const cloneOutcome single = cloneRun([&](auto cb, void* ctx) { return drv.StartCommand(cb, ctx); });
+    const cloneOutcome single =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartCommand(cb, ctx); });
     QCOMPARE(single.status, 0);
     QTRY_COMPARE(cloneLogLines(logPath).size(), 5);
     QCOMPARE(cloneLogLines(logPath).last(), QString("FE EE EF E8 70 41 00 00 02 30 31 FD"));
@@ -243,16 +250,17 @@ void tst_CloneLink::adjustmentOverSerial()
 
 // Over TCP the frames on the wire are exactly the protocol's: no speed-change script, no
 // echo wait, nothing before E0 and E2.
-void tst_CloneLink::tcpRunsNoScriptNorDiscard()
-{
+void tst_CloneLink::tcpRunsNoScriptNorDiscard() {
     const QString logPath = m_dir.filePath("tcp.log");
     cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile, "--log", logPath, "--read-last", "0x0FFF"}));
+    QVERIFY(sim.start(cloneSimProcess::Tcp,
+                      {"--file", m_radioFile, "--log", logPath, "--read-last", "0x0FFF"}));
     cmcCloneDrv drv;
     sim.configure(drv);
     drv.SetScript(imcCloneDrv::SpeedChangeScript(0x7041).mid(12)); // would be sent on serial
     QCOMPARE(cloneRun([&](auto cb, void* ctx) { return drv.StartInfo(cb, ctx); }).status, 0);
-    QCOMPARE(cloneRun([&](auto cb, void* ctx) { return drv.StartRead(kFirst4k, cb, ctx); }).status, 0);
+    QCOMPARE(cloneRun([&](auto cb, void* ctx) { return drv.StartRead(kFirst4k, cb, ctx); }).status,
+             0);
     const QStringList frames = cloneLogLines(logPath);
     QCOMPARE(frames, QStringList({"FE EE EF E0 70 41 00 00 FD", "FE EE EF E2 70 41 00 00 FD"}));
 }
@@ -262,8 +270,7 @@ struct Done {
     bool done = false;
     int status = -1;
 };
-void noteDone(void* context, dst_CDrv_Result* r)
-{
+void noteDone(void* context, dst_CDrv_Result* r) {
     static_cast<Done*>(context)->done = true;
     static_cast<Done*>(context)->status = r->status;
 }
@@ -271,8 +278,7 @@ void noteDone(void* context, dst_CDrv_Result* r)
 struct Pulse {
     QTimer timer;
     int ticks = 0;
-    Pulse()
-    {
+    Pulse() {
         QObject::connect(&timer, &QTimer::timeout, [this] { ++ticks; });
         timer.start(5);
     }
@@ -281,8 +287,7 @@ struct Pulse {
 
 // The 100 ms input discard after a serial open is a wait of the state machine: with the
 // clock standing still the driver waits in it for ever while the event loop runs on.
-void tst_CloneLink::serialDiscardWaitKeepsLoopRunning()
-{
+void tst_CloneLink::serialDiscardWaitKeepsLoopRunning() {
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial));
     uint32_t now = cmcTick::now();
@@ -302,8 +307,7 @@ void tst_CloneLink::serialDiscardWaitKeepsLoopRunning()
 }
 
 // The same for the 20 ms pause before each burst of data frames over TCP.
-void tst_CloneLink::tcpPauseKeepsLoopRunning()
-{
+void tst_CloneLink::tcpPauseKeepsLoopRunning() {
     const QString logPath = m_dir.filePath("pause.log");
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Tcp, {"--log", logPath}));

@@ -3,8 +3,8 @@
 // main window disabled meanwhile.
 
 #include "ScriptedPrompt.h"
-#include "clsLinkInput.h"
 #include "cloneSimProcess.h"
+#include "clsLinkInput.h"
 #include "cmcComm.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
@@ -26,8 +26,7 @@ struct Outcome {
     cmcEeprom image;
 };
 
-void capture(void* context, dst_CDrv_Result* r)
-{
+void capture(void* context, dst_CDrv_Result* r) {
     auto* o = static_cast<Outcome*>(context);
     ++o->calls;
     o->status = r->status;
@@ -36,17 +35,18 @@ void capture(void* context, dst_CDrv_Result* r)
 }
 
 // What the application's read handler would do: the image identity check.
-void readCheck(void*, dst_CDrv_Result* r)
-{
+void readCheck(void*, dst_CDrv_Result* r) {
     if (r->status == CS_Ok) r->status = imcCloneCheck::CheckReadImage(r->image);
 }
-void infoCheck(void*, dst_CDrv_Result* r) { r->status = imcCloneCheck::CheckInfo(*r); }
+void infoCheck(void*, dst_CDrv_Result* r) {
+    r->status = imcCloneCheck::CheckInfo(*r);
+}
 
 } // namespace
 
 class tst_CloneMan : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void litSegments_data();
     void litSegments();
@@ -62,14 +62,13 @@ private slots:
     void linkOpenMessageSaysWhy();
     void searchEndsBeforeItsMessage();
 
-private:
+  private:
     QTemporaryDir m_dir;
     cmcEeprom m_radioImage;
     QString m_radioFile;
 };
 
-void tst_CloneMan::initTestCase()
-{
+void tst_CloneMan::initTestCase() {
     QVERIFY(cmcGTex::mainTable().openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL")));
     QVERIFY(m_dir.isValid());
     m_radioImage = cloneTestImage(5200);
@@ -82,8 +81,7 @@ void tst_CloneMan::initTestCase()
     QCOMPARE(f.write(m_radioFile, indCloneFile::WholeImage), 0);
 }
 
-void tst_CloneMan::litSegments_data()
-{
+void tst_CloneMan::litSegments_data() {
     QTest::addColumn<int>("done");
     QTest::addColumn<int>("total");
     QTest::addColumn<int>("lit");
@@ -99,16 +97,14 @@ void tst_CloneMan::litSegments_data()
     QTest::newRow("first of two ports") << 1 << 2 << 16;
 }
 
-void tst_CloneMan::litSegments()
-{
+void tst_CloneMan::litSegments() {
     QFETCH(int, done);
     QFETCH(int, total);
     QFETCH(int, lit);
     QCOMPARE(cuiCloneProgressBox::litSegments(done, total), lit);
 }
 
-void tst_CloneMan::comPortInput_data()
-{
+void tst_CloneMan::comPortInput_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("256") << "256" << true;
@@ -125,8 +121,7 @@ void tst_CloneMan::comPortInput_data()
 #endif
 }
 
-void tst_CloneMan::comPortInput()
-{
+void tst_CloneMan::comPortInput() {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
     const int port = clsLinkInput::comPort(text);
@@ -135,12 +130,13 @@ void tst_CloneMan::comPortInput()
     QVERIFY(port >= 1 && port <= 256);
     bool isNumber = false;
     const int n = text.toInt(&isNumber);
-    if (isNumber) QCOMPARE(port, n);
-    else QCOMPARE(cmcComm::DeviceName(port), text); // the path is the port kept
+    if (isNumber)
+        QCOMPARE(port, n);
+    else
+        QCOMPARE(cmcComm::DeviceName(port), text); // the path is the port kept
 }
 
-void tst_CloneMan::tcpAddressInput_data()
-{
+void tst_CloneMan::tcpAddressInput_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
     QTest::newRow("10.0.0.1") << "10.0.0.1" << true;
@@ -158,15 +154,13 @@ void tst_CloneMan::tcpAddressInput_data()
     QTest::newRow("empty") << "" << false;
 }
 
-void tst_CloneMan::tcpAddressInput()
-{
+void tst_CloneMan::tcpAddressInput() {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
     QCOMPARE(clsLinkInput::tcpAddress(text), accepted);
 }
 
-void tst_CloneMan::tcpPortInput_data()
-{
+void tst_CloneMan::tcpPortInput_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("port");
     QTest::newRow("1024") << "1024" << 1024;
@@ -177,8 +171,7 @@ void tst_CloneMan::tcpPortInput_data()
     QTest::newRow("empty") << "" << 0;
 }
 
-void tst_CloneMan::tcpPortInput()
-{
+void tst_CloneMan::tcpPortInput() {
     QFETCH(QString, text);
     QFETCH(int, port);
     QCOMPARE(clsLinkInput::tcpPort(text), port);
@@ -186,16 +179,14 @@ void tst_CloneMan::tcpPortInput()
 
 // A whole read: the progress window is up, cannot be closed and grows, the main window is
 // disabled until the result arrives, and a second operation is refused meanwhile.
-void tst_CloneMan::readWithProgress_data()
-{
+void tst_CloneMan::readWithProgress_data() {
     QTest::addColumn<int>("link");
     QTest::addColumn<bool>("readHandler");
     QTest::newRow("serial") << int(cloneSimProcess::Serial) << true;
     QTest::newRow("tcp, no read handler: 8") << int(cloneSimProcess::Tcp) << false;
 }
 
-void tst_CloneMan::readWithProgress()
-{
+void tst_CloneMan::readWithProgress() {
     QFETCH(int, link);
     QFETCH(bool, readHandler);
     ScriptedPrompt prompt;
@@ -256,8 +247,7 @@ void tst_CloneMan::readWithProgress()
 }
 
 // Without the application's information handler an information result is status 11.
-void tst_CloneMan::missingInfoHandler()
-{
+void tst_CloneMan::missingInfoHandler() {
     ScriptedPrompt prompt;
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
@@ -280,8 +270,7 @@ void tst_CloneMan::missingInfoHandler()
 
 // A serial device that does not open: the status message with the port number, and below
 // it why the device did not open.
-void tst_CloneMan::linkOpenMessageSaysWhy()
-{
+void tst_CloneMan::linkOpenMessageSaysWhy() {
     ScriptedPrompt prompt;
     const QString device = m_dir.filePath("ttyQX-missing");
     const int port = cmcComm::PortNumberOf(device);
@@ -299,8 +288,9 @@ void tst_CloneMan::linkOpenMessageSaysWhy()
     QCOMPARE(prompt.entries().size(), 1);
     const QString text = prompt.texts().at(0);
     cmcGTex& t = cmcGTex::mainTable();
-    QVERIFY(text.startsWith(QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), port) +
-                            "\n\n" + t.getText("GI_Mess_CloneErr_Check", 0)));
+    QVERIFY(text.startsWith(
+        QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), port) +
+        "\n\n" + t.getText("GI_Mess_CloneErr_Check", 0)));
     QVERIFY(text.endsWith("\n\n" + t.getText("GI_Mess_CloneErr_Device", 1).arg(device)));
 
     // A file that exists but is no serial device.
@@ -315,23 +305,24 @@ namespace {
 // A user who takes a while to read each box: the event loop runs meanwhile, as it does
 // under a real message box.
 class ReadingPrompt : public ScriptedPrompt {
-public:
-    void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override
-    {
+  public:
+    void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override {
         ScriptedPrompt::tell(text, caption, icon);
         QElapsedTimer reading;
         reading.start();
-        while (reading.elapsed() < 400) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (reading.elapsed() < 400)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 };
 
-void identifyCheck(void*, dst_CDrv_Result* r) { r->status = imcCloneCheck::CheckIdentify(*r); }
+void identifyCheck(void*, dst_CDrv_Result* r) {
+    r->status = imcCloneCheck::CheckIdentify(*r);
+}
 } // namespace
 
 // A search that found no radio shows its message once the search is over: the last port
 // is not asked again while the box is up, and the completion runs once.
-void tst_CloneMan::searchEndsBeforeItsMessage()
-{
+void tst_CloneMan::searchEndsBeforeItsMessage() {
     ReadingPrompt prompt;
     cloneSimProcess sim;
     const QString log = m_dir.filePath("search.log");

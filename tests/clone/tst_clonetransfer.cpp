@@ -16,7 +16,7 @@ const cmcAdrRange kUser[] = {{0x0500, 0xAA5F}, {1, 0}};
 
 class tst_CloneTransfer : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void identify_data();
     void identify();
@@ -25,14 +25,13 @@ private slots:
     void fullWrite_data();
     void fullWrite();
 
-private:
+  private:
     QTemporaryDir m_dir;
     cmcEeprom m_radioImage;
     QString m_radioFile;
 };
 
-void tst_CloneTransfer::initTestCase()
-{
+void tst_CloneTransfer::initTestCase() {
     QVERIFY(QFile::exists(cloneSimProcess::executable()));
     QVERIFY(m_dir.isValid());
     m_radioImage = cloneTestImage(7041);
@@ -40,15 +39,13 @@ void tst_CloneTransfer::initTestCase()
     QVERIFY(cloneWriteImageFile(m_radioFile, m_radioImage));
 }
 
-void tst_CloneTransfer::identify_data()
-{
+void tst_CloneTransfer::identify_data() {
     QTest::addColumn<int>("link");
     QTest::newRow("serial") << int(cloneSimProcess::Serial);
     QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
 }
 
-void tst_CloneTransfer::identify()
-{
+void tst_CloneTransfer::identify() {
     QFETCH(int, link);
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Link(link)));
@@ -67,16 +64,18 @@ void tst_CloneTransfer::identify()
     QVERIFY(!drv.IsBusy());
 }
 
-void tst_CloneTransfer::fullRead_data() { identify_data(); }
+void tst_CloneTransfer::fullRead_data() {
+    identify_data();
+}
 
-void tst_CloneTransfer::fullRead()
-{
+void tst_CloneTransfer::fullRead() {
     QFETCH(int, link);
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile}));
     cmcCloneDrv drv;
     sim.configure(drv);
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartRead(kWhole, cb, ctx); });
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartRead(kWhole, cb, ctx); });
     QCOMPARE(o.status, 0);
     QVERIFY(o.image == m_radioImage);
     QCOMPARE(imcCloneCheck::CheckReadImage(o.image), 0);
@@ -84,16 +83,18 @@ void tst_CloneTransfer::fullRead()
     QCOMPARE(drv.DataByteCount(), 0xFFF0);
 }
 
-void tst_CloneTransfer::fullWrite_data() { identify_data(); }
+void tst_CloneTransfer::fullWrite_data() {
+    identify_data();
+}
 
-void tst_CloneTransfer::fullWrite()
-{
+void tst_CloneTransfer::fullWrite() {
     QFETCH(int, link);
     const QString saved = m_dir.filePath(QStringLiteral("written-%1.icf").arg(link));
     QFile::remove(saved);
     const QString logPath = m_dir.filePath("write.log");
     cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile, "--save", saved, "--log", logPath}));
+    QVERIFY(sim.start(cloneSimProcess::Link(link),
+                      {"--file", m_radioFile, "--save", saved, "--log", logPath}));
     cmcCloneDrv drv;
     sim.configure(drv);
     drv.SetStepTimeout(5000);
@@ -101,9 +102,11 @@ void tst_CloneTransfer::fullWrite()
     // The editor's write range; outside it the radio keeps what it had.
     cmcEeprom source = m_radioImage;
     const cmcEeprom other = cloneTestImage(1234);
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a) source.SetByte(a, other.GetByte(a));
+    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+        source.SetByte(a, other.GetByte(a));
     const cmcEeprom before = source;
-    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, kUser, cb, ctx); }, 60000);
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, kUser, cb, ctx); }, 60000);
     QCOMPARE(o.status, 0);
     QVERIFY(source == before);
     cmcEeprom written(QxMap::ImageSize);

@@ -13,12 +13,15 @@
 #include <QTimer>
 #include <memory>
 
-cloneSimProcess::~cloneSimProcess() { stop(); }
+cloneSimProcess::~cloneSimProcess() {
+    stop();
+}
 
-QString cloneSimProcess::executable() { return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim"); }
+QString cloneSimProcess::executable() {
+    return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim");
+}
 
-bool cloneSimProcess::start(Link link, const QStringList& args)
-{
+bool cloneSimProcess::start(Link link, const QStringList& args) {
     stop();
     m_link = link;
     QStringList all = args;
@@ -40,16 +43,14 @@ bool cloneSimProcess::start(Link link, const QStringList& args)
     return true;
 }
 
-void cloneSimProcess::stop()
-{
+void cloneSimProcess::stop() {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
         m_process.waitForFinished(5000);
     }
 }
 
-void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const
-{
+void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const {
     if (m_link == Tcp) {
         driver.SetTcpLink(true, QStringLiteral("127.0.0.1"), m_port);
     } else {
@@ -64,8 +65,7 @@ void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const
 }
 
 namespace {
-void captureResult(void* context, dst_CDrv_Result* r)
-{
+void captureResult(void* context, dst_CDrv_Result* r) {
     auto* o = static_cast<cloneOutcome*>(context);
     ++o->calls;
     o->done = true;
@@ -79,8 +79,8 @@ void captureResult(void* context, dst_CDrv_Result* r)
 }
 } // namespace
 
-cloneOutcome cloneRun(const std::function<bool(cmcCloneDrv::Callback, void*)>& start, int timeoutMs)
-{
+cloneOutcome cloneRun(const std::function<bool(cmcCloneDrv::Callback, void*)>& start,
+                      int timeoutMs) {
     cloneOutcome outcome;
     if (!start(&captureResult, &outcome)) return outcome;
     QElapsedTimer t;
@@ -92,21 +92,22 @@ cloneOutcome cloneRun(const std::function<bool(cmcCloneDrv::Callback, void*)>& s
     return outcome;
 }
 
-cloneFastClock::cloneFastClock(int factor)
-{
+cloneFastClock::cloneFastClock(int factor) {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
     const uint32_t base = cmcTick::now();
     cmcTick::setClock([timer, base, factor] { return base + uint32_t(timer->elapsed() * factor); });
 }
 
-cloneFastClock::~cloneFastClock() { cmcTick::setClock({}); }
+cloneFastClock::~cloneFastClock() {
+    cmcTick::setClock({});
+}
 
-cmcEeprom cloneTestImage(uint32_t seed)
-{
+cmcEeprom cloneTestImage(uint32_t seed) {
     cmcEeprom image(QxMap::ImageSize);
     QRandomGenerator rng(seed);
-    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, uint8_t(rng.bounded(256)));
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, uint8_t(rng.bounded(256)));
     image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
                    QxMap::IdentityLen);
     image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
@@ -115,8 +116,7 @@ cmcEeprom cloneTestImage(uint32_t seed)
     return image;
 }
 
-bool cloneWriteImageFile(const QString& path, cmcEeprom& image)
-{
+bool cloneWriteImageFile(const QString& path, cmcEeprom& image) {
     cmcIcfFile f(image);
     f.setReportErrors(false);
     f.setModelCode(indCloneFile::ModelCode);
@@ -125,8 +125,7 @@ bool cloneWriteImageFile(const QString& path, cmcEeprom& image)
     return f.write(path, indCloneFile::WholeImage) == 0;
 }
 
-QStringList cloneLogLines(const QString& path)
-{
+QStringList cloneLogLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

@@ -13,7 +13,7 @@
 #include <functional>
 
 class cloneSimProcess {
-public:
+  public:
     enum Link { Serial, Tcp };
 
     cloneSimProcess() = default;
@@ -34,7 +34,7 @@ public:
 
     static QString executable();
 
-private:
+  private:
     QProcess m_process;
     QString m_address;
     uint16_t m_port = 0;
@@ -60,7 +60,7 @@ cloneOutcome cloneRun(const std::function<bool(cmcCloneDrv::Callback, void*)>& s
 
 // While alive, cmcTick's clock runs `factor` times faster than real time.
 class cloneFastClock {
-public:
+  public:
     explicit cloneFastClock(int factor);
     ~cloneFastClock();
 };

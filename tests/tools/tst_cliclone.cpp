@@ -17,8 +17,7 @@ struct CliRun {
     QString err;
 };
 
-CliRun cli(const QStringList& args)
-{
+CliRun cli(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
     CliRun r;
@@ -29,8 +28,7 @@ CliRun cli(const QStringList& args)
     return r;
 }
 
-QStringList linkArgs(const cloneSimProcess& sim)
-{
+QStringList linkArgs(const cloneSimProcess& sim) {
     if (sim.link() == cloneSimProcess::Tcp) return {"--tcp", sim.address()};
     return {"--port", sim.address()};
 }
@@ -39,7 +37,7 @@ QStringList linkArgs(const cloneSimProcess& sim)
 
 class tst_CliClone : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void identify();
     void readThenWrite();
@@ -47,22 +45,20 @@ private slots:
     void failedReadKeepsFile();
     void usage();
 
-private:
+  private:
     QTemporaryDir m_dir;
     cmcEeprom m_radio;
     QString m_radioFile;
 };
 
-void tst_CliClone::initTestCase()
-{
+void tst_CliClone::initTestCase() {
     QVERIFY(m_dir.isValid());
     m_radio = cloneTestImage(42);
     m_radioFile = m_dir.filePath("radio.icf");
     QVERIFY(cloneWriteImageFile(m_radioFile, m_radio));
 }
 
-void tst_CliClone::identify()
-{
+void tst_CliClone::identify() {
     cloneSimProcess sim;
     QVERIFY(sim.start(cloneSimProcess::Serial));
     const CliRun r = cli(QStringList{"identify"} + linkArgs(sim));
@@ -74,8 +70,7 @@ void tst_CliClone::identify()
 
 // A read over TCP saved as a clone file, then written back over the serial link into
 // another radio: the second radio ends up with the first one's user range.
-void tst_CliClone::readThenWrite()
-{
+void tst_CliClone::readThenWrite() {
     const QString readFile = m_dir.filePath("read.icf");
     {
         cloneSimProcess sim;
@@ -86,7 +81,8 @@ void tst_CliClone::readThenWrite()
     cmcEeprom read(QxMap::ImageSize);
     QCOMPARE(indCloneFile::open(readFile, read, false), 0);
     for (int32_t a = 0; a < QxMap::ImageSize; ++a)
-        if (a != 0x8FE5 && a != 0x8FE6 && (a < QxMap::MakerTextAddr || a >= QxMap::MakerTextAddr + 8))
+        if (a != 0x8FE5 && a != 0x8FE6 &&
+            (a < QxMap::MakerTextAddr || a >= QxMap::MakerTextAddr + 8))
             QCOMPARE(read.GetByte(a), m_radio.GetByte(a));
     QCOMPARE(read.GetByte(0x8FE5), uint8_t(0xFF)); // saved as the editor saves
 
@@ -97,11 +93,11 @@ void tst_CliClone::readThenWrite()
     QVERIFY2(w.exitCode == 0, qPrintable(w.err));
     cmcEeprom written(QxMap::ImageSize);
     QCOMPARE(indCloneFile::open(saved, written, false), 0);
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a) QCOMPARE(written.GetByte(a), read.GetByte(a));
+    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+        QCOMPARE(written.GetByte(a), read.GetByte(a));
 }
 
-void tst_CliClone::failedReadKeepsFile_data()
-{
+void tst_CliClone::failedReadKeepsFile_data() {
     QTest::addColumn<QStringList>("simArgs");
     QTest::addColumn<int>("exitCode");
     QTest::newRow("other model") << QStringList{"--other-model"} << 11;
@@ -110,8 +106,7 @@ void tst_CliClone::failedReadKeepsFile_data()
     QTest::newRow("garbled echo") << QStringList{"--garble-echo", "5"} << 4;
 }
 
-void tst_CliClone::failedReadKeepsFile()
-{
+void tst_CliClone::failedReadKeepsFile() {
     QFETCH(QStringList, simArgs);
     QFETCH(int, exitCode);
     if (simArgs.last() == "--file") simArgs << m_radioFile;
@@ -131,8 +126,7 @@ void tst_CliClone::failedReadKeepsFile()
     QCOMPARE(f.readAll(), before);
 }
 
-void tst_CliClone::usage()
-{
+void tst_CliClone::usage() {
     QCOMPARE(cli({"read"}).exitCode, 64);
     QCOMPARE(cli({"write"}).exitCode, 64);
     QCOMPARE(cli({"identify", "--speed", "fast"}).exitCode, 64);

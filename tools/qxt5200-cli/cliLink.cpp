@@ -29,16 +29,14 @@ struct runState {
     const std::function<int(dst_CDrv_Result&)>* onResult = nullptr;
 };
 
-void finished(void* context, dst_CDrv_Result* result)
-{
+void finished(void* context, dst_CDrv_Result* result) {
     auto* s = static_cast<runState*>(context);
     s->done = true;
     s->status = result->status;
     if (s->status == 0 && s->onResult && *s->onResult) s->status = (*s->onResult)(*result);
 }
 
-void drawBar(const QString& label, int done, int total)
-{
+void drawBar(const QString& label, int done, int total) {
     const int width = 40;
     const int filled = total > 0 ? int(qint64(done) * width / total) : 0;
     const int percent = total > 0 ? int(qint64(done) * 100 / total) : 0;
@@ -49,8 +47,7 @@ void drawBar(const QString& label, int done, int total)
 }
 
 // The clone messages come from the overlay beside the executable when there is one.
-void openOverlay()
-{
+void openOverlay() {
     static bool tried = false;
     if (tried) return;
     tried = true;
@@ -63,13 +60,13 @@ void openOverlay()
 
 } // namespace
 
-bool cliLink::parse(QStringList& args, QString* error)
-{
+bool cliLink::parse(QStringList& args, QString* error) {
     QStringList rest;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--port") || a == QLatin1String("--speed") || a == QLatin1String("--tcp")) {
+        if (a == QLatin1String("--port") || a == QLatin1String("--speed") ||
+            a == QLatin1String("--tcp")) {
             if (!hasValue) {
                 *error = QStringLiteral("%1 needs a value").arg(a);
                 return false;
@@ -109,18 +106,17 @@ bool cliLink::parse(QStringList& args, QString* error)
     return true;
 }
 
-void cliLink::configure(cmcCloneDrv& driver) const
-{
+void cliLink::configure(cmcCloneDrv& driver) const {
     driver.SetTcpLink(m_tcp, m_host, m_tcpPort);
     if (!m_tcp)
-        driver.SetLink(m_port, m_high ? QStringLiteral("38400,N,8,1") : QStringLiteral("9600,N,8,1"));
+        driver.SetLink(m_port,
+                       m_high ? QStringLiteral("38400,N,8,1") : QStringLiteral("9600,N,8,1"));
     driver.SetEchoCheck(true);
     driver.SetAckBlock(128);
     driver.SetStepTimeout(1000);
 }
 
-QString cliLink::describe() const
-{
+QString cliLink::describe() const {
     if (m_tcp) return QStringLiteral("tcp %1:%2").arg(m_host).arg(m_tcpPort);
     const QString device = cmcComm::DeviceName(m_port);
     return QStringLiteral("serial %1 at %2")
@@ -128,10 +124,10 @@ QString cliLink::describe() const
              m_high ? QStringLiteral("38400,N,8,1") : QStringLiteral("9600,N,8,1"));
 }
 
-int cliLink::run(cmcCloneDrv& driver, const std::function<bool(cmcCloneDrv::Callback, void*)>& start,
+int cliLink::run(cmcCloneDrv& driver,
+                 const std::function<bool(cmcCloneDrv::Callback, void*)>& start,
                  const std::function<int(dst_CDrv_Result&)>& onResult, int total,
-                 const QString& label) const
-{
+                 const QString& label) const {
     runState state;
     state.onResult = &onResult;
     if (!start(&finished, &state)) return CS_LinkOpen;
@@ -152,8 +148,7 @@ int cliLink::run(cmcCloneDrv& driver, const std::function<bool(cmcCloneDrv::Call
     return state.status;
 }
 
-void cliLink::reportStatus(int status) const
-{
+void cliLink::reportStatus(int status) const {
     if (status == 0) return;
     openOverlay();
     QString text = cmcCloneMessage::Text(status, m_port);

@@ -14,7 +14,7 @@
 enum cliLinkExit : int { CLI_CloneFileError = 33 };
 
 class cliLink {
-public:
+  public:
     // Takes the link options out of args; false (with a message) on a bad option.
     bool parse(QStringList& args, QString* error);
     // Link set-up of the clone commands: echo check, 128-byte acknowledge block, 1,000 ms
@@ -36,7 +36,7 @@ public:
 
     static const char* OptionsHelp;
 
-private:
+  private:
     int m_port = 1;
     QString m_device;
     bool m_high = true;

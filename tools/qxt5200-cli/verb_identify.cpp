@@ -7,13 +7,13 @@
 
 namespace {
 
-int runIdentify(const QStringList& arguments)
-{
+int runIdentify(const QStringList& arguments) {
     QStringList args = arguments;
     cliLink link;
     QString error;
     if (!link.parse(args, &error) || !args.isEmpty()) {
-        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli identify [LINK OPTIONS]") : error);
+        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli identify [LINK OPTIONS]")
+                                 : error);
         return CLI_USAGE;
     }
     cmcCloneDrv drv;
@@ -22,8 +22,14 @@ int runIdentify(const QStringList& arguments)
     const int status = link.run(
         drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
         [](dst_CDrv_Result& r) {
-            cliOut(QStringLiteral("code 1: %1").arg(QString::number(r.code1, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
-            cliOut(QStringLiteral("code 2: %1").arg(QString::number(r.code2, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            cliOut(QStringLiteral("code 1: %1")
+                       .arg(QString::number(r.code1, 16)
+                                .toUpper()
+                                .rightJustified(4, QLatin1Char('0'))));
+            cliOut(QStringLiteral("code 2: %1")
+                       .arg(QString::number(r.code2, 16)
+                                .toUpper()
+                                .rightJustified(4, QLatin1Char('0'))));
             const QByteArray info(reinterpret_cast<const char*>(r.information.GetData()),
                                   r.information.GetLength());
             cliOut(QStringLiteral("information (%1 bytes): %2")
@@ -44,8 +50,9 @@ const cliVerbRegistrar registrar({
         "The radio must be a QX-T5200 (code 1 7041, a block whose first byte is its\n"
         "length and whose third byte is 2).\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
-        QStringLiteral("\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
-                       "11 other model, 14 other version, 17 serial write error); 64 wrong arguments."),
+        QStringLiteral(
+            "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
+            "11 other model, 14 other version, 17 serial write error); 64 wrong arguments."),
     &runIdentify,
 });
 

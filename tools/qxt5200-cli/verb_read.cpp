@@ -12,8 +12,7 @@
 
 namespace {
 
-int runRead(const QStringList& arguments)
-{
+int runRead(const QStringList& arguments) {
     QStringList args = arguments;
     cliLink link;
     QString error;
@@ -26,7 +25,8 @@ int runRead(const QStringList& arguments)
         }
     }
     if (out.isEmpty() || !args.isEmpty()) {
-        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli read -o FILE [LINK OPTIONS]") : error);
+        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli read -o FILE [LINK OPTIONS]")
+                                 : error);
         return CLI_USAGE;
     }
 
@@ -34,8 +34,9 @@ int runRead(const QStringList& arguments)
     drv.SetCodes(imcCloneCheck::ModelCode, 0);
     drv.SetImageSize(QxMap::ImageSize);
     link.configure(drv);
-    int status = link.run(drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
-                          [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
+    int status = link.run(
+        drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
+        [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
     cmcEeprom image(QxMap::ImageSize);
     if (status == 0) {
         status = link.run(
@@ -62,7 +63,9 @@ int runRead(const QStringList& arguments)
         cliError(cliFiles::errorLine(code));
         return CLI_CloneFileError;
     }
-    cliOut(QStringLiteral("read %1 bytes into %2").arg(QxMap::ImageSize).arg(QFileInfo(out).filePath()));
+    cliOut(QStringLiteral("read %1 bytes into %2")
+               .arg(QxMap::ImageSize)
+               .arg(QFileInfo(out).filePath()));
     return CLI_OK;
 }
 
@@ -75,10 +78,11 @@ const cliVerbRegistrar registrar({
         "7041, information block), then the read, then the image's identity. FILE is\n"
         "written only when everything passed, and never half-written.\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
-        QStringLiteral("\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
-                       "7 frame count, 8 data missing, 9 address out of range, 11 other model,\n"
-                       "14 other version, 15 image not valid, 17 serial write error); 33 the file\n"
-                       "could not be written; 64 wrong arguments."),
+        QStringLiteral(
+            "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
+            "7 frame count, 8 data missing, 9 address out of range, 11 other model,\n"
+            "14 other version, 15 image not valid, 17 serial write error); 33 the file\n"
+            "could not be written; 64 wrong arguments."),
     &runRead,
 });
 

@@ -9,8 +9,7 @@
 
 namespace {
 
-int runWrite(const QStringList& arguments)
-{
+int runWrite(const QStringList& arguments) {
     QStringList args = arguments;
     cliLink link;
     QString error;
@@ -19,7 +18,9 @@ int runWrite(const QStringList& arguments)
         maker = args.removeAll(QStringLiteral("--maker")) > 0;
     }
     if (args.size() != 1) {
-        cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli write FILE [--maker] [LINK OPTIONS]") : error);
+        cliError(error.isEmpty()
+                     ? QStringLiteral("usage: qxt5200-cli write FILE [--maker] [LINK OPTIONS]")
+                     : error);
         return CLI_USAGE;
     }
     cmcEeprom image(QxMap::ImageSize);
@@ -40,22 +41,27 @@ int runWrite(const QStringList& arguments)
     // Two information exchanges, as the editor makes around its confirmation.
     int status = 0;
     for (int i = 0; i < 2 && status == 0; ++i)
-        status = link.run(drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
-                          [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
+        status = link.run(
+            drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
+            [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
     if (status == 0) {
         // The write's own time-outs: the radio takes its time to store each block.
         drv.SetStepTimeout(5000);
         drv.SetAckTimeout(5000);
         const cmcAdrRange* ranges = imcCloneCheck::WriteRanges(maker);
         status = link.run(
-            drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartWrite(image, ranges, cb, ctx); },
+            drv,
+            [&](cmcCloneDrv::Callback cb, void* ctx) {
+                return drv.StartWrite(image, ranges, cb, ctx);
+            },
             {}, imcCloneCheck::RangeBytes(ranges), QStringLiteral("writing"));
     }
     if (status != 0) {
         link.reportStatus(status);
         return status;
     }
-    cliOut(QStringLiteral("wrote %1 bytes").arg(imcCloneCheck::RangeBytes(imcCloneCheck::WriteRanges(maker))));
+    cliOut(QStringLiteral("wrote %1 bytes")
+               .arg(imcCloneCheck::RangeBytes(imcCloneCheck::WriteRanges(maker))));
     return CLI_OK;
 }
 
@@ -68,9 +74,10 @@ const cliVerbRegistrar registrar({
         "identified twice, then 0500..AA5F is written (0000..FFEF with --maker, which\n"
         "also writes the maker's settings).\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
-        QStringLiteral("\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 refused,\n"
-                       "10 write not confirmed, 11 other model, 14 other version, 17 serial write\n"
-                       "error); 33 the file could not be read; 64 wrong arguments."),
+        QStringLiteral(
+            "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 refused,\n"
+            "10 write not confirmed, 11 other model, 14 other version, 17 serial write\n"
+            "error); 33 the file could not be read; 64 wrong arguments."),
     &runWrite,
 });
 

@@ -10,12 +10,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +28,10 @@ namespace {
 
 // Starting memory when no clone file is given: the initial data file beside the executable,
 // or a built image with this model's identity, plus a few channels to look at.
-cmcEeprom defaultMemory()
-{
+cmcEeprom defaultMemory() {
     cmcEeprom image(QxMap::ImageSize);
-    const QString initial = QCoreApplication::applicationDirPath() + QStringLiteral("/QXT5200_Initial.icf");
+    const QString initial =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/QXT5200_Initial.icf");
     if (!QFileInfo::exists(initial) || indCloneFile::readInitial(initial, image, false) != 0) {
         image.Fill(0xFF);
         image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
@@ -41,9 +41,14 @@ cmcEeprom defaultMemory()
                        QxMap::MakerTextLen);
     }
     const char comment[] = "SIMULATED RADIO ";
-    image.SetBlock(QxMap::CommentAddr, reinterpret_cast<const uint8_t*>(comment), QxMap::CommentLen);
-    const struct { uint32_t rx, tx; const char* name; } channels[] = {
-        {3023000, 3023000, "SAR 3023"}, {5680000, 5680000, "SAR 5680"}, {8291000, 8291000, "MARINE 8291"}};
+    image.SetBlock(QxMap::CommentAddr, reinterpret_cast<const uint8_t*>(comment),
+                   QxMap::CommentLen);
+    const struct {
+        uint32_t rx, tx;
+        const char* name;
+    } channels[] = {{3023000, 3023000, "SAR 3023"},
+                    {5680000, 5680000, "SAR 5680"},
+                    {8291000, 8291000, "MARINE 8291"}};
     for (int row = 0; row < 3; ++row) {
         datCh ch;
         if (!ch.load(image, 27, row)) break;
@@ -61,26 +66,23 @@ cmcEeprom defaultMemory()
     return image;
 }
 
-int intValue(const QCommandLineParser& p, const QString& name, int fallback)
-{
+int intValue(const QCommandLineParser& p, const QString& name, int fallback) {
     if (!p.isSet(name)) return fallback;
     bool ok = false;
     const QString v = p.value(name);
     const int n = v.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? v.mid(2).toInt(&ok, 16)
-                                                                          : v.toInt(&ok);
+                                                                         : v.toInt(&ok);
     return ok ? n : fallback;
 }
 
-void ready(const QString& address)
-{
+void ready(const QString& address) {
     std::printf("READY %s\n", address.toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
@@ -88,31 +90,56 @@ int main(int argc, char** argv)
         "when it listens."));
     p.addHelpOption();
     const QList<QCommandLineOption> options = {
-        {QStringLiteral("tcp"), QStringLiteral("Listen on loopback TCP (port 0: any free port) instead of a pseudo-terminal."), QStringLiteral("port")},
-        {QStringLiteral("link"), QStringLiteral("Make a symbolic link to the pseudo-terminal's device at this path."), QStringLiteral("path")},
-        {QStringLiteral("file"), QStringLiteral("Start from this clone file."), QStringLiteral("file")},
-        {QStringLiteral("baud"), QStringLiteral("Pace the output at this line rate (default: unpaced)."), QStringLiteral("n")},
-        {QStringLiteral("save"), QStringLiteral("Keep what a write sent in this clone file."), QStringLiteral("file")},
-        {QStringLiteral("log"), QStringLiteral("Log every frame received, one per line."), QStringLiteral("file")},
+        {QStringLiteral("tcp"),
+         QStringLiteral(
+             "Listen on loopback TCP (port 0: any free port) instead of a pseudo-terminal."),
+         QStringLiteral("port")},
+        {QStringLiteral("link"),
+         QStringLiteral("Make a symbolic link to the pseudo-terminal's device at this path."),
+         QStringLiteral("path")},
+        {QStringLiteral("file"), QStringLiteral("Start from this clone file."),
+         QStringLiteral("file")},
+        {QStringLiteral("baud"),
+         QStringLiteral("Pace the output at this line rate (default: unpaced)."),
+         QStringLiteral("n")},
+        {QStringLiteral("save"), QStringLiteral("Keep what a write sent in this clone file."),
+         QStringLiteral("file")},
+        {QStringLiteral("log"), QStringLiteral("Log every frame received, one per line."),
+         QStringLiteral("file")},
         {QStringLiteral("other-model"), QStringLiteral("Identify as another model.")},
         {QStringLiteral("other-code2"), QStringLiteral("Identify with code 2 = 2.")},
-        {QStringLiteral("info-length"), QStringLiteral("Information block whose first byte is not its length.")},
-        {QStringLiteral("info-kind"), QStringLiteral("Information block whose kind byte is not 2.")},
-        {QStringLiteral("missing-block"), QStringLiteral("Leave out the read block at this address."), QStringLiteral("addr")},
-        {QStringLiteral("bad-checksum"), QStringLiteral("Bad checksum on the read block at this address."), QStringLiteral("addr")},
-        {QStringLiteral("lower-hex"), QStringLiteral("Lower-case hexadecimal in the read block at this address."), QStringLiteral("addr")},
-        {QStringLiteral("read-last"), QStringLiteral("A read sends 0000 up to this address only."), QStringLiteral("addr")},
+        {QStringLiteral("info-length"),
+         QStringLiteral("Information block whose first byte is not its length.")},
+        {QStringLiteral("info-kind"),
+         QStringLiteral("Information block whose kind byte is not 2.")},
+        {QStringLiteral("missing-block"),
+         QStringLiteral("Leave out the read block at this address."), QStringLiteral("addr")},
+        {QStringLiteral("bad-checksum"),
+         QStringLiteral("Bad checksum on the read block at this address."), QStringLiteral("addr")},
+        {QStringLiteral("lower-hex"),
+         QStringLiteral("Lower-case hexadecimal in the read block at this address."),
+         QStringLiteral("addr")},
+        {QStringLiteral("read-last"), QStringLiteral("A read sends 0000 up to this address only."),
+         QStringLiteral("addr")},
         {QStringLiteral("end-count"), QStringLiteral("Wrong frame count in the read's end frame.")},
-        {QStringLiteral("maker-text"), QStringLiteral("Another maker text in the read's end frame.")},
-        {QStringLiteral("bad-identity"), QStringLiteral("Send an image with another identity text.")},
-        {QStringLiteral("outside-block"), QStringLiteral("Add a read block outside the image (0xFFF0).")},
+        {QStringLiteral("maker-text"),
+         QStringLiteral("Another maker text in the read's end frame.")},
+        {QStringLiteral("bad-identity"),
+         QStringLiteral("Send an image with another identity text.")},
+        {QStringLiteral("outside-block"),
+         QStringLiteral("Add a read block outside the image (0xFFF0).")},
         {QStringLiteral("silence"), QStringLiteral("Answer nothing, echo nothing.")},
         {QStringLiteral("no-echo"), QStringLiteral("Do not echo.")},
-        {QStringLiteral("garble-echo"), QStringLiteral("Alter the echo of the n-th byte received (from 0)."), QStringLiteral("n")},
-        {QStringLiteral("nak-at"), QStringLiteral("Answer the write block holding this address with 0xFA."), QStringLiteral("addr")},
+        {QStringLiteral("garble-echo"),
+         QStringLiteral("Alter the echo of the n-th byte received (from 0)."), QStringLiteral("n")},
+        {QStringLiteral("nak-at"),
+         QStringLiteral("Answer the write block holding this address with 0xFA."),
+         QStringLiteral("addr")},
         {QStringLiteral("bad-done"), QStringLiteral("Answer the write's end frame with E6 01.")},
-        {QStringLiteral("die-after"), QStringLiteral("Go silent after n frames."), QStringLiteral("n")},
-        {QStringLiteral("exit-after"), QStringLiteral("End the process after n frames."), QStringLiteral("n")},
+        {QStringLiteral("die-after"), QStringLiteral("Go silent after n frames."),
+         QStringLiteral("n")},
+        {QStringLiteral("exit-after"), QStringLiteral("End the process after n frames."),
+         QStringLiteral("n")},
     };
     p.addOptions(options);
     p.process(app);
@@ -159,7 +186,8 @@ int main(int argc, char** argv)
     if (p.isSet(QStringLiteral("tcp"))) {
         // Loopback only: the simulator is never reachable from the network.
         auto* server = new QTcpServer(&app);
-        if (!server->listen(QHostAddress::LocalHost, quint16(intValue(p, QStringLiteral("tcp"), 0)))) {
+        if (!server->listen(QHostAddress::LocalHost,
+                            quint16(intValue(p, QStringLiteral("tcp"), 0)))) {
             std::fprintf(stderr, "qxt5200-sim: cannot listen: %s\n",
                          server->errorString().toLocal8Bit().constData());
             return 2;

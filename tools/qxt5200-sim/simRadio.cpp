@@ -14,29 +14,25 @@ constexpr uint8_t kRadio = 0xEE;
 constexpr uint8_t kProgram = 0xEF;
 } // namespace
 
-simRadio::simRadio(const cmcEeprom& memory, QObject* parent) : QObject(parent), m_memory(memory)
-{
+simRadio::simRadio(const cmcEeprom& memory, QObject* parent) : QObject(parent), m_memory(memory) {
     m_pacer.setTimerType(Qt::PreciseTimer);
     m_pacer.setInterval(1);
     connect(&m_pacer, &QTimer::timeout, this, &simRadio::pump);
 }
 
-void simRadio::setLogPath(const QString& path)
-{
+void simRadio::setLogPath(const QString& path) {
     m_log.setFileName(path);
     m_log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
 }
 
-void simRadio::reset()
-{
+void simRadio::reset() {
     m_in.clear();
     m_out.clear();
     m_writing = false;
     m_pacer.stop();
 }
 
-void simRadio::queue(const QByteArray& bytes)
-{
+void simRadio::queue(const QByteArray& bytes) {
     if (m_out.isEmpty()) {
         // The pacer's clock starts with the first byte waiting: an idle line earns no credit.
         m_clock.start();
@@ -47,8 +43,7 @@ void simRadio::queue(const QByteArray& bytes)
     if (m_baud <= 0) pump();
 }
 
-void simRadio::pump()
-{
+void simRadio::pump() {
     if (m_out.isEmpty() || !m_sink) {
         m_pacer.stop();
         return;
@@ -67,8 +62,7 @@ void simRadio::pump()
     if (m_out.isEmpty()) m_pacer.stop();
 }
 
-void simRadio::feed(const char* bytes, qint64 n)
-{
+void simRadio::feed(const char* bytes, qint64 n) {
     for (qint64 i = 0; i < n; ++i) {
         if (m_dead || m_faults.silence) return;
         const char b = bytes[i];
@@ -93,14 +87,12 @@ void simRadio::feed(const char* bytes, qint64 n)
     }
 }
 
-void simRadio::log(const QByteArray& f)
-{
+void simRadio::log(const QByteArray& f) {
     if (!m_log.isOpen()) return;
     m_log.write(f.toHex(' ').toUpper() + " FD\n");
 }
 
-void simRadio::frame(const QByteArray& f)
-{
+void simRadio::frame(const QByteArray& f) {
     log(f);
     ++m_frames;
     if (m_faults.exitAfter >= 0 && m_frames > m_faults.exitAfter) std::_Exit(0);
@@ -111,8 +103,12 @@ void simRadio::frame(const QByteArray& f)
     if (f.size() < 4 || uint8_t(f[1]) != kRadio || uint8_t(f[2]) != kProgram) return;
     const QByteArray body = f.mid(4);
     switch (uint8_t(f[3])) {
-    case 0xE0: identify(); break;
-    case 0xE2: sendImage(); break;
+    case 0xE0:
+        identify();
+        break;
+    case 0xE2:
+        sendImage();
+        break;
     case 0xE3:
         m_incoming = m_memory;
         m_writing = true;
@@ -125,13 +121,15 @@ void simRadio::frame(const QByteArray& f)
     case 0xE5:
         if (m_writing) writeEnd();
         break;
-    case 0xE8: extended(f); break;
-    default: break;
+    case 0xE8:
+        extended(f);
+        break;
+    default:
+        break;
     }
 }
 
-void simRadio::identify()
-{
+void simRadio::identify() {
     const uint32_t code1 = m_faults.otherModel ? 0x7042 : ModelCode;
     const uint32_t code2 = m_faults.otherCode2 ? 2 : Code2;
     QByteArray f = cmcCloneDrv::CommandFrame(0xE1, code1, code2, kProgram, kRadio);
@@ -148,8 +146,7 @@ void simRadio::identify()
     queue(f);
 }
 
-void simRadio::sendImage()
-{
+void simRadio::sendImage() {
     cmcEeprom image = m_memory;
     if (m_faults.badIdentity) image.SetBlock(0x045E, reinterpret_cast<const uint8_t*>("QM9999"), 6);
     QByteArray out;
@@ -164,7 +161,8 @@ void simRadio::sendImage()
                 char& c = f[f.size() - 2];
                 c = c == '0' ? '1' : '0';
             }
-            if (a == m_faults.lowerHex) f = f.left(5) + f.mid(5, f.size() - 6).toLower() + f.right(1);
+            if (a == m_faults.lowerHex)
+                f = f.left(5) + f.mid(5, f.size() - 6).toLower() + f.right(1);
             out.append(f);
             ++frames;
         }
@@ -181,8 +179,7 @@ void simRadio::sendImage()
     queue(out);
 }
 
-void simRadio::writeBlock(const QByteArray& body)
-{
+void simRadio::writeBlock(const QByteArray& body) {
     const QByteArray raw = QByteArray::fromHex(body);
     if (raw.size() < 4) return;
     const int32_t address = uint8_t(raw[0]) << 8 | uint8_t(raw[1]);
@@ -197,8 +194,7 @@ void simRadio::writeBlock(const QByteArray& body)
     if ((address + length) % 128 == 0) queue(QByteArray(1, kAck));
 }
 
-void simRadio::writeEnd()
-{
+void simRadio::writeEnd() {
     m_writing = false;
     m_memory = m_incoming;
     if (!m_savePath.isEmpty()) {
@@ -214,8 +210,7 @@ void simRadio::writeEnd()
     queue(done);
 }
 
-void simRadio::extended(const QByteArray& f)
-{
+void simRadio::extended(const QByteArray& f) {
     if (f.size() < 11) return;
     const uint8_t sub = uint8_t(f[8]);
     const QByteArray arg = QByteArray::fromHex(f.mid(9, 2));

@@ -16,30 +16,30 @@
 #include <functional>
 
 struct simFaults {
-    bool otherModel = false;    // code 1 of the identify reply is not this model's
-    bool otherCode2 = false;    // code 2 of the identify reply is 2
-    bool infoLength = false;    // the information block's first byte is not its length
-    bool infoKind = false;      // the information block's kind byte is not 2
-    int missingBlock = -1;      // the read leaves out the block at this address
-    int badChecksum = -1;       // the block at this address carries a wrong checksum
-    int lowerHex = -1;          // the block at this address is sent in lower-case hex
-    int readLast = -1;          // a read sends 0000 up to this address only
-    bool endCount = false;      // the read's end frame carries a wrong frame count
-    bool makerText = false;     // the read's end frame carries another maker text
-    bool badIdentity = false;   // the image read out carries another identity text
-    bool outsideBlock = false;  // the read adds a block at 0xFFF0 (outside the image)
-    bool silence = false;       // nothing comes back at all
-    bool noEcho = false;        // bytes are not echoed
-    int garbleEcho = -1;        // the echo of the n-th byte received (from 0) is altered
-    int nakAt = -1;             // a write block at this address is answered with 0xFA
-    bool badDone = false;       // the write's completion reply is E6 01
-    int dieAfter = -1;          // after this many frames received the radio goes silent
-    int exitAfter = -1;         // after this many frames received the process ends
+    bool otherModel = false;   // code 1 of the identify reply is not this model's
+    bool otherCode2 = false;   // code 2 of the identify reply is 2
+    bool infoLength = false;   // the information block's first byte is not its length
+    bool infoKind = false;     // the information block's kind byte is not 2
+    int missingBlock = -1;     // the read leaves out the block at this address
+    int badChecksum = -1;      // the block at this address carries a wrong checksum
+    int lowerHex = -1;         // the block at this address is sent in lower-case hex
+    int readLast = -1;         // a read sends 0000 up to this address only
+    bool endCount = false;     // the read's end frame carries a wrong frame count
+    bool makerText = false;    // the read's end frame carries another maker text
+    bool badIdentity = false;  // the image read out carries another identity text
+    bool outsideBlock = false; // the read adds a block at 0xFFF0 (outside the image)
+    bool silence = false;      // nothing comes back at all
+    bool noEcho = false;       // bytes are not echoed
+    int garbleEcho = -1;       // the echo of the n-th byte received (from 0) is altered
+    int nakAt = -1;            // a write block at this address is answered with 0xFA
+    bool badDone = false;      // the write's completion reply is E6 01
+    int dieAfter = -1;         // after this many frames received the radio goes silent
+    int exitAfter = -1;        // after this many frames received the process ends
 };
 
 class simRadio : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr uint32_t ModelCode = 0x7041;
     static constexpr uint32_t Code2 = 0x0001;
 
@@ -59,7 +59,7 @@ public:
     void reset();
     const cmcEeprom& memory() const { return m_memory; }
 
-private:
+  private:
     void pump();
     void queue(const QByteArray& bytes);
     void frame(const QByteArray& f);
@@ -79,9 +79,9 @@ private:
     QFile m_log;
     std::function<qint64(const char*, qint64)> m_sink;
 
-    QByteArray m_in;    // the frame being received
-    QByteArray m_out;   // bytes waiting for the line
-    qint64 m_sent = 0;  // bytes sent since the pacer's clock started
+    QByteArray m_in;   // the frame being received
+    QByteArray m_out;  // bytes waiting for the line
+    qint64 m_sent = 0; // bytes sent since the pacer's clock started
     QElapsedTimer m_clock;
     QTimer m_pacer;
     qint64 m_received = 0; // bytes received (for the garbled echo)
