@@ -163,12 +163,12 @@ void cuiMenu::listener(void* context, const cmcEvent* event) {
         self->RefreshStates();
         break;
     case EV_MenuAct:
-        self->RemoveChildren(event->p1);
+        self->RemoveChildren(event->p2);
         break;
     case EV_MenuRebuildPopup: {
         const QString key = event->text();
         if (!key.isEmpty() && self->m_table.hasKey(key + QStringLiteral("_Body")))
-            self->AddItems(event->p1, key + QStringLiteral("_Body"));
+            self->AddItems(event->p2, key + QStringLiteral("_Body"));
         break;
     }
     default:

@@ -43,6 +43,13 @@ QStringList groupsOf(const QString& line) {
     return groups;
 }
 
+// Clears the status line: window text on button face, no text.
+void postStatus(cmcEvMan* ev)
+{
+    ev->postWithText(EV_StatusText, int32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()),
+                     int32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()), QString());
+}
+
 QString widthPath(const QString& registryName) {
     return QStringLiteral("Display\\") + registryName + QStringLiteral("\\colwidth");
 }
@@ -588,7 +595,8 @@ void cuiSheet::onEvent(const cmcEvent* event) {
         ref.label = v[1];
         ref.index = v[2];
     } else {
-        ref.category = cuiCell::NoCategory;
+        // Without a reference cell the value (a channel, an index) comes in p2.
+        ref.category = 0;
         ref.label = event->p1;
         ref.index = event->p2;
     }
@@ -732,7 +740,7 @@ void cuiSheet::currentRange(int& first, int& last) {
 bool cuiSheet::gridSelectCell(int col, int row) {
     if (m_selecting) return true;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev) ev->post(EV_StatusText);
+    if (ev) postStatus(ev);
     if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return false;
     const clsSheetCellId& target = CellAt(col, row);
     if (!target.cell.selectable) return false;
@@ -765,7 +773,7 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     m_cellMenu.reset();
     m_cellMenuKey = key;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev) ev->post(EV_MenuAct, CL_Menu_Edit_Top);
+    if (ev) ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
     if (key.isEmpty()) return;
     m_cellMenu = std::make_unique<cuiMenu>(m_grid, m_table, key, m_source, m_images);
     m_cellMenu->setOwnerCell(&cell);
@@ -773,7 +781,7 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     m_cellMenu->setClickHandler([this](const cuiCell& item) {
         ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
     });
-    if (ev) ev->postWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, key);
+    if (ev) ev->postWithText(EV_MenuRebuildPopup, 0, CL_Menu_Edit_Top, key);
 }
 
 void cuiSheet::openCellMenu(const QPoint& globalPos) {
@@ -974,7 +982,7 @@ class cuiSheetEditorFilter : public QObject {
         }
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_StatusText);
+        if (cmcEvMan* ev = cmcEvMan::instance()) postStatus(ev);
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -1084,7 +1092,7 @@ void cuiSheet::commitEditor() {
 
 bool cuiSheet::gridKeyDown(QKeyEvent* event) {
     HideEditor(false);
-    if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_StatusText);
+    if (cmcEvMan* ev = cmcEvMan::instance()) postStatus(ev);
     m_shiftHeld = event->modifiers() & Qt::ShiftModifier;
     const bool ctrlOnly =
         (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
@@ -1217,7 +1225,7 @@ void cuiSheet::gridFocus(bool gained) {
         m_cellMenu.reset();
         m_cellMenuKey.clear();
         if (cmcEvMan* ev = cmcEvMan::instance()) {
-            ev->post(EV_MenuAct, CL_Menu_Edit_Top);
+            ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
             ev->post(EV_MenuRefresh);
         }
     }

@@ -101,9 +101,9 @@ void tst_Menu::eventsRemoveAndAddItems() {
     addDefinitions(defs);
     RecordingCellSource source;
     cuiMenu menu(nullptr, defs.table(), "GI_Menu_Main");
-    events.sendWithText(EV_MenuRebuildPopup, CL_Menu_Edit_Top, 0, "GI_PMenu_Edit");
+    events.sendWithText(EV_MenuRebuildPopup, 0, CL_Menu_Edit_Top, "GI_PMenu_Edit");
     QCOMPARE(captions(menu.menu())[1], QString("Edit(Edit...,Copy)"));
-    events.send(EV_MenuAct, CL_Menu_Edit_Top);
+    events.send(EV_MenuAct, 0, CL_Menu_Edit_Top);
     QCOMPARE(captions(menu.menu())[1], QString("Edit()"));
     QVERIFY(!menu.actionOf(CL_PMenu_Copy));
 }
