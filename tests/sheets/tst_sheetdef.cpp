@@ -63,6 +63,7 @@ class tst_SheetDef : public QObject {
     void loops_data();
     void loops();
     void countersAdvanceInTwoRowBody();
+    void selectOffRowsStayOutOfMultiSelection();
     void styleItems_data();
     void styleItems();
     void definitionErrorsAreFatal();
@@ -354,6 +355,19 @@ void tst_SheetDef::countersAdvanceInTwoRowBody() {
         QCOMPARE(s.CellObjectAt(0, r).displayText, shown[r - 1]);
         QCOMPARE(s.CellObjectAt(0, r).index, 3); // bodies are parsed again: indices stay
         QCOMPARE(s.rowEntry(r).line, r % 2 ? 2 : 3);
+    }
+}
+
+void tst_SheetDef::selectOffRowsStayOutOfMultiSelection()
+{
+    BuiltSheet b({"{S}a", ":(SelectOFF)", "{S}b", ":(LoopFrom 2)", "{S}c", ":(LoopTo)", ":(SelectON)", "{S}d"},
+                 "(MultiSelect=Line)");
+    cuiSheet& s = *b.sheet;
+    QCOMPARE(s.rowCount(), 5);
+    const QList<bool> joins{true, false, false, false, true};
+    for (int r = 0; r < 5; ++r) {
+        QCOMPARE(s.rowEntry(r).select, joins[r]);
+        QCOMPARE(bool(s.CellAt(0, r).flags & 1), joins[r]);
     }
 }
 
