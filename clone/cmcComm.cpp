@@ -40,8 +40,11 @@ cmcComm::cmcComm() {
     m_writeTask->setCallback(&cmcComm::drainCallback, this);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError e) {
-                         // A device that refuses a write (or vanishes) is a short write.
-                         if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError)
+                         // A device that refuses a write, fails a read or vanishes (a
+                         // pulled adapter, a hung-up pseudo-terminal) has failed: the
+                         // transfer ends as on a short write rather than by time-out.
+                         if (e == QSerialPort::WriteError || e == QSerialPort::ReadError ||
+                             e == QSerialPort::ResourceError)
                              if (m_port.isOpen()) m_writeError = 1;
                      });
     QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] {

@@ -30,7 +30,8 @@ class tst_CloneLink : public QObject {
     void linkOpenFailure_data();
     void linkOpenFailure();
     void heldFrameSentBeforeAckWait();
-    void serialShortWrite();
+    void serialDeviceFails_data();
+    void serialDeviceFails();
     void refusedWhileBusy();
     void adjustmentOverSerial();
     void tcpRunsNoScriptNorDiscard();
@@ -179,16 +180,31 @@ void tst_CloneLink::heldFrameSentBeforeAckWait() {
         QCOMPARE(written.GetByte(a), source.GetByte(a));
 }
 
-// The radio vanishing in mid-write (the cable pulled) is a serial write error.
-void tst_CloneLink::serialShortWrite() {
+// The serial device failing under the transfer (here the pseudo-terminal hangs up, as a
+// pulled USB adapter does) ends it at once with the serial write error, in a write and in
+// a read alike.
+void tst_CloneLink::serialDeviceFails_data() {
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QString>("frames");
+    QTest::newRow("write") << 4 << "10";
+    QTest::newRow("read") << 3 << "0";
+}
+
+void tst_CloneLink::serialDeviceFails() {
+    QFETCH(int, operation);
+    QFETCH(QString, frames);
     cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--exit-after", "10"}));
+    QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--exit-after", frames}));
     cmcCloneDrv drv;
     sim.configure(drv);
     cmcEeprom working = m_radioImage;
-    const cloneOutcome o =
-        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(working, kUser, cb, ctx); });
-    QVERIFY2(o.status == 17 || o.status == 4, qPrintable(QString::number(o.status)));
+    const cmcEeprom before = working;
+    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) {
+        return operation == 4 ? drv.StartWrite(working, kUser, cb, ctx)
+                              : drv.StartRead(kWhole, cb, ctx);
+    });
+    QCOMPARE(o.status, 17);
+    QVERIFY(working == before);
 }
 
 void tst_CloneLink::refusedWhileBusy() {

@@ -95,7 +95,15 @@ void simRadio::log(const QByteArray& f) {
 void simRadio::frame(const QByteArray& f) {
     log(f);
     ++m_frames;
-    if (m_faults.exitAfter >= 0 && m_frames > m_faults.exitAfter) std::_Exit(0);
+    if (m_faults.exitAfter >= 0 && m_frames > m_faults.exitAfter) {
+        // The echo of everything received goes out first, then the radio is gone (the
+        // pseudo-terminal hangs up), as when the cable is pulled between two frames.
+        for (int tries = 0; !m_out.isEmpty() && m_sink && tries < 1000; ++tries) {
+            const qint64 took = m_sink(m_out.constData(), m_out.size());
+            if (took > 0) m_out.remove(0, took);
+        }
+        std::_Exit(0);
+    }
     if (m_faults.dieAfter >= 0 && m_frames > m_faults.dieAfter) {
         m_dead = true;
         return;
