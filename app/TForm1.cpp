@@ -32,7 +32,11 @@ TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(contro
     controller.attach(this, cuiIcons::treeList(), cuiIcons::toolBarList());
 }
 
-TForm1::~TForm1() { cmcTask::release(m_task); }
+TForm1::~TForm1()
+{
+    m_controller.DetachForm();
+    cmcTask::release(m_task);
+}
 
 void TForm1::closeEvent(QCloseEvent* event)
 {

@@ -1,17 +1,28 @@
 #include "cuiMain.h"
 
+#include "cmcCellDispatch.h"
+#include "cmcCellRequest.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cmcOverlayFiles.h"
 #include "cmcPrompt.h"
 #include "cmcTask.h"
+#include "cuiDispatchSource.h"
+#include "cuiMainTree.h"
+#include "cuiMenu.h"
+#include "cuiSheet.h"
+#include "cuiSheetHost.h"
+#include "cuiToolBar.h"
 #include "indEnviron.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QSplitter>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -54,6 +65,12 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
 
 cuiMain::~cuiMain()
 {
+    DetachForm();
+    if (cmcCellDispatch::global().image() == &m_working) {
+        cmcCellDispatch::global().setImage(nullptr);
+        cmcCellDispatch::global().setChangeListener(nullptr, nullptr);
+    }
+    if (cuiCellSource::global() == m_source.get()) cuiCellSource::setGlobal(nullptr);
     cmcTask::release(m_shellTask);
     if (auto* ev = cmcEvMan::instance()) ev->detach(&cuiMain::eventCallback, this);
     if (g_instance == this) g_instance = nullptr;
@@ -78,6 +95,13 @@ void cuiMain::BuildWindow()
     m_second = m_working;
     MarkSaved();
     m_debug = m_loaded;
+    m_undoBase = m_working;
+
+    // Every cell of every sheet, menu and tool bar reads and edits the working image.
+    cmcCellDispatch::global().setImage(&m_working);
+    cmcCellDispatch::global().setChangeListener(&cuiMain::cellChanged, this);
+    m_source = std::make_unique<cuiDispatchSource>(&cmcCellDispatch::global());
+    cuiCellSource::setGlobal(m_source.get());
 
     if (m_form) {
         m_splitter = new QSplitter(Qt::Horizontal);
@@ -103,6 +127,20 @@ void cuiMain::BuildWindow()
         m_form->statusBar()->addWidget(m_statusPanel, 1);
         SetStatus(QString(), qApp->palette().color(QPalette::WindowText),
                   qApp->palette().color(QPalette::Button));
+
+        m_treeImageVec.assign(m_treeImages.begin(), m_treeImages.end());
+        m_toolImageVec.assign(m_toolBarImages.begin(), m_toolBarImages.end());
+        cmcGTex& text = cmcGTex::mainTable();
+        m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
+        for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+        m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
+        m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
+        m_toolBar->bar()->setMovable(false);
+        m_form->addToolBar(m_toolBar->bar());
+        m_toolBar->bar()->setVisible(m_env.toolbarVisible);
+
+        m_host = std::make_unique<cuiSheetHost>(m_rightPanel, text);
+        BuildTree();
     }
 
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_WindowBuilt);
@@ -112,6 +150,107 @@ void cuiMain::BuildWindow()
 
     UpdateCaption();
     m_shellTask->setInterval(ShellTaskMs);
+}
+
+void cuiMain::DetachForm()
+{
+    if (m_shellTask) m_shellTask->setInterval(-1);
+    m_host.reset();
+    delete m_tree.data();
+    m_menu.reset();
+    m_toolBar.reset();
+    m_form = nullptr;
+}
+
+void cuiMain::BuildTree()
+{
+    if (!m_form || !m_leftPanel) return;
+    if (m_host) m_host->setTree(nullptr);
+    if (m_tree) {
+        m_leftPanel->layout()->removeWidget(m_tree->view());
+        delete m_tree.data();
+    }
+    cmcGTex& text = cmcGTex::mainTable();
+    m_tree = new cuiMainTree(m_leftPanel, text, &m_treeImageVec);
+    m_tree->view()->hide();
+    m_tree->BuildTree();
+    m_leftPanel->layout()->addWidget(m_tree->view());
+    m_tree->setChangeDelay(text.getText(QStringLiteral("GI_Sys_TreeChangeDelay")).trimmed().toInt());
+    connect(m_tree, &cuiTree::nodeChanged, this, &cuiMain::nodeChanged);
+    connect(m_tree->view(), &QTreeWidget::itemExpanded, this, [this] { RefreshAfterChange(); });
+    connect(m_tree->view(), &QTreeWidget::itemCollapsed, this, [this] { RefreshAfterChange(); });
+    if (m_host) {
+        m_host->setTree(m_tree);
+        m_host->CloseSheet();
+    }
+    RefreshAfterChange();
+    m_tree->view()->show();
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
+    if (m_tree->view()->topLevelItemCount() > 0)
+        m_tree->view()->setCurrentItem(m_tree->view()->topLevelItem(0));
+}
+
+void cuiMain::nodeChanged(QTreeWidgetItem* node)
+{
+    if (!m_host || !m_tree || !node) return;
+    const QString command = m_tree->CommandOf(node);
+    if (command.isEmpty()) return;
+    if (m_host->sheet() && m_host->sheet()->command() == command) return;
+    m_host->OpenSheet(command);
+}
+
+void cuiMain::cellChanged(void* context, const cmcCellRequest&)
+{
+    static_cast<cuiMain*>(context)->ImageChanged();
+}
+
+void cuiMain::ImageChanged()
+{
+    if (m_working != m_undoBase) {
+        m_undo.push_back(m_undoBase);
+        if (int(m_undo.size()) > MaxUndoSteps) m_undo.erase(m_undo.begin());
+        m_redo.clear();
+        m_undoBase = m_working;
+    }
+    StartChangeDelay();
+    m_tracker.isModified(); // refreshes the caption's mark on the first difference
+}
+
+void cuiMain::Undo()
+{
+    if (m_undo.empty()) return;
+    m_redo.push_back(m_working);
+    m_working = m_undo.back();
+    m_undo.pop_back();
+    m_undoBase = m_working;
+    RefreshViews();
+}
+
+void cuiMain::Redo()
+{
+    if (m_redo.empty()) return;
+    m_undo.push_back(m_working);
+    m_working = m_redo.back();
+    m_redo.pop_back();
+    m_undoBase = m_working;
+    RefreshViews();
+}
+
+void cuiMain::ClearUndo()
+{
+    m_undo.clear();
+    m_redo.clear();
+    m_undoBase = m_working;
+}
+
+void cuiMain::RefreshViews()
+{
+    StartChangeDelay();
+    if (!m_tracker.isModified()) UpdateCaption();
+    if (auto* ev = cmcEvMan::instance()) {
+        ev->send(EV_RepaintAll);
+        ev->send(EV_MenuRefresh);
+    }
 }
 
 int cuiMain::CheckImageIdentity(const cmcEeprom&, bool) const { return 0; }
@@ -136,6 +275,9 @@ void cuiMain::StartChangeDelay()
 
 void cuiMain::ShellTick()
 {
+    // The sheet area never stays empty: show the selected node's sheet.
+    if (m_host && !m_host->sheet() && m_form && m_form->isVisible() && m_tree)
+        nodeChanged(m_tree->view()->currentItem());
     if (m_changeDelay && m_changeDelay->remaining() == 0) {
         m_changeDelay.reset();
         RefreshAfterChange();

@@ -9,6 +9,7 @@
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
 #include "cmcTick.h"
+#include "cuiMainTree.h"
 
 #include <QColor>
 #include <QList>
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QMainWindow;
@@ -25,7 +27,14 @@ class QSplitter;
 class QStatusBar;
 class QWidget;
 class cmcTask;
+class cuiDispatchSource;
+
+class cuiMenu;
+class cuiSheetHost;
+class cuiToolBar;
 class indEnviron;
+class QTreeWidgetItem;
+struct cmcCellRequest;
 
 class cuiMain : public QObject {
     Q_OBJECT
@@ -40,10 +49,15 @@ public:
     void attach(QMainWindow* form, const QList<QPixmap>& treeImages,
                 const QList<QPixmap>& toolBarImages);
 
+    // The main form is going away: the sheet, the tree, the menu and the tool bar go first
+    // and the shell task stops.
+    void DetachForm();
+
     // Virtual operations the model's controller overrides.
     virtual void ResetModelParameters() {}
     virtual void BuildWindow();
-    virtual void BuildTree() {}
+    // (Re)builds the tree from "GI_Tree_Main"; selecting a node opens its sheet.
+    virtual void BuildTree();
     // 0 when the image belongs to this model.
     virtual int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const;
     // Prepares an image for saving (forSaving = true) or after it was opened.
@@ -85,6 +99,19 @@ public:
     QString statusText() const { return m_statusText; }
     QWidget* rightPanel() const { return m_rightPanel; }
     QWidget* leftPanel() const { return m_leftPanel; }
+    cuiMenu* menu() const { return m_menu.get(); }
+    cuiToolBar* toolBar() const { return m_toolBar.get(); }
+    cuiMainTree* tree() const { return m_tree; }
+    cuiSheetHost* sheetHost() const { return m_host.get(); }
+
+    // Undo and redo of changes to the working image, kept as snapshots of the image.
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+    void Undo();
+    void Redo();
+    // Forgets every step (New, Open, a clone read: the image is another document).
+    void ClearUndo();
+    static constexpr int MaxUndoSteps = 200;
 
     // The shell task's period and the change delay.
     static constexpr int ShellTaskMs = 50;
@@ -99,6 +126,10 @@ protected:
     virtual void ShellTick();
     virtual void OnEvent(const cmcEvent* event);
     void SetStatus(const QString& text, const QColor& textColour, const QColor& background);
+    // The working image was changed: a new undo step, the change delay, the caption.
+    void ImageChanged();
+    // Repaints every sheet cell after the image changed as a whole.
+    void RefreshViews();
     // Window placement stored into the settings when the window closes.
     void StorePlacement();
 
@@ -125,6 +156,17 @@ protected:
     QLabel* m_makerPanel = nullptr;
     QString m_statusText;
 
+    std::unique_ptr<cuiDispatchSource> m_source;
+    std::vector<QPixmap> m_treeImageVec;
+    std::vector<QPixmap> m_toolImageVec;
+    std::unique_ptr<cuiMenu> m_menu;
+    std::unique_ptr<cuiToolBar> m_toolBar;
+    QPointer<cuiMainTree> m_tree;
+    std::unique_ptr<cuiSheetHost> m_host;
+    std::vector<cmcEeprom> m_undo;
+    std::vector<cmcEeprom> m_redo;
+    cmcEeprom m_undoBase; // the image as of the last recorded step
+
     cmcTask* m_shellTask = nullptr;
     std::unique_ptr<cmcTick> m_changeDelay;
 
@@ -132,4 +174,6 @@ private:
     static void shellTaskCallback(void* context, cmcTask*);
     static void eventCallback(void* context, const cmcEvent* event);
     static void titleRefresh(void* context);
+    static void cellChanged(void* context, const cmcCellRequest& request);
+    void nodeChanged(QTreeWidgetItem* node);
 };

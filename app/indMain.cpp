@@ -1,5 +1,6 @@
 #include "indMain.h"
 
+#include "cmcCellDispatch.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
@@ -34,9 +35,14 @@ indMain::indMain(indEnviron& environ, const QString& dataDir)
     m_cloneMan->setInfoHandler(&indMain::infoHandler, this);
     m_cloneMan->setReadHandler(&indMain::readHandler, this);
     m_cloneMan->setSearchHandler(&indMain::searchHandler, this);
+    cmcCellDispatch::global().setHandler(&indMain::menuCommand, this);
 }
 
-indMain::~indMain() = default;
+indMain::~indMain()
+{
+    DetachForm();
+    cmcCellDispatch::global().setHandler(nullptr, nullptr);
+}
 
 QString indMain::appTitle() const { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }
 
@@ -130,6 +136,7 @@ void indMain::New()
     m_second = m_working;
     m_docFile.clear();
     MarkSaved();
+    ClearUndo();
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_MenuRefresh);
         ev->postWithText(EV_Comment, 0, 0, indCloneFile::commentOf(m_working).trimmed());
@@ -163,6 +170,8 @@ void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path)
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
     m_second = m_working;
     MarkSaved();
+    ClearUndo();
+    RefreshViews();
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_MenuRefresh);
         ev->send(EV_TreeAdjust);

@@ -15,6 +15,7 @@
 
 class QWidget;
 class indCloneMan;
+struct cmcCellRequest;
 struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
@@ -111,6 +112,10 @@ public:
     virtual void AfterTransfer(int) {}
     virtual bool CheckInfoBlock(const QByteArray&) { return true; }
 
+    // The main menu's and tool bar's commands and item states (the cell dispatcher's
+    // handler for the menu labels).
+    bool MenuCommand(cmcCellRequest& request);
+
 signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).
     void versionShown();
@@ -122,6 +127,8 @@ private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
     void rememberFile(const QString& path);
     QString appTitle() const;
+
+    static bool menuCommand(void* context, cmcCellRequest& request);
 
     // Clone commands' steps.
     void syncLink();

@@ -74,6 +74,7 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result)
         self->m_second = self->m_working;
         self->m_docFile.clear();
         self->MarkSaved();
+        self->ClearUndo();
         if (auto* ev = cmcEvMan::instance()) {
             ev->send(EV_MenuRefresh);
             ev->send(EV_RepaintAll);

@@ -42,6 +42,8 @@
     X(CL_Menu_Debug_Compare) X(CL_Menu_Debug_CorrectComp) X(CL_Menu_Debug_25kCheckComp)             \
     X(CL_Menu_Debug_Window) X(CL_Menu_Debug_EeWindow) X(CL_Menu_Lang) X(CL_Menu_Ad_Read)            \
     X(CL_Menu_View_Ad) X(CL_Menu_View_Ad_Update)                                                    \
+    /* menu commands of this editor beyond the original set */                                  \
+    X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo) X(CL_Menu_File_Backups)                               \
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \
     X(CL_Check_Mch) X(CL_Check_MDC_Status)                                                          \

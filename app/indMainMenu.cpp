@@ -1,0 +1,138 @@
+// The main menu's and tool bar's commands: every item is a cell whose label names the
+// command; the cell dispatcher hands these labels to the controller, which runs the
+// command when the item is chosen and otherwise answers the item's state (ticked,
+// hidden, disabled, or a caption of its own).
+
+#include "cmcCellDispatch.h"
+#include "cmcCellObj.h"
+#include "cmcCellRequest.h"
+#include "cmcGTex.h"
+#include "cuiAboutBox.h"
+#include "cuiDebugCompare.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QMainWindow>
+#include <QToolBar>
+
+#include "cuiToolBar.h"
+
+namespace {
+constexpr uint32_t Ticked = cmcCellObj::F_Ticked;
+constexpr uint32_t Hidden = cmcCellObj::F_Hidden;
+constexpr uint32_t Disabled = cmcCellObj::F_Disabled;
+constexpr uint32_t Caption = cmcCellObj::F_CaptionSet;
+} // namespace
+
+bool indMain::menuCommand(void* context, cmcCellRequest& r)
+{
+    return static_cast<indMain*>(context)->MenuCommand(r);
+}
+
+bool indMain::MenuCommand(cmcCellRequest& r)
+{
+    // Only the command labels are the controller's; heads without a command (labels of
+    // other cells) are not.
+    if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
+    const bool run = r.execute;
+    const int value = r.index;
+    uint32_t state = 0;
+    switch (r.label) {
+    case CL_Menu_File_New:
+        if (run) New();
+        break;
+    case CL_Menu_File_Open:
+        if (run) Open();
+        break;
+    case CL_Menu_File_Save:
+        if (run) m_docFile.isEmpty() ? SaveAs() : Save(m_docFile);
+        break;
+    case CL_Menu_File_SaveAs:
+        if (run) SaveAs();
+        break;
+    case CL_Menu_File_Recent: {
+        // Item n shows recent file n, by name alone when it lies in the current folder.
+        const QString text = m_env.recent.entryText(value, m_currentDir);
+        if (text.isEmpty()) {
+            state |= Hidden;
+        } else {
+            state |= Caption;
+            r.fl.display = QStringLiteral("&%1 %2").arg((value + 1) % 10).arg(text);
+            if (run) Open(m_env.recent.entryText(value, QString()));
+        }
+        break;
+    }
+    case CL_Menu_File_Backups:
+        if (run) openBackupFolder();
+        break;
+    case CL_Menu_File_Exit:
+        if (run && m_form) m_form->close();
+        break;
+    case CL_Menu_Edit_Undo:
+        if (!CanUndo()) state |= Disabled;
+        else if (run) Undo();
+        break;
+    case CL_Menu_Edit_Redo:
+        if (!CanRedo()) state |= Disabled;
+        else if (run) Redo();
+        break;
+    case CL_Menu_View_ToolBar:
+        if (run) {
+            m_env.toolbarVisible = !m_env.toolbarVisible;
+            if (toolBar()) toolBar()->bar()->setVisible(m_env.toolbarVisible);
+        }
+        if (m_env.toolbarVisible) state |= Ticked;
+        break;
+    case CL_Menu_Port_Com:
+        if (run) selectComPort(value);
+        if (isComPortChecked(value)) state |= Ticked;
+        break;
+    case CL_Menu_Port_Usb:
+        if (run) comPortDialog();
+        if (isUsbPortChecked()) state |= Ticked;
+        break;
+    case CL_Menu_Port_SpeedHigh:
+        if (run) setHighSpeed(value != 0);
+        if (isSpeedHighChecked(value != 0)) state |= Ticked;
+        break;
+    case CL_Menu_Port_Search:
+        if (run) portSearch();
+        break;
+    case CL_Menu_Tcpip_Top:
+        break;
+    case CL_Menu_Tcpip_Address:
+        if (run) tcpAddressDialog();
+        if (isTcpChecked()) state |= Ticked;
+        break;
+    case CL_Menu_Tcpip_Port:
+        if (run) tcpPortDialog();
+        break;
+    case CL_Menu_Clone_Read:
+        if (run) cloneRead();
+        break;
+    case CL_Menu_Clone_Write:
+        if (run) cloneWrite();
+        break;
+    case CL_Menu_Clone_Info:
+        if (run) cloneInfo();
+        break;
+    case CL_Menu_Debug_Compare:
+        if (run) cuiDebugCompare::show(*this, m_form);
+        break;
+    case CL_Help_About:
+        if (run) {
+            cuiAboutBox box(*this, m_env.revision, m_form);
+            box.exec();
+        }
+        break;
+    case CL_Menu_Edit_Top:
+        break;
+    default:
+        // Printing, help topics, languages, the adjustment read and the font size come
+        // with their own windows; until then their items are shown disabled.
+        state |= Disabled;
+        break;
+    }
+    r.menuState = state;
+    return true;
+}
