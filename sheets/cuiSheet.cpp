@@ -44,8 +44,7 @@ QStringList groupsOf(const QString& line) {
 }
 
 // Clears the status line: window text on button face, no text.
-void postStatus(cmcEvMan* ev)
-{
+void postStatus(cmcEvMan* ev) {
     ev->postWithText(EV_StatusText, int32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()),
                      int32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()), QString());
 }
@@ -770,18 +769,27 @@ void cuiSheet::updateCellMenu(bool rebuild) {
         if (m_cellMenu) m_cellMenu->setOwnerCell(&cell);
         return;
     }
-    m_cellMenu.reset();
+    dropCellMenu();
     m_cellMenuKey = key;
     cmcEvMan* ev = cmcEvMan::instance();
     if (ev) ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
     if (key.isEmpty()) return;
-    m_cellMenu = std::make_unique<cuiMenu>(m_grid, m_table, key, m_source, m_images);
+    m_cellMenu = std::make_unique<cuiMenu>(nullptr, m_table, key, m_source, m_images);
     m_cellMenu->setOwnerCell(&cell);
     // An item sends its label to the current cell as a menu command.
     m_cellMenu->setClickHandler([this](const cuiCell& item) {
         ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
     });
     if (ev) ev->postWithText(EV_MenuRebuildPopup, 0, CL_Menu_Edit_Top, key);
+}
+
+// The menu may be closing or running one of its items right now (the focus comes back
+// to the grid while a pop-up menu hides): it is deleted once control is back in the loop.
+void cuiSheet::dropCellMenu() {
+    if (!m_cellMenu) return;
+    m_cellMenu->setClickHandler([](const cuiCell&) {});
+    m_cellMenu->setOwnerCell(nullptr);
+    m_cellMenu.release()->deleteLater();
 }
 
 void cuiSheet::openCellMenu(const QPoint& globalPos) {
@@ -1222,7 +1230,7 @@ void cuiSheet::gridFocus(bool gained) {
     if (gained) {
         updateCellMenu(true);
     } else if (!(m_cellMenu && m_cellMenu->menu()->isVisible())) {
-        m_cellMenu.reset();
+        dropCellMenu();
         m_cellMenuKey.clear();
         if (cmcEvMan* ev = cmcEvMan::instance()) {
             ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);

@@ -162,6 +162,7 @@ class cuiSheet : public cuiGridOwner {
     cuiMenu* cellMenu() const { return m_cellMenu.get(); }
     void updateCellMenu(bool rebuild = false);
     void openCellMenu(const QPoint& globalPos);
+    void dropCellMenu();
 
     // Stored column widths: the registry name of this sheet ("" when not listed).
     QString widthRegistryName();

@@ -138,6 +138,13 @@ void tst_Menu::sheetCellMenuFeedsEditMenu() {
     QCOMPARE(source.received.last().argument, int(CL_PMenu_Copy));
     QCOMPARE(source.received.last().label, int(CL_ChL_Name));
     QCOMPARE(source.received.last().index, 1);
+
+    // A right click selects the cell under the pointer and opens its menu there.
+    const QPoint p = sheet.grid()->cellRect(0, 0).center();
+    QTest::mouseClick(sheet.grid()->viewport(), Qt::RightButton, {}, p);
+    QCOMPARE(sheet.grid()->col(), 0);
+    QTRY_VERIFY(sheet.cellMenu()->menu()->isVisible());
+    sheet.cellMenu()->menu()->hide();
 }
 
 void tst_Menu::toolBarButtons() {

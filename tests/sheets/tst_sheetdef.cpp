@@ -358,9 +358,9 @@ void tst_SheetDef::countersAdvanceInTwoRowBody() {
     }
 }
 
-void tst_SheetDef::selectOffRowsStayOutOfMultiSelection()
-{
-    BuiltSheet b({"{S}a", ":(SelectOFF)", "{S}b", ":(LoopFrom 2)", "{S}c", ":(LoopTo)", ":(SelectON)", "{S}d"},
+void tst_SheetDef::selectOffRowsStayOutOfMultiSelection() {
+    BuiltSheet b({"{S}a", ":(SelectOFF)", "{S}b", ":(LoopFrom 2)", "{S}c", ":(LoopTo)",
+                  ":(SelectON)", "{S}d"},
                  "(MultiSelect=Line)");
     cuiSheet& s = *b.sheet;
     QCOMPARE(s.rowCount(), 5);
