@@ -1,6 +1,7 @@
 #include "cuiMain.h"
 
 #include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
 #include "cmcCellRequest.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QToolBar>
@@ -133,6 +135,7 @@ void cuiMain::BuildWindow()
         cmcGTex& text = cmcGTex::mainTable();
         m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
         for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+        addUndoActions();
         m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
         m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
         m_toolBar->bar()->setMovable(false);
@@ -216,6 +219,33 @@ void cuiMain::ImageChanged()
     m_tracker.isModified(); // refreshes the caption's mark on the first difference
 }
 
+void cuiMain::addUndoActions()
+{
+    auto* undo = new QAction(tr("&Undo"), m_form);
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] { Undo(); });
+    auto* redo = new QAction(tr("&Redo"), m_form);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo});
+    connect(redo, &QAction::triggered, this, [this] { Redo(); });
+    auto* separator = new QAction(m_form);
+    separator->setSeparator(true);
+    m_form->addAction(undo);
+    m_form->addAction(redo);
+    // The Edit menu's own items follow the current cell; undo and redo stay on top.
+    for (QAction* head : m_form->menuBar()->actions()) {
+        QMenu* edit = head->menu();
+        if (!edit || m_menu->cellOf(head) == nullptr || m_menu->cellOf(head)->label != CL_Menu_Edit_Top) continue;
+        connect(edit, &QMenu::aboutToShow, this, [this, edit, undo, redo, separator] {
+            undo->setEnabled(CanUndo());
+            redo->setEnabled(CanRedo());
+            for (QAction* a : {undo, redo, separator}) edit->removeAction(a);
+            QAction* first = edit->actions().value(0);
+            edit->insertActions(first, {undo, redo});
+            if (first) edit->insertAction(first, separator);
+        });
+    }
+}
+
 void cuiMain::Undo()
 {
     if (m_undo.empty()) return;
@@ -246,7 +276,9 @@ void cuiMain::ClearUndo()
 void cuiMain::RefreshViews()
 {
     StartChangeDelay();
-    if (!m_tracker.isModified()) UpdateCaption();
+    // Undone back to the saved state: the document is no longer modified.
+    if (m_working == m_snapshot) MarkSaved();
+    else if (!m_tracker.isModified()) UpdateCaption();
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_RepaintAll);
         ev->send(EV_MenuRefresh);

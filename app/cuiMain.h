@@ -174,6 +174,7 @@ private:
     static void shellTaskCallback(void* context, cmcTask*);
     static void eventCallback(void* context, const cmcEvent* event);
     static void titleRefresh(void* context);
+    void addUndoActions();
     static void cellChanged(void* context, const cmcCellRequest& request);
     void nodeChanged(QTreeWidgetItem* node);
 };

@@ -3,6 +3,8 @@
 
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
@@ -284,6 +286,35 @@ private slots:
         QTest::keyClicks(&box, typed);
         QCOMPARE(prompt.texts().contains(indMain::VersionText()), shown);
         QCOMPARE(indMain::VersionText(), QStringLiteral("version  3.07"));
+    }
+
+    void undoAndRedoRestoreTheImage()
+    {
+        cmcCellDispatch& cells = cmcCellDispatch::global();
+        const cmcEeprom start = m_main->workingImage();
+        QVERIFY(!m_main->CanUndo());
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
+        const cmcEeprom one = m_main->workingImage();
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 1, QStringLiteral("14.2")));
+        const cmcEeprom two = m_main->workingImage();
+        QVERIFY(one != start && two != one);
+        m_main->Undo();
+        QVERIFY(m_main->workingImage() == one);
+        m_main->Undo();
+        QVERIFY(m_main->workingImage() == start);
+        QVERIFY(!m_main->CanUndo());
+        QVERIFY(!m_main->IsModified());
+        m_main->Redo();
+        m_main->Redo();
+        QVERIFY(m_main->workingImage() == two);
+        QVERIFY(!m_main->CanRedo());
+        m_main->Undo();
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 2, QStringLiteral("3.5")));
+        QVERIFY(!m_main->CanRedo()); // a new change forgets what was undone
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_No);
+        m_main->New();
+        QVERIFY(!m_main->CanUndo());
     }
 
     void makerModeFromTheCommandLine()
