@@ -63,8 +63,14 @@ cuiSheet::cuiSheet(QWidget* owner, cmcGTex& table)
 cuiSheet::~cuiSheet() {
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiSheet::eventListener, this);
     if (m_grid) m_grid->setOwner(nullptr);
-    m_cellMenu.reset();
-    delete m_frame; // the grid, editor and title are its children
+    delete m_editorFilter;
+    dropCellMenu();
+    // A sheet may be replaced from inside one of its grid's own events (a command that
+    // opens another sheet): the frame with the grid goes once control is back in the loop.
+    if (m_frame) {
+        m_frame->hide();
+        m_frame->deleteLater();
+    }
 }
 
 // ---- command and factory -------------------------------------------------------------
@@ -1032,7 +1038,8 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
         m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_editor->document()->setDocumentMargin(1);
-        m_editor->installEventFilter(new cuiSheetEditorFilter(this));
+        m_editorFilter = new cuiSheetEditorFilter(this);
+        m_editor->installEventFilter(m_editorFilter);
         QObject::connect(m_editor, &QPlainTextEdit::textChanged, m_editor, [this] {
             if (m_editor->toPlainText().size() > 1024) {
                 QString t = m_editor->toPlainText().left(1024);

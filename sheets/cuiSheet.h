@@ -262,6 +262,7 @@ class cuiSheet : public cuiGridOwner {
     QFrame* m_titlePanel = nullptr;
     cuiGrid* m_grid = nullptr;
     QPlainTextEdit* m_editor = nullptr;
+    QObject* m_editorFilter = nullptr;
 
     // Grid side.
     int m_anchorCol = -1, m_anchorRow = -1;
