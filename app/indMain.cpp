@@ -8,6 +8,7 @@
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
+#include "indSheetEnv.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -36,12 +37,15 @@ indMain::indMain(indEnviron& environ, const QString& dataDir)
     m_cloneMan->setReadHandler(&indMain::readHandler, this);
     m_cloneMan->setSearchHandler(&indMain::searchHandler, this);
     cmcCellDispatch::global().setHandler(&indMain::menuCommand, this);
+    m_sheetEnv = std::make_unique<indSheetEnv>(*this, environ);
+    cuiSheetEnv::install(m_sheetEnv.get());
 }
 
 indMain::~indMain()
 {
     DetachForm();
     cmcCellDispatch::global().setHandler(nullptr, nullptr);
+    if (&cuiSheetEnv::current() == m_sheetEnv.get()) cuiSheetEnv::install(nullptr);
 }
 
 QString indMain::appTitle() const { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }

@@ -15,6 +15,7 @@
 
 class QWidget;
 class indCloneMan;
+class indSheetEnv;
 struct cmcCellRequest;
 struct dst_CDrv_Result;
 
@@ -149,6 +150,7 @@ private:
     QString m_typed;
 
     std::unique_ptr<indCloneMan> m_cloneMan;
+    std::unique_ptr<indSheetEnv> m_sheetEnv;
     bool m_cloneWriteConfirmed = false;
     cmcEeprom m_writeCopy;
     uint16_t m_radioCode1 = 0;

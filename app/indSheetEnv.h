@@ -1,0 +1,22 @@
+#pragma once
+// The sheets' view of this application: the maker mode, the user's font scale and the
+// settings store's generic operations for the column widths that sheets keep.
+
+#include "cuiSheetEnv.h"
+
+class indEnviron;
+class indMain;
+
+class indSheetEnv : public cuiSheetEnv {
+public:
+    indSheetEnv(indMain& controller, indEnviron& environ);
+    bool makerMode() const override;
+    int sheetFontScale() const override;
+    bool readInt(const QString& path, const QString& name, int& value) override;
+    void writeInt(const QString& path, const QString& name, int value) override;
+    void deleteKey(const QString& path) override;
+
+private:
+    indMain& m_controller;
+    indEnviron& m_env;
+};
