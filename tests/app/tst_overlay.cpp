@@ -202,8 +202,17 @@ void tst_Overlay::keysUsedByTheProgramExist_data() {
 // a "_" boundary.
 void tst_Overlay::keysUsedByTheProgramExist() {
     QFETCH(QString, overlay);
-    const QSet<QString> used = keysInSources();
+    QSet<QString> used = keysInSources();
     QVERIFY2(used.contains(QStringLiteral("GI_Sys_AppTitle")), "the source scan found nothing");
+    // The keys every main overlay delivers, whether or not their reader is written yet.
+    for (const char* k : {"GI_Sys_AppTitle", "GI_Sys_MyHelpOvl", "GI_Sys_MyHelpFile", "GI_App_InitialFile",
+                          "GI_Form_Main_BasicCell", "GI_Menu_Main_BasicCell", "GI_Menu_Main_Body",
+                          "GI_ToolBar_Main_BasicCell", "GI_ToolBar_Main_Body", "GI_Tree_Main_BasicCell",
+                          "GI_Tree_Main_Body", "GI_Sys_TreeChangeDelay", "GI_WarningCheckList", "GI_CellWidthRegList",
+                          "GI_Tree_Branch_Mch_BankOperation", "GI_Tree_Branch_Mch_Bank",
+                          "GI_AppInd_MchSheet_Printer_Head", "GI_PMenu_Edit_BasicCell", "GI_PMenu_Edit_Body",
+                          "GI_PMenu_NoItem_BasicCell", "GI_PMenu_NoItem_Body", "CellModel_Basic"})
+        used.insert(QLatin1String(k));
 
     cmcGTex table;
     table.openFile(overlay);
@@ -268,6 +277,19 @@ void tst_Overlay::definitionsNameKnownThings() {
             }
         }
     }
+    // Stored column widths: listed sheets exist, each under a registry name of its own.
+    cmcGTex table;
+    table.openFile(overlay);
+    QSet<QString> registryNames;
+    for (int i = 0;; ++i) {
+        const QString line = table.getText(QStringLiteral("GI_CellWidthRegList"), i);
+        if (line.startsWith('#') || !line.contains(':')) break;
+        const QString sheet = line.section(':', 0, 0), name = line.section(':', 1);
+        if (!keySet.contains(sheet + QStringLiteral("_Cells"))) bad.append(QStringLiteral("width list: sheet ") + sheet);
+        if (name.isEmpty() || registryNames.contains(name)) bad.append(QStringLiteral("width list: name ") + name);
+        registryNames.insert(name);
+    }
+    QVERIFY(!registryNames.isEmpty());
     QVERIFY(references > 100);
     QVERIFY2(bad.isEmpty(), qPrintable(bad.join('\n')));
 }
