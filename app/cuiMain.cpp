@@ -202,6 +202,18 @@ void cuiMain::nodeChanged(QTreeWidgetItem* node)
     m_host->OpenSheet(command);
 }
 
+bool cuiMain::ShowSheetNow(const QString& command)
+{
+    if (!m_tree || !m_host) return false;
+    QTreeWidgetItem* node = m_tree->FindNodeByCommand(command);
+    if (!node) return false;
+    m_tree->view()->setCurrentItem(node);
+    nodeChanged(node);
+    if (!m_host->sheet()) return false;
+    if (QWidget* frame = m_host->sheet()->frame()) frame->repaint();
+    return true;
+}
+
 void cuiMain::cellChanged(void* context, const cmcCellRequest&)
 {
     static_cast<cuiMain*>(context)->ImageChanged();

@@ -104,6 +104,10 @@ public:
     cuiMainTree* tree() const { return m_tree; }
     cuiSheetHost* sheetHost() const { return m_host.get(); }
 
+    // Selects the tree node of a sheet command and shows its sheet at once, painted
+    // (start-up measurement and tests); false when no node has that command.
+    bool ShowSheetNow(const QString& command);
+
     // Undo and redo of changes to the working image, kept as snapshots of the image.
     bool CanUndo() const { return !m_undo.empty(); }
     bool CanRedo() const { return !m_redo.empty(); }

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -64,6 +65,15 @@ int main(int argc, char** argv)
                 controller->Open(a);
                 break;
             }
+        }
+        // Start-up measurement: show the channel sheet painted, say so, and end.
+        if (args.contains(QStringLiteral("--startup-probe"))) {
+            QTimer::singleShot(0, &app, [&] {
+                const bool shown = controller->ShowSheetNow(QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0"));
+                std::printf(shown ? "PAINTED\n" : "NO SHEET\n");
+                std::fflush(stdout);
+                app.quit();
+            });
         }
         status = app.exec();
     }
