@@ -239,23 +239,10 @@ void cuiMain::addUndoActions()
     auto* redo = new QAction(tr("&Redo"), m_form);
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo});
     connect(redo, &QAction::triggered, this, [this] { Redo(); });
-    auto* separator = new QAction(m_form);
-    separator->setSeparator(true);
     m_form->addAction(undo);
     m_form->addAction(redo);
-    // The Edit menu's own items follow the current cell; undo and redo stay on top.
-    for (QAction* head : m_form->menuBar()->actions()) {
-        QMenu* edit = head->menu();
-        if (!edit || m_menu->cellOf(head) == nullptr || m_menu->cellOf(head)->label != CL_Menu_Edit_Top) continue;
-        connect(edit, &QMenu::aboutToShow, this, [this, edit, undo, redo, separator] {
-            undo->setEnabled(CanUndo());
-            redo->setEnabled(CanRedo());
-            for (QAction* a : {undo, redo, separator}) edit->removeAction(a);
-            QAction* first = edit->actions().value(0);
-            edit->insertActions(first, {undo, redo});
-            if (first) edit->insertAction(first, separator);
-        });
-    }
+    // The Edit menu and the cells' pop-up menus carry the items (menu labels); these give
+    // the keys wherever the focus is in the window.
 }
 
 void cuiMain::Undo()
