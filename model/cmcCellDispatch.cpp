@@ -262,6 +262,9 @@ bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec)
         bool inUse = rec.inUse;
         const bool changed = cmcFmtFreq::channel(r.fl, rec.freqR, rec.freqT, transmit, inUse);
         r.setValue(transmit ? rec.freqT : rec.freqR);
+        // A channel taken into use from an empty record gets the first mode rather than
+        // the erased byte, which no mode has.
+        if (changed && !rec.inUse && rec.freqR != 0 && rec.bytes[ChMode] == 0xFF) rec.bytes[ChMode] = 0;
         return changed;
     }
     case CL_ChL_Mode:

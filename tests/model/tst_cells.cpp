@@ -492,7 +492,15 @@ void tst_cells::channelList()
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqT, 12), QStringLiteral("7.200000"));
     QCOMPARE(hex(image, 0x052F + 29 * 12, 8), QStringLiteral("10 93 6B 00 00 DD 6D 00"));
 
-    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("error")); // 0xFF
+    // The row was started from an erased record: the first mode, then the selection wraps.
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("USB"));
+    QVERIFY(dispatch.step(CT_ChannelList, CL_ChL_Mode, 12, +1));
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("LSB"));
+    QVERIFY(dispatch.step(CT_ChannelList, CL_ChL_Mode, 12, -1));
+    QVERIFY(dispatch.step(CT_ChannelList, CL_ChL_Mode, 12, -1));
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("FSK"));
+    image.SetByte(0x052F + 29 * 12 + 8, 0xFF); // a stored byte that no mode has
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("error"));
     QVERIFY(dispatch.step(CT_ChannelList, CL_ChL_Mode, 12, +1));
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 12), QStringLiteral("USB"));
     QVERIFY(dispatch.step(CT_ChannelList, CL_ChL_Mode, 12, -1));
@@ -531,6 +539,10 @@ void tst_cells::rowNotInUse()
     // Keys above 127 stay where they are.
     dispatch.typeKey(CT_ChannelList, CL_ChL_Name, 3, 0x2700, &r);
     QCOMPARE(r.redirectLabel, int32_t(CL_None));
+
+    // A row started from an erased record gets the first mode, not the erased byte.
+    QVERIFY(dispatch.commit(CT_ChannelList, CL_ChL_FreqR, 3, QStringLiteral("7.1")));
+    QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_Mode, 3), QStringLiteral("USB"));
 
     // Messages have no key column: every cell is its own.
     QVERIFY(dispatch.commit(CT_MessageList, CL_MsgL_Msg, 4, QStringLiteral("hello")));
