@@ -61,7 +61,9 @@ int main(int argc, char** argv)
                 ++i;
                 continue;
             }
-            if (!a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1Char('/'))) {
+            // Options start with "-"; the maker switch is a word after "/", which an absolute
+            // path is not.
+            if (!a.startsWith(QLatin1Char('-')) && a.toLower() != QLatin1String(indMain::MakerSwitch)) {
                 controller->Open(a);
                 break;
             }
