@@ -6,6 +6,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
+#include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cuiAboutBox.h"
 #include "cuiDebugCompare.h"
@@ -31,6 +32,7 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r)
 
 bool indMain::MenuCommand(cmcCellRequest& r)
 {
+    if (CloneInfoCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
     if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
@@ -134,5 +136,8 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         break;
     }
     r.menuState = state;
+    // A command may change what the tool bar shows (port, link, tool bar itself).
+    if (run)
+        if (auto* ev = cmcEvMan::instance()) ev->post(EV_Controller);
     return true;
 }

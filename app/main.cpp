@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         controller->CheckCommandLine(args);
         form.show();
         // "--tcp HOST:PORT" presets the link for this run; its value is no file name.
-        controller->ApplyLinkOption(args);
+        if (controller->ApplyLinkOption(args)) events->send(EV_Controller); // tool bar shows the link
         for (int i = 1; i < args.size(); ++i) {
             const QString& a = args[i];
             if (a == QLatin1String("--tcp")) {
