@@ -591,6 +591,33 @@ bool cmcCellDispatch::choose(int32_t category, int32_t label, int32_t index, int
     return r.changed;
 }
 
+bool cmcCellDispatch::rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) const
+{
+    struct Referenced {
+        const cmcFmtSelect::RowRef* ref;
+        cmcFmtSelect::ShownOf shownOf;
+    };
+    static const Referenced referenced[] = {
+        {&kChannelRef, channelShown}, {&kNetworkRef, networkShown}, {&kMessageRef, messageShown}, {&kAleNetRef, aleNetShown}};
+    values.clear();
+    texts.clear();
+    for (const Referenced& r : referenced) {
+        if (r.ref->kind != kind) continue;
+        values.push_back(r.ref->none);
+        texts.append(QStringLiteral("-"));
+        if (!m_image) return true;
+        datCh rec;
+        for (int64_t row = r.ref->first; row <= r.ref->last; ++row) {
+            rec.load(*m_image, kind, int32_t(row));
+            if (!rec.inUse) continue;
+            values.push_back(row);
+            texts.append(r.shownOf(m_image, row));
+        }
+        return true;
+    }
+    return false;
+}
+
 bool cmcCellDispatch::step(int32_t category, int32_t label, int32_t index, int direction)
 {
     return typeKey(category, label, index, direction > 0 ? cuiFlector::KeySpace : cuiFlector::KeyBackspace);

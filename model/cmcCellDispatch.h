@@ -18,7 +18,9 @@
 #include "cmcCellRequest.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 class cmcEeprom;
 class datCh;
@@ -53,6 +55,10 @@ public:
     bool choose(int32_t category, int32_t label, int32_t index, int kind, int64_t value);
     // Steps the value: direction > 0 as space, < 0 as backspace.
     bool step(int32_t category, int32_t label, int32_t index, int direction);
+    // What the pop-up of a row reference to list kind offers: "no row" (shown "-") first,
+    // then the referenced list's rows in use with their display texts. False for a kind
+    // that names no referenced list.
+    bool rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) const;
 
     int32_t currentNetwork() const { return m_network; }
     void setCurrentNetwork(int32_t n);

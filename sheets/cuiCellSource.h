@@ -5,7 +5,9 @@
 // adapter installed as the global source; a sheet may also be given its own.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 class cuiCell;
 
@@ -46,7 +48,7 @@ struct cuiCellResult {
     // A range of indices selected by the command (marks cells with the same label).
     bool rangeSelected = false;
     int rangeFirst = 0, rangeLast = 0;
-    // A pop-up list to open (selection lists and tones; row lists are other sheets).
+    // A pop-up list to open (a selection list, tones, or the rows of a referenced list).
     bool popup = false;
     QString popupKey;
     int popupKind = 0;
@@ -69,6 +71,12 @@ class cuiCellSource {
     // An item chosen from the pop-up list of the given kind; true when the value changed.
     virtual bool choose(const cuiCell& cell, int kind, int64_t value) {
         (void)cell, (void)kind, (void)value;
+        return false;
+    }
+    // The items of a pop-up list of another list's rows (kind = that list's number); false
+    // when the source offers none.
+    virtual bool rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) {
+        (void)kind, (void)values, (void)texts;
         return false;
     }
     // A click on a menu item or tool button (command 13).

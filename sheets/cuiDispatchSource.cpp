@@ -97,3 +97,7 @@ void cuiDispatchSource::activate(const cuiCell& cell, const cuiCell* owner) {
 bool cuiDispatchSource::choose(const cuiCell& cell, int kind, int64_t value) {
     return m_dispatch && m_dispatch->choose(cell.category, cell.label, cell.index, kind, value);
 }
+
+bool cuiDispatchSource::rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) {
+    return m_dispatch && m_dispatch->rowChoices(kind, values, texts);
+}

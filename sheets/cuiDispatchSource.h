@@ -17,6 +17,7 @@ class cuiDispatchSource : public cuiCellSource {
                           const cuiCellContext& context) override;
     void menuState(cuiCell& cell, const cuiCell* owner) override;
     bool choose(const cuiCell& cell, int kind, int64_t value) override;
+    bool rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) override;
     void activate(const cuiCell& cell, const cuiCell* owner) override;
 
     cmcCellDispatch* dispatch() const { return m_dispatch; }

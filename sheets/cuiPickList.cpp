@@ -8,6 +8,8 @@
 cuiPickList::cuiPickList(QWidget* parent) : QListWidget(parent) {
     setWindowFlags(Qt::Popup);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setMouseTracking(true);
+    connect(this, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) { setCurrentItem(item); });
     connect(this, &QListWidget::itemActivated, this, [this] { choose(); });
     connect(this, &QListWidget::itemClicked, this, [this] { choose(); });
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The pick list: a small window under a cell listing the items of a selection list, the
-// current value selected. Enter, a double click or a click chooses; Escape or losing the
-// focus closes it without a choice.
+// The pick list: a small window under a cell listing the items of a selection list or the
+// rows of another list, the current value selected. The pointer selects the item it is
+// over; Enter, a double click or a click chooses; Escape or losing the focus closes it
+// without a choice.
 
 #include <QListWidget>
 #include <QStringList>

@@ -964,11 +964,19 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
 
 void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current) {
     if (!m_grid || key.isEmpty()) return;
-    // Selection lists and tones are text lists; row lists are sheets of their own.
-    if (kind != cuiFlector::KindSelection && kind != cuiFlector::KindTone) return;
-    const cmcSelList& list = cmcFCache::instance().get(key, kind);
+    // Selection lists and tones come from the text tables; any other kind is a list
+    // number, whose rows in use the cell source lists.
+    std::vector<int64_t> values;
+    QStringList texts;
+    if (kind == cuiFlector::KindSelection || kind == cuiFlector::KindTone) {
+        const cmcSelList& list = cmcFCache::instance().get(key, kind);
+        values = list.values;
+        texts = list.texts;
+    } else if (!m_source || !m_source->rowChoices(kind, values, texts)) {
+        return;
+    }
     if (!m_pickList) m_pickList = new cuiPickList(m_grid);
-    m_pickList->setItems(list.values, list.texts, current);
+    m_pickList->setItems(values, texts, current);
     m_pickList->setChosen([this, col, row, kind](int64_t value) {
         if (m_source && col < m_colCount && row < m_rowCount)
             m_source->choose(CellAt(col, row).cell, kind, value);
