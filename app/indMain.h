@@ -116,6 +116,8 @@ public:
     // The main menu's and tool bar's commands and item states (the cell dispatcher's
     // handler for the menu labels).
     bool MenuCommand(cmcCellRequest& request);
+    // The clone information sheet's cells: the stored codes and information record, read-only.
+    bool CloneInfoCell(cmcCellRequest& request);
 
 signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).

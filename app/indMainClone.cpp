@@ -7,7 +7,8 @@
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcPrompt.h"
-#include "cuiCloneInfoWindow.h"
+#include "cmcCellRequest.h"
+#include "cuiSheetWindow.h"
 #include "cuiLinkDialog.h"
 #include "datCh.h"
 #include "dst_CDrv_Result.h"
@@ -197,12 +198,37 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
     auto* self = static_cast<indMain*>(context);
     if (result->status == CS_Ok) {
         if (self->m_cloneInfoWindow) self->m_cloneInfoWindow->close();
-        auto* window = new cuiCloneInfoWindow(self->m_radioCode1, self->m_radioCode2, self->m_radioInfo,
-                                              self->m_form);
+        auto* window = new cuiSheetWindow(QStringLiteral("GI_Sheet_CloneInfo"), cmcGTex::mainTable(), self->m_form);
         self->m_cloneInfoWindow = window;
         window->show();
     }
     emit self->cloneFinished(indCloneMan::OpInfo, result->status);
+}
+
+bool indMain::CloneInfoCell(cmcCellRequest& r)
+{
+    switch (r.label) {
+    case CL_CloneInfo_Model:
+        r.fl.display = QString::asprintf("%04X", unsigned(m_radioCode1));
+        r.setValue(m_radioCode1);
+        return true;
+    case CL_CloneInfo_Code2:
+        r.fl.display = QString::asprintf("%04X", unsigned(m_radioCode2));
+        r.setValue(m_radioCode2);
+        return true;
+    case CL_CloneInfo_Byte:
+        // Bytes beyond the stored record (none read yet) show empty.
+        if (r.index >= 0 && r.index < m_radioInfo.size()) {
+            const uint8_t b = uint8_t(m_radioInfo.at(r.index));
+            r.fl.display = QString::asprintf("%02X", unsigned(b));
+            r.setValue(b);
+        } else {
+            r.fl.display.clear();
+        }
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- port search ----

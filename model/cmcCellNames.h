@@ -47,7 +47,7 @@
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \
     X(CL_Check_Mch) X(CL_Check_MDC_Status)                                                          \
-    X(CL_CloneInfo_Model) X(CL_CloneInfo_Dummy)                                                     \
+    X(CL_CloneInfo_Model) X(CL_CloneInfo_Dummy) X(CL_CloneInfo_Code2) X(CL_CloneInfo_Byte)          \
     X(CL_EeDebugWin_Adr) X(CL_EeDebugWin_F)                                                         \
     /* pop-up menu entries */                                                                       \
     X(CL_PMenu_NoItem) X(CL_PMenu_Edit) X(CL_PMenu_Copy) X(CL_PMenu_Paste) X(CL_PMenu_Clear)        \

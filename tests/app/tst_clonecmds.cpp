@@ -6,14 +6,16 @@
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
 #include "cloneSimProcess.h"
+#include "cmcCellDispatch.h"
 #include "cmcComm.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcListInfo.h"
-#include "cuiCloneInfoWindow.h"
 #include "cuiCloneProgress.h"
 #include "cuiLinkDialog.h"
+#include "cuiSheet.h"
+#include "cuiSheetWindow.h"
 #include "datCh.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
@@ -432,7 +434,8 @@ private slots:
             cmcGTex::mainTable().getText("GI_Mess_CloneErr_Device", 6).arg("300.1.1.1").arg(41000)));
     }
 
-    // Clone information shows the stored codes and the 32-byte record in its own window.
+    // Clone information opens the information sheet in its own window; its cells show the
+    // stored codes and each byte of the 32-byte record, and refuse edits.
     void cloneInformation()
     {
         ScriptedPrompt prompt;
@@ -445,15 +448,59 @@ private slots:
         QCOMPARE(finished.at(0).at(1).toInt(), 0);
         QVERIFY(prompt.entries().isEmpty());
         QCOMPARE(m_main->radioCode1(), uint16_t(0x7041));
-        QCOMPARE(m_main->radioInfo().size(), 32);
-        QCOMPARE(int(m_main->radioInfo().at(0)), 32);
-        QCOMPARE(int(m_main->radioInfo().at(2)), 2);
-        auto* window = dynamic_cast<cuiCloneInfoWindow*>(m_main->cloneInfoWindow());
+        const QByteArray record = m_main->radioInfo();
+        QCOMPARE(record.size(), 32);
+        QCOMPARE(int(record.at(0)), 32);
+        QCOMPARE(int(record.at(2)), 2);
+
+        auto* window = dynamic_cast<cuiSheetWindow*>(m_main->cloneInfoWindow());
         QVERIFY(window);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), cmcGTex::mainTable().getText("GI_Sys_AppTitle"));
-        QVERIFY(window->text().contains("7041"));
-        QVERIFY(window->text().contains("00: 20 01 02"));
+        cuiSheet* sheet = window->sheet();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->key(), QStringLiteral("GI_Sheet_CloneInfo"));
+        QVERIFY(sheet->cellSource());
+
+        // Every value cell of the sheet, as the grid would paint it.
+        QString model, code2;
+        QMap<int, QString> bytes;
+        for (int r = 0; r < sheet->rowCount(); ++r) {
+            for (int c = 0; c < sheet->colCount(); ++c) {
+                const cuiCell& cell = sheet->CellObjectAt(c, r);
+                if (!cell.hasLabel()) continue;
+                const QString text = sheet->cellSource()->view(cell, false, false).text;
+                QVERIFY2(!text.endsWith("*Yet*"), qPrintable(text));
+                if (cell.label == CL_CloneInfo_Model) model = text;
+                else if (cell.label == CL_CloneInfo_Code2) code2 = text;
+                else if (cell.label == CL_CloneInfo_Byte) {
+                    QVERIFY2(!bytes.contains(cell.index), qPrintable(QString::number(cell.index)));
+                    bytes.insert(cell.index, text);
+                }
+            }
+        }
+        QCOMPARE(model, QStringLiteral("7041"));
+        QCOMPARE(code2, QString::asprintf("%04X", unsigned(m_main->radioCode2())));
+        QCOMPARE(bytes.size(), 32);
+        for (int i = 0; i < 32; ++i)
+            QCOMPARE(bytes.value(i), QString::asprintf("%02X", unsigned(uint8_t(record.at(i)))));
+
+        // Read-only: a typed value changes neither the record nor the cell.
+        cmcCellDispatch& dispatch = cmcCellDispatch::global();
+        QVERIFY(!dispatch.commit(CT_Null, CL_CloneInfo_Byte, 0, QStringLiteral("FF")));
+        QVERIFY(!dispatch.commit(CT_Null, CL_CloneInfo_Model, 0, QStringLiteral("1234")));
+        QCOMPARE(m_main->radioInfo(), record);
+        QCOMPARE(dispatch.text(CT_Null, CL_CloneInfo_Byte, 0), QStringLiteral("20"));
+        QCOMPARE(dispatch.text(CT_Null, CL_CloneInfo_Model, 0), QStringLiteral("7041"));
+
+        // A second information run replaces the window.
+        QPointer<QWidget> first = window;
+        m_main->cloneInfo();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kCloneTimeout);
+        QCOMPARE(finished.at(1).at(1).toInt(), 0);
+        QVERIFY(m_main->cloneInfoWindow());
+        QVERIFY(m_main->cloneInfoWindow() != first.data());
+        QTRY_VERIFY(!first);
     }
 
     void search_data()
