@@ -173,7 +173,7 @@ void cuiCellParser::applyGroup(cuiCell& cell, const QString& group) {
             font = std::make_shared<cuiFont>(*cell.parent->font);
         else
             font = std::make_shared<cuiFont>();
-        font->applySpec(value);
+        font->applyText(value);
         cell.font = std::move(font);
     } else if (group.startsWith('%')) {
         applyCellReference(cell, group.mid(1));

@@ -62,8 +62,8 @@ bool cuiFont::charsetFromName(const QString& name, int& value) {
     return false;
 }
 
-void cuiFont::applySpec(const QString& spec) {
-    const QStringList f = spec.split(',');
+void cuiFont::applyText(const QString& text) {
+    const QStringList f = text.split(',');
     auto field = [&](int i) { return i < f.size() ? f[i].trimmed() : QString(); };
 
     int cs = 0;

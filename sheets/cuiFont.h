@@ -1,6 +1,6 @@
 #pragma once
 // The font of a cell as the definitions describe it: character set, face, colour, height,
-// style and pitch. A font spec is seven comma-separated fields (character set, face name,
+// style and pitch. A font text is seven comma-separated fields (character set, face name,
 // colour, height, size, style, pitch); an empty or unrecognised field leaves its property
 // unchanged, "%n" scales the current value by n / 100 (truncated, at least 1).
 
@@ -15,7 +15,7 @@ class cuiFont {
     // The platform's default font (the application font's family, clWindowText).
     cuiFont();
 
-    void applySpec(const QString& spec);
+    void applyText(const QString& text);
 
     int charset = 1;
     QString face;

@@ -272,7 +272,7 @@ void cuiSheet::ApplyStyleItem(const QString& item) {
         cuiColor::fromName(value.trimmed(), m_titleColor);
     } else if (name == QLatin1String("TitleFont")) {
         m_titleFont = std::make_shared<cuiFont>();
-        m_titleFont->applySpec(value);
+        m_titleFont->applyText(value);
     } else if (name == QLatin1String("FixedCols")) {
         m_fixedCols = value.trimmed().toInt();
     } else if (name == QLatin1String("FixedRows")) {

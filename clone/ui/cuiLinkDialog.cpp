@@ -13,11 +13,11 @@
 #include <algorithm>
 
 namespace {
-struct KindSpec {
+struct KindLayout {
     int maxLength;
     const char* wide; // the edit box is as wide as this text plus "WWWW"
 };
-KindSpec specOf(cuiLinkDialog::Kind kind)
+KindLayout layoutOf(cuiLinkDialog::Kind kind)
 {
     switch (kind) {
     case cuiLinkDialog::ComPort: return {4, "255"};
@@ -45,20 +45,20 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
 {
     cmcGTex& t = cmcGTex::mainTable();
     const QString stem = keyStem(kind);
-    const KindSpec spec = specOf(kind);
+    const KindLayout shape = layoutOf(kind);
     setWindowTitle(t.getText(stem + QStringLiteral("_Caption")));
     setModal(true);
 
     auto* notice = new QLabel(t.getTextBlock(stem + QStringLiteral("_Notice")));
     m_edit = new QLineEdit(current);
 #ifdef Q_OS_WIN
-    m_edit->setMaxLength(spec.maxLength);
+    m_edit->setMaxLength(shape.maxLength);
 #else
     // Off Windows the COM port box also takes a device path, which needs more room.
-    m_edit->setMaxLength(kind == ComPort ? 255 : spec.maxLength);
+    m_edit->setMaxLength(kind == ComPort ? 255 : shape.maxLength);
 #endif
     const QFontMetrics fm(font());
-    const QString wide = QString::fromLatin1(spec.wide);
+    const QString wide = QString::fromLatin1(shape.wide);
     m_edit->setFixedSize(fm.horizontalAdvance(wide + QStringLiteral("WWWW")),
                          std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));
     m_edit->selectAll();

@@ -196,7 +196,7 @@ void tst_SheetDef::attributes() {
 }
 
 void tst_SheetDef::fontSpec_data() {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("style");
     QTest::addColumn<int>("charset");
@@ -215,7 +215,7 @@ void tst_SheetDef::fontSpec_data() {
 }
 
 void tst_SheetDef::fontSpec() {
-    QFETCH(QString, spec);
+    QFETCH(QString, text);
     QFETCH(int, height);
     QFETCH(int, style);
     QFETCH(int, charset);
@@ -223,9 +223,9 @@ void tst_SheetDef::fontSpec() {
     cuiFont font;
     font.height = -17;
     font.style =
-        spec.contains("fsNone") || spec.startsWith("SHIFT") || spec.startsWith("FOO") ? 4 : 0;
+        text.contains("fsNone") || text.startsWith("SHIFT") || text.startsWith("FOO") ? 4 : 0;
     const QString before = font.face;
-    font.applySpec(spec);
+    font.applyText(text);
     QCOMPARE(font.height, height);
     QCOMPARE(int(font.style), style);
     QCOMPARE(font.charset, charset);
