@@ -5,9 +5,12 @@
 #include "cuiSheet.h"
 
 #include <QGuiApplication>
+#include <QFrame>
 #include <QLayout>
+#include <QScrollBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 cuiSheetWindow::cuiSheetWindow(const QString& command, cmcGTex& table, QWidget* owner)
     : QDialog(owner)
@@ -30,21 +33,35 @@ cuiSheetWindow::cuiSheetWindow(const QString& command, cmcGTex& table, QWidget* 
 
 cuiSheetWindow::~cuiSheetWindow() = default;
 
-// The grid's columns and rows plus the title panel and the frames around them.
+// The grid's columns and rows plus everything around them: the frames and layout margins
+// between the grid and the sheet's frame, the title panel and the scroll bars the grid
+// always shows.
 QSize cuiSheetWindow::sheetSize() const
 {
     const cuiGrid* grid = m_sheet->grid();
-    if (!grid) return m_sheet->frame()->sizeHint();
-    int width = 0, height = 0;
+    const QWidget* frame = m_sheet->frame();
+    if (!grid) return frame->sizeHint();
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    int height = 2 * grid->frameWidth() + grid->horizontalScrollBar()->sizeHint().height();
     for (int c = 0; c < grid->colCount(); ++c) width += grid->colWidth(c);
     for (int r = 0; r < grid->rowCount(); ++r) height += grid->rowHeight(r);
-    const int gridFrame = 2 * grid->frameWidth() + 4;
-    int above = 0;
-    if (const QLayout* layout = m_sheet->frame()->layout()) {
-        for (int i = 0; i < layout->count(); ++i) {
-            const QWidget* w = layout->itemAt(i)->widget();
-            if (w && w != grid) above += w->sizeHint().height();
+    for (const QWidget* w = grid->parentWidget(); w; w = w->parentWidget()) {
+        if (const auto* f = qobject_cast<const QFrame*>(w)) {
+            width += 2 * f->frameWidth();
+            height += 2 * f->frameWidth();
         }
+        if (const QLayout* layout = w->layout()) {
+            const QMargins m = layout->contentsMargins();
+            width += m.left() + m.right();
+            height += m.top() + m.bottom();
+            // Panels beside the grid's branch (the title) stack above or below it.
+            for (int i = 0; i < layout->count(); ++i) {
+                const QWidget* item = layout->itemAt(i)->widget();
+                if (item && item != grid && !item->isAncestorOf(grid))
+                    height += std::max(item->sizeHint().height(), item->minimumHeight()) + layout->spacing();
+            }
+        }
+        if (w == frame) break;
     }
-    return QSize(width + gridFrame, height + gridFrame + above);
+    return QSize(width, height);
 }
