@@ -5,6 +5,7 @@
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cuiFileDialogs.h"
+#include "imcCloneCheck.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -19,14 +20,6 @@
 #include <QStatusBar>
 #include <cstring>
 
-namespace {
-
-const cmcAdrRange kCloneWriteUser[] = {{0x0500, 0xAA5F}, {1, 0}};
-const cmcAdrRange kWholeImage[] = {{0x0000, 0xFFEF}, {1, 0}};
-const cmcAdrRange kRepeater[] = {{0x0000, 0x00D6}, {1, 0}};
-const cmcAdrRange kDefault[] = {{0x0000, 0xAA5F}, {1, 0}};
-
-} // namespace
 
 indMain::indMain(indEnviron& environ, const QString& dataDir)
     : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir),
@@ -53,12 +46,12 @@ QString indMain::appTitle() const { return cmcGTex::mainTable().getText(QStringL
 const cmcAdrRange* indMain::Range(int purpose)
 {
     switch (purpose) {
-    case 0: return kCloneWriteUser;
-    case 1:
+    case 0: return imcCloneCheck::UserWriteRanges;
+    case 1: return imcCloneCheck::MakerWriteRanges;
     case 2:
-    case 3: return kWholeImage;
-    case 5: return kRepeater;
-    default: return kDefault;
+    case 3: return indCloneFile::WholeImage;
+    case 5: return indCloneFile::RepeaterData;
+    default: return indCloneFile::DefaultRange;
     }
 }
 
