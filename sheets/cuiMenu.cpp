@@ -1,5 +1,7 @@
 #include "cuiMenu.h"
 
+#include "cuiDepthBody.h"
+
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
@@ -26,36 +28,18 @@ cuiMenu::~cuiMenu() {
 }
 
 int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent) {
-    int depth = -1;
-    QAction* last = nullptr;
-    while (pos < lines.size()) {
-        const QString& line = lines[pos];
-        if (line.startsWith('#')) return int(lines.size());
-        const int d = int(line.indexOf('+'));
-        if (d < 0) {
-            ++pos;
-            continue;
+    const auto add = [this](QMenu* menu, const QString& text) { return addItem(menu, text); };
+    // Deeper lines are the items of the last item's submenu, made on first use.
+    const auto submenu = [this](QAction* last, QMenu* menu) {
+        if (!last) return menu;
+        if (!last->menu()) {
+            auto* m = new QMenu(menu);
+            last->setMenu(m);
+            connect(m, &QMenu::aboutToShow, this, &cuiMenu::RefreshStates);
         }
-        if (depth < 0) depth = d;
-        if (d == depth) {
-            last = addItem(parent, line.mid(d + 1));
-            ++pos;
-        } else if (d > depth) {
-            QMenu* sub = parent;
-            if (last) {
-                if (!last->menu()) {
-                    auto* m = new QMenu(parent);
-                    last->setMenu(m);
-                    connect(m, &QMenu::aboutToShow, this, &cuiMenu::RefreshStates);
-                }
-                sub = last->menu();
-            }
-            pos = walk(lines, pos, sub);
-        } else {
-            return pos;
-        }
-    }
-    return pos;
+        return last->menu();
+    };
+    return cuiDepthBody::walk(lines, pos, parent, add, submenu);
 }
 
 QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {

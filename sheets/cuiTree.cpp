@@ -1,5 +1,7 @@
 #include "cuiTree.h"
 
+#include "cuiDepthBody.h"
+
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
 
@@ -51,31 +53,10 @@ void cuiTree::AddBranch(QTreeWidgetItem* parent, const QString& bodyKey) {
     walk(m_table.getTextBlock(bodyKey).split('\n'), 0, parent);
 }
 
-// One level of the body: the first line fixes the level's depth, equal lines are
-// siblings, a deeper line starts the children of the last node, a shallower line or a
-// "#" line ends the level. Returns the line where the level ended.
 int cuiTree::walk(const QStringList& lines, int pos, QTreeWidgetItem* parent) {
-    int depth = -1;
-    QTreeWidgetItem* last = nullptr;
-    while (pos < lines.size()) {
-        const QString& line = lines[pos];
-        if (line.startsWith('#')) return int(lines.size());
-        const int d = int(line.indexOf('+'));
-        if (d < 0) {
-            ++pos;
-            continue;
-        }
-        if (depth < 0) depth = d;
-        if (d == depth) {
-            last = addNode(parent, line.mid(d + 1));
-            ++pos;
-        } else if (d > depth) {
-            pos = walk(lines, pos, last ? last : parent);
-        } else {
-            return pos;
-        }
-    }
-    return pos;
+    const auto add = [this](QTreeWidgetItem* node, const QString& text) { return addNode(node, text); };
+    const auto children = [](QTreeWidgetItem* last, QTreeWidgetItem* node) { return last ? last : node; };
+    return cuiDepthBody::walk(lines, pos, parent, add, children);
 }
 
 QTreeWidgetItem* cuiTree::addNode(QTreeWidgetItem* parent, const QString& cellText) {
