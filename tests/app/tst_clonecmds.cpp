@@ -3,6 +3,7 @@
 // information exchanges and confirmations, clone information, the failures and their
 // messages, the port search, the link dialogs and check marks, and the backups.
 
+#include "EditorFixture.h"
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
 #include "cloneSimProcess.h"
@@ -120,15 +121,15 @@ int scriptedPorts(void*, int* ports, int capacity)
 class tst_clonecmds : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<indEnviron> m_env;
-    std::unique_ptr<cmcEvMan> m_events;
-    std::unique_ptr<indMain> m_main;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<EditorFixture> m_editor;
+    indEnviron* m_env = nullptr;
+    cmcEvMan* m_events = nullptr;
+    indMain* m_main = nullptr;
+    TForm1* m_form = nullptr;
     cmcEeprom m_radioImage;
     QString m_radioFile;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_editor->path(name); }
 
     // Points the controller's link at a simulator.
     void useSim(const cloneSimProcess& sim)
@@ -160,19 +161,13 @@ private slots:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        indEnviron::Options options;
-        options.settingsFolder = m_dir->filePath(QStringLiteral("settings"));
-        options.screenSize = QSize(1280, 900);
-        m_env = std::make_unique<indEnviron>(QStringLiteral("qxt5200-clone-") + QString::number(QCoreApplication::applicationPid()),
-                                             QStringLiteral("Software\\Vexo\\QX-T5200"),
-                                             QStringLiteral("Software\\Vexo\\QX-T5200"), options);
-        QVERIFY(m_env->isFirstInstance());
-        m_env->currentDirectory = m_dir->path();
-        m_events = std::make_unique<cmcEvMan>();
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-clone-"));
+        QVERIFY(m_editor->env->isFirstInstance());
+        m_env = m_editor->env.get();
+        m_events = m_editor->events.get();
+        m_main = m_editor->main.get();
+        m_form = m_editor->form.get();
         m_events->attach(&count25, nullptr);
-        m_main = std::make_unique<indMain>(*m_env, QStringLiteral(QX_RUNTIME_DIR));
-        m_form = std::make_unique<TForm1>(*m_main, QRect(0, 0, 1280, 900));
         m_radioFile = path("radio.icf");
         cmcEeprom copy = m_radioImage;
         cmcIcfFile f(copy);
@@ -187,11 +182,11 @@ private slots:
     void cleanup()
     {
         if (m_events) m_events->detach(&count25, nullptr);
-        m_form.reset();
-        m_main.reset();
-        m_events.reset();
-        m_env.reset();
-        m_dir.reset();
+        m_editor.reset();
+        m_env = nullptr;
+        m_events = nullptr;
+        m_main = nullptr;
+        m_form = nullptr;
     }
 
     void read_data()
@@ -214,7 +209,7 @@ private slots:
         useSim(sim);
         const QStringList backupsBefore = backups();
 
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneRead();
         QVERIFY(!m_main->CloseQuery()); // the editor stays open while the radio is busy
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
@@ -245,7 +240,7 @@ private slots:
         prompt.queueAnswer(PA_Cancel);
         m_main->workingImage().SetByte(0x0600, uint8_t(~m_main->workingImage().GetByte(0x0600)));
         const cmcEeprom before = m_main->workingImage();
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneRead();
         QCOMPARE(prompt.entries().size(), 1);
         QVERIFY(prompt.entries().at(0).question);
@@ -279,7 +274,7 @@ private slots:
         cmcEeprom expected = work;
         m_main->PrepareImage(expected, true);
 
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpWrite));
@@ -317,7 +312,7 @@ private slots:
         QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--log", log}));
         useSim(sim);
         setChannel(m_main->workingImage(), 0, 7100000);
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), -1);
@@ -340,7 +335,7 @@ private slots:
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
         useSim(sim);
         setChannel(m_main->workingImage(), 0, 7100000);
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Maker_Caution")}));
@@ -386,7 +381,7 @@ private slots:
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Serial, QStringList{"--file", m_radioFile} + simArgs));
         useSim(sim);
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneRead();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), status);
@@ -406,7 +401,7 @@ private slots:
         const QString device = path("ttyQX9");
         const int port = cmcComm::PortNumberOf(device);
         m_main->selectComPort(port);
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneInfo();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
@@ -425,7 +420,7 @@ private slots:
         m_env->tcpLink = true;
         m_env->tcpAddress = QStringLiteral("300.1.1.1");
         m_env->tcpPort = 41000;
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneInfo();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
@@ -442,7 +437,7 @@ private slots:
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
         useSim(sim);
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneInfo();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), 0);
@@ -528,7 +523,7 @@ private slots:
         m_main->selectComPort(1);
         m_env->tcpLink = true; // the search asks serial ports and leaves the setting alone
 
-        QSignalSpy finished(m_main.get(), &indMain::cloneFinished);
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->portSearch();
         QVERIFY(m_main->cloneMan().progressWindow());
         QCOMPARE(m_main->cloneMan().progressWindow()->windowTitle(), QStringLiteral(" Searching"));

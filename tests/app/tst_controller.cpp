@@ -1,6 +1,7 @@
 // The application controller: document commands with their prompts, identity checks,
 // saving rules, the caption, the change delay, the debug compare and the hidden version.
 
+#include "EditorFixture.h"
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
 #include "cmcCellDispatch.h"
@@ -55,39 +56,24 @@ uint32_t g_now = 0;
 class tst_controller : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<indEnviron> m_env;
-    std::unique_ptr<cmcEvMan> m_events;
-    std::unique_ptr<indMain> m_main;
-    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<EditorFixture> m_editor;
+    indMain* m_main = nullptr;
+    TForm1* m_form = nullptr;
+    cmcEvMan* m_events = nullptr;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_editor->path(name); }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        indEnviron::Options options;
-        options.settingsFolder = m_dir->filePath(QStringLiteral("settings"));
-        options.screenSize = QSize(1280, 900);
-        m_env = std::make_unique<indEnviron>(QStringLiteral("qxt5200-test-") + QString::number(QCoreApplication::applicationPid()),
-                                             QStringLiteral("Software\\Vexo\\QX-T5200"),
-                                             QStringLiteral("Software\\Vexo\\QX-T5200"), options);
-        QVERIFY(m_env->isFirstInstance());
-        m_env->currentDirectory = m_dir->path();
-        m_events = std::make_unique<cmcEvMan>();
-        m_main = std::make_unique<indMain>(*m_env, QStringLiteral(QX_RUNTIME_DIR));
-        m_form = std::make_unique<TForm1>(*m_main, QRect(0, 0, 1280, 900));
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"));
+        QVERIFY(m_editor->env->isFirstInstance());
+        m_main = m_editor->main.get();
+        m_form = m_editor->form.get();
+        m_events = m_editor->events.get();
     }
 
-    void cleanup()
-    {
-        m_form.reset();
-        m_main.reset();
-        m_events.reset();
-        m_env.reset();
-        m_dir.reset();
-    }
+    void cleanup() { m_editor.reset(); }
 
     void startsUntitledAndUnmodified()
     {
