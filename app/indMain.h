@@ -113,6 +113,15 @@ public:
     virtual void AfterTransfer(int) {}
     virtual bool CheckInfoBlock(const QByteArray&) { return true; }
 
+    // The warning check list: evaluates the check cells of "GI_WarningCheckList" and the
+    // channel check of the bank, marks the tree nodes of the sheets concerned (their
+    // tool tips say what was found) and returns the number of errors.
+    int RefreshAfterChange() override;
+    int warningCount() const { return m_warnings; }
+    // The tree after a document change: drops the nodes of modes that are off and builds
+    // the memory-channel branch again, keeping the selected sheet where it still exists.
+    void AdjustTree();
+
     // The main menu's and tool bar's commands and item states (the cell dispatcher's
     // handler for the menu labels).
     bool MenuCommand(cmcCellRequest& request);
@@ -125,6 +134,9 @@ signals:
     // A clone command ended: its operation (indCloneMan::Operation) and status; -1 when it
     // stopped before reaching the radio again (cancelled, or refused while busy).
     void cloneFinished(int operation, int status);
+
+protected:
+    void OnEvent(const cmcEvent* event) override;
 
 private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
@@ -150,6 +162,7 @@ private:
     QString m_docFile;
     bool m_makerMode = false;
     QString m_typed;
+    int m_warnings = 0;
 
     std::unique_ptr<indCloneMan> m_cloneMan;
     std::unique_ptr<indSheetEnv> m_sheetEnv;

@@ -10,6 +10,7 @@
 #include "cmcFmtTimer.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
+#include "cmcCheckCells.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
 
@@ -168,6 +169,10 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     const int32_t list = listOfLabel(r.label);
     if (list) return m_image ? recordCell(r, list) : false;
     if (m_image && cmcSettingCells::serves(r.label)) return cmcSettingCells::dispatch(*this, r);
+    if (cmcCheckCells::serves(r.label)) {
+        if (m_image) cmcCheckCells::dispatch(*m_image, r);
+        return false;
+    }
     switch (r.label) {
     case CL_NetL_Ch_NetNo:
     case CL_NetL_ChBit_Selected:

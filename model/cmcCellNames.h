@@ -47,6 +47,8 @@
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \
     X(CL_Check_Mch) X(CL_Check_MDC_Status)                                                          \
+    /* this model's checks of its lists (the warning check list) */                               \
+    X(CL_Check_AddrL) X(CL_Check_NetL) X(CL_Check_AleCallId)                                      \
     X(CL_CloneInfo_Model) X(CL_CloneInfo_Dummy) X(CL_CloneInfo_Code2) X(CL_CloneInfo_Byte)          \
     X(CL_EeDebugWin_Adr) X(CL_EeDebugWin_F)                                                         \
     /* pop-up menu entries */                                                                       \

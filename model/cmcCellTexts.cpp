@@ -254,6 +254,16 @@ QStringList cmcCellTexts::lines()
         "254.1",
         "OFF",
         "DCS",
+        "#GI_AppInd_CheckFindings",
+        "Channels with an unknown mode",
+        "Channels without a transmit frequency",
+        "Channels without a name",
+        "Addresses naming a channel not in use",
+        "Addresses naming a network not in use",
+        "Addresses naming a message not in use",
+        "Networks without channels",
+        "Addresses naming an empty channel group",
+        " (%d in all)",
         "#End_Of_Ovl",
     };
     return kLines;

@@ -49,6 +49,7 @@ void setChannel(cmcEeprom& image, int row, uint32_t frequency)
         image.SetByte(ch->base + row * ch->size + QxRec::ChFreqR + i, uint8_t(frequency >> (8 * i)));
         image.SetByte(ch->base + row * ch->size + QxRec::ChFreqT + i, uint8_t(frequency >> (8 * i)));
     }
+    image.SetByte(ch->base + row * ch->size + QxRec::ChMode, 0); // a mode the radio knows
 }
 
 void clearChannels(cmcEeprom& image)

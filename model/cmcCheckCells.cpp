@@ -1,0 +1,159 @@
+#include "cmcCheckCells.h"
+
+#include "cmcCellRequest.h"
+#include "cmcEeprom.h"
+#include "cmcFCache.h"
+#include "cmcGTex.h"
+#include "cmcListInfo.h"
+#include "datCh.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr uint16_t NoChannel16 = 0xFFFF;
+constexpr uint8_t NoRow8 = 0xFF;
+
+// What the checks say, one line per finding, from the text table; the last line follows
+// a shortened row list with the number of rows in all.
+const QString kFindings = QStringLiteral("GI_AppInd_CheckFindings");
+constexpr int InAllLine = 8;
+
+QString findingText(int line) { return cmcFCache::instance().table().getText(kFindings, line); }
+
+// Collects the problems of one kind: how many rows have it, and the first few row numbers.
+struct Finding {
+    // line: the finding's line of the text key of the findings.
+    explicit Finding(int line) : what(findingText(line)) {}
+    QString what;
+    int count = 0;
+    QStringList rows;
+
+    void add(int row)
+    {
+        if (count++ < cmcCheckCells::MaxNamedRows) rows << QString::number(row + 1);
+    }
+    QString line() const
+    {
+        QString text = QStringLiteral("%1: %2").arg(what, rows.join(QStringLiteral(", ")));
+        if (count > rows.size()) text += findingText(InAllLine).replace(QStringLiteral("%d"), QString::number(count));
+        return text;
+    }
+};
+
+bool rowInUse(const cmcEeprom& image, int32_t list, int32_t row)
+{
+    datCh rec;
+    return rec.load(image, list, row) && rec.inUse;
+}
+
+// Whether a 63-byte channel bitmap holds none of the channels in use (bits of rows not in
+// use do not count: an erased record has them all set).
+bool noChannelInUse(const cmcEeprom& image, int32_t address)
+{
+    for (int32_t row = 0; row < QxList::ChannelRows; ++row)
+        if ((image.GetByte(address + row / 8) >> (row % 8) & 1) && datCh::channelInUse(image, row)) return false;
+    return true;
+}
+
+void finish(cmcCellRequest& r, const QList<Finding*>& errors, const QList<Finding*>& warnings)
+{
+    QStringList lines;
+    int rows = 0;
+    for (const Finding* f : errors) {
+        if (!f->count) continue;
+        r.error = true;
+        rows += f->count;
+        lines << f->line();
+    }
+    for (const Finding* f : warnings) {
+        if (!f->count) continue;
+        r.warning = true;
+        rows += f->count;
+        lines << f->line();
+    }
+    r.fl.display = lines.join(QLatin1Char('\n'));
+    r.setValue(rows);
+}
+
+void checkChannels(const cmcEeprom& image, cmcCellRequest& r)
+{
+    const int modes = cmcFCache::instance().get(QStringLiteral("GI_Sheet_Sel_SetM_TxRxMode"), cuiFlector::KindSelection).count();
+    Finding badMode(0);
+    Finding noTx(1);
+    Finding noName(2);
+    for (int32_t row = 0; row < QxList::ChannelRows; ++row) {
+        datCh rec;
+        if (!rec.load(image, QxList::Channel, row) || !rec.inUse) continue;
+        if (rec.byteAt(QxRec::ChMode) >= modes) badMode.add(row);
+        if (rec.freqT == 0) noTx.add(row);
+        if (rec.blank(QxRec::ChName, QxRec::ChNameLen)) noName.add(row);
+    }
+    finish(r, {&badMode}, {&noTx, &noName});
+}
+
+void checkAddresses(const cmcEeprom& image, cmcCellRequest& r)
+{
+    using namespace QxRec;
+    Finding channel(3);
+    Finding network(4);
+    Finding message(5);
+    const int32_t rows = cmcListInfo::layout(QxList::Address)->rows;
+    for (int32_t row = 0; row < rows; ++row) {
+        datCh rec;
+        if (!rec.load(image, QxList::Address, row) || !rec.inUse) continue;
+        const uint16_t ch = rec.wordAt(AdChannel);
+        if (ch != NoChannel16 && !datCh::channelInUse(image, ch)) channel.add(row);
+        const uint8_t net = rec.byteAt(AdNetwork);
+        if (net != NoRow8 && !rowInUse(image, QxList::Network, net)) network.add(row);
+        const uint8_t msg = rec.byteAt(AdMessage);
+        if (msg != NoRow8 && !rowInUse(image, QxList::Message, msg)) message.add(row);
+    }
+    finish(r, {}, {&channel, &network, &message});
+}
+
+void checkNetworks(const cmcEeprom& image, cmcCellRequest& r)
+{
+    Finding empty(6);
+    const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
+    for (int32_t row = 0; row < net->rows; ++row) {
+        if (!rowInUse(image, QxList::Network, row)) continue;
+        if (noChannelInUse(image, net->base + row * net->size + QxList::NetworkChBitsOffset))
+            empty.add(row);
+    }
+    finish(r, {}, {&empty});
+}
+
+void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r)
+{
+    Finding empty(7);
+    const int32_t rows = cmcListInfo::layout(QxList::AleCallId)->rows;
+    for (int32_t row = 0; row < rows; ++row) {
+        datCh rec;
+        if (!rec.load(image, QxList::AleCallId, row) || !rec.inUse) continue;
+        const uint8_t group = rec.byteAt(QxRec::AleGroup);
+        if (group >= QxList::AleGroupCount) continue;
+        if (noChannelInUse(image, QxList::AleGroupBase + group * QxList::AleGroupSize))
+            empty.add(row);
+    }
+    finish(r, {}, {&empty});
+}
+
+} // namespace
+
+bool cmcCheckCells::serves(int32_t label)
+{
+    return label == CL_Check_Mch || label == CL_Check_AddrL || label == CL_Check_NetL ||
+           label == CL_Check_AleCallId;
+}
+
+void cmcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r)
+{
+    switch (r.label) {
+    case CL_Check_Mch: checkChannels(image, r); break;
+    case CL_Check_AddrL: checkAddresses(image, r); break;
+    case CL_Check_NetL: checkNetworks(image, r); break;
+    case CL_Check_AleCallId: checkAleCalls(image, r); break;
+    default: break;
+    }
+}
