@@ -8,6 +8,10 @@
 #include "cmcOverlayFiles.h"
 #include "cmcPrompt.h"
 #include "cmcTask.h"
+#include "cuiAboutBox.h"
+#include "cuiDebugCompare.h"
+#include "cuiEeDebugWin.h"
+#include "cuiFreeDebugWin.h"
 #include "cuiDispatchSource.h"
 #include "cuiMainTree.h"
 #include "cuiMenu.h"
@@ -27,6 +31,7 @@
 #include <QTreeWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -158,6 +163,8 @@ void cuiMain::BuildWindow()
 void cuiMain::DetachForm()
 {
     if (m_shellTask) m_shellTask->setInterval(-1);
+    delete m_eeDebugWin.data();
+    delete m_freeDebugWin.data();
     m_host.reset();
     delete m_tree.data();
     m_menu.reset();
@@ -284,6 +291,42 @@ void cuiMain::RefreshViews()
     }
 }
 
+void cuiMain::ShowAbout()
+{
+    cuiAboutBox box(*this, m_env.revision, m_form);
+    box.exec();
+}
+
+void cuiMain::WorkingImageChanged()
+{
+    ImageChanged();
+    RefreshViews();
+}
+
+void cuiMain::openMemoryDump()
+{
+    if (m_eeDebugWin) {
+        m_eeDebugWin->raise();
+        m_eeDebugWin->activateWindow();
+        return;
+    }
+    auto* window = new cuiEeDebugWin(*this, m_form);
+    m_eeDebugWin = window;
+    window->show();
+}
+
+void cuiMain::openFreeDebugWindow()
+{
+    if (m_freeDebugWin) {
+        m_freeDebugWin->raise();
+        m_freeDebugWin->activateWindow();
+        return;
+    }
+    auto* window = new cuiFreeDebugWin(m_form);
+    m_freeDebugWin = window;
+    window->show();
+}
+
 int cuiMain::CheckImageIdentity(const cmcEeprom&, bool) const { return 0; }
 
 void cuiMain::PrepareImage(cmcEeprom&, bool) {}
@@ -368,6 +411,20 @@ void cuiMain::OnEvent(const cmcEvent* event)
         break;
     case EV_CopyImage:
         m_debug = m_working;
+        break;
+    // Modal windows open after the event step: a nested loop inside it would hold back
+    // every later event until the window closed.
+    case EV_About:
+        QTimer::singleShot(0, this, [this] { ShowAbout(); });
+        break;
+    case EV_DebugCompare:
+        QTimer::singleShot(0, this, [this] { cuiDebugCompare::show(*this, m_form); });
+        break;
+    case EV_DebugWindow:
+        openFreeDebugWindow();
+        break;
+    case EV_MemoryDump:
+        openMemoryDump();
         break;
     default:
         break;

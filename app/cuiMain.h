@@ -83,6 +83,14 @@ public:
     // The debug compare listing ("%04X : %02X -> %02X" per differing byte, or "Not match
     // size !"); afterwards the comparison image takes a copy of the working image.
     QStringList DebugCompareLines();
+    // The About box (modal).
+    void ShowAbout();
+    // The working image was changed by a window rather than by a cell (bytes put back):
+    // one undo step, the change delay, the caption's mark and a repaint of every view.
+    void WorkingImageChanged();
+    // The debug windows while they are open (one of each at a time).
+    QWidget* memoryDumpWindow() const { return m_eeDebugWin.data(); }
+    QWidget* freeDebugWindow() const { return m_freeDebugWin.data(); }
 
     cmcEeprom& workingImage() { return m_working; }
     cmcEeprom& secondImage() { return m_second; }
@@ -172,6 +180,8 @@ protected:
     cmcEeprom m_undoBase; // the image as of the last recorded step
 
     cmcTask* m_shellTask = nullptr;
+    QPointer<QWidget> m_eeDebugWin;
+    QPointer<QWidget> m_freeDebugWin;
     std::unique_ptr<cmcTick> m_changeDelay;
 
 private:
@@ -181,4 +191,6 @@ private:
     void addUndoActions();
     static void cellChanged(void* context, const cmcCellRequest& request);
     void nodeChanged(QTreeWidgetItem* node);
+    void openMemoryDump();
+    void openFreeDebugWindow();
 };

@@ -231,6 +231,8 @@ void indMain::ActivateMakerMode()
         m_makerPanel->setFixedWidth(fm.horizontalAdvance(m_makerPanel->text()) + fm.horizontalAdvance(QStringLiteral("XX")));
         m_form->statusBar()->addPermanentWidget(m_makerPanel);
     }
+    // Menu items of the maker mode (the Debug menu) show from now on.
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_MenuRefresh);
 }
 
 QString indMain::VersionText() { return QString::asprintf("version  %d.%02d", 3, 7); }

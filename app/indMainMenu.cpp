@@ -8,8 +8,6 @@
 #include "cmcCellRequest.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
-#include "cuiAboutBox.h"
-#include "cuiDebugCompare.h"
 #include "indEnviron.h"
 #include "indMain.h"
 
@@ -32,7 +30,7 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r)
 
 bool indMain::MenuCommand(cmcCellRequest& r)
 {
-    if (CloneInfoCell(r)) return true;
+    if (CloneInfoCell(r) || EeDebugCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
     if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
@@ -118,14 +116,22 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();
         break;
+    // The Debug menu is the maker's: hidden, title included (index 1 of the debug window's
+    // label), while the maker mode is off.
     case CL_Menu_Debug_Compare:
-        if (run) cuiDebugCompare::show(*this, m_form);
+    case CL_Menu_Debug_EeWindow:
+    case CL_Menu_Debug_Window:
+        if (!m_makerMode) {
+            state |= Hidden;
+        } else if (run && !(r.label == CL_Menu_Debug_Window && value != 0)) {
+            if (auto* ev = cmcEvMan::instance())
+                ev->post(r.label == CL_Menu_Debug_Compare    ? EV_DebugCompare
+                         : r.label == CL_Menu_Debug_EeWindow ? EV_MemoryDump
+                                                             : EV_DebugWindow);
+        }
         break;
     case CL_Help_About:
-        if (run) {
-            cuiAboutBox box(*this, m_env.revision, m_form);
-            box.exec();
-        }
+        if (run) ShowAbout();
         break;
     case CL_Menu_Edit_Top:
         break;

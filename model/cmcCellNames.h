@@ -50,7 +50,10 @@
     /* this model's checks of its lists (the warning check list) */                               \
     X(CL_Check_AddrL) X(CL_Check_NetL) X(CL_Check_AleCallId)                                      \
     X(CL_CloneInfo_Model) X(CL_CloneInfo_Dummy) X(CL_CloneInfo_Code2) X(CL_CloneInfo_Byte)          \
-    X(CL_EeDebugWin_Adr) X(CL_EeDebugWin_F)                                                         \
+    X(CL_EeDebugWin_Adr) X(CL_EeDebugWin_0) X(CL_EeDebugWin_1) X(CL_EeDebugWin_2) X(CL_EeDebugWin_3)  \
+    X(CL_EeDebugWin_4) X(CL_EeDebugWin_5) X(CL_EeDebugWin_6) X(CL_EeDebugWin_7) X(CL_EeDebugWin_8)    \
+    X(CL_EeDebugWin_9) X(CL_EeDebugWin_A) X(CL_EeDebugWin_B) X(CL_EeDebugWin_C) X(CL_EeDebugWin_D)    \
+    X(CL_EeDebugWin_E) X(CL_EeDebugWin_F)                                                         \
     /* pop-up menu entries */                                                                       \
     X(CL_PMenu_NoItem) X(CL_PMenu_Edit) X(CL_PMenu_Copy) X(CL_PMenu_Paste) X(CL_PMenu_Clear)        \
     X(CL_PMenu_Delete) X(CL_PMenu_Insert) X(CL_PMenu_MoveUp) X(CL_PMenu_MoveDown)                   \
