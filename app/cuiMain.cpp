@@ -138,14 +138,8 @@ void cuiMain::BuildWindow()
         m_treeImageVec.assign(m_treeImages.begin(), m_treeImages.end());
         m_toolImageVec.assign(m_toolBarImages.begin(), m_toolBarImages.end());
         cmcGTex& text = cmcGTex::mainTable();
-        m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
-        for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+        BuildMenus();
         addUndoActions();
-        m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
-        m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
-        m_toolBar->bar()->setMovable(false);
-        m_form->addToolBar(m_toolBar->bar());
-        m_toolBar->bar()->setVisible(m_env.toolbarVisible);
 
         m_host = std::make_unique<cuiSheetHost>(m_rightPanel, text);
         BuildTree();
@@ -158,6 +152,21 @@ void cuiMain::BuildWindow()
 
     UpdateCaption();
     m_shellTask->setInterval(ShellTaskMs);
+}
+
+void cuiMain::BuildMenus()
+{
+    if (!m_form) return;
+    cmcGTex& text = cmcGTex::mainTable();
+    m_form->menuBar()->clear();
+    m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
+    for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+    if (m_toolBar) m_form->removeToolBar(m_toolBar->bar());
+    m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
+    m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
+    m_toolBar->bar()->setMovable(false);
+    m_form->addToolBar(m_toolBar->bar());
+    m_toolBar->bar()->setVisible(m_env.toolbarVisible);
 }
 
 void cuiMain::DetachForm()

@@ -58,6 +58,8 @@ public:
     virtual void BuildWindow();
     // (Re)builds the tree from "GI_Tree_Main"; selecting a node opens its sheet.
     virtual void BuildTree();
+    // (Re)builds the main menu from "GI_Menu_Main" and the tool bar from "GI_ToolBar_Main".
+    void BuildMenus();
     // 0 when the image belongs to this model.
     virtual int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const;
     // Prepares an image for saving (forSaving = true) or after it was opened.

@@ -13,13 +13,18 @@
 #include <algorithm>
 
 cuiSheetWindow::cuiSheetWindow(const QString& command, cmcGTex& table, QWidget* owner)
+    : cuiSheetWindow([&](QWidget* self) { return cuiSheet::create(self, command, table); }, table, owner)
+{
+}
+
+cuiSheetWindow::cuiSheetWindow(const SheetMaker& make, cmcGTex& table, QWidget* owner)
     : QDialog(owner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(table.getText(QStringLiteral("GI_Sys_AppTitle")));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_sheet.reset(cuiSheet::create(this, command, table));
+    m_sheet.reset(make(this));
     m_sheet->Build();
     layout->addWidget(m_sheet->frame());
     m_sheet->frame()->show();

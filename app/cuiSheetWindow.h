@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class cmcGTex;
@@ -13,6 +14,10 @@ class cuiSheet;
 class cuiSheetWindow : public QDialog {
   public:
     cuiSheetWindow(const QString& command, cmcGTex& table, QWidget* owner);
+    // A window around a sheet that make creates (with the window as its owner); the window
+    // builds it. For sheets that are not opened by a command.
+    using SheetMaker = std::function<cuiSheet*(QWidget* owner)>;
+    cuiSheetWindow(const SheetMaker& make, cmcGTex& table, QWidget* owner);
     ~cuiSheetWindow() override;
 
     cuiSheet* sheet() const { return m_sheet.get(); }

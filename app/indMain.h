@@ -122,6 +122,13 @@ public:
     // the memory-channel branch again, keeping the selected sheet where it still exists.
     void AdjustTree();
 
+    // The language selection window (one at a time), its cells (the languages of the
+    // language list; the one in use marked, a pick selects) and the switch itself.
+    void OpenLanguageWindow();
+    bool LanguageCell(cmcCellRequest& request);
+    void SelectLanguage(int language);
+    QWidget* languageWindow() const { return m_languageWindow.data(); }
+
     // The main menu's and tool bar's commands and item states (the cell dispatcher's
     // handler for the menu labels).
     bool MenuCommand(cmcCellRequest& request);
@@ -176,5 +183,6 @@ private:
     uint16_t m_radioCode2 = 0;
     QByteArray m_radioInfo;
     QPointer<QWidget> m_cloneInfoWindow;
+    QPointer<QWidget> m_languageWindow;
     QString m_lastBackup;
 };

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QToolBar>
 
+#include "cuiSheetHost.h"
 #include "cuiToolBar.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r)
 
 bool indMain::MenuCommand(cmcCellRequest& r)
 {
-    if (CloneInfoCell(r) || EeDebugCell(r)) return true;
+    if (CloneInfoCell(r) || EeDebugCell(r) || LanguageCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
     if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
@@ -132,6 +133,17 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         break;
     case CL_Help_About:
         if (run) ShowAbout();
+        break;
+    case CL_Menu_Lang:
+        if (run) OpenLanguageWindow();
+        break;
+    case CL_Menu_View_FontSize:
+        // The sheets' font size in percent: the sheet shown is built again with it.
+        if (run && m_env.fontSizePercentage != value) {
+            m_env.fontSizePercentage = value;
+            if (sheetHost()) sheetHost()->CloseSheet();
+        }
+        if (m_env.fontSizePercentage == value) state |= Ticked;
         break;
     case CL_Menu_Edit_Top:
         break;

@@ -11,6 +11,7 @@
 #include "cuiPickList.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBank.h"
+#include "iuiSh_MultiTable.h"
 #include "iuiSh_Common.h"
 
 #include <QFontMetricsF>
@@ -99,9 +100,10 @@ cuiSheet* cuiSheet::create(QWidget* owner, const QString& command, cmcGTex& tabl
         sheet = new iuiSh_ChBank(owner, table);
     else if (state == QLatin1String("St_Common"))
         sheet = new iuiSh_Common(owner, table);
+    else if (!arguments.isEmpty() && QStringLiteral("RXQxqM").contains(arguments.at(0)))
+        sheet = new iuiSh_MultiTable(owner, table);
     else
-        sheet = new cuiSheet(
-            owner, table); // the multi-table sheet ("R", "X", … arguments) is not built yet
+        sheet = new cuiSheet(owner, table);
     sheet->setKey(key);
     sheet->setCommand(command);
     sheet->SetArguments(arguments);
@@ -345,16 +347,30 @@ void cuiSheet::BuildBasicCell() {
 }
 
 void cuiSheet::BuildCells() {
+    buildCellsPadded(0);
+}
+
+void cuiSheet::buildCellsPadded(int matrixRowsWanted) {
     BuildBasicCell();
     const QString cellsKey = m_key + QStringLiteral("_Cells");
     LayoutRows(cellsKey);
-    allocateMatrix(m_colCount, m_rowCount);
+    allocateMatrix(m_colCount, std::max(matrixRowsWanted, m_rowCount));
     int unit = 1;
     if (m_printer && m_grid) {
         unit = std::max(1, m_printer->logicalDpiY() / std::max(1, m_grid->logicalDpiY()));
     }
     if (m_grid) m_grid->setDefaultSizes(unit, unit);
     FillCells(cellsKey);
+    // The rows beyond RowCount copy the row above with the index advanced.
+    for (int r = std::max(1, m_rowCount); r < matrixRows(); ++r) {
+        for (int c = 0; c < m_colCount; ++c) {
+            clsSheetCellId& e = matrixAt(c, r);
+            const clsSheetCellId& above = matrixAt(c, r - 1);
+            e.cell = above.cell;
+            ++e.cell.index;
+            e.flags = uint8_t((e.flags & ~7) | (above.flags & 7));
+        }
+    }
 }
 
 clsSheeRowAtr& cuiSheet::rowAt(int row) {

@@ -208,6 +208,10 @@ class cuiSheet : public cuiGridOwner {
     clsSheetCellId& matrixAt(int col, int row);
     // Allocates the cell matrix for cols × rows elements.
     void allocateMatrix(int cols, int rows);
+    // BuildCells with a matrix of at least matrixRowsWanted rows: the rows after RowCount
+    // copy the row above with the index advanced, so that rows can be added without a
+    // rebuild.
+    void buildCellsPadded(int matrixRowsWanted);
     int matrixRows() const { return m_matrixRows; }
     void setRowCount(int n);
     void measureFit(int col, int row);

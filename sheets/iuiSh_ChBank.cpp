@@ -71,27 +71,7 @@ void iuiSh_ChBank::ApplyDirective(const QString& directive) {
 }
 
 void iuiSh_ChBank::BuildCells() {
-    BuildBasicCell();
-    const QString cellsKey = m_key + QStringLiteral("_Cells");
-    LayoutRows(cellsKey);
-    allocateMatrix(m_colCount, std::max(MatrixRows, m_rowCount));
-    if (m_grid) {
-        int unit = 1;
-        if (m_printer)
-            unit = std::max(1, m_printer->logicalDpiY() / std::max(1, m_grid->logicalDpiY()));
-        m_grid->setDefaultSizes(unit, unit);
-    }
-    FillCells(cellsKey);
-    // Pad the matrix by copying the row above with the index advanced.
-    for (int r = m_rowCount; r < matrixRows(); ++r) {
-        for (int c = 0; c < m_colCount; ++c) {
-            clsSheetCellId& e = matrixAt(c, r);
-            const clsSheetCellId& above = matrixAt(c, r - 1);
-            e.cell = above.cell;
-            ++e.cell.index;
-            e.flags = uint8_t((e.flags & ~7) | (above.flags & 7));
-        }
-    }
+    buildCellsPadded(MatrixRows);
 }
 
 void iuiSh_ChBank::FillCells(const QString& key) {

@@ -1,0 +1,93 @@
+// The View and Help commands that rebuild what the window shows: the sheets' font size and
+// the language selection window.
+
+#include "EditorFixture.h"
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
+#include "cmcCellObj.h"
+#include "cmcCellRequest.h"
+#include "cuiGrid.h"
+#include "cuiMenu.h"
+#include "cuiSheet.h"
+#include "cuiSheetHost.h"
+#include "cuiSheetWindow.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QPointer>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+
+// Runs a menu command as a click on its item does; returns the item's state afterwards.
+uint32_t runMenu(int32_t label, int32_t index, bool execute = true)
+{
+    cmcCellRequest r(CT_Null, label, index);
+    r.execute = execute;
+    cmcCellDispatch::global().dispatch(r);
+    return r.menuState;
+}
+
+} // namespace
+
+class tst_viewcmds : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> m_editor;
+    indMain* m_main = nullptr;
+
+private slots:
+    void init()
+    {
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-view-"));
+        m_main = m_editor->main.get();
+        m_editor->form->show();
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+    }
+    void cleanup() { m_editor.reset(); }
+
+    void fontSizeRebuildsTheSheet()
+    {
+        const int before = m_main->sheetHost()->sheet()->grid()->rowHeight(1);
+        QVERIFY(runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked);
+
+        runMenu(CL_Menu_View_FontSize, 150);
+        QCOMPARE(m_editor->env->fontSizePercentage, 150);
+        QVERIFY(runMenu(CL_Menu_View_FontSize, 150, false) & cmcCellObj::F_Ticked);
+        QVERIFY(!(runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked));
+        // The shell task shows the sheet again, built with the larger font, on the same node.
+        QTRY_VERIFY(m_main->sheetHost()->sheet() != nullptr);
+        QCOMPARE(m_main->sheetHost()->sheet()->command(), kChannels);
+        QVERIFY2(m_main->sheetHost()->sheet()->grid()->rowHeight(1) > before,
+                 qPrintable(QString::number(m_main->sheetHost()->sheet()->grid()->rowHeight(1))));
+    }
+
+    void languageWindowListsAndPicks()
+    {
+        runMenu(CL_Menu_Lang, 0);
+        QPointer<QWidget> window = m_main->languageWindow();
+        QVERIFY(window);
+        runMenu(CL_Menu_Lang, 0); // a second request raises the same window
+        QCOMPARE(m_main->languageWindow(), window.data());
+
+        cuiSheet* sheet = static_cast<cuiSheetWindow*>(window.data())->sheet();
+        QCOMPARE(sheet->grid()->rowCount(), 2); // the header and one row per language
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 0), QStringLiteral("English"));
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 1), QString());
+
+        // A pick re-opens the overlays and builds the menu and the tree from them again.
+        const QMenu* menuBefore = m_main->menu()->menu();
+        m_editor->env->language = 3; // whatever was stored, the pick decides
+        sheet->ExecuteCellCommand(1, 1, 13, 0, QString());
+        QCOMPARE(m_editor->env->language, 0);
+        QVERIFY(m_main->menu()->menu() != menuBefore);
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(m_main->tree());
+    }
+};
+
+QTEST_MAIN(tst_viewcmds)
+#include "tst_viewcmds.moc"
