@@ -339,8 +339,9 @@ const std::map<QString, Painter>& painters()
         {"imgIcon_Tree_Bank3", [](QPainter& p) { bank(p, 3); }},
         {"imgIcon_Tree_Bank4", [](QPainter& p) { bank(p, 4); }},
         {"imgIcon_Tree_Bank5", [](QPainter& p) { bank(p, 5); }},
-        {"imgIcon_Tree_WarnW_RB", [](QPainter& p) { page(p); noteLines(p, kGrey); badge(p, false); }},
-        {"imgIcon_Tree_WarnE_RB", [](QPainter& p) { page(p); noteLines(p, kGrey); badge(p, true); }},
+        // Overlays: only the badge at the right bottom, drawn over a node's own icon.
+        {"imgIcon_Tree_WarnW_RB", [](QPainter& p) { badge(p, false); }},
+        {"imgIcon_Tree_WarnE_RB", [](QPainter& p) { badge(p, true); }},
         {"imgIcon_ADJTree_Rig", [](QPainter& p) { radio(p, true); }},
         {"imgIcon_Bar_File_New", [](QPainter& p) { newFile(p); }},
         {"imgIcon_Bar_File_Open", [](QPainter& p) { openFile(p); }},
