@@ -1,36 +1,68 @@
 #pragma once
-// The pick list: a small window under a cell listing the items of a selection list or the
-// rows of another list, the current value selected. The pointer selects the item it is
-// over; Enter, a double click or a click chooses; Escape or losing the focus closes it
-// without a choice.
+// The pick list: a borderless window under a cell that lists the items of a selection list
+// or the rows of another list as a sheet of its own, the current value selected. Its sheet
+// is a plain cuiSheet hosted in this window and built from a definition generated into a
+// private text table, one row per item; the window's cell source serves the item cells
+// and passes every other cell to the global source. The pointer selects the item it is
+// over, Up and Down move (wrapping), a click or Enter chooses; Escape or a click outside
+// closes it without a choice.
 
-#include <QListWidget>
+#include <QFrame>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class cuiPickList : public QListWidget {
+class cmcGTex;
+class cuiGrid;
+class cuiSheet;
+
+class cuiPickList : public QFrame {
     Q_OBJECT
   public:
     using Chosen = std::function<void(int64_t value)>;
 
+    // parent: the calling sheet's top-level window, which owns the pick list.
     explicit cuiPickList(QWidget* parent = nullptr);
+    ~cuiPickList() override;
 
-    // Fills the list and selects the item with value current (the first if none).
+    // Builds the list's sheet and selects the item with value current (the first if none).
     void setItems(const std::vector<int64_t>& values, const QStringList& texts, int64_t current);
     void setChosen(Chosen chosen) { m_chosen = std::move(chosen); }
-    // Shows the list below (or above, when there is no room) a rectangle in global
-    // coordinates.
+    // Sizes the window to its sheet and shows it by a cell rectangle in global coordinates.
     void popupAt(const QRect& cellGlobal);
+
+    int count() const { return int(m_values.size()); }
+    QString itemText(int i) const { return m_texts.value(i); }
     int64_t currentValue() const;
+    // The hosted sheet and its grid (null before the first setItems and after closing).
+    cuiSheet* sheet() const { return m_sheet.get(); }
+    cuiGrid* grid() const;
+
+    // The key of the generated sheet definition.
+    static const QString& sheetKey();
+    // The generated definition of a list of count items.
+    static QStringList definition(int count);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
-    void choose();
+    class Source;
+    void pick(int item);
+    void cancel();
+    void release();
+    int currentItem() const;
+
     std::vector<int64_t> m_values;
+    QStringList m_texts;
+    int m_current = -1; // the item selected when the sheet was released
+    unsigned m_generation = 0;
+    QSize m_frameExtra{4, 4}; // the window's size beyond the grid's client area
     Chosen m_chosen;
+    std::unique_ptr<Source> m_source;
+    std::unique_ptr<cmcGTex> m_table;
+    std::unique_ptr<cuiSheet> m_sheet;
 };

@@ -66,6 +66,11 @@ cuiSheet::~cuiSheet() {
     if (m_grid) m_grid->setOwner(nullptr);
     delete m_editorFilter;
     dropCellMenu();
+    if (m_pickList) {
+        m_pickList->setChosen(nullptr);
+        m_pickList->hide();
+        m_pickList->deleteLater();
+    }
     // A sheet may be replaced from inside one of its grid's own events (a command that
     // opens another sheet): the frame with the grid goes once control is back in the loop.
     if (m_frame) {
@@ -978,6 +983,10 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
 
 // ---- pick list -----------------------------------------------------------------------
 
+cuiPickList* cuiSheet::pickList() const {
+    return m_pickList;
+}
+
 void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current) {
     if (!m_grid || key.isEmpty()) return;
     // Selection lists and tones come from the text tables; any other kind is a list
@@ -991,7 +1000,7 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
     } else if (!m_source || !m_source->rowChoices(kind, values, texts)) {
         return;
     }
-    if (!m_pickList) m_pickList = new cuiPickList(m_grid);
+    if (!m_pickList) m_pickList = new cuiPickList(m_grid->window());
     m_pickList->setItems(values, texts, current);
     m_pickList->setChosen([this, col, row, kind](int64_t value) {
         if (m_source && col < m_colCount && row < m_rowCount)

@@ -155,7 +155,7 @@ class cuiSheet : public cuiGridOwner {
     int anchorRow() const { return m_anchorRow; }
 
     // The pick list open on a cell (null when none was opened yet).
-    cuiPickList* pickList() const { return m_pickList; }
+    cuiPickList* pickList() const;
     void OpenPickList(int col, int row, const QString& key, int kind, int64_t current);
 
     // The pop-up menu of the current cell (none while the grid lacks the focus).
@@ -280,7 +280,7 @@ class cuiSheet : public cuiGridOwner {
     QColor m_selectLine, m_inactiveSelect;
     QColor m_fromText, m_fromWindow, m_fromFace;
     std::unique_ptr<cuiMenu> m_cellMenu;
-    cuiPickList* m_pickList = nullptr;
+    QPointer<cuiPickList> m_pickList; // owned by the grid's top-level window
     QString m_cellMenuKey;
 
   private:

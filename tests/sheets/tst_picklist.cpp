@@ -1,16 +1,22 @@
-// The pick list of row-reference cells: it lists the referenced list's rows in use with
-// "no row" first, selects the current value, and a click, Escape or hover act on the
-// working image only as they should.
+// The pick list: a window hosting a sheet of the items of a selection list or of the rows
+// of a referenced list. It lists the items with the current value selected, a click,
+// Enter, Escape, hover, the arrow keys and event 21 act on the working image only as they
+// should, and the window opens by the cell at the size of its sheet.
 
+#include "CellsTestKit.h"
 #include "SheetTestKit.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcEeprom.h"
+#include "cmcEvMan.h"
 #include "cuiDispatchSource.h"
 #include "cuiGrid.h"
 #include "cuiPickList.h"
+#include "cuiPopupPlace.h"
 #include "cuiSheet.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QtTest>
 #include <memory>
@@ -28,11 +34,13 @@ struct RefFixture {
     QWidget host;
     std::unique_ptr<cuiSheet> sheet;
 
-    explicit RefFixture(const QString& cell) {
+    explicit RefFixture(const QString& cell, int extraChannels = 0) {
+        CellsTestKit::useCellsOverlay();
         image.Fill(0xFF); // erased memory: no row of any list in use
         putChannel(2, "7.1", "HOME");
         putChannel(5, "14.2", "DX");
         putChannel(9, "3.5", "");
+        for (int i = 0; i < extraChannels; ++i) putChannel(20 + i, "10.1", "MORE");
         // A channel with a name but no receive frequency is not in use.
         dispatch.commit(CT_ChannelList, CL_ChL_Name, 4, QStringLiteral("GHOST"));
         dispatch.commit(CT_NetworkList, CL_NetL_Name, 3, QStringLiteral("NET FOUR"));
@@ -55,10 +63,17 @@ struct RefFixture {
         cuiPickList* pick = sheet->pickList();
         return pick && pick->isVisible() ? pick : nullptr;
     }
-    QStringList texts(cuiPickList* pick) const {
+    // The items as the list's sheet shows them.
+    static QStringList shown(cuiPickList* pick) {
         QStringList t;
-        for (int i = 0; i < pick->count(); ++i) t << pick->item(i)->text();
+        cuiSheet* s = pick->sheet();
+        for (int r = 0; r < s->rowCount(); ++r)
+            t << s->cellSource()->view(s->CellObjectAt(0, r), false, false).text;
         return t;
+    }
+    QRect cellGlobal() const {
+        const QRect r = sheet->grid()->cellRect(0, 0);
+        return QRect(sheet->grid()->viewport()->mapToGlobal(r.topLeft()), r.size());
     }
     QString channelBytes() const {
         return QStringLiteral("%1 %2")
@@ -66,11 +81,18 @@ struct RefFixture {
             .arg(image.GetByte(kAddrRecord + 27), 2, 16, QLatin1Char('0'));
     }
     QString channelText() { return dispatch.text(CT_AddressList, CL_AddrL_Channel, kAddrRow); }
+    QByteArray bytes() const {
+        return QByteArray(reinterpret_cast<const char*>(image.data()), QxMap::ImageSize);
+    }
 };
 
+QPoint itemCentre(cuiPickList* pick, int row) {
+    return pick->grid()->cellRect(0, row).center();
+}
+
 void clickRow(cuiPickList* pick, int row) {
-    QTest::mouseClick(pick->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      pick->visualItemRect(pick->item(row)).center());
+    QTest::mouseClick(pick->grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      itemCentre(pick, row));
 }
 
 } // namespace
@@ -79,32 +101,64 @@ class tst_PickList : public QObject {
     Q_OBJECT
   private slots:
     void channelCellListsUsedChannels();
+    void selectionCellClickSetsValue();
     void escapeChangesNothing();
     void clickSetsRowAndNone();
     void hoverSelects();
+    void arrowsWrapAndEnterPicks();
+    void beforePrintEventClosesIt();
     void otherReferencedLists_data();
     void otherReferencedLists();
+    void placement_data();
+    void placement();
+    void longListIsLimitedToTheWorkArea();
 };
 
 void tst_PickList::channelCellListsUsedChannels() {
     RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
     cuiPickList* pick = f.open();
     QVERIFY(pick);
-    QCOMPARE(f.texts(pick), QStringList({"-", "3 HOME", "6 DX", "10"}));
+    QVERIFY(pick->sheet()->hosted());
+    QCOMPARE(RefFixture::shown(pick), QStringList({"-", "3 HOME", "6 DX", "10"}));
     QCOMPARE(pick->currentValue(), 0xFFFF); // the fresh row has no channel
+    QCOMPARE(pick->grid()->row(), 0);
+    // Just below the cell, 8 pixels right of it, every item in view without scroll bars.
+    const QRect cell = f.cellGlobal();
+    QCOMPARE(pick->geometry().topLeft(), QPoint(cell.left() + 8, cell.bottom() + 1));
+    QCOMPARE(pick->grid()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    cuiGrid* g = pick->grid();
+    QCOMPARE(g->clientHeight(), g->rowHeight(0) * 4);
+    QCOMPARE(g->clientWidth(), g->colWidth(0));
+    QCOMPARE(g->lastVisibleRow(), 3);
+}
+
+void tst_PickList::selectionCellClickSetsValue() {
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_CallType[7])}");
+    QVERIFY(f.dispatch.choose(CT_AddressList, CL_AddrL_CallType, kAddrRow, 1, 1));
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QCOMPARE(RefFixture::shown(pick),
+             QStringList({"SELCALL", "PHONE", "POSITION", "STATUS", "MESSAGE", "BEACON"}));
+    QCOMPARE(pick->grid()->row(), 1);
+    clickRow(pick, 4);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.image.GetByte(kAddrRecord + 25), 4);
+    QCOMPARE(f.source.view(f.sheet->CellObjectAt(0, 0), false, false).text,
+             QStringLiteral("MESSAGE"));
 }
 
 void tst_PickList::escapeChangesNothing() {
     RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
     QVERIFY(f.dispatch.choose(CT_AddressList, CL_AddrL_Channel, kAddrRow, 27, 2));
-    const QByteArray before(reinterpret_cast<const char*>(f.image.data()), QxMap::ImageSize);
+    const QByteArray before = f.bytes();
     cuiPickList* pick = f.open();
     QVERIFY(pick);
     QCOMPARE(pick->currentValue(), 2);
-    QTest::keyClick(pick, Qt::Key_Down);
-    QTest::keyClick(pick, Qt::Key_Escape);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    QCOMPARE(pick->currentValue(), 5);
+    QTest::keyClick(pick->grid(), Qt::Key_Escape);
     QVERIFY(!pick->isVisible());
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.image.data()), QxMap::ImageSize), before);
+    QCOMPARE(f.bytes(), before);
     QCOMPARE(f.channelText(), QStringLiteral("3 HOME"));
 }
 
@@ -130,10 +184,41 @@ void tst_PickList::hoverSelects() {
     RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
     cuiPickList* pick = f.open();
     QVERIFY(pick);
-    QTest::mouseMove(pick->viewport(), pick->visualItemRect(pick->item(3)).center());
+    const QByteArray before = f.bytes();
+    QTest::mouseMove(pick->grid()->viewport(), itemCentre(pick, 3));
     QTRY_COMPARE(pick->currentValue(), 9);
+    QCOMPARE(f.bytes(), before); // hovering chooses nothing
     QTest::keyClick(pick, Qt::Key_Return);
     QCOMPARE(f.channelText(), QStringLiteral("10"));
+}
+
+void tst_PickList::arrowsWrapAndEnterPicks() {
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QCOMPARE(pick->grid()->row(), 0);
+    QTest::keyClick(pick->grid(), Qt::Key_Up); // from the first item to the last
+    QCOMPARE(pick->currentValue(), 9);
+    QTest::keyClick(pick->grid(), Qt::Key_Down); // and round to the first
+    QCOMPARE(pick->grid()->row(), 0);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    QTest::keyClick(pick->grid(), Qt::Key_Return);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.channelText(), QStringLiteral("3 HOME"));
+    // The closed list lets its sheet go.
+    QTRY_VERIFY(!pick->sheet());
+}
+
+void tst_PickList::beforePrintEventClosesIt() {
+    cmcEvMan events;
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
+    const QByteArray before = f.bytes();
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    events.send(EV_BeforePrint);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.bytes(), before);
 }
 
 void tst_PickList::otherReferencedLists_data() {
@@ -159,10 +244,64 @@ void tst_PickList::otherReferencedLists() {
     RefFixture f(cell);
     cuiPickList* pick = f.open();
     QVERIFY(pick);
-    QCOMPARE(f.texts(pick), texts);
+    QCOMPARE(RefFixture::shown(pick), texts);
     clickRow(pick, pickRow);
     QVERIFY(!pick->isVisible());
     QCOMPARE(f.dispatch.text(CT_AddressList, label, kAddrRow), shown);
+}
+
+void tst_PickList::placement_data() {
+    QTest::addColumn<QRect>("cell");
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<bool>("scrollBars");
+    const QRect area(0, 0, 1000, 800);
+    Q_UNUSED(area);
+    QTest::newRow("fits below") << QRect(100, 100, 80, 20) << QSize(120, 200)
+                                << QRect(108, 120, 120, 200) << false;
+    QTest::newRow("near the bottom, more room above: above")
+        << QRect(100, 700, 80, 20) << QSize(120, 200) << QRect(108, 500, 120, 200) << false;
+    QTest::newRow("near the bottom, more room below: below, kept in the work area")
+        << QRect(100, 350, 80, 20) << QSize(120, 500) << QRect(108, 300, 120, 500) << false;
+    QTest::newRow("taller than the work area")
+        << QRect(100, 300, 80, 20) << QSize(120, 1000) << QRect(108, 0, 120, 800) << true;
+    QTest::newRow("past the right edge: shifted left")
+        << QRect(900, 100, 80, 20) << QSize(200, 100) << QRect(800, 120, 200, 100) << false;
+    QTest::newRow("wider than the work area")
+        << QRect(300, 100, 80, 20) << QSize(1500, 100) << QRect(0, 120, 1000, 100) << true;
+}
+
+void tst_PickList::placement() {
+    QFETCH(QRect, cell);
+    QFETCH(QSize, wanted);
+    QFETCH(QRect, expected);
+    QFETCH(bool, scrollBars);
+    const cuiPopupPlace p = cuiPopupPlace::place(cell, wanted, QRect(0, 0, 1000, 800));
+    QCOMPARE(p.rect, expected);
+    QCOMPARE(p.scrollBars, scrollBars);
+    // The same with the work area elsewhere on the desktop.
+    const QPoint shift(-1000, 50);
+    const cuiPopupPlace q =
+        cuiPopupPlace::place(cell.translated(shift), wanted, QRect(-1000, 50, 1000, 800));
+    QCOMPARE(q.rect, expected.translated(shift));
+}
+
+void tst_PickList::longListIsLimitedToTheWorkArea() {
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}", 80);
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QCOMPARE(pick->count(), 84);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(pick->geometry().height(), area.height());
+    QVERIFY(area.contains(pick->geometry()));
+    QCOMPARE(pick->grid()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(pick->grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    // The last item is reachable and can be chosen.
+    QTest::keyClick(pick->grid(), Qt::Key_Up);
+    QCOMPARE(pick->grid()->row(), 83);
+    QVERIFY(pick->grid()->cellRect(0, 83).isValid());
+    QTest::keyClick(pick->grid(), Qt::Key_Return);
+    QCOMPARE(f.channelText(), QStringLiteral("100 MORE"));
 }
 
 QTEST_MAIN(tst_PickList)
