@@ -24,6 +24,13 @@ const cmcSelRef kCallType{"GI_Sheet_Sel_CallType", cuiFlector::KindSelection};
 const cmcSelRef kScanType{"GI_Sheet_Sel_NetL_ScanType", cuiFlector::KindSelection};
 const cmcSelRef kCallSys{"GI_Sheet_Sel_NetL_CallSys", cuiFlector::KindSelection};
 
+// On/off cells shown as check boxes: Enter (and a double click) ticks or clears them as
+// space does, instead of opening the two-item pop-up.
+void checkBoxKey(cmcCellRequest& r)
+{
+    if (r.fl.isKey(cuiFlector::KeyEnter)) r.fl.key = cuiFlector::KeySpace;
+}
+
 constexpr uint16_t NoChannel16 = 0xFFFF;
 constexpr uint8_t NoRow8 = 0xFF;
 
@@ -163,6 +170,7 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     r.handled = true;
     r.error = r.warning = false;
     r.redirectLabel = CL_None;
+    r.checkBox = -1;
 
     if (r.menuCommand != CL_None) return popupCommand(r);
 
@@ -302,10 +310,12 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec)
     case CL_AddrL_Msg:
         return byteField(r, rec, AdMessage, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kMessageRef, messageShown, img); });
     case CL_AddrL_Emergency: {
+        checkBoxKey(r);
         int64_t v = rec.bytes[AdFlags] & 1;
         const bool changed = cmcFmtSelect::select(r.fl, v, kOnOff.get());
         if (changed) rec.bytes[AdFlags] = uint8_t((rec.bytes[AdFlags] & ~1) | (v & 1));
         r.setValue(rec.bytes[AdFlags] & 1);
+        r.checkBox = int8_t(r.value);
         return changed;
     }
     default:
@@ -462,6 +472,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
 
     const int32_t bitByte = row / 8;
     const int bit = row % 8;
+    if (r.label == CL_Ale_ChGrpL_ChBit_Selected || r.label == CL_NetL_ChBit_Selected) checkBoxKey(r);
     if (r.label == CL_Ale_ChGrpL_ChBit_Selected) {
         const int32_t base = QxList::AleGroupBase + m_group * QxList::AleGroupSize;
         const bool wasSet = (m_image->GetByte(base + bitByte) >> bit) & 1;
@@ -473,6 +484,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
                 // A channel group holds at most 100 channels.
                 m_image->SetByte(base + bitByte, saved);
                 r.setValue(0);
+                r.checkBox = 0;
                 r.fl.display = kOnOff.get().textOf(0);
                 cmcGTex& t = cmcFCache::instance().table();
                 cmcPrompt::tell(t.getTextBlock(QStringLiteral("GI_AppMess_ChGrpErr_Overflow")),
@@ -481,6 +493,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
             }
             changedNow(r);
         }
+        r.checkBox = int8_t(r.value);
         return r.changed;
     }
 
@@ -496,6 +509,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
         changedNow(r);
     }
     r.setValue((netRec.bytes[off] >> bit) & 1);
+    if (r.label == CL_NetL_ChBit_Selected) r.checkBox = int8_t(r.value);
     return r.changed;
 }
 

@@ -23,6 +23,8 @@
 //                            with fl.display, fl.caret, fl.selLength
 //   value, hasValue          the value as a number, where there is one
 //   blank                    the row is not in use (the grid shows it empty)
+//   checkBox                 on/off cells shown as a check box: 0 not ticked, 1 ticked;
+//                            -1 for every other cell
 //   redirectLabel            a key typed on a row not in use went to this label of the
 //                            same row (the list's key column); the grid moves there
 //   menuState, imageIndex    menu and tool-bar cells: ticked, hidden, disabled,
@@ -57,6 +59,7 @@ struct cmcCellRequest {
     bool blank = false;
     bool handled = true;
     int32_t redirectLabel = CL_None;
+    int8_t checkBox = -1;
     uint32_t menuState = 0;
     int32_t imageIndex = -1;
     bool error = false;

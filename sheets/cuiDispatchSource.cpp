@@ -11,8 +11,10 @@ cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
     cmcCellRequest r(cell.category, cell.label, cell.index);
     m_dispatch->dispatch(r);
     v.hasText = true;
-    v.text = r.fl.display;
     v.marked = r.fl.style == cuiFlector::StMark;
+    // A check box shows as its glyph alone.
+    v.checkBox = r.checkBox;
+    if (v.checkBox < 0) v.text = r.fl.display;
     return v;
 }
 

@@ -6,6 +6,7 @@
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cuiCellParser.h"
+#include "cuiCheckImages.h"
 #include "cuiFlector.h"
 #include "cuiMenu.h"
 #include "cuiPickList.h"
@@ -14,7 +15,9 @@
 #include "iuiSh_MultiTable.h"
 #include "iuiSh_Common.h"
 
+#include <QDataStream>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -613,6 +616,10 @@ void cuiSheet::onEvent(const cmcEvent* event) {
         if (m_pickList) m_pickList->hide();
         return;
     }
+    if (event->code == EV_SheetBuildQuestion) {
+        answerMenuQuestion(event);
+        return;
+    }
     if (event->code < EV_RepaintAll || event->code > EV_RepaintFrom) return;
     cuiCell ref;
     if (event->data.size() >= 12) {
@@ -629,6 +636,38 @@ void cuiSheet::onEvent(const cmcEvent* event) {
     static const RepaintMode modes[] = {RepaintLabelled, RepaintCategory,  RepaintLabel,
                                         RepaintIndex,    RepaintIndexUpTo, RepaintIndexFrom};
     RepaintMatching(ref, modes[event->code - EV_RepaintAll]);
+}
+
+int32_t cuiSheet::menuKeyId(const QString& key) {
+    static QHash<QString, int32_t> ids;
+    if (key.isEmpty()) return 0;
+    auto it = ids.constFind(key);
+    if (it == ids.constEnd()) it = ids.insert(key, int32_t(ids.size()) + 1);
+    return *it;
+}
+
+// The answer: category, label, index, image index, state flags, option and display text.
+void cuiSheet::answerMenuQuestion(const cmcEvent* event) {
+    cmcEvMan* ev = cmcEvMan::instance();
+    if (!ev || m_cellMenuKey.isEmpty() || event->p1 != menuKeyId(m_cellMenuKey)) return;
+    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
+    const cuiCell& cell = CellAt(m_grid->col(), m_grid->row()).cell;
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out << cell.category << cell.label << cell.index << cell.imageIndex << cell.stateFlags
+        << cell.option << cell.displayText;
+    ev->answerData(data.constData(), int(data.size()));
+}
+
+bool cuiSheet::cellOfAnswer(const cmcEvAns* answer, cuiCell& cell) {
+    if (!answer || answer->data.isEmpty()) return false;
+    QDataStream in(answer->data);
+    cuiCell c;
+    in >> c.category >> c.label >> c.index >> c.imageIndex >> c.stateFlags >> c.option >>
+        c.displayText;
+    if (in.status() != QDataStream::Ok) return false;
+    cell = c;
+    return true;
 }
 
 int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode) {
@@ -1468,9 +1507,10 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
         else if (textRight + 2 + size <= rect.right())
             gx = textRight + 2;
         const QRect glyph(gx, rect.bottom() - size, size, size);
-        const int image = view.checkBox ? 11 : 10;
-        if (!printing && m_images && int(m_images->size()) > image) {
-            painter.drawPixmap(glyph, (*m_images)[size_t(image)]);
+        const int image = view.checkBox ? cuiCheckImages::Ticked : cuiCheckImages::Unticked;
+        const std::vector<QPixmap>* images = m_images ? m_images : &cuiCheckImages::list();
+        if (!printing && int(images->size()) > image && !(*images)[size_t(image)].isNull()) {
+            painter.drawPixmap(glyph, (*images)[size_t(image)]);
         } else {
             painter.setPen(printing ? Qt::black : foreground);
             painter.drawRect(glyph.adjusted(0, 0, -1, -1));

@@ -24,6 +24,7 @@ class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPaintDevice;
+struct cmcEvAns;
 struct cmcEvent;
 
 // One element of the cell matrix: the cell object and its flags (bit 0: may join a
@@ -164,6 +165,12 @@ class cuiSheet : public cuiGridOwner {
     void openCellMenu(const QPoint& globalPos);
     void dropCellMenu();
 
+    // Event 12 names a pop-up menu key by this id (the same key gives the same id for the
+    // whole run; 0 for none); the sheet whose current cell shows that menu answers with a
+    // copy of the cell, which cellOfAnswer reads back.
+    static int32_t menuKeyId(const QString& key);
+    static bool cellOfAnswer(const cmcEvAns* answer, cuiCell& cell);
+
     // Stored column widths: the registry name of this sheet ("" when not listed).
     QString widthRegistryName();
     QList<QString> widthRegistryNames();
@@ -215,7 +222,7 @@ class cuiSheet : public cuiGridOwner {
     int matrixRows() const { return m_matrixRows; }
     void setRowCount(int n);
     void measureFit(int col, int row);
-    // Handles the events of the sheet (13 to 18 and 21).
+    // Handles the events of the sheet (12, 13 to 18 and 21).
     virtual void onEvent(const cmcEvent* event);
     static void eventListener(void* context, const cmcEvent* event);
 
@@ -284,6 +291,7 @@ class cuiSheet : public cuiGridOwner {
     QString m_cellMenuKey;
 
   private:
+    void answerMenuQuestion(const cmcEvent* event);
     void updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend);
     void clearMarks();
     void markRange(int32_t label, int first, int last);

@@ -2,6 +2,7 @@
 // multi-selection marks, painting (joined cells, the selection line, printing scale),
 // column sizing limits and repainting by identity.
 
+#include "CellsTestKit.h"
 #include "SheetTestKit.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
@@ -85,6 +86,9 @@ class tst_Grid : public QObject {
     void editsReachTheImageThroughTheDispatcher();
     void pickListChoosesSelection();
     void doubleClickOnHeaderEdgeFitsColumn();
+    void checkCellsToggle_data();
+    void checkCellsToggle();
+    void menuQuestionAnsweredByTheMenusSheet();
 };
 
 void tst_Grid::buildSelectsNearTopLeft() {
@@ -491,6 +495,114 @@ void tst_Grid::doubleClickOnHeaderEdgeFitsColumn() {
     QCoreApplication::sendEvent(f.grid()->viewport(), &dbl2);
     QCOMPARE(f.source.received.size(), 1);
     QCOMPARE(f.source.received[0].code, 256);
+}
+
+// On/off cells that are check boxes: the dispatcher marks them, the view shows the glyph
+// alone, space and Enter tick and clear them in the image, and the sheet paints the glyph.
+void tst_Grid::checkCellsToggle_data() {
+    QTest::addColumn<QString>("cell");
+    // The byte holding the bit of channel 10: in the address record of row 7, in network
+    // 0's channel bitmap, in ALE channel group 0's bitmap.
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("mask");
+    QTest::newRow("address emergency") << "{SW(%CT_AddressList.CL_AddrL_Emergency[7])}OFF"
+                                       << (0x3DD3 + 39 * 7 + 38) << 0x01;
+    QTest::newRow("network channel bit")
+        << "{SW(%CT_NetworkChannels.CL_NetL_ChBit_Selected[10])}OFF" << (0x6B87 + 22 + 1) << 0x04;
+    QTest::newRow("ALE channel-group bit")
+        << "{SW(%CT_AleChannels.CL_Ale_ChGrpL_ChBit_Selected[10])}OFF" << (0x90C6 + 1) << 0x04;
+}
+
+void tst_Grid::checkCellsToggle() {
+    QFETCH(QString, cell);
+    QFETCH(int, address);
+    QFETCH(int, mask);
+    CellsTestKit::useCellsOverlay();
+    cmcEeprom image(QxMap::ImageSize);
+    image.Fill(0xFF);
+    cmcCellDispatch dispatch(&image);
+    dispatch.commit(CT_ChannelList, CL_ChL_FreqR, 10, QStringLiteral("7.1"));
+    dispatch.commit(CT_ChannelList, CL_ChL_FreqT, 10, QStringLiteral("7.1"));
+    dispatch.commit(CT_ChannelList, CL_ChL_Name, 10, QStringLiteral("TEN"));
+    dispatch.commit(CT_AddressList, CL_AddrL_Name, 7, QStringLiteral("Base"));
+    dispatch.commit(CT_NetworkList, CL_NetL_Name, 0, QStringLiteral("NET"));
+    // ALE channel group 0 empty (erased memory would fill it beyond its 100 channels), and
+    // the bit under test clear.
+    for (int i = 0; i < 63; ++i) image.SetByte(0x90C6 + i, 0);
+    image.SetByte(address, uint8_t(image.GetByte(address) & ~mask));
+    cuiDispatchSource source(&dispatch);
+    SheetTable defs;
+    defs.sheet("S", "", "{<H(Font=,,,-13,,,)}", {cell + "|{SW(%CT_AddressList.CL_AddrL_Emergency[8])}OFF"});
+    QWidget host;
+    host.resize(300, 100);
+    cuiSheet s(&host, defs.table());
+    s.setKey("S");
+    s.setCellSource(&source);
+    s.Build();
+    host.show();
+    QCoreApplication::processEvents();
+    const cuiCell& c = s.CellObjectAt(0, 0);
+    auto glyphPixels = [&] {
+        QImage shot(s.grid()->viewport()->size(), QImage::Format_RGB32);
+        s.grid()->viewport()->render(&shot);
+        return shot.copy(s.grid()->cellRect(0, 0));
+    };
+    QCOMPARE(source.view(c, false, false).checkBox, 0);
+    QCOMPARE(source.view(c, false, false).text, QString());
+    const QImage unticked = glyphPixels();
+
+    s.SelectCell(0, 0);
+    QTest::keyClick(s.grid(), Qt::Key_Space);
+    QCOMPARE(source.view(c, false, false).checkBox, 1);
+    QCOMPARE(image.GetByte(address) & mask, mask);
+    QVERIFY(!s.pickList()); // no pop-up list for a check box
+    const QImage ticked = glyphPixels();
+    QVERIFY(ticked != unticked);
+
+    QTest::keyClick(s.grid(), Qt::Key_Return);
+    QCOMPARE(source.view(c, false, false).checkBox, 0);
+    QCOMPARE(image.GetByte(address) & mask, 0);
+    QVERIFY(!s.pickList());
+    QCOMPARE(glyphPixels(), unticked);
+    // A row not in use shows no check box.
+    QCOMPARE(source.view(s.CellObjectAt(1, 0), false, false).checkBox, -1);
+}
+
+// Event 12 names a pop-up menu: the sheet whose current cell shows it answers with that
+// cell; a question naming another menu gets no answer.
+void tst_Grid::menuQuestionAnsweredByTheMenusSheet() {
+    cmcEvMan events;
+    SheetTable defs;
+    defs.add("GI_PMenu_T_BasicCell", {"{<}"});
+    defs.add("GI_PMenu_T_Body", {"+Edit...\t{(%CT_PopupMenu.CL_PMenu_Edit:Enter)}"});
+    defs.sheet("S", "", "{<H(PopupMenu=GI_PMenu_T)}",
+               {"{S(%CT_ChannelList.CL_ChL_Name[0])}a|{S(%CT_ChannelList.CL_ChL_Name[1]:opt)}b"});
+    RecordingCellSource source;
+    QWidget host;
+    host.resize(400, 200);
+    cuiSheet s(&host, defs.table());
+    s.setKey("S");
+    s.Build();
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    host.activateWindow();
+    s.grid()->setFocus();
+    QTRY_VERIFY(s.grid()->hasFocus());
+    s.SelectCell(1, 0);
+
+    const cmcEvAns* answer = events.ask(EV_SheetBuildQuestion, cuiSheet::menuKeyId("GI_PMenu_T"));
+    QVERIFY(answer);
+    QVERIFY(!answer->next);
+    cuiCell cell;
+    QVERIFY(cuiSheet::cellOfAnswer(answer, cell));
+    QCOMPARE(cell.category, int32_t(CT_ChannelList));
+    QCOMPARE(cell.label, int32_t(CL_ChL_Name));
+    QCOMPARE(cell.index, 1);
+    QCOMPARE(cell.option, QStringLiteral("opt"));
+
+    QVERIFY(!events.ask(EV_SheetBuildQuestion, cuiSheet::menuKeyId("GI_PMenu_Other")));
+    QVERIFY(!events.ask(EV_SheetBuildQuestion, 0));
+    QVERIFY(cuiSheet::menuKeyId("GI_PMenu_T") != cuiSheet::menuKeyId("GI_PMenu_Other"));
 }
 
 QTEST_MAIN(tst_Grid)
