@@ -3,6 +3,8 @@
 #include "cuiColor.h"
 
 #include <QGuiApplication>
+#include <QHash>
+#include <QPair>
 #include <QStringList>
 #include <cmath>
 
@@ -102,8 +104,46 @@ void cuiFont::applyText(const QString& text) {
         pitch = 2;
 }
 
+QFontDatabase::WritingSystem cuiFont::writingSystemOf(int charset) {
+    switch (charset) {
+    case 2: return QFontDatabase::Symbol;
+    case 128: return QFontDatabase::Japanese;
+    case 129:
+    case 130: return QFontDatabase::Korean;
+    case 134: return QFontDatabase::SimplifiedChinese;
+    case 136: return QFontDatabase::TraditionalChinese;
+    case 161: return QFontDatabase::Greek;
+    case 162:
+    case 186:
+    case 238: return QFontDatabase::Latin;
+    case 163: return QFontDatabase::Vietnamese;
+    case 177: return QFontDatabase::Hebrew;
+    case 178: return QFontDatabase::Arabic;
+    case 204: return QFontDatabase::Cyrillic;
+    case 222: return QFontDatabase::Thai;
+    default: return QFontDatabase::Any; // 0 ANSI, 1 default, 77 Mac, 255 OEM
+    }
+}
+
+QString cuiFont::familyFor(const QString& face, int charset) {
+    const QFontDatabase::WritingSystem ws = writingSystemOf(charset);
+    if (ws == QFontDatabase::Any) return face;
+    // Cells are painted often: the answer is kept per face and set.
+    static QHash<QPair<QString, int>, QString> chosen;
+    const QPair<QString, int> key(face, charset);
+    const auto it = chosen.constFind(key);
+    if (it != chosen.constEnd()) return *it;
+    QString family = face;
+    if (!QFontDatabase::writingSystems(face).contains(ws)) {
+        const QStringList families = QFontDatabase::families(ws);
+        if (!families.isEmpty()) family = families.first();
+    }
+    chosen.insert(key, family);
+    return family;
+}
+
 QFont cuiFont::toQFont(double scale) const {
-    QFont f(face);
+    QFont f(familyFor(face, charset));
     // A positive height includes the internal leading: about a fifth of the cell height.
     const double px = height < 0 ? -height : height * 0.8;
     f.setPixelSize(std::max(1, int(std::lround(px * scale))));

@@ -2,9 +2,11 @@
 // The font of a cell as the definitions describe it: character set, face, colour, height,
 // style and pitch. A font text is seven comma-separated fields (character set, face name,
 // colour, height, size, style, pitch); an empty or unrecognised field leaves its property
-// unchanged, "%n" scales the current value by n / 100 (truncated, at least 1).
+// unchanged, "%n" scales the current value by n / 100 (truncated, at least 1). The character
+// set chooses a family that has its script when the face lacks it.
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QString>
 #include <cstdint>
 
@@ -32,4 +34,10 @@ class cuiFont {
     QFont toQFont(double scale = 1.0) const;
 
     static bool charsetFromName(const QString& name, int& value);
+    // The script a Windows character set stands for; Any for the sets that keep the face
+    // as it is (ANSI, default, Mac, OEM).
+    static QFontDatabase::WritingSystem writingSystemOf(int charset);
+    // The family to draw a face with in a character set: the face itself when it has the
+    // set's script, else the first installed family that has it, else the face.
+    static QString familyFor(const QString& face, int charset);
 };
