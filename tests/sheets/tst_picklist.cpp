@@ -107,6 +107,7 @@ class tst_PickList : public QObject {
     void hoverSelects();
     void arrowsWrapAndEnterPicks();
     void beforePrintEventClosesIt();
+    void clickOutsideClosesIt();
     void otherReferencedLists_data();
     void otherReferencedLists();
     void placement_data();
@@ -217,6 +218,19 @@ void tst_PickList::beforePrintEventClosesIt() {
     QVERIFY(pick);
     QTest::keyClick(pick->grid(), Qt::Key_Down);
     events.send(EV_BeforePrint);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.bytes(), before);
+}
+
+void tst_PickList::clickOutsideClosesIt() {
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
+    const QByteArray before = f.bytes();
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    const QPoint outside = pick->mapFromGlobal(f.host.mapToGlobal(QPoint(390, 290)));
+    QVERIFY(!pick->rect().contains(outside));
+    QTest::mouseClick(pick, Qt::LeftButton, Qt::NoModifier, outside);
     QVERIFY(!pick->isVisible());
     QCOMPARE(f.bytes(), before);
 }
