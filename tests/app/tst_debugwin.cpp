@@ -187,6 +187,33 @@ private slots:
         QCOMPARE(r.fl.display, QStringLiteral("C3"));
     }
 
+    void buttonsPostTheirEvents_data()
+    {
+        QTest::addColumn<bool>("setComp");
+        QTest::addColumn<QList<int>>("events");
+        QTest::newRow("Set Comp") << true << QList<int>{EV_CopyImage, EV_ChangeSettled};
+        QTest::newRow("Redraw") << false << QList<int>{EV_TreeAdjust};
+    }
+
+    void buttonsPostTheirEvents()
+    {
+        QFETCH(bool, setComp);
+        QFETCH(QList<int>, events);
+        cuiEeDebugWin* window = openDump();
+        QVERIFY(window);
+        QList<int> seen;
+        auto record = [](void* context, const cmcEvent* e) {
+            if (e->code == EV_CopyImage || e->code == EV_ChangeSettled || e->code == EV_TreeAdjust)
+                static_cast<QList<int>*>(context)->append(int(e->code));
+        };
+        m_events->attach(record, &seen);
+        (setComp ? window->setCompButton() : window->redrawButton())->click();
+        QVERIFY(seen.isEmpty()); // posted, not sent
+        m_events->dispatchStep();
+        m_events->detach(record, &seen);
+        QCOMPARE(seen, events);
+    }
+
     void debugAddressSelectsItsCell_data()
     {
         QTest::addColumn<int>("address");
