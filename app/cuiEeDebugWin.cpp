@@ -12,6 +12,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 // The global dispatcher's cells, noting the first value of every byte typed here.
@@ -61,7 +62,10 @@ cuiEeDebugWin::cuiEeDebugWin(cuiMain& shell, QWidget* owner)
         b->setDefault(false);
     }
     static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
-    resize(width(), height() + buttons->sizeHint().height());
+    QSize size(width(), height() + buttons->sizeHint().height());
+    if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 9 / 10);
+    resize(size);
+    if (owner) move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 
     connect(m_ok, &QPushButton::clicked, this, &cuiEeDebugWin::accept);
     connect(m_cancel, &QPushButton::clicked, this, &cuiEeDebugWin::reject);
