@@ -270,7 +270,8 @@ private slots:
         useSim(sim);
         cmcEeprom& work = m_main->workingImage();
         setChannel(work, 3, 14070000);
-        for (int32_t a = 0x0600; a < 0x0700; ++a) work.SetByte(a, uint8_t(a * 7));
+        // Bytes of the message texts: any values are data the radio takes.
+        for (int32_t a = 0x6F00; a < 0x7000; ++a) work.SetByte(a, uint8_t(a * 7));
         work.SetByte(QxMap::MapRevisionAddr, 9); // the loaded image's revision goes out
         cmcEeprom expected = work;
         m_main->PrepareImage(expected, true);
