@@ -40,6 +40,9 @@ class cuiEeDebugWin : public cuiSheetWindow {
     QPushButton* redrawButton() const { return m_redraw; }
     // Whether bytes were typed in this window.
     bool bytesTyped() const { return !m_original.isEmpty(); }
+    // The working image became another document (New, Open, a clone read): the bytes typed
+    // before belong to the old one and Cancel must not put them into the new one.
+    void forgetTypedBytes() { m_original.clear(); }
 
     // OK keeps the typed bytes; Cancel (also Escape and the close box) puts them back.
     void accept() override;

@@ -286,6 +286,7 @@ void cuiMain::ClearUndo()
     m_undo.clear();
     m_redo.clear();
     m_undoBase = m_working;
+    if (auto* dump = dynamic_cast<cuiEeDebugWin*>(m_eeDebugWin.data())) dump->forgetTypedBytes();
 }
 
 void cuiMain::RefreshViews()

@@ -279,6 +279,25 @@ private slots:
         }
     }
 
+    void cancelAfterAnotherDocumentKeepsIt()
+    {
+        // A document whose byte 0x0600 differs from the initial data.
+        const QString other = m_editor->path(QStringLiteral("other.icf"));
+        m_main->workingImage().SetByte(0x0600, uint8_t(m_main->loadedImage().GetByte(0x0600) ^ 0xFF));
+        QVERIFY(m_main->Save(other));
+        ScriptedPrompt prompt;
+        m_main->New();
+
+        QPointer<cuiEeDebugWin> window = openDump();
+        typeInto(window, 0x0600, QStringLiteral("5A"));
+        prompt.queueAnswer(PA_No); // Open: do not save the typed byte
+        QVERIFY(m_main->Open(other));
+        const cmcEeprom opened = m_main->workingImage();
+        window->cancelButton()->click();
+        QVERIFY(m_main->workingImage() == opened);
+        QVERIFY(!m_main->IsModified());
+    }
+
     void freeDebugWindowLogsEvent22()
     {
         QMainWindow* form = m_main->mainForm();
