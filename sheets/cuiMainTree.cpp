@@ -55,7 +55,9 @@ void cuiMainTree::SetBankCaption(int bank, const QString& text) {
         bool ok = false;
         const int b = args.mid(5).trimmed().toInt(&ok);
         if (ok && b == bank) {
-            (*it)->setText(0, text);
+            // A bank without a name keeps the caption of its definition.
+            const cuiCell* cell = CellOf(*it);
+            (*it)->setText(0, text.isEmpty() && cell ? cell->displayText : text);
             SetImage(*it, ImageOf(*it));
             return;
         }

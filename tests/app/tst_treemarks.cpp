@@ -134,6 +134,17 @@ private slots:
         QVERIFY(!m_main->cloneMan().IsBusy());
     }
 
+    void newKeepsTheChannelCaptionWithoutAComment()
+    {
+        ScriptedPrompt prompt;
+        m_main->New(); // posts the (empty) comment as the bank's name
+        cmcEvMan::instance()->dispatchStep();
+        QCOMPARE(tree()->FindNodeByCommand(kChannels)->text(0), QStringLiteral("Channel List"));
+        cmcEvMan::instance()->postWithText(EV_Comment, 0, 0, QStringLiteral("Fleet A"));
+        cmcEvMan::instance()->dispatchStep();
+        QCOMPARE(tree()->FindNodeByCommand(kChannels)->text(0), QStringLiteral("Fleet A"));
+    }
+
     void treeRebuildAndAdjust()
     {
         // Event 25 builds a new tree.
