@@ -49,6 +49,16 @@ private slots:
     }
     void cleanup() { m_editor.reset(); }
 
+    void splitterBelowTheMinimumOpensEightWide()
+    {
+        m_editor.reset();
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-view-"),
+                                                   [](indEnviron& env) { env.splitterV = 3; });
+        m_editor->form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_editor->form.get()));
+        QCOMPARE(m_editor->main->leftPanel()->width(), cuiMain::MinSplitter);
+    }
+
     void fontSizeRebuildsTheSheet()
     {
         const int before = m_main->sheetHost()->sheet()->grid()->rowHeight(1);

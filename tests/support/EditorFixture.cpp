@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-EditorFixture::EditorFixture(const QString& guardName)
+EditorFixture::EditorFixture(const QString& guardName, const std::function<void(indEnviron&)>& configure)
 {
     indEnviron::Options options;
     options.settingsFolder = dir.filePath(QStringLiteral("settings"));
@@ -11,6 +11,7 @@ EditorFixture::EditorFixture(const QString& guardName)
     env = std::make_unique<indEnviron>(guardName + QString::number(QCoreApplication::applicationPid()), key,
                                        key, options);
     env->currentDirectory = dir.path();
+    if (configure) configure(*env);
     events = std::make_unique<cmcEvMan>();
     main = std::make_unique<indMain>(*env, QStringLiteral(QX_RUNTIME_DIR));
     form = std::make_unique<TForm1>(*main, QRect(0, 0, 1280, 900));

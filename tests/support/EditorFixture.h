@@ -10,12 +10,15 @@
 #include "indMain.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 struct EditorFixture {
     // guardName names the single-instance guard so that test programs running at the
     // same time do not meet.
-    explicit EditorFixture(const QString& guardName);
+    // configure, when given, adjusts the settings before the window is built.
+    explicit EditorFixture(const QString& guardName,
+                           const std::function<void(indEnviron&)>& configure = {});
     ~EditorFixture();
 
     QString path(const QString& name) const { return dir.filePath(name); }
