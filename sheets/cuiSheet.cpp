@@ -1349,14 +1349,16 @@ void cuiSheet::AutoFitColumn(int col) {
     for (int r = 0; r < m_rowCount; ++r) {
         const cuiCell& cell = CellAt(col, r).cell;
         QString text = cell.displayText;
+        double glyph = 0; // a check glyph stands after the text
         if (cell.hasLabel() && m_source) {
             const cuiCellView v = m_source->view(cell, false, isPrinting());
             text = v.hasText ? v.text : QString();
+            if (v.checkBox >= 0) glyph = (cuiCheckImages::Size + 2) * m_scale;
         }
         const cuiFont* f = cell.effectiveFont();
         const QFontMetricsF fm(f ? f->toQFont() : QFont());
         for (const QString& line : text.split('\n'))
-            w = std::max(w, fm.horizontalAdvance(line));
+            w = std::max(w, fm.horizontalAdvance(line) + glyph);
     }
     m_grid->setColWidth(col, int(w + 8 * m_scale + 0.5));
     m_grid->viewport()->update();

@@ -9,6 +9,7 @@
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
 #include "cmcFCache.h"
+#include "cuiCheckImages.h"
 #include "cuiDispatchSource.h"
 #include "cuiPickList.h"
 #include "cuiSheet.h"
@@ -564,6 +565,9 @@ void tst_Grid::checkCellsToggle() {
     QCOMPARE(image.GetByte(address) & mask, 0);
     QVERIFY(!s.pickList());
     QCOMPARE(glyphPixels(), unticked);
+    // Fitting the column leaves room for the glyph.
+    s.AutoFitColumn(0);
+    QVERIFY(s.grid()->colWidth(0) >= cuiCheckImages::Size + 8);
     // A row not in use shows no check box.
     QCOMPARE(source.view(s.CellObjectAt(1, 0), false, false).checkBox, -1);
 }
