@@ -106,22 +106,35 @@ void cuiFont::applyText(const QString& text) {
 
 QFontDatabase::WritingSystem cuiFont::writingSystemOf(int charset) {
     switch (charset) {
-    case 2: return QFontDatabase::Symbol;
-    case 128: return QFontDatabase::Japanese;
+    case 2:
+        return QFontDatabase::Symbol;
+    case 128:
+        return QFontDatabase::Japanese;
     case 129:
-    case 130: return QFontDatabase::Korean;
-    case 134: return QFontDatabase::SimplifiedChinese;
-    case 136: return QFontDatabase::TraditionalChinese;
-    case 161: return QFontDatabase::Greek;
+    case 130:
+        return QFontDatabase::Korean;
+    case 134:
+        return QFontDatabase::SimplifiedChinese;
+    case 136:
+        return QFontDatabase::TraditionalChinese;
+    case 161:
+        return QFontDatabase::Greek;
     case 162:
     case 186:
-    case 238: return QFontDatabase::Latin;
-    case 163: return QFontDatabase::Vietnamese;
-    case 177: return QFontDatabase::Hebrew;
-    case 178: return QFontDatabase::Arabic;
-    case 204: return QFontDatabase::Cyrillic;
-    case 222: return QFontDatabase::Thai;
-    default: return QFontDatabase::Any; // 0 ANSI, 1 default, 77 Mac, 255 OEM
+    case 238:
+        return QFontDatabase::Latin;
+    case 163:
+        return QFontDatabase::Vietnamese;
+    case 177:
+        return QFontDatabase::Hebrew;
+    case 178:
+        return QFontDatabase::Arabic;
+    case 204:
+        return QFontDatabase::Cyrillic;
+    case 222:
+        return QFontDatabase::Thai;
+    default:
+        return QFontDatabase::Any; // 0 ANSI, 1 default, 77 Mac, 255 OEM
     }
 }
 

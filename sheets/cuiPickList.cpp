@@ -93,7 +93,8 @@ QStringList cuiPickList::definition(int count) {
 }
 
 cuiPickList::cuiPickList(QWidget* parent)
-    : QFrame(parent, Qt::Popup | Qt::FramelessWindowHint), m_source(std::make_unique<Source>(this)) {
+    : QFrame(parent, Qt::Popup | Qt::FramelessWindowHint),
+      m_source(std::make_unique<Source>(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

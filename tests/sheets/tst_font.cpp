@@ -49,7 +49,8 @@ void tst_Font::faceKeptOrReplaced_data() {
     QTest::addColumn<int>("writingSystem"); // Any: the face is kept as it is
     QTest::newRow("default keeps even an unknown face")
         << "DEFAULT_CHARSET,No Such Face,,,,," << int(QFontDatabase::Any);
-    QTest::newRow("ansi keeps the face") << "ANSI_CHARSET,No Such Face,,,,," << int(QFontDatabase::Any);
+    QTest::newRow("ansi keeps the face")
+        << "ANSI_CHARSET,No Such Face,,,,," << int(QFontDatabase::Any);
     QTest::newRow("russian takes a face with Cyrillic")
         << "RUSSIAN_CHARSET,No Such Face,,,,," << int(QFontDatabase::Cyrillic);
     QTest::newRow("symbol takes a symbol face")

@@ -40,7 +40,8 @@ struct RefFixture {
         putChannel(2, "7.1", "HOME");
         putChannel(5, "14.2", "DX");
         putChannel(9, "3.5", "");
-        for (int i = 0; i < extraChannels; ++i) putChannel(20 + i, "10.1", "MORE");
+        for (int i = 0; i < extraChannels; ++i)
+            putChannel(20 + i, "10.1", "MORE");
         // A channel with a name but no receive frequency is not in use.
         dispatch.commit(CT_ChannelList, CL_ChL_Name, 4, QStringLiteral("GHOST"));
         dispatch.commit(CT_NetworkList, CL_NetL_Name, 3, QStringLiteral("NET FOUR"));
@@ -244,9 +245,8 @@ void tst_PickList::otherReferencedLists_data() {
     QTest::newRow("network") << "{SW(%CT_AddressList.CL_AddrL_Network[7])}"
                              << QStringList({"-", "4 NET FOUR"}) << 1 << int(CL_AddrL_Network)
                              << "4 NET FOUR";
-    QTest::newRow("message, none in use")
-        << "{SW(%CT_AddressList.CL_AddrL_Msg[7])}" << QStringList({"-"}) << 0
-        << int(CL_AddrL_Msg) << "";
+    QTest::newRow("message, none in use") << "{SW(%CT_AddressList.CL_AddrL_Msg[7])}"
+                                          << QStringList({"-"}) << 0 << int(CL_AddrL_Msg) << "";
 }
 
 void tst_PickList::otherReferencedLists() {
@@ -269,8 +269,7 @@ void tst_PickList::placement_data() {
     QTest::addColumn<QSize>("wanted");
     QTest::addColumn<QRect>("expected");
     QTest::addColumn<bool>("scrollBars");
-    const QRect area(0, 0, 1000, 800);
-    Q_UNUSED(area);
+    // In a work area of 1000 x 800 at the origin.
     QTest::newRow("fits below") << QRect(100, 100, 80, 20) << QSize(120, 200)
                                 << QRect(108, 120, 120, 200) << false;
     QTest::newRow("near the bottom, more room above: above")
