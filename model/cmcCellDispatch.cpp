@@ -472,7 +472,10 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
 
     const int32_t bitByte = row / 8;
     const int bit = row % 8;
-    if (r.label == CL_Ale_ChGrpL_ChBit_Selected || r.label == CL_NetL_ChBit_Selected) checkBoxKey(r);
+    // Channel memberships are check boxes.
+    const bool networkBit =
+        r.label == CL_NetL_ChBit_Selected || (r.label >= CL_EnabledChBit_9 && r.label <= CL_EnabledChBit_0);
+    if (r.label == CL_Ale_ChGrpL_ChBit_Selected || networkBit) checkBoxKey(r);
     if (r.label == CL_Ale_ChGrpL_ChBit_Selected) {
         const int32_t base = QxList::AleGroupBase + m_group * QxList::AleGroupSize;
         const bool wasSet = (m_image->GetByte(base + bitByte) >> bit) & 1;
@@ -509,7 +512,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
         changedNow(r);
     }
     r.setValue((netRec.bytes[off] >> bit) & 1);
-    if (r.label == CL_NetL_ChBit_Selected) r.checkBox = int8_t(r.value);
+    r.checkBox = int8_t(r.value);
     return r.changed;
 }
 

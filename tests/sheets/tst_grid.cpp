@@ -510,6 +510,9 @@ void tst_Grid::checkCellsToggle_data() {
                                        << (0x3DD3 + 39 * 7 + 38) << 0x01;
     QTest::newRow("network channel bit")
         << "{SW(%CT_NetworkChannels.CL_NetL_ChBit_Selected[10])}OFF" << (0x6B87 + 22 + 1) << 0x04;
+    // Network 2's column of the membership matrix (record 2 of the network list).
+    QTest::newRow("network matrix bit")
+        << "{SW(%CT_NetworkChannels.CL_EnabledChBit_2[10])}OFF" << (0x6B87 + 2 * 87 + 22 + 1) << 0x04;
     QTest::newRow("ALE channel-group bit")
         << "{SW(%CT_AleChannels.CL_Ale_ChGrpL_ChBit_Selected[10])}OFF" << (0x90C6 + 1) << 0x04;
 }
