@@ -2,6 +2,7 @@
 
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
+#include "cmcDumpCells.h"
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
@@ -94,8 +95,7 @@ QPoint cuiEeDebugWin::cellOfAddress(int32_t address)
 
 int32_t cuiEeDebugWin::addressOf(int32_t label, int32_t index)
 {
-    if (label < CL_EeDebugWin_0 || label > CL_EeDebugWin_F || index < 0) return -1;
-    return index * BytesPerRow + (label - CL_EeDebugWin_0);
+    return cmcDumpCells::addressOf(label, index);
 }
 
 void cuiEeDebugWin::accept()

@@ -7,6 +7,7 @@
 // makes that byte's cell current. Cancel puts back the bytes typed in this window as they
 // were when it opened; OK keeps them.
 
+#include "cmcDumpCells.h"
 #include "cuiSheetWindow.h"
 
 #include <QMap>
@@ -27,7 +28,7 @@ class cuiEeDebugWin : public cuiSheetWindow {
     // second column.
     static constexpr int LeadCols = 3;
     static constexpr int LeadRows = 3;
-    static constexpr int BytesPerRow = 16;
+    static constexpr int BytesPerRow = cmcDumpCells::BytesPerRow;
     // The grid cell (column, row) of an image address.
     static QPoint cellOfAddress(int32_t address);
     // The image address of a byte cell (labels CL_EeDebugWin_0 ... F, index = row of 16

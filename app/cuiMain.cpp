@@ -75,6 +75,7 @@ cuiMain::~cuiMain()
     DetachForm();
     if (cmcCellDispatch::global().image() == &m_working) {
         cmcCellDispatch::global().setImage(nullptr);
+        cmcCellDispatch::global().setComparisonImage(nullptr);
         cmcCellDispatch::global().setChangeListener(nullptr, nullptr);
     }
     if (cuiCellSource::global() == m_source.get()) cuiCellSource::setGlobal(nullptr);
@@ -106,6 +107,7 @@ void cuiMain::BuildWindow()
 
     // Every cell of every sheet, menu and tool bar reads and edits the working image.
     cmcCellDispatch::global().setImage(&m_working);
+    cmcCellDispatch::global().setComparisonImage(&m_debug);
     cmcCellDispatch::global().setChangeListener(&cuiMain::cellChanged, this);
     m_source = std::make_unique<cuiDispatchSource>(&cmcCellDispatch::global());
     cuiCellSource::setGlobal(m_source.get());

@@ -134,10 +134,6 @@ public:
     bool MenuCommand(cmcCellRequest& request);
     // The clone information sheet's cells: the stored codes and information record, read-only.
     bool CloneInfoCell(cmcCellRequest& request);
-    // The memory dump sheet's cells: row addresses ("%04X") and the bytes of the working
-    // image as two hexadecimal digits, typed into as such; bytes that differ from the debug
-    // comparison image are shown marked.
-    bool EeDebugCell(cmcCellRequest& request);
 
 signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).

@@ -11,6 +11,7 @@
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cmcCheckCells.h"
+#include "cmcDumpCells.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
 
@@ -177,6 +178,7 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     const int32_t list = listOfLabel(r.label);
     if (list) return m_image ? recordCell(r, list) : false;
     if (m_image && cmcSettingCells::serves(r.label)) return cmcSettingCells::dispatch(*this, r);
+    if (m_image && cmcDumpCells::serves(r.label)) return cmcDumpCells::dispatch(*this, r);
     if (cmcCheckCells::serves(r.label)) {
         if (m_image) cmcCheckCells::dispatch(*m_image, r);
         return false;

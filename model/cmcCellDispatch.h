@@ -39,6 +39,10 @@ public:
 
     void setImage(cmcEeprom* image) { m_image = image; }
     cmcEeprom* image() const { return m_image; }
+    // The copy the memory dump compares the image with (its differing bytes are marked);
+    // none by default.
+    void setComparisonImage(const cmcEeprom* image) { m_comparison = image; }
+    const cmcEeprom* comparisonImage() const { return m_comparison; }
 
     // Reads, edits or steps the cell named in the request; returns request.changed.
     virtual bool dispatch(cmcCellRequest& request);
@@ -103,6 +107,7 @@ private:
     bool switchBit(cmcCellRequest& r, int32_t address, int bit);
 
     cmcEeprom* m_image = nullptr;
+    const cmcEeprom* m_comparison = nullptr;
     int32_t m_network = 0;
     int32_t m_group = 0;
     Handler m_handler = nullptr;
@@ -111,4 +116,5 @@ private:
     void* m_listenerContext = nullptr;
 
     friend class cmcSettingCells;
+    friend class cmcDumpCells;
 };

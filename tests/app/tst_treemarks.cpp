@@ -145,6 +145,17 @@ private slots:
         QCOMPARE(tree()->FindNodeByCommand(kChannels)->text(0), QStringLiteral("Fleet A"));
     }
 
+    void makerOnlyNodesNeedTheMakerMode()
+    {
+        const QString dump = QStringLiteral("GI_Sheet_EeDebugWin");
+        QVERIFY(!tree()->FindNodeByCommand(dump));
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Ok);
+        m_main->ActivateMakerMode();
+        QVERIFY(tree()->FindNodeByCommand(dump));
+        QVERIFY(m_main->ShowSheetNow(dump)); // the whole image in the sheet area
+    }
+
     void treeRebuildAndAdjust()
     {
         // Event 25 builds a new tree.
