@@ -4,7 +4,6 @@
 
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
-#include "cmcCellRequest.h"
 #include "cmcEeprom.h"
 #include "cmcGTex.h"
 #include "cuiDispatchSource.h"
@@ -51,18 +50,33 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// The memory dump sheet's cells as the application serves them: row addresses and bytes.
-bool dumpCells(void* context, cmcCellRequest& r) {
-    const auto* image = static_cast<const cmcEeprom*>(context);
-    if (r.label == CL_EeDebugWin_Adr) {
-        r.fl.display = QString::asprintf("%04X", unsigned(r.index * 16));
-        return true;
+// Builds a sheet runs times and paints one 1280 x 900 screen of it each time; prints the
+// medians under the title.
+void measure(const char* title, int runs, QWidget& host, const QString& command, cmcGTex& table,
+             cuiCellSource& source) {
+    std::vector<double> build, paint;
+    int rows = 0, cols = 0;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        std::unique_ptr<cuiSheet> sheet(cuiSheet::create(&host, command, table));
+        sheet->setCellSource(&source);
+        sheet->Build();
+        build.push_back(t.nsecsElapsed() / 1e6);
+        sheet->frame()->resize(1280, 900);
+        rows = sheet->rowCount();
+        cols = sheet->colCount();
+
+        QImage screen(sheet->grid()->viewport()->size(), QImage::Format_RGB32);
+        t.restart();
+        sheet->grid()->viewport()->render(&screen);
+        paint.push_back(t.nsecsElapsed() / 1e6);
     }
-    if (r.label < CL_EeDebugWin_0 || r.label > CL_EeDebugWin_F) return false;
-    const int32_t address = r.index * 16 + (r.label - CL_EeDebugWin_0);
-    if (address < image->GetSize())
-        r.fl.display = QString::asprintf("%02X", unsigned(image->GetByte(address)));
-    return true;
+    std::printf("%s: %d rows x %d columns\n", title, rows, cols);
+    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs, median(build),
+                build[0]);
+    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs, median(paint),
+                paint[0]);
 }
 
 } // namespace
@@ -84,31 +98,8 @@ int main(int argc, char** argv) {
 
     QWidget host;
     host.resize(1280, 900);
-    const int runs = 15;
-    std::vector<double> build, paint;
-    int rows = 0, cols = 0;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        std::unique_ptr<cuiSheet> sheet(
-            cuiSheet::create(&host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0", table));
-        sheet->setCellSource(&source);
-        sheet->Build();
-        build.push_back(t.nsecsElapsed() / 1e6);
-        sheet->frame()->resize(1280, 900);
-        rows = sheet->rowCount();
-        cols = sheet->colCount();
-
-        QImage screen(sheet->grid()->viewport()->size(), QImage::Format_RGB32);
-        t.restart();
-        sheet->grid()->viewport()->render(&screen);
-        paint.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::printf("bank sheet: %d rows x %d columns (matrix padded to 510 rows)\n", rows, cols);
-    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs,
-                median(build), build[0]);
-    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs,
-                median(paint), paint[0]);
+    measure("bank sheet (matrix padded to 510 rows)", 15, host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0", table,
+            source);
 
     // The delivered memory dump sheet, from the overlay beside the program.
     const QString overlay = QCoreApplication::applicationDirPath() + "/../bin/QXT5200_ENG.OVL";
@@ -118,28 +109,6 @@ int main(int argc, char** argv) {
     }
     cmcGTex delivered;
     delivered.openFile(overlay);
-    dispatch.setHandler(&dumpCells, &image);
-    const int dumpRuns = 5;
-    std::vector<double> dumpBuild, dumpPaint;
-    for (int i = 0; i < dumpRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        std::unique_ptr<cuiSheet> sheet(cuiSheet::create(&host, "GI_Sheet_EeDebugWin", delivered));
-        sheet->setCellSource(&source);
-        sheet->Build();
-        dumpBuild.push_back(t.nsecsElapsed() / 1e6);
-        sheet->frame()->resize(1280, 900);
-        rows = sheet->rowCount();
-        cols = sheet->colCount();
-        QImage screen(sheet->grid()->viewport()->size(), QImage::Format_RGB32);
-        t.restart();
-        sheet->grid()->viewport()->render(&screen);
-        dumpPaint.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::printf("memory dump sheet: %d rows x %d columns\n", rows, cols);
-    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", dumpRuns,
-                median(dumpBuild), dumpBuild[0]);
-    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", dumpRuns,
-                median(dumpPaint), dumpPaint[0]);
+    measure("memory dump sheet", 5, host, "GI_Sheet_EeDebugWin", delivered, source);
     return 0;
 }
