@@ -75,6 +75,28 @@ private slots:
 
     void cleanup() { m_editor.reset(); }
 
+    void missingInitialDataStops()
+    {
+        m_editor.reset();
+        QTemporaryDir data;
+        for (const char* name : {"QXT5200.OVL", "QXT5200_ENG.OVL", "QXT5200_HLP.OVL"})
+            QVERIFY(QFile::copy(QStringLiteral(QX_RUNTIME_DIR "/") + name, data.filePath(name)));
+        indEnviron::Options options;
+        options.settingsFolder = data.filePath(QStringLiteral("settings"));
+        const QString key = QStringLiteral("Software\\Vexo\\QX-T5200");
+        indEnviron env(QStringLiteral("qxt5200-noinit-%1").arg(QCoreApplication::applicationPid()), key, key, options);
+        cmcEvMan events;
+        indMain controller(env, data.path());
+        FatalGuard guard;
+        QString message;
+        try {
+            controller.LoadInitialData(0); // what building the window does first
+        } catch (const cmcFatalError& e) {
+            message = e.message;
+        }
+        QCOMPARE(message, QStringLiteral("Cannot open '%1'.").arg(data.filePath(QStringLiteral("QXT5200_Initial.icf"))));
+    }
+
     void startsUntitledAndUnmodified()
     {
         QCOMPARE(m_form->windowTitle().remove(QStringLiteral("[*]")),
