@@ -1,4 +1,4 @@
-// The character set of a font spec: which script each Windows set stands for, and the
+// The character set of a font description: which script each Windows set stands for, and the
 // family a font is drawn with when its face lacks that script.
 
 #include "cuiFont.h"
@@ -45,7 +45,7 @@ void tst_Font::writingSystemOfCharset() {
 }
 
 void tst_Font::faceKeptOrReplaced_data() {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("fontText");
     QTest::addColumn<int>("writingSystem"); // Any: the face is kept as it is
     QTest::newRow("default keeps even an unknown face")
         << "DEFAULT_CHARSET,No Such Face,,,,," << int(QFontDatabase::Any);
@@ -58,10 +58,10 @@ void tst_Font::faceKeptOrReplaced_data() {
 }
 
 void tst_Font::faceKeptOrReplaced() {
-    QFETCH(QString, spec);
+    QFETCH(QString, fontText);
     QFETCH(int, writingSystem);
     cuiFont font;
-    font.applyText(spec);
+    font.applyText(fontText);
     const QString family = font.toQFont().family();
     if (writingSystem == QFontDatabase::Any) {
         QCOMPARE(family, QStringLiteral("No Such Face"));
@@ -73,7 +73,7 @@ void tst_Font::faceKeptOrReplaced() {
     // A face that has the script is kept.
     const QString having = QFontDatabase::families(ws).last();
     cuiFont own;
-    own.applyText(spec.section(',', 0, 0) + ',' + having + QStringLiteral(",,,,,"));
+    own.applyText(fontText.section(',', 0, 0) + ',' + having + QStringLiteral(",,,,,"));
     QCOMPARE(own.toQFont().family(), having);
 }
 
