@@ -15,6 +15,8 @@
 //   parent                   CT_PopupMenu cells: the cell whose pop-up menu is open
 //   cell                     optional: menu cells write their state bits (and caption)
 //                            into it
+//   rangeFirst, rangeLast    the index range of the sheet's multi-selection; -1 when
+//                            there is none (row commands then act on index alone)
 //
 // What comes back:
 //   changed                  the value was replaced and written into the image
@@ -32,6 +34,9 @@
 //   handled                  false when the label has no case ("%d *Yet*")
 //   error, warning           check cells (the warning check list): the data they check
 //                            has an error or deserves a warning
+//   selectFirst, selectLast  row commands: the rows the sheet shows selected afterwards
+//                            (-1: none)
+//   cursorIndex              row commands: the row the cursor goes to (-1: it stays)
 
 #include "cmcCellNames.h"
 #include "cuiFlector.h"
@@ -51,6 +56,8 @@ struct cmcCellRequest {
     const cmcCellObj* parent = nullptr;
     bool execute = false;
     int32_t menuCommand = CL_None;
+    int32_t rangeFirst = -1;
+    int32_t rangeLast = -1;
     cuiFlector fl;
 
     bool changed = false;
@@ -64,6 +71,9 @@ struct cmcCellRequest {
     int32_t imageIndex = -1;
     bool error = false;
     bool warning = false;
+    int32_t selectFirst = -1;
+    int32_t selectLast = -1;
+    int32_t cursorIndex = -1;
 
     void setValue(int64_t v)
     {

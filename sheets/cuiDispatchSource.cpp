@@ -19,10 +19,12 @@ cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
 }
 
 cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellCommand& command,
-                                         const cuiCellContext&) {
+                                         const cuiCellContext& context) {
     cuiCellResult result;
     if (!m_dispatch) return result;
     cmcCellRequest r(cell.category, cell.label, cell.index);
+    r.rangeFirst = context.rangeFirst;
+    r.rangeLast = context.rangeLast;
     if (command.hasText) {
         r.fl.operation = cuiFlector::OpCommit;
         r.fl.editText = command.text;
@@ -44,6 +46,18 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
         result.category = cell.category;
         result.label = r.redirectLabel;
         result.index = cell.index;
+    }
+    // Row commands move the cursor to another row of the same column and select rows.
+    if (r.cursorIndex >= 0 && r.cursorIndex != cell.index && r.redirectLabel == CL_None) {
+        result.redirect = true;
+        result.category = cell.category;
+        result.label = cell.label;
+        result.index = r.cursorIndex;
+    }
+    if (r.selectFirst >= 0 && r.selectLast >= r.selectFirst) {
+        result.rangeSelected = true;
+        result.rangeFirst = r.selectFirst;
+        result.rangeLast = r.selectLast;
     }
     if (r.fl.editStatus == cuiFlector::EsPopup) {
         result.popup = true;

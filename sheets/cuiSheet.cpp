@@ -997,6 +997,16 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         if (result.rangeSelected) {
             rangeSelected = true;
             markRange(CellAt(col, row).cell.label, result.rangeFirst, result.rangeLast);
+            // The range stays the selection for the next command: its far end from the
+            // current cell becomes the anchor.
+            const cuiCell& here = CellAt(col, row).cell;
+            const int far = here.index == result.rangeFirst ? result.rangeLast : result.rangeFirst;
+            for (int r = 0; r < m_rowCount; ++r)
+                if (CellAt(col, r).cell.label == here.label && CellAt(col, r).cell.index == far) {
+                    m_anchorCol = col;
+                    m_anchorRow = r;
+                    break;
+                }
         }
         if (result.popup)
             OpenPickList(col, row, result.popupKey, result.popupKind, result.popupValue);
