@@ -12,6 +12,7 @@
 #include "cmcPrompt.h"
 #include "cmcCheckCells.h"
 #include "cmcDumpCells.h"
+#include "cmcListEdits.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
 
@@ -172,6 +173,7 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     r.error = r.warning = false;
     r.redirectLabel = CL_None;
     r.checkBox = -1;
+    r.selectFirst = r.selectLast = r.cursorIndex = -1;
 
     if (r.menuCommand != CL_None) return popupCommand(r);
 
@@ -544,6 +546,18 @@ bool cmcCellDispatch::menuCell(cmcCellRequest& r)
             r.fl = target.fl;
         }
     }
+    // The row commands act on the rows of the cell the menu belongs to.
+    if (!handled && r.category == CT_PopupMenu && cmcListEdits::serves(r.label)) {
+        const cmcCellObj* p = r.parent;
+        if (!p || !cmcListEdits::enabled(*this, r.label, p->category, p->label, p->index))
+            r.menuState |= cmcCellObj::F_Disabled;
+        else if (r.execute) {
+            cmcCellRequest target(p->category, p->label, p->index);
+            target.menuCommand = r.label;
+            dispatch(target);
+            r.changed = target.changed;
+        }
+    }
     if (r.cell) {
         r.cell->flags = (r.cell->flags & ~cmcCellObj::F_MenuStateMask) | (r.menuState & cmcCellObj::F_MenuStateMask);
         if (r.imageIndex >= 0) r.cell->imageIndex = r.imageIndex;
@@ -562,6 +576,10 @@ bool cmcCellDispatch::popupCommand(cmcCellRequest& r)
         r.fl.key = cuiFlector::KeyEnter;
         dispatch(r);
         r.menuCommand = command;
+        return r.changed;
+    }
+    if (cmcListEdits::serves(r.menuCommand)) {
+        if (cmcListEdits::run(*this, r)) changedNow(r);
         return r.changed;
     }
     if (!(m_handler && m_handler(m_handlerContext, r))) r.handled = false;

@@ -3,7 +3,9 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
+#include "cmcListEdits.h"
 #include "cuiCell.h"
+#include "cuiColor.h"
 
 cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
     cuiCellView v;
@@ -23,6 +25,9 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
     cuiCellResult result;
     if (!m_dispatch) return result;
     cmcCellRequest r(cell.category, cell.label, cell.index);
+    // Status messages of the row commands in the window-text colour on the button face.
+    cmcListEdits::setStatusColours(cuiColor::toQColor(cuiColor::clWindowText).rgb(),
+                                   cuiColor::toQColor(cuiColor::clBtnFace).rgb());
     r.rangeFirst = context.rangeFirst;
     r.rangeLast = context.rangeLast;
     if (command.hasText) {
