@@ -10,6 +10,7 @@
 #include "cmcClipCh.h"
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
+#include "cmcGTex.h"
 #include "cmcListEdits.h"
 #include "cmcListInfo.h"
 #include "cuiColor.h"
@@ -188,6 +189,7 @@ private slots:
     void menuStates_data();
     void menuStates();
     void sheetMovesSelection();
+    void membershipSheetSelectsAll();
 
 private:
     // Channel rows valid, named "CHn".
@@ -651,6 +653,39 @@ void tst_listedits::sheetMovesSelection()
     const auto status = std::find_if(events.seen.begin(), events.seen.end(), [](const EventLog::Seen& e) { return e.code == EV_StatusText && !e.text.isEmpty(); });
     QCOMPARE(uint32_t(status->p1), uint32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()));
     QCOMPARE(uint32_t(status->p2), uint32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()));
+}
+
+void tst_listedits::membershipSheetSelectsAll()
+{
+    // The ALE channel-group sheet as the program defines it.
+    cmcGTex table;
+    table.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
+    cuiDispatchSource source(&dispatch);
+    channels(0, 1);
+    channels(3, 3);
+    const std::vector<uint8_t> zeros(63, 0);
+    image.SetBlock(groupBits(0), zeros.data(), 63);
+    QWidget host;
+    host.resize(900, 600);
+    std::unique_ptr<cuiSheet> sheet(cuiSheet::create(&host, QStringLiteral("GI_Sheet_AleChGrp"), table));
+    sheet->setCellSource(&source);
+    sheet->Build();
+    host.show();
+    host.activateWindow();
+    sheet->grid()->setFocus();
+    QTRY_VERIFY(sheet->grid()->hasFocus());
+    // The member cells carry no category of their own.
+    QVERIFY(sheet->SelectCellById(CT_Null, CL_Ale_ChGrpL_ChBit_Selected, 0));
+    for (int i = 0; i < 4; ++i) QTest::keyClick(sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QVERIFY(sheet->cellMenu());
+    QCOMPARE(sheet->cellMenu()->key(), QStringLiteral("GI_PMenu_ChBit"));
+    sheet->cellMenu()->RefreshStates();
+    QAction* all = sheet->cellMenu()->actionOf(CL_PMenu_AllSelect);
+    QVERIFY(all && all->isEnabled());
+    all->trigger();
+    // Rows 0..4: the valid channels 0, 1 and 3 joined the group.
+    QCOMPARE(image.GetByte(groupBits(0)), uint8_t(0x0B));
+    QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_Count, 0), QStringLiteral("3"));
 }
 
 QTEST_MAIN(tst_listedits)
