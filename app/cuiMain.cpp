@@ -13,6 +13,7 @@
 #include "cuiEeDebugWin.h"
 #include "cuiFreeDebugWin.h"
 #include "cuiDispatchSource.h"
+#include "cuiGrid.h"
 #include "cuiMainTree.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
@@ -163,12 +164,36 @@ void cuiMain::BuildMenus()
     m_form->menuBar()->clear();
     m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
     for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+    // The Edit menu carries the current cell's pop-up items: they act on that cell, as in
+    // its pop-up menu; every other item is a command of its own.
+    m_menu->setOwnerProvider([this]() -> const cuiCell* {
+        cuiSheet* sheet = m_host ? m_host->sheet() : nullptr;
+        if (!sheet || !sheet->grid() || sheet->grid()->col() >= sheet->colCount() ||
+            sheet->grid()->row() >= sheet->rowCount())
+            return nullptr;
+        return &sheet->CellObjectAt(sheet->grid()->col(), sheet->grid()->row());
+    });
+    m_menu->setClickHandler([this](const cuiCell& item) { MenuItemClicked(item); });
     if (m_toolBar) m_form->removeToolBar(m_toolBar->bar());
     m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
     m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
     m_toolBar->bar()->setMovable(false);
     m_form->addToolBar(m_toolBar->bar());
     m_toolBar->bar()->setVisible(m_env.toolbarVisible);
+}
+
+void cuiMain::MenuItemClicked(const cuiCell& item)
+{
+    // The command may close the window and take the menu (and item) with it: nothing of
+    // them is used afterwards but through the members.
+    cuiSheet* sheet = m_host ? m_host->sheet() : nullptr;
+    const bool cellCommand = item.label >= CL_PMenu_NoItem && item.label <= CL_PMenu_AllDeselect;
+    if (cellCommand && sheet && sheet->grid()) {
+        sheet->ExecuteCellCommand(sheet->grid()->col(), sheet->grid()->row(), 0, item.label, QString());
+    } else if (cuiCellSource* source = cuiCellSource::global()) {
+        source->activate(item, nullptr);
+    }
+    if (m_menu) m_menu->RefreshStates();
 }
 
 void cuiMain::DetachForm()

@@ -29,6 +29,7 @@ class QWidget;
 class cmcTask;
 class cuiDispatchSource;
 
+class cuiCell;
 class cuiMenu;
 class cuiSheetHost;
 class cuiToolBar;
@@ -193,6 +194,8 @@ private:
     void addUndoActions();
     static void cellChanged(void* context, const cmcCellRequest& request);
     void nodeChanged(QTreeWidgetItem* node);
+    // A main menu item was chosen: the Edit menu's pop-up items go to the current cell.
+    void MenuItemClicked(const cuiCell& item);
     void openMemoryDump();
     void openFreeDebugWindow();
 };

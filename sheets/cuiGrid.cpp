@@ -455,14 +455,16 @@ void cuiGrid::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+// A menu or pick list popping up over the grid takes the keyboard only for a moment: the
+// grid keeps its cell menu (and the main window's Edit menu its items) meanwhile.
 void cuiGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    if (m_owner) m_owner->gridFocus(true);
+    if (m_owner && event->reason() != Qt::PopupFocusReason) m_owner->gridFocus(true);
 }
 
 void cuiGrid::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    if (m_owner) m_owner->gridFocus(false);
+    if (m_owner && event->reason() != Qt::PopupFocusReason) m_owner->gridFocus(false);
 }
 
 bool cuiGrid::focusNextPrevChild(bool) {

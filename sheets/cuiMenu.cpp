@@ -44,13 +44,18 @@ int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent) {
 
 QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {
     auto cell = std::make_unique<cuiCell>();
-    m_parser->parse(*cell, cellText, &m_basic, nullptr);
+    m_parser->parse(*cell, cellText, m_itemParent ? m_itemParent : &m_basic, nullptr);
     // A tab separates the caption from the shortcut text in the definitions.
     QString caption = cell->displayText;
+    const QString shown = caption.section('\t', 1).trimmed();
     caption = caption.section('\t', 0, 0);
     if (caption == QLatin1String("-")) return parent->addSeparator();
-    QAction* action = parent->addAction(caption);
-    if (!cell->option.isEmpty()) action->setShortcut(QKeySequence(cell->option));
+    // Text after a tab shows as a shortcut without taking the key (Qt's menu convention).
+    QAction* action = parent->addAction(cell->option.isEmpty() && !shown.isEmpty() ? caption + '\t' + shown : caption);
+    if (!cell->option.isEmpty()) {
+        action->setShortcut(QKeySequence(cell->option));
+        if (m_addingForeign) action->setShortcutContext(Qt::WidgetShortcut);
+    }
     action->setData(QVariant::fromValue<quintptr>(quintptr(cell.get())));
     if (m_images && cell->imageIndex >= 0 && cell->imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell->imageIndex)]));
@@ -59,7 +64,7 @@ QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {
         if (m_click)
             m_click(*c);
         else if (cuiCellSource* s = m_source ? m_source : cuiCellSource::global()) {
-            s->activate(*c, m_ownerCell);
+            s->activate(*c, ownerCell());
             RefreshStates();
         }
     });
@@ -92,7 +97,7 @@ QAction* cuiMenu::actionOf(int32_t label) const {
 void cuiMenu::applyState(QAction* action, cuiCell& cell) {
     cuiCellSource* source = m_source ? m_source : cuiCellSource::global();
     cell.stateFlags &= uint16_t(~0x1Fu);
-    if (source) source->menuState(cell, m_ownerCell);
+    if (source) source->menuState(cell, ownerCell());
     action->setCheckable(cell.flag(0));
     action->setChecked(cell.flag(0));
     action->setVisible(!cell.flag(1));
@@ -119,7 +124,20 @@ void cuiMenu::AddItems(int32_t label, const QString& bodyKey) {
         }
         target = item->menu();
     }
+    // The items start from their own menu's basic cell (a pop-up menu's category).
+    const QString basicKey = bodyKey.chopped(5) + QStringLiteral("_BasicCell");
+    if (bodyKey.endsWith(QLatin1String("_Body")) && m_table.hasKey(basicKey)) {
+        std::unique_ptr<cuiCell>& basic = m_foreignBasics[basicKey];
+        if (!basic) {
+            basic = std::make_unique<cuiCell>();
+            m_parser->parse(*basic, m_table.getText(basicKey, 0), nullptr, nullptr);
+        }
+        m_itemParent = basic.get();
+    }
+    m_addingForeign = true;
     walk(m_table.getTextBlock(bodyKey).split('\n'), 0, target);
+    m_addingForeign = false;
+    m_itemParent = nullptr;
 }
 
 void cuiMenu::RemoveChildren(int32_t label) {

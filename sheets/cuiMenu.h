@@ -6,7 +6,8 @@
 // ticks the item, 1 hides it, 2 disables it, 3 takes the caption from the display text.
 // The menu listens to the event bus: 9 refreshes the states, 10 with a label removes the
 // children of the item with that label, 11 with a label and a key adds the items of the
-// key's body under it.
+// key's body under it (showing their shortcuts without taking the keys). A caption with a
+// tab shows the text after it as the shortcut when the cell names none.
 
 #include <QMenu>
 #include <QObject>
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -41,6 +43,11 @@ class cuiMenu : public QObject {
     void setClickHandler(ClickHandler handler) { m_click = std::move(handler); }
     // The cell a pop-up menu was opened on (passed along with states and clicks).
     void setOwnerCell(const cuiCell* owner) { m_ownerCell = owner; }
+    // For a menu whose owner cell changes (the main menu's Edit items belong to whatever
+    // cell is current): asked each time instead of the fixed owner.
+    using OwnerProvider = std::function<const cuiCell*()>;
+    void setOwnerProvider(OwnerProvider provider) { m_ownerProvider = std::move(provider); }
+    const cuiCell* ownerCell() const { return m_ownerProvider ? m_ownerProvider() : m_ownerCell; }
 
     void RefreshStates();
     // Adds the items of bodyKey under the item with label (the top level for none).
@@ -67,4 +74,10 @@ class cuiMenu : public QObject {
     std::vector<std::unique_ptr<cuiCell>> m_cells;
     ClickHandler m_click;
     const cuiCell* m_ownerCell = nullptr;
+    OwnerProvider m_ownerProvider;
+    // Items added by AddItems show their shortcuts but do not take the keys: those belong
+    // to the menu the items come from.
+    bool m_addingForeign = false;
+    const cuiCell* m_itemParent = nullptr;                   // while adding: their basic cell
+    std::map<QString, std::unique_ptr<cuiCell>> m_foreignBasics; // by key, for their items
 };

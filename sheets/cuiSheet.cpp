@@ -846,6 +846,15 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     m_cellMenu->setClickHandler([this](const cuiCell& item) {
         ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
     });
+    // Its shortcuts with a modifier (Ctrl+C, Ctrl+V ...) work while the grid has the focus;
+    // plain keys (Enter) stay the grid's own.
+    for (QAction* action : m_cellMenu->actions()) {
+        const QKeySequence keys = action->shortcut();
+        if (keys.isEmpty() || !(keys[0].keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            continue;
+        action->setShortcutContext(Qt::WidgetShortcut);
+        m_grid->addAction(action);
+    }
     if (ev) ev->postWithText(EV_MenuRebuildPopup, 0, CL_Menu_Edit_Top, key);
 }
 

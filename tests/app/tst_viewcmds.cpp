@@ -6,6 +6,7 @@
 #include "cmcCellNames.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
+#include "cmcEvMan.h"
 #include "cuiGrid.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
@@ -14,6 +15,9 @@
 #include "indEnviron.h"
 #include "indMain.h"
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <memory>
@@ -57,6 +61,38 @@ private slots:
         m_editor->form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor->form.get()));
         QCOMPARE(m_editor->main->leftPanel()->width(), cuiMain::MinSplitter);
+    }
+
+    void editMenuAndShortcutsActOnTheCurrentCell()
+    {
+        cmcCellDispatch& cells = cmcCellDispatch::global();
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_Name, 0, QStringLiteral("Coast")));
+        cuiSheet* sheet = m_main->sheetHost()->sheet();
+        QWidget* grid = sheet->grid();
+        QApplication::setActiveWindow(m_editor->form.get());
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        sheet->SelectCell(1, 1); // channel 1's receive frequency
+        m_editor->events->dispatchStep();
+
+        // The Edit menu offers the cell's pop-up items; a menu popping up keeps them.
+        QMenu* edit = m_main->menu()->actionOf(CL_Menu_Edit_Top)->menu();
+        QVERIFY(edit);
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(grid, &popup);
+        m_editor->events->dispatchStep();
+        QAction* copy = m_main->menu()->actionOf(CL_PMenu_Copy);
+        QVERIFY(copy);
+        QVERIFY(copy->isEnabled());
+        copy->trigger(); // Edit > Copy copies the current row
+
+        // Ctrl+V in the grid pastes it on the current row.
+        sheet->SelectCell(1, 3);
+        m_editor->events->dispatchStep();
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(cells.text(CT_ChannelList, CL_ChL_Name, 2), QStringLiteral("Coast"));
+        QCOMPARE(cells.text(CT_ChannelList, CL_ChL_FreqR, 2), cells.text(CT_ChannelList, CL_ChL_FreqR, 0));
     }
 
     void fontSizeRebuildsTheSheet()
