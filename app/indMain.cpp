@@ -1,10 +1,12 @@
 #include "indMain.h"
 
 #include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cuiFileDialogs.h"
+#include "cuiHtmlHelp.h"
 #include "imcCloneCheck.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
@@ -246,6 +248,27 @@ void indMain::KeyTyped(QChar c)
         emit versionShown();
         cmcPrompt::tell(VersionText(), QString(), cmcPromptIcon::None);
     }
+}
+
+cuiHtmlHelp& indMain::help()
+{
+    if (!m_help) m_help = std::make_unique<cuiHtmlHelp>(m_form);
+    return *m_help;
+}
+
+void indMain::ShowHelpContents()
+{
+    help().ShowHelpFile(m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")));
+}
+
+void indMain::ShowCellHelp(int32_t label)
+{
+    const int context = label == CL_None ? 0 : HelpContext(cmcCellNames::labelName(label));
+    if (context == 0) {
+        ShowHelpContents();
+        return;
+    }
+    help().ShowHelpContext(m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")), context);
 }
 
 int indMain::HelpContext(const QString& labelName)

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QWidget;
+class cuiHtmlHelp;
 class indCloneMan;
 class indSheetEnv;
 struct cmcCellRequest;
@@ -73,6 +74,11 @@ public:
 
     // Help context number of a cell label name (0 when none).
     int HelpContext(const QString& labelName);
+    // The help file ("GI_Sys_MyHelpFile" beside the program) in the help window; a cell's
+    // topic in the pop-up window (the whole help when the label has none).
+    void ShowHelpContents();
+    void ShowCellHelp(int32_t label);
+    cuiHtmlHelp& help();
 
     // Clone commands (the menu items call them).
     void cloneRead();
@@ -180,5 +186,6 @@ private:
     QByteArray m_radioInfo;
     QPointer<QWidget> m_cloneInfoWindow;
     QPointer<QWidget> m_languageWindow;
+    std::unique_ptr<cuiHtmlHelp> m_help;
     QString m_lastBackup;
 };

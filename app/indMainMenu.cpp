@@ -134,6 +134,9 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Help_About:
         if (run) ShowAbout();
         break;
+    case CL_Help_Contents:
+        if (run) ShowHelpContents();
+        break;
     case CL_Menu_Lang:
         if (run) OpenLanguageWindow();
         break;

@@ -12,6 +12,8 @@ bool indSheetEnv::makerMode() const { return m_controller.makerMode(); }
 
 int indSheetEnv::sheetFontScale() const { return m_env.fontSizePercentage; }
 
+void indSheetEnv::cellHelp(int32_t label) { m_controller.ShowCellHelp(label); }
+
 bool indSheetEnv::readInt(const QString& path, const QString& name, int& value)
 {
     const int v = m_env.readInteger(path, name);

@@ -12,6 +12,7 @@ public:
     indSheetEnv(indMain& controller, indEnviron& environ);
     bool makerMode() const override;
     int sheetFontScale() const override;
+    void cellHelp(int32_t label) override;
     bool readInt(const QString& path, const QString& name, int& value) override;
     void writeInt(const QString& path, const QString& name, int value) override;
     void deleteKey(const QString& path) override;

@@ -1,5 +1,7 @@
 #include "cuiDispatchSource.h"
 
+#include "cuiSheetEnv.h"
+
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
@@ -24,6 +26,11 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
                                          const cuiCellContext& context) {
     cuiCellResult result;
     if (!m_dispatch) return result;
+    // F1 on a cell asks for its help topic.
+    if (!command.hasText && command.code == HelpKeyCode) {
+        cuiSheetEnv::current().cellHelp(cell.label);
+        return result;
+    }
     cmcCellRequest r(cell.category, cell.label, cell.index);
     // Status messages of the row commands in the window-text colour on the button face.
     cmcListEdits::setStatusColours(cuiColor::toQColor(cuiColor::clWindowText).rgb(),

@@ -12,6 +12,9 @@ class cuiDispatchSource : public cuiCellSource {
   public:
     explicit cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {}
 
+    // The command of F1 on a cell (the key code times 256): the cell's help.
+    static constexpr int HelpKeyCode = 0x7000;
+
     cuiCellView view(const cuiCell& cell, bool selected, bool printing) override;
     cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
                           const cuiCellContext& context) override;

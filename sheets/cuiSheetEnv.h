@@ -40,6 +40,8 @@ class cuiSheetEnv {
     virtual bool mayPrint(const QString& /*command*/) const { return true; }
     // The user's sheet font scale in percent.
     virtual int sheetFontScale() const { return 100; }
+    // Help for a cell (F1): the application opens the topic of the cell's label.
+    virtual void cellHelp(int32_t /*label*/) {}
 
     // Cell name tables: the empty name gives "none" (49, 2011); an unknown name is fatal.
     virtual int32_t categoryByName(const QString& name) const;
