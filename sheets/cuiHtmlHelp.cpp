@@ -64,6 +64,7 @@ int cuiHtmlHelp::ShowHelpFile(const QString& file)
     if (!m_window) {
         m_window = browser(m_owner, Qt::Window);
         m_window->resize(720, 560);
+        if (m_owner) m_window->move(m_owner->frameGeometry().center() - m_window->rect().center());
     }
     m_window->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
     m_window->show();
