@@ -373,6 +373,19 @@ int cuiGrid::resizeEdgeAt(const QPoint& p) const {
     return -1;
 }
 
+// The function keys belong to the current cell (F1: its help) while the grid has the
+// focus, before any menu shortcut of the window.
+bool cuiGrid::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && key->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void cuiGrid::keyPressEvent(QKeyEvent* event) {
     if (m_owner && m_owner->gridKeyDown(event)) {
         event->accept();

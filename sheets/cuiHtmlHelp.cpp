@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <algorithm>
@@ -25,10 +26,28 @@ int decimalLine(const QString& key, int fallback)
     return ok && v > 0 ? v : fallback;
 }
 
+// Escape closes a help window, as it does a dialog.
+class EscapeCloses : public QObject {
+public:
+    explicit EscapeCloses(QWidget* window) : QObject(window), m_window(window) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_window->close();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 QTextBrowser* browser(QWidget* owner, Qt::WindowFlags flags)
 {
     auto* b = new QTextBrowser(owner);
     b->setWindowFlags(flags);
+    b->installEventFilter(new EscapeCloses(b));
     b->setAttribute(Qt::WA_DeleteOnClose);
     b->setOpenExternalLinks(true);
     b->setWindowTitle(appTitle());

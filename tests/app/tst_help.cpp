@@ -74,6 +74,8 @@ private slots:
         sheet->SelectCell(4, 1); // channel 1's name
         QTest::keyClick(sheet->grid(), Qt::Key_F1);
         QCOMPARE(page(m_main->help().popupWindow()), QStringLiteral("channels.html"));
+        QTest::keyClick(m_main->help().popupWindow(), Qt::Key_Escape); // Escape closes it
+        QTRY_VERIFY(!m_main->help().popupWindow());
     }
 
     void cellWithoutTopicOpensTheContents()
