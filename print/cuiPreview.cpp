@@ -1,0 +1,237 @@
+#include "cuiPreview.h"
+
+#include "cmcGTex.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+cuiPreview::cuiPreview(QWidget* parent, const QString& caption,
+                       std::function<void(std::vector<QImage>&)> render,
+                       std::function<int()> fontSize, std::function<void(int)> setFontSize)
+    : QDialog(parent), m_render(std::move(render)), m_fontSize(std::move(fontSize)),
+      m_setFontSize(std::move(setFontSize)) {
+    setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* bar = new QWidget(this);
+    bar->setFixedHeight(25);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->setSpacing(2);
+    auto button = [&](const QString& text, const QString& hint, int width = 0) {
+        auto* b = new QToolButton(bar);
+        b->setText(text);
+        b->setToolTip(hint);
+        b->setFocusPolicy(Qt::NoFocus);
+        if (width > 0) b->setFixedWidth(width);
+        row->addWidget(b);
+        return b;
+    };
+    m_top = button(QStringLiteral("|<"), QStringLiteral("Top Page"));
+    m_previous = button(QStringLiteral("<"), QStringLiteral("Previous Page"));
+    m_edit = new QLineEdit(bar);
+    m_edit->setFixedWidth(30);
+    m_edit->setValidator(new QIntValidator(0, 99999, m_edit));
+    row->addWidget(m_edit);
+    m_countLabel = new QLabel(bar);
+    row->addWidget(m_countLabel);
+    m_next = button(QStringLiteral(">"), QStringLiteral("Next Page"));
+    m_lastButton = button(QStringLiteral(">|"), QStringLiteral("Last Page"));
+    m_zoom = button(QStringLiteral("Zoom"), QStringLiteral("Zoom"));
+    m_zoom->setCheckable(true);
+    m_setting = button(QStringLiteral("&Setting"), QString(), 70);
+    m_printButton = button(QStringLiteral("&Print"), QString(), 70);
+    row->addStretch(1);
+    layout->addWidget(bar);
+
+    m_area = new QScrollArea(this);
+    m_area->setAlignment(Qt::AlignCenter);
+    m_area->setFocusPolicy(Qt::NoFocus);
+    QPalette pal = m_area->palette();
+    pal.setColor(QPalette::Window, QColor(0x55, 0x55, 0x55));
+    m_area->setPalette(pal);
+    m_area->setBackgroundRole(QPalette::Window);
+    m_area->setAutoFillBackground(true);
+    m_image = new QLabel;
+    m_image->setAlignment(Qt::AlignCenter);
+    m_image->setPalette(pal);
+    m_image->setBackgroundRole(QPalette::Window);
+    m_image->setAutoFillBackground(true);
+    m_area->setWidget(m_image);
+    m_area->setWidgetResizable(true);
+    layout->addWidget(m_area, 1);
+
+    auto* status = new QStatusBar(this);
+    m_status = new QLabel(status);
+    status->addWidget(m_status, 1);
+    status->setSizeGripEnabled(false);
+    layout->addWidget(status);
+
+    connect(m_top, &QToolButton::clicked, this, [this] { goToPage(0); });
+    connect(m_previous, &QToolButton::clicked, this, [this] { goToPage(m_page - 1); });
+    connect(m_next, &QToolButton::clicked, this, [this] { goToPage(m_page + 1); });
+    connect(m_lastButton, &QToolButton::clicked, this, [this] { goToPage(m_last); });
+    connect(m_zoom, &QToolButton::toggled, this, [this](bool on) {
+        m_area->setWidgetResizable(!on);
+        showPage();
+    });
+    connect(m_edit, &QLineEdit::returnPressed, this,
+            [this] { goToPage(m_edit->text().toInt() - 1); });
+    connect(m_setting, &QToolButton::clicked, this, &cuiPreview::openSetting);
+    connect(m_printButton, &QToolButton::clicked, this, [this] {
+        m_print = true;
+        accept();
+    });
+
+    // Centred on the work area, no larger than the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect work = screen->availableGeometry();
+        const QSize size(std::min(work.width(), 800), std::min(work.height(), 900));
+        resize(size);
+        move(work.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    renderPages();
+}
+
+cuiPreview::~cuiPreview() = default;
+
+void cuiPreview::renderPages() {
+    std::vector<QImage> images;
+    if (m_render) m_render(images);
+    m_pages.clear();
+    for (QImage& image : images) m_pages.push_back({std::move(image)});
+    m_last = std::max(0, int(m_pages.size()) - 1);
+    m_countLabel->setText(QString::asprintf(" / %d", int(m_pages.size())));
+    goToPage(m_page);
+}
+
+const QImage& cuiPreview::pageImage(int index) const {
+    static const QImage none;
+    return index >= 0 && index < int(m_pages.size()) ? m_pages[size_t(index)].image : none;
+}
+
+void cuiPreview::goToPage(int index) {
+    m_page = std::clamp(index, 0, m_last);
+    m_top->setEnabled(m_page > 0);
+    m_previous->setEnabled(m_page > 0);
+    m_next->setEnabled(m_page < m_last);
+    m_lastButton->setEnabled(m_page < m_last);
+    m_edit->setText(QString::number(m_page + 1));
+    m_status->setText(statusText());
+    showPage();
+}
+
+bool cuiPreview::zoomed() const {
+    return m_zoom->isChecked();
+}
+
+QString cuiPreview::statusText() const {
+    return QString::asprintf(" %d / %d", m_page + 1, int(m_pages.size()));
+}
+
+void cuiPreview::showPage() {
+    const QImage& image = pageImage(m_page);
+    if (image.isNull()) {
+        m_image->setPixmap(QPixmap());
+        return;
+    }
+    if (zoomed()) {
+        m_image->setPixmap(QPixmap::fromImage(image));
+        m_image->resize(image.size());
+    } else {
+        fitImage();
+    }
+}
+
+void cuiPreview::fitImage() {
+    const QImage& image = pageImage(m_page);
+    if (image.isNull() || zoomed()) return;
+    const QSize room = m_area->viewport()->size();
+    if (room.width() <= 0 || room.height() <= 0) return;
+    m_image->setPixmap(QPixmap::fromImage(
+        image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void cuiPreview::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitImage();
+}
+
+void cuiPreview::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        goToPage(m_page - 1);
+        return;
+    case Qt::Key_PageDown:
+        goToPage(m_page + 1);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (zoomed()) {
+            QScrollBar* bar = (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)
+                                  ? m_area->verticalScrollBar()
+                                  : m_area->horizontalScrollBar();
+            const bool back = event->key() == Qt::Key_Up || event->key() == Qt::Key_Left;
+            bar->setValue(bar->value() + (back ? -bar->singleStep() : bar->singleStep()) * 3);
+        } else if (event->key() == Qt::Key_Up) {
+            goToPage(m_page - 1);
+        } else if (event->key() == Qt::Key_Down) {
+            goToPage(m_page + 1);
+        }
+        return;
+    default:
+        break;
+    }
+    if (m_edit->hasFocus()) return QDialog::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
+}
+
+void cuiPreview::openSetting() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("Setting"));
+    dialog.setWindowTitle(QStringLiteral("Setting"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Font Size: "), &dialog));
+    auto* list = new QComboBox(&dialog);
+    list->setObjectName(QStringLiteral("FontSize"));
+    for (int i = 1; i <= 5; ++i) list->addItem(QString::number(i));
+    const int current = m_fontSize ? m_fontSize() : 10;
+    list->setCurrentIndex(std::clamp(current - 8, 0, 4));
+    row->addWidget(list);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    cmcGTex& table = cmcGTex::mainTable();
+    const QString key = QStringLiteral("GI_AppInd_Button_OkCancel");
+    if (table.hasKey(key)) {
+        buttons->button(QDialogButtonBox::Ok)->setText(table.getText(key, 0));
+        buttons->button(QDialogButtonBox::Cancel)->setText(table.getText(key, 1));
+    }
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() == QDialog::Accepted) applySetting(list->currentIndex());
+}
+
+void cuiPreview::applySetting(int entry) {
+    if (m_setFontSize) m_setFontSize(8 + std::clamp(entry, 0, 4));
+    renderPages();
+}

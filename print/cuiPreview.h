@@ -1,0 +1,83 @@
+#pragma once
+// The print preview: one window showing the rendered pages one at a time, with page
+// navigation, a zoom toggle, the print font setting and the request to print.
+
+#include <QDialog>
+#include <QImage>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QToolButton;
+
+// One page of the page store.
+struct dst_Preview {
+    QImage image;
+};
+
+class cuiPreview : public QDialog {
+    Q_OBJECT
+  public:
+    // render fills the page store (again after the font setting changed); fontSize and
+    // setFontSize read and store the print font size in points.
+    cuiPreview(QWidget* parent, const QString& caption,
+               std::function<void(std::vector<QImage>&)> render,
+               std::function<int()> fontSize, std::function<void(int)> setFontSize);
+    ~cuiPreview() override;
+
+    // Renders every page again and shows the current page (clamped).
+    void renderPages();
+    int pageCount() const { return int(m_pages.size()); }
+    int page() const { return m_page; }
+    int lastPage() const { return m_last; }
+    const QImage& pageImage(int index) const;
+    void goToPage(int index);
+    bool printRequested() const { return m_print; }
+    bool zoomed() const;
+    QString statusText() const;
+
+    // The "Setting" dialog (modal) and what its OK does with the chosen entry (0 = 8 pt).
+    void openSetting();
+    void applySetting(int entry);
+
+    QToolButton* topButton() const { return m_top; }
+    QToolButton* previousButton() const { return m_previous; }
+    QToolButton* nextButton() const { return m_next; }
+    QToolButton* lastButton() const { return m_lastButton; }
+    QToolButton* zoomButton() const { return m_zoom; }
+    QToolButton* settingButton() const { return m_setting; }
+    QToolButton* printButton() const { return m_printButton; }
+    QLineEdit* pageEdit() const { return m_edit; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void showPage();
+    void fitImage();
+
+    std::vector<dst_Preview> m_pages;
+    int m_page = 0;
+    int m_last = 0;
+    bool m_print = false;
+    std::function<void(std::vector<QImage>&)> m_render;
+    std::function<int()> m_fontSize;
+    std::function<void(int)> m_setFontSize;
+
+    QToolButton* m_top = nullptr;
+    QToolButton* m_previous = nullptr;
+    QLineEdit* m_edit = nullptr;
+    QLabel* m_countLabel = nullptr;
+    QToolButton* m_next = nullptr;
+    QToolButton* m_lastButton = nullptr;
+    QToolButton* m_zoom = nullptr;
+    QToolButton* m_setting = nullptr;
+    QToolButton* m_printButton = nullptr;
+    QScrollArea* m_area = nullptr;
+    QLabel* m_image = nullptr;
+    QLabel* m_status = nullptr;
+};

@@ -1,0 +1,80 @@
+#pragma once
+// The printer: prints one sheet or a list of sheets through the platform printer, after
+// showing every page in the preview. A list is printed one sheet per tick of a 50 ms task
+// so that the user interface stays responsive while the main window is disabled.
+
+#include "cuiPageRenderer.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+class cmcGTex;
+class cmcTask;
+class cuiPreview;
+
+class cuiPrinter {
+  public:
+    cuiPrinter(QWidget* owner, cmcGTex& table);
+    ~cuiPrinter();
+
+    // multiple = false prints the sheet of command source; true prints every sheet of
+    // the print list, in order.
+    void Print(bool multiple, const QString& source);
+    QStringList& printList() { return m_list; }
+
+    // The program's revision text (header) and the print font size in points, with the
+    // function that stores a size the user chose in the preview.
+    void setRevision(const QString& revision) { m_revision = revision; }
+    void setFontSize(int points) { m_fontPoints = points; }
+    int fontSize() const { return m_fontPoints; }
+    void setFontSizeStore(std::function<void(int)> store) { m_storeFont = std::move(store); }
+
+    bool isPrinting() const { return m_printing; }
+    bool isJobRunning() const { return m_jobRunning; }
+    // The printing dialog while it exists (its button sets the cancel flag).
+    QDialog* printingDialog() const { return m_dialog.data(); }
+    cuiPreview* preview() const { return m_preview; }
+
+    // The page setup of a printer (its resolution, page size and margins).
+    clsPageSetup pageSetup(QPrinter& printer);
+    // Page count of a list of sheets.
+    int countPages(const QStringList& commands, QPrinter& printer);
+    // Preview pages of a list of sheets.
+    void renderPreview(const QStringList& commands, QPrinter& printer, std::vector<QImage>& pages);
+    // Prints a list of sheets as one document at once; returns the pages printed.
+    int printNow(const QStringList& commands, QPrinter& printer);
+
+  private:
+    void buildPrintingDialog();
+    void finish();
+    static void jobTick(void* context, cmcTask* task);
+    void runJobStep();
+
+    QWidget* m_owner;
+    bool m_printing = false;
+    bool m_cancel = false;
+    bool m_jobRunning = false;
+    clsPageRect m_savedRect;
+    int m_jobIndex = 0;
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<QDialog> m_dialog;
+    QString m_source;
+    QStringList m_list;
+    cuiPreview* m_preview = nullptr;
+    cmcTask* m_task = nullptr;
+
+    cmcGTex& m_table;
+    QString m_revision;
+    int m_fontPoints = 10;
+    std::function<void(int)> m_storeFont;
+    // The running job's renderer and painter.
+    std::unique_ptr<cuiPageRenderer> m_jobRenderer;
+    std::unique_ptr<class QPainter> m_jobPainter;
+    QStringList m_jobList;
+};
