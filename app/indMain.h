@@ -6,6 +6,7 @@
 
 #include "cmcIcfFile.h"
 #include "cuiMain.h"
+#include "cuiPrinter.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -141,6 +142,12 @@ public:
     // The clone information sheet's cells: the stored codes and information record, read-only.
     bool CloneInfoCell(cmcCellRequest& request);
 
+    // Printing: the printer (created with the main window's first print), the sheet on
+    // screen, and every sheet of the tree in tree order.
+    cuiPrinter& printer();
+    void PrintCurrent();
+    void PrintAll();
+
 signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).
     void versionShown();
@@ -187,5 +194,6 @@ private:
     QPointer<QWidget> m_cloneInfoWindow;
     QPointer<QWidget> m_languageWindow;
     std::unique_ptr<cuiHtmlHelp> m_help;
+    std::unique_ptr<cuiPrinter> m_printer;
     QString m_lastBackup;
 };

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QToolBar>
 
+#include "cuiSheet.h"
 #include "cuiSheetHost.h"
 #include "cuiToolBar.h"
 
@@ -150,8 +151,22 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         break;
     case CL_Menu_Edit_Top:
         break;
+    case CL_Menu_File_Print_Current: {
+        cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
+        if (!sheet || !sheet->CanPrint() || printer().isPrinting())
+            state |= Disabled;
+        else if (run)
+            PrintCurrent();
+        break;
+    }
+    case CL_Menu_File_Print_All:
+        if (!tree() || printer().isPrinting())
+            state |= Disabled;
+        else if (run)
+            PrintAll();
+        break;
     default:
-        // Printing, help topics, languages, the adjustment read and the font size come
+        // Help topics, languages, the adjustment read and the font size come
         // with their own windows; until then their items are shown disabled.
         state |= Disabled;
         break;

@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QThread>
 
 namespace {
 
@@ -77,4 +76,135 @@ int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
     for (const QString& command : commands) renderer.print(command, printer, painter);
     painter.end();
     return renderer.printedPages();
+}
+
+void cuiPrinter::Print(bool multiple, const QString& source) {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
+    // A job still running keeps the printer until it ends.
+    if (m_printing) return;
+    const QStringList commands = multiple ? m_list : QStringList{source};
+    if (commands.isEmpty() || commands.first().isEmpty()) return;
+    const QString caption = text(m_table, "GI_Sys_AppTitle");
+    cuiPrintDialogs& dialogs = cuiPrintDialogs::current();
+    if (!dialogs.hasPrinter()) {
+        cmcPrompt::tell(text(m_table, "GI_Sys_Printer_NoPrinter"), caption, cmcPromptIcon::Error);
+        return;
+    }
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!dialogs.setupPrinter(m_owner, *m_printer)) return;
+
+    m_printing = true;
+    m_cancel = false;
+    m_source = source;
+    if (m_owner) m_owner->setEnabled(false);
+    buildPrintingDialog();
+    m_printer->setCopyCount(1);
+
+    bool print = false;
+    {
+        cuiPreview preview(
+            m_owner, caption,
+            [this, commands](std::vector<QImage>& pages) { renderPreview(commands, *m_printer, pages); },
+            [this] { return m_fontPoints; },
+            [this](int points) {
+                m_fontPoints = points;
+                if (m_storeFont) m_storeFont(points);
+            });
+        // The preview is a window of its own while the main window is disabled.
+        preview.setEnabled(true);
+        m_preview = &preview;
+        print = dialogs.runPreview(preview);
+        m_preview = nullptr;
+    }
+    if (!print) {
+        finish();
+        return;
+    }
+
+    if (m_dialog) m_dialog->show();
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < 10) QApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    m_jobList = commands;
+    m_jobRenderer = std::make_unique<cuiPageRenderer>(m_table, pageSetup(*m_printer));
+    m_savedRect = pageSetup(*m_printer).printable;
+    if (!multiple) {
+        QPainter painter;
+        if (painter.begin(m_printer.get())) {
+            m_jobRenderer->print(source, *m_printer, painter);
+            painter.end();
+        } else {
+            cmcPrompt::tell(QStringLiteral("The printer could not start the document."), caption,
+                            cmcPromptIcon::Error);
+        }
+        finish();
+        return;
+    }
+    m_jobIndex = 0;
+    m_jobRunning = true;
+    m_task = new cmcTask;
+    m_task->setCallback(&cuiPrinter::jobTick, this);
+    m_task->setInterval(50);
+}
+
+void cuiPrinter::jobTick(void* context, cmcTask*) {
+    static_cast<cuiPrinter*>(context)->runJobStep();
+}
+
+void cuiPrinter::runJobStep() {
+    if (!m_jobRunning || !m_jobRenderer) return;
+    if (m_jobIndex == 0) {
+        m_jobPainter = std::make_unique<QPainter>();
+        if (!m_jobPainter->begin(m_printer.get())) {
+            m_jobPainter.reset();
+            cmcPrompt::tell(QStringLiteral("The printer could not start the document."),
+                            text(m_table, "GI_Sys_AppTitle"), cmcPromptIcon::Error);
+            finish();
+            return;
+        }
+    }
+    if (m_jobIndex < m_jobList.size() && !m_cancel)
+        m_jobRenderer->print(m_jobList[m_jobIndex], *m_printer, *m_jobPainter);
+    ++m_jobIndex;
+    if (m_jobIndex >= m_jobList.size() || m_cancel) {
+        m_jobPainter->end();
+        m_jobPainter.reset();
+        m_list.clear();
+        finish();
+    }
+}
+
+void cuiPrinter::finish() {
+    m_jobRunning = false;
+    m_printing = false;
+    cmcTask::release(m_task);
+    m_jobRenderer.reset();
+    m_jobList.clear();
+    if (m_owner) m_owner->setEnabled(true);
+    delete m_dialog.data();
+}
+
+void cuiPrinter::buildPrintingDialog() {
+    delete m_dialog.data();
+    auto* dialog = new QDialog(m_owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    dialog->setObjectName(QStringLiteral("PrintingDialog"));
+    dialog->setWindowTitle(text(m_table, "GI_Sys_Printer_PrintingDialog", 0));
+    auto* label = new QLabel(text(m_table, "GI_Sys_Printer_PrintingDialog", 1), dialog);
+    auto* button = new QPushButton(text(m_table, "GI_Sys_Printer_PrintingDialog", 2), dialog);
+    label->adjustSize();
+    button->adjustSize();
+    const int lw = std::max(1, label->width()), lh = std::max(1, label->height());
+    const int bw = int(lw * 1.2), bh = std::max(1, button->height());
+    const int width = 2 * lw, height = 3 * (lh + bh);
+    dialog->setFixedSize(width, height);
+    label->move((width - lw) / 2, 2 * lh);
+    button->setGeometry((width - bw) / 2, height - int(1.5 * bh), bw, bh);
+    QObject::connect(button, &QPushButton::clicked, [this] { m_cancel = true; });
+    if (m_owner) {
+        const QRect owner = m_owner->window()->geometry();
+        dialog->move(owner.center() - QPoint(width / 2, height / 2));
+    }
+    dialog->setEnabled(true);
+    m_dialog = dialog;
 }

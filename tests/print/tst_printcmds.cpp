@@ -1,0 +1,250 @@
+// The print commands of the main menu through the printer: Print Current and Print All to
+// PDF files, with the printer set-up and the preview answered by the test.
+
+#include "EditorFixture.h"
+#include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
+#include "cmcCellObj.h"
+#include "cmcCellRequest.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cuiPreview.h"
+#include "cuiPrintDialogs.h"
+#include "cuiPrinter.h"
+#include "cuiMainTree.h"
+#include "cuiSheetHost.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QFile>
+#include <QMainWindow>
+#include <QPrinter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+
+int pdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    return int(QString::fromLatin1(file.readAll()).count(page));
+}
+
+uint32_t runMenu(int32_t label, bool execute)
+{
+    cmcCellRequest r(CT_Null, label, 0);
+    r.execute = execute;
+    cmcCellDispatch::global().dispatch(r);
+    return r.menuState;
+}
+
+// Answers the printer's questions: a PDF printer in a temporary folder, and the preview.
+struct ScriptedPrintDialogs : cuiPrintDialogs {
+    bool printerInstalled = true;
+    bool setupAccepted = true;
+    QString pdfPath;
+    std::function<bool(cuiPreview&)> onPreview = [](cuiPreview& preview) {
+        preview.printButton()->click();
+        return preview.printRequested();
+    };
+    int setups = 0;
+    int previews = 0;
+    int previewPages = -1;
+    bool ownerEnabledInPreview = true;
+    QWidget* owner = nullptr;
+
+    ScriptedPrintDialogs() { install(this); }
+    ~ScriptedPrintDialogs() override { install(nullptr); }
+    bool hasPrinter() override { return printerInstalled; }
+    bool setupPrinter(QWidget*, QPrinter& printer) override {
+        ++setups;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        printer.setResolution(300);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        return setupAccepted;
+    }
+    bool runPreview(cuiPreview& preview) override {
+        ++previews;
+        previewPages = preview.pageCount();
+        if (owner) ownerEnabledInPreview = owner->isEnabled();
+        return onPreview(preview);
+    }
+};
+
+} // namespace
+
+class tst_PrintCmds : public QObject {
+    Q_OBJECT
+    std::unique_ptr<EditorFixture> m_editor;
+    std::unique_ptr<ScriptedPrintDialogs> m_dialogs;
+    std::unique_ptr<ScriptedPrompt> m_prompt;
+    QTemporaryDir m_dir;
+    int m_beforePrint = 0;
+    int m_runs = 0;
+
+    static void countEvent(void* context, const cmcEvent* event) {
+        if (event->code == EV_BeforePrint) ++static_cast<tst_PrintCmds*>(context)->m_beforePrint;
+    }
+
+  private slots:
+    void init() {
+        m_prompt = std::make_unique<ScriptedPrompt>();
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-printcmds-"));
+        m_editor->form->show();
+        QVERIFY(m_editor->main->ShowSheetNow(kChannels));
+        m_dialogs = std::make_unique<ScriptedPrintDialogs>();
+        m_dialogs->pdfPath = m_dir.filePath(QStringLiteral("print%1.pdf").arg(++m_runs));
+        QFile::remove(m_dialogs->pdfPath);
+        m_dialogs->owner = m_editor->form.get();
+        m_beforePrint = 0;
+        m_editor->events->attach(&tst_PrintCmds::countEvent, this);
+    }
+    void cleanup() {
+        if (m_editor) m_editor->events->detach(&tst_PrintCmds::countEvent, this);
+        m_dialogs.reset();
+        m_editor.reset();
+        m_prompt.reset();
+    }
+
+    void printItemsAreEnabled() {
+        QVERIFY(!(runMenu(CL_Menu_File_Print_Current, false) & cmcCellObj::F_Disabled));
+        QVERIFY(!(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled));
+    }
+
+    void printCurrentPrintsThePreviewedPages() {
+        runMenu(CL_Menu_File_Print_Current, true);
+        QVERIFY(m_beforePrint >= 1);
+        QCOMPARE(m_dialogs->previews, 1);
+        QVERIFY(!m_dialogs->ownerEnabledInPreview);
+        QVERIFY(m_dialogs->previewPages > 0);
+        QCOMPARE(pdfPages(m_dialogs->pdfPath), m_dialogs->previewPages);
+        QVERIFY(m_editor->form->isEnabled());
+        QVERIFY(!m_editor->main->printer().isPrinting());
+        QVERIFY(!m_editor->main->printer().printingDialog());
+    }
+
+    void nothingIsPrinted_data() {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("no printer") << "no printer";
+        QTest::newRow("set-up cancelled") << "cancel";
+        QTest::newRow("preview left") << "leave";
+    }
+    void nothingIsPrinted() {
+        QFETCH(QString, why);
+        m_dialogs->printerInstalled = why != QLatin1String("no printer");
+        m_dialogs->setupAccepted = why != QLatin1String("cancel");
+        m_dialogs->onPreview = [](cuiPreview&) { return false; };
+        runMenu(CL_Menu_File_Print_Current, true);
+        QVERIFY(!QFile::exists(m_dialogs->pdfPath));
+        QVERIFY(m_editor->form->isEnabled());
+        QVERIFY(!m_editor->main->printer().isPrinting());
+        QVERIFY(!m_editor->main->printer().printingDialog());
+        QCOMPARE(m_dialogs->setups, why == QLatin1String("no printer") ? 0 : 1);
+        QCOMPARE(m_dialogs->previews, why == QLatin1String("leave") ? 1 : 0);
+        if (why == QLatin1String("no printer")) {
+            QCOMPARE(m_prompt->entries().size(), 1);
+            QCOMPARE(m_prompt->entries()[0].text, cmcGTex::mainTable().getText("GI_Sys_Printer_NoPrinter"));
+            QCOMPARE(m_prompt->entries()[0].caption, cmcGTex::mainTable().getText("GI_Sys_AppTitle"));
+            QCOMPARE(m_prompt->entries()[0].icon, cmcPromptIcon::Error);
+        } else {
+            QVERIFY(m_prompt->entries().isEmpty());
+        }
+    }
+
+    void settingInThePreviewPrintsAndStoresTheSize() {
+        m_editor->env->fontSizePrinter = 12;
+        int pagesAt12 = 0, pagesAt8 = 0;
+        m_dialogs->onPreview = [&](cuiPreview& preview) {
+            pagesAt12 = preview.pageCount();
+            preview.applySetting(0); // "1": 8 points
+            pagesAt8 = preview.pageCount();
+            preview.printButton()->click();
+            return true;
+        };
+        runMenu(CL_Menu_File_Print_Current, true);
+        QCOMPARE(m_editor->env->fontSizePrinter, 8);
+        QCOMPARE(m_editor->main->printer().fontSize(), 8);
+        QVERIFY2(pagesAt8 < pagesAt12, "a smaller font needs fewer pages");
+        QCOMPARE(pdfPages(m_dialogs->pdfPath), pagesAt8);
+    }
+
+    void printAllPrintsEveryPrintableSheetInTreeOrder() {
+        QStringList list;
+        int expected = 0;
+        int withoutPages = 0;
+        m_dialogs->onPreview = [&](cuiPreview& preview) {
+            cuiPrinter& p = m_editor->main->printer();
+            list = p.printList();
+            // Each sheet measured alone, on a printer of its own.
+            QPrinter measuring(QPrinter::HighResolution);
+            measuring.setOutputFormat(QPrinter::PdfFormat);
+            measuring.setOutputFileName(m_dir.filePath(QStringLiteral("measure.pdf")));
+            measuring.setResolution(300);
+            measuring.setPageSize(QPageSize(QPageSize::A4));
+            for (const QString& command : list) {
+                const int pages = p.countPages({command}, measuring);
+                expected += pages;
+                if (pages == 0) ++withoutPages;
+            }
+            preview.printButton()->click();
+            return true;
+        };
+        runMenu(CL_Menu_File_Print_All, true);
+        QCOMPARE(m_dialogs->previews, 1);
+        QVERIFY(list.size() > 5);
+        // Every node with a sheet, in tree order.
+        QStringList nodes;
+        cuiMainTree* tree = m_editor->main->tree();
+        for (QTreeWidgetItemIterator it(tree->view()); *it; ++it)
+            if (!tree->CommandOf(*it).isEmpty()) nodes.append(tree->CommandOf(*it));
+        QCOMPARE(list, nodes);
+        QVERIFY(list.contains(kChannels));
+        // The sheets that are marked not to be printed are in the list but give no page.
+        QVERIFY(withoutPages > 0);
+        QVERIFY(expected > 0);
+        QCOMPARE(m_dialogs->previewPages, expected);
+        // The job runs on the task, one sheet per tick, with the main window disabled.
+        QVERIFY(m_editor->main->printer().isJobRunning());
+        QVERIFY(!m_editor->form->isEnabled());
+        QVERIFY(m_editor->main->printer().printingDialog());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
+        QVERIFY(m_editor->form->isEnabled());
+        QVERIFY(!m_editor->main->printer().printingDialog());
+        QVERIFY(m_editor->main->printer().printList().isEmpty());
+        QCOMPARE(pdfPages(m_dialogs->pdfPath), expected);
+    }
+
+    void cancelStopsTheJobAndEndsTheDocument() {
+        m_dialogs->onPreview = [](cuiPreview& preview) {
+            preview.printButton()->click();
+            return true;
+        };
+        runMenu(CL_Menu_File_Print_All, true);
+        cuiPrinter& p = m_editor->main->printer();
+        QVERIFY(p.isJobRunning());
+        QPushButton* cancel = p.printingDialog()->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        QCOMPARE(cancel->text(), cmcGTex::mainTable().getText("GI_Sys_Printer_PrintingDialog", 2));
+        cancel->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!p.isPrinting(), 10000);
+        QVERIFY(m_editor->form->isEnabled());
+        // The document was ended: a readable PDF with at most the first sheet's pages.
+        QVERIFY(QFile::exists(m_dialogs->pdfPath));
+        QVERIFY(pdfPages(m_dialogs->pdfPath) >= 0);
+    }
+};
+
+QTEST_MAIN(tst_PrintCmds)
+#include "tst_printcmds.moc"
