@@ -135,8 +135,7 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
             m_jobRenderer->print(source, *m_printer, painter);
             painter.end();
         } else {
-            cmcPrompt::tell(QStringLiteral("The printer could not start the document."), caption,
-                            cmcPromptIcon::Error);
+            tellStartError();
         }
         finish();
         return;
@@ -146,6 +145,13 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     m_task = new cmcTask;
     m_task->setCallback(&cuiPrinter::jobTick, this);
     m_task->setInterval(50);
+}
+
+void cuiPrinter::tellStartError() {
+    // The document could not begin (the printer is gone, the file cannot be written):
+    // say so rather than ending as if the pages were printed.
+    cmcPrompt::tell(text(m_table, "GI_Sys_Printer_StartError"), text(m_table, "GI_Sys_AppTitle"),
+                    cmcPromptIcon::Error);
 }
 
 void cuiPrinter::jobTick(void* context, cmcTask*) {
@@ -158,8 +164,7 @@ void cuiPrinter::runJobStep() {
         m_jobPainter = std::make_unique<QPainter>();
         if (!m_jobPainter->begin(m_printer.get())) {
             m_jobPainter.reset();
-            cmcPrompt::tell(QStringLiteral("The printer could not start the document."),
-                            text(m_table, "GI_Sys_AppTitle"), cmcPromptIcon::Error);
+            tellStartError();
             finish();
             return;
         }

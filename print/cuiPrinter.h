@@ -53,6 +53,7 @@ class cuiPrinter {
   private:
     void buildPrintingDialog();
     void finish();
+    void tellStartError();
     static void jobTick(void* context, cmcTask* task);
     void runJobStep();
 

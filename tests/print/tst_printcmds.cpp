@@ -163,6 +163,25 @@ class tst_PrintCmds : public QObject {
         }
     }
 
+    void documentThatCannotStartIsReported_data() {
+        QTest::addColumn<int>("command");
+        QTest::newRow("current sheet") << int(CL_Menu_File_Print_Current);
+        QTest::newRow("all sheets") << int(CL_Menu_File_Print_All);
+    }
+    void documentThatCannotStartIsReported() {
+        QFETCH(int, command);
+        // The PDF would go into a folder that does not exist.
+        m_dialogs->pdfPath = m_dir.filePath(QStringLiteral("missing/folder/out.pdf"));
+        runMenu(command, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 10000);
+        QCOMPARE(m_prompt->entries().size(), 1);
+        QCOMPARE(m_prompt->entries()[0].text, cmcGTex::mainTable().getText("GI_Sys_Printer_StartError"));
+        QCOMPARE(m_prompt->entries()[0].icon, cmcPromptIcon::Error);
+        QVERIFY(m_editor->form->isEnabled());
+        QVERIFY(!m_editor->main->printer().printingDialog());
+        QVERIFY(!QFile::exists(m_dialogs->pdfPath));
+    }
+
     void settingInThePreviewPrintsAndStoresTheSize() {
         m_editor->env->fontSizePrinter = 12;
         int pagesAt12 = 0, pagesAt8 = 0;
