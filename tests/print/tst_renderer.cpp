@@ -1,0 +1,134 @@
+// The page renderer on sheets defined for the test: heading cells that forbid a page break,
+// and a column too wide for the page that makes the font shrink.
+
+#include "SheetTestKit.h"
+#include "cuiPageRenderer.h"
+#include "cuiPrinter.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+int pdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    return int(QString::fromLatin1(file.readAll()).count(page));
+}
+
+// A sheet of one heading row and one heading column, 14 data columns of text, 3 rows;
+// flagged names the column whose heading cell carries the no-break flag (-1: none).
+void wideSheet(SheetTable& defs, int flagged, const QString& longText = QString()) {
+    QStringList head{QStringLiteral("{W}No.")};
+    QStringList row{QStringLiteral("{W}1")};
+    for (int c = 1; c <= 14; ++c) {
+        head.append(c == flagged ? QStringLiteral("{W(Flag6=1)}Column %1").arg(c)
+                                 : QStringLiteral("{W}Column %1").arg(c));
+        row.append(QStringLiteral("{W}") + (c == 1 && !longText.isEmpty() ? longText : QStringLiteral("Value text %1").arg(c)));
+    }
+    defs.sheet(QStringLiteral("S"), QStringLiteral("(FixedRows=1)(FixedCols=1)(TitleString=Wide)"),
+               QStringLiteral("{<}"), {head.join('|'), row.join('|'), row.join('|'), row.join('|')});
+    defs.add(QStringLiteral("GI_Sys_Printer_Margins"), {QStringLiteral("10,10,10,10")});
+    defs.add(QStringLiteral("GI_Sys_Printer_FrameFont"), {QStringLiteral("9")});
+}
+
+struct Job {
+    QTemporaryDir dir;
+    QPrinter printer{QPrinter::HighResolution};
+    explicit Job(int points = 12) : points(points) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printer.setResolution(300);
+        printer.setPageSize(QPageSize(QPageSize::A5));
+    }
+    int points;
+    std::unique_ptr<cuiPrinter> owner; // holds the cancel flag the renderer watches
+    std::unique_ptr<cuiPageRenderer> renderer(cmcGTex& table) {
+        owner = std::make_unique<cuiPrinter>(nullptr, table);
+        owner->setFontSize(points);
+        return std::make_unique<cuiPageRenderer>(table, owner->pageSetup(printer));
+    }
+};
+
+std::vector<int> blockStarts(const cuiPageRenderer& r) {
+    std::vector<int> starts;
+    for (const clsPageRun& b : r.columnBlocks()) starts.push_back(b.first);
+    return starts;
+}
+
+} // namespace
+
+class tst_Renderer : public QObject {
+    Q_OBJECT
+    RecordingSheetEnv m_env;
+    RecordingCellSource m_source;
+
+  private slots:
+    void noBreakHeadingKeepsColumnsTogether() {
+        // Where does a block start without any flag?
+        int split = -1;
+        {
+            SheetTable defs;
+            wideSheet(defs, -1);
+            Job job;
+            auto r = job.renderer(defs.table());
+            QVERIFY(r->measure(QStringLiteral("S")) > 1);
+            const std::vector<int> starts = blockStarts(*r);
+            QVERIFY(starts.size() >= 2);
+            split = starts[1];
+        }
+        // The flag on that column's heading moves the end of the block before it.
+        SheetTable defs;
+        wideSheet(defs, split);
+        Job job;
+        auto r = job.renderer(defs.table());
+        const int pages = r->measure(QStringLiteral("S"));
+        const std::vector<int> starts = blockStarts(*r);
+        QVERIFY(std::find(starts.begin(), starts.end(), split) == starts.end());
+        QVERIFY2(std::find(starts.begin(), starts.end(), split - 1) != starts.end(),
+                 "the block ends one column earlier");
+        // Across then down: every band has every block; printing gives the same pages.
+        QCOMPARE(pages, int(r->columnBlocks().size() * r->rowBands().size()));
+        QPainter painter(&job.printer);
+        QCOMPARE(r->print(QStringLiteral("S"), job.printer, painter), pages);
+        painter.end();
+        QCOMPARE(pdfPages(job.printer.outputFileName()), pages);
+    }
+
+    void columnWiderThanThePageShrinksTheFont() {
+        SheetTable defs;
+        wideSheet(defs, -1, QString(300, QLatin1Char('W')));
+        Job job;
+        auto r = job.renderer(defs.table());
+        const int initial = cuiPageLayout::fontHeight(12, 300);
+        const int pages = r->measure(QStringLiteral("S"));
+        QVERIFY(pages > 1);
+        QCOMPARE(r->columnBlocks().front().count, 1); // the wide column is a block alone
+        QVERIFY2(r->lastFontHeight() > initial && r->lastFontHeight() < 0,
+                 qPrintable(QString::number(r->lastFontHeight())));
+        std::vector<QImage> images;
+        QCOMPARE(r->preview(QStringLiteral("S"), images), pages);
+        QCOMPARE(int(images.size()), pages);
+    }
+
+    void cancelStopsAtTheNextBlock() {
+        SheetTable defs;
+        wideSheet(defs, -1);
+        Job job;
+        cuiPrinter p(nullptr, defs.table());
+        clsPageSetup setup = p.pageSetup(job.printer);
+        bool cancel = true;
+        setup.cancel = &cancel;
+        cuiPageRenderer r(defs.table(), setup);
+        QCOMPARE(r.measure(QStringLiteral("S")), 0);
+    }
+};
+
+QTEST_MAIN(tst_Renderer)
+#include "tst_renderer.moc"
