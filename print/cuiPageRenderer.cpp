@@ -131,7 +131,8 @@ int cuiPageRenderer::render(const QString& command, Mode mode, std::vector<QImag
                 drawFrame(p);
                 drawBlock(p, block, band);
                 p.end();
-                pages->push_back(std::move(image));
+                // Pages print in black, white and greys: one byte a pixel is enough.
+                pages->push_back(image.convertToFormat(QImage::Format_Grayscale8));
             } else if (mode == Print && device && painter) {
                 if (m_printed > 0) device->newPage();
                 drawFrame(*painter);

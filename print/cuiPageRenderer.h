@@ -36,8 +36,8 @@ struct clsPageSetup {
 class cuiPageRenderer {
   public:
     enum Mode { Measure, Preview, Print };
-    // Preview pages are drawn at this resolution at most, to keep their memory small
-    // (about 4 MB for an A4 page).
+    // Preview pages are drawn at this resolution at most and kept as grey levels, to keep
+    // their memory small (about 2 MB for an A4 page).
     static constexpr int PreviewDpi = 150;
 
     cuiPageRenderer(cmcGTex& table, const clsPageSetup& setup);
