@@ -6,6 +6,7 @@
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cuiMainTree.h"
+#include "cuiPreview.h"
 #include "cuiPrinter.h"
 #include "indEnviron.h"
 #include "indMain.h"
@@ -34,13 +35,20 @@ void measure(const char* title, cuiPrinter& printer, const QStringList& commands
     qint64 bytes = 0;
     for (const QImage& image : images) bytes += image.sizeInBytes();
     t.restart();
+    cuiPreview preview(nullptr, QString(),
+                       [&](const cuiPreview::PageSink& add) { printer.renderPreview(commands, device, add); },
+                       [] { return 10; }, [](int) {});
+    const double storeMs = t.nsecsElapsed() / 1e6;
+    t.restart();
     printer.printNow(commands, device);
     const double printMs = t.nsecsElapsed() / 1e6;
-    std::printf("%s: %d sheets, %d pages at %d dpi; count %.1f ms, preview %.1f ms (%.1f MB of page "
-                "images, %.2f MB a page), print to PDF %.1f ms (%.1f kB)\n",
+    std::printf("%s: %d sheets, %d pages at %d dpi; count %.1f ms, preview pages %.1f ms (%.1f MB "
+                "unpacked, %.2f MB a page), preview window with its page store %.1f ms (%.2f MB "
+                "packed), print to PDF %.1f ms (%.1f kB)\n",
                 title, int(commands.size()), pages, device.resolution(), countMs, previewMs,
                 bytes / 1048576.0, images.empty() ? 0.0 : bytes / 1048576.0 / double(images.size()),
-                printMs, QFileInfo(device.outputFileName()).size() / 1024.0);
+                storeMs, preview.storeBytes() / 1048576.0, printMs,
+                QFileInfo(device.outputFileName()).size() / 1024.0);
 }
 
 } // namespace

@@ -31,8 +31,12 @@ int cuiPageRenderer::measure(const QString& command) {
     return render(command, Measure, nullptr, nullptr, nullptr);
 }
 
+int cuiPageRenderer::preview(const QString& command, const PageSink& sink) {
+    return render(command, Preview, &sink, nullptr, nullptr);
+}
+
 int cuiPageRenderer::preview(const QString& command, std::vector<QImage>& pages) {
-    return render(command, Preview, &pages, nullptr, nullptr);
+    return preview(command, [&pages](const QImage& image) { pages.push_back(image); });
 }
 
 int cuiPageRenderer::print(const QString& command, QPagedPaintDevice& device, QPainter& painter) {
@@ -87,7 +91,7 @@ cuiPageLayout::Size cuiPageRenderer::measureBlock(const clsPageRun& cols,
     return {int(std::lround(w * m_scale)), int(std::lround(h * m_scale))};
 }
 
-int cuiPageRenderer::render(const QString& command, Mode mode, std::vector<QImage>* pages,
+int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* sink,
                             QPagedPaintDevice* device, QPainter* painter) {
     m_blocks.clear();
     m_bands.clear();
@@ -120,7 +124,7 @@ int cuiPageRenderer::render(const QString& command, Mode mode, std::vector<QImag
                 if (fontHeight != m_fontHeight) buildCopy(command, fontHeight);
             }
             ++count;
-            if (mode == Preview && pages) {
+            if (mode == Preview && sink) {
                 const double k = previewScale();
                 QImage image(int(m_setup.pageWidth * k), int(m_setup.pageHeight * k),
                              QImage::Format_RGB16);
@@ -132,7 +136,7 @@ int cuiPageRenderer::render(const QString& command, Mode mode, std::vector<QImag
                 drawBlock(p, block, band);
                 p.end();
                 // Pages print in black, white and greys: one byte a pixel is enough.
-                pages->push_back(image.convertToFormat(QImage::Format_Grayscale8));
+                (*sink)(image.convertToFormat(QImage::Format_Grayscale8));
             } else if (mode == Print && device && painter) {
                 if (m_printed > 0) device->newPage();
                 drawFrame(*painter);

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -45,7 +46,9 @@ class cuiPageRenderer {
 
     // Measure: counts the pages of the sheet named by command.
     int measure(const QString& command);
-    // Preview: appends one image per page; returns the page count.
+    // Preview: hands one image per page to the sink (or appends it); returns the page count.
+    using PageSink = std::function<void(const QImage&)>;
+    int preview(const QString& command, const PageSink& sink);
     int preview(const QString& command, std::vector<QImage>& pages);
     // Print: draws every page on the device with painter (begun on it); every page after
     // the first one of the whole job starts with a new page. Returns the page count.
@@ -63,7 +66,7 @@ class cuiPageRenderer {
     double previewScale() const;
 
   private:
-    int render(const QString& command, Mode mode, std::vector<QImage>* pages,
+    int render(const QString& command, Mode mode, const PageSink* sink,
                QPagedPaintDevice* device, QPainter* painter);
     bool buildCopy(const QString& command, int fontHeight);
     std::vector<int> widths() const;

@@ -18,9 +18,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstring>
 
 cuiPreview::cuiPreview(QWidget* parent, const QString& caption,
-                       std::function<void(std::vector<QImage>&)> render,
+                       Render render,
                        std::function<int()> fontSize, std::function<void(int)> setFontSize)
     : QDialog(parent), m_render(std::move(render)), m_fontSize(std::move(fontSize)),
       m_setFontSize(std::move(setFontSize)) {
@@ -112,18 +113,37 @@ cuiPreview::cuiPreview(QWidget* parent, const QString& caption,
 cuiPreview::~cuiPreview() = default;
 
 void cuiPreview::renderPages() {
-    std::vector<QImage> images;
-    if (m_render) m_render(images);
     m_pages.clear();
-    for (QImage& image : images) m_pages.push_back({std::move(image)});
+    m_shown = QImage();
+    if (m_render)
+        m_render([this](const QImage& image) {
+            dst_Preview page;
+            page.size = image.size();
+            page.bytesPerLine = image.bytesPerLine();
+            page.format = image.format();
+            page.packed = qCompress(image.constBits(), int(image.sizeInBytes()), 1);
+            m_pages.push_back(std::move(page));
+        });
     m_last = std::max(0, int(m_pages.size()) - 1);
     m_countLabel->setText(QString::asprintf(" / %d", int(m_pages.size())));
     goToPage(m_page);
 }
 
-const QImage& cuiPreview::pageImage(int index) const {
-    static const QImage none;
-    return index >= 0 && index < int(m_pages.size()) ? m_pages[size_t(index)].image : none;
+QImage cuiPreview::pageImage(int index) const {
+    if (index < 0 || index >= int(m_pages.size())) return QImage();
+    const dst_Preview& page = m_pages[size_t(index)];
+    const QByteArray bits = qUncompress(page.packed);
+    QImage image(page.size, page.format);
+    if (image.isNull() || bits.size() != image.sizeInBytes() || image.bytesPerLine() != page.bytesPerLine)
+        return QImage();
+    std::memcpy(image.bits(), bits.constData(), size_t(bits.size()));
+    return image;
+}
+
+qint64 cuiPreview::storeBytes() const {
+    qint64 bytes = 0;
+    for (const dst_Preview& page : m_pages) bytes += page.packed.size();
+    return bytes;
 }
 
 void cuiPreview::goToPage(int index) {
@@ -146,7 +166,8 @@ QString cuiPreview::statusText() const {
 }
 
 void cuiPreview::showPage() {
-    const QImage& image = pageImage(m_page);
+    m_shown = pageImage(m_page);
+    const QImage& image = m_shown;
     if (image.isNull()) {
         m_image->setPixmap(QPixmap());
         return;
@@ -160,7 +181,7 @@ void cuiPreview::showPage() {
 }
 
 void cuiPreview::fitImage() {
-    const QImage& image = pageImage(m_page);
+    const QImage& image = m_shown;
     if (image.isNull() || zoomed()) return;
     const QSize room = m_area->viewport()->size();
     if (room.width() <= 0 || room.height() <= 0) return;

@@ -13,18 +13,23 @@ class QLineEdit;
 class QScrollArea;
 class QToolButton;
 
-// One page of the page store.
+// One page of the page store: the page image packed (pages are mostly white, so a packed
+// page takes a small part of its pixels' memory).
 struct dst_Preview {
-    QImage image;
+    QSize size;
+    qsizetype bytesPerLine = 0;
+    QImage::Format format = QImage::Format_Invalid;
+    QByteArray packed;
 };
 
 class cuiPreview : public QDialog {
     Q_OBJECT
   public:
-    // render fills the page store (again after the font setting changed); fontSize and
-    // setFontSize read and store the print font size in points.
-    cuiPreview(QWidget* parent, const QString& caption,
-               std::function<void(std::vector<QImage>&)> render,
+    // render hands every page to the sink, in order (again after the font setting
+    // changed); fontSize and setFontSize read and store the print font size in points.
+    using PageSink = std::function<void(const QImage&)>;
+    using Render = std::function<void(const PageSink&)>;
+    cuiPreview(QWidget* parent, const QString& caption, Render render,
                std::function<int()> fontSize, std::function<void(int)> setFontSize);
     ~cuiPreview() override;
 
@@ -33,7 +38,9 @@ class cuiPreview : public QDialog {
     int pageCount() const { return int(m_pages.size()); }
     int page() const { return m_page; }
     int lastPage() const { return m_last; }
-    const QImage& pageImage(int index) const;
+    QImage pageImage(int index) const;
+    // Memory of the page store.
+    qint64 storeBytes() const;
     void goToPage(int index);
     bool printRequested() const { return m_print; }
     bool zoomed() const;
@@ -64,7 +71,8 @@ class cuiPreview : public QDialog {
     int m_page = 0;
     int m_last = 0;
     bool m_print = false;
-    std::function<void(std::vector<QImage>&)> m_render;
+    Render m_render;
+    QImage m_shown; // the current page, unpacked
     std::function<int()> m_fontSize;
     std::function<void(int)> m_setFontSize;
 

@@ -65,8 +65,13 @@ int cuiPrinter::countPages(const QStringList& commands, QPrinter& printer) {
 
 void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
                                std::vector<QImage>& pages) {
+    renderPreview(commands, printer, [&pages](const QImage& image) { pages.push_back(image); });
+}
+
+void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
+                               const cuiPageRenderer::PageSink& sink) {
     cuiPageRenderer renderer(m_table, pageSetup(printer));
-    for (const QString& command : commands) renderer.preview(command, pages);
+    for (const QString& command : commands) renderer.preview(command, sink);
 }
 
 int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
@@ -104,7 +109,7 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     {
         cuiPreview preview(
             m_owner, caption,
-            [this, commands](std::vector<QImage>& pages) { renderPreview(commands, *m_printer, pages); },
+            [this, commands](const cuiPreview::PageSink& add) { renderPreview(commands, *m_printer, add); },
             [this] { return m_fontPoints; },
             [this](int points) {
                 m_fontPoints = points;

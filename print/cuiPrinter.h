@@ -47,6 +47,8 @@ class cuiPrinter {
     int countPages(const QStringList& commands, QPrinter& printer);
     // Preview pages of a list of sheets.
     void renderPreview(const QStringList& commands, QPrinter& printer, std::vector<QImage>& pages);
+    void renderPreview(const QStringList& commands, QPrinter& printer,
+                       const cuiPageRenderer::PageSink& sink);
     // Prints a list of sheets as one document at once; returns the pages printed.
     int printNow(const QStringList& commands, QPrinter& printer);
 

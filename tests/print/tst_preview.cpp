@@ -23,12 +23,13 @@ struct Pages {
     std::unique_ptr<cuiPreview> make() {
         return std::make_unique<cuiPreview>(
             nullptr, QStringLiteral("Preview"),
-            [this](std::vector<QImage>& pages) {
+            [this](const cuiPreview::PageSink& add) {
                 renderedAt.append(fontSize);
                 for (int i = 0; i < count; ++i) {
-                    QImage image(100 + i, 140, QImage::Format_RGB16);
+                    QImage image(100 + i, 140, QImage::Format_Grayscale8);
                     image.fill(Qt::white);
-                    pages.push_back(image);
+                    image.setPixel(i, i, qRgb(0, 0, 0)); // tells the pages apart
+                    add(image);
                 }
             },
             [this] { return fontSize; }, [this](int points) { fontSize = points; });
@@ -107,7 +108,12 @@ class tst_Preview : public QObject {
         QVERIFY(preview->previousButton()->isEnabled());
         QVERIFY(!preview->nextButton()->isEnabled());
         QVERIFY(!preview->lastButton()->isEnabled());
-        QCOMPARE(preview->pageImage(preview->page()).width(), 102);
+        // The page store gives back the page as it was drawn.
+        const QImage last = preview->pageImage(preview->page());
+        QCOMPARE(last.width(), 102);
+        QCOMPARE(last.pixelColor(2, 2), QColor(Qt::black));
+        QCOMPARE(last.pixelColor(1, 1), QColor(Qt::white));
+        QVERIFY(preview->pageImage(3).isNull());
         // A single page: every navigation button is off.
         Pages one;
         one.count = 1;
