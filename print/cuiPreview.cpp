@@ -125,6 +125,8 @@ void cuiPreview::renderPages() {
             m_pages.push_back(std::move(page));
         });
     m_last = std::max(0, int(m_pages.size()) - 1);
+    // Nothing to print (every sheet was empty or not printable): no print request.
+    m_printButton->setEnabled(!m_pages.empty());
     m_countLabel->setText(QString::asprintf(" / %d", int(m_pages.size())));
     goToPage(m_page);
 }
@@ -162,7 +164,7 @@ bool cuiPreview::zoomed() const {
 }
 
 QString cuiPreview::statusText() const {
-    return QString::asprintf(" %d / %d", m_page + 1, int(m_pages.size()));
+    return QString::asprintf(" %d / %d", m_pages.empty() ? 0 : m_page + 1, int(m_pages.size()));
 }
 
 void cuiPreview::showPage() {

@@ -49,7 +49,7 @@ clsPageSetup cuiPrinter::pageSetup(QPrinter& printer) {
     const int frame = text(m_table, "GI_Sys_Printer_FrameFont").trimmed().toInt(&ok);
     s.frameFontPoints = ok && frame > 0 ? frame : 9;
     QString title = text(m_table, "GI_Sys_AppTitleRev");
-    s.titleText = title.contains(QLatin1String("%s")) ? title.replace(QLatin1String("%s"), m_revision)
+    s.titleText = title.contains(QLatin1String("%s")) ? title.replace(QLatin1String("%s"), m_revision.isEmpty() ? QStringLiteral("-") : m_revision)
                                                        : title;
     s.makerText = text(m_table, "GI_Sys_Maker");
     s.cancel = &m_cancel;

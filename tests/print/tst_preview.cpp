@@ -120,6 +120,16 @@ class tst_Preview : public QObject {
         auto single = one.make();
         QVERIFY(!single->nextButton()->isEnabled());
         QVERIFY(!single->topButton()->isEnabled());
+        QVERIFY(single->printButton()->isEnabled());
+        // No pages at all: nothing to print.
+        Pages none;
+        none.count = 0;
+        auto empty = none.make();
+        QVERIFY(!empty->printButton()->isEnabled());
+        QVERIFY(!empty->nextButton()->isEnabled());
+        QCOMPARE(empty->statusText(), QStringLiteral(" 0 / 0"));
+        empty->printButton()->click();
+        QVERIFY(!empty->printRequested());
     }
 
     void settingChoiceRendersAgain_data() {

@@ -238,7 +238,11 @@ class tst_PrintCmds : public QObject {
         QVERIFY(m_editor->main->printer().isJobRunning());
         QVERIFY(!m_editor->form->isEnabled());
         QVERIFY(m_editor->main->printer().printingDialog());
+        // No second job while this one runs.
+        QVERIFY(runMenu(CL_Menu_File_Print_Current, false) & cmcCellObj::F_Disabled);
+        QVERIFY(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
+        QVERIFY(!(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled));
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().printingDialog());
         QVERIFY(m_editor->main->printer().printList().isEmpty());
