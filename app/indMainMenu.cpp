@@ -153,14 +153,14 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         break;
     case CL_Menu_File_Print_Current: {
         cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
-        if (!sheet || !sheet->CanPrint() || printer().isPrinting())
+        if (!sheet || !sheet->CanPrint() || (m_printer && m_printer->isPrinting()))
             state |= Disabled;
         else if (run)
             PrintCurrent();
         break;
     }
     case CL_Menu_File_Print_All:
-        if (!tree() || printer().isPrinting())
+        if (!tree() || (m_printer && m_printer->isPrinting()))
             state |= Disabled;
         else if (run)
             PrintAll();

@@ -17,6 +17,7 @@ cuiPrinter& indMain::printer()
         m_printer = std::make_unique<cuiPrinter>(mainForm(), cmcGTex::mainTable());
         m_printer->setFontSizeStore([this](int points) { m_env.fontSizePrinter = points; });
     }
+    m_printer->setOwner(mainForm());
     m_printer->setRevision(m_env.revision);
     m_printer->setFontSize(m_env.fontSizePrinter);
     return *m_printer;
