@@ -51,15 +51,8 @@ bool cuiPageRenderer::buildCopy(const QString& command, int fontHeight) {
     m_sheet->setPrintFontHeight(std::min(-1, int(std::lround(fontHeight / m_scale))));
     m_sheet->Build();
     m_fontHeight = fontHeight;
-    cuiGrid* grid = m_sheet->grid();
-    if (!grid) return false;
-    // The copy measures its cells in printer pixels; the grid draws a cell scaled by the
-    // factor (joined cells included), so its sizes go back to grid units.
-    for (int c = 0; c < grid->colCount(); ++c)
-        grid->setColWidth(c, int(std::lround(grid->colWidth(c) / m_scale)));
-    for (int r = 0; r < grid->rowCount(); ++r)
-        grid->setRowHeight(r, int(std::lround(grid->rowHeight(r) / m_scale)));
-    return true;
+    // Its sizes are in grid units; widths() and heights() give them in printer pixels.
+    return m_sheet->grid() != nullptr;
 }
 
 std::vector<int> cuiPageRenderer::widths() const {

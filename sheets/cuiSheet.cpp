@@ -187,6 +187,15 @@ void cuiSheet::Build() {
     panelLayout->addWidget(m_grid);
 
     BuildCells();
+    // A printable copy measures its cells on the printer, in device pixels; its grid keeps
+    // them in grid units like a sheet on screen, because painting scales every size
+    // (joined cells included) by the factor.
+    if (m_printer && m_scale != 1.0) {
+        for (int c = 0; c < m_grid->colCount(); ++c)
+            m_grid->setColWidth(c, int(std::lround(m_grid->colWidth(c) / m_scale)));
+        for (int r = 0; r < m_grid->rowCount(); ++r)
+            m_grid->setRowHeight(r, int(std::lround(m_grid->rowHeight(r) / m_scale)));
+    }
 
     m_grid->setColSizing(m_colSizingStyle);
     m_grid->setFixedCols(std::max(0, std::min(m_fixedCols, m_colCount - 1)));
