@@ -23,8 +23,9 @@ TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(contro
         area = QGuiApplication::primaryScreen()->availableGeometry();
     QRect placed(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight);
     if (area.isValid()) placed = cuiWindowClamp::apply(placed, area);
-    resize(std::max(placed.width(), MinWidth), std::max(placed.height(), MinHeight));
-    move(placed.topLeft());
+    // The stored rectangle is the window's own area without the window manager's frame,
+    // as the main window stores it on closing: restored the same way, it stays put.
+    setGeometry(QRect(placed.topLeft(), QSize(std::max(placed.width(), MinWidth), std::max(placed.height(), MinHeight))));
 
     m_task = new cmcTask;
     m_task->setInterval(-1);

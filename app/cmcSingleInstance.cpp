@@ -15,7 +15,8 @@ const QByteArray FlashRequest = "flash\n";
 } // namespace
 
 cmcSingleInstance::cmcSingleInstance(const QString& name, QObject* parent)
-    : QObject(parent), m_serverName(name + QLatin1Char('-') + userName()) {}
+    : QObject(parent),
+      m_serverName(name + QLatin1Char('-') + userName() + QLatin1Char('-') + sessionName()) {}
 
 cmcSingleInstance::~cmcSingleInstance() {
     release();
@@ -28,6 +29,22 @@ QString cmcSingleInstance::userName() {
     user.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
     if (user.isEmpty()) user = QStringLiteral("user");
     return user;
+}
+
+// The desktop session the process shows its windows in: the display it talks to (X11 or
+// Wayland), else the login session, else the Windows terminal-services session. Two
+// displays of one user, like two users, each get their own instance.
+QString cmcSingleInstance::sessionName() {
+    QString session;
+    for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY", "XDG_SESSION_ID", "SESSIONNAME"}) {
+        session = qEnvironmentVariable(name);
+        if (!session.isEmpty()) break;
+    }
+    if (session.isEmpty()) session = QStringLiteral("console");
+    // Part of a socket or pipe name: keep letters, digits, dots and dashes only.
+    for (QChar& c : session)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-')) c = QLatin1Char('_');
+    return session.left(40);
 }
 
 bool cmcSingleInstance::spinUntil(const std::function<bool()>& done, int timeoutMs) {

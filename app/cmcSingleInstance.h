@@ -1,5 +1,6 @@
 #pragma once
-// The single-instance guard: a local server named after the user. The first process to
+// The single-instance guard: a local server named after the user and the desktop session
+// (the display), as a session-local mutex is. The first process to
 // start listens; a later one finds it answering, is told it is not first, and can ask the
 // running one to flash its window before it exits. A server left behind by a crashed
 // process (nobody answers) is removed and taken over.
@@ -13,7 +14,8 @@ class QLocalSocket;
 class cmcSingleInstance : public QObject {
     Q_OBJECT
   public:
-    // name is the base name; the user's name is appended so that users do not meet.
+    // name is the base name; the user's and the session's names are appended so that
+    // neither two users nor two displays of one user meet.
     explicit cmcSingleInstance(const QString& name, QObject* parent = nullptr);
     ~cmcSingleInstance() override;
     cmcSingleInstance(const cmcSingleInstance&) = delete;
@@ -32,6 +34,7 @@ class cmcSingleInstance : public QObject {
 
     QString serverName() const { return m_serverName; }
     static QString userName();
+    static QString sessionName();
 
   signals:
     // In the running instance: a second one asked for the main window to be flashed.

@@ -11,6 +11,7 @@ void cuiDebugCompare::show(cuiMain& shell, QWidget* parent)
 {
     QDialog box(parent);
     box.setWindowTitle(QStringLiteral("Debug compare"));
+    box.setObjectName(QStringLiteral("DebugCompare"));
     auto* memo = new QPlainTextEdit;
     memo->setReadOnly(true);
     memo->setFont(QFont(QStringLiteral("Monospace")));

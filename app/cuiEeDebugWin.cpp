@@ -42,6 +42,7 @@ cuiEeDebugWin::cuiEeDebugWin(cuiMain& shell, QWidget* owner)
     : cuiSheetWindow(QStringLiteral("GI_Sheet_EeDebugWin"), cmcGTex::mainTable(), owner), m_shell(shell),
       m_source(std::make_unique<Source>(*this))
 {
+    setObjectName(QStringLiteral("MemoryDump"));
     sheet()->setCellSource(m_source.get());
 
     cmcGTex& text = cmcGTex::mainTable();

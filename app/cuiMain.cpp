@@ -10,6 +10,7 @@
 #include "cmcTask.h"
 #include "cuiAboutBox.h"
 #include "cuiDebugCompare.h"
+#include "cuiWindowPlaces.h"
 #include "cuiEeDebugWin.h"
 #include "cuiFreeDebugWin.h"
 #include "cuiDispatchSource.h"
@@ -145,6 +146,7 @@ void cuiMain::BuildWindow()
         addUndoActions();
 
         m_host = std::make_unique<cuiSheetHost>(m_rightPanel, text);
+        m_windowPlaces = std::make_unique<cuiWindowPlaces>(m_env);
         BuildTree();
     }
 
@@ -174,6 +176,16 @@ void cuiMain::BuildMenus()
         return &sheet->CellObjectAt(sheet->grid()->col(), sheet->grid()->row());
     });
     m_menu->setClickHandler([this](const cuiCell& item) { MenuItemClicked(item); });
+    // Without a current cell's pop-up items (nothing clicked yet, or the focus elsewhere)
+    // the Edit menu still opens and shows what it can do, disabled where it cannot act.
+    m_menu->AddItems(CL_Menu_Edit_Top, QString::fromLatin1(IdleEditMenu));
+    if (QAction* edit = m_menu->actionOf(CL_Menu_Edit_Top); edit && edit->menu()) {
+        connect(edit->menu(), &QMenu::aboutToShow, this, [this, menu = edit->menu()] {
+            if (!menu->actions().isEmpty() || !m_menu) return;
+            m_menu->AddItems(CL_Menu_Edit_Top, QString::fromLatin1(IdleEditMenu));
+            m_menu->RefreshStates();
+        });
+    }
     if (m_toolBar) m_form->removeToolBar(m_toolBar->bar());
     m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
     m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
@@ -432,6 +444,7 @@ void cuiMain::StorePlacement()
     m_env.windowWidth = r.width();
     m_env.windowHeight = r.height();
     if (m_leftPanel) m_env.splitterV = m_leftPanel->width();
+    if (m_windowPlaces) m_windowPlaces->storeShown();
 }
 
 void cuiMain::OnEvent(const cmcEvent* event)

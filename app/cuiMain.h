@@ -32,6 +32,7 @@ class cuiDispatchSource;
 class cuiCell;
 class cuiMenu;
 class cuiSheetHost;
+class cuiWindowPlaces;
 class cuiToolBar;
 class indEnviron;
 class QTreeWidgetItem;
@@ -132,6 +133,8 @@ public:
     static constexpr int ShellTaskMs = 50;
     static constexpr int ChangeDelayMs = 250;
     static constexpr int MinSplitter = 8;
+    // The Edit menu's items while no cell offers its own: the fullest pop-up menu.
+    static constexpr const char* IdleEditMenu = "GI_PMenu_List_Body";
 
     // The process's controller (the most recently constructed shell).
     static cuiMain* instance();
@@ -178,6 +181,7 @@ protected:
     std::unique_ptr<cuiToolBar> m_toolBar;
     QPointer<cuiMainTree> m_tree;
     std::unique_ptr<cuiSheetHost> m_host;
+    std::unique_ptr<cuiWindowPlaces> m_windowPlaces;
     std::vector<cmcEeprom> m_undo;
     std::vector<cmcEeprom> m_redo;
     cmcEeprom m_undoBase; // the image as of the last recorded step

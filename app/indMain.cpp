@@ -32,6 +32,8 @@ indMain::indMain(indEnviron& environ, const QString& dataDir)
     m_cloneMan->setReadHandler(&indMain::readHandler, this);
     m_cloneMan->setSearchHandler(&indMain::searchHandler, this);
     cmcCellDispatch::global().setHandler(&indMain::menuCommand, this);
+    // Rows that come into use start from the initial data's records where it has some.
+    cmcCellDispatch::global().setDefaultImage(&loadedImage());
     m_sheetEnv = std::make_unique<indSheetEnv>(*this, environ);
     cuiSheetEnv::install(m_sheetEnv.get());
 }
@@ -40,6 +42,7 @@ indMain::~indMain()
 {
     DetachForm();
     cmcCellDispatch::global().setHandler(nullptr, nullptr);
+    if (cmcCellDispatch::global().defaultImage() == &loadedImage()) cmcCellDispatch::global().setDefaultImage(nullptr);
     if (&cuiSheetEnv::current() == m_sheetEnv.get()) cuiSheetEnv::install(nullptr);
 }
 
@@ -103,6 +106,11 @@ bool indMain::LoadInitialData(int modelIndex)
     return true;
 }
 
+void indMain::CommitPendingEdit()
+{
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
+}
+
 int indMain::SaveChangesPrompt(bool writeAnother)
 {
     if (!IsModified()) return PA_Yes;
@@ -123,6 +131,7 @@ bool indMain::CloseQuery()
 {
     // Closing in the middle of a clone would cut a write off halfway through the radio.
     if (m_cloneMan->IsBusy()) return false;
+    CommitPendingEdit();
     if (SaveChangesPrompt(false) == PA_Cancel) return false;
     StorePlacement();
     return true;
@@ -200,9 +209,12 @@ bool indMain::Save(const QString& path)
 bool indMain::SaveAs()
 {
     const QString proposed = m_docFile.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_docFile).fileName();
-    const QString path = cuiFileDialogs::current().saveFile(
-        m_form, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 0),
-        cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1), m_currentDir, proposed);
+    const QString filter = cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1);
+    const QString path = cuiFileDialogs::withDefaultSuffix(
+        cuiFileDialogs::current().saveFile(
+            m_form, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 0), filter,
+            m_currentDir, proposed),
+        filter);
     if (path.isEmpty()) return false;
     return Save(path);
 }

@@ -42,6 +42,8 @@ public:
     bool Open(const QString& path = QString());
     bool Save(const QString& path);
     bool SaveAs();
+    // Commits the value open in a cell's in-place editor, so that commands see it.
+    void CommitPendingEdit();
     // 6 proceed (saved or not modified), 7 proceed without saving, 2 cancel.
     int SaveChangesPrompt(bool writeAnother = false);
     // The main form asks before it closes: false keeps it open (also while a clone runs).

@@ -1,12 +1,13 @@
 // The language selection: a window listing the languages of the language list; picking
 // one re-opens the main and help overlays in that language and rebuilds everything built
-// from them (menu, tool bar, tree and the sheet shown).
+// from them (menu, tool bar, tree and the sheet shown); Qt's own texts follow.
 
 #include "cmcCellRequest.h"
 #include "cmcEvMan.h"
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcOverlayFiles.h"
+#include "cuiQtTranslation.h"
 #include "cuiSheetWindow.h"
 #include "indEnviron.h"
 #include "indMain.h"
@@ -36,6 +37,7 @@ void indMain::OpenLanguageWindow()
             return sheet;
         },
         table, m_form);
+    window->setObjectName(QStringLiteral("Language"));
     m_languageWindow = window;
     window->show();
 }
@@ -64,6 +66,7 @@ void indMain::SelectLanguage(int language)
     int chosen = language;
     cmcOverlayFiles().selectLanguage(chosen);
     m_env.language = chosen;
+    cuiQtTranslation::applyFromMainTable();
     // Everything read from the main table is read again.
     cmcFCache::instance().clear();
     BuildMenus();

@@ -39,6 +39,9 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     const bool run = r.execute;
     const int value = r.index;
     uint32_t state = 0;
+    // A value typed into a cell but not yet committed belongs to the document before any
+    // command acts on it, whether a shortcut, the menu or the tool bar started it.
+    if (run) CommitPendingEdit();
     switch (r.label) {
     case CL_Menu_File_New:
         if (run) New();

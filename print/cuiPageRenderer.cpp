@@ -135,6 +135,7 @@ int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* s
                 drawFrame(*painter);
                 drawBlock(*painter, block, band);
                 ++m_printed;
+                if (m_setup.pagePrinted) m_setup.pagePrinted();
             }
         }
         if (cancelled()) break;

@@ -32,6 +32,9 @@ struct clsPageSetup {
     QString titleText;        // header text at the right
     QString makerText;        // footer text at the right
     const bool* cancel = nullptr;
+    // Called after each printed page: lets the printing dialog's Cancel be clicked while a
+    // long sheet prints.
+    std::function<void()> pagePrinted;
 };
 
 class cuiPageRenderer {

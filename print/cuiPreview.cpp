@@ -26,6 +26,7 @@ cuiPreview::cuiPreview(QWidget* parent, const QString& caption,
     : QDialog(parent), m_render(std::move(render)), m_fontSize(std::move(fontSize)),
       m_setFontSize(std::move(setFontSize)) {
     setWindowTitle(caption);
+    setObjectName(QStringLiteral("PrintPreview"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

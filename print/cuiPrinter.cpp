@@ -131,20 +131,13 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     pause.start();
     while (pause.elapsed() < 10) QApplication::processEvents(QEventLoop::AllEvents, 10);
 
+    // One sheet or many, the job runs from the task with the printing dialog up; its
+    // Cancel is seen between sheets and between the pages of a sheet.
     m_jobList = commands;
-    m_jobRenderer = std::make_unique<cuiPageRenderer>(m_table, pageSetup(*m_printer));
-    m_savedRect = pageSetup(*m_printer).printable;
-    if (!multiple) {
-        QPainter painter;
-        if (painter.begin(m_printer.get())) {
-            m_jobRenderer->print(source, *m_printer, painter);
-            painter.end();
-        } else {
-            tellStartError();
-        }
-        finish();
-        return;
-    }
+    clsPageSetup setup = pageSetup(*m_printer);
+    setup.pagePrinted = [] { QApplication::processEvents(QEventLoop::AllEvents, 5); };
+    m_jobRenderer = std::make_unique<cuiPageRenderer>(m_table, setup);
+    m_savedRect = setup.printable;
     m_jobIndex = 0;
     m_jobRunning = true;
     m_task = new cmcTask;

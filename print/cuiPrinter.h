@@ -39,6 +39,8 @@ class cuiPrinter {
 
     bool isPrinting() const { return m_printing; }
     bool isJobRunning() const { return m_jobRunning; }
+    // Pages the running job has printed so far.
+    int jobPagesPrinted() const { return m_jobRenderer ? m_jobRenderer->printedPages() : 0; }
     // The printing dialog while it exists (its button sets the cancel flag).
     QDialog* printingDialog() const { return m_dialog.data(); }
     cuiPreview* preview() const { return m_preview; }

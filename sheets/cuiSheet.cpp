@@ -1,5 +1,7 @@
 #include "cuiSheet.h"
 
+#include "cuiCellEditor.h"
+
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cmcFCache.h"
@@ -740,7 +742,11 @@ bool cuiSheet::isShownSelected(int col, int row) {
     if (!m_grid) return false;
     if (col == m_grid->col() && row == m_grid->row()) return true;
     if (isMarked(col, row)) return true;
-    if (row == m_grid->row() && CellAt(col, row).cell.rowSelect) {
+    // A row-select member shows the selection of the selectable cell on its left; one
+    // that takes input itself is only ever selected as itself, so that the highlight
+    // marks exactly the cell that receives the typing.
+    const cuiCell& cell = CellAt(col, row).cell;
+    if (row == m_grid->row() && cell.rowSelect && !cell.selectable) {
         int c = col - 1;
         while (c >= 0 && !CellAt(c, row).cell.selectable && CellAt(c, row).cell.rowSelect)
             --c;
@@ -879,6 +885,13 @@ void cuiSheet::dropCellMenu() {
 void cuiSheet::openCellMenu(const QPoint& globalPos) {
     if (!m_cellMenu) updateCellMenu(true);
     if (m_cellMenu) m_cellMenu->menu()->popup(globalPos);
+}
+
+// The pop-up menu opened from the keyboard shows under the current cell.
+void cuiSheet::openCellMenuAtCell() {
+    if (!m_grid || m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
+    const QRect r = m_grid->cellRect(m_grid->col(), m_grid->row());
+    openCellMenu(m_grid->viewport()->mapToGlobal(QPoint(r.left() + 8, r.bottom())));
 }
 
 void cuiSheet::SelectCell(int col, int row) {
@@ -1131,13 +1144,8 @@ bool cuiSheet::editorVisible() const {
 void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, int selLength) {
     if (!m_grid) return;
     if (!m_editor) {
-        m_editor = new QPlainTextEdit(m_grid->viewport());
+        m_editor = new cuiCellEditor(m_grid->viewport());
         m_editor->hide();
-        m_editor->setFrameStyle(QFrame::NoFrame);
-        m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-        m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_editor->document()->setDocumentMargin(1);
         m_editorFilter = new cuiSheetEditorFilter(this);
         m_editor->installEventFilter(m_editorFilter);
         QObject::connect(m_editor, &QPlainTextEdit::textChanged, m_editor, [this] {
@@ -1241,8 +1249,14 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event) {
     case Qt::Key_Home:
     case Qt::Key_End:
         break;
+    case Qt::Key_Menu:
+        openCellMenuAtCell();
+        break;
     default:
-        if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        // Shift+F10 is the keyboard's other way to the pop-up menu.
+        if (key == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier))
+            openCellMenuAtCell();
+        else if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
             ExecuteCellCommand(col, row, (0x70 + (key - Qt::Key_F1)) * 256, 0, QString());
         else
             consumed = false;

@@ -163,6 +163,7 @@ class cuiSheet : public cuiGridOwner {
     cuiMenu* cellMenu() const { return m_cellMenu.get(); }
     void updateCellMenu(bool rebuild = false);
     void openCellMenu(const QPoint& globalPos);
+    void openCellMenuAtCell();
     void dropCellMenu();
 
     // Event 12 names a pop-up menu key by this id (the same key gives the same id for the

@@ -15,6 +15,7 @@
 #include "indEnviron.h"
 #include "indMain.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -335,6 +336,44 @@ private slots:
         m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/factory"), QStringLiteral("/factory")});
         QVERIFY(m_main->makerMode());
         QCOMPARE(prompt.entries().size(), 2); // asked once more, not again once on
+    }
+
+    // The main window comes back where it was stored, and stores what it shows; a
+    // secondary window gets back the place it had when it was last hidden.
+    void windowPlacesRoundTrip()
+    {
+        const QRect stored(130, 110, 900, 650);
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [&](indEnviron& env) {
+            env.windowLeft = stored.left();
+            env.windowTop = stored.top();
+            env.windowWidth = stored.width();
+            env.windowHeight = stored.height();
+        });
+        TForm1* form = m_editor->form.get();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(form->geometry(), stored);
+        const QRect moved(150, 120, 880, 640);
+        form->setGeometry(moved);
+        QTRY_COMPARE(form->geometry(), moved);
+
+        QDialog help(form);
+        help.setObjectName(QStringLiteral("Help"));
+        help.show();
+        const QRect place(300, 200, 420, 310);
+        help.setGeometry(place);
+        QTRY_COMPARE(help.geometry(), place);
+        help.hide();
+        QVERIFY(m_editor->main->CloseQuery());
+        indEnviron& env = *m_editor->env;
+        QCOMPARE(QRect(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight), moved);
+        QVERIFY(env.editForm(QStringLiteral("Help")));
+        QCOMPARE(env.editForm(QStringLiteral("Help"))->width, place.width());
+
+        QDialog again(form);
+        again.setObjectName(QStringLiteral("Help"));
+        again.show();
+        QCOMPARE(again.geometry(), place);
     }
 };
 

@@ -138,6 +138,7 @@ class tst_environ : public QObject {
 
     void secondInstanceNeitherReadsNorSaves();
     void staleServerIsTakenOver();
+    void instancePerDisplay();
 
     void windowClamp_data();
     void windowClamp();
@@ -559,6 +560,27 @@ void tst_environ::staleServerIsTakenOver() {
 #else
     QSKIP("stale socket files exist on Unix only");
 #endif
+}
+
+// One instance per desktop session: a second display of the same user starts its own,
+// a second start on the same display is turned away.
+void tst_environ::instancePerDisplay() {
+    const QString base = uniqueName();
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY"), display = qgetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", ":91");
+    cmcSingleInstance first(base);
+    qputenv("DISPLAY", ":92.0");
+    cmcSingleInstance otherDisplay(base);
+    qputenv("DISPLAY", ":91");
+    cmcSingleInstance sameDisplay(base);
+    if (!wayland.isNull()) qputenv("WAYLAND_DISPLAY", wayland);
+    display.isNull() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
+
+    QVERIFY(first.serverName() != otherDisplay.serverName());
+    QVERIFY(first.acquire());
+    QVERIFY(otherDisplay.acquire());
+    QVERIFY(!sameDisplay.acquire());
 }
 
 void tst_environ::windowClamp_data() {

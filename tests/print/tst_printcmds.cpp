@@ -27,6 +27,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -129,6 +130,9 @@ class tst_PrintCmds : public QObject {
         QCOMPARE(m_dialogs->previews, 1);
         QVERIFY(!m_dialogs->ownerEnabledInPreview);
         QVERIFY(m_dialogs->previewPages > 0);
+        // One sheet prints as a job too, with the printing dialog up.
+        QVERIFY(m_editor->main->printer().printingDialog());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
         QCOMPARE(pdfPages(m_dialogs->pdfPath), m_dialogs->previewPages);
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().isPrinting());
@@ -193,6 +197,7 @@ class tst_PrintCmds : public QObject {
             return true;
         };
         runMenu(CL_Menu_File_Print_Current, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
         QCOMPARE(m_editor->env->fontSizePrinter, 8);
         QCOMPARE(m_editor->main->printer().fontSize(), 8);
         QVERIFY2(pagesAt8 < pagesAt12, "a smaller font needs fewer pages");
@@ -266,6 +271,32 @@ class tst_PrintCmds : public QObject {
         // The document was ended: a readable PDF with at most the first sheet's pages.
         QVERIFY(QFile::exists(m_dialogs->pdfPath));
         QVERIFY(pdfPages(m_dialogs->pdfPath) >= 0);
+    }
+
+    // A single long sheet is cancelled between its pages: the document ends after the
+    // page being printed when Cancel was clicked.
+    void cancelStopsASingleSheet() {
+        cuiPrinter& p = m_editor->main->printer();
+        m_dialogs->onPreview = [](cuiPreview& preview) {
+            preview.printButton()->click();
+            return true;
+        };
+        runMenu(CL_Menu_File_Print_Current, true);
+        QVERIFY(p.isJobRunning());
+        const int total = m_dialogs->previewPages;
+        QVERIFY2(total > 2, "the channel list fills several pages");
+        QPushButton* cancel = p.printingDialog()->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        // Clicked as soon as the first page is out, while the sheet is still printing.
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, cancel, [&] {
+            if (p.jobPagesPrinted() >= 1) cancel->click();
+        });
+        watcher.start(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.isPrinting(), 60000);
+        QVERIFY(m_editor->form->isEnabled());
+        const int printed = pdfPages(m_dialogs->pdfPath);
+        QVERIFY2(printed >= 1 && printed < total, qPrintable(QStringLiteral("%1 of %2").arg(printed).arg(total)));
     }
 };
 

@@ -1,0 +1,282 @@
+// Typing at the keyboard as a person does: capitals with Shift held, modifier keys pressed
+// on their own, and commands given by their shortcuts while a typed value is still open in
+// the cell's editor. Nothing typed may be lost on the way.
+
+#include "EditorFixture.h"
+#include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
+#include "cmcEeprom.h"
+#include "cmcPrompt.h"
+#include "cuiFileDialogs.h"
+#include "cuiGrid.h"
+#include "cuiMenu.h"
+#include "cuiSheet.h"
+#include "cuiSheetHost.h"
+#include "indCloneFile.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+
+class ScriptedDialogs : public cuiFileDialogs {
+  public:
+    ScriptedDialogs() { install(this); }
+    ~ScriptedDialogs() override { install(nullptr); }
+    QStringList answers;
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&,
+                     const QString&) override {
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+QWidget* focused(QWidget* fallback) {
+    QWidget* w = QApplication::focusWidget();
+    return w ? w : fallback;
+}
+
+// Each capital is typed with Shift pressed before it and released after it, as a keyboard
+// sends it; every key goes to whatever has the focus at that moment.
+void typeLikeAPerson(QWidget* fallback, const QString& text) {
+    for (const QChar ch : text) {
+        const bool upper = ch.isUpper();
+        if (upper) QTest::keyPress(focused(fallback), Qt::Key_Shift, Qt::ShiftModifier);
+        const Qt::Key key =
+            ch == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key(ch.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, focused(fallback), key, QString(ch),
+                            upper ? Qt::ShiftModifier : Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, focused(fallback), key, QString(ch),
+                            upper ? Qt::ShiftModifier : Qt::NoModifier);
+        if (upper) QTest::keyRelease(focused(fallback), Qt::Key_Shift);
+    }
+}
+
+} // namespace
+
+class tst_keyboard : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> m_editor;
+    indMain* m_main = nullptr;
+    cuiSheet* m_sheet = nullptr;
+
+    cmcCellDispatch& cells() { return cmcCellDispatch::global(); }
+    QString channelName() { return cells().text(CT_ChannelList, CL_ChL_Name, 0); }
+
+    // Makes the cell of channel index's field label current.
+    bool selectChannelCell(int32_t label, int32_t index) {
+        for (int r = 0; r < m_sheet->rowCount(); ++r)
+            for (int c = 0; c < m_sheet->colCount(); ++c) {
+                const cuiCell& cell = m_sheet->CellObjectAt(c, r);
+                if (cell.selectable && cell.label == label && cell.index == index) {
+                    m_sheet->SelectCell(c, r);
+                    return m_sheet->grid()->col() == c && m_sheet->grid()->row() == r;
+                }
+            }
+        return false;
+    }
+
+    // The channel list shown and active, channel 1 in use, its name cell current.
+    void openChannelName() {
+        QVERIFY(cells().commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
+        m_main->MarkSaved();
+        m_editor->form->show();
+        QApplication::setActiveWindow(m_editor->form.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_editor->form.get()));
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        m_sheet = m_main->sheetHost()->sheet();
+        QVERIFY(m_sheet);
+        m_sheet->grid()->setFocus();
+        QTRY_VERIFY(m_sheet->grid()->hasFocus());
+        QVERIFY(selectChannelCell(CL_ChL_Name, 0));
+        m_editor->events->dispatchStep();
+    }
+
+    // "Coast" typed into the name cell and left open in its editor.
+    void typePending() {
+        openChannelName();
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("Coast"));
+        QVERIFY(m_sheet->editorVisible());
+        QCOMPARE(m_sheet->editor()->toPlainText(), QStringLiteral("Coast"));
+        QVERIFY(!m_main->IsModified());
+    }
+
+  private slots:
+    void init() {
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-keys-"));
+        QVERIFY(m_editor->env->isFirstInstance());
+        m_main = m_editor->main.get();
+    }
+    void cleanup() {
+        m_sheet = nullptr;
+        m_editor.reset();
+    }
+
+    void capitalsAreTypedWithShift() {
+        openChannelName();
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("Marine Net"));
+        QVERIFY(m_sheet->editorVisible());
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QCOMPARE(channelName(), QStringLiteral("Marine Net"));
+        QVERIFY(m_main->IsModified());
+        QVERIFY(m_editor->form->windowTitle().contains(QLatin1String("[*]")) ||
+                m_editor->form->isWindowModified());
+    }
+
+    // A modifier pressed and released alone never drops what was typed: the editor stays
+    // open with its text, except for Alt, which takes the keyboard to the menu bar as
+    // everywhere on the desktop; the value is committed then.
+    void modifierAloneKeepsTheText_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::newRow("Shift") << int(Qt::Key_Shift) << true;
+        QTest::newRow("Ctrl") << int(Qt::Key_Control) << true;
+        QTest::newRow("AltGr") << int(Qt::Key_AltGr) << true;
+        QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << true;
+        QTest::newRow("Alt") << int(Qt::Key_Alt) << false;
+    }
+
+    void modifierAloneKeepsTheText() {
+        QFETCH(int, key);
+        QFETCH(bool, staysOpen);
+        openChannelName();
+        const QString before = channelName();
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("ab"));
+        QTest::sendKeyEvent(QTest::Press, focused(m_sheet->grid()), Qt::Key(key), QString(),
+                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, focused(m_sheet->grid()), Qt::Key(key), QString(),
+                            Qt::NoModifier);
+        if (!staysOpen) {
+            QVERIFY(!m_sheet->editorVisible());
+            QCOMPARE(channelName(), QStringLiteral("ab"));
+            return;
+        }
+        QVERIFY(m_sheet->editorVisible());
+        QCOMPARE(m_sheet->editor()->toPlainText(), QStringLiteral("ab"));
+        // Escape alone cancels.
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Escape);
+        QVERIFY(!m_sheet->editorVisible());
+        QCOMPARE(channelName(), before);
+    }
+
+    // Ctrl+S with the value still open saves the value.
+    void saveShortcutSavesTheOpenValue() {
+        ScriptedPrompt prompt;
+        ScriptedDialogs dialogs;
+        dialogs.answers << m_editor->path(QStringLiteral("typed")); // no suffix typed
+        typePending();
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(channelName(), QStringLiteral("Coast"));
+        const QString saved = m_editor->path(QStringLiteral("typed.icf"));
+        QCOMPARE(m_main->documentFile(), saved);
+        QVERIFY(!m_main->IsModified());
+        cmcEeprom file(m_main->workingImage().GetSize());
+        QCOMPARE(indCloneFile::open(saved, file, false), 0);
+        cmcEeprom expected = m_main->workingImage();
+        m_main->PrepareImage(expected, true);
+        QVERIFY(file == expected);
+        QVERIFY(prompt.entries().isEmpty());
+    }
+
+    // Ctrl+N and closing the window see the open value as a change and offer to save it.
+    void newAndCloseAskAboutTheOpenValue_data() {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("Ctrl+N") << false;
+        QTest::newRow("close the window") << true;
+    }
+
+    void newAndCloseAskAboutTheOpenValue() {
+        QFETCH(bool, close);
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Cancel);
+        typePending();
+        if (close)
+            QVERIFY(!m_editor->form->close());
+        else
+            QTest::keyClick(focused(m_sheet->grid()), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(prompt.entries().at(0).question);
+        QVERIFY(m_editor->form->isVisible());
+        QCOMPARE(channelName(), QStringLiteral("Coast"));
+        QVERIFY(m_main->IsModified());
+    }
+
+    void contextMenuKeysOpenTheCellMenu_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    }
+
+    void contextMenuKeysOpenTheCellMenu() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        openChannelName();
+        QTest::keyClick(m_sheet->grid(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        // It opens under the current cell.
+        const QRect cell =
+            m_sheet->grid()->cellRect(m_sheet->grid()->col(), m_sheet->grid()->row());
+        const QPoint below = m_sheet->grid()->viewport()->mapToGlobal(cell.bottomLeft());
+        QVERIFY(qAbs(popup->pos().y() - below.y()) <= 2);
+        popup->close();
+    }
+
+    // The highlight on the channel list marks the one cell that takes the typing, also on
+    // a channel not in use yet, on whichever column.
+    void currentCellIsMarkedAlone_data() {
+        QTest::addColumn<int>("label");
+        QTest::newRow("RX frequency") << int(CL_ChL_FreqR);
+        QTest::newRow("TX frequency") << int(CL_ChL_FreqT);
+        QTest::newRow("mode") << int(CL_ChL_Mode);
+    }
+
+    void currentCellIsMarkedAlone() {
+        QFETCH(int, label);
+        openChannelName();
+        QVERIFY(selectChannelCell(label, 0));
+        QVERIFY(selectChannelCell(label, 1)); // channel 2: not in use
+        cuiGrid* grid = m_sheet->grid();
+        const int current = grid->col(), row = grid->row();
+        const QImage shot = grid->viewport()->grab().toImage();
+        auto colourOf = [&](int col) {
+            const QRect r = grid->cellRect(col, row);
+            return shot.pixelColor(r.left() + 2, r.top() + 2);
+        };
+        const QColor marked = colourOf(current);
+        for (int c = grid->fixedCols(); c < m_sheet->colCount(); ++c) {
+            if (c == current || grid->colWidth(c) <= 0) continue;
+            QVERIFY2(colourOf(c) != marked,
+                     qPrintable(QStringLiteral("column %1 looks current too").arg(c)));
+        }
+    }
+
+    // On a fresh start, before any cell was clicked, the Edit menu opens with its items.
+    void editMenuHasItemsFromTheStart() {
+        m_editor->form->show();
+        m_editor->events->dispatchStep();
+        QAction* edit = m_main->menu()->actionOf(CL_Menu_Edit_Top);
+        QVERIFY(edit);
+        QVERIFY(edit->menu());
+        emit edit->menu()->aboutToShow();
+        const QList<QAction*> items = edit->menu()->actions();
+        QVERIFY(items.size() >= 4);
+        QAction* undo = m_main->menu()->actionOf(CL_Menu_Edit_Undo);
+        QVERIFY(undo && undo->isVisible() && !undo->isEnabled());
+        QAction* paste = m_main->menu()->actionOf(CL_PMenu_Paste);
+        QVERIFY(paste && paste->isVisible() && !paste->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_keyboard)
+#include "tst_keyboard.moc"
