@@ -8,6 +8,8 @@
 #include "cmcCellNames.h"
 #include "cmcEeprom.h"
 #include "cmcPrompt.h"
+#include "cloneSimProcess.h"
+#include "indCloneMan.h"
 #include "cuiFileDialogs.h"
 #include "cuiGrid.h"
 #include "cuiMenu.h"
@@ -16,8 +18,12 @@
 #include "indCloneFile.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
@@ -111,6 +117,9 @@ class tst_keyboard : public QObject {
     }
 
   private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanupTestCase() { QDir(indMain::backupFolder()).removeRecursively(); }
+
     void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-keys-"));
         QVERIFY(m_editor->env->isFirstInstance());
@@ -208,6 +217,35 @@ class tst_keyboard : public QObject {
         QVERIFY(m_editor->form->isVisible());
         QCOMPARE(channelName(), QStringLiteral("Coast"));
         QVERIFY(m_main->IsModified());
+    }
+
+    // Clone > Write with the value still open sends the value.
+    void cloneWriteSendsTheOpenValue()
+    {
+        ScriptedPrompt prompt; // the confirmation answered OK
+        typePending();
+        cloneSimProcess sim;
+        const QString saved = m_editor->path(QStringLiteral("radio-after.icf"));
+        QVERIFY(sim.start(cloneSimProcess::Tcp, {"--save", saved}));
+        m_editor->env->tcpLink = true;
+        m_editor->env->tcpAddress = QStringLiteral("127.0.0.1");
+        m_editor->env->tcpPort = sim.tcpPort();
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
+        QAction* write = m_main->menu()->actionOf(CL_Menu_Clone_Write);
+        QVERIFY(write);
+        write->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 90000);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpWrite));
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+        QCOMPARE(channelName(), QStringLiteral("Coast"));
+        QTRY_VERIFY(QFile::exists(saved));
+        cmcEeprom radio(m_main->workingImage().GetSize());
+        QCOMPARE(indCloneFile::open(saved, radio, false), 0);
+        // The radio's channel 1, read through the same cells.
+        cells().setImage(&radio);
+        const QString sent = cells().text(CT_ChannelList, CL_ChL_Name, 0);
+        cells().setImage(&m_main->workingImage());
+        QCOMPARE(sent, QStringLiteral("Coast"));
     }
 
     void contextMenuKeysOpenTheCellMenu_data() {
