@@ -62,9 +62,11 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);
 
     m_currentDir = m_env.currentDirectory;
-    if (m_currentDir.isEmpty())
+    // The documents folder where there is one, else the home folder: a folder that does not
+    // exist would show up in the file dialogs as a file name.
+    if (m_currentDir.isEmpty() || !QDir(m_currentDir).exists())
         m_currentDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (m_currentDir.isEmpty()) m_currentDir = QDir::currentPath();
+    if (m_currentDir.isEmpty() || !QDir(m_currentDir).exists()) m_currentDir = QDir::homePath();
 
     m_shellTask = new cmcTask;
     m_shellTask->setCallback(&cuiMain::shellTaskCallback, this);
@@ -173,7 +175,9 @@ void cuiMain::BuildMenus()
         if (!sheet || !sheet->grid() || sheet->grid()->col() >= sheet->colCount() ||
             sheet->grid()->row() >= sheet->rowCount())
             return nullptr;
-        return &sheet->CellObjectAt(sheet->grid()->col(), sheet->grid()->row());
+        // A heading or a text is no cell the items could act on.
+        const cuiCell& cell = sheet->CellObjectAt(sheet->grid()->col(), sheet->grid()->row());
+        return cell.selectable && cell.hasLabel() ? &cell : nullptr;
     });
     m_menu->setClickHandler([this](const cuiCell& item) { MenuItemClicked(item); });
     // Without a current cell's pop-up items (nothing clicked yet, or the focus elsewhere)
