@@ -6,16 +6,19 @@
 // table's "GI_AppItem_Context_ID" list. Failures are reported in the words of
 // "GI_Sys_HtmlHelp_Error": line 0 (with the file name) when the file is missing, line 1
 // when the file has no topic of that number.
+// Help in another language lies in a folder below the English help (help/de/ beside
+// help/): a page that folder lacks is taken from the folder above it, so a language's help
+// may be incomplete.
 
 #include <QPointer>
-#include <QTextBrowser>
 #include <QRect>
 #include <QString>
+#include <QTextBrowser>
 
 class QWidget;
 
 class cuiHtmlHelp {
-public:
+  public:
     enum Result { Shown = 0, NoFile = 1, NoTopic = 2, NoViewer = 3 };
 
     explicit cuiHtmlHelp(QWidget* owner = nullptr) : m_owner(owner) {}
@@ -25,6 +28,10 @@ public:
     int ShowHelpFile(const QString& file);
     // Opens the topic of a context number in the pop-up window at the pointer.
     int ShowHelpContext(const QString& file, int context);
+
+    // The page to show for file: file itself, or, when it is missing, the page of that name
+    // in the folder above (the English help); empty when neither exists.
+    static QString resolvePage(const QString& file);
 
     // The topic page (file name relative to the help file's folder) of a context number;
     // empty when the help table names none.
@@ -38,7 +45,7 @@ public:
     QTextBrowser* helpWindow() const { return m_window.data(); }
     QTextBrowser* popupWindow() const { return m_popup.data(); }
 
-private:
+  private:
     void report(int result, const QString& file);
 
     QWidget* m_owner;

@@ -3,6 +3,7 @@
 #include "cmcGTex.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -66,6 +67,15 @@ QString cmcOverlayFiles::languageName(int language) {
     return field(m_languages.getText(LanguageKey, language), 0);
 }
 
-QString cmcOverlayFiles::executableDir() {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+QString cmcOverlayFiles::dataDir() {
+    return dataDirFor(QCoreApplication::applicationDirPath());
+}
+
+QString cmcOverlayFiles::dataDirFor(const QString& exeDir) {
+    const QString list = QStringLiteral("QXT5200.OVL");
+    const QDir beside(exeDir);
+    if (beside.exists(list)) return beside.absolutePath() + QLatin1Char('/');
+    const QDir shared(beside.filePath(QStringLiteral("../share/qxt5200")));
+    if (shared.exists(list)) return shared.absolutePath() + QLatin1Char('/');
+    return beside.absolutePath() + QLatin1Char('/');
 }

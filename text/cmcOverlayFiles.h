@@ -1,7 +1,7 @@
 #pragma once
-// Finds and opens the three overlay files beside the executable: the language list
-// (model short name + ".OVL"), the chosen language's main overlay (named in the list) and
-// the help overlay (named in the main overlay under "GI_Sys_MyHelpOvl").
+// Finds and opens the three overlay files in the program's data folder (dataDir()): the language
+// list (model short name + ".OVL"), the chosen language's main overlay (named in the list) and the
+// help overlay (named in the main overlay under "GI_Sys_MyHelpOvl").
 
 #include <QString>
 
@@ -35,8 +35,16 @@ class cmcOverlayFiles {
     QString languageName(int language);
     QString directory() const { return m_dir; }
 
-    // The executable's folder with a trailing separator.
-    static QString executableDir();
+    // The folder of the program's data files (overlays, initial clone file, help) with a
+    // trailing separator: the executable's own folder when the language list lies there
+    // (a build tree, a copy run in place), else ../share/qxt5200 beside it (an installed
+    // program), else the executable's folder again, where the first lookup then reports
+    // the missing file.
+    static QString dataDir();
+    // The same for an executable in exeDir.
+    static QString dataDirFor(const QString& exeDir);
+    // The folder the editor reads its data files from: dataDir().
+    static QString executableDir() { return dataDir(); }
 
   private:
     cmcGTex& m_languages;

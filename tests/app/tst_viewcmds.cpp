@@ -120,9 +120,10 @@ private slots:
         QCOMPARE(m_main->languageWindow(), window.data());
 
         cuiSheet* sheet = static_cast<cuiSheetWindow*>(window.data())->sheet();
-        QCOMPARE(sheet->grid()->rowCount(), 2); // the header and one row per language
+        QCOMPARE(sheet->grid()->rowCount(), 3); // the header and one row per language
         QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 0), QStringLiteral("English"));
-        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 1), QString());
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 1), QStringLiteral("Deutsch"));
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 2), QString());
 
         // A pick re-opens the overlays and builds the menu and the tree from them again.
         const QMenu* menuBefore = m_main->menu()->menu();

@@ -8,6 +8,7 @@
 #include "cmcFCache.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
+#include "cmcOverlayFiles.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -16,16 +17,14 @@
 
 namespace {
 
-cmcGTex& ownTable()
-{
+cmcGTex& ownTable() {
     static cmcGTex table;
     return table;
 }
 
-// The main overlay named by the language list beside the executable, if it serves cells.
-bool useMainOverlay()
-{
-    const QDir dir(QCoreApplication::applicationDirPath());
+// The main overlay named by the language list of the data folder, if it serves cells.
+bool useMainOverlay() {
+    const QDir dir(cmcOverlayFiles::dataDir());
     const QString list = dir.filePath(QStringLiteral("QXT5200.OVL"));
     if (!QFileInfo(list).isFile()) return false;
     cmcGTex languages;
@@ -44,8 +43,7 @@ bool useMainOverlay()
 
 namespace cliCells {
 
-bool setUpTexts(QStringList& args)
-{
+bool setUpTexts(QStringList& args) {
     const int at = int(args.indexOf(QStringLiteral("--overlay")));
     if (at >= 0) {
         if (at + 1 >= args.size() || !QFileInfo(args[at + 1]).isFile()) {
@@ -65,8 +63,7 @@ bool setUpTexts(QStringList& args)
     return true;
 }
 
-bool parseReference(const QString& reference, cmcCellObj& cell, QString* error)
-{
+bool parseReference(const QString& reference, cmcCellObj& cell, QString* error) {
     // Faults in a reference stop the program; here they become a message.
     cmcFatal::setShowMessage(false);
     cmcFatal::setEndingHook([](const QString& text) { throw cmcFatalError(text); });
@@ -82,8 +79,7 @@ bool parseReference(const QString& reference, cmcCellObj& cell, QString* error)
     return ok;
 }
 
-int openImage(const QString& path, cmcEeprom& image)
-{
+int openImage(const QString& path, cmcEeprom& image) {
     image.SetSize(QxMap::ImageSize);
     const int code = indCloneFile::open(path, image, false);
     if (code != 0) cliError(cliFiles::errorLine(code));

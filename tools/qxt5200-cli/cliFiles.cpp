@@ -3,6 +3,7 @@
 #include "cmcEeprom.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
+#include "cmcOverlayFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,25 +13,26 @@ namespace {
 
 // Used when no overlay lies beside the executable.
 const char* const EnglishErrors[] = {
-    "The file cannot be opened.",                             // 1
-    "The file could not be written completely.",              // 2
-    "The file belongs to another transceiver model.",         // 3
+    "The file cannot be opened.",                               // 1
+    "The file could not be written completely.",                // 2
+    "The file belongs to another transceiver model.",           // 3
     "The file belongs to another version of this transceiver.", // 4
-    "The memory map revision of the file is not supported.",  // 5
-    "The file is not a valid clone file (format error).",     // 6
-    "The file does not hold all the data of the transceiver.", // 7
-    "The file holds data outside the expected addresses.",    // 8
-    "The file was made by a newer version of this program.",  // 9
+    "The memory map revision of the file is not supported.",    // 5
+    "The file is not a valid clone file (format error).",       // 6
+    "The file does not hold all the data of the transceiver.",  // 7
+    "The file holds data outside the expected addresses.",      // 8
+    "The file was made by a newer version of this program.",    // 9
 };
 
 const char* const DefaultInitialFile = "QXT5200_Initial.icf";
 
-QString runtimeDir() { return QCoreApplication::applicationDirPath(); }
+QString runtimeDir() {
+    return cmcOverlayFiles::dataDir();
+}
 
-// Opens the main overlay named by the language list beside the executable (first language),
+// Opens the main overlay named by the language list of the data folder (first language),
 // without ever stopping on a missing file or key. False when there is none.
-bool mainOverlay()
-{
+bool mainOverlay() {
     static int state = -1;
     if (state >= 0) return state == 1;
     state = 0;
@@ -40,7 +42,8 @@ bool mainOverlay()
     cmcGTex& languages = cmcGTex::languageTable();
     languages.openFile(list);
     if (!languages.hasKey(QStringLiteral("GI_Sys_Language"))) return false;
-    const QStringList fields = languages.getText(QStringLiteral("GI_Sys_Language"), 0).split(QLatin1Char('\t'));
+    const QStringList fields =
+        languages.getText(QStringLiteral("GI_Sys_Language"), 0).split(QLatin1Char('\t'));
     if (fields.size() < 2 || fields[1].isEmpty()) return false;
     const QString main = dir.filePath(fields[1]);
     if (!QFileInfo(main).isFile()) return false;
@@ -49,41 +52,43 @@ bool mainOverlay()
     return true;
 }
 
-QString overlayText(const QString& key)
-{
+QString overlayText(const QString& key) {
     if (!mainOverlay() || !cmcGTex::mainTable().hasKey(key)) return {};
-    return cmcGTex::mainTable().getTextBlock(key).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed();
+    return cmcGTex::mainTable()
+        .getTextBlock(key)
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .trimmed();
 }
 
 } // namespace
 
 namespace cliFiles {
 
-QString errorText(int code)
-{
+QString errorText(int code) {
     const QString text = overlayText(cmcIcfFile::errorKey(code));
     if (!text.isEmpty()) return text;
     if (code >= 1 && code <= 9) return QString::fromLatin1(EnglishErrors[code - 1]);
     return QStringLiteral("Unknown error.");
 }
 
-QString errorLine(int code) { return QStringLiteral("error %1: %2").arg(code).arg(errorText(code)); }
+QString errorLine(int code) {
+    return QStringLiteral("error %1: %2").arg(code).arg(errorText(code));
+}
 
-QString initialFilePath()
-{
+QString initialFilePath() {
     QString name = overlayText(QStringLiteral("GI_App_InitialFile"));
     if (name.isEmpty()) name = QString::fromLatin1(DefaultInitialFile);
     return QDir(runtimeDir()).filePath(name);
 }
 
-int usedChannelRows(const cmcEeprom& image)
-{
+int usedChannelRows(const cmcEeprom& image) {
     constexpr int32_t Base = 0x052F, RecordSize = 29, Rows = 500;
     int used = 0;
     for (int32_t row = 0; row < Rows; ++row) {
         uint8_t f[4] = {};
         image.GetBlock(Base + row * RecordSize, f, 4);
-        const uint32_t rx = uint32_t(f[0]) | uint32_t(f[1]) << 8 | uint32_t(f[2]) << 16 | uint32_t(f[3]) << 24;
+        const uint32_t rx =
+            uint32_t(f[0]) | uint32_t(f[1]) << 8 | uint32_t(f[2]) << 16 | uint32_t(f[3]) << 24;
         if (rx != 0 && rx != 0xFFFFFFFFu) ++used;
     }
     return used;

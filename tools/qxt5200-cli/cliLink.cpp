@@ -46,12 +46,12 @@ void drawBar(const QString& label, int done, int total) {
     std::fflush(stderr);
 }
 
-// The clone messages come from the overlay beside the executable when there is one.
+// The clone messages come from the overlay of the data folder when there is one.
 void openOverlay() {
     static bool tried = false;
     if (tried) return;
     tried = true;
-    const QString dir = QCoreApplication::applicationDirPath();
+    const QString dir = cmcOverlayFiles::dataDir();
     if (!QFileInfo(QDir(dir).filePath(QStringLiteral("QXT5200.OVL"))).isFile()) return;
     if (cmcGTex::mainTable().hasKey(QStringLiteral("GI_Mess_CloneErr_Head"))) return;
     int language = 0;
@@ -151,7 +151,12 @@ int cliLink::run(cmcCloneDrv& driver,
 void cliLink::reportStatus(int status) const {
     if (status == 0) return;
     openOverlay();
-    QString text = cmcCloneMessage::Text(status, m_port);
+    cmcCloneMessage::Link link;
+    link.tcp = m_tcp;
+    link.comPort = m_port;
+    link.tcpAddress = m_host;
+    link.tcpPort = m_tcpPort;
+    QString text = cmcCloneMessage::Text(status, link);
     if (status == CS_LinkOpen && !m_tcp) text += QStringLiteral("\n(%1)").arg(describe());
     cliError(QStringLiteral("error %1: %2").arg(status).arg(text));
 }

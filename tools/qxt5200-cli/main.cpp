@@ -2,57 +2,71 @@
 
 #include "cliVerb.h"
 #include "cmcPrompt.h"
+#include "qxVersion.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
 
-std::vector<cliVerb>& cliVerbs()
-{
+std::vector<cliVerb>& cliVerbs() {
     static std::vector<cliVerb> verbs;
     return verbs;
 }
 
-void cliError(const QString& text)
-{
+void cliError(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
-void cliOut(const QString& text)
-{
+void cliOut(const QString& text) {
     std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
-static void usage()
-{
+// The usage: on standard output when asked for (--help), on standard error after a mistake.
+static void usage(void (*write)(const QString&)) {
     auto verbs = cliVerbs();
-    std::sort(verbs.begin(), verbs.end(), [](const cliVerb& a, const cliVerb& b) { return a.name < b.name; });
-    cliError(QStringLiteral("usage: qxt5200-cli VERB [ARGUMENTS]\n\nverbs:"));
-    for (const auto& v : verbs) cliError(QStringLiteral("  ") + v.synopsis);
-    cliError(QStringLiteral("\n\"qxt5200-cli VERB --help\" tells more about a verb."));
+    std::sort(verbs.begin(), verbs.end(),
+              [](const cliVerb& a, const cliVerb& b) { return a.name < b.name; });
+    write(
+        QStringLiteral("Usage: qxt5200-cli VERB [ARGUMENTS]\n"
+                       "Checks, describes and edits QX-T5200 clone files and clones the radio.\n\n"
+                       "Verbs:"));
+    for (const auto& v : verbs)
+        write(QStringLiteral("  ") + v.synopsis);
+    write(QStringLiteral("\nOptions:\n"
+                         "  -h, --help     show this help and exit\n"
+                         "  -v, --version  show the version and exit\n\n"
+                         "\"qxt5200-cli VERB --help\" tells more about a verb."));
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
-        usage();
-        return args.isEmpty() ? CLI_USAGE : CLI_OK;
+    if (args.isEmpty()) {
+        usage(cliError);
+        return CLI_USAGE;
+    }
+    if (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        usage(cliOut);
+        return CLI_OK;
+    }
+    if (args[0] == QLatin1String("--version") || args[0] == QLatin1String("-v")) {
+        cliOut(QStringLiteral("qxt5200-cli " QX_VERSION));
+        return CLI_OK;
     }
     const QString name = args.takeFirst();
     for (const auto& v : cliVerbs()) {
         if (v.name != name) continue;
         if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-            cliOut(QStringLiteral("usage: qxt5200-cli ") + v.synopsis + QStringLiteral("\n\n") + v.help);
+            cliOut(QStringLiteral("usage: qxt5200-cli ") + v.synopsis + QStringLiteral("\n\n") +
+                   v.help);
             return CLI_OK;
         }
         return v.run(args);
     }
     cliError(QStringLiteral("qxt5200-cli: unknown verb '%1'").arg(name));
-    usage();
+    usage(cliError);
     return CLI_USAGE;
 }

@@ -4,7 +4,9 @@
 #include "simRadio.h"
 
 #include "datCh.h"
+#include "cmcOverlayFiles.h"
 #include "indCloneFile.h"
+#include "qxVersion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -26,12 +28,11 @@
 
 namespace {
 
-// Starting memory when no clone file is given: the initial data file beside the executable,
+// Starting memory when no clone file is given: the initial data file of the data folder,
 // or a built image with this model's identity, plus a few channels to look at.
 cmcEeprom defaultMemory() {
     cmcEeprom image(QxMap::ImageSize);
-    const QString initial =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/QXT5200_Initial.icf");
+    const QString initial = cmcOverlayFiles::dataDir() + QStringLiteral("QXT5200_Initial.icf");
     if (!QFileInfo::exists(initial) || indCloneFile::readInitial(initial, image, false) != 0) {
         image.Fill(0xFF);
         image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
@@ -84,11 +85,13 @@ void ready(const QString& address) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QX_VERSION));
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "Simulated QX-T5200 radio. Prints \"READY <pty path>\" or \"READY 127.0.0.1:<port>\" "
         "when it listens."));
     p.addHelpOption();
+    p.addVersionOption();
     const QList<QCommandLineOption> options = {
         {QStringLiteral("tcp"),
          QStringLiteral(
