@@ -160,6 +160,7 @@ bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context) {
     m_frame.Clear();
     m_echo.Clear();
     m_ackDue = false;
+    m_ackInFrame = false;
     m_heldAckFrames = 0;
     m_pauseState = 0;
     m_deadline.start(uint32_t(m_timeout[0]));
@@ -242,6 +243,11 @@ void cmcCloneDrv::SendBytes(const QByteArray& bytes) {
     m_byteCount += n;
 }
 
+bool cmcCloneDrv::isOwnFrame(const cmcBuff& frame) {
+    return frame.GetLength() >= 3 && frame.GetData()[1] == RadioAddress &&
+           frame.GetData()[2] == ProgramAddress;
+}
+
 bool cmcCloneDrv::ReadFrame(QByteArray* frame) {
     const int n = linkRead(m_block, ReadChunk);
     m_rx.AppendBytes(m_block, n);
@@ -253,10 +259,12 @@ bool cmcCloneDrv::ReadFrame(QByteArray* frame) {
         } else if (m_frame.GetLength() == 0) {
             continue;
         } else if (b == kEnd) {
-            *frame =
-                QByteArray(reinterpret_cast<const char*>(m_frame.GetData()), m_frame.GetLength());
+            if (!(skipsOwnFrames() && isOwnFrame(m_frame))) {
+                *frame = QByteArray(reinterpret_cast<const char*>(m_frame.GetData()),
+                                    m_frame.GetLength());
+                got = true;
+            }
             m_frame.SetLength(0);
-            got = true;
         } else if (m_frame.GetLength() >= MaxOtherFrame) {
             // Overlong: what comes out is a frame that every check rejects.
             m_frame.SetLength(0);
@@ -572,6 +580,10 @@ void cmcCloneDrv::readPhase() {
         }
         if (m_frame.GetLength() == 0) continue;
         if (b == kEnd) {
+            if (skipsOwnFrames() && isOwnFrame(m_frame)) {
+                m_frame.SetLength(0);
+                continue;
+            }
             const int32_t verdict = dataFrame();
             m_frame.SetLength(0);
             if (verdict < 0) continue;
@@ -663,6 +675,10 @@ int32_t cmcCloneDrv::coverage() const {
 void cmcCloneDrv::ackWait() {
     const int32_t state = m_state;
     m_next = state;
+    if (skipsOwnFrames()) {
+        tcpAckWait();
+        return;
+    }
     if (m_rx.GetLength() == 0) {
         const int n = linkRead(m_block, ReadChunk);
         m_rx.AppendBytes(m_block, n);
@@ -674,6 +690,33 @@ void cmcCloneDrv::ackWait() {
     } else if (b == kNak) {
         SetStatus(CS_BadFrame);
         m_next = 27;
+    }
+}
+
+// Through a bridge the acknowledgement follows the echo of the frames just sent. A byte
+// between FE and FD belongs to a frame and is passed over (the flag keeps a frame split
+// across reads); only a byte outside every frame answers.
+void cmcCloneDrv::tcpAckWait() {
+    for (;;) {
+        if (m_rx.GetLength() == 0) {
+            const int n = linkRead(m_block, ReadChunk);
+            if (n <= 0) return;
+            m_rx.AppendBytes(m_block, n);
+        }
+        const int b = m_rx.PopFront();
+        if (b == kPreamble) {
+            m_ackInFrame = true;
+        } else if (m_ackInFrame) {
+            if (b == kEnd) m_ackInFrame = false;
+        } else if (b == kAck) {
+            m_next = 16;
+            m_repeat = true;
+            return;
+        } else if (b == kNak) {
+            SetStatus(CS_BadFrame);
+            m_next = 27;
+            return;
+        }
     }
 }
 

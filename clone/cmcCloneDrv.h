@@ -9,7 +9,10 @@
 // upper-case hexadecimal text in E4 blocks (address, length, data, checksum) that never
 // cross a 16-byte boundary; E5 closes a transfer with the maker text and the frame count.
 // On the serial line (a single-wire bus) every byte sent comes back as an echo, which the
-// driver checks when asked to; a TCP link echoes nothing.
+// driver checks when asked to. A TCP link may be a direct network adapter (no echo) or a
+// transparent bridge in front of the programming cable (ser2net, a serial device server)
+// that passes the cable's echo back: over TCP the program's own frames are recognised by
+// their addresses and skipped wherever they appear.
 
 #include "cmcBuff.h"
 #include "cmcComm.h"
@@ -136,6 +139,10 @@ class cmcCloneDrv {
     void finish();
     void restartDeadline(int32_t state);
     bool echoActive() const { return m_echoCheck && !m_useTcp; }
+    // A frame (as assembled, from its first FE, without FD) that the program sent itself.
+    static bool isOwnFrame(const cmcBuff& frame);
+    // Whether own frames coming back are skipped: over TCP, where no echo check runs.
+    bool skipsOwnFrames() const { return m_useTcp; }
 
     // Link operations, choosing serial or TCP.
     bool linkOpen(const QString& settings);
@@ -151,6 +158,7 @@ class cmcCloneDrv {
     int32_t dataFrame(); // -1 block stored, 0 end frame matched, else an error status
     int32_t coverage() const;
     void ackWait();
+    void tcpAckWait();
     void writePhase();
     bool sendHeld();
     void endReply();
@@ -191,6 +199,8 @@ class cmcCloneDrv {
     int32_t m_next = 0;
     bool m_progress = false;
     bool m_repeat = false;
+    // The TCP acknowledgement wait is inside a frame (between FE and FD) that it passes over.
+    bool m_ackInFrame = false;
     int m_lastPending = 0;
     int m_tickInterval = StepIntervalMs;
 

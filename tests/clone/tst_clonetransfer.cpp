@@ -1,6 +1,9 @@
 // Whole transfers between the clone driver and the simulated radio, over a real
-// pseudo-terminal (with the echo of the programming cable) and over loopback TCP.
+// pseudo-terminal (with the echo of the programming cable), over loopback TCP, and over TCP
+// through a bridge in front of the cable that passes its echo back (the simulator's own
+// echoing TCP link, and a real ser2net bridging the simulator's pseudo-terminal).
 
+#include "cloneSer2net.h"
 #include "cloneSimProcess.h"
 #include "cmcCloneDrv.h"
 #include "imcCloneCheck.h"
@@ -12,6 +15,31 @@
 namespace {
 const cmcAdrRange kWhole[] = {{0x0000, 0xFFEF}, {1, 0}};
 const cmcAdrRange kUser[] = {{0x0500, 0xAA5F}, {1, 0}};
+
+// How the driver reaches the simulated radio.
+enum Route { Serial, Tcp, EchoingTcp, Ser2net };
+
+// The radio behind its route, and the driver pointed at it with the clone commands' set-up
+// (echo check on, as the editor always asks).
+struct RadioRoute {
+    cloneSimProcess sim;
+    cloneSer2net bridge;
+    QString error;
+
+    bool start(int route, QStringList args, cmcCloneDrv& drv) {
+        if (route == EchoingTcp) args << "--tcp-echo";
+        const bool tcp = route == Tcp || route == EchoingTcp;
+        if (!sim.start(tcp ? cloneSimProcess::Tcp : cloneSimProcess::Serial, args)) {
+            error = "the simulator did not start";
+            return false;
+        }
+        sim.configure(drv);
+        if (route != Ser2net) return true;
+        if (!bridge.start(sim.address(), "38400n81", &error)) return false;
+        drv.SetTcpLink(true, "127.0.0.1", bridge.port());
+        return true;
+    }
+};
 } // namespace
 
 class tst_CloneTransfer : public QObject {
@@ -41,16 +69,22 @@ void tst_CloneTransfer::initTestCase() {
 
 void tst_CloneTransfer::identify_data() {
     QTest::addColumn<int>("link");
-    QTest::newRow("serial") << int(cloneSimProcess::Serial);
-    QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
+    QTest::newRow("serial") << int(Serial);
+    QTest::newRow("tcp") << int(Tcp);
+    QTest::newRow("tcp, echoed") << int(EchoingTcp);
+    QTest::newRow("ser2net bridge") << int(Ser2net);
 }
+
+#define SKIP_WITHOUT_SER2NET(link)                                                                 \
+    if ((link) == Ser2net && cloneSer2net::executable().isEmpty())                                 \
+    QSKIP("ser2net is not installed (scripts/deps installs it)")
 
 void tst_CloneTransfer::identify() {
     QFETCH(int, link);
-    cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Link(link)));
+    SKIP_WITHOUT_SER2NET(link);
     cmcCloneDrv drv;
-    sim.configure(drv);
+    RadioRoute radio;
+    QVERIFY2(radio.start(link, {}, drv), qPrintable(radio.error));
     const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartInfo(cb, ctx); });
     QCOMPARE(o.calls, 1);
     QCOMPARE(o.status, 0);
@@ -70,10 +104,10 @@ void tst_CloneTransfer::fullRead_data() {
 
 void tst_CloneTransfer::fullRead() {
     QFETCH(int, link);
-    cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile}));
+    SKIP_WITHOUT_SER2NET(link);
     cmcCloneDrv drv;
-    sim.configure(drv);
+    RadioRoute radio;
+    QVERIFY2(radio.start(link, {"--file", m_radioFile}, drv), qPrintable(radio.error));
     const cloneOutcome o =
         cloneRun([&](auto cb, void* ctx) { return drv.StartRead(kWhole, cb, ctx); });
     QCOMPARE(o.status, 0);
@@ -92,11 +126,11 @@ void tst_CloneTransfer::fullWrite() {
     const QString saved = m_dir.filePath(QStringLiteral("written-%1.icf").arg(link));
     QFile::remove(saved);
     const QString logPath = m_dir.filePath("write.log");
-    cloneSimProcess sim;
-    QVERIFY(sim.start(cloneSimProcess::Link(link),
-                      {"--file", m_radioFile, "--save", saved, "--log", logPath}));
+    SKIP_WITHOUT_SER2NET(link);
     cmcCloneDrv drv;
-    sim.configure(drv);
+    RadioRoute radio;
+    QVERIFY2(radio.start(link, {"--file", m_radioFile, "--save", saved, "--log", logPath}, drv),
+             qPrintable(radio.error));
     drv.SetStepTimeout(5000);
     drv.SetAckTimeout(5000);
     // The editor's write range; outside it the radio keeps what it had.

@@ -133,6 +133,8 @@ int main(int argc, char** argv) {
          QStringLiteral("Add a read block outside the image (0xFFF0).")},
         {QStringLiteral("silence"), QStringLiteral("Answer nothing, echo nothing.")},
         {QStringLiteral("no-echo"), QStringLiteral("Do not echo.")},
+        {QStringLiteral("tcp-echo"),
+         QStringLiteral("On TCP, echo every byte, as a serial bridge in front of the cable does.")},
         {QStringLiteral("garble-echo"),
          QStringLiteral("Alter the echo of the n-th byte received (from 0)."), QStringLiteral("n")},
         {QStringLiteral("nak-at"),
@@ -195,7 +197,8 @@ int main(int argc, char** argv) {
                          server->errorString().toLocal8Bit().constData());
             return 2;
         }
-        radio.setEcho(false); // nothing echoes on a TCP link
+        // A network adapter echoes nothing; a bridge in front of the cable passes its echo.
+        radio.setEcho(p.isSet(QStringLiteral("tcp-echo")));
         auto* client = new QTcpSocket*(nullptr);
         QObject::connect(server, &QTcpServer::newConnection, [&radio, server, client] {
             while (QTcpSocket* s = server->nextPendingConnection()) {
