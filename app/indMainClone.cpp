@@ -4,6 +4,9 @@
 
 #include "indMain.h"
 
+#include "cmcCellObj.h"
+#include "cmcComm.h"
+#include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcPrompt.h"
@@ -205,9 +208,32 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
     emit self->cloneFinished(indCloneMan::OpInfo, result->status);
 }
 
+// The cells of the clone side: the COM port items of the menu and the information sheet.
 bool indMain::CloneInfoCell(cmcCellRequest& r)
 {
     switch (r.label) {
+    case CL_Menu_Port_Com: {
+        // Off Windows a port number is only a place in the port table: the item also names
+        // the device behind it.
+        if (r.execute) {
+            selectComPort(r.index);
+            if (auto* ev = cmcEvMan::instance()) ev->post(EV_Controller);
+        }
+        uint32_t state = isComPortChecked(r.index) ? cmcCellObj::F_Ticked : 0u;
+        const QString name = cmcComm::DisplayName(r.index);
+        if (name != QStringLiteral("COM%1").arg(r.index)) {
+            r.fl.display = name;
+            state |= cmcCellObj::F_CaptionSet;
+        }
+        r.menuState = state;
+        return true;
+    }
+    case CL_CloneInfo_Dummy:
+        // The information record's texts: [0] the model name, [1] the serial number.
+        r.fl.display = r.index == 0   ? imcCloneCheck::InfoModelName(m_radioInfo)
+                       : r.index == 1 ? imcCloneCheck::InfoSerialNumber(m_radioInfo)
+                                      : QString();
+        return true;
     case CL_CloneInfo_Model:
         r.fl.display = QString::asprintf("%04X", unsigned(m_radioCode1));
         r.setValue(m_radioCode1);
@@ -262,8 +288,10 @@ void indMain::searchCompletion(void* context, dst_CDrv_Result* result)
     if (result->status == CS_Ok) {
         const int port = self->m_cloneMan->searchPort();
         self->m_env.comPort = port;
-        cmcPrompt::tell(QString::asprintf(block("GI_Mess_PortSearch_Succeeded").toLocal8Bit().constData(), port),
-                        title(), cmcPromptIcon::Information);
+        // The radio answered on a serial port: the next clone goes there, not over the network.
+        self->m_env.tcpLink = false;
+        cmcPrompt::tell(cmcComm::FormatPortText(block("GI_Mess_PortSearch_Succeeded"), port), title(),
+                        cmcPromptIcon::Information);
     }
     emit self->cloneFinished(indCloneMan::OpSearch, result->status);
 }

@@ -1,5 +1,6 @@
 #include "cmcCloneMessage.h"
 
+#include "cmcComm.h"
 #include "cmcGTex.h"
 
 QList<int> cmcCloneMessage::CheckItems(int status) {
@@ -25,14 +26,35 @@ QList<int> cmcCloneMessage::CheckItems(int status) {
 }
 
 QString cmcCloneMessage::Text(int status, int port) {
+    Link link;
+    link.comPort = port;
+    return Text(status, link);
+}
+
+QString cmcCloneMessage::Text(int status, const Link& link) {
     if (status == 0) return QString();
     cmcGTex& t = cmcGTex::mainTable();
     if (!t.hasKey(QStringLiteral("GI_Mess_CloneErr_Head"))) return Plain(status);
-    QString head = t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), status);
-    if (status == 2) head = QString::asprintf(head.toLocal8Bit().constData(), port);
+    // An overlay without the network texts speaks of the cable in every case.
+    const bool tcp = link.tcp && t.hasKey(QStringLiteral("GI_Mess_CloneErr_TcpCheck")) &&
+                     t.hasKey(QStringLiteral("GI_Mess_CloneErr_TcpHead"));
+    // The adapter's address and port fill %1 and %2 where an item names them.
+    const auto adapter = [&link](QString text) {
+        return text.replace(QLatin1String("%1"), link.tcpAddress)
+            .replace(QLatin1String("%2"), QString::number(link.tcpPort));
+    };
+    QString head;
+    if (status == 2)
+        head = tcp ? adapter(t.getText(QStringLiteral("GI_Mess_CloneErr_TcpHead")))
+                   : cmcComm::FormatPortText(t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), 2),
+                                             link.comPort);
+    else
+        head = t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), status);
+    const QString checkKey = tcp ? QStringLiteral("GI_Mess_CloneErr_TcpCheck")
+                                 : QStringLiteral("GI_Mess_CloneErr_Check");
     QStringList lines;
     for (int i : CheckItems(status))
-        lines << t.getText(QStringLiteral("GI_Mess_CloneErr_Check"), i);
+        lines << (tcp ? adapter(t.getText(checkKey, i)) : t.getText(checkKey, i));
     return head + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 

@@ -109,6 +109,29 @@ int cmcComm::PortNumberOf(const QString& device) {
 #endif
 }
 
+namespace {
+QString deviceSuffix(int port) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(port);
+    return QString();
+#else
+    const QString device = cmcComm::DeviceName(port);
+    return device.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(device);
+#endif
+}
+} // namespace
+
+QString cmcComm::DisplayName(int port) {
+    return QStringLiteral("COM%1").arg(port) + deviceSuffix(port);
+}
+
+QString cmcComm::FormatPortText(const QString& format, int port) {
+    QString text = format;
+    const qsizetype at = text.indexOf(QLatin1String("%d"));
+    if (at >= 0) text.replace(at, 2, QString::number(port) + deviceSuffix(port));
+    return text;
+}
+
 void cmcComm::RefreshPortTable() {
     QStringList fresh;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())

@@ -79,6 +79,12 @@ class cmcComm {
     // The number of a device path, adding it to the table when it is new; 0 when the table
     // is full or the text is empty. A plain number ("3") is taken as that number.
     static int PortNumberOf(const QString& device);
+    // A port as the user sees it: "COM2"; off Windows, where the number is only a place in
+    // the port table, with its device: "COM2 (/dev/ttyUSB0)".
+    static QString DisplayName(int port);
+    // A text that names a port by number ("... (COM%d)."): the number fills the integer
+    // placeholder and, off Windows, the device follows it in brackets.
+    static QString FormatPortText(const QString& format, int port);
     // Adds newly present serial devices at the end; numbers already given never change.
     static void RefreshPortTable();
     static QStringList PortTable();

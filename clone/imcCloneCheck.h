@@ -5,6 +5,8 @@
 
 #include "cmcIcfFile.h"
 
+#include <QByteArray>
+#include <QString>
 #include <cstdint>
 
 class cmcEeprom;
@@ -15,6 +17,13 @@ class imcCloneCheck {
     static constexpr uint32_t ModelCode = 0x7041;
     static constexpr int InfoLength = 32;
     static constexpr uint8_t InfoKind = 2;
+    // Where the information block names the radio: after its length, version and kind
+    // bytes, the model name (bytes 4..15) and the serial number (bytes 16..31), texts
+    // padded with blanks, 0x00 or 0xFF.
+    static constexpr int InfoModelNameAt = 4;
+    static constexpr int InfoModelNameLength = 12;
+    static constexpr int InfoSerialAt = 16;
+    static constexpr int InfoSerialLength = 16;
 
     // Ranges of the clone commands, each ended by {1, 0}.
     static const cmcAdrRange ReadRanges[];       // 0x0000..0xFFEF
@@ -30,6 +39,16 @@ class imcCloneCheck {
     // An identify result of a port search: code 1 the model code, code 2 0 or 1, a block of
     // exactly 32 bytes; else 11.
     static int32_t CheckIdentify(const dst_CDrv_Result& result, uint32_t modelCode = ModelCode);
+    // A text field of the information block: its printable characters up to the padding,
+    // with a non-printable byte shown as '.'; empty when the block is shorter.
+    static QString InfoText(const QByteArray& info, int at, int length);
+    static QString InfoModelName(const QByteArray& info) {
+        return InfoText(info, InfoModelNameAt, InfoModelNameLength);
+    }
+    static QString InfoSerialNumber(const QByteArray& info) {
+        return InfoText(info, InfoSerialAt, InfoSerialLength);
+    }
+
     // Whether an image belongs to this model: identity text, map revision and, when asked,
     // the maker text. 0 when it does.
     static int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText);

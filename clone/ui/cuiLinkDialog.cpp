@@ -1,6 +1,7 @@
 #include "cuiLinkDialog.h"
 
 #include "clsLinkInput.h"
+#include "cmcComm.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 
@@ -8,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -80,6 +82,31 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(notice);
+#ifndef Q_OS_WIN
+    if (kind == ComPort) {
+        // The numbers are places in the port table: the list shows which device each means.
+        cmcComm::RefreshPortTable();
+        m_ports = new QListWidget;
+        const int count = int(cmcComm::PortTable().size());
+        int widest = 0;
+        for (int port = 1; port <= count; ++port) {
+            auto* item = new QListWidgetItem(cmcComm::DisplayName(port), m_ports);
+            item->setData(Qt::UserRole, port);
+            widest = std::max(widest, fm.horizontalAdvance(item->text()));
+            if (QString::number(port) == current.trimmed()) m_ports->setCurrentItem(item);
+        }
+        m_ports->setMinimumWidth(widest + 4 * fm.averageCharWidth());
+        m_ports->setFixedHeight(std::clamp(count, 3, 8) * (fm.height() + 4) + 4);
+        connect(m_ports, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            m_edit->setText(QString::number(item->data(Qt::UserRole).toInt()));
+        });
+        connect(m_ports, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+            m_edit->setText(QString::number(item->data(Qt::UserRole).toInt()));
+            tryAccept();
+        });
+        layout->addWidget(m_ports);
+    }
+#endif
     layout->addWidget(m_edit, 0, Qt::AlignHCenter);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -245,16 +245,16 @@ void indCloneMan::setMainEnabled(bool enabled)
 QString indCloneMan::ErrorText(int status) const
 {
     if (status == CS_Ok) return QString();
-    QString text = cmcCloneMessage::Text(status, m_link.comPort);
-    if (status == CS_LinkOpen && m_operation != OpSearch) {
-        QString why;
-        if (m_link.tcpLink)
-            why = cmcGTex::mainTable()
-                      .getText(QStringLiteral("GI_Mess_CloneErr_Device"), 6)
-                      .arg(m_link.tcpAddress)
-                      .arg(m_link.tcpPort);
-        else
-            why = clsPortDiagnosis::explain(m_link.comPort);
+    // A search asks serial ports whatever the TCP setting says, so its texts are the cable's.
+    cmcCloneMessage::Link link;
+    link.tcp = m_link.tcpLink && m_operation != OpSearch;
+    link.comPort = m_link.comPort;
+    link.tcpAddress = m_link.tcpAddress;
+    link.tcpPort = m_link.tcpPort;
+    QString text = cmcCloneMessage::Text(status, link);
+    // Why a serial device did not open; a network link's headline names what it tried.
+    if (status == CS_LinkOpen && !link.tcp && m_operation != OpSearch) {
+        const QString why = clsPortDiagnosis::explain(m_link.comPort);
         if (!why.isEmpty()) text += QStringLiteral("\n\n") + why;
     }
     return text;

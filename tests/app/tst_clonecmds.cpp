@@ -8,6 +8,8 @@
 #include "TForm1.h"
 #include "cloneSimProcess.h"
 #include "cmcCellDispatch.h"
+#include "cmcCellObj.h"
+#include "cmcCellRequest.h"
 #include "cmcComm.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
@@ -409,13 +411,17 @@ private slots:
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
         QCOMPARE(prompt.entries().size(), 1);
         const QString text = prompt.texts().at(0);
-        QVERIFY2(text.startsWith(cloneMessage(2, {0, 1, 2, 3}).replace("%d", QString::number(port))), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("COM%1").arg(port)));
+        QVERIFY2(text.startsWith(cloneMessage(2, {0, 1, 2, 3}).replace("%d", cmcComm::DisplayName(port).mid(3))),
+                 qPrintable(text));
+#ifndef Q_OS_WIN
+        QVERIFY2(text.contains(QStringLiteral("(COM%1 (%2))").arg(port).arg(device)), qPrintable(text));
+#endif
         QVERIFY(text.contains(device));
         QVERIFY(!m_main->cloneInfoWindow());
     }
 
-    // A TCP link that cannot even start (no valid address) says which address it tried.
+    // A TCP link that cannot even start (no valid address) says which address it tried, and
+    // its check items speak of the network adapter instead of the cable and the COM port.
     void tcpLinkOpenFailure()
     {
         ScriptedPrompt prompt;
@@ -427,8 +433,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
         QCOMPARE(prompt.entries().size(), 1);
-        QVERIFY(prompt.texts().at(0).endsWith(
-            cmcGTex::mainTable().getText("GI_Mess_CloneErr_Device", 6).arg("300.1.1.1").arg(41000)));
+        const QString text = prompt.texts().at(0);
+        QVERIFY2(text.startsWith("Cannot connect to the network adapter at 300.1.1.1, port 41000.\n\n"),
+                 qPrintable(text));
+        QVERIFY2(text.contains("address (300.1.1.1) and port (41000)"), qPrintable(text));
+        QVERIFY2(!text.contains("COM") && !text.contains("cable"), qPrintable(text));
     }
 
     // Clone information opens the information sheet in its own window; its cells show the
@@ -461,7 +470,7 @@ private slots:
 
         // Every value cell of the sheet, as the grid would paint it.
         QString model, code2;
-        QMap<int, QString> bytes;
+        QMap<int, QString> bytes, texts;
         for (int r = 0; r < sheet->rowCount(); ++r) {
             for (int c = 0; c < sheet->colCount(); ++c) {
                 const cuiCell& cell = sheet->CellObjectAt(c, r);
@@ -470,6 +479,8 @@ private slots:
                 QVERIFY2(!text.endsWith("*Yet*"), qPrintable(text));
                 if (cell.label == CL_CloneInfo_Model) model = text;
                 else if (cell.label == CL_CloneInfo_Code2) code2 = text;
+                else if (cell.label == CL_CloneInfo_Dummy)
+                    texts.insert(cell.index, text);
                 else if (cell.label == CL_CloneInfo_Byte) {
                     QVERIFY2(!bytes.contains(cell.index), qPrintable(QString::number(cell.index)));
                     bytes.insert(cell.index, text);
@@ -481,6 +492,11 @@ private slots:
         QCOMPARE(bytes.size(), 32);
         for (int i = 0; i < 32; ++i)
             QCOMPARE(bytes.value(i), QString::asprintf("%02X", unsigned(uint8_t(record.at(i)))));
+        // Beside their bytes, the model name (4..15) and the serial number (16..31) as text,
+        // without their padding.
+        QCOMPARE(texts.value(0), QStringLiteral("QX-T5200"));
+        QCOMPARE(texts.value(1), QStringLiteral("SIM-0005200"));
+        QCOMPARE(record.mid(16, 11), QByteArray("SIM-0005200"));
 
         // Read-only: a typed value changes neither the record nor the cell.
         cmcCellDispatch& dispatch = cmcCellDispatch::global();
@@ -523,7 +539,7 @@ private slots:
         g_listPorts[1] = second;
         m_main->cloneMan().setPortLister(&scriptedPorts, nullptr);
         m_main->selectComPort(1);
-        m_env->tcpLink = true; // the search asks serial ports and leaves the setting alone
+        m_env->tcpLink = true; // the search asks serial ports all the same
 
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->portSearch();
@@ -538,16 +554,23 @@ private slots:
         QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpSearch));
         QVERIFY(m_form->isEnabled());
         QVERIFY(!m_main->cloneMan().progressWindow());
-        QVERIFY(m_env->tcpLink);
         if (radioOnSecond) {
             QCOMPARE(finished.at(0).at(1).toInt(), 0);
             QCOMPARE(m_env->comPort, second);
-            QCOMPARE(prompt.texts(), QStringList({QString::asprintf(
-                cmcGTex::mainTable().getText("GI_Mess_PortSearch_Succeeded").toLatin1().constData(), second)}));
+            // The radio answered on a serial port: the next clone goes there, not over TCP.
+            QVERIFY(!m_env->tcpLink);
+            QVERIFY(m_main->isComPortChecked(second));
+            QCOMPARE(prompt.texts().size(), 1);
+            const QString text = prompt.texts().at(0);
+            QCOMPARE(text, cmcGTex::mainTable().getText("GI_Mess_PortSearch_Succeeded").replace("%d", cmcComm::DisplayName(second).mid(3)));
+#ifndef Q_OS_WIN
+            QVERIFY2(text.contains(QStringLiteral("COM%1 (%2)").arg(second).arg(radio.address())), qPrintable(text));
+#endif
             QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Information);
         } else {
             QCOMPARE(finished.at(0).at(1).toInt(), 18);
             QCOMPARE(m_env->comPort, 1);
+            QVERIFY(m_env->tcpLink); // nothing found: the link stays as it was
             QCOMPARE(prompt.texts(), QStringList({cloneMessage(18, {0, 2, 3, 4})}));
         }
     }
@@ -620,6 +643,32 @@ private slots:
         QVERIFY(!m_main->isUsbPortChecked());
         QVERIFY(!m_main->isSpeedHighChecked(false));
     }
+
+#ifndef Q_OS_WIN
+    // Off Windows a COM item names the device behind its number; choosing it switches TCP off.
+    void comItemsNameTheirDevice()
+    {
+        const QString device = path("ttyQX-menu");
+        const int port = cmcComm::PortNumberOf(device);
+        QVERIFY(port >= 1);
+        m_env->tcpLink = true;
+        cmcCellRequest r(CT_Null, CL_Menu_Port_Com, port);
+        QVERIFY(m_main->MenuCommand(r));
+        QVERIFY(r.menuState & cmcCellObj::F_CaptionSet);
+        QVERIFY(!(r.menuState & cmcCellObj::F_Ticked));
+        QCOMPARE(r.fl.display, QStringLiteral("COM%1 (%2)").arg(port).arg(device));
+        cmcCellRequest run(CT_Null, CL_Menu_Port_Com, port);
+        run.execute = true;
+        QVERIFY(m_main->MenuCommand(run));
+        QVERIFY(!m_env->tcpLink);
+        QCOMPARE(m_env->comPort, port);
+        QVERIFY(run.menuState & cmcCellObj::F_Ticked);
+        // A number with no device keeps the item's own text.
+        cmcCellRequest none(CT_Null, CL_Menu_Port_Com, 250);
+        QVERIFY(m_main->MenuCommand(none));
+        QVERIFY(!(none.menuState & cmcCellObj::F_CaptionSet));
+    }
+#endif
 
     void linkOption_data()
     {

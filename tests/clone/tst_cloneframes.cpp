@@ -95,6 +95,8 @@ class tst_CloneFrames : public QObject {
     void infoChecks();
     void imageIdentity();
     void statusMessage();
+    void tcpStatusMessage_data();
+    void tcpStatusMessage();
 };
 
 void tst_CloneFrames::commandFrames() {
@@ -409,14 +411,68 @@ void tst_CloneFrames::statusMessage() {
     QVERIFY(cmcCloneMessage::Text(0, 1).isEmpty());
     cmcGTex& t = cmcGTex::mainTable();
     t.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
-    const QString head =
-        QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), 5);
     QStringList check;
     for (int i = 0; i < 4; ++i)
         check << t.getText("GI_Mess_CloneErr_Check", i);
-    QCOMPARE(cmcCloneMessage::Text(2, 5), head + "\n\n" + check.join('\n'));
-    QVERIFY(cmcCloneMessage::Text(2, 5).contains("COM5"));
+    // A number with no device behind it is named by the number alone.
+    const QString head =
+        QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), 250);
+    QCOMPARE(cmcCloneMessage::Text(2, 250), head + "\n\n" + check.join('\n'));
+    QVERIFY(head.contains("(COM250)"));
     QCOMPARE(cmcCloneMessage::Text(16, 1), t.getText("GI_Mess_CloneErr_Head", 16) + "\n\n");
+
+#ifndef Q_OS_WIN
+    // Off Windows a number is a place in the port table: the texts also name the device.
+    const int port = cmcComm::PortNumberOf("/dev/qx-test-usb0");
+    const QString name = QStringLiteral("COM%1 (/dev/qx-test-usb0)").arg(port);
+    QCOMPARE(cmcComm::DisplayName(port), name);
+    QVERIFY(cmcCloneMessage::Text(2, port).startsWith(
+        QStringLiteral("Cannot open the communication port (%1).\n\n").arg(name)));
+    QCOMPARE(cmcComm::FormatPortText("found on COM%d.", port),
+             QStringLiteral("found on %1.").arg(name));
+#endif
+    QCOMPARE(cmcComm::DisplayName(250), QStringLiteral("COM250"));
+}
+
+// Over TCP the messages speak of the network adapter, its address and port, instead of the
+// programming cable and the COM port.
+void tst_CloneFrames::tcpStatusMessage_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QList<int>>("items");
+    QTest::newRow("link not opened")
+        << 2 << "Cannot connect to the network adapter at 10.0.0.7, port 41000."
+        << QList<int>{0, 1, 2, 3};
+    QTest::newRow("time-out") << 5 << "" << QList<int>{0, 1, 2, 3};
+    QTest::newRow("other model") << 11 << "" << QList<int>{0, 1, 2, 3, 4, 5};
+    QTest::newRow("power") << 13 << "" << QList<int>{6, 7};
+}
+
+void tst_CloneFrames::tcpStatusMessage() {
+    QFETCH(int, status);
+    QFETCH(QString, head);
+    QFETCH(QList<int>, items);
+    cmcGTex& t = cmcGTex::mainTable();
+    t.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
+    cmcCloneMessage::Link link;
+    link.tcp = true;
+    link.comPort = 3;
+    link.tcpAddress = "10.0.0.7";
+    link.tcpPort = 41000;
+    const QString text = cmcCloneMessage::Text(status, link);
+    QStringList lines;
+    for (int i : items)
+        lines << t.getText("GI_Mess_CloneErr_TcpCheck", i)
+                     .replace("%1", "10.0.0.7")
+                     .replace("%2", "41000");
+    if (head.isEmpty()) head = t.getText("GI_Mess_CloneErr_Head", status);
+    QCOMPARE(text, head + "\n\n" + lines.join('\n'));
+    QVERIFY2(!text.contains("COM") && !text.contains("cable"), qPrintable(text));
+    if (items.contains(1)) {
+        QVERIFY(text.contains("network adapter is switched on"));
+        QVERIFY(text.contains("clone mode"));
+        QVERIFY(text.contains("address (10.0.0.7) and port (41000)"));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_CloneFrames)

@@ -9,11 +9,15 @@
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cuiCloneProgress.h"
+#include "cuiLinkDialog.h"
 #include "imcCloneCheck.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +45,9 @@ void readCheck(void*, dst_CDrv_Result* r) {
 void infoCheck(void*, dst_CDrv_Result* r) {
     r->status = imcCloneCheck::CheckInfo(*r);
 }
+void identifyCheck(void*, dst_CDrv_Result* r) {
+    r->status = imcCloneCheck::CheckIdentify(*r);
+}
 
 } // namespace
 
@@ -61,6 +68,10 @@ class tst_CloneMan : public QObject {
     void missingInfoHandler();
     void linkOpenMessageSaysWhy();
     void searchEndsBeforeItsMessage();
+    void tcpMessagesSpeakOfTheAdapter();
+#ifndef Q_OS_WIN
+    void comPortDialogListsDevices();
+#endif
 
   private:
     QTemporaryDir m_dir;
@@ -288,9 +299,12 @@ void tst_CloneMan::linkOpenMessageSaysWhy() {
     QCOMPARE(prompt.entries().size(), 1);
     const QString text = prompt.texts().at(0);
     cmcGTex& t = cmcGTex::mainTable();
-    QVERIFY(text.startsWith(
-        QString::asprintf(t.getText("GI_Mess_CloneErr_Head", 2).toLatin1().constData(), port) +
-        "\n\n" + t.getText("GI_Mess_CloneErr_Check", 0)));
+    // The headline names the port and, off Windows, the device behind its number.
+    QVERIFY(text.startsWith(cmcComm::FormatPortText(t.getText("GI_Mess_CloneErr_Head", 2), port) +
+                            "\n\n" + t.getText("GI_Mess_CloneErr_Check", 0)));
+#ifndef Q_OS_WIN
+    QVERIFY2(text.contains(QStringLiteral("(COM%1 (%2))").arg(port).arg(device)), qPrintable(text));
+#endif
     QVERIFY(text.endsWith("\n\n" + t.getText("GI_Mess_CloneErr_Device", 1).arg(device)));
 
     // A file that exists but is no serial device.
@@ -300,6 +314,84 @@ void tst_CloneMan::linkOpenMessageSaysWhy() {
     QVERIFY(!man.ErrorText(2).contains(t.getText("GI_Mess_CloneErr_Device", 1).arg(device)));
     QVERIFY(man.ErrorText(2).contains(device));
 }
+
+// Over TCP the message speaks of the network adapter at its address and port, not of the
+// cable and the COM port; a search, which asks serial ports, keeps the cable's texts.
+void tst_CloneMan::tcpMessagesSpeakOfTheAdapter() {
+    ScriptedPrompt prompt;
+    QTcpServer closed; // a port that was free a moment ago: nothing answers there
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    indCloneMan man;
+    indCloneMan::LinkSettings settings;
+    settings.comPort = 2;
+    settings.tcpLink = true;
+    settings.tcpAddress = QStringLiteral("127.0.0.1");
+    settings.tcpPort = port;
+    man.setLink(settings);
+    man.SetCodes(imcCloneCheck::ModelCode, 0);
+    man.setInfoHandler(&infoCheck, nullptr);
+    Outcome info;
+    QVERIFY(man.Info(&capture, &info));
+    QTRY_COMPARE_WITH_TIMEOUT(info.calls, 1, 20000);
+    QCOMPARE(info.status, int(CS_Timeout));
+    QCOMPARE(prompt.texts().size(), 1);
+    const QString text = prompt.texts().at(0);
+    cmcGTex& t = cmcGTex::mainTable();
+    const QString adapter = QStringLiteral("address (127.0.0.1) and port (%1)").arg(port);
+    QVERIFY2(text.startsWith(t.getText("GI_Mess_CloneErr_Head", 5) + "\n\n"), qPrintable(text));
+    QVERIFY2(text.contains(adapter), qPrintable(text));
+    QVERIFY2(text.contains("in clone mode"), qPrintable(text));
+    QVERIFY2(!text.contains("COM") && !text.contains("cable"), qPrintable(text));
+
+    // Status 2 over TCP names the address it tried.
+    QVERIFY(man.ErrorText(2).startsWith(
+        QStringLiteral("Cannot connect to the network adapter at 127.0.0.1, port %1.\n\n")
+            .arg(port)));
+
+    // A search keeps the serial texts, whatever the TCP setting says.
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Serial, {"--other-model"}));
+    man.setSearchHandler(&identifyCheck, nullptr);
+    man.SetPortList({cmcComm::PortNumberOf(sim.address())});
+    Outcome search;
+    QVERIFY(man.StartSearch(&capture, &search));
+    QTRY_COMPARE_WITH_TIMEOUT(search.calls, 1, 20000);
+    QCOMPARE(search.status, int(CS_NoRadio));
+    QCOMPARE(prompt.texts().size(), 2);
+    QVERIFY(prompt.texts().at(1).contains(t.getText("GI_Mess_CloneErr_Check", 2)));
+    QVERIFY(!prompt.texts().at(1).contains("network adapter"));
+}
+
+#ifndef Q_OS_WIN
+// The COM port dialog lists the serial devices by number and device; choosing one fills the
+// box, and a double click accepts it.
+void tst_CloneMan::comPortDialogListsDevices() {
+    ScriptedPrompt prompt;
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Serial));
+    const int port = cmcComm::PortNumberOf(sim.address());
+    cuiLinkDialog dialog(cuiLinkDialog::ComPort, QStringLiteral("1"), nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QListWidget* list = dialog.portList();
+    QVERIFY(list);
+    const QList<QListWidgetItem*> found = list->findItems(
+        QStringLiteral("COM%1 (%2)").arg(port).arg(sim.address()), Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(list->count(), int(cmcComm::PortTable().size()));
+    list->scrollToItem(found.at(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.at(0)).center());
+    QCOMPARE(dialog.edit()->text(), QString::number(port));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualItemRect(found.at(0)).center());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.acceptedNumber(), port);
+    QVERIFY(prompt.texts().isEmpty());
+}
+#endif
 
 namespace {
 // A user who takes a while to read each box: the event loop runs meanwhile, as it does
@@ -314,10 +406,6 @@ class ReadingPrompt : public ScriptedPrompt {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 };
-
-void identifyCheck(void*, dst_CDrv_Result* r) {
-    r->status = imcCloneCheck::CheckIdentify(*r);
-}
 } // namespace
 
 // A search that found no radio shows its message once the search is over: the last port

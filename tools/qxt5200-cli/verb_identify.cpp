@@ -35,6 +35,8 @@ int runIdentify(const QStringList& arguments) {
             cliOut(QStringLiteral("information (%1 bytes): %2")
                        .arg(info.size())
                        .arg(QString::fromLatin1(info.toHex(' ').toUpper())));
+            cliOut(QStringLiteral("model name: %1").arg(imcCloneCheck::InfoModelName(info)));
+            cliOut(QStringLiteral("serial number: %1").arg(imcCloneCheck::InfoSerialNumber(info)));
             return imcCloneCheck::CheckInfo(r);
         });
     link.reportStatus(status);
@@ -46,7 +48,8 @@ const cliVerbRegistrar registrar({
     QStringLiteral("identify [LINK OPTIONS]"),
     QString::fromLatin1(
         "Asks the radio for its model codes and information block and prints them:\n"
-        "\"code 1: 7041\", \"code 2: 0001\", \"information (32 bytes): ...\".\n"
+        "\"code 1: 7041\", \"code 2: 0001\", \"information (32 bytes): ...\", then the\n"
+        "model name and serial number that the block holds.\n"
         "The radio must be a QX-T5200 (code 1 7041, a block whose first byte is its\n"
         "length and whose third byte is 2).\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +

@@ -2,6 +2,7 @@
 
 #include "cmcCloneDrv.h"
 #include "cmcIcfFile.h"
+#include "imcCloneCheck.h"
 #include "indCloneFile.h"
 
 #include <cstdlib>
@@ -142,13 +143,18 @@ void simRadio::identify() {
     const uint32_t code2 = m_faults.otherCode2 ? 2 : Code2;
     QByteArray f = cmcCloneDrv::CommandFrame(0xE1, code1, code2, kProgram, kRadio);
     f.chop(1);
-    // The information block: its length, a version, the kind (2), then a model text.
+    // The information block: its length, a version, the kind (2), then the model name and
+    // the serial number, each padded with blanks.
     QByteArray info(32, '\0');
     info[0] = char(m_faults.infoLength ? 31 : 32);
     info[1] = 0x01;
     info[2] = char(m_faults.infoKind ? 3 : 2);
-    const char text[] = "QX-T5200 SIMULATOR";
-    std::memcpy(info.data() + 4, text, sizeof text - 1);
+    const QByteArray model =
+        QByteArray("QX-T5200").leftJustified(imcCloneCheck::InfoModelNameLength);
+    const QByteArray serial =
+        QByteArray("SIM-0005200").leftJustified(imcCloneCheck::InfoSerialLength);
+    info.replace(imcCloneCheck::InfoModelNameAt, model.size(), model);
+    info.replace(imcCloneCheck::InfoSerialAt, serial.size(), serial);
     f.append(info);
     f.append(char(0xFD));
     queue(f);
