@@ -9,6 +9,7 @@
 #include "cmcPrompt.h"
 #include "cmcTask.h"
 #include "cuiAboutBox.h"
+#include "cuiChangeNames.h"
 #include "cuiDebugCompare.h"
 #include "cuiWindowPlaces.h"
 #include "cuiEeDebugWin.h"
@@ -44,8 +45,9 @@ cuiMain* cuiMain::instance() { return g_instance; }
 
 cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& environ,
                  const QString& dataDir)
-    : m_modelShortName(modelShortName), m_imageSize(imageSize), m_env(environ),
-      m_tracker(m_working, m_snapshot)
+    : m_modelShortName(modelShortName), m_imageSize(imageSize), m_env(environ), m_doc(imageSize),
+      m_working(m_doc.working()), m_second(m_doc.second()), m_snapshot(m_doc.saved()),
+      m_loaded(m_doc.loaded()), m_tracker(m_doc.tracker())
 {
     g_instance = this;
     m_dataDir = dataDir.isEmpty() ? cmcOverlayFiles::executableDir() : dataDir;
@@ -54,10 +56,6 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
     cmcOverlayFiles overlays;
     overlays.open(m_dataDir, m_modelShortName, m_env.language);
 
-    m_working.SetSize(imageSize);
-    m_second.SetSize(imageSize);
-    m_snapshot.SetSize(imageSize);
-    m_loaded = m_working;
     m_debug.SetSize(imageSize);
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);
 
@@ -107,7 +105,7 @@ void cuiMain::BuildWindow()
     m_second = m_working;
     MarkSaved();
     m_debug = m_loaded;
-    m_undoBase = m_working;
+    m_doc.clearHistory();
 
     // Every cell of every sheet, menu and tool bar reads and edits the working image.
     cmcCellDispatch::global().setImage(&m_working);
@@ -273,19 +271,16 @@ bool cuiMain::ShowSheetNow(const QString& command)
     return true;
 }
 
-void cuiMain::cellChanged(void* context, const cmcCellRequest&)
+void cuiMain::cellChanged(void* context, const cmcCellRequest& request)
 {
-    static_cast<cuiMain*>(context)->ImageChanged();
+    auto* self = static_cast<cuiMain*>(context);
+    cuiSheet* sheet = self->m_host ? self->m_host->sheet() : nullptr;
+    self->ImageChanged(cuiChangeNames::of(request, sheet, cmcGTex::mainTable()), cuiChangeNames::mergeKey(request));
 }
 
-void cuiMain::ImageChanged()
+void cuiMain::ImageChanged(const QString& name, const QString& mergeKey)
 {
-    if (m_working != m_undoBase) {
-        m_undo.push_back(m_undoBase);
-        if (int(m_undo.size()) > MaxUndoSteps) m_undo.erase(m_undo.begin());
-        m_redo.clear();
-        m_undoBase = m_working;
-    }
+    m_doc.recordChange(name, mergeKey);
     StartChangeDelay();
     m_tracker.isModified(); // refreshes the caption's mark on the first difference
 }
@@ -306,29 +301,19 @@ void cuiMain::addUndoActions()
 
 void cuiMain::Undo()
 {
-    if (m_undo.empty()) return;
-    m_redo.push_back(m_working);
-    m_working = m_undo.back();
-    m_undo.pop_back();
-    m_undoBase = m_working;
+    if (!m_doc.undo()) return;
     RefreshViews();
 }
 
 void cuiMain::Redo()
 {
-    if (m_redo.empty()) return;
-    m_undo.push_back(m_working);
-    m_working = m_redo.back();
-    m_redo.pop_back();
-    m_undoBase = m_working;
+    if (!m_doc.redo()) return;
     RefreshViews();
 }
 
 void cuiMain::ClearUndo()
 {
-    m_undo.clear();
-    m_redo.clear();
-    m_undoBase = m_working;
+    m_doc.clearHistory();
     if (auto* dump = dynamic_cast<cuiEeDebugWin*>(m_eeDebugWin.data())) dump->forgetTypedBytes();
 }
 

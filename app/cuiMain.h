@@ -6,6 +6,7 @@
 // overrides the virtual operations below.
 
 #include "cmcChangeTracker.h"
+#include "cmcDocument.h"
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
 #include "cmcTick.h"
@@ -120,14 +121,14 @@ public:
     // (start-up measurement and tests); false when no node has that command.
     bool ShowSheetNow(const QString& command);
 
-    // Undo and redo of changes to the working image, kept as snapshots of the image.
-    bool CanUndo() const { return !m_undo.empty(); }
-    bool CanRedo() const { return !m_redo.empty(); }
+    // Undo and redo of changes to the working image, named after what changed.
+    bool CanUndo() const { return m_doc.canUndo(); }
+    bool CanRedo() const { return m_doc.canRedo(); }
     void Undo();
     void Redo();
     // Forgets every step (New, Open, a clone read: the image is another document).
     void ClearUndo();
-    static constexpr int MaxUndoSteps = 200;
+    cmcDocument& document() { return m_doc; }
 
     // The shell task's period and the change delay.
     static constexpr int ShellTaskMs = 50;
@@ -145,7 +146,8 @@ protected:
     virtual void OnEvent(const cmcEvent* event);
     void SetStatus(const QString& text, const QColor& textColour, const QColor& background);
     // The working image was changed: a new undo step, the change delay, the caption.
-    void ImageChanged();
+    // Records the change as an undo step of that name (see cmcDocument::recordChange).
+    void ImageChanged(const QString& name = QString(), const QString& mergeKey = QString());
     // Repaints every sheet cell after the image changed as a whole.
     void RefreshViews();
     // Window placement stored into the settings when the window closes.
@@ -157,12 +159,14 @@ protected:
     QString m_dataDir;
     QString m_currentDir;
 
-    cmcEeprom m_working;
-    cmcEeprom m_second;
-    cmcEeprom m_snapshot;
-    cmcEeprom m_loaded;
+    // The document; the shell's names for its images.
+    cmcDocument m_doc;
+    cmcEeprom& m_working;
+    cmcEeprom& m_second;
+    cmcEeprom& m_snapshot;
+    cmcEeprom& m_loaded;
     cmcEeprom m_debug;
-    cmcChangeTracker m_tracker;
+    cmcChangeTracker& m_tracker;
 
     QPointer<QMainWindow> m_form;
     QList<QPixmap> m_treeImages;
@@ -182,9 +186,6 @@ protected:
     QPointer<cuiMainTree> m_tree;
     std::unique_ptr<cuiSheetHost> m_host;
     std::unique_ptr<cuiWindowPlaces> m_windowPlaces;
-    std::vector<cmcEeprom> m_undo;
-    std::vector<cmcEeprom> m_redo;
-    cmcEeprom m_undoBase; // the image as of the last recorded step
 
     cmcTask* m_shellTask = nullptr;
     QPointer<QWidget> m_eeDebugWin;

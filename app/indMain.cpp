@@ -62,7 +62,7 @@ const cmcAdrRange* indMain::Range(int purpose)
 
 QString indMain::documentPath() const
 {
-    if (!m_docFile.isEmpty()) return m_docFile;
+    if (!m_doc.fileName().isEmpty()) return m_doc.fileName();
     return QDir(m_currentDir).filePath(QStringLiteral("Untitled"));
 }
 
@@ -121,7 +121,7 @@ int indMain::SaveChangesPrompt(bool writeAnother)
                            .replace(QStringLiteral("%s"), documentTitle());
     const int answer = cmcPrompt::ask(text, appTitle(), cmcPromptButtons::YesNoCancel, cmcPromptIcon::Warning);
     if (answer == PA_Yes) {
-        const bool saved = (m_docFile.isEmpty() || writeAnother) ? SaveAs() : Save(m_docFile);
+        const bool saved = (m_doc.fileName().isEmpty() || writeAnother) ? SaveAs() : Save(m_doc.fileName());
         if (!saved) return PA_Cancel;
     }
     return answer;
@@ -142,7 +142,7 @@ void indMain::New()
     if (SaveChangesPrompt(false) == PA_Cancel) return;
     m_working = m_loaded;
     m_second = m_working;
-    m_docFile.clear();
+    m_doc.setFileName(QString());
     MarkSaved();
     ClearUndo();
     if (auto* ev = cmcEvMan::instance()) {
@@ -161,7 +161,7 @@ bool indMain::Open(const QString& chosen)
             cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1), m_currentDir);
         if (path.isEmpty()) return false;
     }
-    const bool same = !m_docFile.isEmpty() && path.compare(m_docFile, Qt::CaseInsensitive) == 0;
+    const bool same = !m_doc.fileName().isEmpty() && path.compare(m_doc.fileName(), Qt::CaseInsensitive) == 0;
     if (SaveChangesPrompt(same) == PA_Cancel) return false;
 
     cmcEeprom image(m_imageSize);
@@ -190,8 +190,8 @@ void indMain::rememberFile(const QString& path)
 {
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
-    m_docFile = info.absoluteFilePath();
-    m_env.recent.addToFront(m_docFile);
+    m_doc.setFileName(info.absoluteFilePath());
+    m_env.recent.addToFront(m_doc.fileName());
 }
 
 bool indMain::Save(const QString& path)
@@ -208,7 +208,7 @@ bool indMain::Save(const QString& path)
 
 bool indMain::SaveAs()
 {
-    const QString proposed = m_docFile.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_docFile).fileName();
+    const QString proposed = m_doc.fileName().isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_doc.fileName()).fileName();
     const QString filter = cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1);
     const QString path = cuiFileDialogs::withDefaultSuffix(
         cuiFileDialogs::current().saveFile(

@@ -50,7 +50,7 @@ public:
     // Stores the placement.
     bool CloseQuery();
 
-    QString documentFile() const { return m_docFile; }
+    QString documentFile() const { return m_doc.fileName(); }
     // The document's path: its file, or the current directory + "Untitled".
     QString documentPath() const;
     QString documentTitle() const override;
@@ -181,7 +181,6 @@ private:
     static void infoCompletion(void* context, dst_CDrv_Result* result);
     static void searchCompletion(void* context, dst_CDrv_Result* result);
 
-    QString m_docFile;
     bool m_makerMode = false;
     QString m_typed;
     int m_warnings = 0;

@@ -8,6 +8,7 @@
 #include "cmcCellRequest.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
+#include "cuiChangeNames.h"
 #include "indEnviron.h"
 #include "indMain.h"
 
@@ -50,7 +51,7 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         if (run) Open();
         break;
     case CL_Menu_File_Save:
-        if (run) m_docFile.isEmpty() ? SaveAs() : Save(m_docFile);
+        if (run) m_doc.fileName().isEmpty() ? SaveAs() : Save(m_doc.fileName());
         break;
     case CL_Menu_File_SaveAs:
         if (run) SaveAs();
@@ -73,11 +74,16 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Menu_File_Exit:
         if (run && m_form) m_form->close();
         break;
+    // Undo and Redo name the step they take back or again.
     case CL_Menu_Edit_Undo:
+        state |= Caption;
+        r.fl.display = cuiChangeNames::menuCaption(false, m_doc.undoName(), cmcGTex::mainTable());
         if (!CanUndo()) state |= Disabled;
         else if (run) Undo();
         break;
     case CL_Menu_Edit_Redo:
+        state |= Caption;
+        r.fl.display = cuiChangeNames::menuCaption(true, m_doc.redoName(), cmcGTex::mainTable());
         if (!CanRedo()) state |= Disabled;
         else if (run) Redo();
         break;

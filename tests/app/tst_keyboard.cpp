@@ -248,6 +248,30 @@ class tst_keyboard : public QObject {
         QCOMPARE(sent, QStringLiteral("Coast"));
     }
 
+    // Edit > Undo names the change; typing into one cell twice undoes in one step.
+    void undoNamesTheChangeAndMergesTyping()
+    {
+        openChannelName();
+        const QString before = channelName();
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("Coast"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QVERIFY(selectChannelCell(CL_ChL_Name, 0));
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("Beacon"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QCOMPARE(channelName(), QStringLiteral("Beacon"));
+
+        QAction* undo = m_main->menu()->actionOf(CL_Menu_Edit_Undo);
+        QVERIFY(undo);
+        m_main->menu()->RefreshStates();
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral("Undo Name, CH 1"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(channelName(), before);
+        m_main->menu()->RefreshStates();
+        QAction* redo = m_main->menu()->actionOf(CL_Menu_Edit_Redo);
+        QCOMPARE(redo->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral("Redo Name, CH 1"));
+    }
+
     void contextMenuKeysOpenTheCellMenu_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
