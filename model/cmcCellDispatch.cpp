@@ -85,6 +85,7 @@ const cmcFmtSelect::RowRef kAleNetRef{"GI_Sheet_Sel_AleNetIdList", QxList::AleNe
 template <typename Fn>
 bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
 {
+    r.fl.erased = rec.blank(offset, 1);
     int64_t v = rec.bytes[offset];
     const bool changed = fn(v);
     if (changed) rec.bytes[offset] = uint8_t(v);
@@ -95,6 +96,7 @@ bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
 template <typename Fn>
 bool wordField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
 {
+    r.fl.erased = rec.blank(offset, 2);
     int64_t v = rec.wordAt(offset);
     const bool changed = fn(v);
     if (changed) rec.setWord(offset, uint16_t(v));
@@ -234,6 +236,7 @@ bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list)
     if (!rec.load(*m_image, list, r.index)) return false; // no such row (500 = no channel)
 
     const int32_t key = keyColumn(list);
+    const bool wasInUse = rec.inUse;
     if (key != CL_None && !rec.inUse) {
         r.blank = true;
         if (r.label != key) {
@@ -246,12 +249,55 @@ bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list)
             }
         }
     }
-    if (recordField(r, rec)) {
+    bool changed = false;
+    if (!wasInUse && (r.fl.operation != cuiFlector::OpDisplay || r.fl.hasKey()))
+        changed = editOnDefaults(r, rec);
+    if (!changed) changed = recordField(r, rec);
+    if (changed) {
+        rec.evaluate();
+        if (!wasInUse && rec.inUse) settleRow(r, rec);
         rec.store(*m_image);
         r.blank = key != CL_None && !rec.inUse;
         changedNow(r);
     }
     return r.changed;
+}
+
+bool cmcCellDispatch::editOnDefaults(cmcCellRequest& r, datCh& rec)
+{
+    datCh fresh;
+    if (!m_defaults || !fresh.load(*m_defaults, rec.list, rec.row) || fresh.erased) return false;
+    cmcCellRequest trial = r;
+    if (!recordField(trial, fresh)) return false;
+    fresh.evaluate();
+    if (!fresh.inUse) return false;
+    r = trial;
+    rec = fresh;
+    return true;
+}
+
+const std::vector<int32_t>& cmcCellDispatch::fieldsOf(int32_t list)
+{
+    static std::vector<int32_t> fields[QxList::ListCount];
+    static bool made = false;
+    if (!made) {
+        for (int32_t label = 0; label < cmcCellNames::LabelCount; ++label)
+            if (const int32_t l = listOfLabel(label)) fields[l].push_back(label);
+        made = true;
+    }
+    static const std::vector<int32_t> none;
+    return list > 0 && list < QxList::ListCount ? fields[list] : none;
+}
+
+void cmcCellDispatch::settleRow(const cmcCellRequest& r, datCh& rec)
+{
+    for (const int32_t label : fieldsOf(rec.list)) {
+        if (label == r.label) continue;
+        cmcCellRequest s(r.category, label, rec.row);
+        s.fl.operation = cuiFlector::OpSettle;
+        recordField(s, rec);
+    }
+    rec.evaluate();
 }
 
 bool cmcCellDispatch::recordField(cmcCellRequest& r, datCh& rec)
@@ -279,9 +325,6 @@ bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec)
         bool inUse = rec.inUse;
         const bool changed = cmcFmtFreq::channel(r.fl, rec.freqR, rec.freqT, transmit, inUse);
         r.setValue(transmit ? rec.freqT : rec.freqR);
-        // A channel taken into use from an empty record gets the first mode rather than
-        // the erased byte, which no mode has.
-        if (changed && !rec.inUse && rec.freqR != 0 && rec.bytes[ChMode] == 0xFF) rec.bytes[ChMode] = 0;
         return changed;
     }
     case CL_ChL_Mode:
@@ -315,6 +358,7 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec)
         return byteField(r, rec, AdMessage, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kMessageRef, messageShown, img); });
     case CL_AddrL_Emergency: {
         checkBoxKey(r);
+        r.fl.erased = rec.blank(AdFlags, 1);
         int64_t v = rec.bytes[AdFlags] & 1;
         const bool changed = cmcFmtSelect::select(r.fl, v, kOnOff.get());
         if (changed) rec.bytes[AdFlags] = uint8_t((rec.bytes[AdFlags] & ~1) | (v & 1));

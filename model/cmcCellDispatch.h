@@ -8,6 +8,12 @@
 // a row goes to the list's key column (channel list: receive frequency; address and
 // network lists: name; phone links and profiles: identifier).
 //
+// A row comes into use when an edit makes it so (its key column is set, a cleared row is
+// named again, ...). Its other fields then get their first contents: the record of the
+// default image (the factory data) when that has one for the row, and every field whose
+// value its format cannot show, or that is erased, settles to the format's first value
+// (first item of a selection, lower limit of a number, no row for a row reference).
+//
 // Cells with no case in the model (menus, tool bars, clone information ...) are passed to
 // the handler the application installs; a label nobody serves shows "%d *Yet*" and
 // changes nothing.
@@ -43,6 +49,10 @@ public:
     // none by default.
     void setComparisonImage(const cmcEeprom* image) { m_comparison = image; }
     const cmcEeprom* comparisonImage() const { return m_comparison; }
+    // The image whose list records are the first contents of rows that come into use (the
+    // factory data); none by default.
+    void setDefaultImage(const cmcEeprom* image) { m_defaults = image; }
+    const cmcEeprom* defaultImage() const { return m_defaults; }
 
     // Reads, edits or steps the cell named in the request; returns request.changed.
     virtual bool dispatch(cmcCellRequest& request);
@@ -88,10 +98,17 @@ public:
     static int32_t keyColumn(int32_t list);
     // The list whose records a label's value lies in, 0 for other labels.
     static int32_t listOfLabel(int32_t label);
+    // The labels whose values lie in the records of a list.
+    static const std::vector<int32_t>& fieldsOf(int32_t list);
 
-private:
+  private:
     bool recordCell(cmcCellRequest& r, int32_t list);
     bool recordField(cmcCellRequest& r, datCh& rec);
+    // The edit of a row not in use made on the default image's record of the row; true
+    // (rec and r replaced) when that brings the row into use.
+    bool editOnDefaults(cmcCellRequest& r, datCh& rec);
+    // Every field of a row that came into use, other than the one r wrote, settles.
+    void settleRow(const cmcCellRequest& r, datCh& rec);
     bool channelField(cmcCellRequest& r, datCh& rec);
     bool addressField(cmcCellRequest& r, datCh& rec);
     bool networkField(cmcCellRequest& r, datCh& rec);
@@ -108,6 +125,7 @@ private:
 
     cmcEeprom* m_image = nullptr;
     const cmcEeprom* m_comparison = nullptr;
+    const cmcEeprom* m_defaults = nullptr;
     int32_t m_network = 0;
     int32_t m_group = 0;
     Handler m_handler = nullptr;

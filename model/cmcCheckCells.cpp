@@ -8,6 +8,7 @@
 #include "datCh.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -48,12 +49,19 @@ bool rowInUse(const cmcEeprom& image, int32_t list, int32_t row)
 }
 
 // Whether a 63-byte channel bitmap holds none of the channels in use (bits of rows not in
-// use do not count: an erased record has them all set).
-bool noChannelInUse(const cmcEeprom& image, int32_t address)
+// use do not count).
+bool noChannelInUse(const cmcEeprom& image, const uint8_t* bits)
 {
     for (int32_t row = 0; row < QxList::ChannelRows; ++row)
-        if ((image.GetByte(address + row / 8) >> (row % 8) & 1) && datCh::channelInUse(image, row)) return false;
+        if ((bits[row / 8] >> (row % 8) & 1) && datCh::channelInUse(image, row)) return false;
     return true;
+}
+
+bool noChannelInUse(const cmcEeprom& image, int32_t address)
+{
+    uint8_t bits[QxList::ChBitsSize];
+    image.GetBlock(address, bits, QxList::ChBitsSize);
+    return noChannelInUse(image, bits);
 }
 
 void finish(cmcCellRequest& r, const QList<Finding*>& errors, const QList<Finding*>& warnings)
@@ -115,11 +123,10 @@ void checkAddresses(const cmcEeprom& image, cmcCellRequest& r)
 void checkNetworks(const cmcEeprom& image, cmcCellRequest& r)
 {
     Finding empty(6);
-    const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
-    for (int32_t row = 0; row < net->rows; ++row) {
-        if (!rowInUse(image, QxList::Network, row)) continue;
-        if (noChannelInUse(image, net->base + row * net->size + QxList::NetworkChBitsOffset))
-            empty.add(row);
+    for (int32_t row = 0; row < QxList::NetworkCount; ++row) {
+        datCh rec;
+        if (!rec.load(image, QxList::Network, row) || !rec.inUse) continue;
+        if (noChannelInUse(image, rec.bytes + QxRec::NetChBits)) empty.add(row);
     }
     finish(r, {}, {&empty});
 }
@@ -141,10 +148,17 @@ void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r)
 
 } // namespace
 
+const std::vector<int32_t>& cmcCheckCells::labels()
+{
+    static const std::vector<int32_t> all{CL_Check_Mch, CL_Check_AddrL, CL_Check_NetL,
+                                          CL_Check_AleCallId};
+    return all;
+}
+
 bool cmcCheckCells::serves(int32_t label)
 {
-    return label == CL_Check_Mch || label == CL_Check_AddrL || label == CL_Check_NetL ||
-           label == CL_Check_AleCallId;
+    const std::vector<int32_t>& all = labels();
+    return std::find(all.begin(), all.end(), label) != all.end();
 }
 
 void cmcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r)

@@ -11,6 +11,7 @@
 //   CL_Check_AleCallId  ALE individual addresses naming a channel group without channels
 
 #include <cstdint>
+#include <vector>
 
 class cmcEeprom;
 struct cmcCellRequest;
@@ -18,6 +19,8 @@ struct cmcCellRequest;
 class cmcCheckCells {
 public:
     static bool serves(int32_t label);
+    // The labels of every check.
+    static const std::vector<int32_t>& labels();
     // Evaluates the check on the image into the request's error/warning flags, value (the
     // number of rows with a problem) and display text. Never changes the image.
     static void dispatch(const cmcEeprom& image, cmcCellRequest& r);

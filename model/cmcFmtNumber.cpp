@@ -38,6 +38,15 @@ bool cmcFmtNumber::leadingNumber(const QString& text, double* number)
     return true;
 }
 
+bool cmcFmtNumber::settle(const cuiFlector& f, int64_t& value, int64_t min, int64_t max,
+                          int64_t special) {
+    if (value == special && !f.erased) return false;
+    if (!f.erased && value >= min && value <= max) return false;
+    if (value == min) return false;
+    value = min;
+    return true;
+}
+
 int64_t cmcFmtNumber::roundToStep(double v, int64_t step)
 {
     if (step <= 0) step = 1;
@@ -59,6 +68,8 @@ bool cmcFmtNumber::hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, 
             value = std::clamp<int64_t>(v, min, max);
             changed = true;
         }
+    } else if (f.operation == cuiFlector::OpSettle) {
+        changed = settle(f, value, min, max);
     }
     f.display = QStringLiteral("%1").arg(qulonglong(value), digits, 16, QLatin1Char('0')).toUpper();
     if (f.operation == cuiFlector::OpDisplay && f.hasKey()) {
@@ -83,6 +94,8 @@ bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p)
             value = std::clamp<int64_t>(roundToStep(number - double(p.offset), st), p.min, p.max);
             changed = true;
         }
+    } else if (f.operation == cuiFlector::OpSettle) {
+        changed = settle(f, value, p.min, p.max);
     } else if (f.hasKey() && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
         int64_t v = value + (f.key == cuiFlector::KeySpace ? st : -st);
         if (v > p.max) v = p.wrap ? p.min : p.max;

@@ -9,6 +9,8 @@
 // min..max; shown as value + o or as the fixed text; space adds st and backspace takes it
 // away, going past a limit to the other limit (wrap) or the nearer one (stop); digits (and
 // '-' when min is negative) start editing.
+//
+// Settling (both): a value outside min..max, or an erased one, becomes min.
 
 #include "cuiFlector.h"
 
@@ -40,4 +42,8 @@ public:
     static bool leadingNumber(const QString& text, double* number);
     // The nearest multiple of step, halves away from zero.
     static int64_t roundToStep(double v, int64_t step);
+    // The settle rule of the number formats: a value outside min..max (other than the
+    // special value, when there is one), or an erased one, becomes min. True when it changed.
+    static bool settle(const cuiFlector& f, int64_t& value, int64_t min, int64_t max,
+                       int64_t special = INT64_MIN);
 };

@@ -26,7 +26,13 @@ bool cmcFmtSelect::select(cuiFlector& f, int64_t& value, const cmcSelList& list)
             value = list.values[size_t(hit)];
             changed = true;
         }
-    } else if (f.hasKey() && n > 0 && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
+    } else if (f.operation == cuiFlector::OpSettle) {
+        if (n > 0 && (f.erased || list.find(value) < 0) && value != list.values.front()) {
+            value = list.values.front();
+            changed = true;
+        }
+    } else if (f.hasKey() && n > 0 &&
+               (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
         // Next or previous in value order, from wherever the value stands.
         auto it = std::upper_bound(list.values.begin(), list.values.end(), value);
         if (f.key == cuiFlector::KeySpace) {
@@ -63,6 +69,11 @@ bool cmcFmtSelect::rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, Show
                 value = row;
                 changed = true;
             }
+        }
+    } else if (f.operation == cuiFlector::OpSettle) {
+        if (value != ref.none && (f.erased || value < ref.first || value > ref.last)) {
+            value = ref.none;
+            changed = true;
         }
     }
     f.display = shownOf(context, value);

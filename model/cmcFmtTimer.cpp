@@ -47,6 +47,9 @@ bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p)
             value = p.special;
             changed = true;
         }
+    } else if (f.operation == cuiFlector::OpSettle) {
+        changed = cmcFmtNumber::settle(f, value, p.min, p.max,
+                                       p.mode == 1 || p.mode == 2 ? p.special : INT64_MIN);
     } else if (f.hasKey() && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
         int64_t v = value + (f.key == cuiFlector::KeySpace ? 1 : -1);
         if (v < p.min) v = p.max;

@@ -6,6 +6,8 @@
 // Shown as "%3d.%03d" (units and thousandths) with up to `trim` trailing zeros removed,
 // the point too when it is reached (s = 10, trim 4: 50 -> "  5", 55 -> "  5.5"); in mode 2
 // as whole units. Space adds a step and backspace takes one away, wrapping at the limits.
+// Settling makes a value outside the limits (other than "off"/"auto"), or an erased one,
+// the lower limit.
 
 #include "cuiFlector.h"
 

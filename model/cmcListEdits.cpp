@@ -108,7 +108,15 @@ bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t
 {
     uint8_t bits[QxList::ChBitsSize];
     const int32_t address = bitsAddress(m);
-    image.GetBlock(address, bits, QxList::ChBitsSize);
+    // A network's bits as its record reads them (bits never written name no channel).
+    datCh net;
+    if (m.group) {
+        image.GetBlock(address, bits, QxList::ChBitsSize);
+    } else {
+        net.load(image, QxList::Network, m.number);
+        std::copy(net.bytes + QxRec::NetChBits, net.bytes + QxRec::NetChBits + QxList::ChBitsSize,
+                  bits);
+    }
     bool changed = false;
     for (int32_t row = first; row <= last; ++row) {
         if (!datCh::channelValid(image, row)) continue;
@@ -126,8 +134,6 @@ bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t
     if (m.group) {
         image.SetBlock(address, bits, QxList::ChBitsSize);
     } else {
-        datCh net;
-        net.load(image, QxList::Network, m.number);
         std::copy(bits, bits + QxList::ChBitsSize, net.bytes + QxRec::NetChBits);
         net.store(image);
     }
@@ -362,7 +368,10 @@ void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<
     }
     if (list != QxList::Channel) return;
     const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
-    for (int32_t n = 0; n < QxList::NetworkCount; ++n)
-        remapBits(image, net->base + n * net->size + QxList::NetworkChBitsOffset, newRow);
+    for (int32_t n = 0; n < QxList::NetworkCount; ++n) {
+        // Channel bits never written name no channel and stay so.
+        const int32_t bits = net->base + n * net->size + QxList::NetworkChBitsOffset;
+        if (!datCh::erasedBits(image, bits)) remapBits(image, bits, newRow);
+    }
     for (int32_t g = 0; g < QxList::AleGroupCount; ++g) remapBits(image, QxList::AleGroupBase + g * QxList::AleGroupSize, newRow);
 }

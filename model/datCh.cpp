@@ -47,7 +47,7 @@ bool datCh::load(const cmcEeprom& img, int32_t l, int32_t r)
     list = l;
     row = r;
     image = &img;
-    inUse = valid = false;
+    inUse = valid = erased = false;
     freqR = freqT = 0;
     std::memset(bytes, 0xFF, sizeof bytes);
     size = 0;
@@ -58,6 +58,10 @@ bool datCh::load(const cmcEeprom& img, int32_t l, int32_t r)
     }
     size = m_layout->size;
     img.GetBlock(m_layout->base + r * size, bytes, size);
+    erased = allFF(bytes, size);
+    // Channel bits never written name no channel, not every channel.
+    if (list == QxList::Network && erasedBits(bytes + QxRec::NetChBits))
+        std::memset(bytes + QxRec::NetChBits, 0, QxList::ChBitsSize);
     if (list == QxList::Channel) {
         freqR = clampFrequency(readU32(bytes + QxRec::ChFreqR));
         freqT = clampFrequency(readU32(bytes + QxRec::ChFreqT));
@@ -109,17 +113,42 @@ void datCh::store(cmcEeprom& img)
         writeU32(bytes + QxRec::ChFreqT, freqT);
     }
     evaluate();
+    if (list == QxList::Network) keepValidMembers(img);
     img.SetBlock(m_layout->base + row * size, bytes, size);
     setBit(img, m_layout->bitmap + row / 8, row % 8, !valid);
 
     // A channel that is not valid cannot be a member of a network or a channel group.
     if (list == QxList::Channel && !valid) {
+        // Channel bits never written already name no channel; they stay as they are.
         const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
-        for (int n = 0; n < QxList::NetworkCount; ++n)
-            setBit(img, net->base + n * net->size + QxList::NetworkChBitsOffset + row / 8, row % 8, false);
+        for (int n = 0; n < QxList::NetworkCount; ++n) {
+            const int32_t bits = net->base + n * net->size + QxList::NetworkChBitsOffset;
+            if (!erasedBits(img, bits)) setBit(img, bits + row / 8, row % 8, false);
+        }
         for (int g = 0; g < QxList::AleGroupCount; ++g)
             setBit(img, QxList::AleGroupBase + g * QxList::AleGroupSize + row / 8, row % 8, false);
     }
+}
+
+void datCh::keepValidMembers(const cmcEeprom& img)
+{
+    uint8_t* bits = bytes + QxRec::NetChBits;
+    for (int32_t ch = 0; ch < QxList::ChBitsSize * 8; ++ch) {
+        const uint8_t mask = uint8_t(1u << (ch % 8));
+        if ((bits[ch / 8] & mask) && !channelValid(img, ch)) bits[ch / 8] &= uint8_t(~mask);
+    }
+}
+
+bool datCh::erasedBits(const uint8_t* bits)
+{
+    return allFF(bits, QxList::ChBitsSize);
+}
+
+bool datCh::erasedBits(const cmcEeprom& img, int32_t address)
+{
+    uint8_t bits[QxList::ChBitsSize];
+    img.GetBlock(address, bits, QxList::ChBitsSize);
+    return erasedBits(bits);
 }
 
 bool datCh::invalidBit(const cmcEeprom& img, const cmcListLayout& layout, int32_t r)

@@ -5,6 +5,11 @@
 // A channel row stored as not valid also loses its bit in the channel bits of every
 // network and in every ALE channel group.
 //
+// A network's channel bits name valid channels only: storing a network record clears the
+// bits of the others. Channel bits never written (all 0xFF, an erased record) name no
+// channel: loading reads them so, and they stay erased in the image until the network is
+// stored.
+//
 // Record layouts (byte offsets; numbers little-endian, texts padded with 0xFF):
 //
 //   27 channel     0 rx Hz (u32) | 4 tx Hz (u32) | 8 mode | 9 name (20)
@@ -65,6 +70,8 @@ public:
     const cmcEeprom* image = nullptr;
     bool inUse = false;
     bool valid = false;
+    // All bytes of the record were 0xFF in the image (a row never written or cleared).
+    bool erased = false;
 
     // Decoded channel frequencies (channel list only), clamped to 0 .. 29,999,990 Hz.
     uint32_t freqR = 0;
@@ -93,9 +100,15 @@ public:
     // Whether a channel row is in use / valid, straight from the image.
     static bool channelInUse(const cmcEeprom& image, int32_t row);
     static bool channelValid(const cmcEeprom& image, int32_t row);
+    // Whether a 63-byte channel bitmap is erased (all 0xFF), in memory or in the image.
+    static bool erasedBits(const uint8_t* bits);
+    static bool erasedBits(const cmcEeprom& image, int32_t address);
     // The validity bit of a row (true = not valid).
     static bool invalidBit(const cmcEeprom& image, const cmcListLayout& layout, int32_t row);
 
 private:
-    const cmcListLayout* m_layout = nullptr;
+  // Clears the network's bits of channels that are not valid in the image.
+  void keepValidMembers(const cmcEeprom& image);
+
+  const cmcListLayout* m_layout = nullptr;
 };

@@ -332,6 +332,8 @@ void tst_listedits::clearAsksAndErases()
     ScriptedPrompt prompt;
     EventLog events;
     channels(0, 5);
+    const std::vector<uint8_t> none(QxList::ChBitsSize, 0);
+    image.SetBlock(networkBits(1), none.data(), QxList::ChBitsSize);
     setBit(image, networkBits(1), 3);
     setBit(image, groupBits(2), 4);
     setBit(image, groupBits(2), 5);
@@ -373,6 +375,8 @@ void tst_listedits::deleteRenumbersReferences()
         setWord(image, recordAddress(QxList::Address, a) + QxRec::AdChannel, channelOf[a]);
     }
     setWord(image, recordAddress(QxList::PhoneLink, 0) + QxRec::PlChannel, 6);
+    const std::vector<uint8_t> none(QxList::ChBitsSize, 0);
+    image.SetBlock(networkBits(3), none.data(), QxList::ChBitsSize);
     setBit(image, networkBits(3), 5);
     setBit(image, networkBits(3), 2);
     setBit(image, groupBits(9), 6);
@@ -402,6 +406,10 @@ void tst_listedits::deleteRenumbersReferences()
     QVERIFY(!bit(image, networkBits(3), 2));
     QVERIFY(bit(image, groupBits(9), 5));
     QVERIFY(!bit(image, groupBits(9), 6));
+    // Channel bits never written (an erased network) name no channel and stay erased.
+    QCOMPARE(hex(image, networkBits(5), QxList::ChBitsSize),
+             hex(before, networkBits(5), QxList::ChBitsSize));
+    QCOMPARE(dispatch.text(CT_NetworkChannels, CL_EnabledChBit_5, 3), QStringLiteral("OFF"));
 
     // Deleting blank rows asks nothing.
     prompt.clear();

@@ -47,8 +47,9 @@ private slots:
     void refusedLeavesFile();
     void list();
     void overlayOption();
+    void namedNetworkIsSound();
 
-private:
+  private:
     QString file() const { return m_dir->filePath(QStringLiteral("f.icf")); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -132,9 +133,10 @@ void tst_CliCells::list()
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.value(0), QStringLiteral("row\tCL_AddrL_Name\tCL_AddrL_Id\tCL_AddrL_CallType\tCL_AddrL_Channel\t"
                                             "CL_AddrL_Network\tCL_AddrL_Phone\tCL_AddrL_Msg\tCL_AddrL_Emergency"));
-    // A row put in use keeps the 0xFF bytes of its other fields: no channel, network,
-    // phone or message, and bit 0 of the flags byte set.
-    QVERIFY2(lines.contains(QStringLiteral("2\tBase\t123456\tPHONE\t\t\t\t\tON")), qPrintable(r.out));
+    // A row put in use has no channel, network, phone or message, and its emergency flag
+    // starts at the first item.
+    QVERIFY2(lines.contains(QStringLiteral("2\tBase\t123456\tPHONE\t\t\t\t\tOFF")),
+             qPrintable(r.out));
     for (const QString& line : lines.mid(1)) QCOMPARE(line.count(u'\t'), 8);
 
     QCOMPARE(runCli({QStringLiteral("list"), file(), QStringLiteral("CT_Mch")}).status, 12);
@@ -155,6 +157,30 @@ void tst_CliCells::overlayOption()
                      m_dir->filePath(QStringLiteral("none.ovl"))})
                  .status,
              64);
+}
+
+// A network named in a new file reads its first scan type and call system and numbers
+// within their limits, and names no channel.
+void tst_CliCells::namedNetworkIsSound()
+{
+    const QString target = m_dir->filePath(QStringLiteral("new.icf"));
+    QCOMPARE(runCli({QStringLiteral("new"), target}).status, 0);
+    QCOMPARE(runCli({QStringLiteral("set"), target,
+                     QStringLiteral("CT_NetworkList.CL_NetL_Name[0]=NET1")})
+                 .status,
+             0);
+    const Run r =
+        runCli({QStringLiteral("get"), target, QStringLiteral("CT_NetworkList.CL_NetL_ScanType[0]"),
+                QStringLiteral("CT_NetworkList.CL_NetL_CallSys[0]"),
+                QStringLiteral("CT_NetworkList.CL_NetL_DetectTime[0]"),
+                QStringLiteral("CT_NetworkList.CL_NetL_Preamble[0]")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QStringLiteral("OFF\nSELCALL\n  0.1\n0\n"));
+
+    cmcEeprom image(QxMap::ImageSize);
+    QCOMPARE(indCloneFile::open(target, image, false), 0);
+    for (int32_t a = 0x6B87 + 22; a < 0x6B87 + 22 + 63; ++a)
+        QCOMPARE(image.GetByte(a), uint8_t(0));
 }
 
 QTEST_GUILESS_MAIN(tst_CliCells)

@@ -60,6 +60,10 @@ int runSet(const QStringList& arguments)
     // The file keeps its own map revision and maker text.
     const cmcEeprom own(image);
     cmcCellDispatch dispatch(&image);
+    // Rows that come into use start from the factory data where it has some for them.
+    cmcEeprom initial(QxMap::ImageSize);
+    if (indCloneFile::readInitial(cliFiles::initialFilePath(), initial, false) == 0)
+        dispatch.setDefaultImage(&initial);
     for (const Assignment& a : work) {
         cmcCellRequest r;
         if (!dispatch.commit(a.cell.category, a.cell.label, a.cell.index, a.text, &r)) {
