@@ -13,9 +13,9 @@
 #include "cmcCellRequest.h"
 #include "cuiSheetWindow.h"
 #include "cuiLinkDialog.h"
-#include "datCh.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
+#include "imcWriteCheck.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -123,13 +123,11 @@ void indMain::readHandler(void* context, dst_CDrv_Result* result)
 void indMain::cloneWrite()
 {
     if (m_cloneMan->IsBusy()) return;
-    if (datCh::usedChannels(m_working) <= 0) {
-        cmcPrompt::tell(block("GI_AppMess_CloneErr_NoActualCh"), title(), cmcPromptIcon::Error);
-        emit cloneFinished(indCloneMan::OpWrite, -1);
-        return;
-    }
-    if (RefreshAfterChange() > 0) {
-        cmcPrompt::tell(block("GI_Mess_DataError"), title(), cmcPromptIcon::Error);
+    const imcWriteCheck::Result check = imcWriteCheck::check(m_working);
+    // The tree's marks show where the data needs attention.
+    if (check != imcWriteCheck::NoChannel) RefreshAfterChange();
+    if (check != imcWriteCheck::Ok) {
+        cmcPrompt::tell(block(imcWriteCheck::messageKey(check)), title(), cmcPromptIcon::Error);
         emit cloneFinished(indCloneMan::OpWrite, -1);
         return;
     }

@@ -282,6 +282,12 @@ QStringList cmcCellTexts::lines()
         "Networks without channels",
         "Addresses naming an empty channel group",
         " (%d in all)",
+        "#GI_Mess_DataError",
+        "The data has errors. Correct the items marked with the error sign in the tree",
+        "before writing to the transceiver.",
+        "#GI_AppMess_CloneErr_NoActualCh",
+        "No channel holds data. Programme at least one channel",
+        "before writing to the transceiver.",
         "#End_Of_Ovl",
     };
     return kLines;

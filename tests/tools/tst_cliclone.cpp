@@ -33,6 +33,20 @@ QStringList linkArgs(const cloneSimProcess& sim) {
     return {"--port", sim.address()};
 }
 
+constexpr int32_t ChannelBase = 0x052F, ChannelSize = 29, ModeOffset = 8;
+
+// The overlay's text of a message key, on one line as the tool prints it.
+QString overlayMessage(const QString& key) {
+    QFile f(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QStringList lines = QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'));
+    const int at = int(lines.indexOf(QLatin1Char('#') + key));
+    QStringList text;
+    for (int i = at + 1; at >= 0 && i < lines.size() && !lines[i].startsWith(QLatin1Char('#')); ++i)
+        text << lines[i].trimmed();
+    return text.join(QLatin1Char(' ')).trimmed();
+}
+
 } // namespace
 
 class tst_CliClone : public QObject {
@@ -43,6 +57,9 @@ class tst_CliClone : public QObject {
     void readThenWrite();
     void failedReadKeepsFile_data();
     void failedReadKeepsFile();
+    void refusedWriteSendsNothing_data();
+    void refusedWriteSendsNothing();
+    void forcedWrite();
     void usage();
 
   private:
@@ -54,6 +71,12 @@ class tst_CliClone : public QObject {
 void tst_CliClone::initTestCase() {
     QVERIFY(m_dir.isValid());
     m_radio = cloneTestImage(42);
+    // Random data whose channels have modes the radio knows, so the data passes the checks
+    // made before a write.
+    for (int32_t row = 0; row < 500; ++row) {
+        const int32_t a = ChannelBase + row * ChannelSize + ModeOffset;
+        m_radio.SetByte(a, uint8_t(m_radio.GetByte(a) % 5));
+    }
     m_radioFile = m_dir.filePath("radio.icf");
     QVERIFY(cloneWriteImageFile(m_radioFile, m_radio));
 }
@@ -124,6 +147,68 @@ void tst_CliClone::failedReadKeepsFile() {
     QVERIFY(r.err.startsWith(QStringLiteral("error %1: ").arg(exitCode)));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), before);
+}
+
+// The editor refuses to write data without any channel, or with errors; so does the tool,
+// with the editor's message and what the checks found, and the radio sees no write.
+void tst_CliClone::refusedWriteSendsNothing_data() {
+    QTest::addColumn<int>("badModeRows"); // -1: no channel in use at all
+    QTest::addColumn<QString>("messageKey");
+    QTest::addColumn<QString>("finding");
+    QTest::newRow("no channel") << -1 << "GI_AppMess_CloneErr_NoActualCh" << QString();
+    QTest::newRow("unknown mode") << 1 << "GI_Mess_DataError"
+                                  << "Channels with an unknown mode: 8";
+    QTest::newRow("unknown modes") << 7 << "GI_Mess_DataError"
+                                   << "Channels with an unknown mode: 8, 10, 12, 14, 16 (7 in all)";
+}
+
+void tst_CliClone::refusedWriteSendsNothing() {
+    QFETCH(int, badModeRows);
+    QFETCH(QString, messageKey);
+    QFETCH(QString, finding);
+    cmcEeprom image = m_radio;
+    if (badModeRows < 0) {
+        for (int32_t row = 0; row < 500; ++row)
+            for (int i = 0; i < 4; ++i)
+                image.SetByte(ChannelBase + row * ChannelSize + i, 0);
+    }
+    for (int i = 0; i < badModeRows; ++i) {
+        const int32_t row = 7 + 2 * i;
+        image.SetBlock(ChannelBase + row * ChannelSize,
+                       reinterpret_cast<const uint8_t*>("\x60\x56\x6C\x00"), 4);
+        image.SetByte(ChannelBase + row * ChannelSize + ModeOffset, 0xEE);
+    }
+    const QString file = m_dir.filePath("refused.icf");
+    QVERIFY(cloneWriteImageFile(file, image));
+    const QString saved = m_dir.filePath("refused-radio.icf");
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Serial, {"--save", saved}));
+    const CliRun r = cli(QStringList{"write", file} + linkArgs(sim));
+    QCOMPARE(r.exitCode, 34);
+    const QString message = overlayMessage(messageKey);
+    QVERIFY(!message.isEmpty());
+    QVERIFY2(r.err.startsWith(message + QLatin1Char('\n')), qPrintable(r.err));
+    if (!finding.isEmpty())
+        QVERIFY2(r.err.contains(QStringLiteral("  ") + finding + QLatin1Char('\n')),
+                 qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(!QFile::exists(saved));
+}
+
+// --force writes what the checks refuse, as it is.
+void tst_CliClone::forcedWrite() {
+    cmcEeprom image = m_radio;
+    image.SetByte(ChannelBase + ModeOffset, 0xEE);
+    const QString file = m_dir.filePath("forced.icf");
+    QVERIFY(cloneWriteImageFile(file, image));
+    const QString saved = m_dir.filePath("forced-radio.icf");
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Tcp, {"--save", saved}));
+    const CliRun w = cli(QStringList{"write", "--force", file} + linkArgs(sim));
+    QVERIFY2(w.exitCode == 0, qPrintable(w.err));
+    cmcEeprom written(QxMap::ImageSize);
+    QCOMPARE(indCloneFile::open(saved, written, false), 0);
+    QCOMPARE(written.GetByte(ChannelBase + ModeOffset), uint8_t(0xEE));
 }
 
 void tst_CliClone::usage() {

@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <functional>
 
-// Exit status of a verb whose file could not be read or written (clone statuses are
-// returned as they are).
-enum cliLinkExit : int { CLI_CloneFileError = 33 };
+// Exit statuses of the cloning verbs beyond the clone statuses, which are returned as they
+// are: the file could not be read or written; write: the data failed the editor's checks.
+enum cliLinkExit : int { CLI_CloneFileError = 33, CLI_WriteRefused = 34 };
 
 class cliLink {
   public:
