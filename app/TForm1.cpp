@@ -21,8 +21,10 @@ TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(contro
     QRect area = workArea;
     if (!area.isValid() && QGuiApplication::primaryScreen())
         area = QGuiApplication::primaryScreen()->availableGeometry();
-    QRect placed(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight);
-    if (area.isValid()) placed = cuiWindowClamp::apply(placed, area);
+    // The stored numbers may be anything: they are not put into a rectangle before the
+    // clamp has bounded them.
+    const QRect placed = cuiWindowClamp::apply(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight,
+                                               area.isValid() ? area : QRect(0, 0, 1024, 768));
     // The stored rectangle is the window's own area without the window manager's frame,
     // as the main window stores it on closing: restored the same way, it stays put.
     setGeometry(QRect(placed.topLeft(), QSize(std::max(placed.width(), MinWidth), std::max(placed.height(), MinHeight))));

@@ -1,18 +1,22 @@
 #include "cuiWindowClamp.h"
 
-QRect cuiWindowClamp::apply(const QRect& window, const QRect& workArea) {
-    // Edges as the window system counts them: right and bottom lie just past the area.
-    const int workLeft = workArea.x();
-    const int workTop = workArea.y();
-    const int workRight = workArea.x() + workArea.width();
-    const int workBottom = workArea.y() + workArea.height();
+#include <algorithm>
 
-    int left = window.x();
-    int top = window.y();
-    const int width = window.width();
+QRect cuiWindowClamp::apply(qint64 left, qint64 top, qint64 width, qint64 height,
+                            const QRect& workArea) {
+    // Edges as the window system counts them: right and bottom lie just past the area.
+    const qint64 workLeft = workArea.x();
+    const qint64 workTop = workArea.y();
+    const qint64 workWidth = std::max<qint64>(1, workArea.width());
+    const qint64 workHeight = std::max<qint64>(1, workArea.height());
+    const qint64 workRight = workLeft + workWidth;
+    const qint64 workBottom = workTop + workHeight;
+
+    width = std::clamp<qint64>(width, 1, workWidth);
+    height = std::clamp<qint64>(height, 1, workHeight);
     if (left > workRight - Margin) left = workRight - Margin;
     if (top > workBottom - Margin) top = workBottom - Margin;
     if (left + width < workLeft + Margin) left = workLeft + Margin - width;
     if (top < workTop) top = workTop;
-    return QRect(left, top, width, window.height());
+    return QRect(int(left), int(top), int(width), int(height));
 }

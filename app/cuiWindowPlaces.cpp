@@ -48,13 +48,9 @@ void cuiWindowPlaces::restore(QWidget* window) {
     window->setProperty(RestoredProperty, true);
     const dst_EditForm* form = m_env.editForm(window->objectName());
     if (!form || form->width <= 0 || form->height <= 0) return;
-    QRect placed(form->left, form->top, form->width, form->height);
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        placed.setSize(placed.size().boundedTo(area.size()));
-        placed = cuiWindowClamp::apply(placed, area);
-    }
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect placed = cuiWindowClamp::apply(form->left, form->top, form->width, form->height, area);
     // Windows of a fixed size keep theirs; the others get their last size back too.
     const bool fixed = window->minimumSize() == window->maximumSize();
     window->setGeometry(QRect(placed.topLeft(), fixed ? window->size() : placed.size()));

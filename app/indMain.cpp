@@ -32,6 +32,7 @@ indMain::indMain(indEnviron& environ, const QString& dataDir)
     m_cloneMan->setReadHandler(&indMain::readHandler, this);
     m_cloneMan->setSearchHandler(&indMain::searchHandler, this);
     cmcCellDispatch::global().setHandler(&indMain::menuCommand, this);
+    cmcFatal::setRecoveryHook([this] { return RecoverUnsaved(); });
     // Rows that come into use start from the initial data's records where it has some.
     cmcCellDispatch::global().setDefaultImage(&loadedImage());
     m_sheetEnv = std::make_unique<indSheetEnv>(*this, environ);
@@ -42,6 +43,7 @@ indMain::~indMain()
 {
     DetachForm();
     cmcCellDispatch::global().setHandler(nullptr, nullptr);
+    cmcFatal::setRecoveryHook({});
     if (cmcCellDispatch::global().defaultImage() == &loadedImage()) cmcCellDispatch::global().setDefaultImage(nullptr);
     if (&cuiSheetEnv::current() == m_sheetEnv.get()) cuiSheetEnv::install(nullptr);
 }

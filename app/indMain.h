@@ -105,6 +105,9 @@ public:
     // Every image read from a radio or written into one is also kept as a clone file in
     // this folder.
     static QString backupFolder();
+    // A fatal stop with unsaved changes keeps them here first: the working image as a
+    // clone file in the backups folder; its path, or empty when unmodified or not written.
+    QString RecoverUnsaved();
     QString lastBackup() const { return m_lastBackup; }
     bool openBackupFolder();
 
@@ -171,6 +174,7 @@ private:
     void syncLink();
     void linkDialog(int kind);
     QString saveBackup(const cmcEeprom& image, const QString& kind);
+    static QString writeBackupFile(const cmcEeprom& image, const QString& kind);
     static void infoHandler(void* context, dst_CDrv_Result* result);
     static void readHandler(void* context, dst_CDrv_Result* result);
     static void searchHandler(void* context, dst_CDrv_Result* result);

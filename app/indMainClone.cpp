@@ -76,7 +76,7 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result)
         self->m_working = result->image;
         if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
         self->m_second = self->m_working;
-        self->m_docFile.clear();
+        self->m_doc.setFileName(QString());
         self->MarkSaved();
         self->ClearUndo();
         if (auto* ev = cmcEvMan::instance()) {
@@ -200,6 +200,7 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
     if (result->status == CS_Ok) {
         if (self->m_cloneInfoWindow) self->m_cloneInfoWindow->close();
         auto* window = new cuiSheetWindow(QStringLiteral("GI_Sheet_CloneInfo"), cmcGTex::mainTable(), self->m_form);
+        window->setObjectName(QStringLiteral("CloneInfo"));
         self->m_cloneInfoWindow = window;
         window->show();
     }
@@ -364,6 +365,20 @@ QString indMain::backupFolder()
 
 QString indMain::saveBackup(const cmcEeprom& image, const QString& kind)
 {
+    const QString path = writeBackupFile(image, kind);
+    if (path.isEmpty()) {
+        // The transfer itself succeeded; only its copy could not be kept.
+        cmcPrompt::tell(block("GI_Mess_CloneBackup_Failed").arg(QDir::toNativeSeparators(backupFolder())), title(),
+                        cmcPromptIcon::Warning);
+        return QString();
+    }
+    m_lastBackup = path;
+    return path;
+}
+
+// Writes without asking or telling anything (it also runs in a fatal stop).
+QString indMain::writeBackupFile(const cmcEeprom& image, const QString& kind)
+{
     const QString folder = backupFolder();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     const QString path = folder + QStringLiteral("/%1_%2_%3.icf").arg(QString::fromLatin1(ModelShortName), stamp, kind);
@@ -378,14 +393,13 @@ QString indMain::saveBackup(const cmcEeprom& image, const QString& kind)
         file.setComment(indCloneFile::commentOf(copy));
         code = file.write(path, indCloneFile::WholeImage);
     }
-    if (code != ICF_Ok) {
-        // The transfer itself succeeded; only its copy could not be kept.
-        cmcPrompt::tell(block("GI_Mess_CloneBackup_Failed").arg(QDir::toNativeSeparators(folder)), title(),
-                        cmcPromptIcon::Warning);
-        return QString();
-    }
-    m_lastBackup = path;
-    return path;
+    return code == ICF_Ok ? path : QString();
+}
+
+QString indMain::RecoverUnsaved()
+{
+    if (m_working == m_snapshot && !m_tracker.modifiedFlag()) return QString();
+    return writeBackupFile(m_working, QStringLiteral("recovery"));
 }
 
 bool indMain::openBackupFolder()

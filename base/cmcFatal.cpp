@@ -13,6 +13,11 @@ cmcFatal::EndingHook& endingHook()
     static cmcFatal::EndingHook hook;
     return hook;
 }
+cmcFatal::RecoveryHook& recoveryHook()
+{
+    static cmcFatal::RecoveryHook hook;
+    return hook;
+}
 bool& showMessage()
 {
     static bool show = true;
@@ -34,8 +39,18 @@ QString executableName()
     return QStringLiteral("qxt5200");
 }
 
-void stop(const QString& text)
+void stop(const QString& fault)
 {
+    // A fault while the recovery file is written must not come back here for ever.
+    static bool recovering = false;
+    QString text = fault;
+    if (recoveryHook() && !recovering) {
+        recovering = true;
+        const QString kept = recoveryHook()();
+        recovering = false;
+        if (!kept.isEmpty())
+            text += QStringLiteral("\n\nThe unsaved changes were saved in\n%1").arg(kept);
+    }
     if (showMessage()) cmcPrompt::tell(text, executableName(), cmcPromptIcon::Error);
     if (endingHook()) endingHook()(text);
     std::fprintf(stderr, "Abnormal program termination\n");
@@ -46,5 +61,7 @@ void stop(const QString& text)
 void setEndingHook(EndingHook hook) { endingHook() = std::move(hook); }
 
 void setShowMessage(bool show) { showMessage() = show; }
+
+void setRecoveryHook(RecoveryHook hook) { recoveryHook() = std::move(hook); }
 
 } // namespace cmcFatal

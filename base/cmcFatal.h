@@ -27,6 +27,12 @@ namespace cmcFatal {
 using EndingHook = std::function<void(const QString& text)>;
 void setEndingHook(EndingHook hook);
 
+// The application's last chance to keep the user's work: called once, before the message,
+// it saves the unsaved document somewhere safe and returns that file's path (empty when
+// there was nothing to save or saving failed). The path is named in the message.
+using RecoveryHook = std::function<QString()>;
+void setRecoveryHook(RecoveryHook hook);
+
 // Whether the message box is shown before the ending (tests turn it off).
 void setShowMessage(bool show);
 

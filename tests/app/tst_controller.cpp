@@ -8,6 +8,8 @@
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
+#include "cmcEeprom.h"
+#include "cmcFatal.h"
 #include "cmcIcfFile.h"
 #include "cuiAboutBox.h"
 #include "cuiFileDialogs.h"
@@ -17,6 +19,8 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QStandardPaths>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -336,6 +340,65 @@ private slots:
         m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/factory"), QStringLiteral("/factory")});
         QVERIFY(m_main->makerMode());
         QCOMPARE(prompt.entries().size(), 2); // asked once more, not again once on
+    }
+
+    // A fatal stop while the document is modified first keeps the work as a recovery clone
+    // file, names it in the message, and the file opens with the edit in it.
+    void fatalStopKeepsUnsavedWork()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 4, QStringLiteral("14.2")));
+        QVERIFY(m_main->IsModified());
+        const cmcEeprom edited = m_main->workingImage();
+        FatalGuard guard;
+        QString message;
+        try {
+            cmcGTex::mainTable().getText(QStringLiteral("GI_No_Such_Key"));
+        } catch (const cmcFatalError& e) {
+            message = e.message;
+        }
+        QVERIFY2(message.contains(QLatin1String("GI_No_Such_Key")), qPrintable(message));
+        const QString marker = QStringLiteral("The unsaved changes were saved in\n");
+        QVERIFY2(message.contains(marker), qPrintable(message));
+        const QString kept = message.section(marker, 1).trimmed();
+        QVERIFY(kept.startsWith(indMain::backupFolder()));
+        cmcEeprom recovered(m_main->workingImage().GetSize());
+        QCOMPARE(indCloneFile::open(kept, recovered, false), 0);
+        QVERIFY(recovered == edited);
+        QFile::remove(kept);
+
+        // Nothing modified: nothing written, nothing named.
+        m_main->MarkSaved();
+        message.clear();
+        try {
+            cmcGTex::mainTable().getText(QStringLiteral("GI_No_Such_Key"));
+        } catch (const cmcFatalError& e) {
+            message = e.message;
+        }
+        QVERIFY(!message.contains(marker));
+    }
+
+    // Window numbers from a hostile settings file: the window opens inside the screen and
+    // what is stored on closing is what was shown.
+    void hugeWindowSettingsAreClamped()
+    {
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [](indEnviron& env) {
+            env.windowLeft = 2147483647;
+            env.windowWidth = 2147483647;
+            env.windowTop = 0;
+            env.windowHeight = 16777215;
+        });
+        TForm1* form = m_editor->form.get();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const QRect screen(0, 0, 1280, 900); // the fixture's work area
+        QVERIFY2(form->width() <= screen.width() && form->height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(form->width()).arg(form->height())));
+        QVERIFY(form->geometry().intersects(screen));
+        const QRect shown = form->geometry();
+        QVERIFY(m_editor->main->CloseQuery());
+        indEnviron& env = *m_editor->env;
+        QCOMPARE(QRect(env.windowLeft, env.windowTop, env.windowWidth, env.windowHeight), shown);
     }
 
     // The main window comes back where it was stored, and stores what it shows; a

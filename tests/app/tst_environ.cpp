@@ -142,6 +142,8 @@ class tst_environ : public QObject {
 
     void windowClamp_data();
     void windowClamp();
+    void windowClampHugeValues_data();
+    void windowClampHugeValues();
 
     void messageBoxAnswers_data();
     void messageBoxAnswers();
@@ -596,8 +598,9 @@ void tst_environ::windowClamp_data() {
     QTest::newRow("partly left stays") << QRect(-700, 10, 800, 600) << screen << QPoint(-700, 10);
     QTest::newRow("task bar on top")
         << QRect(50, 10, 800, 600) << QRect(0, 40, 1920, 1040) << QPoint(50, 40);
-    // Top is corrected last: a tiny work area still keeps the top edge reachable.
-    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10) << QPoint(-6, 0);
+    // Top is corrected last: a tiny work area still keeps the top edge reachable; the
+    // window shrinks to the area's width, so the left-edge rule moves it back in.
+    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10) << QPoint(6, 0);
 }
 
 void tst_environ::windowClamp() {
@@ -606,7 +609,31 @@ void tst_environ::windowClamp() {
     QFETCH(QPoint, expected);
     const QRect result = cuiWindowClamp::apply(window, work);
     QCOMPARE(result.topLeft(), expected);
-    QCOMPARE(result.size(), window.size());
+    QCOMPARE(result.size(), window.size().boundedTo(work.size()));
+}
+
+// Numbers a settings file may hold: sizes far beyond the screen shrink to it, and values
+// whose sums overflow 32 bits are handled without overflow (run under UBSan).
+void tst_environ::windowClampHugeValues_data() {
+    QTest::addColumn<qint64>("left");
+    QTest::addColumn<qint64>("top");
+    QTest::addColumn<qint64>("width");
+    QTest::addColumn<qint64>("height");
+    QTest::addColumn<QRect>("expected");
+    const qint64 big = 2147483647;
+    QTest::newRow("huge size") << qint64(0) << qint64(0) << qint64(16777215) << qint64(16777215) << QRect(0, 0, 1920, 1040);
+    QTest::newRow("overflowing sum") << big << qint64(10) << big << qint64(600) << QRect(1904, 10, 1920, 600);
+    QTest::newRow("most negative") << -big - 1 << -big - 1 << big << big << QRect(-1904, 0, 1920, 1040);
+    QTest::newRow("zero size") << qint64(100) << qint64(100) << qint64(0) << qint64(-5) << QRect(100, 100, 1, 1);
+}
+
+void tst_environ::windowClampHugeValues() {
+    QFETCH(qint64, left);
+    QFETCH(qint64, top);
+    QFETCH(qint64, width);
+    QFETCH(qint64, height);
+    QFETCH(QRect, expected);
+    QCOMPARE(cuiWindowClamp::apply(left, top, width, height, QRect(0, 0, 1920, 1040)), expected);
 }
 
 void tst_environ::messageBoxAnswers_data() {
