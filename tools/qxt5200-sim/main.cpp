@@ -3,8 +3,8 @@
 
 #include "simRadio.h"
 
-#include "datCh.h"
 #include "cmcOverlayFiles.h"
+#include "datCh.h"
 #include "indCloneFile.h"
 #include "qxVersion.h"
 
