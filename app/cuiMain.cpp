@@ -5,6 +5,7 @@
 #include "cmcCellRequest.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
+#include "cmcOverlayCheck.h"
 #include "cmcOverlayFiles.h"
 #include "cmcPrompt.h"
 #include "cmcTask.h"
@@ -55,6 +56,12 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
 
     cmcOverlayFiles overlays;
     overlays.open(m_dataDir, m_modelShortName, m_env.language);
+    // A damaged overlay stops the program now, before any work can be lost to it.
+    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), cmcGTex::mainTable(),
+                                                          cmcHelpGTex::helpTable(), cmcGTex::languageTable());
+    if (!missing.isEmpty())
+        cmcFatal::stop(QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
+                           .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
 
     m_debug.SetSize(imageSize);
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);

@@ -9,6 +9,7 @@
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
 #include "cmcGTex.h"
+#include "cmcOverlayCheck.h"
 #include "indCloneFile.h"
 #include "cmcSettingCells.h"
 #include "cuiDispatchSource.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QWidget>
@@ -134,6 +136,10 @@ class tst_Overlay : public QObject {
     void treeSheetsBuild();
     void settingsAndBandEdgesAllShown();
     void mainMenuAndToolBar();
+    void startupCheckPasses_data();
+    void startupCheckPasses();
+    void startupCheckFindsDamage_data();
+    void startupCheckFindsDamage();
 
   private:
     // Creates and builds the sheet of a command; a fatal stop fails the test.
@@ -398,6 +404,60 @@ void tst_Overlay::mainMenuAndToolBar() {
                                       {"CL_Menu_Port_Com4", 6},   {"CL_Menu_Clone_Read0", 7}, {"CL_Menu_Clone_Write0", 8},
                                       {"CL_Menu_Clone_Info0", 9}};
     QCOMPARE(images, expected);
+}
+
+// The start-up check passes on every delivered language.
+void tst_Overlay::startupCheckPasses_data() { keysUsedByTheProgramExist_data(); }
+
+void tst_Overlay::startupCheckPasses() {
+    QFETCH(QString, overlay);
+    cmcGTex main, languages;
+    cmcHelpGTex help;
+    main.openFile(overlay);
+    help.openFile(kRuntimeDir + '/' + main.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0));
+    languages.openFile(kRuntimeDir + QStringLiteral("/QXT5200.OVL"));
+    QVERIFY(cmcOverlayCheck::codeKeys().contains(QStringLiteral("GI_Sys_AppTitle")));
+    QCOMPARE(cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages), QString());
+}
+
+// A truncated overlay, one without a message the code names, and one without a pop-up
+// menu a cell names are each caught, naming the key.
+void tst_Overlay::startupCheckFindsDamage_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("expected"); // the key reported; empty: any key
+    QTest::newRow("truncated") << "truncate" << QString();
+    QTest::newRow("message removed") << "GI_Mess_DataError" << "GI_Mess_DataError";
+    QTest::newRow("pop-up menu removed") << "GI_PMenu_ChBit_Body" << "GI_PMenu_ChBit_Body";
+}
+
+void tst_Overlay::startupCheckFindsDamage() {
+    QFETCH(QString, damage);
+    QFETCH(QString, expected);
+    QFile original(kRuntimeDir + QStringLiteral("/QXT5200_ENG.OVL"));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = original.readAll().split('\n');
+    if (damage == QLatin1String("truncate")) {
+        lines = lines.mid(0, lines.size() * 6 / 10);
+    } else {
+        const qsizetype at = lines.indexOf(QByteArray("#") + damage.toLatin1());
+        QVERIFY(at >= 0);
+        lines[at] = "#QX_Removed_Key";
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QXT5200_ENG.OVL"));
+    QFile copy(path);
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(lines.join('\n'));
+    copy.close();
+
+    cmcGTex main, languages;
+    cmcHelpGTex help;
+    main.openFile(path);
+    help.openFile(kRuntimeDir + QStringLiteral("/QXT5200_HLP.OVL"));
+    languages.openFile(kRuntimeDir + QStringLiteral("/QXT5200.OVL"));
+    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages);
+    QVERIFY(!missing.isEmpty());
+    if (!expected.isEmpty()) QCOMPARE(missing, expected);
 }
 
 QTEST_MAIN(tst_Overlay)
