@@ -139,6 +139,7 @@ public:
     void OpenLanguageWindow();
     bool LanguageCell(cmcCellRequest& request);
     void SelectLanguage(int language);
+    QString CheckLanguage(int language);
     QWidget* languageWindow() const { return m_languageWindow.data(); }
 
     // The main menu's and tool bar's commands and item states (the cell dispatcher's

@@ -11,8 +11,11 @@
 #include "cuiSheetWindow.h"
 #include "indEnviron.h"
 #include "indMain.h"
+#include "cmcOverlayCheck.h"
+#include "cmcPrompt.h"
 #include "iuiSh_MultiTable.h"
 
+#include <QFileInfo>
 #include <QMainWindow>
 
 namespace {
@@ -60,9 +63,34 @@ bool indMain::LanguageCell(cmcCellRequest& r)
     return true;
 }
 
+// The damaged key of a language's overlays, checked before the editor switches to them, or
+// empty when they hold everything.
+QString indMain::CheckLanguage(int language)
+{
+    cmcGTex& list = cmcGTex::languageTable();
+    if (language < 0 || !list.hasKey(QStringLiteral("GI_Sys_Language"))) return QString();
+    const QString file = list.getText(QStringLiteral("GI_Sys_Language"), language).section(QLatin1Char('\t'), 1).trimmed();
+    if (file.isEmpty() || file.startsWith(QLatin1Char('#'))) return QString();
+    const QString dir = dataDir();
+    cmcGTex main;
+    cmcHelpGTex help;
+    if (!QFileInfo(dir + file).isFile()) return file;
+    main.openFile(dir + file);
+    if (main.hasKey(QStringLiteral("GI_Sys_MyHelpOvl"))) help.openFile(dir + main.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0));
+    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, list);
+    return missing.isEmpty() ? QString() : missing + QStringLiteral(" (") + file + QLatin1Char(')');
+}
+
 void indMain::SelectLanguage(int language)
 {
     if (m_languageWindow) m_languageWindow->close();
+    // A damaged overlay is refused: the editor stays in the language it has.
+    const QString damaged = CheckLanguage(language);
+    if (!damaged.isEmpty()) {
+        cmcPrompt::tell(QStringLiteral("The language files are damaged: '%1' was not found.").arg(damaged),
+                        appTitle(), cmcPromptIcon::Error);
+        return;
+    }
     int chosen = language;
     cmcOverlayFiles().selectLanguage(chosen);
     m_env.language = chosen;

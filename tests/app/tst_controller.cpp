@@ -18,6 +18,7 @@
 #include "indMain.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QScreen>
@@ -100,6 +101,37 @@ private slots:
             message = e.message;
         }
         QCOMPARE(message, QStringLiteral("Cannot open '%1'.").arg(data.filePath(QStringLiteral("QXT5200_Initial.icf"))));
+    }
+
+    // Switching to a language whose overlay is damaged is refused before anything of the
+    // editor is rebuilt from it.
+    void damagedLanguageIsRefused()
+    {
+        m_editor.reset();
+        QTemporaryDir data;
+        for (const char* name : {"QXT5200.OVL", "QXT5200_ENG.OVL", "QXT5200_HLP.OVL", "QXT5200_Initial.icf"})
+            QVERIFY(QFile::copy(QStringLiteral(QX_RUNTIME_DIR "/") + name, data.filePath(name)));
+        QFile german(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_DEU.OVL"));
+        QVERIFY(german.open(QIODevice::ReadOnly));
+        QFile cut(data.filePath(QStringLiteral("QXT5200_DEU.OVL")));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(german.readAll().left(german.size() / 2));
+        cut.close();
+        for (const QString& help : QDir(QStringLiteral(QX_RUNTIME_DIR)).entryList({"*HLP*.OVL"}))
+            QFile::copy(QStringLiteral(QX_RUNTIME_DIR "/") + help, data.filePath(help));
+
+        indEnviron::Options options;
+        options.settingsFolder = data.filePath(QStringLiteral("settings"));
+        const QString key = QStringLiteral("Software\\Vexo\\QX-T5200");
+        indEnviron env(QStringLiteral("qxt5200-lang-%1").arg(QCoreApplication::applicationPid()), key, key, options);
+        cmcEvMan events;
+        indMain controller(env, data.path());
+        QCOMPARE(controller.CheckLanguage(0), QString());
+        QVERIFY(controller.CheckLanguage(1).contains(QLatin1String("QXT5200_DEU.OVL")));
+        ScriptedPrompt prompt;
+        controller.SelectLanguage(1);
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(env.language, 0);
     }
 
     void startsUntitledAndUnmodified()
