@@ -162,6 +162,7 @@ bool cmcCloneDrv::Begin(int32_t operation, Callback callback, void* context) {
     m_ackDue = false;
     m_ackInFrame = false;
     m_heldAckFrames = 0;
+    m_dataSent = false;
     m_pauseState = 0;
     m_deadline.start(uint32_t(m_timeout[0]));
     if (m_tickInterval <= 0) m_tickInterval = StepIntervalMs;
@@ -213,29 +214,50 @@ void cmcCloneDrv::SetStatus(int32_t status) {
 // ---- link --------------------------------------------------------------------------------
 
 bool cmcCloneDrv::linkOpen(const QString& settings) {
+    if (m_override) return m_override->Open(settings);
     if (m_useTcp) return m_tcp.Connect(m_tcpPort, m_tcpAddress);
     return m_comm.Open(m_portNumber, settings);
 }
 
 void cmcCloneDrv::linkClose() {
+    if (m_override) m_override->Close();
     m_comm.Close();
     m_tcp.Disconnect();
 }
 
 int cmcCloneDrv::linkRead(uint8_t* buffer, int capacity) {
-    const int n = m_useTcp ? m_tcp.Read(buffer, capacity) : m_comm.Read(buffer, capacity);
+    const int n = m_override ? m_override->Read(buffer, capacity)
+                  : m_useTcp ? m_tcp.Read(buffer, capacity)
+                             : m_comm.Read(buffer, capacity);
     m_byteCount += n;
     return n;
 }
 
 int cmcCloneDrv::linkPending() const {
+    if (m_override) return m_override->Pending();
     return m_useTcp ? m_tcp.Pending() : m_comm.PendingOutput();
+}
+
+bool cmcCloneDrv::linkConnecting() const {
+    if (m_override) return m_override->IsConnecting();
+    return m_useTcp && m_tcp.IsConnecting();
+}
+
+bool cmcCloneDrv::linkFailed() const {
+    return !m_override && m_useTcp && m_tcp.HasFailed();
+}
+
+bool cmcCloneDrv::linkLost() const {
+    if (m_override) return m_override->IsLost();
+    return m_useTcp && m_tcp.IsLost();
 }
 
 void cmcCloneDrv::SendBytes(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData());
     const int n = int(bytes.size());
-    if (m_useTcp)
+    if (m_override)
+        m_override->Write(p, n);
+    else if (m_useTcp)
         m_tcp.Write(p, n);
     else
         m_comm.Write(p, n);
@@ -313,6 +335,8 @@ void cmcCloneDrv::tick() {
 
 void cmcCloneDrv::finish() {
     linkClose();
+    if (m_result && m_operation == OpWrite && m_result->status != CS_Ok && m_dataSent)
+        m_result->partlyWritten = true;
     m_state = 0;
     m_rx.Clear();
     m_frame.Clear();
@@ -374,6 +398,14 @@ void cmcCloneDrv::step() {
 
     if (!skipAction) runState(current);
 
+    // A connection the peer closed is noticed once, after what it sent has been taken, and
+    // ends the operation instead of reading a closed socket until the time-out.
+    if (current > 5 && current < 27 && m_next != 27 && m_next != 28 && linkLost()) {
+        SetStatus(CS_LinkLost);
+        m_next = 27;
+        if (m_useTcp) m_tcp.DiscardOutput();
+    }
+
     if (m_next != current) m_progress = true;
     if (m_progress) {
         restartDeadline(m_next);
@@ -429,7 +461,13 @@ void cmcCloneDrv::runState(int32_t state) {
         }
         break;
     case 5:
-        m_next = m_tcp.IsConnecting() ? 5 : 6;
+        // A refused or unreachable address fails at once; silence waits for the time-out.
+        if (linkFailed()) {
+            SetStatus(CS_LinkOpen);
+            m_next = 27;
+        } else {
+            m_next = linkConnecting() ? 5 : 6;
+        }
         break;
     case 7:
         if (m_operation == OpIdentify || m_operation == OpInfo)
@@ -689,6 +727,7 @@ void cmcCloneDrv::ackWait() {
         m_repeat = true;
     } else if (b == kNak) {
         SetStatus(CS_BadFrame);
+        m_result->refused = true;
         m_next = 27;
     }
 }
@@ -714,6 +753,7 @@ void cmcCloneDrv::tcpAckWait() {
             return;
         } else if (b == kNak) {
             SetStatus(CS_BadFrame);
+            m_result->refused = true;
             m_next = 27;
             return;
         }
@@ -736,6 +776,7 @@ bool cmcCloneDrv::sendHeld() {
     SendBytes(QByteArray(reinterpret_cast<const char*>(m_frame.GetData()), m_frame.GetLength()));
     m_frame.SetLength(0);
     m_progress = true;
+    m_dataSent = true;
     return true;
 }
 

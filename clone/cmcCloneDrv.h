@@ -29,6 +29,23 @@
 class cmcEeprom;
 class cmcTask;
 
+// A link the driver can use instead of its serial port and TCP client: a scripted peer for
+// tools that drive the protocol without a device (the fuzzer), or another transport. The
+// driver treats it as the serial line or as TCP according to SetTcpLink.
+class cmcCloneLink {
+  public:
+    virtual ~cmcCloneLink() = default;
+    virtual bool Open(const QString& settings) = 0;
+    virtual void Close() = 0;
+    // Still connecting: the driver waits (state 5, TCP only).
+    virtual bool IsConnecting() const { return false; }
+    // The peer has gone and nothing it sent is left to read: the operation ends.
+    virtual bool IsLost() const { return false; }
+    virtual int Read(uint8_t* buffer, int capacity) = 0;
+    virtual void Write(const uint8_t* bytes, int count) = 0;
+    virtual int Pending() const { return 0; }
+};
+
 class cmcCloneDrv {
   public:
     using Callback = void (*)(void* context, dst_CDrv_Result* result);
@@ -70,6 +87,12 @@ class cmcCloneDrv {
     void SetAckTimeout(int32_t ms) {
         if (ms > 0) m_timeout[4] = ms;
     }
+    // Uses link instead of the serial port and the TCP client (null: back to them); not
+    // owned, and must outlive every operation started while it is set.
+    void SetLinkOverride(cmcCloneLink* link) { m_override = link; }
+    // Runs one tick of the step task at once, for tools that drive the driver without an
+    // event loop (with their own clock, see cmcTick::setClock).
+    void Tick() { tick(); }
     // T1..T5 by number (1..5); changed only when ms > 0.
     void SetTimeout(int which, int32_t ms);
     int32_t Timeout(int which) const { return which >= 1 && which <= 5 ? m_timeout[which - 1] : 0; }
@@ -149,6 +172,11 @@ class cmcCloneDrv {
     void linkClose();
     int linkRead(uint8_t* buffer, int capacity);
     int linkPending() const;
+    bool linkConnecting() const;
+    // The connection failed while being made (refused, unreachable): TCP only.
+    bool linkFailed() const;
+    // The peer closed the connection and nothing of it is left to read.
+    bool linkLost() const;
 
     void scriptState(int32_t state);
     void beginInputDiscard(int32_t after);
@@ -176,6 +204,7 @@ class cmcCloneDrv {
     int32_t m_ackBlock = 0;
     cmcComm m_comm;
     cmcTcpClient m_tcp;
+    cmcCloneLink* m_override = nullptr;
     cmcBuff m_rx;
     cmcBuff m_frame;
     cmcBuff m_echo;
@@ -211,6 +240,8 @@ class cmcCloneDrv {
     // pause before a TCP burst (0 none, 1 running, 2 over for this step).
     bool m_ackDue = false;
     int32_t m_heldAckFrames = 0;
+    // Data frames of a write have gone out: a failure now leaves the radio partly written.
+    bool m_dataSent = false;
     cmcTick m_pause;
     int m_pauseState = 0;
 };

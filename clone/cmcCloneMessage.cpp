@@ -2,6 +2,18 @@
 
 #include "cmcComm.h"
 #include "cmcGTex.h"
+#include "dst_CDrv_Result.h"
+
+namespace {
+const QString HeadKey = QStringLiteral("GI_Mess_CloneErr_Head");
+const QString RefusedKey = QStringLiteral("GI_Mess_CloneErr_Refused");
+const QString PartWriteKey = QStringLiteral("GI_Mess_CloneErr_PartWrite");
+
+const char* const PlainRefused = "Write error: the radio refused the write.";
+const char* const PlainPartWrite =
+    "The write was cut off: the radio now holds a partly written memory. Write the data "
+    "again before using the radio.";
+} // namespace
 
 QList<int> cmcCloneMessage::CheckItems(int status) {
     switch (status) {
@@ -32,9 +44,16 @@ QString cmcCloneMessage::Text(int status, int port) {
 }
 
 QString cmcCloneMessage::Text(int status, const Link& link) {
+    dst_CDrv_Result result;
+    result.status = status;
+    return Text(result, link);
+}
+
+QString cmcCloneMessage::Text(const dst_CDrv_Result& result, const Link& link) {
+    const int status = result.status;
     if (status == 0) return QString();
     cmcGTex& t = cmcGTex::mainTable();
-    if (!t.hasKey(QStringLiteral("GI_Mess_CloneErr_Head"))) return Plain(status);
+    if (!t.hasKey(HeadKey)) return Plain(result);
     // An overlay without the network texts speaks of the cable in every case.
     const bool tcp = link.tcp && t.hasKey(QStringLiteral("GI_Mess_CloneErr_TcpCheck")) &&
                      t.hasKey(QStringLiteral("GI_Mess_CloneErr_TcpHead"));
@@ -46,16 +65,30 @@ QString cmcCloneMessage::Text(int status, const Link& link) {
     QString head;
     if (status == 2)
         head = tcp ? adapter(t.getText(QStringLiteral("GI_Mess_CloneErr_TcpHead")))
-                   : cmcComm::FormatPortText(t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), 2),
-                                             link.comPort);
+                   : cmcComm::FormatPortText(t.getText(HeadKey, 2), link.comPort);
+    else if (result.refused)
+        head = t.hasKey(RefusedKey) ? t.getText(RefusedKey) : QString::fromLatin1(PlainRefused);
     else
-        head = t.getText(QStringLiteral("GI_Mess_CloneErr_Head"), status);
+        head = t.getText(HeadKey, status);
+    // A status beyond the overlay's list reads the next key's line.
+    if (head.startsWith(QLatin1Char('#'))) head = Plain(status);
+    if (result.partlyWritten)
+        head +=
+            QStringLiteral("\n\n") + (t.hasKey(PartWriteKey) ? t.getTextBlock(PartWriteKey)
+                                                             : QString::fromLatin1(PlainPartWrite));
     const QString checkKey = tcp ? QStringLiteral("GI_Mess_CloneErr_TcpCheck")
                                  : QStringLiteral("GI_Mess_CloneErr_Check");
     QStringList lines;
     for (int i : CheckItems(status))
         lines << (tcp ? adapter(t.getText(checkKey, i)) : t.getText(checkKey, i));
     return head + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
+}
+
+QString cmcCloneMessage::Plain(const dst_CDrv_Result& result) {
+    QString text = result.refused ? QString::fromLatin1(PlainRefused) : Plain(result.status);
+    if (result.status != 0 && result.partlyWritten)
+        text += QLatin1Char(' ') + QString::fromLatin1(PlainPartWrite);
+    return text;
 }
 
 QString cmcCloneMessage::Plain(int status) {
@@ -93,6 +126,9 @@ QString cmcCloneMessage::Plain(int status) {
         return QStringLiteral("Communication error: the serial port failed to write.");
     case 18:
         return QStringLiteral("No radio was found on any port.");
+    case 19:
+        return QStringLiteral(
+            "Communication error: the network adapter closed the connection during the transfer.");
     default:
         return QStringLiteral("Clone error %1.").arg(status);
     }

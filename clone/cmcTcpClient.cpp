@@ -39,10 +39,13 @@ bool cmcTcpClient::Connect(uint16_t port, const QString& address) {
     uint32_t a = 0;
     if (!ParseAddress(address, &a) || a == 0xFFFFFFFFu) return false;
     m_address = a;
+    m_wasConnected = false;
     m_socket = std::make_unique<QTcpSocket>();
     QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_socket.get(), [this] {
         if (m_arrival) m_arrival(m_arrivalContext);
     });
+    QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(),
+                     [this] { m_wasConnected = true; });
     m_socket->connectToHost(QHostAddress(a), port);
     if (m_socket->state() == QAbstractSocket::UnconnectedState) {
         Disconnect();
@@ -77,6 +80,14 @@ bool cmcTcpClient::IsConnecting() const {
     return !m_socket || m_socket->state() != QAbstractSocket::ConnectedState;
 }
 
+bool cmcTcpClient::HasFailed() const {
+    return m_socket && m_socket->state() == QAbstractSocket::UnconnectedState;
+}
+
+bool cmcTcpClient::IsLost() const {
+    return HasFailed() && m_wasConnected && !(m_socket->isOpen() && m_socket->bytesAvailable() > 0);
+}
+
 int cmcTcpClient::Pending() const {
     return m_send.GetLength() + (m_socket ? int(m_socket->bytesToWrite()) : 0);
 }
@@ -93,6 +104,9 @@ int cmcTcpClient::Write(const uint8_t* bytes, int count) {
 
 int cmcTcpClient::Read(uint8_t* buffer, int capacity) {
     if (!IsValid() || capacity <= 0) return 0;
+    // A socket the peer has closed is no longer open for reading; what it sent before is
+    // read while it lasts.
+    if (!m_socket->isOpen() || m_socket->bytesAvailable() <= 0) return 0;
     const qint64 n = m_socket->read(reinterpret_cast<char*>(buffer), capacity);
     return n > 0 ? int(n) : 0;
 }
@@ -111,9 +125,9 @@ void cmcTcpClient::drainStep() {
         m_sendTask->setInterval(-1);
         return;
     }
-    // Nothing goes out before the connection stands.
+    // Nothing goes out before the connection stands, and nothing after it has ended.
     if (m_socket->state() != QAbstractSocket::ConnectedState) {
-        m_sendTask->setInterval(10);
+        m_sendTask->setInterval(HasFailed() ? -1 : 10);
         return;
     }
     // Handed to the network at once, as a send() would.

@@ -29,6 +29,11 @@ class cmcTcpClient {
     void Disconnect();
     bool IsValid() const;
     bool IsConnecting() const;
+    // The connection could not be made (refused, unreachable) or has ended: the socket is
+    // back in its unconnected state.
+    bool HasFailed() const;
+    // The connection stood and the peer has closed it, and nothing it sent is left to read.
+    bool IsLost() const;
     // Bytes accepted and not yet handed over to the network.
     int Pending() const;
     void DiscardOutput() { m_send.SetLength(0); }
@@ -56,6 +61,7 @@ class cmcTcpClient {
     uint16_t m_port = 0;
     uint32_t m_address = 0xFFFFFFFFu; // none
     std::unique_ptr<QTcpSocket> m_socket;
+    bool m_wasConnected = false;
     cmcBuff m_send;
     cmcTask* m_sendTask = nullptr;
     ArrivalHook m_arrival = nullptr;

@@ -24,6 +24,7 @@ enum cmcCloneStatus : int32_t {
     CS_Refused = 16,      // the application refused the image read
     CS_SerialWrite = 17,  // the serial port reported a short write
     CS_NoRadio = 18,      // a port search found no radio
+    CS_LinkLost = 19,     // the network adapter closed the connection during the operation
 };
 
 struct dst_CDrv_Result {
@@ -35,6 +36,11 @@ struct dst_CDrv_Result {
     cmcEeprom image;
     // One bit per address received in a read: bit (a mod 8) of byte (a / 8).
     cmcBuff receivedMap;
+    // A write that failed after data frames went out: the radio's memory is now partly the
+    // old and partly the new data.
+    bool partlyWritten = false;
+    // The radio answered a write with 0xFA (status 6).
+    bool refused = false;
 
     bool received(int32_t address) const {
         const int32_t i = address / 8;

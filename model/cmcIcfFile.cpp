@@ -6,48 +6,54 @@
 #include "cmcPrompt.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 // Reads a text source the way the line-buffered reader of a text-mode file does: a carriage
-// return right before a line feed is dropped, and each call delivers at most 767 characters,
-// ending with the line feed when it fits. A longer line comes in several pieces.
+// return right before a line feed (or at the very end) is dropped, and each call delivers at
+// most 767 characters, ending with the line feed when it fits. A longer line is reported as
+// cut; the last line may lack its line feed.
 class LineReader {
-public:
+  public:
     explicit LineReader(QIODevice& device) : m_device(device) {}
 
-    // Fills line with the next piece; false at the end of the source.
-    bool next(char* line, int& length)
-    {
+    // Fills line with the next piece; false at the end of the source. cut: the piece filled
+    // the buffer without reaching the line's end.
+    bool next(char* line, int& length, bool& cut) {
         length = 0;
+        cut = false;
         while (length < cmcIcfFile::LineBufferSize - 1) {
             const int c = peek(0);
             if (c < 0) break;
-            if (c == '\r' && peek(1) == '\n') {
+            if (c == '\r' && (peek(1) == '\n' || peek(1) < 0)) {
                 ++m_pos;
                 continue;
             }
             ++m_pos;
             line[length++] = char(c);
-            if (c == '\n') break;
+            if (c == '\n') return true;
         }
+        // The buffer is full and no line feed came: the line is longer than a line may be.
+        cut = length == cmcIcfFile::LineBufferSize - 1;
         return length > 0;
     }
 
-private:
-    int peek(qsizetype offset)
-    {
+  private:
+    int peek(qsizetype offset) {
         if (m_pos + offset >= m_buffer.size() && !refill(offset)) return -1;
         return uint8_t(m_buffer[m_pos + offset]);
     }
-    bool refill(qsizetype offset)
-    {
+    bool refill(qsizetype offset) {
         if (m_atEnd) return false;
         m_buffer.remove(0, m_pos);
         m_pos = 0;
@@ -69,8 +75,7 @@ private:
     bool m_atEnd = false;
 };
 
-int hexValue(char c)
-{
+int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -79,10 +84,10 @@ int hexValue(char c)
 
 // The decimal number at the start of text, as the C library reads it: leading white space,
 // an optional sign, digits; no digits give 0. Saturates instead of overflowing.
-int32_t decimalAt(const char* text, int length)
-{
+int32_t decimalAt(const char* text, int length) {
     int i = 0;
-    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
     bool negative = false;
     if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int64_t value = 0;
@@ -94,8 +99,7 @@ int32_t decimalAt(const char* text, int length)
     return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-bool contains(const char* text, int length, const char* needle)
-{
+bool contains(const char* text, int length, const char* needle) {
     const int n = int(std::strlen(needle));
     for (int i = 0; i + n <= length; ++i)
         if (std::memcmp(text + i, needle, size_t(n)) == 0) return true;
@@ -104,15 +108,114 @@ bool contains(const char* text, int length, const char* needle)
 
 const char* const HexDigits = "0123456789ABCDEF";
 
-void appendHex(QByteArray& out, uint32_t value, int digits)
-{
-    for (int i = digits - 1; i >= 0; --i) out.append(HexDigits[(value >> (4 * i)) & 0xF]);
+void appendHex(QByteArray& out, uint32_t value, int digits) {
+    for (int i = digits - 1; i >= 0; --i)
+        out.append(HexDigits[(value >> (4 * i)) & 0xF]);
 }
+
+cmcIcfProblem& lastProblemStore() {
+    static cmcIcfProblem problem;
+    return problem;
+}
+
+// Used when the text table has no detail texts (the command-line tool without an overlay).
+const char* const EnglishProblems[] = {
+    "The system reports for %1: %2.",
+    "%1 is not a regular file.",
+    "Line %1 is longer than %2 characters.",
+    "Line %1 is not a valid line of a clone file.",
+    "Line %1 gives the address %2 a second time.",
+    "The file holds no data, only its header.",
+    "The file is empty.",
+};
 
 } // namespace
 
-void cmcIcfFile::attachImage(cmcEeprom& image)
-{
+const cmcIcfProblem& cmcIcfFile::lastProblem() {
+    return lastProblemStore();
+}
+
+bool cmcIcfFile::isRegularFile(const QString& path, cmcIcfProblem* problem) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile()) return true;
+    if (problem) {
+        *problem = {};
+        problem->kind = cmcIcfProblem::NotRegular;
+        problem->path = path;
+    }
+    return false;
+}
+
+bool cmcIcfFile::canWrite(const QString& path, cmcIcfProblem* problem) {
+    cmcIcfProblem found;
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    found.path = path;
+    if (info.exists() && !info.isFile()) {
+        found.kind = cmcIcfProblem::NotRegular;
+    } else if (!folder.isDir()) {
+        found.kind = cmcIcfProblem::System;
+        found.path = info.absolutePath();
+        found.reason = qt_error_string(ENOENT);
+    } else if (!folder.isWritable() || (info.exists() && !info.isWritable())) {
+        found.kind = cmcIcfProblem::System;
+        if (!folder.isWritable()) found.path = info.absolutePath();
+        found.reason = qt_error_string(EACCES);
+    } else {
+        return true;
+    }
+    if (problem) *problem = found;
+    return false;
+}
+
+QString cmcIcfFile::problemText(const cmcIcfProblem& problem) {
+    if (problem.kind == cmcIcfProblem::None) return {};
+    cmcGTex& table = cmcGTex::mainTable();
+    if (!table.hasKey(problemKey())) return {};
+    return fillProblem(table.getText(problemKey(), int(problem.kind) - 1), problem);
+}
+
+QString cmcIcfFile::englishProblemText(const cmcIcfProblem& problem) {
+    const int item = int(problem.kind) - 1;
+    if (item < 0 || item >= int(std::size(EnglishProblems))) return {};
+    return fillProblem(QString::fromLatin1(EnglishProblems[item]), problem);
+}
+
+QString cmcIcfFile::fillProblem(QString text, const cmcIcfProblem& problem) {
+    const QString path = QDir::toNativeSeparators(problem.path);
+    switch (problem.kind) {
+    case cmcIcfProblem::System:
+        return text.arg(path, problem.reason);
+    case cmcIcfProblem::NotRegular:
+        return text.arg(path);
+    case cmcIcfProblem::LineTooLong:
+        return text.arg(QString::number(problem.line), QString::number(MaxLineLength));
+    case cmcIcfProblem::Duplicate:
+        return text.arg(QString::number(problem.line),
+                        QString::asprintf("%04X", unsigned(problem.address)));
+    case cmcIcfProblem::BadLine:
+        return text.arg(problem.line);
+    default:
+        return text;
+    }
+}
+
+int cmcIcfFile::systemFail(int code, const QString& reason) {
+    fail(code, cmcIcfProblem::System);
+    m_problem.reason = reason;
+    return code;
+}
+
+int cmcIcfFile::fail(int code, cmcIcfProblem::Kind kind, int line, int32_t address) {
+    m_problem = {};
+    m_problem.kind = kind;
+    m_problem.path = m_path;
+    m_problem.line = line;
+    m_problem.address = address;
+    return code;
+}
+
+void cmcIcfFile::attachImage(cmcEeprom& image) {
     m_image = &image;
     m_mapSize = (image.GetSize() + 7) / 8;
     m_required.assign(size_t(m_mapSize), 0);
@@ -120,72 +223,75 @@ void cmcIcfFile::attachImage(cmcEeprom& image)
     setBits(m_required, 0, image.GetSize());
 }
 
-void cmcIcfFile::setMapRevCheck(MapRevCheck check, void* context)
-{
+void cmcIcfFile::setMapRevCheck(MapRevCheck check, void* context) {
     m_mapRevCheck = check;
     m_mapRevContext = context;
 }
 
-void cmcIcfFile::setModelCheck(ModelCheck check, void* context)
-{
+void cmcIcfFile::setModelCheck(ModelCheck check, void* context) {
     m_modelCheck = check;
     m_modelContext = context;
 }
 
-int cmcIcfFile::imageSize() const { return m_image ? m_image->GetSize() : 0; }
+int cmcIcfFile::imageSize() const {
+    return m_image ? m_image->GetSize() : 0;
+}
 
-int cmcIcfFile::rangeCount(const cmcAdrRange* ranges, int32_t imageSize)
-{
+int cmcIcfFile::rangeCount(const cmcAdrRange* ranges, int32_t imageSize) {
     int n = 0;
     if (!ranges) return 0;
-    while (ranges[n].first <= ranges[n].last && ranges[n].first >= 0 && ranges[n].last < imageSize) ++n;
+    while (ranges[n].first <= ranges[n].last && ranges[n].first >= 0 && ranges[n].last < imageSize)
+        ++n;
     return n;
 }
 
-void cmcIcfFile::setBits(std::vector<uint8_t>& map, int32_t first, int32_t count)
-{
+void cmcIcfFile::setBits(std::vector<uint8_t>& map, int32_t first, int32_t count) {
     if (count < 1 || first < 0) return;
     if (int64_t(first) + count - 1 >= int64_t(map.size()) * 8) return;
     int32_t a = first;
     const int32_t end = first + count;
-    for (; a < end && a % 8; ++a) map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
+    for (; a < end && a % 8; ++a)
+        map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
     // Whole bytes at once in the middle of long runs.
     if (end - a >= 8) {
         std::memset(map.data() + a / 8, 0xFF, size_t((end - a) / 8));
         a += (end - a) / 8 * 8;
     }
-    for (; a < end; ++a) map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
+    for (; a < end; ++a)
+        map[size_t(a / 8)] |= uint8_t(1u << (a % 8));
 }
 
-void cmcIcfFile::setRequired(const cmcAdrRange* ranges)
-{
+void cmcIcfFile::setRequired(const cmcAdrRange* ranges) {
     std::fill(m_required.begin(), m_required.end(), 0);
     const int n = rangeCount(ranges, imageSize());
-    for (int i = 0; i < n; ++i) setBits(m_required, ranges[i].first, ranges[i].last - ranges[i].first + 1);
+    for (int i = 0; i < n; ++i)
+        setBits(m_required, ranges[i].first, ranges[i].last - ranges[i].first + 1);
 }
 
-bool cmcIcfFile::isLoaded(int32_t address) const
-{
+bool cmcIcfFile::isLoaded(int32_t address) const {
     if (address < 0 || address / 8 >= m_mapSize) return false;
     return (m_loaded[size_t(address / 8)] >> (address % 8)) & 1;
 }
 
-int32_t cmcIcfFile::loadedCount() const
-{
+int32_t cmcIcfFile::loadedCount() const {
     int32_t n = 0;
-    for (uint8_t b : m_loaded) n += std::popcount(b);
+    for (uint8_t b : m_loaded)
+        n += std::popcount(b);
     return n;
 }
 
 // ---- writing ---------------------------------------------------------------------------
 
-int cmcIcfFile::write(const QString& fileName, const cmcAdrRange* ranges)
-{
+int cmcIcfFile::write(const QString& fileName, const cmcAdrRange* ranges) {
     if (!m_image) cmcFatal::stop(QStringLiteral("cmcIcfFile: no image attached."));
     int code = ICF_Ok;
+    m_path = fileName;
+    m_problem = {};
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!isRegularFile(fileName, &m_problem)) {
         code = ICF_FileOpen;
+    } else if (!file.open(QIODevice::WriteOnly)) {
+        code = systemFail(ICF_FileOpen, file.errorString());
     } else {
         // Lines end with CR LF on disk, as a text-mode file of the original system does.
         QByteArray out;
@@ -209,15 +315,17 @@ int cmcIcfFile::write(const QString& fileName, const cmcAdrRange* ranges)
                 run = std::min(run, ranges[i].last - address + 1);
                 appendHex(out, uint32_t(address), 4);
                 appendHex(out, uint32_t(run), 2);
-                for (int32_t k = 0; k < run; ++k) appendHex(out, m_image->GetByte(address + k), 2);
+                for (int32_t k = 0; k < run; ++k)
+                    appendHex(out, m_image->GetByte(address + k), 2);
                 out.append("\r\n");
                 address += run;
             }
         }
         // The temporary file replaces the target only when everything was written.
         if (file.write(out) != out.size() || !file.commit()) {
+            const QString reason = file.errorString();
             file.cancelWriting();
-            code = ICF_FileAccess;
+            code = systemFail(ICF_FileAccess, reason);
         }
     }
     finish(code);
@@ -226,13 +334,16 @@ int cmcIcfFile::write(const QString& fileName, const cmcAdrRange* ranges)
 
 // ---- reading ---------------------------------------------------------------------------
 
-int cmcIcfFile::read(const QString& fileName, const cmcAdrRange* ranges)
-{
+int cmcIcfFile::read(const QString& fileName, const cmcAdrRange* ranges) {
     if (!m_image) cmcFatal::stop(QStringLiteral("cmcIcfFile: no image attached."));
+    m_path = fileName;
+    m_problem = {};
     QFile file(fileName);
     int code;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!isRegularFile(fileName, &m_problem)) {
         code = ICF_FileOpen;
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        code = systemFail(ICF_FileOpen, file.errorString());
     } else {
         code = readDevice(file, ranges);
     }
@@ -240,9 +351,10 @@ int cmcIcfFile::read(const QString& fileName, const cmcAdrRange* ranges)
     return code;
 }
 
-int cmcIcfFile::readBytes(const QByteArray& content, const cmcAdrRange* ranges)
-{
+int cmcIcfFile::readBytes(const QByteArray& content, const cmcAdrRange* ranges) {
     if (!m_image) cmcFatal::stop(QStringLiteral("cmcIcfFile: no image attached."));
+    m_path.clear();
+    m_problem = {};
     QBuffer buffer;
     buffer.setData(content);
     buffer.open(QIODevice::ReadOnly);
@@ -251,8 +363,7 @@ int cmcIcfFile::readBytes(const QByteArray& content, const cmcAdrRange* ranges)
     return code;
 }
 
-int cmcIcfFile::readDevice(QIODevice& device, const cmcAdrRange* ranges)
-{
+int cmcIcfFile::readDevice(QIODevice& device, const cmcAdrRange* ranges) {
     const cmcEeprom backup(*m_image);
     std::fill(m_loaded.begin(), m_loaded.end(), 0);
     m_mapRevJudged = false;
@@ -267,12 +378,11 @@ int cmcIcfFile::readDevice(QIODevice& device, const cmcAdrRange* ranges)
     return code;
 }
 
-int cmcIcfFile::checkHeader(const char* line, int length)
-{
-    if (length != 9 || line[8] != '\n') return ICF_Format;
+int cmcIcfFile::checkHeader(const char* line, int length) {
+    if (length != 8) return fail(ICF_Format, cmcIcfProblem::BadLine, 1);
     uint32_t codes = 0;
     for (int i = 0; i < 8; ++i) {
-        if (line[i] < '0' || line[i] > '9') return ICF_Format;
+        if (line[i] < '0' || line[i] > '9') return fail(ICF_Format, cmcIcfProblem::BadLine, 1);
         codes = codes << 4 | uint32_t(line[i] - '0');
     }
     const uint32_t model = codes >> 16;
@@ -281,7 +391,8 @@ int cmcIcfFile::checkHeader(const char* line, int length)
     m_fileExtraCode = extra;
     if (m_modelCheck) {
         int error = ICF_Model;
-        if (!m_modelCheck(m_modelContext, model, extra, &error)) return error != ICF_Ok ? error : ICF_Model;
+        if (!m_modelCheck(m_modelContext, model, extra, &error))
+            return error != ICF_Ok ? error : ICF_Model;
         return ICF_Ok;
     }
     if (model != m_modelCode) return ICF_Model;
@@ -289,23 +400,30 @@ int cmcIcfFile::checkHeader(const char* line, int length)
     return ICF_Ok;
 }
 
-int cmcIcfFile::parseLines(QIODevice& device)
-{
+int cmcIcfFile::parseLines(QIODevice& device) {
     LineReader reader(device);
     char line[LineBufferSize];
     int length = 0;
-    if (!reader.next(line, length)) return ICF_Format; // empty file
-    if (const int code = checkHeader(line, length)) return code;
+    bool cut = false;
+    int number = 1;
+    if (!reader.next(line, length, cut)) return fail(ICF_Format, cmcIcfProblem::Empty);
+    if (cut) return fail(ICF_Format, cmcIcfProblem::LineTooLong, number);
+    // The line feed is not part of a line's text; the last line may lack it.
+    const auto text = [&] { return length > 0 && line[length - 1] == '\n' ? length - 1 : length; };
+    if (const int code = checkHeader(line, text())) return code;
 
-    while (reader.next(line, length)) {
+    while (reader.next(line, length, cut)) {
+        ++number;
+        if (cut) return fail(ICF_Format, cmcIcfProblem::LineTooLong, number);
         if (line[0] == '#') {
+            const int n = text();
             // The number starts after "#MapRev=", wherever the key stands in the line.
-            if (contains(line, length, "MapRev=")) m_mapRevision = length > 8 ? decimalAt(line + 8, length - 8) : 0;
+            if (contains(line, n, "MapRev="))
+                m_mapRevision = n > 8 ? decimalAt(line + 8, n - 8) : 0;
             static constexpr char CommentKey[] = "#Comment=";
-            if (!m_commentSeen && length >= 9 && std::memcmp(line, CommentKey, 9) == 0) {
+            if (!m_commentSeen && n >= 9 && std::memcmp(line, CommentKey, 9) == 0) {
                 m_commentSeen = true;
-                m_fileComment = QString::fromLatin1(line + 9, length - 9);
-                if (m_fileComment.endsWith(QLatin1Char('\n'))) m_fileComment.chop(1);
+                m_fileComment = QString::fromLatin1(line + 9, n - 9);
             }
             continue;
         }
@@ -313,24 +431,27 @@ int cmcIcfFile::parseLines(QIODevice& device)
             if (!m_mapRevCheck || !m_mapRevCheck(m_mapRevContext, m_mapRevision)) return ICF_MapRev;
             m_mapRevJudged = true;
         }
-        // The last character is the line feed (or the last one of a cut or final piece).
-        if (const int code = parseDataLine(line, length - 1)) return code;
+        if (const int code = parseDataLine(line, text(), number)) return code;
         ++m_dataLines;
     }
     return ICF_Ok;
 }
 
-int cmcIcfFile::parseDataLine(const char* line, int length)
-{
-    if (length < 8 || length > MaxDataLineLength) return ICF_Format;
+int cmcIcfFile::parseDataLine(const char* line, int length, int lineNumber) {
+    if (length < 8 || length > MaxDataLineLength)
+        return fail(ICF_Format, cmcIcfProblem::BadLine, lineNumber);
     for (int i = 0; i < length; ++i)
-        if (hexValue(line[i]) < 0) return ICF_Format;
+        if (hexValue(line[i]) < 0) return fail(ICF_Format, cmcIcfProblem::BadLine, lineNumber);
     int32_t address = 0;
-    for (int i = 0; i < 4; ++i) address = address << 4 | hexValue(line[i]);
+    for (int i = 0; i < 4; ++i)
+        address = address << 4 | hexValue(line[i]);
     const int32_t count = hexValue(line[4]) << 4 | hexValue(line[5]);
-    if (2 * count != length - 6) return ICF_Format;
+    if (2 * count != length - 6) return fail(ICF_Format, cmcIcfProblem::BadLine, lineNumber);
     // Nothing is stored unless the whole line lies inside the image.
     if (address + count > imageSize()) return ICF_Data;
+    // Every address comes once: a second line for it means a damaged or patched-together file.
+    for (int32_t a = address; a < address + count; ++a)
+        if (isLoaded(a)) return fail(ICF_Format, cmcIcfProblem::Duplicate, lineNumber, a);
     for (int32_t k = 0; k < count; ++k) {
         const char* p = line + 6 + 2 * k;
         m_image->SetByte(address + k, uint8_t(hexValue(p[0]) << 4 | hexValue(p[1])));
@@ -341,18 +462,23 @@ int cmcIcfFile::parseDataLine(const char* line, int length)
 
 // ---- coverage and report ---------------------------------------------------------------
 
-int cmcIcfFile::checkCoverage(const cmcAdrRange* ranges)
-{
-    if (!ranges || m_loaded.empty()) return ICF_Coverage;
-    setRequired(ranges);
-    if (m_loaded == m_required) return ICF_Ok;
-    for (size_t i = 0; i < m_loaded.size(); ++i)
-        if (m_loaded[i] & ~m_required[i]) return ICF_Data;
-    return ICF_Coverage;
+int cmcIcfFile::checkCoverage(const cmcAdrRange* ranges) {
+    int code = ICF_Coverage;
+    if (ranges && !m_loaded.empty()) {
+        setRequired(ranges);
+        if (m_loaded == m_required) return ICF_Ok;
+        for (size_t i = 0; i < m_loaded.size(); ++i)
+            if (m_loaded[i] & ~m_required[i]) return ICF_Data;
+    }
+    // A file of header lines alone is missing everything; say so.
+    if (m_dataLines == 0 && loadedCount() == 0) {
+        fail(code, cmcIcfProblem::NoData);
+        lastProblemStore() = m_problem;
+    }
+    return code;
 }
 
-QString cmcIcfFile::errorKey(int code)
-{
+QString cmcIcfFile::errorKey(int code) {
     static const char* const keys[] = {
         "GI_Mess_FileErr_FileOpen", "GI_Mess_FileErr_FileAccess", "GI_Mess_FileErr_Model",
         "GI_Mess_FileErr_Extra",    "GI_Mess_FileErr_MapRev",     "GI_Mess_FileErr_Format",
@@ -362,17 +488,20 @@ QString cmcIcfFile::errorKey(int code)
     return QString::fromLatin1(keys[code - 1]);
 }
 
-void cmcIcfFile::report(int code)
-{
+void cmcIcfFile::report(int code, const cmcIcfProblem& problem) {
     const QString key = errorKey(code);
     if (key.isEmpty()) return;
     cmcGTex& table = cmcGTex::mainTable();
-    const QString text = QStringLiteral("%1\n\n%2").arg(table.getText(QStringLiteral("GI_Mess_FileErr_Headline")),
-                                                       table.getTextBlock(key));
+    QString text = QStringLiteral("%1\n\n%2")
+                       .arg(table.getText(QStringLiteral("GI_Mess_FileErr_Headline")),
+                            table.getTextBlock(key));
+    const QString detail = problemText(problem);
+    if (!detail.isEmpty()) text += QStringLiteral("\n\n") + detail;
     cmcPrompt::tell(text, table.getText(QStringLiteral("GI_Sys_AppTitle")), cmcPromptIcon::Warning);
 }
 
-void cmcIcfFile::finish(int code) const
-{
-    if (m_reportErrors) report(code);
+void cmcIcfFile::finish(int code) {
+    if (code == ICF_Ok) m_problem = {};
+    lastProblemStore() = m_problem;
+    if (m_reportErrors) report(code, m_problem);
 }

@@ -7,7 +7,12 @@
 //
 // Writing goes through a temporary file beside the target that replaces it only when every
 // line was written, so a failed save leaves an existing file as it was. A failed read
-// restores the image it was reading into.
+// restores the image it was reading into. Only regular files are read or replaced: a FIFO or
+// a device named as a clone file would block the reader or be swallowed by the rename.
+//
+// Each address may be given once: a second line for an address already read marks a damaged
+// file. A line longer than the reader's buffer is refused as a whole instead of being read
+// in pieces.
 
 #include <QByteArray>
 #include <QString>
@@ -38,15 +43,36 @@ enum cmcIcfError : int {
     ICF_Newer = 9,      // the file comes from a newer version
 };
 
+// What lies behind an error code, for a message that names the cause: the file and the
+// system's reason when it cannot be opened or written, the line of a format error, the
+// address given twice.
+struct cmcIcfProblem {
+    enum Kind {
+        None,
+        System,      // path, reason: the system refused (no such file, permission, no space)
+        NotRegular,  // path: a folder, FIFO or device, not a regular file
+        LineTooLong, // line: longer than the reader's buffer
+        BadLine,     // line: not a valid header or data line
+        Duplicate,   // line, address: an address given a second time
+        NoData,      // the file holds no data lines at all
+        Empty,       // the file holds nothing
+    };
+    Kind kind = None;
+    QString path;
+    QString reason;
+    int line = 0;
+    int32_t address = -1;
+};
+
 class cmcIcfFile {
-public:
+  public:
     // Accepts (true) or rejects a map revision.
     using MapRevCheck = bool (*)(void* context, int32_t mapRevision);
     // Accepts (true) the header codes, or rejects them after storing 3 or 4 in *error.
-    using ModelCheck = bool (*)(void* context, uint32_t modelCode, uint32_t extraCode,
-                                int* error);
+    using ModelCheck = bool (*)(void* context, uint32_t modelCode, uint32_t extraCode, int* error);
 
-    static constexpr int LineBufferSize = 768; // lines longer than 766 characters split
+    static constexpr int LineBufferSize = 768; // lines of up to 766 characters
+    static constexpr int MaxLineLength = LineBufferSize - 2;
     static constexpr int MaxLineBytes = 255;
     static constexpr int MaxDataLineLength = 8 + 2 * MaxLineBytes - 2; // 516
 
@@ -97,23 +123,48 @@ public:
     bool isLoaded(int32_t address) const;
     int32_t loadedCount() const;
 
-    // Shows the message of a code 1 to 9 through the prompt service.
-    static void report(int code);
+    // Shows the message of a code 1 to 9 through the prompt service, with the problem's
+    // detail below it when the text table has the detail texts.
+    static void report(int code, const cmcIcfProblem& problem = {});
     // The text-table key of a code's message; empty for 0 and unknown codes.
     static QString errorKey(int code);
+    // The detail line of a problem from the main text table; empty for none or when the
+    // table lacks the detail texts.
+    static QString problemText(const cmcIcfProblem& problem);
+    // The same in English, for callers without a text table.
+    static QString englishProblemText(const cmcIcfProblem& problem);
+    // The key of the detail texts; item n is the text of problem kind n (from System on).
+    static QString problemKey() { return QStringLiteral("GI_Mess_FileErr_Detail"); }
+
+    // The problem behind the last error of this object (None after a success).
+    const cmcIcfProblem& problem() const { return m_problem; }
+    // The problem behind the last error of any clone-file read or write in the process, for
+    // callers that only see the code (the command-line verbs).
+    static const cmcIcfProblem& lastProblem();
+    // Whether path may be opened as a clone file: a regular file, or a name that does not
+    // exist (left to the open, which reports the system's reason). Otherwise fills problem.
+    static bool isRegularFile(const QString& path, cmcIcfProblem* problem);
+    // Whether a clone file could be saved at path: its folder exists and takes new files
+    // (the save writes a temporary file beside the target), and the file, if present, is a
+    // regular file that may be written. Otherwise fills problem. For callers that must know
+    // before they spend time on the data (a clone read into a file).
+    static bool canWrite(const QString& path, cmcIcfProblem* problem);
 
     // The number of leading pairs before the list's ending pair, for an image of this size.
     static int rangeCount(const cmcAdrRange* ranges, int32_t imageSize);
 
-private:
+  private:
     int readDevice(QIODevice& device, const cmcAdrRange* ranges);
     int parseLines(QIODevice& device);
-    int parseDataLine(const char* line, int length);
+    int parseDataLine(const char* line, int length, int lineNumber);
     int checkHeader(const char* line, int length);
+    int fail(int code, cmcIcfProblem::Kind kind, int line = 0, int32_t address = -1);
+    int systemFail(int code, const QString& reason);
+    static QString fillProblem(QString text, const cmcIcfProblem& problem);
     void setBits(std::vector<uint8_t>& map, int32_t first, int32_t count);
     void setRequired(const cmcAdrRange* ranges);
     int imageSize() const;
-    void finish(int code) const;
+    void finish(int code);
 
     cmcEeprom* m_image = nullptr;
     uint32_t m_modelCode = 0;
@@ -135,4 +186,6 @@ private:
     QString m_fileComment;
     bool m_commentSeen = false;
     int32_t m_dataLines = 0;
+    QString m_path; // the file being read or written (empty for bytes in memory)
+    cmcIcfProblem m_problem;
 };

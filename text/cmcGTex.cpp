@@ -3,6 +3,7 @@
 #include "cmcFatal.h"
 #include "cmcGTexFile.h"
 
+#include <QDir>
 #include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
@@ -42,8 +43,15 @@ QString memoryLine(const QString& entry) {
     return len == entry.size() ? entry : entry.left(len);
 }
 
-[[noreturn]] void notFound(const QString& key) {
-    cmcFatal::stop(QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key));
+// The fixed text of a failed lookup; when the overlay file itself could not be opened, a
+// second paragraph names the file and the system's reason, which is what needs fixing.
+[[noreturn]] void notFound(const QString& key, const QString& unreadableFile,
+                           const QString& reason) {
+    QString text = QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
+    if (!unreadableFile.isEmpty())
+        text += QStringLiteral("\n\nThe overlay file '%1' cannot be read: %2.")
+                    .arg(QDir::toNativeSeparators(unreadableFile), reason);
+    cmcFatal::stop(text);
 }
 
 } // namespace
@@ -265,6 +273,14 @@ struct cmcGTex::Impl {
         out.truncate(end - out.constData());
     }
 
+    [[noreturn]] void notFound(const QString& key) {
+        const bool unreadable = kind == File && prepared && !open;
+        ::notFound(key,
+                   unreadable ? (fileName.isEmpty() ? QStringLiteral("(none)") : fileName)
+                              : QString(),
+                   unreadable ? file.errorString() : QString());
+    }
+
     // The value at index of key; false when the key or the line is not there.
     bool lookup(const QString& key, int wanted, QString& text) {
         KeyRecord* r = find(key);
@@ -311,12 +327,12 @@ bool cmcGTex::attachLines(const QStringList& lines) {
 
 QString cmcGTex::getText(const QString& key, int index) {
     QString text;
-    if (!d->lookup(key, index, text)) notFound(key);
+    if (!d->lookup(key, index, text)) d->notFound(key);
     return text;
 }
 
 QString cmcGTex::getTextBlock(const QString& key) {
-    if (!hasKey(key)) notFound(key);
+    if (!hasKey(key)) d->notFound(key);
     QString block;
     QString value;
     for (int i = 0; d->lookup(key, i, value); ++i) {

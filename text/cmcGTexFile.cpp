@@ -12,9 +12,21 @@ constexpr qint64 MaxReserve = 64 * 1024 * 1024;
 
 bool cmcGTexFile::open(const QString& path) {
     close();
-    if (path.isEmpty() || QFileInfo(path).isDir()) return false;
+    m_error.clear();
+    if (path.isEmpty()) {
+        m_error = QStringLiteral("no file name");
+        return false;
+    }
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        m_error = QStringLiteral("not a regular file");
+        return false;
+    }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
     m_data.reserve(std::min(m_file.size(), MaxReserve));
     return true;
 }

@@ -13,8 +13,11 @@ class cmcGTexFile {
   public:
     static constexpr qsizetype MaxLineLength = 8191;
 
-    // Opens the file for reading; false when it is missing, unreadable or a directory.
+    // Opens the file for reading; false when it is missing, unreadable or not a regular file
+    // (a folder, a FIFO or a device, which would block or never end). errorString() then
+    // tells why.
     bool open(const QString& path);
+    QString errorString() const { return m_error; }
     void close();
     bool isOpen() const { return m_file.isOpen(); }
     qint64 size() const { return m_file.size(); }
@@ -29,6 +32,7 @@ class cmcGTexFile {
     void fill(qint64 upTo);
 
     QFile m_file;
+    QString m_error;
     QByteArray m_data;
     bool m_atEnd = false;
 };

@@ -211,7 +211,7 @@ void indCloneMan::complete(dst_CDrv_Result* result)
     // The task stops before the message: a search must not ask its last port again while
     // the user reads the box.
     m_task->setInterval(-1);
-    const QString text = ErrorText(result->status);
+    const QString text = ErrorText(*result);
     if (!text.isEmpty())
         cmcPrompt::tell(text, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")),
                         cmcPromptIcon::Error);
@@ -244,6 +244,14 @@ void indCloneMan::setMainEnabled(bool enabled)
 
 QString indCloneMan::ErrorText(int status) const
 {
+    dst_CDrv_Result result;
+    result.status = status;
+    return ErrorText(result);
+}
+
+QString indCloneMan::ErrorText(const dst_CDrv_Result& result) const
+{
+    const int status = result.status;
     if (status == CS_Ok) return QString();
     // A search asks serial ports whatever the TCP setting says, so its texts are the cable's.
     cmcCloneMessage::Link link;
@@ -251,7 +259,7 @@ QString indCloneMan::ErrorText(int status) const
     link.comPort = m_link.comPort;
     link.tcpAddress = m_link.tcpAddress;
     link.tcpPort = m_link.tcpPort;
-    QString text = cmcCloneMessage::Text(status, link);
+    QString text = cmcCloneMessage::Text(result, link);
     // Why a serial device did not open; a network link's headline names what it tried.
     if (status == CS_LinkOpen && !link.tcp && m_operation != OpSearch) {
         const QString why = clsPortDiagnosis::explain(m_link.comPort);

@@ -98,6 +98,8 @@ public:
     // The message for a status (empty for 0): the headline and check items, and for a
     // serial link that did not open, why the device did not open.
     QString ErrorText(int status) const;
+    // The same for a whole result: a refused or partly done write says so.
+    QString ErrorText(const dst_CDrv_Result& result) const;
 
     cmcCloneDrv& driver() { return m_driver; }
     imcCloneDrv& adjustDriver() { return m_adjust; }

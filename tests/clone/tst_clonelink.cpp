@@ -10,6 +10,8 @@
 #include "imcCloneDrv.h"
 #include "indCloneFile.h"
 
+#include <QElapsedTimer>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -37,6 +39,10 @@ class tst_CloneLink : public QObject {
     void tcpRunsNoScriptNorDiscard();
     void serialDiscardWaitKeepsLoopRunning();
     void tcpPauseKeepsLoopRunning();
+    void writeFailureNotes_data();
+    void writeFailureNotes();
+    void tcpDroppedMidWrite();
+    void tcpConnectionRefused();
 
   private:
     QTemporaryDir m_dir;
@@ -126,6 +132,96 @@ void tst_CloneLink::failures() {
     QCOMPARE(o.status, status);
     QVERIFY(working == before);
     QVERIFY(!drv.IsBusy());
+}
+
+// A write that fails after data went out leaves the radio partly written, and the result
+// says so; a 0xFA is told apart from a bad frame.
+void tst_CloneLink::writeFailureNotes_data() {
+    QTest::addColumn<int>("link");
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<bool>("partly");
+    const int S = cloneSimProcess::Serial, T = cloneSimProcess::Tcp;
+    QTest::newRow("0xFA after some blocks")
+        << S << QStringList{"--nak-at", "0x0670"} << 6 << true << true;
+    QTest::newRow("0xFA tcp") << T << QStringList{"--nak-at", "0x0600"} << 6 << true << true;
+    QTest::newRow("dies in the data")
+        << S << QStringList{"--die-after", "20"} << 4 << false << true;
+    QTest::newRow("silent: nothing sent")
+        << S << QStringList{"--silence"} << 4 << false << false;
+    QTest::newRow("bad E6") << T << QStringList{"--bad-done"} << 10 << false << true;
+    QTest::newRow("success") << T << QStringList{} << 0 << false << false;
+}
+
+void tst_CloneLink::writeFailureNotes() {
+    QFETCH(int, link);
+    QFETCH(QStringList, simArgs);
+    QFETCH(int, status);
+    QFETCH(bool, refused);
+    QFETCH(bool, partly);
+    cloneFastClock clock(4);
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Link(link), QStringList{"--file", m_radioFile} + simArgs));
+    cmcCloneDrv drv;
+    sim.configure(drv);
+    const cmcEeprom image = cloneTestImage(99);
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(image, kWrite2k, cb, ctx); });
+    QCOMPARE(o.status, status);
+    QCOMPARE(o.refused, refused);
+    QCOMPARE(o.partlyWritten, partly);
+}
+
+namespace {
+int g_notOpenWarnings = 0;
+QtMessageHandler g_previousHandler = nullptr;
+void countNotOpen(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("not open"))) ++g_notOpenWarnings;
+    if (g_previousHandler) g_previousHandler(type, context, text);
+}
+} // namespace
+
+// The adapter going away in the middle of a write is noticed once: the write ends with the
+// lost-link status well before the step time-out, without a stream of warnings about
+// reading a closed socket.
+void tst_CloneLink::tcpDroppedMidWrite() {
+    cloneSimProcess sim;
+    QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile, "--exit-after", "40"}));
+    cmcCloneDrv drv;
+    sim.configure(drv);
+    drv.SetStepTimeout(5000);
+    drv.SetAckTimeout(5000);
+    const cmcEeprom image = cloneTestImage(99);
+    g_notOpenWarnings = 0;
+    g_previousHandler = qInstallMessageHandler(&countNotOpen);
+    QElapsedTimer t;
+    t.start();
+    const cloneOutcome o =
+        cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(image, kUser, cb, ctx); });
+    qInstallMessageHandler(g_previousHandler);
+    QCOMPARE(o.calls, 1);
+    QCOMPARE(o.status, int(CS_LinkLost));
+    QVERIFY(o.partlyWritten);
+    QCOMPARE(g_notOpenWarnings, 0);
+    QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
+}
+
+// Nothing listens at the port: the link fails to open at once (status 2), without waiting
+// for the time-out.
+void tst_CloneLink::tcpConnectionRefused() {
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    cmcCloneDrv drv;
+    drv.SetTcpLink(true, QStringLiteral("127.0.0.1"), port);
+    drv.SetStepTimeout(5000);
+    QElapsedTimer t;
+    t.start();
+    const cloneOutcome o = cloneRun([&](auto cb, void* ctx) { return drv.StartInfo(cb, ctx); });
+    QCOMPARE(o.status, int(CS_LinkOpen));
+    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
 }
 
 void tst_CloneLink::linkOpenFailure_data() {

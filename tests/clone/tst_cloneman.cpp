@@ -69,6 +69,8 @@ class tst_CloneMan : public QObject {
     void linkOpenMessageSaysWhy();
     void searchEndsBeforeItsMessage();
     void tcpMessagesSpeakOfTheAdapter();
+    void writeFailureMessages_data();
+    void writeFailureMessages();
 #ifndef Q_OS_WIN
     void comPortDialogListsDevices();
 #endif
@@ -317,6 +319,53 @@ void tst_CloneMan::linkOpenMessageSaysWhy() {
 
 // Over TCP the message speaks of the network adapter at its address and port, not of the
 // cable and the COM port; a search, which asks serial ports, keeps the cable's texts.
+// A write the radio refused says so; one cut off after data went out says that the radio must
+// be written again; a connection the adapter closed has its own headline and the adapter's
+// checks.
+void tst_CloneMan::writeFailureMessages_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<bool>("partly");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<bool>("cableChecks");
+    const QString refused = QStringLiteral("Write error (the transceiver refused the write).");
+    QTest::newRow("refused at once") << 6 << true << false << false << refused << true;
+    QTest::newRow("refused after data") << 6 << true << true << false << refused << true;
+    QTest::newRow("time-out after data")
+        << 5 << false << true << false << "Communication error (time-out)." << true;
+    QTest::newRow("bad frame in a read")
+        << 6 << false << false << false << "Communication error (bad data frame)." << true;
+    QTest::newRow("adapter closed the connection")
+        << 19 << false << true << true
+        << "Communication error (the network adapter closed the connection)." << false;
+}
+
+void tst_CloneMan::writeFailureMessages() {
+    QFETCH(int, status);
+    QFETCH(bool, refused);
+    QFETCH(bool, partly);
+    QFETCH(bool, tcp);
+    QFETCH(QString, head);
+    QFETCH(bool, cableChecks);
+    indCloneMan man;
+    indCloneMan::LinkSettings settings;
+    settings.tcpLink = tcp;
+    settings.tcpAddress = QStringLiteral("127.0.0.1");
+    settings.tcpPort = 41000;
+    man.setLink(settings);
+    dst_CDrv_Result result;
+    result.status = status;
+    result.refused = refused;
+    result.partlyWritten = partly;
+    const QString text = man.ErrorText(result);
+    cmcGTex& t = cmcGTex::mainTable();
+    QVERIFY2(text.startsWith(head + "\n\n"), qPrintable(text));
+    QCOMPARE(text.contains(t.getTextBlock("GI_Mess_CloneErr_PartWrite")), partly);
+    QCOMPARE(text.contains(t.getText("GI_Mess_CloneErr_Check", 1)), cableChecks);
+    QCOMPARE(text.contains(t.getText("GI_Mess_CloneErr_TcpCheck", 1).left(20)), !cableChecks);
+}
+
 void tst_CloneMan::tcpMessagesSpeakOfTheAdapter() {
     ScriptedPrompt prompt;
     QTcpServer closed; // a port that was free a moment ago: nothing answers there
@@ -335,12 +384,16 @@ void tst_CloneMan::tcpMessagesSpeakOfTheAdapter() {
     Outcome info;
     QVERIFY(man.Info(&capture, &info));
     QTRY_COMPARE_WITH_TIMEOUT(info.calls, 1, 20000);
-    QCOMPARE(info.status, int(CS_Timeout));
+    // A refused connection is a link that did not open, told at once, not a time-out.
+    QCOMPARE(info.status, int(CS_LinkOpen));
     QCOMPARE(prompt.texts().size(), 1);
     const QString text = prompt.texts().at(0);
     cmcGTex& t = cmcGTex::mainTable();
     const QString adapter = QStringLiteral("address (127.0.0.1) and port (%1)").arg(port);
-    QVERIFY2(text.startsWith(t.getText("GI_Mess_CloneErr_Head", 5) + "\n\n"), qPrintable(text));
+    QVERIFY2(text.startsWith(
+                 QStringLiteral("Cannot connect to the network adapter at 127.0.0.1, port %1.\n\n")
+                     .arg(port)),
+             qPrintable(text));
     QVERIFY2(text.contains(adapter), qPrintable(text));
     QVERIFY2(text.contains("in clone mode"), qPrintable(text));
     QVERIFY2(!text.contains("COM") && !text.contains("cable"), qPrintable(text));

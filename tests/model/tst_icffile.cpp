@@ -9,10 +9,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -20,47 +22,58 @@ namespace {
 const cmcAdrRange Whole[] = {{0x0000, 0xFFEF}, {1, 0}};
 const cmcAdrRange Repeater[] = {{0x0000, 0x00D6}, {1, 0}};
 
-uint8_t pattern(int32_t a) { return uint8_t(a * 13 + 7); }
+uint8_t pattern(int32_t a) {
+    return uint8_t(a * 13 + 7);
+}
 
-cmcEeprom patternImage()
-{
+cmcEeprom patternImage() {
     cmcEeprom image(QxMap::ImageSize);
-    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, pattern(a));
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, pattern(a));
     return image;
 }
 
-QByteArray dataLine(int32_t address, int32_t count)
-{
+QByteArray dataLine(int32_t address, int32_t count) {
     QByteArray line = QString::asprintf("%04X%02X", address, count).toLatin1();
-    for (int32_t k = 0; k < count; ++k) line += QString::asprintf("%02X", pattern(address + k)).toLatin1();
+    for (int32_t k = 0; k < count; ++k)
+        line += QString::asprintf("%02X", pattern(address + k)).toLatin1();
     return line;
 }
 
 // Header, comment, map revision and 16-byte data lines over [first, last].
-QList<QByteArray> fileLines(int32_t first = 0, int32_t last = 0xFFEF)
-{
+QList<QByteArray> fileLines(int32_t first = 0, int32_t last = 0xFFEF) {
     QList<QByteArray> lines = {"70410001", "#Comment=test", "#MapRev=2"};
-    for (int32_t a = first; a <= last; a += 16) lines << dataLine(a, std::min(16, last - a + 1));
+    for (int32_t a = first; a <= last; a += 16)
+        lines << dataLine(a, std::min(16, last - a + 1));
     return lines;
 }
 
-QByteArray joined(const QList<QByteArray>& lines, const char* end = "\r\n")
-{
+QByteArray joined(const QList<QByteArray>& lines, const char* end = "\r\n") {
     QByteArray text;
-    for (const QByteArray& l : lines) text += l + end;
+    for (const QByteArray& l : lines)
+        text += l + end;
     return text;
 }
 
-bool acceptTwo(void*, int32_t revision) { return revision == 2; }
+bool acceptTwo(void*, int32_t revision) {
+    return revision == 2;
+}
 
-QByteArray readAll(const QString& path)
-{
+// The texts the reports use, without the end line.
+QStringList baseLines() {
+    QStringList lines = {"#GI_Sys_AppTitle", "QX-T5200 Editor", "#GI_Mess_FileErr_Headline",
+                         "File error."};
+    for (int code = 1; code <= 9; ++code)
+        lines << "#" + cmcIcfFile::errorKey(code) << QString("Message %1").arg(code);
+    return lines;
+}
+
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& content)
-{
+void writeFile(const QString& path, const QByteArray& content) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(content), content.size());
@@ -70,14 +83,15 @@ void writeFile(const QString& path, const QByteArray& content)
 
 class tst_IcfFile : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
 
     void writesWholeImage();
     void writesRangesInAlignedRuns();
     void readErrors_data();
     void readErrors();
-    void laterLineWinsAndLowerCaseDigits();
+    void duplicateAddressRefusedAndLowerCaseDigits();
+    void problemsNameTheCause();
     void readWithoutRangesSkipsCoverage();
     void modelCheckDecides_data();
     void modelCheckDecides();
@@ -92,21 +106,16 @@ private slots:
     void repeaterFileRoundTrip();
     void initialDataIsFactoryState();
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
-void tst_IcfFile::initTestCase()
-{
+void tst_IcfFile::initTestCase() {
     QVERIFY(m_dir.isValid());
-    QStringList lines = {"#GI_Sys_AppTitle", "QX-T5200 Editor", "#GI_Mess_FileErr_Headline", "File error."};
-    for (int code = 1; code <= 9; ++code) lines << "#" + cmcIcfFile::errorKey(code) << QString("Message %1").arg(code);
-    lines << "#End_Of_Ovl";
-    QVERIFY(cmcGTex::mainTable().attachLines(lines));
+    QVERIFY(cmcGTex::mainTable().attachLines(baseLines() << "#End_Of_Ovl"));
 }
 
-void tst_IcfFile::writesWholeImage()
-{
+void tst_IcfFile::writesWholeImage() {
     ScriptedPrompt prompt;
     cmcEeprom image = patternImage();
     cmcIcfFile file(image);
@@ -122,7 +131,8 @@ void tst_IcfFile::writesWholeImage()
     QVERIFY(text.endsWith("\r\n"));
     const QList<QByteArray> lines = text.chopped(1).split('\n');
     QCOMPARE(lines.size(), 4098);
-    for (const QByteArray& l : lines) QVERIFY(l.endsWith('\r'));
+    for (const QByteArray& l : lines)
+        QVERIFY(l.endsWith('\r'));
     QCOMPARE(lines[0], QByteArray("70410001\r"));
     QCOMPARE(lines[1], QByteArray("#Comment=My radio\r"));
     QCOMPARE(lines[2], QByteArray("#MapRev=2\r"));
@@ -142,8 +152,7 @@ void tst_IcfFile::writesWholeImage()
     QVERIFY(back == image);
 }
 
-void tst_IcfFile::writesRangesInAlignedRuns()
-{
+void tst_IcfFile::writesRangesInAlignedRuns() {
     cmcEeprom image = patternImage();
     cmcIcfFile file(image);
     file.setModelCode(0x1234);
@@ -151,16 +160,17 @@ void tst_IcfFile::writesRangesInAlignedRuns()
     file.setMapRevision(-1);
     file.setComment("two\r\nlines");
     // The list ends at the pair that leaves the image, not only at (1, 0).
-    const cmcAdrRange ranges[] = {{0x0005, 0x0023}, {0x0030, 0x0030}, {0xFFE0, 0xFFF0}, {0x0100, 0x0100}, {1, 0}};
+    const cmcAdrRange ranges[] = {
+        {0x0005, 0x0023}, {0x0030, 0x0030}, {0xFFE0, 0xFFF0}, {0x0100, 0x0100}, {1, 0}};
     const QString path = m_dir.filePath("ranges.icf");
     QCOMPARE(file.write(path, ranges), 0);
-    const QList<QByteArray> expected = {"123400AB", "#Comment=two  lines", "#MapRev=-1", dataLine(0x05, 11),
-                                        dataLine(0x10, 16), dataLine(0x20, 4), dataLine(0x30, 1)};
+    const QList<QByteArray> expected = {
+        "123400AB",         "#Comment=two  lines", "#MapRev=-1",     dataLine(0x05, 11),
+        dataLine(0x10, 16), dataLine(0x20, 4),     dataLine(0x30, 1)};
     QCOMPARE(readAll(path), joined(expected));
 }
 
-void tst_IcfFile::readErrors_data()
-{
+void tst_IcfFile::readErrors_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("withRanges");
     QTest::addColumn<int>("code");
@@ -185,32 +195,48 @@ void tst_IcfFile::readErrors_data()
     QTest::newRow("whole image, CR LF") << joined(good) << true << 0;
     QTest::newRow("whole image, LF only") << joined(good, "\n") << true << 0;
     QTest::newRow("empty file") << QByteArray() << true << 6;
-    QTest::newRow("header without line feed") << QByteArray("70410001") << true << 6;
+    // A header alone, even without its line end, is a file without data.
+    QTest::newRow("header without line feed") << QByteArray("70410001") << true << 7;
     QTest::newRow("nine-digit header") << with(0, "704100011") << true << 6;
     QTest::newRow("lettered header") << with(0, "7A410001") << true << 6;
     QTest::newRow("other model") << with(0, "70420001") << true << 3;
     QTest::newRow("other extra code") << with(0, "70410002") << true << 4;
-    QTest::newRow("data before map revision") << with(2, "#Comment=") + "#MapRev=2\r\n" << true << 5;
+    QTest::newRow("data before map revision") << with(2, "#Comment=") + "#MapRev=2\r\n"
+                                              << true << 5;
     QTest::newRow("no map revision") << without(2) << true << 5;
     QTest::newRow("map revision 3") << with(2, "#MapRev=3") << true << 5;
     QTest::newRow("map revision number after the key only") << with(2, "#xMapRev=2") << true << 5;
-    QTest::newRow("map revision line anywhere before data") << inserted(1, "#MapRev=2") << true << 0;
+    QTest::newRow("map revision line anywhere before data")
+        << inserted(1, "#MapRev=2") << true << 0;
     QTest::newRow("count 00") << inserted(3, "000000") << true << 6;
     QTest::newRow("odd digit count") << with(3, dataLine(0, 16) + "0") << true << 6;
-    QTest::newRow("count disagrees with length") << with(3, "000011" + dataLine(0, 16).mid(6)) << true << 6;
+    QTest::newRow("count disagrees with length")
+        << with(3, "000011" + dataLine(0, 16).mid(6)) << true << 6;
     QTest::newRow("non-hex character") << with(3, dataLine(0, 16).replace(10, 1, "G")) << true << 6;
-    QTest::newRow("blank inside a line") << with(3, dataLine(0, 16).replace(10, 1, " ")) << true << 6;
+    QTest::newRow("blank inside a line")
+        << with(3, dataLine(0, 16).replace(10, 1, " ")) << true << 6;
     QTest::newRow("FFE0 with 17 bytes") << inserted(4, "FFE011" + QByteArray(34, 'A')) << true << 8;
-    QTest::newRow("line of 255 bytes past the end") << inserted(4, "FF00FF" + QByteArray(510, '0')) << true << 8;
+    QTest::newRow("line of 255 bytes past the end")
+        << inserted(4, "FF00FF" + QByteArray(510, '0')) << true << 8;
     QTest::newRow("one line missing") << without(1000) << true << 7;
     QTest::newRow("last line missing") << without(good.size() - 1) << true << 7;
     QTest::newRow("empty line after map revision") << inserted(3, "") << true << 6;
     QTest::newRow("empty line before map revision") << inserted(2, "") << true << 5;
     QTest::newRow("comment of 766 characters") << with(1, "#" + QByteArray(765, 'c')) << true << 0;
-    // A longer line arrives in pieces; the rest of it is taken as a data line, and the map
-    // revision has not been seen yet.
-    QTest::newRow("comment of 767 characters") << with(1, "#" + QByteArray(766, 'c')) << true << 5;
-    QTest::newRow("data line of 767 characters") << inserted(3, "0000FF" + QByteArray(761, '0')) << true << 6;
+    // A longer line is refused as a whole (its rest was once taken as a data line before
+    // the map revision, and reported as a map revision fault).
+    QTest::newRow("comment of 767 characters") << with(1, "#" + QByteArray(766, 'c')) << true << 6;
+    QTest::newRow("comment of 100,000 characters")
+        << with(1, "#" + QByteArray(99999, 'c')) << true << 6;
+    // Text editors often leave the last line without its line end.
+    QTest::newRow("last line without CR LF") << joined(good).chopped(2) << true << 0;
+    QTest::newRow("last line without LF") << joined(good, "\n").chopped(1) << true << 0;
+    QTest::newRow("last line ending in CR alone") << joined(good).chopped(1) << true << 0;
+    QTest::newRow("last line cut short") << joined(good).chopped(3) << true << 6;
+    QTest::newRow("address given twice") << inserted(4000, dataLine(0x10, 16)) << true << 6;
+    QTest::newRow("overlapping lines") << inserted(5, "0018020102") << true << 6;
+    QTest::newRow("data line of 767 characters")
+        << inserted(3, "0000FF" + QByteArray(761, '0')) << true << 6;
 
     // Only the repeater part is required: a line beyond it is data outside the ranges (8),
     // even when lines are missing; without it only the gap is reported (7).
@@ -221,8 +247,7 @@ void tst_IcfFile::readErrors_data()
     QTest::newRow("repeater gap plus outside line") << joined(rpt) << false << 8;
 }
 
-void tst_IcfFile::readErrors()
-{
+void tst_IcfFile::readErrors() {
     QFETCH(QByteArray, content);
     QFETCH(bool, withRanges);
     QFETCH(int, code);
@@ -248,10 +273,11 @@ void tst_IcfFile::readErrors()
     }
 }
 
-void tst_IcfFile::laterLineWinsAndLowerCaseDigits()
-{
+// Lower-case digits are read; a second line for addresses already read is a damaged file,
+// named by its line and the first address it repeats, and leaves the image as it was.
+void tst_IcfFile::duplicateAddressRefusedAndLowerCaseDigits() {
     QList<QByteArray> lines = fileLines();
-    lines << "0010020102" << dataLine(0x20, 16).toLower();
+    lines[5] = dataLine(0x20, 16).toLower();
     const QString path = m_dir.filePath("overlap.icf");
     writeFile(path, joined(lines));
     cmcEeprom image(QxMap::ImageSize);
@@ -259,15 +285,109 @@ void tst_IcfFile::laterLineWinsAndLowerCaseDigits()
     file.setModelCode(0x7041);
     file.setExtraCode(0x0001);
     file.setMapRevCheck(&acceptTwo, nullptr);
+    file.setReportErrors(false);
     QCOMPARE(file.read(path, Whole), 0);
-    QCOMPARE(image.GetByte(0x10), uint8_t(0x01));
-    QCOMPARE(image.GetByte(0x11), uint8_t(0x02));
-    QCOMPARE(image.GetByte(0x12), pattern(0x12));
     QCOMPARE(image.GetByte(0x2F), pattern(0x2F));
+
+    lines.insert(7, "0012020102");
+    writeFile(path, joined(lines));
+    const cmcEeprom before = image;
+    QCOMPARE(file.read(path, Whole), int(ICF_Format));
+    QVERIFY(image == before);
+    QCOMPARE(file.problem().kind, cmcIcfProblem::Duplicate);
+    QCOMPARE(file.problem().line, 8);
+    QCOMPARE(file.problem().address, 0x12);
+    QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
+             QStringLiteral("Line 8 gives the address 0012 a second time."));
 }
 
-void tst_IcfFile::readWithoutRangesSkipsCoverage()
-{
+// Every error that has a cause beyond its code keeps it: the file and the system's reason,
+// or the line. Nothing blocks on a FIFO, and nothing replaces one.
+void tst_IcfFile::problemsNameTheCause() {
+    cmcEeprom image = patternImage();
+    const cmcEeprom before = image;
+    cmcIcfFile file(image);
+    file.setModelCode(0x7041);
+    file.setExtraCode(0x0001);
+    file.setMapRevCheck(&acceptTwo, nullptr);
+    file.setReportErrors(false);
+
+    const QString fifo = m_dir.filePath("fifo.icf");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, m_dir.path()}) {
+        QCOMPARE(file.read(path, Whole), int(ICF_FileOpen));
+        QCOMPARE(file.problem().kind, cmcIcfProblem::NotRegular);
+        QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
+                 path + QStringLiteral(" is not a regular file."));
+        QCOMPARE(cmcIcfFile::lastProblem().path, path);
+        QCOMPARE(file.write(path, Whole), int(ICF_FileOpen));
+        QVERIFY(!cmcIcfFile::canWrite(path, nullptr));
+    }
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QVERIFY(image == before);
+
+    const QString absent = m_dir.filePath("no/such/folder/x.icf");
+    QCOMPARE(file.read(absent, Whole), int(ICF_FileOpen));
+    QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
+             QStringLiteral("The system reports for %1: No such file or directory.").arg(absent));
+    QCOMPARE(file.write(absent, Whole), int(ICF_FileOpen));
+    QCOMPARE(file.problem().kind, cmcIcfProblem::System);
+    QVERIFY(!file.problem().reason.isEmpty());
+    cmcIcfProblem problem;
+    QVERIFY(!cmcIcfFile::canWrite(absent, &problem));
+    QCOMPARE(problem.path, m_dir.filePath("no/such/folder"));
+    QVERIFY(cmcIcfFile::canWrite(m_dir.filePath("new.icf"), nullptr));
+
+    // A long line is named; so is an empty file and one of header lines alone.
+    const QString path = m_dir.filePath("cause.icf");
+    QList<QByteArray> lines = fileLines();
+    lines[1] = "#Comment=" + QByteArray(100000, 'c');
+    writeFile(path, joined(lines));
+    QCOMPARE(file.read(path, Whole), int(ICF_Format));
+    QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
+             QStringLiteral("Line 2 is longer than 766 characters."));
+    writeFile(path, QByteArray());
+    QCOMPARE(file.read(path, Whole), int(ICF_Format));
+    QCOMPARE(file.problem().kind, cmcIcfProblem::Empty);
+    writeFile(path, "70410001\r\n#Comment=\r\n#MapRev=2\r\n");
+    QCOMPARE(file.read(path, Whole), int(ICF_Coverage));
+    QCOMPARE(file.problem().kind, cmcIcfProblem::NoData);
+    QVERIFY(image == before);
+    // The editor's Open says the same, not that the identity is wrong.
+    cmcEeprom working = patternImage();
+    QCOMPARE(indCloneFile::open(path, working, false), int(ICF_Coverage));
+    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::NoData);
+    writeFile(path, joined(fileLines(0, 0xFF)));
+    QCOMPARE(indCloneFile::open(path, working, false), int(ICF_Coverage));
+    QVERIFY(working == patternImage());
+
+    // A success clears the last problem.
+    writeFile(path, joined(fileLines()));
+    QCOMPARE(file.read(path, Whole), 0);
+    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::None);
+
+    // The report puts the detail below the message when the table has the detail texts.
+    ScriptedPrompt prompt;
+    cmcIcfProblem bad;
+    bad.kind = cmcIcfProblem::BadLine;
+    bad.line = 7;
+    cmcIcfFile::report(ICF_Format, bad);
+    QCOMPARE(prompt.texts().value(0), QStringLiteral("File error.\n\nMessage 6"));
+    cmcGTex& table = cmcGTex::mainTable();
+    table.close();
+    QVERIFY(table.attachLines(baseLines() << "#GI_Mess_FileErr_Detail"
+                                          << "S %1 %2"
+                                          << "R %1"
+                                          << "L %1 %2"
+                                          << "B %1"
+                                          << "#End_Of_Ovl"));
+    cmcIcfFile::report(ICF_Format, bad);
+    QCOMPARE(prompt.texts().value(1), QStringLiteral("File error.\n\nMessage 6\n\nB 7"));
+    table.close();
+    QVERIFY(table.attachLines(baseLines() << "#End_Of_Ovl"));
+}
+
+void tst_IcfFile::readWithoutRangesSkipsCoverage() {
     ScriptedPrompt prompt;
     QList<QByteArray> lines = fileLines(0, 0x3F);
     lines.removeAt(4);
@@ -294,8 +414,7 @@ void tst_IcfFile::readWithoutRangesSkipsCoverage()
     QCOMPARE(unattached.checkCoverage(Whole), 7);
 }
 
-void tst_IcfFile::modelCheckDecides_data()
-{
+void tst_IcfFile::modelCheckDecides_data() {
     QTest::addColumn<QByteArray>("header");
     QTest::addColumn<int>("code");
     QTest::newRow("accepted") << QByteArray("70410001") << 0;
@@ -303,8 +422,7 @@ void tst_IcfFile::modelCheckDecides_data()
     QTest::newRow("extra code") << QByteArray("70410000") << 4;
 }
 
-void tst_IcfFile::modelCheckDecides()
-{
+void tst_IcfFile::modelCheckDecides() {
     QFETCH(QByteArray, header);
     QFETCH(int, code);
     QList<QByteArray> lines = fileLines();
@@ -321,8 +439,7 @@ void tst_IcfFile::modelCheckDecides()
     QCOMPARE(file.read(path, Whole), code);
 }
 
-void tst_IcfFile::reportShowsHeadlineAndMessage()
-{
+void tst_IcfFile::reportShowsHeadlineAndMessage() {
     ScriptedPrompt prompt;
     cmcIcfFile::report(0);
     cmcIcfFile::report(10);
@@ -344,8 +461,7 @@ void tst_IcfFile::reportShowsHeadlineAndMessage()
     QVERIFY(prompt.entries().isEmpty());
 }
 
-void tst_IcfFile::failedSaveKeepsOldFile_data()
-{
+void tst_IcfFile::failedSaveKeepsOldFile_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("needsPermissions");
     QTest::newRow("target is a directory") << "adir" << false;
@@ -353,8 +469,7 @@ void tst_IcfFile::failedSaveKeepsOldFile_data()
     QTest::newRow("read-only folder") << "rofolder/file.icf" << true;
 }
 
-void tst_IcfFile::failedSaveKeepsOldFile()
-{
+void tst_IcfFile::failedSaveKeepsOldFile() {
     QFETCH(QString, target);
     QFETCH(bool, needsPermissions);
     if (needsPermissions && geteuid() == 0) QSKIP("permissions do not stop the superuser");
@@ -373,11 +488,11 @@ void tst_IcfFile::failedSaveKeepsOldFile()
     QCOMPARE(readAll(old), QByteArray("old contents\r\n"));
     QVERIFY(QFileInfo(dir.filePath("adir")).isDir());
     QCOMPARE(QDir(dir.filePath("rofolder")).entryList(QDir::Files), QStringList{"file.icf"});
-    QFile::setPermissions(dir.filePath("rofolder"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(dir.filePath("rofolder"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void tst_IcfFile::saveFailsMidWriteKeepsOldFile()
-{
+void tst_IcfFile::saveFailsMidWriteKeepsOldFile() {
     // A file-size limit makes the disk refuse the write half-way, for every user.
     ScriptedPrompt prompt;
     QTemporaryDir dir;
@@ -402,13 +517,13 @@ void tst_IcfFile::saveFailsMidWriteKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"radio.icf"}); // no leftovers
 }
 
-void tst_IcfFile::preparesImageForSaving()
-{
+void tst_IcfFile::preparesImageForSaving() {
     cmcEeprom loaded(QxMap::ImageSize);
     loaded.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>("VEXO Inc"), 8);
     loaded.SetByte(QxMap::MapRevisionAddr, 2);
     cmcEeprom image = patternImage();
-    const uint8_t comment[16] = {'\t', ' ', 'S', 'h', 'i', 'p', 0x7F, '1', ' ', ' ', 0xFF, 0xFF, 0, 0, 0, 0};
+    const uint8_t comment[16] = {'\t', ' ', 'S',  'h',  'i', 'p', 0x7F, '1',
+                                 ' ',  ' ', 0xFF, 0xFF, 0,   0,   0,    0};
     image.SetBlock(QxMap::CommentAddr, comment, 16);
     QCOMPARE(indCloneFile::commentOf(image), QStringLiteral("  Ship 1"));
 
@@ -432,8 +547,7 @@ void tst_IcfFile::preparesImageForSaving()
     QVERIFY(text.contains("\r\n8FE010"));
 }
 
-void tst_IcfFile::openValidatesIdentity_data()
-{
+void tst_IcfFile::openValidatesIdentity_data() {
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("code");
@@ -443,8 +557,7 @@ void tst_IcfFile::openValidatesIdentity_data()
     QTest::newRow("line missing") << 0x2000 << -2 << 7;
 }
 
-void tst_IcfFile::openValidatesIdentity()
-{
+void tst_IcfFile::openValidatesIdentity() {
     QFETCH(int, address);
     QFETCH(int, value);
     QFETCH(int, code);
@@ -476,8 +589,7 @@ void tst_IcfFile::openValidatesIdentity()
     }
 }
 
-void tst_IcfFile::repeaterFileRoundTrip()
-{
+void tst_IcfFile::repeaterFileRoundTrip() {
     cmcEeprom image = patternImage();
     QTemporaryDir dir;
     const QString path = dir.filePath("rpt.icf");
@@ -499,8 +611,7 @@ void tst_IcfFile::repeaterFileRoundTrip()
     QCOMPARE(indCloneFile::readRepeater(clonePath, copy), 5);
 }
 
-void tst_IcfFile::initialDataIsFactoryState()
-{
+void tst_IcfFile::initialDataIsFactoryState() {
     ScriptedPrompt prompt;
     cmcEeprom image(QxMap::ImageSize);
     QCOMPARE(indCloneFile::readInitial(QX_RUNTIME_DIR "/QXT5200_Initial.icf", image), 0);
@@ -513,33 +624,41 @@ void tst_IcfFile::initialDataIsFactoryState()
 
     // Every list record empty and every row marked not valid.
     for (int32_t a = 0x052F; a <= 0x888C; ++a)
-        if (image.GetByte(a) != 0xFF) QFAIL(qPrintable(QString("list byte %1 in use").arg(a, 4, 16)));
-    for (int32_t a = 0x8FE7; a <= 0x9075; ++a) QCOMPARE(image.GetByte(a), uint8_t(0xFF));
+        if (image.GetByte(a) != 0xFF)
+            QFAIL(qPrintable(QString("list byte %1 in use").arg(a, 4, 16)));
+    for (int32_t a = 0x8FE7; a <= 0x9075; ++a)
+        QCOMPARE(image.GetByte(a), uint8_t(0xFF));
 
     auto u32 = [&](int32_t a) {
         return uint32_t(image.GetByte(a)) | uint32_t(image.GetByte(a + 1)) << 8 |
                uint32_t(image.GetByte(a + 2)) << 16 | uint32_t(image.GetByte(a + 3)) << 24;
     };
-    const uint32_t limits[9][2] = {{30000, 2499990},     {2500000, 5999990},   {6000000, 8999990},
-                                   {9000000, 12999990},  {13000000, 16999990}, {17000000, 19999990},
-                                   {20000000, 22999990}, {23000000, 25999990}, {26000000, 29999990}};
+    const uint32_t limits[9][2] = {
+        {30000, 2499990},     {2500000, 5999990},   {6000000, 8999990},
+        {9000000, 12999990},  {13000000, 16999990}, {17000000, 19999990},
+        {20000000, 22999990}, {23000000, 25999990}, {26000000, 29999990}};
     for (int n = 0; n < 9; ++n) {
         for (int32_t a : {0x9076 + 8 * n, 0x907A + 8 * n}) {
-            QVERIFY2(u32(a) >= limits[n][0] && u32(a) <= limits[n][1], qPrintable(QString("band %1").arg(n + 1)));
+            QVERIFY2(u32(a) >= limits[n][0] && u32(a) <= limits[n][1],
+                     qPrintable(QString("band %1").arg(n + 1)));
         }
     }
 
     // Numeric settings inside their ranges (selections start at their first item).
-    struct Range { int32_t address; int min, max; };
-    const Range numeric[] = {{0xA962, 0, 10}, {0xA963, 0, 10},  {0xA965, 0, 50},  {0xA966, 0, 50},
-                             {0xA968, 0, 15}, {0xA972, 0, 10},  {0xA973, 0, 10},  {0xA975, 0, 50},
-                             {0xA97D, 0, 255}, {0xA980, 1, 15}, {0xA999, 1, 100}, {0xA99C, 1, 100},
-                             {0xA99D, 1, 20}, {0xA99F, 5, 101}, {0xA9A0, 0, 48},  {0xA9A1, 0, 3},
-                             {0xA9A2, 0, 4},  {0xA9A4, 0, 99},  {0xA9A5, 1, 8},   {0xA9A7, 0, 100},
+    struct Range {
+        int32_t address;
+        int min, max;
+    };
+    const Range numeric[] = {{0xA962, 0, 10},  {0xA963, 0, 10},  {0xA965, 0, 50},  {0xA966, 0, 50},
+                             {0xA968, 0, 15},  {0xA972, 0, 10},  {0xA973, 0, 10},  {0xA975, 0, 50},
+                             {0xA97D, 0, 255}, {0xA980, 1, 15},  {0xA999, 1, 100}, {0xA99C, 1, 100},
+                             {0xA99D, 1, 20},  {0xA99F, 5, 101}, {0xA9A0, 0, 48},  {0xA9A1, 0, 3},
+                             {0xA9A2, 0, 4},   {0xA9A4, 0, 99},  {0xA9A5, 1, 8},   {0xA9A7, 0, 100},
                              {0xA9AA, 1, 0xDF}};
     for (const Range& r : numeric) {
         const int v = image.GetByte(r.address);
-        QVERIFY2(v >= r.min && v <= r.max, qPrintable(QString("setting at %1 is %2").arg(r.address, 4, 16).arg(v)));
+        QVERIFY2(v >= r.min && v <= r.max,
+                 qPrintable(QString("setting at %1 is %2").arg(r.address, 4, 16).arg(v)));
     }
     QVERIFY(prompt.entries().isEmpty());
 }

@@ -76,6 +76,8 @@ void captureResult(void* context, dst_CDrv_Result* r) {
     o->information = QByteArray(reinterpret_cast<const char*>(r->information.GetData()),
                                 r->information.GetLength());
     o->image = r->image;
+    o->refused = r->refused;
+    o->partlyWritten = r->partlyWritten;
 }
 } // namespace
 

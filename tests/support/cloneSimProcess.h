@@ -50,6 +50,8 @@ struct cloneOutcome {
     int32_t code2 = 0;
     QByteArray information;
     cmcEeprom image;
+    bool refused = false;
+    bool partlyWritten = false;
     int calls = 0;
 };
 

@@ -4,6 +4,7 @@
 
 #include "ScriptedPrompt.h"
 #include "cmcGTex.h"
+#include "cmcGTexFile.h"
 #include "cmcOverlayFiles.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -390,8 +392,15 @@ class TstGTex : public QObject {
         QFETCH(int, index);
         cmcGTex t;
         t.openFile(content.isNull() ? m_tmp.filePath("absent.ovl") : write("f.ovl", content));
-        QCOMPARE(fatalText([&] { t.getText(key, index); }), gtexError(key));
-        if (index == 0) QCOMPARE(fatalText([&] { t.getTextBlock(key); }), gtexError(key));
+        // A file that cannot be read is named with the system's reason below the fixed text.
+        const QString text = fatalText([&] { t.getText(key, index); });
+        QCOMPARE(text.section("\n\n", 0, 0), gtexError(key));
+        QCOMPARE(text.section("\n\n", 1),
+                 content.isNull() ? QStringLiteral("The overlay file '%1' cannot be read: "
+                                                   "No such file or directory.")
+                                        .arg(m_tmp.filePath("absent.ovl"))
+                                  : QString());
+        if (index == 0) QCOMPARE(fatalText([&] { t.getTextBlock(key); }), text);
         // The table is still usable after the failure.
         if (content == "#A\na\n#End_Of_Ovl\n#Late\nx\n") QCOMPARE(t.getText("A"), "a");
     }
@@ -402,7 +411,23 @@ class TstGTex : public QObject {
         QCOMPARE(fatalText([&] { t.getText("A"); }), gtexError("A"));
         cmcGTex dir;
         dir.openFile(m_tmp.path() + "/");
-        QCOMPARE(fatalText([&] { dir.getText("A"); }), gtexError("A"));
+        QCOMPARE(fatalText([&] { dir.getText("A"); }),
+                 gtexError("A") + QStringLiteral("\n\nThe overlay file '%1/' cannot be read: not "
+                                                 "a regular file.")
+                                      .arg(m_tmp.path()));
+    }
+
+    // A FIFO named as an overlay is refused at once instead of blocking the first lookup.
+    void notRegularFile() {
+        const QString fifo = m_tmp.filePath("fifo.ovl");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        cmcGTex t;
+        t.openFile(fifo);
+        QVERIFY(!t.hasKey("A"));
+        QVERIFY(fatalText([&] { t.getText("A"); }).endsWith("cannot be read: not a regular file."));
+        cmcGTexFile file;
+        QVERIFY(!file.open(fifo));
+        QCOMPARE(file.errorString(), QStringLiteral("not a regular file"));
     }
 
     void reopen() {
@@ -521,7 +546,10 @@ class TstGTex : public QObject {
         cmcHelpGTex help;
         cmcOverlayFiles files(languages, main, help);
         int language = 0;
-        QCOMPARE(fatalText([&] { files.open(dir.path(), "QXT5200", language); }), gtexError(key));
+        const QString text = fatalText([&] { files.open(dir.path(), "QXT5200", language); });
+        QCOMPARE(text.section("\n\n", 0, 0), gtexError(key));
+        // Each of these overlays is missing or is a folder: the text says which.
+        QVERIFY2(text.contains("cannot be read: "), qPrintable(text));
         if (QByteArray(QTest::currentDataTag()) == "line without TAB")
             QCOMPARE(main.fileName(), dir.path() + "/");
     }

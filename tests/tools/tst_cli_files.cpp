@@ -3,10 +3,14 @@
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,8 +20,8 @@ struct Run {
     QByteArray err;
 };
 
-Run runCli(const QStringList& args, const QString& program = QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"))
-{
+Run runCli(const QStringList& args,
+           const QString& program = QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli")) {
     QProcess p;
     p.start(program, args);
     Run r;
@@ -28,16 +32,16 @@ Run runCli(const QStringList& args, const QString& program = QStringLiteral(QX_R
     return r;
 }
 
-QString initialFile() { return QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"); }
+QString initialFile() {
+    return QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf");
+}
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool writeAll(const QString& path, const QByteArray& data)
-{
+bool writeAll(const QString& path, const QByteArray& data) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
@@ -46,40 +50,41 @@ bool writeAll(const QString& path, const QByteArray& data)
 
 class tst_CliFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void checkInitialFile();
     void checkBrokenFile_data();
     void checkBrokenFile();
+    void checkNotRegularFile();
+    void readRefusesUnwritableTarget_data();
+    void readRefusesUnwritableTarget();
     void describe();
     void newThenCheck();
     void usage_data();
     void usage();
     void withoutOverlay();
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
-void tst_CliFiles::initTestCase()
-{
+void tst_CliFiles::initTestCase() {
     QVERIFY(m_dir.isValid());
     QVERIFY2(QFile::exists(QX_RUNTIME_DIR "/qxt5200-cli"), "qxt5200-cli is not built");
     QVERIFY(QFile::exists(initialFile()));
 }
 
-void tst_CliFiles::checkInitialFile()
-{
+void tst_CliFiles::checkInitialFile() {
     const Run r = runCli({"check", initialFile()});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.out, QByteArray("OK\n"));
     QCOMPARE(r.err, QByteArray());
 }
 
-void tst_CliFiles::checkBrokenFile_data()
-{
+void tst_CliFiles::checkBrokenFile_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("detail"); // what the line says beyond the code's message
     const QByteArray good = readAll(initialFile());
     QByteArray lettered = good;
     lettered[1] = 'A';
@@ -93,15 +98,25 @@ void tst_CliFiles::checkBrokenFile_data()
     const qsizetype line = identity.indexOf("\r\n045010") + 2 + 6 + 2 * 14;
     identity.replace(line, 4, "5858");
 
-    QTest::newRow("lettered header") << lettered << 6;
-    QTest::newRow("other model") << otherModel << 3;
-    QTest::newRow("line missing") << missing << 7;
-    QTest::newRow("identity text") << identity << 8;
-    QTest::newRow("not there") << QByteArray() << 1;
+    QByteArray twice = good;
+    twice.insert(twice.indexOf("\r\n1230") + 2, good.mid(good.indexOf("\r\n1230") + 2, 40));
+    QByteArray longComment = good;
+    longComment.insert(longComment.indexOf("#Comment=") + 9, QByteArray(100000, 'x'));
+
+    QTest::newRow("lettered header")
+        << lettered << 6 << "Line 1 is not a valid line of a clone file.";
+    QTest::newRow("other model") << otherModel << 3 << "";
+    QTest::newRow("line missing") << missing << 7 << "";
+    QTest::newRow("identity text") << identity << 8 << "";
+    QTest::newRow("not there") << QByteArray() << 1 << ": No such file or directory.";
+    QTest::newRow("address given twice") << twice << 6 << "gives the address 1230 a second time.";
+    QTest::newRow("comment of 100,000 characters")
+        << longComment << 6 << "Line 2 is longer than 766 characters.";
+    QTest::newRow("header lines only") << QByteArray("70410001\r\n#Comment=\r\n#MapRev=2\r\n") << 7
+                                       << "The file holds no data, only its header.";
 }
 
-void tst_CliFiles::checkBrokenFile()
-{
+void tst_CliFiles::checkBrokenFile() {
     QFETCH(QByteArray, content);
     QFETCH(int, code);
     const QString path = m_dir.filePath("broken.icf");
@@ -112,16 +127,65 @@ void tst_CliFiles::checkBrokenFile()
     QCOMPARE(r.out, QByteArray());
     // Exactly one line: the reader's own report is not shown as well.
     QCOMPARE(r.err.count('\n'), 1);
-    QVERIFY2(r.err.startsWith(QStringLiteral("error %1: ").arg(code).toLatin1()), r.err.constData());
+    QVERIFY2(r.err.startsWith(QStringLiteral("error %1: ").arg(code).toLatin1()),
+             r.err.constData());
     QVERIFY(r.err.size() > 12);
+    QFETCH(QString, detail);
+    QVERIFY2(r.err.contains(detail.toUtf8()), r.err.constData());
 }
 
-void tst_CliFiles::describe()
-{
+// A FIFO or a folder named as a clone file is refused at once: check used to block on a FIFO
+// for ever.
+void tst_CliFiles::checkNotRegularFile() {
+    const QString fifo = m_dir.filePath("pipe.icf");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, m_dir.path()}) {
+        const Run r = runCli({"check", path});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err,
+                 QStringLiteral("error 1: The file cannot be opened. %1 is not a regular file.\n")
+                     .arg(path)
+                     .toUtf8());
+    }
+}
+
+// read -o refuses a destination it could not write before it talks to the radio: nothing
+// connects to the listening adapter.
+void tst_CliFiles::readRefusesUnwritableTarget_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("no such folder")
+        << m_dir.filePath("none/x.icf")
+        << QStringLiteral("%1: No such file or directory.").arg(m_dir.filePath("none"));
+    QTest::newRow("a folder") << m_dir.path()
+                              << QStringLiteral("%1 is not a regular file.").arg(m_dir.path());
+    if (::geteuid() != 0) {
+        const QString locked = m_dir.filePath("locked");
+        QDir().mkpath(locked);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+        QTest::newRow("folder without write permission")
+            << locked + "/x.icf" << QStringLiteral("%1: Permission denied.").arg(locked);
+    }
+}
+
+void tst_CliFiles::readRefusesUnwritableTarget() {
+    QFETCH(QString, target);
+    QFETCH(QString, detail);
+    QTcpServer adapter;
+    QVERIFY(adapter.listen(QHostAddress::LocalHost));
+    const Run r = runCli(
+        {"read", "-o", target, "--tcp", QStringLiteral("127.0.0.1:%1").arg(adapter.serverPort())});
+    QCOMPARE(r.status, 33);
+    QVERIFY2(r.err.startsWith("error 1: ") && r.err.contains(detail.toUtf8()), r.err.constData());
+    QVERIFY(!adapter.waitForNewConnection(200));
+}
+
+void tst_CliFiles::describe() {
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xFF);
     auto putFreq = [&](int row, uint32_t hz) {
-        for (int i = 0; i < 4; ++i) image.SetByte(0x052F + row * 29 + i, uint8_t(hz >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            image.SetByte(0x052F + row * 29 + i, uint8_t(hz >> (8 * i)));
     };
     putFreq(0, 7100000);
     putFreq(1, 0);
@@ -153,8 +217,7 @@ void tst_CliFiles::describe()
     QCOMPARE(bad.err.count('\n'), 1);
 }
 
-void tst_CliFiles::newThenCheck()
-{
+void tst_CliFiles::newThenCheck() {
     const QString path = m_dir.filePath("new.icf");
     QFile::remove(path);
     Run r = runCli({"new", path});
@@ -177,8 +240,7 @@ void tst_CliFiles::newThenCheck()
     QVERIFY(r.err.startsWith("error 1: "));
 }
 
-void tst_CliFiles::usage_data()
-{
+void tst_CliFiles::usage_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
     QTest::newRow("check without file") << QStringList{"check"} << 64;
@@ -189,8 +251,7 @@ void tst_CliFiles::usage_data()
     QTest::newRow("new --help") << QStringList{"new", "--help"} << 0;
 }
 
-void tst_CliFiles::usage()
-{
+void tst_CliFiles::usage() {
     QFETCH(QStringList, args);
     QFETCH(int, status);
     const Run r = runCli(args);
@@ -201,15 +262,19 @@ void tst_CliFiles::usage()
         QVERIFY(r.err.startsWith("usage:"));
 }
 
-void tst_CliFiles::withoutOverlay()
-{
+void tst_CliFiles::withoutOverlay() {
     // A copy of the tool alone in a folder: no overlay, no initial data.
     QTemporaryDir dir;
     const QString tool = dir.filePath("qxt5200-cli");
     QVERIFY(QFile::copy(QX_RUNTIME_DIR "/qxt5200-cli", tool));
     Run r = runCli({"check", dir.filePath("missing.icf")}, tool);
     QCOMPARE(r.status, 1);
-    QCOMPARE(r.err, QByteArray("error 1: The file cannot be opened.\n"));
+    QCOMPARE(r.err,
+             QStringLiteral(
+                 "error 1: The file cannot be opened. The system reports for %1: No such file "
+                 "or directory.\n")
+                 .arg(dir.filePath("missing.icf"))
+                 .toUtf8());
     r = runCli({"check", initialFile()}, tool);
     QCOMPARE(r.status, 0);
 

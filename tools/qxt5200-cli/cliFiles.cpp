@@ -72,7 +72,16 @@ QString errorText(int code) {
 }
 
 QString errorLine(int code) {
-    return QStringLiteral("error %1: %2").arg(code).arg(errorText(code));
+    return errorLine(code, cmcIcfFile::lastProblem());
+}
+
+QString errorLine(int code, const cmcIcfProblem& problem) {
+    QString line = QStringLiteral("error %1: %2").arg(code).arg(errorText(code));
+    QString detail;
+    if (mainOverlay()) detail = cmcIcfFile::problemText(problem);
+    if (detail.isEmpty()) detail = cmcIcfFile::englishProblemText(problem);
+    if (!detail.isEmpty()) line += QLatin1Char(' ') + detail;
+    return line;
 }
 
 QString initialFilePath() {

@@ -6,6 +6,7 @@
 #include <QString>
 
 class cmcEeprom;
+struct cmcIcfProblem;
 
 // Exit statuses of the file verbs beyond the file error codes 1..9, which are used as they
 // are.
@@ -18,8 +19,10 @@ namespace cliFiles {
 
 // The message of a file error code 1..9 on one line.
 QString errorText(int code);
-// "error N: <message text>"
+// "error N: <message text> <detail>": the detail names the file and the system's reason, or
+// the line, behind the last clone-file error (cmcIcfFile::lastProblem), or the one given.
 QString errorLine(int code);
+QString errorLine(int code, const cmcIcfProblem& problem);
 // The initial clone file beside the executable.
 QString initialFilePath();
 // Rows of the channel list whose receive frequency is neither 0 nor 0xFFFFFFFF.

@@ -29,10 +29,19 @@ struct runState {
     const std::function<int(dst_CDrv_Result&)>* onResult = nullptr;
 };
 
+// What the last operation's result said beyond its status (a refused or partly done write),
+// for the error line that follows it.
+dst_CDrv_Result& lastOutcome() {
+    static dst_CDrv_Result outcome;
+    return outcome;
+}
+
 void finished(void* context, dst_CDrv_Result* result) {
     auto* s = static_cast<runState*>(context);
     s->done = true;
     s->status = result->status;
+    lastOutcome().refused = result->refused;
+    lastOutcome().partlyWritten = result->partlyWritten;
     if (s->status == 0 && s->onResult && *s->onResult) s->status = (*s->onResult)(*result);
 }
 
@@ -130,6 +139,7 @@ int cliLink::run(cmcCloneDrv& driver,
                  const QString& label) const {
     runState state;
     state.onResult = &onResult;
+    lastOutcome().refused = lastOutcome().partlyWritten = false;
     if (!start(&finished, &state)) return CS_LinkOpen;
     const bool bar = total > 0 && ::isatty(STDERR_FILENO);
     QElapsedTimer shown;
@@ -156,7 +166,13 @@ void cliLink::reportStatus(int status) const {
     link.comPort = m_port;
     link.tcpAddress = m_host;
     link.tcpPort = m_tcpPort;
-    QString text = cmcCloneMessage::Text(status, link);
+    // The notes of the operation that ended with this status; a status from elsewhere (a
+    // check of the result) has none.
+    dst_CDrv_Result result;
+    result.status = status;
+    if (status == CS_BadFrame) result.refused = lastOutcome().refused;
+    if (status != CS_Ok) result.partlyWritten = lastOutcome().partlyWritten;
+    QString text = cmcCloneMessage::Text(result, link);
     if (status == CS_LinkOpen && !m_tcp) text += QStringLiteral("\n(%1)").arg(describe());
     cliError(QStringLiteral("error %1: %2").arg(status).arg(text));
 }

@@ -30,6 +30,13 @@ int runRead(const QStringList& arguments) {
         return CLI_USAGE;
     }
 
+    // A file that could not be written would throw the whole read away: look first.
+    cmcIcfProblem problem;
+    if (!cmcIcfFile::canWrite(out, &problem)) {
+        cliError(cliFiles::errorLine(ICF_FileOpen, problem));
+        return CLI_CloneFileError;
+    }
+
     cmcCloneDrv drv;
     drv.SetCodes(imcCloneCheck::ModelCode, 0);
     drv.SetImageSize(QxMap::ImageSize);
@@ -76,7 +83,9 @@ const cliVerbRegistrar registrar({
         "Reads the radio's whole memory (0000..FFEF) into the clone file FILE, with the\n"
         "checks of the editor's clone read: the information exchange first (model code\n"
         "7041, information block), then the read, then the image's identity. FILE is\n"
-        "written only when everything passed, and never half-written.\n\n") +
+        "written only when everything passed, and never half-written. A FILE that could\n"
+        "not be written (no such folder, no permission, not a regular file) is refused\n"
+        "before the radio is asked.\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
         QStringLiteral(
             "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
