@@ -1,0 +1,213 @@
+// Soak: 200 clone reads and writes in a row against the simulated radio on a
+// pseudo-terminal, most of them with one of the radio's faults switched on at random (a
+// fixed seed makes the run repeatable). Prints the operations, every status seen, the
+// images verified (a read that succeeded holds the radio's memory; a write that succeeded
+// left the written range in the radio), the simulator crashes, and this process's memory at
+// the start and at the end. Time-outs pass four times faster than real time.
+//   bench_soak [OPERATIONS]
+
+#include "cmcCloneDrv.h"
+#include "cmcComm.h"
+#include "cmcEeprom.h"
+#include "cmcIcfFile.h"
+#include "cmcTick.h"
+#include "imcCloneCheck.h"
+#include "indCloneFile.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Resident memory of this process in kB.
+long residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+struct Sim {
+    QProcess process;
+    QString address;
+    bool start(const QStringList& args) {
+        process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
+        process.setArguments(args);
+        process.start();
+        if (!process.waitForStarted(5000)) return false;
+        QByteArray line;
+        QDeadlineTimer deadline(10000);
+        while (!line.contains('\n') && !deadline.hasExpired())
+            if (process.waitForReadyRead(int(deadline.remainingTime())))
+                line += process.readAllStandardOutput();
+        if (!line.startsWith("READY ")) return false;
+        address = QString::fromLocal8Bit(line.mid(6).trimmed());
+        return true;
+    }
+    // True when the simulator had crashed (rather than ending as asked or being stopped).
+    bool stop() {
+        const bool crashed =
+            process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::CrashExit;
+        process.kill();
+        process.waitForFinished(5000);
+        return crashed;
+    }
+};
+
+struct Run {
+    bool done = false;
+    int status = -1;
+    cmcEeprom image;
+};
+
+void finished(void* context, dst_CDrv_Result* r) {
+    auto* run = static_cast<Run*>(context);
+    run->done = true;
+    run->status = r->status;
+    if (r->status == 0 && r->operation == cmcCloneDrv::OpRead) run->image = r->image;
+}
+
+// One of the simulated radio's faults, or none, for an operation.
+QStringList randomFault(QRandomGenerator& rng, bool write) {
+    const int block = 0x0500 + int(rng.bounded(0xA0)) * 0x100;
+    switch (rng.bounded(write ? 8 : 10)) {
+    case 0:
+        return {"--garble-echo", QString::number(rng.bounded(4000))};
+    case 1:
+        return {"--die-after", QString::number(rng.bounded(write ? 600 : 3))};
+    case 2:
+        return {"--exit-after", QString::number(rng.bounded(write ? 600 : 3))};
+    case 3:
+        return write ? QStringList{"--nak-at", QString::asprintf("0x%04X", block)}
+                     : QStringList{"--bad-checksum", QString::asprintf("0x%04X", block)};
+    case 4:
+        return write ? QStringList{"--bad-done"} : QStringList{"--missing-block", "0x0100"};
+    case 5:
+        return write ? QStringList{"--no-echo"} : QStringList{"--lower-hex", "0x0200"};
+    case 8:
+        return {"--end-count"};
+    case 9:
+        return {"--bad-identity"};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int operations = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    QElapsedTimer fast;
+    fast.start();
+    const uint32_t base = cmcTick::now();
+    cmcTick::setClock([&fast, base] { return base + uint32_t(fast.elapsed() * 4); });
+
+    QTemporaryDir dir;
+    cmcEeprom radio(QxMap::ImageSize);
+    QRandomGenerator rng(5200);
+    for (int32_t a = 0; a < radio.GetSize(); ++a)
+        radio.SetByte(a, uint8_t(rng.bounded(256)));
+    radio.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
+                   QxMap::IdentityLen);
+    radio.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
+    radio.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
+                   QxMap::MakerTextLen);
+    const QString file = dir.filePath("radio.icf");
+    {
+        cmcIcfFile f(radio);
+        f.setReportErrors(false);
+        f.setModelCode(indCloneFile::ModelCode);
+        f.setExtraCode(indCloneFile::ExtraCode);
+        f.setMapRevision(indCloneFile::CloneMapRevision);
+        if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
+    }
+    cmcEeprom source = radio;
+    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+        source.SetByte(a, uint8_t(a * 7));
+
+    QMap<int, int> statuses;
+    int verified = 0, unverified = 0, crashes = 0, simFailed = 0;
+    const long firstKb = residentKb();
+    long startKb = -1;
+    QElapsedTimer wall;
+    wall.start();
+    cmcCloneDrv drv;
+    for (int op = 0; op < operations; ++op) {
+        const bool write = op % 2 == 1;
+        // Half of the operations run clean, so that verified images keep coming.
+        const QStringList fault = rng.bounded(2) ? randomFault(rng, write) : QStringList{};
+        const QString saved = dir.filePath("saved.icf");
+        QFile::remove(saved);
+        Sim sim;
+        if (!sim.start(QStringList{"--file", file, "--save", saved} + fault)) {
+            ++simFailed;
+            continue;
+        }
+        drv.SetTcpLink(false);
+        drv.SetLink(cmcComm::PortNumberOf(sim.address), "38400,N,8,1");
+        drv.SetCodes(imcCloneCheck::ModelCode, 0);
+        drv.SetImageSize(QxMap::ImageSize);
+        drv.SetEchoCheck(true);
+        drv.SetAckBlock(128);
+        drv.SetStepTimeout(write ? 5000 : 1000);
+        drv.SetAckTimeout(5000);
+        Run run;
+        const bool started =
+            write ? drv.StartWrite(source, imcCloneCheck::WriteRanges(false), &finished, &run)
+                  : drv.StartRead(imcCloneCheck::ReadRanges, &finished, &run);
+        if (!started) {
+            ++statuses[-1];
+            sim.stop();
+            continue;
+        }
+        while (!run.done)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (!write && run.status == 0) run.status = imcCloneCheck::CheckReadImage(run.image);
+        ++statuses[run.status];
+        if (run.status == 0) {
+            bool same = false;
+            if (write) {
+                // The simulator keeps what it received when the write ends.
+                QDeadlineTimer deadline(3000);
+                while (!QFile::exists(saved) && !deadline.hasExpired())
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                cmcEeprom back(QxMap::ImageSize);
+                same = indCloneFile::readInitial(saved, back, false) == 0;
+                for (int32_t a = 0x0500; same && a <= 0xAA5F; ++a)
+                    same = back.GetByte(a) == source.GetByte(a);
+            } else {
+                same = run.image == radio;
+            }
+            ++(same ? verified : unverified);
+        }
+        crashes += sim.stop() ? 1 : 0;
+        // The first operations settle the allocator; memory is measured from here on.
+        if (op == 9) startKb = residentKb();
+    }
+    const long endKb = residentKb();
+
+    std::printf("clone soak, simulated radio on a pseudo-terminal, random faults\n");
+    std::printf("operations          %d (%d reads, %d writes)\n", operations, (operations + 1) / 2,
+                operations / 2);
+    for (auto it = statuses.cbegin(); it != statuses.cend(); ++it)
+        std::printf("  status %-3d        %d\n", it.key(), it.value());
+    std::printf("images verified     %d\n", verified);
+    std::printf("images wrong        %d\n", unverified);
+    std::printf("simulator crashes   %d\n", crashes);
+    std::printf("simulator not ready %d\n", simFailed);
+    std::printf("memory at the start %ld kB\n", firstKb);
+    std::printf("memory after 10 ops %ld kB\n", startKb);
+    std::printf("memory at the end   %ld kB (%+ld kB)\n", endKb, endKb - startKb);
+    std::printf("wall time           %.1f s\n", wall.elapsed() / 1000.0);
+    return 0;
+}
