@@ -27,7 +27,8 @@ const QStringList& cuiWindowPlaces::keptNames() {
     static const QStringList names = {
         QStringLiteral("CloneInfo"),    QStringLiteral("Language"),
         QStringLiteral("MemoryDump"),   QStringLiteral("DebugCompare"),
-        QStringLiteral("PrintPreview"), QStringLiteral("Help")};
+        QStringLiteral("PrintPreview"), QStringLiteral("Help"),
+        QStringLiteral("AdjustValues")};
     return names;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Remembers where the user put the editor's secondary windows (clone information, language,
-// memory dump, debug compare, print preview, help): a window whose object name is one of
-// the kept names gets its last place and size back the first time it shows, and its place
+// memory dump, debug compare, print preview, help, adjustment values): a window whose object name
+// is one of the kept names gets its last place and size back the first time it shows, and its place
 // is recorded in the settings store's edit-form records whenever it hides. The windows
 // themselves know nothing of it; they only carry their name.
 

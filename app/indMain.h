@@ -7,6 +7,7 @@
 #include "cmcIcfFile.h"
 #include "cuiMain.h"
 #include "cuiPrinter.h"
+#include "imcAdjustValues.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -148,6 +149,20 @@ public:
     // The clone information sheet's cells: the stored codes and information record, read-only.
     bool CloneInfoCell(cmcCellRequest& request);
 
+    // The adjustment read (a service technician's): access password (once a run), caution,
+    // a clone read, over TCP the wait while the radio restarts, then the command that puts
+    // the radio into its adjustment state; the adjustment window follows with its values.
+    void adjustRead();
+    bool adjustAccepted() const { return m_adjustAccepted; }
+    // The adjustment value read (the window opens it and its Refresh); false while busy.
+    bool ReadAdjustValues();
+    imcAdjustValues& adjustValues() { return m_adjustValues; }
+    // The adjustment window (one at a time): opened, or brought to the front (event 48).
+    void OpenAdjustWindow();
+    QWidget* adjustWindow() const { return m_adjustWindow.data(); }
+    // The adjustment window's cells: arguments, values, the radio's texts; read-only.
+    bool AdjustCell(cmcCellRequest& request);
+
     // Printing: the printer (created with the main window's first print), the sheet on
     // screen, and every sheet of the tree in tree order.
     cuiPrinter& printer();
@@ -160,6 +175,8 @@ signals:
     // A clone command ended: its operation (indCloneMan::Operation) and status; -1 when it
     // stopped before reaching the radio again (cancelled, or refused while busy).
     void cloneFinished(int operation, int status);
+    // An adjustment value read ended with this status (-1: it could not start).
+    void adjustValuesRead(int status);
 
 protected:
     void OnEvent(const cmcEvent* event) override;
@@ -186,6 +203,14 @@ private:
     static void infoCompletion(void* context, dst_CDrv_Result* result);
     static void searchCompletion(void* context, dst_CDrv_Result* result);
 
+    // Adjustment read steps.
+    bool adjustAccess();
+    void adjustAfterRead();
+    void adjustCommand();
+    static void adjustInfoContinuation(void* context, dst_CDrv_Result* result);
+    static void adjustCommandCompletion(void* context, dst_CDrv_Result* result);
+    static void adjustValuesCompletion(void* context, dst_CDrv_Result* result);
+
     bool m_makerMode = false;
     QString m_typed;
     int m_warnings = 0;
@@ -198,6 +223,9 @@ private:
     uint16_t m_radioCode2 = 0;
     QByteArray m_radioInfo;
     QPointer<QWidget> m_cloneInfoWindow;
+    bool m_adjustAccepted = false;
+    imcAdjustValues m_adjustValues;
+    QPointer<QWidget> m_adjustWindow;
     QPointer<QWidget> m_languageWindow;
     std::unique_ptr<cuiHtmlHelp> m_help;
     std::unique_ptr<cuiPrinter> m_printer;

@@ -88,6 +88,9 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result)
         self->UpdateCaption();
     }
     emit self->cloneFinished(indCloneMan::OpRead, result->status);
+    // The read of an adjustment read goes on to the adjustment command.
+    if (result->status == CS_Ok && self->m_cloneMan->adjustMode() == indCloneMan::AdjustReading)
+        self->adjustAfterRead();
 }
 
 void indMain::infoHandler(void* context, dst_CDrv_Result* result)

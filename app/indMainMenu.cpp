@@ -9,6 +9,7 @@
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cuiChangeNames.h"
+#include "indCloneMan.h"
 #include "indEnviron.h"
 #include "indMain.h"
 
@@ -33,7 +34,7 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r)
 
 bool indMain::MenuCommand(cmcCellRequest& r)
 {
-    if (CloneInfoCell(r) || LanguageCell(r)) return true;
+    if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
     if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
@@ -127,6 +128,17 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();
         break;
+    case CL_Menu_Ad_Read:
+        if (run) adjustRead();
+        break;
+    case CL_Menu_View_Ad:
+        // Offered once the radio is in its adjustment state.
+        if (cloneMan().adjustMode() != indCloneMan::AdjustCommanding) {
+            state |= Hidden;
+        } else if (run) {
+            if (auto* ev = cmcEvMan::instance()) ev->post(EV_AdjustWindow);
+        }
+        break;
     // The Debug menu is the maker's: hidden, title included (index 1 of the debug window's
     // label), while the maker mode is off.
     case CL_Menu_Debug_Compare:
@@ -175,8 +187,7 @@ bool indMain::MenuCommand(cmcCellRequest& r)
             PrintAll();
         break;
     default:
-        // Help topics, languages, the adjustment read and the font size come
-        // with their own windows; until then their items are shown disabled.
+        // Commands this editor does not offer yet are shown disabled.
         state |= Disabled;
         break;
     }

@@ -138,6 +138,9 @@ void indMain::OnEvent(const cmcEvent* event)
     case EV_TreeAdjust:
         AdjustTree();
         break;
+    case EV_AdjustWindow:
+        OpenAdjustWindow();
+        break;
     default:
         break;
     }

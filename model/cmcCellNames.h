@@ -121,6 +121,9 @@
     X(CL_KDisp_Disp_Mode) X(CL_Comm_Digital_Function) X(CL_Exp_UserCtcss)                           \
     /* adjustment */                                                                                \
     X(CL_Adjust_ChNo) X(CL_ADP_Level_Pwr_H) X(CL_WinAD_SQLV)                                        \
+    /* the adjustment window: an item's argument, value in hexadecimal and in decimal; the   */     \
+    /* radio's model name [0], serial number [1] and the time of the reading [2]             */     \
+    X(CL_WinAD_Arg) X(CL_WinAD_Hex) X(CL_WinAD_Dec) X(CL_WinAD_Radio)                               \
     X(CL_Dummy)
 
 enum cmcCategory : int32_t {

@@ -145,10 +145,35 @@ void indCloneMan::searchStep()
     m_driver.StartIdentify(&indCloneMan::driverCallback, this);
 }
 
-bool indCloneMan::AdjustCommand(uint8_t, uint8_t, uint8_t*, Completion, void*)
+// The radio listens at 9,600 baud until the speed-change frame asks it for 38,400; the
+// program always asks for the high speed here, whatever the clone commands use.
+void indCloneMan::setUpAdjustLink()
 {
-    // The adjustment read is not offered yet.
-    return false;
+    m_adjust.SetTcpLink(m_link.tcpLink, m_link.tcpAddress, uint16_t(m_link.tcpPort));
+    m_adjust.SetScript(m_link.tcpLink ? QString() : imcCloneDrv::SpeedChangeScript(m_adjust.Code1()));
+    if (!m_link.tcpLink) m_adjust.SetLink(m_link.comPort, QString::fromLatin1(HighSpeed));
+    m_adjust.SetEchoCheck(false);
+    m_adjust.SetAckBlock(128);
+    m_adjust.SetStepTimeout(ReadStepTimeout);
+}
+
+bool indCloneMan::StartAdjust(Completion completion, void* context)
+{
+    if (IsBusy()) return false;
+    setUpAdjustLink();
+    m_adjust.SetCommandInterval(m_adjustMode == AdjustCommanding ? AdjustCommandSlowMs : AdjustCommandMs);
+    if (!m_adjust.StartCommand(&indCloneMan::driverCallback, this)) return false;
+    begin(OpAdjust, completion, context, QString());
+    return true;
+}
+
+bool indCloneMan::StartAdjustTable(Completion completion, void* context)
+{
+    if (IsBusy()) return false;
+    setUpAdjustLink();
+    if (!m_adjust.StartTable(&indCloneMan::driverCallback, this)) return false;
+    begin(OpAdjust, completion, context, QString());
+    return true;
 }
 
 int32_t indCloneMan::done() const

@@ -84,10 +84,19 @@ public:
     int searchPort() const { return port(m_searchIndex); }
     bool StartSearch(Completion completion, void* context);
 
-    // Adjustment read: entry points kept for the service function, not offered yet.
-    bool AdjustCommand(uint8_t subCommand, uint8_t argument, uint8_t* result, Completion completion,
-                       void* context);
+    // Adjustment read. The adjustment driver's single command (set with SetCommand) and its
+    // command table (SetCommandTable), run over the adjustment link: on the serial port a
+    // speed-change script at 9,600 baud, then 38,400; no echo check. No progress window.
+    bool StartAdjust(Completion completion, void* context);
+    bool StartAdjustTable(Completion completion, void* context);
+    // The application's adjustment mode: none, an adjustment read started (set before its
+    // clone read), its clone read done. Every result with an error sets it back to none.
+    enum AdjustMode : int { AdjustNone = 0, AdjustReading = 14, AdjustCommanding = 15 };
     int adjustMode() const { return m_adjustMode; }
+    void setAdjustMode(int mode) { m_adjustMode = mode; }
+    // A single command ticks every 4 ms, every 250 ms once the clone read is done.
+    static constexpr int AdjustCommandMs = 4;
+    static constexpr int AdjustCommandSlowMs = 250;
 
     // Progress.
     int32_t operation() const { return m_operation; }
@@ -111,6 +120,7 @@ private:
     };
 
     void setUpLink(bool serialSettings);
+    void setUpAdjustLink();
     void begin(int32_t operation, Completion completion, void* context, const QString& progressCaption);
     void startTask();
     void tick();

@@ -386,7 +386,7 @@ void tst_Overlay::mainMenuAndToolBar() {
                           CL_Menu_Edit_Top, CL_Menu_View_FontSize, CL_Menu_View_ToolBar, CL_Menu_Port_Usb,
                           CL_Menu_Port_Search, CL_Menu_Tcpip_Top, CL_Menu_Tcpip_Address, CL_Menu_Tcpip_Port,
                           CL_Menu_Clone_Read, CL_Menu_Clone_Write, CL_Menu_Clone_Info, CL_Help_Contents,
-                          CL_Help_About, CL_Menu_Lang})
+                          CL_Help_About, CL_Menu_Lang, CL_Menu_Ad_Read, CL_Menu_View_Ad})
         QVERIFY2(indices.contains(label), qPrintable(cmcCellNames::labelName(label)));
     const QList<int32_t> ports = indices.values(CL_Menu_Port_Com);
     QCOMPARE(QSet<int32_t>(ports.begin(), ports.end()), QSet<int32_t>({1, 2, 3, 4}));

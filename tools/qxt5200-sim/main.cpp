@@ -145,6 +145,12 @@ int main(int argc, char** argv) {
          QStringLiteral("n")},
         {QStringLiteral("exit-after"), QStringLiteral("End the process after n frames."),
          QStringLiteral("n")},
+        {QStringLiteral("adjust-other-code"),
+         QStringLiteral("Answer adjustment commands with another model's code 1.")},
+        {QStringLiteral("reboot-ms"),
+         QStringLiteral("On TCP, restart after a read as a network adapter does: the connection "
+                        "closes and connections are refused for this many milliseconds."),
+         QStringLiteral("ms")},
     };
     p.addOptions(options);
     p.process(app);
@@ -181,6 +187,7 @@ int main(int argc, char** argv) {
     f.badDone = p.isSet(QStringLiteral("bad-done"));
     f.dieAfter = intValue(p, QStringLiteral("die-after"), -1);
     f.exitAfter = intValue(p, QStringLiteral("exit-after"), -1);
+    f.adjustOtherCode = p.isSet(QStringLiteral("adjust-other-code"));
 
     simRadio radio(memory);
     radio.setFaults(f);
@@ -220,6 +227,22 @@ int main(int argc, char** argv) {
                 });
             }
         });
+        const int rebootMs = intValue(p, QStringLiteral("reboot-ms"), 0);
+        if (rebootMs > 0) {
+            const quint16 port = server->serverPort();
+            radio.setReadSentHook([server, client, rebootMs, port] {
+                // Out of the socket's own handlers: the image goes out, then the line drops.
+                QTimer::singleShot(0, server, [server, client, rebootMs, port] {
+                    if (*client) (*client)->disconnectFromHost();
+                    server->close();
+                    QTimer::singleShot(rebootMs, server, [server, port] {
+                        if (!server->listen(QHostAddress::LocalHost, port))
+                            std::fprintf(stderr, "qxt5200-sim: cannot listen again: %s\n",
+                                         server->errorString().toLocal8Bit().constData());
+                    });
+                });
+            });
+        }
         ready(QStringLiteral("127.0.0.1:%1").arg(server->serverPort()));
         return app.exec();
     }

@@ -30,7 +30,13 @@ void simRadio::reset() {
     m_in.clear();
     m_out.clear();
     m_writing = false;
+    m_readQueued = false;
     m_pacer.stop();
+}
+
+uint16_t simRadio::adjustValue(uint8_t argument) {
+    // Distinct for every argument, and both bytes readable at a glance in a log.
+    return uint16_t(argument << 8 | uint8_t(0x80 + argument));
 }
 
 void simRadio::queue(const QByteArray& bytes) {
@@ -60,7 +66,13 @@ void simRadio::pump() {
         m_out.remove(0, took);
         m_sent += took;
     }
-    if (m_out.isEmpty()) m_pacer.stop();
+    if (m_out.isEmpty()) {
+        m_pacer.stop();
+        if (m_readQueued) {
+            m_readQueued = false;
+            if (m_readSent) m_readSent();
+        }
+    }
 }
 
 void simRadio::feed(const char* bytes, qint64 n) {
@@ -190,6 +202,7 @@ void simRadio::sendImage() {
     QByteArray end = cmcCloneDrv::EndFrame(frames + (m_faults.endCount ? 1 : 0), kProgram, kRadio);
     if (m_faults.makerText) end.replace("Vexo Inc.", "Vexo Ltd.");
     out.append(end);
+    m_readQueued = true;
     queue(out);
 }
 
@@ -234,11 +247,14 @@ void simRadio::extended(const QByteArray& f) {
         if (m_baud > 0 && argument == 0x09) m_baud = 38400;
         return;
     }
+    // Sub-command 0x02 (argument "01" puts the radio into its adjustment state) has no
+    // reply; 0x03 reports the adjustment value of its argument.
     if (sub != 0x03) return;
-    QByteArray r = cmcCloneDrv::CommandFrame(0xE8, ModelCode, 0, kProgram, kRadio);
+    const uint32_t code1 = m_faults.adjustOtherCode ? 0x7042 : ModelCode;
+    QByteArray r = cmcCloneDrv::CommandFrame(0xE8, code1, 0, kProgram, kRadio);
     r.chop(1);
     r.append(char(sub));
-    r.append(QString::asprintf("%02X%02X", argument, uint8_t(0x80 + argument)).toLatin1());
+    r.append(QString::asprintf("%04X", unsigned(adjustValue(argument))).toLatin1());
     r.append(char(0xFD));
     queue(r);
 }

@@ -16,25 +16,26 @@
 #include <functional>
 
 struct simFaults {
-    bool otherModel = false;   // code 1 of the identify reply is not this model's
-    bool otherCode2 = false;   // code 2 of the identify reply is 2
-    bool infoLength = false;   // the information block's first byte is not its length
-    bool infoKind = false;     // the information block's kind byte is not 2
-    int missingBlock = -1;     // the read leaves out the block at this address
-    int badChecksum = -1;      // the block at this address carries a wrong checksum
-    int lowerHex = -1;         // the block at this address is sent in lower-case hex
-    int readLast = -1;         // a read sends 0000 up to this address only
-    bool endCount = false;     // the read's end frame carries a wrong frame count
-    bool makerText = false;    // the read's end frame carries another maker text
-    bool badIdentity = false;  // the image read out carries another identity text
-    bool outsideBlock = false; // the read adds a block at 0xFFF0 (outside the image)
-    bool silence = false;      // nothing comes back at all
-    bool noEcho = false;       // bytes are not echoed
-    int garbleEcho = -1;       // the echo of the n-th byte received (from 0) is altered
-    int nakAt = -1;            // a write block at this address is answered with 0xFA
-    bool badDone = false;      // the write's completion reply is E6 01
-    int dieAfter = -1;         // after this many frames received the radio goes silent
-    int exitAfter = -1;        // after this many frames received the process ends
+    bool otherModel = false;      // code 1 of the identify reply is not this model's
+    bool otherCode2 = false;      // code 2 of the identify reply is 2
+    bool infoLength = false;      // the information block's first byte is not its length
+    bool infoKind = false;        // the information block's kind byte is not 2
+    int missingBlock = -1;        // the read leaves out the block at this address
+    int badChecksum = -1;         // the block at this address carries a wrong checksum
+    int lowerHex = -1;            // the block at this address is sent in lower-case hex
+    int readLast = -1;            // a read sends 0000 up to this address only
+    bool endCount = false;        // the read's end frame carries a wrong frame count
+    bool makerText = false;       // the read's end frame carries another maker text
+    bool badIdentity = false;     // the image read out carries another identity text
+    bool outsideBlock = false;    // the read adds a block at 0xFFF0 (outside the image)
+    bool silence = false;         // nothing comes back at all
+    bool noEcho = false;          // bytes are not echoed
+    int garbleEcho = -1;          // the echo of the n-th byte received (from 0) is altered
+    int nakAt = -1;               // a write block at this address is answered with 0xFA
+    bool badDone = false;         // the write's completion reply is E6 01
+    int dieAfter = -1;            // after this many frames received the radio goes silent
+    int exitAfter = -1;           // after this many frames received the process ends
+    bool adjustOtherCode = false; // adjustment replies carry another model's code 1
 };
 
 class simRadio : public QObject {
@@ -55,9 +56,15 @@ class simRadio : public QObject {
     void setSink(std::function<qint64(const char*, qint64)> sink) { m_sink = std::move(sink); }
 
     void feed(const char* bytes, qint64 n);
+    // Called once the whole image of a read has been handed to the line (a network
+    // adapter restarts the radio's link then).
+    void setReadSentHook(std::function<void()> hook) { m_readSent = std::move(hook); }
+
     // A new connection: partial frames and unsent output are dropped.
     void reset();
     const cmcEeprom& memory() const { return m_memory; }
+    // The 16-bit adjustment value the radio reports for an argument byte.
+    static uint16_t adjustValue(uint8_t argument);
 
   private:
     void pump();
@@ -89,4 +96,6 @@ class simRadio : public QObject {
     int m_writeFrames = 0;
     bool m_writing = false;
     bool m_dead = false;
+    bool m_readQueued = false; // a read's image is waiting in the output queue
+    std::function<void()> m_readSent;
 };

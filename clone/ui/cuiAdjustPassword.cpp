@@ -1,0 +1,92 @@
+#include "cuiAdjustPassword.h"
+
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+const QString Stem = QStringLiteral("GI_AppInd_Opt_AdjReadPwd");
+
+// The first (at most) 8 characters of a word in 8 zero-filled bytes.
+std::array<char, cuiAdjustPassword::MaxLength> block(const QString& word) {
+    std::array<char, cuiAdjustPassword::MaxLength> b{};
+    const QByteArray bytes = word.left(cuiAdjustPassword::MaxLength).toUtf8();
+    std::memcpy(b.data(), bytes.constData(), std::min<size_t>(size_t(bytes.size()), b.size()));
+    return b;
+}
+} // namespace
+
+bool cuiAdjustPassword::Matches(const QString& entry, const QString& storedWord) {
+    if (entry.isEmpty() || entry.size() > MaxLength) return false;
+    return block(entry) == block(storedWord);
+}
+
+cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_stored(storedWord) {
+    cmcGTex& t = cmcGTex::mainTable();
+    setWindowTitle(t.getText(Stem + QStringLiteral("_Caption")));
+    setModal(true);
+
+    auto* notice = new QLabel(t.getTextBlock(Stem + QStringLiteral("_Notice")));
+    m_edit = new QLineEdit;
+    m_edit->setEchoMode(QLineEdit::Password);
+    m_edit->setMaxLength(MaxLength);
+    // Echoed as "*" whatever the style's own password character is.
+    m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    const QFontMetrics fm(font());
+    m_edit->setFixedSize(fm.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")),
+                         std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));
+
+    m_ok = new QPushButton(t.getText(Stem + QStringLiteral("_Buttons"), 0));
+    m_cancel = new QPushButton(t.getText(Stem + QStringLiteral("_Buttons"), 1));
+    const int buttonWidth =
+        fm.horizontalAdvance(t.getText(Stem + QStringLiteral("_SizeOfButtons"), 0));
+    for (QPushButton* b : {m_ok, m_cancel}) {
+        b->setMinimumWidth(buttonWidth);
+        b->setMinimumHeight(2 * fm.height());
+    }
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { tryAccept(); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(notice);
+    layout->addWidget(m_edit, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_edit->setFocus();
+
+    if (owner) {
+        adjustSize();
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void cuiAdjustPassword::tryAccept() {
+    const bool match = Matches(m_edit->text(), m_stored);
+    // Nothing of the entry stays in the dialog.
+    m_edit->clear();
+    if (match) {
+        accept();
+        return;
+    }
+    cmcGTex& t = cmcGTex::mainTable();
+    cmcPrompt::tell(t.getTextBlock(Stem + QStringLiteral("_Error")),
+                    t.getText(QStringLiteral("GI_Sys_AppTitle")), cmcPromptIcon::Error);
+    reject();
+}
