@@ -20,6 +20,7 @@ class cuiHtmlHelp;
 class indCloneMan;
 class indSheetEnv;
 struct cmcCellRequest;
+struct cmcCsvTable;
 struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
@@ -162,6 +163,13 @@ public:
     QWidget* adjustWindow() const { return m_adjustWindow.data(); }
     // The adjustment window's cells: arguments, values, the radio's texts; read-only.
     bool AdjustCell(cmcCellRequest& request);
+
+    // File > Export List... and Import List...: the list of the sheet on show as a CSV file
+    // (indMainLists.cpp); nullptr when the sheet shows no list. True when a file was
+    // written or imported.
+    const cmcCsvTable* shownList() const;
+    bool ExportList();
+    bool ImportList();
 
     // Printing: the printer (created with the main window's first print), the sheet on
     // screen, and every sheet of the tree in tree order.

@@ -72,6 +72,11 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Menu_File_Backups:
         if (run) openBackupFolder();
         break;
+    case CL_Menu_File_ExportList:
+    case CL_Menu_File_ImportList:
+        if (!shownList()) state |= Disabled;
+        else if (run) r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
+        break;
     case CL_Menu_File_Exit:
         if (run && m_form) m_form->close();
         break;

@@ -1,0 +1,156 @@
+// File > Export List... and Import List...: the list of the sheet on show as a CSV file
+// (imcCsvLists). An import is checked as a whole before anything changes; its errors are
+// shown in one message, and an import that goes in is one undo step ("Import 120
+// channels").
+
+#include "cmcCellDispatch.h"
+#include "cmcCellTexts.h"
+#include "cmcCsvList.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+#include "cuiFileDialogs.h"
+#include "cuiSheet.h"
+#include "cuiSheetHost.h"
+#include "datCh.h"
+#include "imcCsvLists.h"
+#include "indEnviron.h"
+#include "indMain.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString TextKey = QStringLiteral("GI_AppInd_ListCsv");
+const QString NamesKey = QStringLiteral("GI_AppInd_ListCsvNames");
+constexpr int ShownErrors = 20;
+
+enum TextLine {
+    ExportTitle = 0,
+    ImportTitle,
+    Filter,
+    StepName,
+    NotImported,
+    MoreErrors,
+    ClearOthers
+};
+
+QString text(int line) {
+    return cmcGTex::mainTable().getText(TextKey, line);
+}
+
+// "120 channels" in the language in use.
+QString rowsNamed(const cmcCsvTable& list, int rows) {
+    const QStringList forms =
+        cmcGTex::mainTable().getText(NamesKey, imcCsvLists::indexOf(list)).split(u'\t');
+    const QString noun = rows == 1 || forms.size() < 2 ? forms.value(0) : forms.value(1);
+    return text(StepName)
+        .replace(QLatin1String("%d"), QString::number(rows))
+        .replace(QLatin1String("%s"), noun);
+}
+
+// Selection items are written and read in the program's first language, so that a file
+// does not depend on the language the editor shows: that language's overlay when another
+// one is in use.
+cmcGTex* firstLanguageItems(const QString& dataDir, int language) {
+    if (language == 0) return nullptr;
+    static cmcGTex table;
+    static QString opened;
+    const QStringList entry =
+        cmcGTex::languageTable().getText(QStringLiteral("GI_Sys_Language"), 0).split(u'\t');
+    const QString path = QDir(dataDir).filePath(entry.value(1));
+    if (entry.size() < 2 || !QFileInfo(path).isFile()) return nullptr;
+    if (opened != path) {
+        table.openFile(path);
+        opened = path;
+    }
+    return cmcCellTexts::hasKeys(table) ? &table : nullptr;
+}
+
+bool anyInUse(const cmcEeprom& image, const cmcCsvTable& list) {
+    for (int32_t row = 0; row < list.rows; ++row)
+        if (list.inUse(image, row)) return true;
+    return false;
+}
+
+} // namespace
+
+const cmcCsvTable* indMain::shownList() const {
+    cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
+    if (!sheet) return nullptr;
+    // A list sheet's first rows hold its first row of cells.
+    for (int row = 0; row < sheet->rowCount() && row < 8; ++row)
+        for (int col = 0; col < sheet->colCount(); ++col) {
+            const int32_t category = sheet->CellObjectAt(col, row).category;
+            if (category < 0 || category >= cmcCellNames::CategoryCount) continue;
+            if (const cmcCsvTable* list = imcCsvLists::ofList(cmcCellNames::listOf(category)))
+                return list;
+        }
+    return nullptr;
+}
+
+bool indMain::ExportList() {
+    const cmcCsvTable* list = shownList();
+    if (!list) return false;
+    const QString filter = text(Filter);
+    const QString path = cuiFileDialogs::withDefaultSuffix(
+        cuiFileDialogs::current().saveFile(m_form, text(ExportTitle), filter, m_currentDir,
+                                           QString::fromLatin1(list->name) +
+                                               QStringLiteral(".csv")),
+        filter);
+    if (path.isEmpty()) return false;
+    QString error;
+    if (!cmcCsvList::writeFile(
+            path,
+            cmcCsvList::write(m_working, *list, firstLanguageItems(m_dataDir, m_env.language)),
+            &error)) {
+        cmcPrompt::tell(error, appTitle(), cmcPromptIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+bool indMain::ImportList() {
+    const cmcCsvTable* list = shownList();
+    if (!list) return false;
+    const QString path =
+        cuiFileDialogs::current().openFile(m_form, text(ImportTitle), text(Filter), m_currentDir);
+    if (path.isEmpty()) return false;
+    QByteArray bytes;
+    QString error;
+    if (!cmcCsvList::readFile(path, &bytes, &error)) {
+        cmcPrompt::tell(error, appTitle(), cmcPromptIcon::Error);
+        return false;
+    }
+
+    cmcCsvOptions options;
+    options.items = firstLanguageItems(m_dataDir, m_env.language);
+    if (anyInUse(m_working, *list)) {
+        const int answer = cmcPrompt::ask(text(ClearOthers), appTitle(),
+                                          cmcPromptButtons::YesNoCancel, cmcPromptIcon::Question);
+        if (answer == PA_Cancel) return false;
+        options.mode = answer == PA_Yes ? cmcCsvOptions::Replace : cmcCsvOptions::Merge;
+    }
+    cmcEeprom image(m_working);
+    const cmcCsvResult result = cmcCsvList::read(image, cmcCellDispatch::global().defaultImage(),
+                                                 imcCsvLists::layouts(*list), bytes, options);
+    if (!result.ok()) {
+        QStringList lines{
+            text(NotImported).replace(QLatin1String("%s"), QFileInfo(path).fileName())};
+        for (size_t i = 0; i < result.errors.size() && i < size_t(ShownErrors); ++i)
+            lines << result.errors[i].describe();
+        if (result.errors.size() > size_t(ShownErrors))
+            lines << text(MoreErrors)
+                         .replace(QLatin1String("%d"),
+                                  QString::number(result.errors.size() - ShownErrors));
+        cmcPrompt::tell(lines.join(u'\n'), appTitle(), cmcPromptIcon::Error);
+        return false;
+    }
+    m_currentDir = QFileInfo(path).absolutePath();
+    m_working = image;
+    m_doc.breakMerge();
+    ImageChanged(rowsNamed(*list, result.rows));
+    RefreshViews();
+    return true;
+}

@@ -1,0 +1,157 @@
+// File > Export List... and Import List... in the editor: the list of the sheet on show
+// through the file dialogs (answered by the test), an import that goes in as one named
+// undo step, and one that is refused with its errors in a single message and changes
+// nothing.
+
+#include "EditorFixture.h"
+#include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
+#include "cmcEvMan.h"
+#include "cuiFileDialogs.h"
+#include "cuiMenu.h"
+#include "indMain.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+
+class ScriptedDialogs : public cuiFileDialogs {
+  public:
+    ScriptedDialogs() { install(this); }
+    ~ScriptedDialogs() override { install(nullptr); }
+    QStringList answers; // taken in order; an empty answer cancels
+    QStringList filters;
+    QString openFile(QWidget*, const QString&, const QString& filter, const QString&) override {
+        filters << filter;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString saveFile(QWidget*, const QString&, const QString& filter, const QString&,
+                     const QString&) override {
+        filters << filter;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_listcsv : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> m_editor;
+    indMain* m_main = nullptr;
+
+    QAction* item(int32_t label) {
+        if (auto* ev = cmcEvMan::instance()) ev->send(EV_MenuRefresh);
+        return m_main->menu() ? m_main->menu()->actionOf(label) : nullptr;
+    }
+    QString channel(int32_t label, int row) {
+        return cmcCellDispatch::global().text(CT_ChannelList, label, row);
+    }
+
+  private slots:
+    void init() {
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-csv-"));
+        QVERIFY(m_editor->env->isFirstInstance());
+        m_main = m_editor->main.get();
+    }
+    void cleanup() { m_editor.reset(); }
+
+    // The items act on the sheet on show: off where it shows no list.
+    void itemsFollowTheSheet() {
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
+        QVERIFY(item(CL_Menu_File_ImportList));
+        QVERIFY(!item(CL_Menu_File_ImportList)->isEnabled());
+        QVERIFY(!item(CL_Menu_File_ExportList)->isEnabled());
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_AleChGrp")));
+        QVERIFY(item(CL_Menu_File_ImportList)->isEnabled());
+        QCOMPARE(QString::fromLatin1(m_main->shownList()->name), QStringLiteral("channel-groups"));
+    }
+
+    void importIsOneUndoStep() {
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        const cmcEeprom before = m_main->workingImage();
+        const QString csv = m_editor->path(QStringLiteral("plan.csv"));
+        writeAll(csv, "row,rx_frequency,tx_frequency,mode,name\r\n"
+                      "1,7.100000,,USB,Harbour\r\n"
+                      "2,14.300000,14.400000,LSB,\"Pier, 2\"\r\n"
+                      "3,3.500000,,CW,Coast\r\n");
+        ScriptedDialogs dialogs;
+        dialogs.answers << csv;
+        ScriptedPrompt prompt;
+        prompt.queueAnswer(PA_Yes); // the list's other rows are cleared
+        const int steps = m_main->document().undoCount();
+
+        item(CL_Menu_File_ImportList)->trigger();
+
+        QCOMPARE(dialogs.filters, QStringList{QStringLiteral("CSV files (*.csv);;All files (*)")});
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(prompt.entries().first().question);
+        QCOMPARE(m_main->document().undoCount(), steps + 1);
+        QCOMPARE(m_main->document().undoName(), QStringLiteral("Import 3 channels"));
+        QCOMPARE(channel(CL_ChL_Name, 1), QStringLiteral("Pier, 2"));
+        QCOMPARE(channel(CL_ChL_FreqT, 1), QStringLiteral("14.400000"));
+        QCOMPARE(channel(CL_ChL_FreqR, 3), QString()); // cleared: the file does not name it
+        QVERIFY(m_main->IsModified());
+        QVERIFY(item(CL_Menu_Edit_Undo)->text().contains(QStringLiteral("Import 3 channels")));
+
+        m_main->Undo();
+        QVERIFY(m_main->workingImage() == before);
+        QVERIFY(!m_main->document().canUndo() || m_main->document().undoCount() == steps);
+    }
+
+    void refusedImportChangesNothing() {
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        const cmcEeprom before = m_main->workingImage();
+        const QString csv = m_editor->path(QStringLiteral("bad.csv"));
+        writeAll(csv, "row,rx_frequency,name\n1,7.1,Good\n2,abc,Bad\n");
+        ScriptedDialogs dialogs;
+        dialogs.answers << csv;
+        ScriptedPrompt prompt;
+        prompt.defaultAnswer = PA_No;
+        const int steps = m_main->document().undoCount();
+
+        QVERIFY(!m_main->ImportList());
+
+        QVERIFY(!prompt.entries().isEmpty());
+        const QString shown = prompt.entries().last().text;
+        QVERIFY2(shown.startsWith(QStringLiteral("The file bad.csv was not imported:\n")),
+                 qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral(
+                     "line 3, column 2 (rx_frequency): 'abc' is not a frequency in MHz")),
+                 qPrintable(shown));
+        QVERIFY(m_main->workingImage() == before);
+        QCOMPARE(m_main->document().undoCount(), steps);
+    }
+
+    void exportWritesTheShownList() {
+        QVERIFY(cmcCellDispatch::global().commit(CT_MessageList, CL_MsgL_Msg, 2,
+                                                 QStringLiteral("Call, \"now\"")));
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_MsgL")));
+        ScriptedDialogs dialogs;
+        const QString out = m_editor->path(QStringLiteral("messages"));
+        dialogs.answers << out;
+        item(CL_Menu_File_ExportList)->trigger();
+        const QByteArray text =
+            readAll(out + QStringLiteral(".csv")); // the filter's suffix is added
+        QVERIFY2(text.startsWith("row,message\r\n"), text.constData());
+        QVERIFY2(text.contains("\r\n3,\"Call, \"\"now\"\"\"\r\n"), text.constData());
+    }
+};
+
+QTEST_MAIN(tst_listcsv)
+#include "tst_listcsv.moc"
