@@ -9,6 +9,7 @@
 #include "cmcEvMan.h"
 #include "cuiFileDialogs.h"
 #include "cuiMenu.h"
+#include "imcCsvLists.h"
 #include "indMain.h"
 
 #include <QAction>
@@ -83,6 +84,8 @@ class tst_listcsv : public QObject {
     }
 
     void importIsOneUndoStep() {
+        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 3,
+                                                 QStringLiteral("5.5")));
         QVERIFY(m_main->ShowSheetNow(kChannels));
         const cmcEeprom before = m_main->workingImage();
         const QString csv = m_editor->path(QStringLiteral("plan.csv"));
