@@ -7,15 +7,14 @@
 #include "cmcFCache.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
-#include "cuiCellParser.h"
 #include "cuiCheckImages.h"
 #include "cuiFlector.h"
 #include "cuiMenu.h"
 #include "cuiPickList.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBank.h"
-#include "iuiSh_MultiTable.h"
 #include "iuiSh_Common.h"
+#include "iuiSh_MultiTable.h"
 
 #include <QDataStream>
 #include <QFontMetricsF>
@@ -35,34 +34,20 @@
 
 namespace {
 
-// The parenthesised items of a style or directive line, in order.
-QStringList groupsOf(const QString& line) {
-    QStringList groups;
-    for (int i = 0; i < line.size(); ++i) {
-        if (line[i] != '(') continue;
-        int j = i + 1;
-        while (j < line.size() && line[j] != ')')
-            ++j;
-        groups.append(line.mid(i + 1, j - i - 1));
-        i = j;
-    }
-    return groups;
-}
-
 // Clears the status line: window text on button face, no text.
 void postStatus(cmcEvMan* ev) {
     ev->postWithText(EV_StatusText, int32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()),
                      int32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()), QString());
 }
 
-QString widthPath(const QString& registryName) {
-    return QStringLiteral("Display\\") + registryName + QStringLiteral("\\colwidth");
-}
-
 } // namespace
 
 cuiSheet::cuiSheet(QWidget* owner, cmcGTex& table)
-    : m_table(table), m_owner(owner), m_parser(std::make_unique<cuiCellParser>(table)) {
+    : cuiSheet(owner, std::make_unique<cuiSheetLayout>(table)) {}
+
+cuiSheet::cuiSheet(QWidget* owner, std::unique_ptr<cuiSheetLayout> layout)
+    : m_owner(owner), m_layout(std::move(layout)), m_painter(*m_layout) {
+    m_layout->setStoresWidths(true);
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiSheet::eventListener, this);
 }
 
@@ -86,42 +71,28 @@ cuiSheet::~cuiSheet() {
 
 // ---- command and factory -------------------------------------------------------------
 
-void cuiSheet::splitCommand(const QString& command, QString& state, QString& key,
-                            QString& arguments) {
-    state.clear();
-    int start = 0;
-    if (command.startsWith('[')) {
-        const int close = command.indexOf(']');
-        if (close >= 0) {
-            state = command.mid(1, close - 1);
-            start = close + 1;
-        }
-    }
-    const int comma = command.indexOf(',', start);
-    key = comma < 0 ? command.mid(start) : command.mid(start, comma - start);
-    arguments = comma < 0 ? QString() : command.mid(comma + 1);
-}
-
 cuiSheet* cuiSheet::create(QWidget* owner, const QString& command, cmcGTex& table) {
     QString state, key, arguments;
     splitCommand(command, state, key, arguments);
     cuiSheet* sheet = nullptr;
-    if (state == QLatin1String("St_ChBank"))
+    switch (cuiSheetLayout::kindOf(state, arguments)) {
+    case cuiSheetLayout::ChannelBank:
         sheet = new iuiSh_ChBank(owner, table);
-    else if (state == QLatin1String("St_Common"))
+        break;
+    case cuiSheetLayout::Common:
         sheet = new iuiSh_Common(owner, table);
-    else if (!arguments.isEmpty() && QStringLiteral("RXQxqM").contains(arguments.at(0)))
+        break;
+    case cuiSheetLayout::MultiTable:
         sheet = new iuiSh_MultiTable(owner, table);
-    else
+        break;
+    case cuiSheetLayout::Plain:
         sheet = new cuiSheet(owner, table);
+        break;
+    }
     sheet->setKey(key);
     sheet->setCommand(command);
     sheet->SetArguments(arguments);
     return sheet;
-}
-
-void cuiSheet::SetArguments(const QString& arguments) {
-    m_arguments = arguments;
 }
 
 void cuiSheet::setSavedSelection(int col, int row, int leftCol, int topRow) {
@@ -139,6 +110,7 @@ void cuiSheet::setTarget(int32_t label, int32_t index) {
 void cuiSheet::setPrinter(QPaintDevice* canvas, double scale) {
     m_printer = canvas;
     m_scale = canvas ? scale : 1.0;
+    m_layout->setPrinting(canvas != nullptr, canvas, m_scale);
 }
 
 QWidget* cuiSheet::frame() const {
@@ -148,26 +120,25 @@ QWidget* cuiSheet::frame() const {
 // ---- build ---------------------------------------------------------------------------
 
 void cuiSheet::Build() {
-    if (!m_source) m_source = cuiCellSource::global();
+    if (!m_source) setCellSource(cuiCellSource::global());
     m_building = true;
-
-    for (const QString& item : groupsOf(m_table.getText(m_key + QStringLiteral("_Style"), 0)))
-        ApplyStyleItem(item);
+    m_layout->setStoresWidths(!m_hosted && !m_printer);
+    m_layout->Build();
 
     m_frame = new QFrame(m_owner);
     auto* layout = new QVBoxLayout(m_frame);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    if (!m_title.isEmpty()) {
+    if (!title().isEmpty()) {
         m_titlePanel = new QFrame(m_frame);
         m_titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         auto* titleLayout = new QVBoxLayout(m_titlePanel);
         titleLayout->setContentsMargins(0, 0, 0, 0);
-        auto* label = new QLabel(m_title, m_titlePanel);
-        if (m_titleFont) label->setFont(m_titleFont->toQFont());
+        auto* label = new QLabel(title(), m_titlePanel);
+        if (const cuiFont* f = m_layout->titleFont()) label->setFont(f->toQFont());
         label->setAutoFillBackground(true);
         QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, cuiColor::toQColor(m_titleColor));
+        pal.setColor(QPalette::Window, cuiColor::toQColor(m_layout->titleColor()));
         label->setPalette(pal);
         titleLayout->addWidget(label);
         m_titlePanel->setFixedHeight(label->fontMetrics().height() + 8 +
@@ -188,20 +159,16 @@ void cuiSheet::Build() {
     m_grid->setOwner(this);
     panelLayout->addWidget(m_grid);
 
-    BuildCells();
-    // A printable copy measures its cells on the printer, in device pixels; its grid keeps
-    // them in grid units like a sheet on screen, because painting scales every size
-    // (joined cells included) by the factor.
-    if (m_printer && m_scale != 1.0) {
-        for (int c = 0; c < m_grid->colCount(); ++c)
-            m_grid->setColWidth(c, int(std::lround(m_grid->colWidth(c) / m_scale)));
-        for (int r = 0; r < m_grid->rowCount(); ++r)
-            m_grid->setRowHeight(r, int(std::lround(m_grid->rowHeight(r) / m_scale)));
-    }
+    // The grid's background and the frame's font are the basic cell's.
+    QPalette pal = m_grid->viewport()->palette();
+    pal.setColor(QPalette::Base, cuiColor::toQColor(basicCell().color));
+    m_grid->viewport()->setPalette(pal);
+    if (basicCell().font) m_frame->setFont(basicCell().font->toQFont());
+    showSizes();
 
-    m_grid->setColSizing(m_colSizingStyle);
-    m_grid->setFixedCols(std::max(0, std::min(m_fixedCols, m_colCount - 1)));
-    m_grid->setFixedRows(std::max(0, std::min(m_fixedRows, m_rowCount - 1)));
+    m_grid->setColSizing(colSizing());
+    m_grid->setFixedCols(m_layout->fixedCols());
+    m_grid->setFixedRows(m_layout->fixedRows());
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     if (m_owner && m_owner->isVisible()) m_frame->show();
@@ -219,15 +186,15 @@ void cuiSheet::Build() {
 
     // Restore the saved selection, or go to the target cell.
     const bool savedInside =
-        m_savedCol >= 0 && m_savedRow >= 0 && m_savedCol < m_colCount && m_savedRow < m_rowCount;
+        m_savedCol >= 0 && m_savedRow >= 0 && m_savedCol < colCount() && m_savedRow < rowCount();
     if (savedInside && CellAt(m_savedCol, m_savedRow).cell.selectable) {
         SelectCell(m_savedCol, m_savedRow);
         if (!m_grid->allColsVisible() && m_savedLeft >= 0) m_grid->setLeftCol(m_savedLeft);
         if (!m_grid->allRowsVisible() && m_savedTop >= 0) m_grid->setTopRow(m_savedTop);
     } else if (m_targetLabel != cuiCell::NoLabel) {
         bool found = false;
-        for (int r = 0; r < m_rowCount && !found; ++r) {
-            for (int c = 0; c < m_colCount && !found; ++c) {
+        for (int r = 0; r < rowCount() && !found; ++r) {
+            for (int c = 0; c < colCount() && !found; ++c) {
                 const cuiCell& cell = CellAt(c, r).cell;
                 if (cell.selectable && cell.label == m_targetLabel && cell.index == m_targetIndex) {
                     SelectCell(c, r);
@@ -238,8 +205,8 @@ void cuiSheet::Build() {
     }
     if (!CellAt(m_grid->col(), m_grid->row()).cell.selectable) {
         bool found = false;
-        for (int r = 0; r < m_rowCount && !found; ++r)
-            for (int c = 0; c < m_colCount && !found; ++c)
+        for (int r = 0; r < rowCount() && !found; ++r)
+            for (int c = 0; c < colCount() && !found; ++c)
                 if (CellAt(c, r).cell.selectable) {
                     SelectCell(c, r);
                     found = true;
@@ -252,7 +219,7 @@ void cuiSheet::Build() {
         for (int r = 0; r < m_grid->fixedRows(); ++r)
             fixedH += m_grid->rowHeight(r);
         int used = fixedH;
-        for (int r = m_grid->topRow(); r < m_rowCount; ++r)
+        for (int r = m_grid->topRow(); r < rowCount(); ++r)
             used += m_grid->rowHeight(r);
         const int client = m_grid->clientHeight();
         if (used < client) {
@@ -274,344 +241,30 @@ void cuiSheet::Build() {
     m_grid->viewport()->update();
 }
 
-void cuiSheet::ApplyStyleItem(const QString& item) {
-    const int eq = item.indexOf('=');
-    const QString name = (eq < 0 ? item : item.left(eq)).trimmed();
-    const QString value = eq < 0 ? QString() : item.mid(eq + 1);
-    const bool hasValue = eq >= 0;
-    if (name == QLatin1String("NoPrint")) {
-        if (item == QLatin1String("NoPrint")) m_noPrint = true;
-    } else if (name == QLatin1String("ColSizing")) {
-        m_colSizingStyle = true;
-    } else if (name == QLatin1String("ColorSelectLine")) {
-        m_colorSelectLine = true;
-    } else if (!hasValue) {
-        return;
-    } else if (name == QLatin1String("TitleString")) {
-        if (!value.isEmpty()) m_title = value;
-    } else if (name == QLatin1String("TitleColor")) {
-        cuiColor::fromName(value.trimmed(), m_titleColor);
-    } else if (name == QLatin1String("TitleFont")) {
-        m_titleFont = std::make_shared<cuiFont>();
-        m_titleFont->applyText(value);
-    } else if (name == QLatin1String("FixedCols")) {
-        m_fixedCols = value.trimmed().toInt();
-    } else if (name == QLatin1String("FixedRows")) {
-        m_fixedRows = value.trimmed().toInt();
-    } else if (name == QLatin1String("PrintFontRatio")) {
-        bool ok = false;
-        const int v = value.trimmed().toInt(&ok);
-        if (ok) m_printFontRatio = v;
-    } else if (name == QLatin1String("MultiSelect")) {
-        const QString v = value.trimmed();
-        m_multiSelect = v == QLatin1String("Cell")   ? MultiCell
-                        : v == QLatin1String("Line") ? MultiLine
-                                                     : MultiNone;
-    } else if (name == QLatin1String("TableNum")) {
-        m_tableNum = value.trimmed().toInt();
-    } else if (name == QLatin1String("TableText")) {
-        m_tableText = value;
-    }
-}
-
-void cuiSheet::ApplyDirective(const QString& directive) {
-    const int space = directive.indexOf(' ');
-    const QString word = space < 0 ? directive : directive.left(space);
-    const QString arg = space < 0 ? QString() : directive.mid(space + 1).trimmed();
-    const cuiSheetEnv& env = cuiSheetEnv::current();
-    auto skipIf = [&](bool condition) {
-        bool ok = false;
-        const int n = arg.toInt(&ok);
-        if (ok && condition) m_layout.skip = std::max(0, n);
-    };
-    if (word == QLatin1String("Only_Handy")) {
-        skipIf(env.isMobile());
-    } else if (word == QLatin1String("Only_Mob")) {
-        skipIf(!env.isMobile());
-    } else if (word == QLatin1String("Never")) {
-        skipIf(true);
-    } else if (word == QLatin1String("LoopFrom")) {
-        m_layout.loopStart = m_layout.line;
-        m_layout.loopCount = std::max(1, arg.toInt());
-    } else if (word == QLatin1String("LoopTo") || word == QLatin1String("End")) {
-        m_layout.loopEnd = m_layout.line;
-    } else if (directive.startsWith(QLatin1String("TG List"))) {
-        m_layout.loopStart = m_layout.line;
-        m_layout.loopCount = env.talkgroupCount();
-    } else if (directive.startsWith(QLatin1String("Ind List"))) {
-        m_layout.loopStart = m_layout.line;
-        m_layout.loopCount = env.individualIdCount();
-    } else if (word == QLatin1String("SelectON")) {
-        m_layout.rowSelect = true;
-    } else if (word == QLatin1String("SelectOFF")) {
-        m_layout.rowSelect = false;
-    }
-}
-
-void cuiSheet::BuildBasicCell() {
-    QString text = m_table.getText(m_key + QStringLiteral("_BasicCell"), 0);
-    if (m_printFontHeight != 0)
-        text += QStringLiteral("{(Font=,,,%1,,,)}").arg(m_printFontHeight);
-    else
-        text += QStringLiteral("{(Font=,,,%%1,,,)}").arg(cuiSheetEnv::current().sheetFontScale());
-    if (m_printer && m_printFontRatio != 100)
-        text += QStringLiteral("{(Font=,,,%%1,,,)}").arg(m_printFontRatio);
-    m_parser->parse(m_basic, text, nullptr, nullptr);
-    if (m_grid) {
-        QPalette pal = m_grid->viewport()->palette();
-        pal.setColor(QPalette::Base, cuiColor::toQColor(m_basic.color));
-        m_grid->viewport()->setPalette(pal);
-        if (m_basic.font) m_frame->setFont(m_basic.font->toQFont());
-    }
-}
-
-void cuiSheet::BuildCells() {
-    buildCellsPadded(0);
-}
-
-void cuiSheet::buildCellsPadded(int matrixRowsWanted) {
-    BuildBasicCell();
-    const QString cellsKey = m_key + QStringLiteral("_Cells");
-    LayoutRows(cellsKey);
-    allocateMatrix(m_colCount, std::max(matrixRowsWanted, m_rowCount));
-    int unit = 1;
-    if (m_printer && m_grid) {
-        unit = std::max(1, m_printer->logicalDpiY() / std::max(1, m_grid->logicalDpiY()));
-    }
-    if (m_grid) m_grid->setDefaultSizes(unit, unit);
-    FillCells(cellsKey);
-    // The rows beyond RowCount copy the row above with the index advanced.
-    for (int r = std::max(1, m_rowCount); r < matrixRows(); ++r) {
-        for (int c = 0; c < m_colCount; ++c) {
-            clsSheetCellId& e = matrixAt(c, r);
-            const clsSheetCellId& above = matrixAt(c, r - 1);
-            e.cell = above.cell;
-            ++e.cell.index;
-            e.flags = uint8_t((e.flags & ~7) | (above.flags & 7));
-        }
-    }
-}
-
-clsSheeRowAtr& cuiSheet::rowAt(int row) {
-    if (row >= int(m_rows.size())) m_rows.resize(size_t(row + row / 2 + 1));
-    return m_rows[size_t(row)];
-}
-
-const clsSheeRowAtr& cuiSheet::rowEntry(int row) const {
-    static const clsSheeRowAtr none;
-    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)] : none;
-}
-
-void cuiSheet::appendRow(int line) {
-    clsSheeRowAtr& entry = rowAt(m_rowCount);
-    entry.line = line;
-    if (!keepsRowSelect()) entry.select = m_layout.rowSelect;
-    ++m_rowCount;
-}
-
-void cuiSheet::LayoutRows(const QString& key) {
-    const QStringList lines = m_table.getTextBlock(key).split('\n');
-    m_layout = LayoutState();
-    m_rowCount = 0;
-    int cols = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        m_layout.line = i;
-        if (m_layout.skip > 0) {
-            --m_layout.skip;
-            continue;
-        }
-        const QString& line = lines[i];
-        if (line.startsWith(':')) {
-            for (const QString& d : groupsOf(line.mid(1)))
-                ApplyDirective(d);
-            if (m_layout.loopStart >= 0 && m_layout.loopEnd >= 0) {
-                // An empty list loop (count 0) uses its body once and closes all the same.
-                for (int k = 1; k < m_layout.loopCount; ++k)
-                    for (int j = 0; j < m_layout.rowsInLoop; ++j)
-                        appendRow(m_layout.loopStart + 1 + j);
-                m_layout.loopStart = m_layout.loopEnd = m_layout.loopCount = -1;
-                m_layout.rowsInLoop = 0;
-            }
-            continue;
-        }
-        cols = std::max(cols, int(cuiCellParser::splitRow(line).size()));
-        appendRow(i);
-        if (m_layout.loopStart >= 0 && m_layout.loopEnd < 0)
-            ++m_layout.rowsInLoop;
-        else
-            m_layout.rowsInLoop = 0;
-    }
-    if (m_rowCount == 0 || cols == 0) cmcFatal::stop(QStringLiteral("Illegal Cell assign"));
-    m_colCount = cols;
-    if (m_grid) {
-        m_grid->setColCount(cols);
-        m_grid->setRowCount(m_rowCount);
-    }
-}
-
-void cuiSheet::allocateMatrix(int cols, int rows) {
-    m_matrix.clear();
-    m_matrix.resize(size_t(cols) * size_t(rows));
-    m_matrixRows = rows;
-}
-
-void cuiSheet::setRowCount(int n) {
-    m_rowCount = n;
-    if (m_grid) m_grid->setRowCount(n);
-}
-
-clsSheetCellId& cuiSheet::CellAt(int col, int row) {
-    if (row >= m_rowCount) cmcFatal::stop(QStringLiteral("Illegal Cell selection"));
-    return matrixAt(col, row);
-}
-
-clsSheetCellId& cuiSheet::matrixAt(int col, int row) {
-    if (m_matrix.empty() || col < 0 || row < 0 || col >= m_colCount || row >= m_matrixRows)
-        cmcFatal::stop(QStringLiteral("Illegal Cell selection"));
-    return m_matrix[size_t(row) * size_t(m_colCount) + size_t(col)];
-}
-
-void cuiSheet::measureFit(int col, int row) {
-    const cuiCell& cell = CellAt(col, row).cell;
-    if (!cell.fitWidth && !cell.fitHeight) return;
-    const cuiFont* f = cell.effectiveFont();
-    const QFont font = f ? f->toQFont(m_printer ? m_scale : 1.0) : QFont();
-    const QFontMetricsF fm = m_printer ? QFontMetricsF(font, m_printer) : QFontMetricsF(font);
-    double w = 0, h = 0;
-    for (const QString& line : cell.displayText.split('\n')) {
-        w = std::max(w, fm.horizontalAdvance(line));
-        h += fm.height();
-    }
-    const double s = m_scale;
-    if (cell.fitWidth)
-        m_grid->setColWidth(col, std::max(m_grid->colWidth(col), int(w + 8 * s + 0.5)));
-    if (cell.fitHeight)
-        m_grid->setRowHeight(row, std::max(m_grid->rowHeight(row), int(h + 2 * s + 0.5)));
-}
-
-void cuiSheet::FillCells(const QString& key) {
-    const QStringList lines = m_table.getTextBlock(key).split('\n');
-    int prevCells = 0;
-    for (int r = 0; r < m_rowCount; ++r) {
-        OnRowBuilt(r);
-        const int line = rowEntry(r).line;
-        if (r > 0 && line == rowEntry(r - 1).line) {
-            for (int c = 0; c < prevCells; ++c) {
-                OnCellBuilt(c, r);
-                cuiCell& cell = CellAt(c, r).cell;
-                cell = CellAt(c, r - 1).cell;
-                ++cell.index;
-            }
-            if (m_grid) m_grid->setRowHeight(r, m_grid->rowHeight(r - 1));
-        } else {
-            const QStringList texts = cuiCellParser::splitRow(lines.value(line));
-            for (int c = 0; c < texts.size(); ++c) {
-                OnCellBuilt(c, r);
-                m_parser->parse(CellAt(c, r).cell, texts[c], &m_basic, m_counters);
-                if (m_grid) measureFit(c, r);
-            }
-            prevCells = int(texts.size());
-        }
-        const bool join = m_multiSelect != MultiNone && rowEntry(r).select;
-        for (int c = 0; c < m_colCount; ++c) {
-            clsSheetCellId& e = CellAt(c, r);
-            if (e.cell.selectable) {
-                m_lowCol = std::min(m_lowCol, c);
-                m_lowRow = std::min(m_lowRow, r);
-            }
-            e.flags = uint8_t(join ? (e.flags | 1) : (e.flags & ~1));
-        }
-    }
-    if (!m_printer) {
-        if (!m_hosted) {
-            if (m_resetWidths) {
-                for (const QString& name : widthRegistryNames())
-                    cuiSheetEnv::current().deleteKey(widthPath(name));
-            } else {
-                LoadColumnWidths();
-            }
-            SaveColumnWidths();
-        }
-    } else {
-        LoadColumnWidths();
-    }
-    m_resetWidths = false;
-}
-
-void cuiSheet::OnRowBuilt(int) {}
-void cuiSheet::OnCellBuilt(int, int) {}
-
-QString cuiSheet::GetTitle() {
-    return m_title;
-}
-
-bool cuiSheet::IsPrintable() {
-    if (m_noPrint) return false;
-    return cuiSheetEnv::current().mayPrint(m_command);
-}
-
-bool cuiSheet::CanPrint() {
-    return IsPrintable();
+void cuiSheet::showSizes() {
+    const int cols = colCount(), rows = rowCount();
+    m_grid->setColCount(cols);
+    m_grid->setRowCount(rows);
+    for (int c = 0; c < cols; ++c)
+        m_grid->setColWidth(c, m_layout->colWidth(c));
+    for (int r = 0; r < rows; ++r)
+        m_grid->setRowHeight(r, m_layout->rowHeight(r));
 }
 
 // ---- stored column widths ------------------------------------------------------------
 
-QList<QString> cuiSheet::widthRegistryNames() {
-    QList<QString> names;
-    const QString listKey = QStringLiteral("GI_CellWidthRegList");
-    if (!m_table.hasKey(listKey)) return names;
-    for (const QString& line : m_table.getTextBlock(listKey).split('\n')) {
-        const int colon = line.indexOf(':');
-        if (line.isEmpty() || colon < 0) break;
-        names.append(line.mid(colon + 1).trimmed());
-    }
-    return names;
-}
-
-QString cuiSheet::widthRegistryName() {
-    const QString listKey = QStringLiteral("GI_CellWidthRegList");
-    if (!m_table.hasKey(listKey)) return QString();
-    for (const QString& line : m_table.getTextBlock(listKey).split('\n')) {
-        const int colon = line.indexOf(':');
-        if (line.isEmpty() || colon < 0) break;
-        if (line.left(colon).trimmed() == m_key) return line.mid(colon + 1).trimmed();
-    }
-    return QString();
-}
-
-void cuiSheet::LoadColumnWidths() {
-    if (!m_grid || m_rowCount <= 0) return;
-    const QString name = widthRegistryName();
-    if (name.isEmpty()) return;
-    const int row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
-    m_loadingWidths = true;
-    for (int c = 0; c < m_colCount; ++c) {
-        if (!CellAt(c, row).cell.selectable) continue;
-        int v = 0;
-        if (!cuiSheetEnv::current().readInt(widthPath(name), QString::number(c), v)) continue;
-        if (m_printer)
-            v = int(std::lround(v * m_scale));
-        else
-            v = std::clamp(v, 10, 650);
-        m_grid->setColWidth(c, v);
-    }
-    m_loadingWidths = false;
-}
-
 void cuiSheet::SaveColumnWidths() {
-    if (!m_grid || m_rowCount <= 0) return;
-    const QString name = widthRegistryName();
-    if (name.isEmpty()) return;
+    if (!m_grid || rowCount() <= 0) return;
+    // The user sizes the grid's columns: the layout takes them over first.
+    for (int c = 0; c < colCount(); ++c)
+        m_layout->setColWidth(c, m_grid->colWidth(c));
     // Before the first selection the current row is a header row: use the first
     // non-fixed row then.
+    const int fixedRows = fixedRowsStyle();
     int row = m_grid->row();
-    if (row < m_fixedRows || row >= m_rowCount)
-        row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
-    for (int c = 0; c < m_colCount; ++c) {
-        if (CellAt(c, row).cell.selectable)
-            cuiSheetEnv::current().writeInt(widthPath(name), QString::number(c),
-                                            m_grid->colWidth(c));
-    }
+    if (row < fixedRows || row >= rowCount())
+        row = fixedRows < rowCount() ? fixedRows : rowCount() - 1;
+    m_layout->SaveColumnWidths(row);
 }
 
 // ---- events --------------------------------------------------------------------------
@@ -661,7 +314,7 @@ int32_t cuiSheet::menuKeyId(const QString& key) {
 void cuiSheet::answerMenuQuestion(const cmcEvent* event) {
     cmcEvMan* ev = cmcEvMan::instance();
     if (!ev || m_cellMenuKey.isEmpty() || event->p1 != menuKeyId(m_cellMenuKey)) return;
-    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
+    if (m_grid->col() >= colCount() || m_grid->row() >= rowCount()) return;
     const cuiCell& cell = CellAt(m_grid->col(), m_grid->row()).cell;
     QByteArray data;
     QDataStream out(&data, QIODevice::WriteOnly);
@@ -683,8 +336,8 @@ bool cuiSheet::cellOfAnswer(const cmcEvAns* answer, cuiCell& cell) {
 
 int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode) {
     if (!m_grid) return 0;
-    const int lastCol = std::min(m_grid->lastVisibleCol(), m_colCount - 1);
-    const int lastRow = std::min(m_grid->lastVisibleRow(), m_rowCount - 1);
+    const int lastCol = std::min(m_grid->lastVisibleCol(), colCount() - 1);
+    const int lastRow = std::min(m_grid->lastVisibleRow(), rowCount() - 1);
     int found = 0;
     const bool byIndex = mode == RepaintIndex || mode == RepaintIndexUpTo ||
                          mode == RepaintIndexFrom || mode == RepaintLabelIndex ||
@@ -732,12 +385,6 @@ int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode) {
 
 // ---- selection -----------------------------------------------------------------------
 
-bool cuiSheet::isMarked(int col, int row) const {
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_matrixRows) return false;
-    const uint8_t f = m_matrix[size_t(row) * size_t(m_colCount) + size_t(col)].flags;
-    return (f & 1) && (f & 6);
-}
-
 bool cuiSheet::isShownSelected(int col, int row) {
     if (!m_grid) return false;
     if (col == m_grid->col() && row == m_grid->row()) return true;
@@ -755,25 +402,20 @@ bool cuiSheet::isShownSelected(int col, int row) {
     return false;
 }
 
-void cuiSheet::clearMarks() {
-    for (auto& e : m_matrix)
-        e.flags &= uint8_t(~6);
-}
-
 void cuiSheet::updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend) {
     const bool joinable = (CellAt(oldCol, oldRow).flags & 1) && (CellAt(newCol, newRow).flags & 1);
-    if (extend && joinable && m_anchorCol >= 0 && m_anchorRow >= 0 && m_anchorRow < m_rowCount) {
-        const bool lines = m_multiSelect == MultiLine;
+    if (extend && joinable && m_anchorCol >= 0 && m_anchorRow >= 0 && m_anchorRow < rowCount()) {
+        const bool lines = multiSelect() == MultiLine;
         auto inside = [&](int c, int r, int c0, int r0, int c1, int r1) {
             return c >= std::min(c0, c1) && c <= std::max(c0, c1) && r >= std::min(r0, r1) &&
                    r <= std::max(r0, r1);
         };
         const int spanC0 = lines ? 0 : std::min({m_anchorCol, oldCol, newCol});
-        const int spanC1 = lines ? m_colCount - 1 : std::max({m_anchorCol, oldCol, newCol});
+        const int spanC1 = lines ? colCount() - 1 : std::max({m_anchorCol, oldCol, newCol});
         const int spanR0 = std::min({m_anchorRow, oldRow, newRow});
         const int spanR1 = std::max({m_anchorRow, oldRow, newRow});
         const int selC0 = lines ? 0 : m_anchorCol;
-        const int selC1 = lines ? m_colCount - 1 : newCol;
+        const int selC1 = lines ? colCount() - 1 : newCol;
         for (int r = spanR0; r <= spanR1; ++r) {
             for (int c = spanC0; c <= spanC1; ++c) {
                 clsSheetCellId& e = CellAt(c, r);
@@ -795,8 +437,8 @@ void cuiSheet::updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool 
 }
 
 void cuiSheet::markRange(int32_t label, int first, int last) {
-    for (int r = 0; r < m_rowCount; ++r)
-        for (int c = 0; c < m_colCount; ++c) {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < colCount(); ++c) {
             clsSheetCellId& e = CellAt(c, r);
             if (e.cell.label == label && e.cell.index >= first && e.cell.index <= last)
                 e.flags |= 2;
@@ -805,11 +447,11 @@ void cuiSheet::markRange(int32_t label, int first, int last) {
 
 void cuiSheet::currentRange(int& first, int& last) {
     first = last = -1;
-    if (!m_grid || m_anchorRow < 0 || m_anchorRow >= m_rowCount) return;
+    if (!m_grid || m_anchorRow < 0 || m_anchorRow >= rowCount()) return;
     const int r0 = std::min(m_anchorRow, m_grid->row());
     const int r1 = std::max(m_anchorRow, m_grid->row());
     for (int r = r0; r <= r1; ++r)
-        for (int c = 0; c < m_colCount; ++c) {
+        for (int c = 0; c < colCount(); ++c) {
             if (!isMarked(c, r) || !CellAt(c, r).cell.hasLabel()) continue;
             const int i = CellAt(c, r).cell.index;
             first = first < 0 ? i : std::min(first, i);
@@ -821,10 +463,10 @@ bool cuiSheet::gridSelectCell(int col, int row) {
     if (m_selecting) return true;
     cmcEvMan* ev = cmcEvMan::instance();
     if (ev) postStatus(ev);
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return false;
+    if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return false;
     const clsSheetCellId& target = CellAt(col, row);
     if (!target.cell.selectable) return false;
-    const bool extend = m_multiSelect != MultiNone && (m_shiftHeld || m_mouseDown);
+    const bool extend = multiSelect() != MultiNone && (m_shiftHeld || m_mouseDown);
     if (extend && m_multiSelecting && !(target.flags & 1)) return false;
     const int oldCol = m_grid->col(), oldRow = m_grid->row();
     if (col != oldCol || row != oldRow) {
@@ -837,13 +479,13 @@ bool cuiSheet::gridSelectCell(int col, int row) {
             m_grid->invalidateRow(row);
         }
     }
-    if (oldCol < m_colCount && oldRow < m_rowCount) updateMarks(oldCol, oldRow, col, row, extend);
+    if (oldCol < colCount() && oldRow < rowCount()) updateMarks(oldCol, oldRow, col, row, extend);
     return true;
 }
 
 void cuiSheet::updateCellMenu(bool rebuild) {
     if (!m_grid || isPrinting() || m_building || !m_grid->hasFocus()) return;
-    if (m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
+    if (m_grid->col() >= colCount() || m_grid->row() >= rowCount()) return;
     const cuiCell& cell = CellAt(m_grid->col(), m_grid->row()).cell;
     const QString key = cell.effectivePopupMenu();
     if (!rebuild && key == m_cellMenuKey && (m_cellMenu || key.isEmpty())) {
@@ -855,7 +497,7 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     cmcEvMan* ev = cmcEvMan::instance();
     if (ev) ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
     if (key.isEmpty()) return;
-    m_cellMenu = std::make_unique<cuiMenu>(nullptr, m_table, key, m_source, m_images);
+    m_cellMenu = std::make_unique<cuiMenu>(nullptr, m_layout->table(), key, m_source, m_images);
     m_cellMenu->setOwnerCell(&cell);
     // An item sends its label to the current cell as a menu command.
     m_cellMenu->setClickHandler([this](const cuiCell& item) {
@@ -889,7 +531,7 @@ void cuiSheet::openCellMenu(const QPoint& globalPos) {
 
 // The pop-up menu opened from the keyboard shows under the current cell.
 void cuiSheet::openCellMenuAtCell() {
-    if (!m_grid || m_grid->col() >= m_colCount || m_grid->row() >= m_rowCount) return;
+    if (!m_grid || m_grid->col() >= colCount() || m_grid->row() >= rowCount()) return;
     const QRect r = m_grid->cellRect(m_grid->col(), m_grid->row());
     openCellMenu(m_grid->viewport()->mapToGlobal(QPoint(r.left() + 8, r.bottom())));
 }
@@ -906,8 +548,8 @@ void cuiSheet::SelectCell(int col, int row) {
 }
 
 bool cuiSheet::SelectCellById(int32_t category, int32_t label, int32_t index) {
-    for (int r = 0; r < m_rowCount; ++r)
-        for (int c = 0; c < m_colCount; ++c) {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < colCount(); ++c) {
             const cuiCell& cell = CellAt(c, r).cell;
             if (cell.selectable && cell.category == category && cell.label == label &&
                 cell.index == index) {
@@ -940,7 +582,7 @@ void cuiSheet::MoveSelection(int dx, int dy) {
     auto selectable = [&](int c, int r) { return CellAt(c, r).cell.selectable; };
     for (int k = 0; k < count; ++k) {
         bool found = false;
-        const int n = horizontal ? m_colCount : m_rowCount;
+        const int n = horizontal ? colCount() : rowCount();
         const int start = horizontal ? col : row;
         if (m_hosted && count == 1) {
             for (int i = (start + step + n) % n; i != start; i = (i + step + n) % n) {
@@ -964,7 +606,7 @@ void cuiSheet::MoveSelection(int dx, int dy) {
             // nearest the current row (remembered column).
             for (int i = start + step; i >= 0 && i < n && !found; i += step) {
                 int best = -1;
-                const int m = horizontal ? m_rowCount : m_colCount;
+                const int m = horizontal ? rowCount() : colCount();
                 const int want = horizontal ? row : m_memCol;
                 for (int j = 0; j < m; ++j) {
                     if (!(horizontal ? selectable(i, j) : selectable(j, i))) continue;
@@ -987,15 +629,15 @@ void cuiSheet::MoveSelection(int dx, int dy) {
     m_memCol = col;
     m_memRow = row;
     if (col != m_grid->col() || row != m_grid->row()) SelectCell(col, row);
-    if (col <= m_lowCol) m_grid->setLeftCol(m_grid->fixedCols());
-    if (row <= m_lowRow) m_grid->setTopRow(m_grid->fixedRows());
+    if (col <= lowestSelectableCol()) m_grid->setLeftCol(m_grid->fixedCols());
+    if (row <= lowestSelectableRow()) m_grid->setTopRow(m_grid->fixedRows());
 }
 
 // ---- commands ------------------------------------------------------------------------
 
 void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, const QString& text,
                                   bool hasText) {
-    if (!m_source || col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return;
+    if (!m_source || col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return;
     cuiCellCommand command;
     command.code = hasText ? 0 : code;
     command.argument = argument;
@@ -1032,7 +674,7 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
             // current cell becomes the anchor.
             const cuiCell& here = CellAt(col, row).cell;
             const int far = here.index == result.rangeFirst ? result.rangeLast : result.rangeFirst;
-            for (int r = 0; r < m_rowCount; ++r)
+            for (int r = 0; r < rowCount(); ++r)
                 if (CellAt(col, r).cell.label == here.label && CellAt(col, r).cell.index == far) {
                     m_anchorCol = col;
                     m_anchorRow = r;
@@ -1051,7 +693,7 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         wait = std::max(0, wait - 6);
         command = result.next;
     }
-    if (!rangeSelected && m_grid && m_grid->col() < m_colCount && m_grid->row() < m_rowCount) {
+    if (!rangeSelected && m_grid && m_grid->col() < colCount() && m_grid->row() < rowCount()) {
         clearMarks();
         m_anchorCol = m_grid->col();
         m_anchorRow = m_grid->row();
@@ -1083,7 +725,7 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
     if (!m_pickList) m_pickList = new cuiPickList(m_grid->window());
     m_pickList->setItems(values, texts, current);
     m_pickList->setChosen([this, col, row, kind](int64_t value) {
-        if (m_source && col < m_colCount && row < m_rowCount)
+        if (m_source && col < colCount() && row < rowCount())
             m_source->choose(CellAt(col, row).cell, kind, value);
         if (m_grid) {
             m_grid->setFocus();
@@ -1168,7 +810,7 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
     } else {
         value = cell.displayText;
     }
-    const cuiFont* f = cell.effectiveFont() ? cell.effectiveFont() : m_basic.effectiveFont();
+    const cuiFont* f = cell.effectiveFont() ? cell.effectiveFont() : basicCell().effectiveFont();
     const QFont font = f ? f->toQFont() : QFont();
     m_editor->setFont(font);
     QRect r = m_grid->cellRect(col, row);
@@ -1309,7 +951,7 @@ void cuiSheet::gridDoubleClick(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     int col = 0, row = 0;
     const bool hit = m_grid->cellAt(p, col, row);
-    if (m_colSizingStyle && hit && row < m_grid->fixedRows()) {
+    if (colSizing() && hit && row < m_grid->fixedRows()) {
         const int left = m_grid->colLeft(col);
         const int right = left + m_grid->colWidth(col);
         if (p.x() - left <= 4) {
@@ -1324,7 +966,7 @@ void cuiSheet::gridDoubleClick(QMouseEvent* event) {
             AutoFitColumn(col);
             return;
         }
-    } else if (m_colSizingStyle && !hit) {
+    } else if (colSizing() && !hit) {
         const int last = m_grid->lastVisibleCol();
         if (last >= 0) {
             const int right = m_grid->colLeft(last) + m_grid->colWidth(last);
@@ -1362,15 +1004,12 @@ void cuiSheet::gridFocus(bool gained) {
 }
 
 int cuiSheet::gridColumnResizing(int col, int width) {
-    const int row = m_fixedRows < m_rowCount ? m_fixedRows : m_rowCount - 1;
+    const int row = fixedRowsStyle() < rowCount() ? fixedRowsStyle() : rowCount() - 1;
     if (row < 0 || !CellAt(col, row).cell.selectable) return width;
-    int maxWidth = 650;
-    if (!m_loadingWidths) {
-        int fixed = 0;
-        for (int c = 0; c < m_grid->fixedCols(); ++c)
-            fixed += m_grid->colWidth(c);
-        maxWidth = std::clamp(m_grid->clientWidth() - fixed, 10, 650);
-    }
+    int fixed = 0;
+    for (int c = 0; c < m_grid->fixedCols(); ++c)
+        fixed += m_grid->colWidth(c);
+    const int maxWidth = std::clamp(m_grid->clientWidth() - fixed, 10, 650);
     return std::clamp(width, 10, maxWidth);
 }
 
@@ -1386,9 +1025,9 @@ void cuiSheet::gridTimedScroll(int dirs) {
 }
 
 void cuiSheet::AutoFitColumn(int col) {
-    if (!m_grid || col < 0 || col >= m_colCount) return;
+    if (!m_grid || col < 0 || col >= colCount()) return;
     double w = 0;
-    for (int r = 0; r < m_rowCount; ++r) {
+    for (int r = 0; r < rowCount(); ++r) {
         const cuiCell& cell = CellAt(col, r).cell;
         QString text = cell.displayText;
         double glyph = 0; // a check glyph stands after the text
@@ -1403,6 +1042,7 @@ void cuiSheet::AutoFitColumn(int col) {
             w = std::max(w, fm.horizontalAdvance(line) + glyph);
     }
     m_grid->setColWidth(col, int(w + 8 * m_scale + 0.5));
+    m_layout->setColWidth(col, m_grid->colWidth(col));
     m_grid->viewport()->update();
 }
 
@@ -1444,127 +1084,36 @@ void cuiSheet::gridPaintCell(QPainter& painter, int col, int row, const QRect& r
 }
 
 void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellRect) {
-    if (m_building || !m_grid || col >= m_colCount || row >= m_rowCount) return;
+    if (m_building || !m_grid || col >= colCount() || row >= rowCount()) return;
     if (cellRect.width() <= 0 || cellRect.height() <= 0) return;
-    const double s = m_scale;
-    // Joined cells: the first cell of the run is painted over the whole run.
-    const double unit = painter.device() == m_grid->viewport() ? 1.0 : s;
-    int first = col;
+    // Joined cells: the first cell of the run is painted over the whole run, as wide as
+    // the grid's columns (scaled on a printer canvas).
+    const double unit = painter.device() == m_grid->viewport() ? 1.0 : m_scale;
+    int first = col, last = col;
+    m_layout->joinedRun(col, row, first, last);
     QRect rect = cellRect;
-    while (first > 0 && CellAt(first, row).cell.joinLeft) {
-        --first;
-        rect.setLeft(rect.left() - int(std::lround(m_grid->colWidth(first) * unit)));
-    }
-    int last = col;
-    while (last + 1 < m_colCount && CellAt(last + 1, row).cell.joinLeft) {
-        ++last;
-        rect.setRight(rect.right() + int(std::lround(m_grid->colWidth(last) * unit)));
-    }
-    const cuiCell& cell = CellAt(first, row).cell;
-    const bool printing = isPrinting();
-    const bool selected = !printing && isShownSelected(first, row);
+    for (int c = col - 1; c >= first; --c)
+        rect.setLeft(rect.left() - int(std::lround(m_grid->colWidth(c) * unit)));
+    for (int c = col + 1; c <= last; ++c)
+        rect.setRight(rect.right() + int(std::lround(m_grid->colWidth(c) * unit)));
 
-    QString text = cell.displayText;
-    cuiCellView view;
-    if (cell.hasLabel()) {
-        if (text.isEmpty()) text = QStringLiteral(" ");
-        if (m_source) {
-            view = m_source->view(cell, selected, printing);
-            text = view.hasText ? view.text : QString();
+    clsCellLook look;
+    look.printing = isPrinting();
+    look.scale = m_scale;
+    look.selected = !look.printing && isShownSelected(first, row);
+    if (look.printing) {
+        // Printer colours: the painter ignores the fill.
+    } else if (!look.selected || editorVisible()) {
+        if (colorSelectLine() && row == m_grid->row() && first >= m_grid->fixedCols() &&
+            !m_hosted) {
+            look.fill = clsCellLook::SelectLine;
+            look.selectLine = selectLineColor();
         }
-    }
-
-    const cuiFont* f = cell.effectiveFont() ? cell.effectiveFont() : m_basic.effectiveFont();
-    cuiFont defaultFont;
-    if (!f) f = &defaultFont;
-    QColor background;
-    QColor foreground = cuiColor::toQColor(f->color);
-    const bool plainColour = cell.color == cuiColor::clWindow || cell.color == cuiColor::clWhite;
-    if (printing) {
-        background = plainColour ? Qt::white : QColor(96, 96, 96);
-        foreground = plainColour ? Qt::black : Qt::white;
-    } else if (!selected || editorVisible()) {
-        if (m_colorSelectLine && row == m_grid->row() && first >= m_grid->fixedCols() && !m_hosted)
-            background = selectLineColor();
-        else
-            background = cuiColor::toQColor(cell.color);
     } else if (!m_grid->hasFocus() && !m_hosted) {
-        background = inactiveSelectColor();
-        if (f->color == cuiColor::clBtnFace || f->color == cuiColor::clSilver ||
-            f->color == cuiColor::clGrayText || foreground == background)
-            foreground = cuiColor::toQColor(cuiColor::clWindow);
+        look.fill = clsCellLook::InactiveSelect;
+        look.inactiveSelect = inactiveSelectColor();
     } else {
-        background = cuiColor::toQColor(cuiColor::clHighlight);
-        foreground = cuiColor::toQColor(cuiColor::clHightlightText);
+        look.fill = clsCellLook::Highlight;
     }
-
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.fillRect(rect, background);
-
-    // Lines.
-    const QColor lineColour = plainColour || printing ? QColor(128, 128, 128) : Qt::white;
-    painter.setPen(lineColour);
-    if (cell.bottomLine) painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
-    const uint8_t mark = CellAt(last, row).cell.rightMark;
-    if (mark == cuiCell::FullLine)
-        painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
-    else if (mark == cuiCell::ShortMark)
-        painter.drawLine(rect.right(), rect.top() + rect.height() * 7 / 10, rect.right(),
-                         rect.bottom());
-
-    // Text placement.
-    const QFont font = f->toQFont(printing ? s : 1.0);
-    painter.setFont(font);
-    painter.setPen(foreground);
-    const QFontMetrics fm(font, painter.device());
-    const QStringList lines = text.split('\n');
-    const int lineH = fm.height();
-    const int textH = lineH * int(lines.size());
-    const int H = rect.height();
-    const int W = rect.width();
-    int y = rect.top() + int(s + 0.5);
-    if (cell.vAlign == cuiCell::Middle)
-        y = rect.top() + (H - textH) / 2;
-    else if (cell.vAlign == cuiCell::Bottom)
-        y = rect.top() + (H - textH) - int(s + 0.5) - 1;
-    int textRight = rect.left();
-    for (const QString& line : lines) {
-        const int w = fm.horizontalAdvance(line);
-        int x = rect.left() + int(4 * s + 0.5);
-        if (cell.hAlign == cuiCell::Centre)
-            x = rect.left() + (W - w) / 2;
-        else if (cell.hAlign == cuiCell::Right)
-            x = rect.left() + (W - w) - int(4 * s + 0.5);
-        x = std::max(x, rect.left());
-        painter.drawText(x, y + fm.ascent(), line);
-        textRight = std::max(textRight, x + w);
-        y += lineH;
-    }
-
-    // Check glyph.
-    if (view.checkBox >= 0) {
-        const int size = std::max(4, std::min(H - 2, int(13 * (printing ? s : 1.0))));
-        int gx = rect.right() - size;
-        if (cell.hAlign == cuiCell::Right)
-            gx = rect.left() + size / 8;
-        else if (textRight + 2 + size <= rect.right())
-            gx = textRight + 2;
-        const QRect glyph(gx, rect.bottom() - size, size, size);
-        const int image = view.checkBox ? cuiCheckImages::Ticked : cuiCheckImages::Unticked;
-        const std::vector<QPixmap>* images = m_images ? m_images : &cuiCheckImages::list();
-        if (!printing && int(images->size()) > image && !(*images)[size_t(image)].isNull()) {
-            painter.drawPixmap(glyph, (*images)[size_t(image)]);
-        } else {
-            painter.setPen(printing ? Qt::black : foreground);
-            painter.drawRect(glyph.adjusted(0, 0, -1, -1));
-            if (view.checkBox) {
-                const QPolygon tick({QPoint(glyph.left() + size / 5, glyph.top() + size / 2),
-                                     QPoint(glyph.left() + size * 2 / 5, glyph.bottom() - size / 5),
-                                     QPoint(glyph.right() - size / 5, glyph.top() + size / 5)});
-                painter.drawPolyline(tick);
-            }
-        }
-    }
-    painter.restore();
+    m_painter.paintRun(painter, first, last, row, rect, look);
 }

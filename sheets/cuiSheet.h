@@ -1,10 +1,10 @@
 #pragma once
-// A sheet: a grid of cells built from its definition in the text table (keys K_Style,
-// K_BasicCell and K_Cells), shown in its own frame with an optional title, and the
-// sheet's side of the grid: painting every cell from its cell object, selection and
-// navigation between selectable cells, multi-selection marks, the in-place editor and
-// repainting by identity. Values are never edited here: every edit is a command to the
-// cell dispatcher (cuiCellSource).
+// A sheet on screen: the layout built from its definition (cuiSheetLayout) shown in a grid
+// in its own frame with an optional title, and the sheet's side of the grid: painting every
+// cell from its cell object, selection and navigation between selectable cells,
+// multi-selection marks, the in-place editor, the pick list, the cell menu and repainting
+// by identity. Values are never edited here: every edit is a command to the cell
+// dispatcher (cuiCellSource).
 
 #include <QPointer>
 #include <QString>
@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "cuiCell.h"
+#include "cuiCellPainter.h"
 #include "cuiCellSource.h"
 #include "cuiGrid.h"
+#include "cuiSheetLayout.h"
 
 class cmcGTex;
 class cuiCellParser;
@@ -27,89 +29,87 @@ class QPaintDevice;
 struct cmcEvAns;
 struct cmcEvent;
 
-// One element of the cell matrix: the cell object and its flags (bit 0: may join a
-// multi-selection; bits 1 and 2: selection marks).
-struct clsSheetCellId {
-    cuiCell cell;
-    uint8_t flags = 1;
-};
-
-// One grid row: its source line in the K_Cells body and whether it may be multi-selected.
-struct clsSheeRowAtr {
-    int line = -1;
-    bool select = true;
-};
-
 class cuiSheet : public cuiGridOwner {
   public:
-    enum MultiSelectMode { MultiNone = 0, MultiCell = 1, MultiLine = 2 };
+    enum MultiSelectMode {
+        MultiNone = cuiSheetLayout::MultiNone,
+        MultiCell = cuiSheetLayout::MultiCell,
+        MultiLine = cuiSheetLayout::MultiLine
+    };
 
+    // A sheet with the plain layout.
     cuiSheet(QWidget* owner, cmcGTex& table);
 
-    // Virtual operations, in slot order.
     virtual ~cuiSheet();
-    virtual void SetArguments(const QString& arguments);
+    void SetArguments(const QString& arguments) { m_layout->SetArguments(arguments); }
+    // Builds the layout, then the frame and the grid that show it.
     virtual void Build();
-    virtual void ApplyStyleItem(const QString& item);
-    virtual void ApplyDirective(const QString& directive);
-    virtual void BuildCells();
-    virtual void BuildBasicCell();
-    virtual void LayoutRows(const QString& key);
-    virtual void FillCells(const QString& key);
-    virtual void OnRowBuilt(int row);
-    virtual void OnCellBuilt(int col, int row);
-    virtual QString GetTitle();
-    virtual bool IsPrintable();
-    virtual bool CanPrint();
-    virtual void LoadColumnWidths();
-    virtual void SaveColumnWidths();
+    QString GetTitle() { return m_layout->GetTitle(); }
+    bool IsPrintable() { return m_layout->IsPrintable(); }
+    bool CanPrint() { return IsPrintable(); }
+    // Writes the widths of the grid's columns back to the registry.
+    void SaveColumnWidths();
 
     // The sheet factory: splits the command, creates the sheet class its state and
     // arguments call for, and hands it key, command and arguments. The caller builds it.
     static cuiSheet* create(QWidget* owner, const QString& command, cmcGTex& table);
     // Splits "[state]key,arguments".
     static void splitCommand(const QString& command, QString& state, QString& key,
-                             QString& arguments);
+                             QString& arguments) {
+        cuiSheetLayout::splitCommand(command, state, key, arguments);
+    }
 
-    void setKey(const QString& key) { m_key = key; }
-    void setCommand(const QString& command) { m_command = command; }
-    const QString& key() const { return m_key; }
-    const QString& command() const { return m_command; }
-    const QString& arguments() const { return m_arguments; }
+    void setKey(const QString& key) { m_layout->setKey(key); }
+    void setCommand(const QString& command) { m_layout->setCommand(command); }
+    const QString& key() const { return m_layout->key(); }
+    const QString& command() const { return m_layout->command(); }
+    const QString& arguments() const { return m_layout->arguments(); }
+
+    // The layout: definition, cell matrix and sizes.
+    cuiSheetLayout& sheetLayout() { return *m_layout; }
+    const cuiSheetLayout& sheetLayout() const { return *m_layout; }
 
     // The cell matrix.
-    clsSheetCellId& CellAt(int col, int row);
+    clsSheetCellId& CellAt(int col, int row) { return m_layout->CellAt(col, row); }
     cuiCell& CellObjectAt(int col, int row) { return CellAt(col, row).cell; }
-    int colCount() const { return m_colCount; }
-    int rowCount() const { return m_rowCount; }
-    const clsSheeRowAtr& rowEntry(int row) const;
-    const cuiCell& basicCell() const { return m_basic; }
-    int32_t* counters() { return m_counters; }
+    int colCount() const { return m_layout->colCount(); }
+    int rowCount() const { return m_layout->rowCount(); }
+    const clsSheeRowAtr& rowEntry(int row) const { return m_layout->rowEntry(row); }
+    const cuiCell& basicCell() const { return m_layout->basicCell(); }
+    int32_t* counters() { return m_layout->counters(); }
 
     // Style values.
-    const QString& title() const { return m_title; }
-    int fixedColsStyle() const { return m_fixedCols; }
-    int fixedRowsStyle() const { return m_fixedRows; }
-    int multiSelect() const { return m_multiSelect; }
-    int printFontRatio() const { return m_printFontRatio; }
-    int tableNum() const { return m_tableNum; }
-    const QString& tableText() const { return m_tableText; }
-    bool noPrint() const { return m_noPrint; }
-    bool colSizing() const { return m_colSizingStyle; }
-    bool colorSelectLine() const { return m_colorSelectLine; }
+    const QString& title() const { return m_layout->title(); }
+    int fixedColsStyle() const { return m_layout->fixedColsStyle(); }
+    int fixedRowsStyle() const { return m_layout->fixedRowsStyle(); }
+    int multiSelect() const { return m_layout->multiSelect(); }
+    int printFontRatio() const { return m_layout->printFontRatio(); }
+    int tableNum() const { return m_layout->tableNum(); }
+    const QString& tableText() const { return m_layout->tableText(); }
+    bool noPrint() const { return m_layout->noPrint(); }
+    bool colSizing() const { return m_layout->colSizing(); }
+    bool colorSelectLine() const { return m_layout->colorSelectLine(); }
     bool hosted() const { return m_hosted; }
 
     // Setters used before Build.
     void setSavedSelection(int col, int row, int leftCol, int topRow);
     void setTarget(int32_t label, int32_t index);
     void setHosted(bool on) { m_hosted = on; }
+    // Paints (and, before Build, measures) for a printer canvas at scale device pixels per
+    // grid unit; null returns to the screen.
     void setPrinter(QPaintDevice* canvas, double scale);
-    void setPrintFontHeight(int height) { m_printFontHeight = height; }
-    void setResetWidths(bool on) { m_resetWidths = on; }
-    void setCellSource(cuiCellSource* source) { m_source = source; }
+    void setPrintFontHeight(int height) { m_layout->setPrintFontHeight(height); }
+    void setResetWidths(bool on) { m_layout->setResetWidths(on); }
+    void setCellSource(cuiCellSource* source) {
+        m_source = source;
+        m_painter.setSource(source);
+    }
     cuiCellSource* cellSource() const { return m_source; }
     // Image list for check glyphs (images 10 and 11) and icons; not owned.
-    void setImages(const std::vector<QPixmap>* images) { m_images = images; }
+    void setImages(const std::vector<QPixmap>* images) {
+        m_images = images;
+        m_painter.setImages(images);
+    }
 
     cuiGrid* grid() const { return m_grid; }
     QWidget* frame() const;
@@ -145,12 +145,12 @@ class cuiSheet : public cuiGridOwner {
     // Returns how many cells were found to repaint.
     int RepaintMatching(const cuiCell& reference, RepaintMode mode);
 
-    // Paints a cell on any canvas (also the grid's drawing of a cell).
+    // Paints a cell on the grid or on the printer canvas (the grid's drawing of a cell).
     void paintCell(QPainter& painter, int col, int row, const QRect& rect);
     // The two computed colours.
     QColor selectLineColor();
     QColor inactiveSelectColor();
-    bool isMarked(int col, int row) const;
+    bool isMarked(int col, int row) const { return m_layout->isMarked(col, row); }
     bool isShownSelected(int col, int row);
     int anchorCol() const { return m_anchorCol; }
     int anchorRow() const { return m_anchorRow; }
@@ -173,11 +173,11 @@ class cuiSheet : public cuiGridOwner {
     static bool cellOfAnswer(const cmcEvAns* answer, cuiCell& cell);
 
     // Stored column widths: the registry name of this sheet ("" when not listed).
-    QString widthRegistryName();
-    QList<QString> widthRegistryNames();
+    QString widthRegistryName() const { return m_layout->widthRegistryName(); }
+    QList<QString> widthRegistryNames() const { return m_layout->widthRegistryNames(); }
 
-    int lowestSelectableCol() const { return m_lowCol; }
-    int lowestSelectableRow() const { return m_lowRow; }
+    int lowestSelectableCol() const { return m_layout->lowestSelectableCol(); }
+    int lowestSelectableRow() const { return m_layout->lowestSelectableRow(); }
 
     // cuiGridOwner
     void gridPaintCell(QPainter& painter, int col, int row, const QRect& rect) override;
@@ -196,77 +196,24 @@ class cuiSheet : public cuiGridOwner {
     void gridTimedScroll(int directions) override;
 
   protected:
-    // Layout-pass state that directives change.
-    struct LayoutState {
-        int line = 0;
-        int skip = 0;
-        int loopStart = -1;
-        int loopEnd = -1;
-        int loopCount = -1;
-        int rowsInLoop = 0;
-        bool rowSelect = true;
-    };
-
-    // Row table access: grows on demand to index + index / 2 + 1 entries.
-    clsSheeRowAtr& rowAt(int row);
-    // Whether appended row entries keep the select bit they were created with.
-    virtual bool keepsRowSelect() const { return false; }
-    void appendRow(int line);
-    // A matrix element up to the allocated rows (beyond RowCount).
-    clsSheetCellId& matrixAt(int col, int row);
-    // Allocates the cell matrix for cols × rows elements.
-    void allocateMatrix(int cols, int rows);
-    // BuildCells with a matrix of at least matrixRowsWanted rows: the rows after RowCount
-    // copy the row above with the index advanced, so that rows can be added without a
-    // rebuild.
-    void buildCellsPadded(int matrixRowsWanted);
-    int matrixRows() const { return m_matrixRows; }
-    void setRowCount(int n);
-    void measureFit(int col, int row);
+    // A sheet of a subclass, with the layout that subclass builds.
+    cuiSheet(QWidget* owner, std::unique_ptr<cuiSheetLayout> layout);
+    // Copies the layout's sizes into the grid.
+    void showSizes();
     // Handles the events of the sheet (12, 13 to 18 and 21).
     virtual void onEvent(const cmcEvent* event);
     static void eventListener(void* context, const cmcEvent* event);
 
-    QString m_key;
-    QString m_command;
-    QString m_arguments;
-    cmcGTex& m_table;
     QWidget* m_owner;
-    std::unique_ptr<cuiCellParser> m_parser;
-    LayoutState m_layout;
-
-    QString m_title;
-    uint32_t m_titleColor = cuiColor::clBtnFace;
-    std::shared_ptr<cuiFont> m_titleFont;
-    int m_fixedCols = 0;
-    int m_fixedRows = 0;
-    int m_printFontRatio = 100;
-    int m_multiSelect = MultiNone;
-    int m_tableNum = 0;
-    QString m_tableText = QStringLiteral("Table No.");
-    bool m_noPrint = false;
-    bool m_colSizingStyle = false;
-    bool m_colorSelectLine = false;
+    std::unique_ptr<cuiSheetLayout> m_layout;
+    cuiCellPainter m_painter;
     bool m_hosted = false;
     double m_scale = 1.0;
     QPaintDevice* m_printer = nullptr;
-    int m_printFontHeight = 0;
-
-    cuiCell m_basic;
-    int32_t m_counters[10] = {};
-    std::vector<clsSheeRowAtr> m_rows;
-    std::vector<clsSheetCellId> m_matrix;
-    int m_matrixRows = 0;
-    int m_colCount = 0;
-    int m_rowCount = 0;
-    int m_lowCol = INT32_MAX;
-    int m_lowRow = INT32_MAX;
     int m_savedCol = -1, m_savedRow = -1, m_savedLeft = -1, m_savedTop = -1;
     int32_t m_targetLabel = cuiCell::NoLabel;
     int32_t m_targetIndex = 0;
-    bool m_resetWidths = false;
     bool m_building = false;
-    bool m_loadingWidths = false;
 
     cuiCellSource* m_source = nullptr;
     const std::vector<QPixmap>* m_images = nullptr;
@@ -294,7 +241,7 @@ class cuiSheet : public cuiGridOwner {
   private:
     void answerMenuQuestion(const cmcEvent* event);
     void updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend);
-    void clearMarks();
+    void clearMarks() { m_layout->clearMarks(); }
     void markRange(int32_t label, int first, int last);
     void currentRange(int& first, int& last);
     void commitEditor();

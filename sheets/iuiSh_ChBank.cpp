@@ -1,122 +1,21 @@
 #include "iuiSh_ChBank.h"
 
 #include "cmcEvMan.h"
-#include "cmcGTex.h"
-#include "cmcScrBlock.h"
-#include "cuiSheetEnv.h"
 
 #include <algorithm>
 
-namespace {
-
-// Labels whose columns are hidden, by bank type.
-const char* const HiddenPlain[] = {
-    "CL_Grp_RxId",      "CL_Grp_TxId",          "CL_Grp_TxInh",        "CL_Grp_HomeRptCh",
-    "CL_Grp_PhonePriv", "CL_Grp_BlockIdEnable", "CL_Grp_BlockIdStart", "CL_Grp_BlockIdEnd"};
-const char* const HiddenB[] = {"CL_Mch_RfPo",      "CL_Mch_Scan",      "CL_Mch_AutoChScan",
-                               "CL_Mch_Scan_Inc",  "CL_Mch_Scan_List", "CL_Mch_Scan_ListSel",
-                               "CL_Mch_Scan_Tarn", "CL_Mch_RxCNoDtmf", "CL_Mch_Scrm_On",
-                               "CL_Mch_Scrm_Type", "CL_Mch_Scrm_Code", "CL_Mch_Encryption_No",
-                               "CL_Mch_Fast_Mute"};
-const char* const HiddenA[] = {
-    "CL_Mch_FreqR",        "CL_Mch_FreqT",         "CL_Mch_TxInh",     "CL_Mch_Nar",
-    "CL_Mch_CTone_R",      "CL_Mch_CTone_T",       "CL_Mch_PwrSave",   "CL_Mch_RfPo",
-    "CL_Mch_Lockout",      "CL_Mch_Sql_Tight",     "CL_Mch_Log_Pmr",   "CL_Mch_Dig_Sig",
-    "CL_Mch_RxNac",        "CL_Mch_TxNac",         "CL_Mch_Unit_Hex",  "CL_Mch_Unit_Dec",
-    "CL_Mch_SQL_Type",     "CL_Mch_Encryption_No", "CL_Mch_Fast_Mute", "CL_Grp_BlockIdEnable",
-    "CL_Grp_BlockIdStart", "CL_Grp_BlockIdEnd"};
-
-bool validBank(int bank) {
-    return bank >= 0 && bank < cuiSheetEnv::current().bankCount();
-}
-
-} // namespace
-
-iuiSh_ChBank::iuiSh_ChBank(QWidget* owner, cmcGTex& table) : cuiSheet(owner, table) {}
-
-int iuiSh_ChBank::bankChannels(int bank) {
-    return validBank(bank) ? ChannelsPerBank : 0;
-}
-
-int iuiSh_ChBank::bankFirstChannel(int bank) {
-    int first = 0;
-    for (int b = 0; b < bank && validBank(b); ++b)
-        first += bankChannels(b);
-    return first;
-}
-
-void iuiSh_ChBank::SetArguments(const QString& arguments) {
-    cuiSheet::SetArguments(arguments);
-    const cmcScrBlock block(arguments);
-    if (block.word() != QLatin1String("Bank")) return;
-    if (!block.arg(0).isEmpty()) m_bank = block.arg(0).toInt();
-    m_firstChannel = bankFirstChannel(m_bank);
-    m_channelCount = bankChannels(m_bank);
-}
+iuiSh_ChBank::iuiSh_ChBank(QWidget* owner, cmcGTex& table)
+    : cuiSheet(owner, std::make_unique<iuiSh_ChBankLayout>(table)) {}
 
 void iuiSh_ChBank::Build() {
     cuiSheet::Build();
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_ListChanged);
 }
 
-void iuiSh_ChBank::ApplyDirective(const QString& directive) {
-    if (directive.trimmed() != QLatin1String("LoopFrom")) {
-        cuiSheet::ApplyDirective(directive);
-        return;
-    }
-    m_layout.loopStart = m_layout.line;
-    m_layout.loopCount = m_channelCount;
-    if (!m_printer) rowAt(m_channelCount + 5).select = false;
-    if (m_loopRow < 0) m_loopRow = m_rowCount;
-}
-
-void iuiSh_ChBank::BuildCells() {
-    buildCellsPadded(MatrixRows);
-}
-
-void iuiSh_ChBank::FillCells(const QString& key) {
-    cuiSheet::FillCells(key);
-    const cuiSheetEnv& env = cuiSheetEnv::current();
-    QList<int32_t> hidden;
-    auto add = [&](const auto& names) {
-        for (const char* n : names)
-            hidden.append(env.labelByName(QLatin1String(n)));
-    };
-    if (env.bankCapabilityA(m_bank)) {
-        add(HiddenA);
-    } else {
-        add(HiddenPlain);
-        if (env.bankCapabilityB(m_bank)) add(HiddenB);
-    }
-    for (int c = 0; c < m_colCount; ++c) {
-        bool hide = false;
-        for (int r = 0; r < m_rowCount && !hide; ++r) {
-            const cuiCell& cell = matrixAt(c, r).cell;
-            hide = cell.hasLabel() && hidden.contains(cell.label);
-        }
-        if (!hide) continue;
-        if (m_grid) m_grid->setColWidth(c, 0);
-        for (int r = 0; r < m_rowCount; ++r)
-            matrixAt(c, r).cell.selectable = false;
-    }
-}
-
-void iuiSh_ChBank::OnRowBuilt(int row) {
-    if (row == m_loopRow) m_counters[0] = m_firstChannel;
-}
-
-QString iuiSh_ChBank::GetTitle() {
-    return m_table.getText(QStringLiteral("GI_AppInd_MchSheet_Printer_Head"), 0);
-}
-
-bool iuiSh_ChBank::IsPrintable() {
-    return cuiSheet::IsPrintable() && m_channelCount > 0;
-}
-
 void iuiSh_ChBank::onEvent(const cmcEvent* event) {
     switch (event->code) {
     case EV_Question35:
-        if (cmcEvMan* ev = cmcEvMan::instance()) ev->answer(m_bank, m_firstChannel);
+        if (cmcEvMan* ev = cmcEvMan::instance()) ev->answer(bank(), firstChannel());
         break;
     case EV_RepeaterCount38:
         addRow();
@@ -131,32 +30,20 @@ void iuiSh_ChBank::onEvent(const cmcEvent* event) {
 }
 
 void iuiSh_ChBank::addRow() {
-    if (m_rowCount <= 0 || m_rowCount >= matrixRows()) return;
-    const int last = m_rowCount - 1;
-    for (int c = 0; c < m_colCount; ++c) {
-        matrixAt(c, last).flags |= 1;
-        matrixAt(c, m_rowCount).flags &= uint8_t(~1);
-    }
-    const int height = m_grid ? m_grid->rowHeight(last) : 0;
-    setRowCount(m_rowCount + 1);
-    if (m_grid) {
-        m_grid->setRowHeight(m_rowCount - 1, height);
-        m_grid->viewport()->update();
-    }
+    if (!bankLayout().addRow() || !m_grid) return;
+    const int last = rowCount() - 1;
+    m_grid->setRowCount(rowCount());
+    m_grid->setRowHeight(last, m_layout->rowHeight(last));
+    m_grid->viewport()->update();
 }
 
 void iuiSh_ChBank::removeRow() {
-    if (m_rowCount <= 1) return;
-    const int newLast = m_rowCount - 2;
-    for (int c = 0; c < m_colCount; ++c)
-        matrixAt(c, newLast).flags &= uint8_t(~7);
     const int current = m_grid ? m_grid->row() : 0;
-    setRowCount(m_rowCount - 1);
-    if (m_grid) {
-        const int row = std::max(0, std::min(current - 1, m_rowCount - 1));
-        m_selecting = true;
-        m_grid->setCurrent(m_grid->col(), row, true);
-        m_selecting = false;
-        m_grid->viewport()->update();
-    }
+    if (!bankLayout().removeRow() || !m_grid) return;
+    m_grid->setRowCount(rowCount());
+    const int row = std::max(0, std::min(current - 1, rowCount() - 1));
+    m_selecting = true;
+    m_grid->setCurrent(m_grid->col(), row, true);
+    m_selecting = false;
+    m_grid->viewport()->update();
 }

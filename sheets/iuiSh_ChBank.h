@@ -1,47 +1,33 @@
 #pragma once
-// The memory-channel bank sheet: one row per channel of a bank, built from a one-row loop
-// body ("LoopFrom" without a count) so that each row addresses the next channel through
-// its index and channel number 0. The matrix is padded to 510 rows so that rows can be
-// added and removed (events 38 and 39) without a rebuild.
+// The memory-channel bank sheet on screen: the bank layout (iuiSh_ChBankLayout), which
+// adds and removes rows on events 38 and 39 without a rebuild, and answers question 35
+// with its bank and first channel.
 
 #include "cuiSheet.h"
+#include "iuiSh_ChBankLayout.h"
 
 class iuiSh_ChBank : public cuiSheet {
   public:
-    static constexpr int MatrixRows = 510;
-    static constexpr int ChannelsPerBank = 500;
+    static constexpr int MatrixRows = iuiSh_ChBankLayout::MatrixRows;
+    static constexpr int ChannelsPerBank = iuiSh_ChBankLayout::ChannelsPerBank;
 
     iuiSh_ChBank(QWidget* owner, cmcGTex& table);
 
-    void SetArguments(const QString& arguments) override;
     void Build() override;
-    void ApplyDirective(const QString& directive) override;
-    void BuildCells() override;
-    void FillCells(const QString& key) override;
-    void OnRowBuilt(int row) override;
-    QString GetTitle() override;
-    bool IsPrintable() override;
 
-    int bank() const { return m_bank; }
-    int firstChannel() const { return m_firstChannel; }
-    int channelCount() const { return m_channelCount; }
-    int loopRow() const { return m_loopRow; }
+    int bank() const { return bankLayout().bank(); }
+    int firstChannel() const { return bankLayout().firstChannel(); }
+    int channelCount() const { return bankLayout().channelCount(); }
+    int loopRow() const { return bankLayout().loopRow(); }
 
-    // Channel count of a bank: 500 for a valid bank number, 0 otherwise.
-    static int bankChannels(int bank);
-    // Sum of the channel counts of the valid banks below bank.
-    static int bankFirstChannel(int bank);
+    static int bankChannels(int bank) { return iuiSh_ChBankLayout::bankChannels(bank); }
+    static int bankFirstChannel(int bank) { return iuiSh_ChBankLayout::bankFirstChannel(bank); }
 
   protected:
-    bool keepsRowSelect() const override { return true; }
     void onEvent(const cmcEvent* event) override;
 
   private:
+    iuiSh_ChBankLayout& bankLayout() const { return static_cast<iuiSh_ChBankLayout&>(*m_layout); }
     void addRow();
     void removeRow();
-
-    int m_bank = 0;
-    int m_firstChannel = 0;
-    int m_channelCount = 0;
-    int m_loopRow = -1;
 };
