@@ -1,27 +1,24 @@
 #include "cuiPageRenderer.h"
 
+#include "cuiCellPainter.h"
+#include "cuiCellSource.h"
 #include "cuiFont.h"
-#include "cuiGrid.h"
-#include "cuiSheet.h"
+#include "cuiSheetLayout.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
 cuiPageRenderer::cuiPageRenderer(cmcGTex& table, const clsPageSetup& setup)
-    : m_table(table), m_setup(setup), m_owner(std::make_unique<QWidget>()) {
-    const int screenDpi = std::max(1, m_owner->logicalDpiY());
-    m_scale = std::max(1.0, double(m_setup.dpi) / screenDpi);
+    : m_table(table), m_setup(setup) {
+    m_scale = std::max(1.0, double(m_setup.dpi) / cuiSheetLayout::screenDpi());
     m_frameH = cuiPageLayout::frameHeight(m_setup.frameFontPoints, m_setup.dpi);
     m_frameT = cuiPageLayout::frameBar(m_frameH);
     m_content = cuiPageLayout::contentRect(m_setup.printable, m_frameH, m_frameT);
 }
 
-cuiPageRenderer::~cuiPageRenderer() {
-    m_sheet.reset();
-}
+cuiPageRenderer::~cuiPageRenderer() = default;
 
 double cuiPageRenderer::previewScale() const {
     return std::min(1.0, double(PreviewDpi) / std::max(1, m_setup.dpi));
@@ -44,43 +41,44 @@ int cuiPageRenderer::print(const QString& command, QPagedPaintDevice& device, QP
 }
 
 bool cuiPageRenderer::buildCopy(const QString& command, int fontHeight) {
-    m_sheet.reset();
-    m_sheet.reset(cuiSheet::create(m_owner.get(), command, m_table));
-    m_sheet->setPrinter(m_setup.device ? m_setup.device : m_owner.get(), m_scale);
-    // The sheet scales its fonts by the scale factor: hand it the height in grid units.
-    m_sheet->setPrintFontHeight(std::min(-1, int(std::lround(fontHeight / m_scale))));
-    m_sheet->Build();
+    m_painter.reset();
+    m_layout = cuiSheetLayout::create(command, m_table);
+    m_layout->setPrinting(true, m_setup.device, m_scale);
+    // The layout scales its fonts by the scale factor: hand it the height in screen units.
+    m_layout->setPrintFontHeight(std::min(-1, int(std::lround(fontHeight / m_scale))));
+    m_layout->Build();
+    m_painter = std::make_unique<cuiCellPainter>(*m_layout, cuiCellSource::global());
     m_fontHeight = fontHeight;
-    // Its sizes are in grid units; widths() and heights() give them in printer pixels.
-    return m_sheet->grid() != nullptr;
+    // Its sizes are in screen units; widths() and heights() give them in printer pixels.
+    return m_layout->colCount() > 0 && m_layout->rowCount() > 0;
 }
 
 std::vector<int> cuiPageRenderer::widths() const {
     std::vector<int> w;
-    cuiGrid* grid = m_sheet->grid();
-    for (int c = 0; c < grid->colCount(); ++c)
-        w.push_back(int(std::lround(grid->colWidth(c) * m_scale)));
+    for (int c = 0; c < m_layout->colCount(); ++c)
+        w.push_back(int(std::lround(m_layout->colWidth(c) * m_scale)));
     return w;
 }
 
 std::vector<int> cuiPageRenderer::heights() const {
     std::vector<int> h;
-    cuiGrid* grid = m_sheet->grid();
-    for (int r = 0; r < grid->rowCount(); ++r)
-        h.push_back(int(std::lround(grid->rowHeight(r) * m_scale)));
+    for (int r = 0; r < m_layout->rowCount(); ++r)
+        h.push_back(int(std::lround(m_layout->rowHeight(r) * m_scale)));
     return h;
 }
 
 cuiPageLayout::Size cuiPageRenderer::measureBlock(const clsPageRun& cols,
                                                   const clsPageRun& rows) const {
-    cuiGrid* grid = m_sheet->grid();
+    const cuiSheetLayout& l = *m_layout;
     double w = 0, h = 0;
-    for (int c = 0; c < grid->fixedCols(); ++c) w += grid->colWidth(c);
-    for (int c = cols.first; c < cols.first + cols.count && c < grid->colCount(); ++c)
-        w += grid->colWidth(c);
-    for (int r = 0; r < grid->fixedRows(); ++r) h += grid->rowHeight(r);
-    for (int r = rows.first; r < rows.first + rows.count && r < grid->rowCount(); ++r)
-        h += grid->rowHeight(r);
+    for (int c = 0; c < l.fixedCols(); ++c)
+        w += l.colWidth(c);
+    for (int c = cols.first; c < cols.first + cols.count && c < l.colCount(); ++c)
+        w += l.colWidth(c);
+    for (int r = 0; r < l.fixedRows(); ++r)
+        h += l.rowHeight(r);
+    for (int r = rows.first; r < rows.first + rows.count && r < l.rowCount(); ++r)
+        h += l.rowHeight(r);
     return {int(std::lround(w * m_scale)), int(std::lround(h * m_scale))};
 }
 
@@ -90,19 +88,20 @@ int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* s
     m_bands.clear();
     if (command.isEmpty() || cancelled()) return 0;
     int fontHeight = cuiPageLayout::fontHeight(m_setup.fontPoints, m_setup.dpi);
-    if (!buildCopy(command, fontHeight) || !m_sheet->IsPrintable()) {
-        m_sheet.reset();
+    if (!buildCopy(command, fontHeight) || !m_layout->IsPrintable()) {
+        m_painter.reset();
+        m_layout.reset();
         return 0;
     }
-    cuiGrid* grid = m_sheet->grid();
-    std::vector<bool> noBreak(size_t(grid->colCount()), false);
-    for (int c = 0; c < grid->colCount() && c < m_sheet->colCount(); ++c)
-        for (int r = 0; r < grid->fixedRows() && r < m_sheet->rowCount(); ++r)
-            if (m_sheet->CellObjectAt(c, r).flag(6)) noBreak[size_t(c)] = true;
+    const cuiSheetLayout& l = *m_layout;
+    std::vector<bool> noBreak(size_t(l.colCount()), false);
+    for (int c = 0; c < l.colCount(); ++c)
+        for (int r = 0; r < l.fixedRows(); ++r)
+            if (l.CellObjectAt(c, r).flag(6)) noBreak[size_t(c)] = true;
     const int W = m_content.width();
     const int H = m_content.height();
-    m_blocks = cuiPageLayout::columnBlocks(widths(), grid->fixedCols(), noBreak, W);
-    m_bands = cuiPageLayout::rowBands(heights(), grid->fixedRows(), H);
+    m_blocks = cuiPageLayout::columnBlocks(widths(), l.fixedCols(), noBreak, W);
+    m_bands = cuiPageLayout::rowBands(heights(), l.fixedRows(), H);
 
     int count = 0;
     for (const clsPageRun& band : m_bands) {
@@ -140,7 +139,8 @@ int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* s
         }
         if (cancelled()) break;
     }
-    m_sheet.reset();
+    m_painter.reset();
+    m_layout.reset();
     return count;
 }
 
@@ -148,7 +148,7 @@ void cuiPageRenderer::drawFrame(QPainter& painter) {
     const int h = m_frameH, t = m_frameT;
     const clsPageRect& pr = m_setup.printable;
     QString face = QStringLiteral("Arial");
-    if (const cuiFont* f = m_sheet->basicCell().effectiveFont()) face = f->face;
+    if (const cuiFont* f = m_layout->basicCell().effectiveFont()) face = f->face;
     QFont font(face);
     font.setPixelSize(std::max(1, h));
     painter.save();
@@ -158,7 +158,7 @@ void cuiPageRenderer::drawFrame(QPainter& painter) {
     const QFontMetrics fm(font, painter.device());
     // Header: caption at the left, the program title ending 1 pixel before the right edge.
     int top = pr.top;
-    painter.drawText(pr.left, top + fm.ascent(), m_sheet->GetTitle());
+    painter.drawText(pr.left, top + fm.ascent(), m_layout->GetTitle());
     const int titleW = fm.horizontalAdvance(m_setup.titleText);
     painter.drawText(pr.right - 1 - titleW, top + fm.ascent(), m_setup.titleText);
     top += h + t;
@@ -173,18 +173,20 @@ void cuiPageRenderer::drawFrame(QPainter& painter) {
 }
 
 void cuiPageRenderer::drawBlock(QPainter& painter, const clsPageRun& cols, const clsPageRun& rows) {
-    cuiGrid* grid = m_sheet->grid();
-    const int fc = grid->fixedCols(), fr = grid->fixedRows();
+    const int fc = m_layout->fixedCols(), fr = m_layout->fixedRows();
     const cuiPageLayout::Size fixed = measureBlock({0, 0}, {0, 0});
     const int lastCol = cols.first + cols.count - 1;
     const int lastRow = rows.first + rows.count - 1;
     painter.save();
     painter.setClipRect(QRect(m_content.left, m_content.top, m_content.width(), m_content.height()));
+    clsCellLook look;
+    look.printing = true;
+    look.scale = m_scale;
     auto paint = [&](int x, int y, int c0, int r0, int c1, int r1) {
         if (c1 < c0 || r1 < r0) return;
         painter.save();
         painter.translate(m_content.left + x, m_content.top + y);
-        grid->paintCells(painter, c0, r0, c1, r1, m_scale);
+        m_painter->paintBlock(painter, c0, r0, c1, r1, look);
         painter.restore();
     };
     paint(0, 0, 0, 0, fc - 1, fr - 1);

@@ -1,6 +1,7 @@
 #pragma once
-// The page renderer: turns one sheet into pages. It builds a printable copy of the sheet
-// by its command, frames every page (caption and program title above, maker below),
+// The page renderer: turns one sheet into pages. It lays out a printable copy of the sheet
+// by its command (a layout, no widgets) and draws its cells with the cell painter, frames
+// every page (caption and program title above, maker below),
 // splits the grid into column blocks and row bands with the heading rows and columns
 // repeated, shrinks the font of a block that does not fit, and either counts the pages,
 // draws them into preview images or prints them on a paged device, across then down.
@@ -16,9 +17,9 @@
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
-class QWidget;
 class cmcGTex;
-class cuiSheet;
+class cuiCellPainter;
+class cuiSheetLayout;
 
 // Everything about the page that does not depend on the sheet.
 struct clsPageSetup {
@@ -81,9 +82,9 @@ class cuiPageRenderer {
 
     cmcGTex& m_table;
     clsPageSetup m_setup;
-    std::unique_ptr<QWidget> m_owner;
-    std::unique_ptr<cuiSheet> m_sheet;
-    double m_scale = 1.0; // printer pixels per grid unit
+    std::unique_ptr<cuiSheetLayout> m_layout;
+    std::unique_ptr<cuiCellPainter> m_painter;
+    double m_scale = 1.0; // printer pixels per screen unit
     int m_fontHeight = 0;
     int m_printed = 0;
     clsPageRect m_content;

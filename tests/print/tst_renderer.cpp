@@ -1,10 +1,12 @@
 // The page renderer on sheets defined for the test: heading cells that forbid a page break,
-// and a column too wide for the page that makes the font shrink.
+// a column too wide for the page that makes the font shrink, and pages drawn from the
+// sheet's layout with no widget made for them.
 
 #include "SheetTestKit.h"
 #include "cuiPageRenderer.h"
 #include "cuiPrinter.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -115,6 +117,32 @@ class tst_Renderer : public QObject {
         std::vector<QImage> images;
         QCOMPARE(r->preview(QStringLiteral("S"), images), pages);
         QCOMPARE(int(images.size()), pages);
+    }
+
+    // While pages are drawn and printed no widget exists beyond the ones there before: no
+    // sheet, no grid, no hidden owner window.
+    void pagesNeedNoWidgets() {
+        SheetTable defs;
+        wideSheet(defs, -1);
+        Job job;
+        auto r = job.renderer(defs.table());
+        const int before = int(QApplication::allWidgets().size());
+        QList<int> seen;
+        const int pages = r->preview(QStringLiteral("S"), [&](const QImage& page) {
+            QVERIFY(!page.isNull());
+            seen.append(int(QApplication::allWidgets().size()));
+        });
+        QVERIFY(pages > 1);
+        QCOMPARE(seen, QList<int>(pages, before));
+        seen.clear();
+        clsPageSetup setup = job.owner->pageSetup(job.printer);
+        setup.pagePrinted = [&] { seen.append(int(QApplication::allWidgets().size())); };
+        cuiPageRenderer printing(defs.table(), setup);
+        QPainter painter(&job.printer);
+        QCOMPARE(printing.print(QStringLiteral("S"), job.printer, painter), pages);
+        painter.end();
+        QCOMPARE(seen, QList<int>(pages, before));
+        QCOMPARE(pdfPages(job.printer.outputFileName()), pages);
     }
 
     void cancelStopsAtTheNextBlock() {
