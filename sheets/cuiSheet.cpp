@@ -18,8 +18,8 @@
 
 #include <QDataStream>
 #include <QFontMetricsF>
-#include <QHash>
 #include <QFrame>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -27,7 +27,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -637,6 +637,9 @@ void cuiSheet::MoveSelection(int dx, int dy) {
 
 void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, const QString& text,
                                   bool hasText) {
+    // A command still running its follow-ups ends (without further waits) before another
+    // one starts, so that commands keep their order.
+    finishCommand();
     if (!m_source || col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return;
     cuiCellCommand command;
     command.code = hasText ? 0 : code;
@@ -656,19 +659,38 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         }
         return;
     }
-    bool rangeSelected = false;
-    int wait = 30;
-    for (int guard = 0; guard < 10000; ++guard) {
-        cuiCellResult result = m_source->execute(CellAt(col, row).cell, command, context);
+    m_running = std::make_unique<RunningCommand>();
+    m_running->col = col;
+    m_running->row = row;
+    m_running->command = command;
+    m_running->context = context;
+    runCommand(true);
+}
+
+// Runs the steps of the running command. A result may ask for a follow-up command: the
+// sheet repaints and, when waits is set, the next step runs from a timer after a wait
+// that shortens from 30 ms to none, so that the window keeps painting and taking input in
+// between; without waits the steps run at once.
+void cuiSheet::runCommand(bool waits) {
+    while (m_running) {
+        RunningCommand& rc = *m_running;
+        if (!m_source || rc.col >= colCount() || rc.row >= rowCount() || rc.steps >= 10000) {
+            endCommand();
+            return;
+        }
+        ++rc.steps;
+        const cuiCellResult result =
+            m_source->execute(CellAt(rc.col, rc.row).cell, rc.command, rc.context);
         // The dispatcher may have carried the command to another cell of the row (a key
         // typed on a row not in use goes to its key column): the rest applies there.
         if (result.redirect && SelectCellById(result.category, result.label, result.index)) {
-            col = m_grid->col();
-            row = m_grid->row();
+            rc.col = m_grid->col();
+            rc.row = m_grid->row();
         }
+        const int col = rc.col, row = rc.row;
         if (result.action == cuiCellResult::ClearMarks) clearMarks();
         if (result.rangeSelected) {
-            rangeSelected = true;
+            rc.rangeSelected = true;
             markRange(CellAt(col, row).cell.label, result.rangeFirst, result.rangeLast);
             // The range stays the selection for the next command: its far end from the
             // current cell becomes the anchor.
@@ -689,10 +711,33 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
         }
         if (!result.followUp) break;
         if (m_grid) m_grid->viewport()->repaint();
-        if (wait > 0) QThread::msleep(uint32_t(wait));
-        wait = std::max(0, wait - 6);
-        command = result.next;
+        rc.command = result.next;
+        const int wait = rc.wait;
+        rc.wait = std::max(0, rc.wait - 6);
+        if (waits) {
+            if (!m_commandTimer) {
+                m_commandTimer = std::make_unique<QTimer>();
+                m_commandTimer->setSingleShot(true);
+                QObject::connect(m_commandTimer.get(), &QTimer::timeout,
+                                 [this] { runCommand(true); });
+            }
+            m_commandTimer->start(wait);
+            return;
+        }
     }
+    endCommand();
+}
+
+void cuiSheet::finishCommand() {
+    if (!m_running) return;
+    if (m_commandTimer) m_commandTimer->stop();
+    runCommand(false);
+}
+
+void cuiSheet::endCommand() {
+    if (!m_running) return;
+    const bool rangeSelected = m_running->rangeSelected;
+    m_running.reset();
     if (!rangeSelected && m_grid && m_grid->col() < colCount() && m_grid->row() < rowCount()) {
         clearMarks();
         m_anchorCol = m_grid->col();

@@ -26,6 +26,7 @@ class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPaintDevice;
+class QTimer;
 struct cmcEvAns;
 struct cmcEvent;
 
@@ -122,8 +123,11 @@ class cuiSheet : public cuiGridOwner {
     void SelectCell(int col, int row);
     bool SelectCellById(int32_t category, int32_t label, int32_t index);
     bool SelectCellAt(int x, int y, bool probe, int* col = nullptr, int* row = nullptr);
+    // Sends a command to a cell. Follow-up commands the result asks for run later, from a
+    // timer; commandRunning() tells whether some are still to come.
     void ExecuteCellCommand(int col, int row, int code, int argument, const QString& text,
                             bool hasText = false);
+    bool commandRunning() const { return m_running != nullptr; }
     void StartEditor(int col, int row, const QString* text = nullptr, int selStart = -1,
                      int selLength = 0);
     void HideEditor(bool returnFocus);
@@ -239,6 +243,21 @@ class cuiSheet : public cuiGridOwner {
     QString m_cellMenuKey;
 
   private:
+    // A command with follow-ups still to run.
+    struct RunningCommand {
+        int col = 0, row = 0;
+        cuiCellCommand command;
+        cuiCellContext context;
+        bool rangeSelected = false;
+        int wait = 30; // ms before the next follow-up
+        int steps = 0;
+    };
+    void runCommand(bool waits);
+    void finishCommand();
+    void endCommand();
+    std::unique_ptr<RunningCommand> m_running;
+    std::unique_ptr<QTimer> m_commandTimer;
+
     void answerMenuQuestion(const cmcEvent* event);
     void updateMarks(int oldCol, int oldRow, int newCol, int newRow, bool extend);
     void clearMarks() { m_layout->clearMarks(); }

@@ -1,6 +1,6 @@
 // The grid and the sheet's side of it: navigation, keys, mouse, the in-place editor,
 // multi-selection marks, painting (joined cells, the selection line, printing scale),
-// column sizing limits and repainting by identity.
+// column sizing limits, repainting by identity and commands with follow-ups.
 
 #include "CellsTestKit.h"
 #include "SheetTestKit.h"
@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 #include <memory>
@@ -59,6 +60,26 @@ const QStringList bodyCells{
     "{SW(%CL_ChL_Name[2])}a2|{SW(%CL_ChL_FreqR[2])}b2|{SW(%CL_ChL_FreqT[2])}c2|{W}d2",
 };
 
+// A source whose command 'r' asks for three follow-up commands, 1, 2 and 3.
+class FollowUpSource : public RecordingCellSource {
+  public:
+    cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
+                          const cuiCellContext& context) override {
+        cuiCellResult r = RecordingCellSource::execute(cell, command, context);
+        if (command.code == 'r' || (command.code >= 1 && command.code < 3)) {
+            r.followUp = true;
+            r.next.code = command.code == 'r' ? 1 : command.code + 1;
+        }
+        return r;
+    }
+    QList<int> codes() const {
+        QList<int> c;
+        for (const Received& r : received)
+            c.append(r.code);
+        return c;
+    }
+};
+
 } // namespace
 
 class tst_Grid : public QObject {
@@ -90,6 +111,7 @@ class tst_Grid : public QObject {
     void checkCellsToggle_data();
     void checkCellsToggle();
     void menuQuestionAnsweredByTheMenusSheet();
+    void followUpsLetTheEventLoopRun();
 };
 
 void tst_Grid::buildSelectsNearTopLeft() {
@@ -610,6 +632,37 @@ void tst_Grid::menuQuestionAnsweredByTheMenusSheet() {
     QVERIFY(!events.ask(EV_SheetBuildQuestion, cuiSheet::menuKeyId("GI_PMenu_Other")));
     QVERIFY(!events.ask(EV_SheetBuildQuestion, 0));
     QVERIFY(cuiSheet::menuKeyId("GI_PMenu_T") != cuiSheet::menuKeyId("GI_PMenu_Other"));
+}
+
+// Follow-up commands run from a timer: the window paints and takes input between them, a
+// new command first finishes the pending ones, and a sheet closed meanwhile runs no more.
+void tst_Grid::followUpsLetTheEventLoopRun() {
+    GridFixture f(bodyCells, "(FixedRows=1)");
+    FollowUpSource source;
+    f.sheet->setCellSource(&source);
+    f.sheet->SelectCell(0, 1);
+    int seenByTimer = -1;
+    QTimer::singleShot(0, [&] { seenByTimer = int(source.received.size()); });
+    f.sheet->ExecuteCellCommand(0, 1, 'r', 0, QString());
+    QCOMPARE(source.codes(), QList<int>({'r'}));
+    QVERIFY(f.sheet->commandRunning());
+    QTRY_VERIFY(!f.sheet->commandRunning());
+    QCOMPARE(source.codes(), QList<int>({'r', 1, 2, 3}));
+    QVERIFY2(seenByTimer >= 1 && seenByTimer < 4, qPrintable(QString::number(seenByTimer)));
+    for (const auto& r : source.received)
+        QCOMPARE(r.index, 0); // all for the same cell
+
+    source.received.clear();
+    f.sheet->ExecuteCellCommand(0, 1, 'r', 0, QString());
+    f.sheet->ExecuteCellCommand(0, 1, 'x', 0, QString());
+    QCOMPARE(source.codes(), QList<int>({'r', 1, 2, 3, 'x'}));
+    QVERIFY(!f.sheet->commandRunning());
+
+    source.received.clear();
+    f.sheet->ExecuteCellCommand(0, 1, 'r', 0, QString());
+    f.sheet.reset();
+    QTest::qWait(150);
+    QCOMPARE(source.codes(), QList<int>({'r'}));
 }
 
 QTEST_MAIN(tst_Grid)
