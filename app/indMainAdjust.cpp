@@ -55,16 +55,13 @@ void indMain::adjustRead() {
     }
 }
 
-// The clone read's own continuation; when it did not start the read, the adjustment read
-// ends here.
-void indMain::adjustInfoContinuation(void* context, dst_CDrv_Result* result) {
+// The clone read's own continuation. When it did not start the read, the adjustment read
+// ends here (a failed exchange has already reset the adjustment mode and said why).
+void indMain::adjustInfoContinuation(void* context, dst_CDrv_Result* result)
+{
     auto* self = static_cast<indMain*>(context);
     readContinuation(context, result);
-    if (!self->m_cloneMan->IsBusy()) {
-        self->m_cloneMan->setAdjustMode(indCloneMan::AdjustNone);
-        emit self->cloneFinished(indCloneMan::OpAdjust,
-                                 result->status == CS_Ok ? -1 : result->status);
-    }
+    if (!self->m_cloneMan->IsBusy()) self->m_cloneMan->setAdjustMode(indCloneMan::AdjustNone);
 }
 
 // Called by the read completion once an image has been taken over. The rest runs after
