@@ -78,7 +78,10 @@ QSet<QString> keysInSources() {
         QDirIterator it(root.filePath(QLatin1String(folder)), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
                         QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            QFile f(it.next());
+            const QString path = it.next();
+            // The fuzz targets build sheets from tables of their own, not from the overlays.
+            if (path.contains(QLatin1String("/tools/fuzz/"))) continue;
+            QFile f(path);
             if (!f.open(QIODevice::ReadOnly)) continue;
             const QString text = QString::fromUtf8(f.readAll());
             for (auto m = literal.globalMatch(text); m.hasNext();)
