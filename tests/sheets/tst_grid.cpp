@@ -6,6 +6,7 @@
 #include "SheetTestKit.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
+#include "cmcCellTexts.h"
 #include "cmcEeprom.h"
 #include "cmcEvMan.h"
 #include "cmcFCache.h"
@@ -423,6 +424,8 @@ void tst_Grid::savedSelectionRestored() {
 }
 
 void tst_Grid::editsReachTheImageThroughTheDispatcher() {
+    // A row coming into use settles its fields through their selection lists.
+    if (!cmcCellTexts::hasKeys(cmcGTex::mainTable())) cmcGTex::mainTable().attachLines(cmcCellTexts::lines());
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
