@@ -5,6 +5,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcEeprom.h"
+#include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cuiDispatchSource.h"
 #include "cuiSheet.h"
@@ -85,6 +86,17 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
+    // The dispatcher's checks read selection lists: the delivered overlay beside the
+    // program is their table.
+    const QString overlay = QCoreApplication::applicationDirPath() + "/../bin/QXT5200_ENG.OVL";
+    if (!QFile::exists(overlay)) {
+        std::printf("%s not found\n", qPrintable(overlay));
+        return 0;
+    }
+    cmcGTex delivered;
+    delivered.openFile(overlay);
+    cmcFCache::instance().setTable(&delivered);
+
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
@@ -102,13 +114,6 @@ int main(int argc, char** argv) {
             source);
 
     // The delivered memory dump sheet, from the overlay beside the program.
-    const QString overlay = QCoreApplication::applicationDirPath() + "/../bin/QXT5200_ENG.OVL";
-    if (!QFile::exists(overlay)) {
-        std::printf("memory dump sheet: %s not found\n", qPrintable(overlay));
-        return 0;
-    }
-    cmcGTex delivered;
-    delivered.openFile(overlay);
     measure("memory dump sheet", 5, host, "GI_Sheet_EeDebugWin", delivered, source);
     return 0;
 }
