@@ -5,6 +5,7 @@
 // adjustment window.
 
 #include "EditorFixture.h"
+#include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
 #include "cloneSimProcess.h"
@@ -79,22 +80,6 @@ struct DialogUser {
             if (waits.last().value(waits.last().size() - 1) != text) waits.last().append(text);
             if (pressGoOn) w->button()->click();
         }
-    }
-};
-
-class ScriptedDialogs : public cuiFileDialogs {
-  public:
-    ScriptedDialogs() { install(this); }
-    ~ScriptedDialogs() override { install(nullptr); }
-    QString answer;
-    int saves = 0;
-    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return QString();
-    }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString&,
-                     const QString&) override {
-        ++saves;
-        return answer;
     }
 };
 
@@ -267,11 +252,11 @@ class tst_AdjustRead : public QObject {
 
         // The service record.
         ScriptedDialogs files;
-        files.answer = m_editor->path("service.csv");
+        files.answers << m_editor->path("service.csv");
         QVERIFY(window->saveButton()->isEnabled());
         window->saveButton()->click();
         QCOMPARE(files.saves, 1);
-        QFile csv(files.answer);
+        QFile csv(m_editor->path("service.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 18);

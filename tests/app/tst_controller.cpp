@@ -2,6 +2,7 @@
 // saving rules, the caption, the change delay, the debug compare and the hidden version.
 
 #include "EditorFixture.h"
+#include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "TForm1.h"
 #include "cmcCellDispatch.h"
@@ -29,25 +30,6 @@
 #include <memory>
 
 namespace {
-
-// The user's answers to the file dialogs.
-class ScriptedDialogs : public cuiFileDialogs {
-public:
-    ScriptedDialogs() { install(this); }
-    ~ScriptedDialogs() override { install(nullptr); }
-    QStringList answers; // taken in order; an empty answer cancels
-    int opens = 0, saves = 0;
-    QString openFile(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        ++opens;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override
-    {
-        ++saves;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 int g_events23 = 0;
 void count23(void*, const cmcEvent* e)

@@ -3,6 +3,7 @@
 // the cell's editor. Nothing typed may be lost on the way.
 
 #include "EditorFixture.h"
+#include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
@@ -30,20 +31,6 @@
 namespace {
 
 const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
-
-class ScriptedDialogs : public cuiFileDialogs {
-  public:
-    ScriptedDialogs() { install(this); }
-    ~ScriptedDialogs() override { install(nullptr); }
-    QStringList answers;
-    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString&,
-                     const QString&) override {
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 QWidget* focused(QWidget* fallback) {
     QWidget* w = QApplication::focusWidget();

@@ -4,6 +4,7 @@
 // nothing.
 
 #include "EditorFixture.h"
+#include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cmcCellDispatch.h"
 #include "cmcEvMan.h"
@@ -19,23 +20,6 @@
 namespace {
 
 const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
-
-class ScriptedDialogs : public cuiFileDialogs {
-  public:
-    ScriptedDialogs() { install(this); }
-    ~ScriptedDialogs() override { install(nullptr); }
-    QStringList answers; // taken in order; an empty answer cancels
-    QStringList filters;
-    QString openFile(QWidget*, const QString&, const QString& filter, const QString&) override {
-        filters << filter;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QString saveFile(QWidget*, const QString&, const QString& filter, const QString&,
-                     const QString&) override {
-        filters << filter;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);

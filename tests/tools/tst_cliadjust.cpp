@@ -2,6 +2,7 @@
 // TCP: the frames it sends, the table it prints, the service record it keeps, and its exit
 // statuses when something is wrong.
 
+#include "CliRunner.h"
 #include "cloneSimProcess.h"
 
 #include <QDate>
@@ -10,28 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
-    CliRun r;
-    if (!p.waitForFinished(120000)) return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-QStringList linkArgs(const cloneSimProcess& sim) {
-    if (sim.link() == cloneSimProcess::Tcp) return {"--tcp", sim.address()};
-    return {"--port", sim.address()};
-}
 
 int simValue(int item) {
     return item << 8 | (0x80 + item);

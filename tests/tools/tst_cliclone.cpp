@@ -1,6 +1,7 @@
 // qxt5200-cli's cloning verbs against the simulated radio: what they print, the files they
 // leave, and their exit statuses.
 
+#include "CliRunner.h"
 #include "cloneSimProcess.h"
 #include "cmcEeprom.h"
 #include "indCloneFile.h"
@@ -10,28 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
-    CliRun r;
-    if (!p.waitForFinished(120000)) return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-QStringList linkArgs(const cloneSimProcess& sim) {
-    if (sim.link() == cloneSimProcess::Tcp) return {"--tcp", sim.address()};
-    return {"--port", sim.address()};
-}
 
 constexpr int32_t ChannelBase = 0x052F, ChannelSize = 29, ModeOffset = 8;
 

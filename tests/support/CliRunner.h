@@ -1,0 +1,31 @@
+#pragma once
+// Runs the command-line tool as a real process, for tests: its exit status and what it
+// printed, and the link options that point it at a simulated radio.
+
+#include "cloneSimProcess.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct CliRun {
+    int exitCode = -1; // -1: it did not finish within two minutes
+    QString out;
+    QString err;
+};
+
+inline CliRun cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
+    CliRun r;
+    if (!p.waitForFinished(120000)) return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+inline QStringList linkArgs(const cloneSimProcess& sim) {
+    if (sim.link() == cloneSimProcess::Tcp) return {"--tcp", sim.address()};
+    return {"--port", sim.address()};
+}
