@@ -1,5 +1,6 @@
 #include "cuiAdjustPassword.h"
 
+#include "clsDialogButtons.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 
@@ -48,22 +49,11 @@ cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
     m_edit->setFixedSize(fm.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")),
                          std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));
 
-    m_ok = new QPushButton(t.getText(Stem + QStringLiteral("_Buttons"), 0));
-    m_cancel = new QPushButton(t.getText(Stem + QStringLiteral("_Buttons"), 1));
-    const int buttonWidth =
-        fm.horizontalAdvance(t.getText(Stem + QStringLiteral("_SizeOfButtons"), 0));
-    for (QPushButton* b : {m_ok, m_cancel}) {
-        b->setMinimumWidth(buttonWidth);
-        b->setMinimumHeight(2 * fm.height());
-    }
-    m_ok->setDefault(true);
+    const clsDialogButtons row = clsDialogButtons::make(this, t, Stem);
+    m_ok = row.ok;
+    m_cancel = row.cancel;
     connect(m_ok, &QPushButton::clicked, this, [this] { tryAccept(); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout* buttons = row.row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(notice);
     layout->addWidget(m_edit, 0, Qt::AlignHCenter);

@@ -2,6 +2,7 @@
 
 #include "clsLinkInput.h"
 #include "cmcComm.h"
+#include "clsDialogButtons.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 
@@ -65,21 +66,11 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
                          std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));
     m_edit->selectAll();
 
-    m_ok = new QPushButton(t.getText(stem + QStringLiteral("_Buttons"), 0));
-    m_cancel = new QPushButton(t.getText(stem + QStringLiteral("_Buttons"), 1));
-    const int buttonWidth = fm.horizontalAdvance(t.getText(stem + QStringLiteral("_SizeOfButtons"), 0));
-    for (QPushButton* b : {m_ok, m_cancel}) {
-        b->setMinimumWidth(buttonWidth);
-        b->setMinimumHeight(2 * fm.height());
-    }
-    m_ok->setDefault(true);
+    const clsDialogButtons row = clsDialogButtons::make(this, t, stem);
+    m_ok = row.ok;
+    m_cancel = row.cancel;
     connect(m_ok, &QPushButton::clicked, this, [this] { tryAccept(); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout* buttons = row.row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(notice);
 #ifndef Q_OS_WIN
