@@ -83,12 +83,6 @@ struct DialogUser {
     }
 };
 
-QStringList logLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
 // The frames of a log, each shortened to its command (and the E8 sub-command and argument).
 QStringList commands(const QStringList& lines) {
     QStringList out;
@@ -233,7 +227,7 @@ class tst_AdjustRead : public QObject {
         for (int i = 0; i < imcAdjustValues::Count; ++i)
             expected << QString::asprintf("E8 03 %02X %02X", '0' + i / 16,
                                           "0123456789ABCDEF"[i % 16]);
-        QCOMPARE(commands(logLines(log)), expected);
+        QCOMPARE(commands(cloneLogLines(log)), expected);
 
         auto* window = dynamic_cast<iuiWinAd*>(m_main->adjustWindow());
         QVERIFY(window);
@@ -322,7 +316,7 @@ class tst_AdjustRead : public QObject {
         QVERIFY(!m_main->cloneMan().IsBusy());
         QCOMPARE(m_main->cloneMan().adjustMode(), int(indCloneMan::AdjustNone));
         QTest::qWait(300);
-        QVERIFY(logLines(log).isEmpty());
+        QVERIFY(cloneLogLines(log).isEmpty());
         QCOMPARE(finished.count(), 0);
     }
 
@@ -353,7 +347,7 @@ class tst_AdjustRead : public QObject {
         const QString caution = cmcGTex::mainTable().getTextBlock("GI_Mess_Adjust_Caution");
         QCOMPARE(prompt.texts(), QStringList({caution, caution}));
         QTest::qWait(300);
-        QVERIFY(logLines(log).isEmpty());
+        QVERIFY(cloneLogLines(log).isEmpty());
         QCOMPARE(m_main->cloneMan().adjustMode(), int(indCloneMan::AdjustNone));
     }
 
@@ -422,7 +416,7 @@ class tst_AdjustRead : public QObject {
         QCOMPARE(m_main->cloneMan().adjustMode(), int(indCloneMan::AdjustNone));
         if (readStatus != 0) {
             QVERIFY(m_main->workingImage() == before);
-            QVERIFY(!commands(logLines(log)).join(' ').contains("E8"));
+            QVERIFY(!commands(cloneLogLines(log)).join(' ').contains("E8"));
         }
         QVERIFY(m_editor->form->isEnabled());
     }
@@ -458,7 +452,7 @@ class tst_AdjustRead : public QObject {
 
         first->refreshButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(valuesRead.count(), 2, kTimeout);
-        QCOMPARE(commands(logLines(log)).count("E8 03 30 30"), 2);
+        QCOMPARE(commands(cloneLogLines(log)).count("E8 03 30 30"), 2);
 
         first->close();
         QTRY_VERIFY(!first);

@@ -68,13 +68,6 @@ bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t la
     return true;
 }
 
-QStringList logLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
 int countCommand(const QStringList& lines, const char* command)
 {
     const QString head = QStringLiteral("FE EE EF ") + QLatin1String(command);
@@ -296,7 +289,7 @@ private slots:
         QVERIFY(sameRange(radio, m_radioImage, 0xAA60, 0xFFEF));
         QCOMPARE(radio.GetByte(QxMap::MapRevisionAddr), QxMap::MapRevision);
 
-        const QStringList frames = logLines(log);
+        const QStringList frames = cloneLogLines(log);
         QCOMPARE(countCommand(frames, "E0"), 2);
         QCOMPARE(countCommand(frames, "E3"), 1);
         QVERIFY(m_main->lastBackup().endsWith("_write.icf"));
@@ -323,8 +316,8 @@ private slots:
         QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite")}));
         // Idle after the answer: nothing more can go out.
         QVERIFY(!m_main->cloneMan().IsBusy());
-        QTRY_COMPARE(countCommand(logLines(log), "E0"), 1);
-        QCOMPARE(countCommand(logLines(log), "E3"), 0);
+        QTRY_COMPARE(countCommand(cloneLogLines(log), "E0"), 1);
+        QCOMPARE(countCommand(cloneLogLines(log), "E3"), 0);
     }
 
     // In maker mode the maker caution comes first and the whole image goes out.
