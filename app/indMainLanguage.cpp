@@ -11,11 +11,9 @@
 #include "cuiSheetWindow.h"
 #include "indEnviron.h"
 #include "indMain.h"
-#include "cmcOverlayCheck.h"
 #include "cmcPrompt.h"
 #include "iuiSh_MultiTable.h"
 
-#include <QFileInfo>
 #include <QMainWindow>
 
 namespace {
@@ -67,18 +65,7 @@ bool indMain::LanguageCell(cmcCellRequest& r)
 // empty when they hold everything.
 QString indMain::CheckLanguage(int language)
 {
-    cmcGTex& list = cmcGTex::languageTable();
-    if (language < 0 || !list.hasKey(QStringLiteral("GI_Sys_Language"))) return QString();
-    const QString file = list.getText(QStringLiteral("GI_Sys_Language"), language).section(QLatin1Char('\t'), 1).trimmed();
-    if (file.isEmpty() || file.startsWith(QLatin1Char('#'))) return QString();
-    const QString dir = dataDir();
-    cmcGTex main;
-    cmcHelpGTex help;
-    if (!QFileInfo(dir + file).isFile()) return file;
-    main.openFile(dir + file);
-    if (main.hasKey(QStringLiteral("GI_Sys_MyHelpOvl"))) help.openFile(dir + main.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0));
-    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, list);
-    return missing.isEmpty() ? QString() : missing + QStringLiteral(" (") + file + QLatin1Char(')');
+    return cmcOverlayFiles().damagedKey(language);
 }
 
 void indMain::SelectLanguage(int language)

@@ -1,5 +1,7 @@
 #include "cmcOverlayFiles.h"
 
+#include "cmcOverlayCheck.h"
+
 #include "cmcGTex.h"
 
 #include <QCoreApplication>
@@ -54,6 +56,19 @@ void cmcOverlayFiles::selectLanguage(int& language) {
     // first lookup stops the program.
     m_main.openFile(m_dir + field(m_languages.getText(LanguageKey, language), 1));
     m_help.openFile(m_dir + m_main.getText(HelpOverlayKey));
+}
+
+QString cmcOverlayFiles::damagedKey(int language) {
+    takeOver();
+    if (language < 0 || language >= m_count) return QString();
+    const QString file = field(m_languages.getText(LanguageKey, language), 1);
+    if (!QFileInfo(m_dir + file).isFile()) return file;
+    cmcGTex main;
+    cmcHelpGTex help;
+    main.openFile(m_dir + file);
+    if (main.hasKey(HelpOverlayKey)) help.openFile(m_dir + main.getText(HelpOverlayKey));
+    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, m_languages);
+    return missing.isEmpty() ? QString() : missing + QStringLiteral(" (") + file + QLatin1Char(')');
 }
 
 int cmcOverlayFiles::languageCount() {

@@ -28,6 +28,9 @@ class cmcOverlayFiles {
     // On an object that did not run open, the folder and the languages are those of the
     // language list the language table holds.
     void selectLanguage(int& language);
+    // Checks a language's main and help overlays (cmcOverlayCheck) without switching to
+    // them: "<missing key> (<file>)", the file alone when it is not there, or empty.
+    QString damagedKey(int language);
 
     // Number of languages in the list.
     int languageCount();
