@@ -11,17 +11,17 @@ class cmcTask;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int MinWidth = 400;
     static constexpr int MinHeight = 200;
 
     explicit TForm1(indMain& controller, const QRect& workArea = QRect());
     ~TForm1() override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     indMain& m_controller;
     cmcTask* m_task = nullptr; // the form's own task: never enabled
 };

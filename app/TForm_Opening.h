@@ -8,7 +8,7 @@ class QTimer;
 
 class TForm_Opening : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int AutoCloseMs = 2500;
 
     explicit TForm_Opening(const QString& revision, QWidget* parent = nullptr);
@@ -16,9 +16,9 @@ public:
     // The splash picture (600 x 152), drawn in code.
     static QImage picture();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString m_revisionText;
 };

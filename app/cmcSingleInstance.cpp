@@ -43,7 +43,8 @@ QString cmcSingleInstance::sessionName() {
     if (session.isEmpty()) session = QStringLiteral("console");
     // Part of a socket or pipe name: keep letters, digits, dots and dashes only.
     for (QChar& c : session)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-')) c = QLatin1Char('_');
+        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('_');
     return session.left(40);
 }
 

@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 
 cuiAboutBox::cuiAboutBox(cuiMain& controller, const QString& revision, QWidget* parent)
-    : QDialog(parent), m_controller(controller)
-{
+    : QDialog(parent), m_controller(controller) {
     cmcGTex& text = cmcGTex::mainTable();
     setWindowTitle(text.getText(QStringLiteral("GI_App_About_Caption")));
     QFont f(QStringLiteral("Arial"));
@@ -22,8 +21,9 @@ cuiAboutBox::cuiAboutBox(cuiMain& controller, const QString& revision, QWidget* 
 
     auto* icon = new QLabel;
     icon->setPixmap(QPixmap::fromImage(cuiIcons::draw(QStringLiteral("imgIcon_Tree_Rig"), 48)));
-    auto* body = new QLabel(text.getTextBlock(QStringLiteral("GI_App_About_Text"))
-                                .replace(QStringLiteral("%s"), revision.isEmpty() ? QStringLiteral("-") : revision));
+    auto* body = new QLabel(
+        text.getTextBlock(QStringLiteral("GI_App_About_Text"))
+            .replace(QStringLiteral("%s"), revision.isEmpty() ? QStringLiteral("-") : revision));
     auto* button = new QPushButton(text.getText(QStringLiteral("GI_App_About_Button")));
     button->setDefault(true);
     connect(button, &QPushButton::clicked, this, &QDialog::accept);
@@ -37,8 +37,7 @@ cuiAboutBox::cuiAboutBox(cuiMain& controller, const QString& revision, QWidget* 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void cuiAboutBox::keyPressEvent(QKeyEvent* event)
-{
+void cuiAboutBox::keyPressEvent(QKeyEvent* event) {
     // Letters are not taken by the button, so they arrive here.
     for (QChar c : event->text())
         if (c.isPrint()) m_controller.KeyTyped(c);

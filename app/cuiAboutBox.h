@@ -8,12 +8,12 @@ class cuiMain;
 
 class cuiAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     cuiAboutBox(cuiMain& controller, const QString& revision, QWidget* parent = nullptr);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     cuiMain& m_controller;
 };

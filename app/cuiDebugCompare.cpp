@@ -7,8 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-void cuiDebugCompare::show(cuiMain& shell, QWidget* parent)
-{
+void cuiDebugCompare::show(cuiMain& shell, QWidget* parent) {
     QDialog box(parent);
     box.setWindowTitle(QStringLiteral("Debug compare"));
     box.setObjectName(QStringLiteral("DebugCompare"));

@@ -19,11 +19,11 @@
 // The global dispatcher's cells, noting the first value of every byte typed here.
 class cuiEeDebugWin::Source : public cuiDispatchSource {
   public:
-    Source(cuiEeDebugWin& window) : cuiDispatchSource(&cmcCellDispatch::global()), m_window(window) {}
+    Source(cuiEeDebugWin& window)
+        : cuiDispatchSource(&cmcCellDispatch::global()), m_window(window) {}
 
     cuiCellResult execute(const cuiCell& cell, const cuiCellCommand& command,
-                          const cuiCellContext& context) override
-    {
+                          const cuiCellContext& context) override {
         const cmcEeprom& image = m_window.m_shell.workingImage();
         int32_t address = addressOf(cell.label, cell.index);
         if (address >= image.GetSize()) address = -1;
@@ -39,9 +39,8 @@ class cuiEeDebugWin::Source : public cuiDispatchSource {
 };
 
 cuiEeDebugWin::cuiEeDebugWin(cuiMain& shell, QWidget* owner)
-    : cuiSheetWindow(QStringLiteral("GI_Sheet_EeDebugWin"), cmcGTex::mainTable(), owner), m_shell(shell),
-      m_source(std::make_unique<Source>(*this))
-{
+    : cuiSheetWindow(QStringLiteral("GI_Sheet_EeDebugWin"), cmcGTex::mainTable(), owner),
+      m_shell(shell), m_source(std::make_unique<Source>(*this)) {
     setObjectName(QStringLiteral("MemoryDump"));
     sheet()->setCellSource(m_source.get());
 
@@ -65,7 +64,8 @@ cuiEeDebugWin::cuiEeDebugWin(cuiMain& shell, QWidget* owner)
     }
     static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
     QSize size(width(), height() + buttons->sizeHint().height());
-    if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() * 9 / 10);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 9 / 10);
     resize(size);
     if (owner) move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 
@@ -84,29 +84,24 @@ cuiEeDebugWin::cuiEeDebugWin(cuiMain& shell, QWidget* owner)
     if (cuiGrid* grid = sheet()->grid()) grid->setFocus();
 }
 
-cuiEeDebugWin::~cuiEeDebugWin()
-{
+cuiEeDebugWin::~cuiEeDebugWin() {
     if (auto* ev = cmcEvMan::instance()) ev->detach(&cuiEeDebugWin::eventCallback, this);
 }
 
-QPoint cuiEeDebugWin::cellOfAddress(int32_t address)
-{
+QPoint cuiEeDebugWin::cellOfAddress(int32_t address) {
     return QPoint(LeadCols + 2 * (address % BytesPerRow), LeadRows + address / BytesPerRow);
 }
 
-int32_t cuiEeDebugWin::addressOf(int32_t label, int32_t index)
-{
+int32_t cuiEeDebugWin::addressOf(int32_t label, int32_t index) {
     return cmcDumpCells::addressOf(label, index);
 }
 
-void cuiEeDebugWin::accept()
-{
+void cuiEeDebugWin::accept() {
     m_original.clear();
     cuiSheetWindow::accept();
 }
 
-void cuiEeDebugWin::reject()
-{
+void cuiEeDebugWin::reject() {
     if (!m_original.isEmpty()) {
         cmcEeprom& image = m_shell.workingImage();
         for (auto it = m_original.cbegin(); it != m_original.cend(); ++it)
@@ -117,13 +112,11 @@ void cuiEeDebugWin::reject()
     cuiSheetWindow::reject();
 }
 
-void cuiEeDebugWin::eventCallback(void* context, const cmcEvent* event)
-{
+void cuiEeDebugWin::eventCallback(void* context, const cmcEvent* event) {
     static_cast<cuiEeDebugWin*>(context)->onEvent(event);
 }
 
-void cuiEeDebugWin::onEvent(const cmcEvent* event)
-{
+void cuiEeDebugWin::onEvent(const cmcEvent* event) {
     switch (event->code) {
     case EV_ChangeSettled:
         sheet()->RepaintMatching(cuiCell(), cuiSheet::RepaintLabelled);
@@ -132,7 +125,8 @@ void cuiEeDebugWin::onEvent(const cmcEvent* event)
         const int32_t address = event->p2;
         if (address < 0 || address >= m_shell.workingImage().GetSize()) break;
         const QPoint cell = cellOfAddress(address);
-        if (cell.x() < sheet()->colCount() && cell.y() < sheet()->rowCount()) sheet()->SelectCell(cell.x(), cell.y());
+        if (cell.x() < sheet()->colCount() && cell.y() < sheet()->rowCount())
+            sheet()->SelectCell(cell.x(), cell.y());
         break;
     }
     default:

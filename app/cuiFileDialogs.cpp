@@ -8,22 +8,21 @@
 namespace {
 
 class PlatformDialogs : public cuiFileDialogs {
-public:
+  public:
     QString openFile(QWidget* parent, const QString& title, const QString& filter,
-                     const QString& directory) override
-    {
+                     const QString& directory) override {
         return QFileDialog::getOpenFileName(parent, title, directory, filter);
     }
     QString saveFile(QWidget* parent, const QString& title, const QString& filter,
-                     const QString& directory, const QString& proposedName) override
-    {
+                     const QString& directory, const QString& proposedName) override {
         // The dialog adds the suffix itself, so that its overwrite question names the
         // file that is really written.
         QFileDialog dialog(parent, title, QDir(directory).filePath(proposedName), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(defaultSuffix(filter));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
         return withDefaultSuffix(dialog.selectedFiles().constFirst(), filter);
     }
 };
@@ -33,20 +32,22 @@ cuiFileDialogs* g_installed = nullptr;
 
 } // namespace
 
-QString cuiFileDialogs::defaultSuffix(const QString& filter)
-{
+QString cuiFileDialogs::defaultSuffix(const QString& filter) {
     static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
     const QRegularExpressionMatch m = pattern.match(filter);
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-QString cuiFileDialogs::withDefaultSuffix(const QString& path, const QString& filter)
-{
+QString cuiFileDialogs::withDefaultSuffix(const QString& path, const QString& filter) {
     const QString suffix = defaultSuffix(filter);
     if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
     return path + QLatin1Char('.') + suffix;
 }
 
-cuiFileDialogs& cuiFileDialogs::current() { return g_installed ? *g_installed : g_platform; }
+cuiFileDialogs& cuiFileDialogs::current() {
+    return g_installed ? *g_installed : g_platform;
+}
 
-void cuiFileDialogs::install(cuiFileDialogs* dialogs) { g_installed = dialogs; }
+void cuiFileDialogs::install(cuiFileDialogs* dialogs) {
+    g_installed = dialogs;
+}

@@ -7,7 +7,7 @@
 class QWidget;
 
 class cuiFileDialogs {
-public:
+  public:
     virtual ~cuiFileDialogs() = default;
     // The chosen path of an existing file, or empty when cancelled.
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter,

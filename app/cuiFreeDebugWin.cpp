@@ -6,8 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-cuiFreeDebugWin::cuiFreeDebugWin(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window)
-{
+cuiFreeDebugWin::cuiFreeDebugWin(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Free Debug Window"));
     m_log = new QPlainTextEdit;
@@ -31,18 +30,16 @@ cuiFreeDebugWin::cuiFreeDebugWin(QWidget* mainWindow) : QWidget(mainWindow, Qt::
     if (auto* ev = cmcEvMan::instance()) ev->attach(&cuiFreeDebugWin::eventCallback, this);
 }
 
-cuiFreeDebugWin::~cuiFreeDebugWin()
-{
+cuiFreeDebugWin::~cuiFreeDebugWin() {
     if (auto* ev = cmcEvMan::instance()) ev->detach(&cuiFreeDebugWin::eventCallback, this);
 }
 
-QStringList cuiFreeDebugWin::lines() const
-{
+QStringList cuiFreeDebugWin::lines() const {
     const QString text = m_log->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
-void cuiFreeDebugWin::eventCallback(void* context, const cmcEvent* event)
-{
-    if (event->code == EV_DebugText) static_cast<cuiFreeDebugWin*>(context)->m_log->appendPlainText(event->text());
+void cuiFreeDebugWin::eventCallback(void* context, const cmcEvent* event) {
+    if (event->code == EV_DebugText)
+        static_cast<cuiFreeDebugWin*>(context)->m_log->appendPlainText(event->text());
 }

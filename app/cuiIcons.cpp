@@ -20,11 +20,12 @@ const QColor kFolder(0xf0, 0xc0, 0x50);
 
 using Painter = std::function<void(QPainter&)>;
 
-QPen ink(qreal w = 1.6) { return QPen(kInk, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen ink(qreal w = 1.6) {
+    return QPen(kInk, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 // A radio front: body, display and knob; the adjustment variant carries a screwdriver.
-void radio(QPainter& p, bool adjust)
-{
+void radio(QPainter& p, bool adjust) {
     p.setPen(ink());
     p.setBrush(QColor(0x4a, 0x55, 0x60));
     p.drawRoundedRect(QRectF(3, 9, 26, 17), 3, 3);
@@ -42,8 +43,7 @@ void radio(QPainter& p, bool adjust)
     }
 }
 
-void folder(QPainter& p)
-{
+void folder(QPainter& p) {
     p.setPen(ink());
     p.setBrush(kFolder.darker(115));
     QPainterPath back;
@@ -59,8 +59,7 @@ void folder(QPainter& p)
     p.drawRect(QRectF(3, 14, 26, 12));
 }
 
-void page(QPainter& p, const QColor& fold = kPaper)
-{
+void page(QPainter& p, const QColor& fold = kPaper) {
     p.setPen(ink());
     p.setBrush(kPaper);
     QPainterPath path;
@@ -80,17 +79,16 @@ void page(QPainter& p, const QColor& fold = kPaper)
     p.drawPath(corner);
 }
 
-void noteLines(QPainter& p, const QColor& c)
-{
+void noteLines(QPainter& p, const QColor& c) {
     p.setPen(QPen(c, 1.6));
-    for (int y = 13; y <= 25; y += 4) p.drawLine(QPointF(10, y), QPointF(23, y));
+    for (int y = 13; y <= 25; y += 4)
+        p.drawLine(QPointF(10, y), QPointF(23, y));
 }
 
 // A bank: a stack of channel cards with the bank's number.
-void bank(QPainter& p, int n)
-{
-    static const QColor colours[6] = {kBlue, kGreen, kAmber, kRed, QColor(0x7b, 0x4f, 0xb0),
-                                      QColor(0x1f, 0x9a, 0xa0)};
+void bank(QPainter& p, int n) {
+    static const QColor colours[6] = {
+        kBlue, kGreen, kAmber, kRed, QColor(0x7b, 0x4f, 0xb0), QColor(0x1f, 0x9a, 0xa0)};
     p.setPen(ink(1.2));
     for (int i = 2; i >= 0; --i) {
         p.setBrush(i == 0 ? colours[n % 6] : colours[n % 6].lighter(140 + 20 * i));
@@ -105,8 +103,7 @@ void bank(QPainter& p, int n)
 }
 
 // A warning (amber) or error (red) badge in the right bottom corner.
-void badge(QPainter& p, bool error)
-{
+void badge(QPainter& p, bool error) {
     p.setPen(ink(1.2));
     if (error) {
         p.setBrush(kRed);
@@ -129,8 +126,7 @@ void badge(QPainter& p, bool error)
 }
 
 // A plug with the port number, for the four COM port buttons.
-void comPort(QPainter& p, int n)
-{
+void comPort(QPainter& p, int n) {
     p.setPen(ink());
     p.setBrush(kGrey.lighter(130));
     QPainterPath d;
@@ -141,8 +137,10 @@ void comPort(QPainter& p, int n)
     d.closeSubpath();
     p.drawPath(d);
     p.setBrush(kInk);
-    for (int i = 0; i < 4; ++i) p.drawEllipse(QPointF(9 + 4.6 * i, 13), 1.2, 1.2);
-    for (int i = 0; i < 3; ++i) p.drawEllipse(QPointF(11.3 + 4.6 * i, 17.5), 1.2, 1.2);
+    for (int i = 0; i < 4; ++i)
+        p.drawEllipse(QPointF(9 + 4.6 * i, 13), 1.2, 1.2);
+    for (int i = 0; i < 3; ++i)
+        p.drawEllipse(QPointF(11.3 + 4.6 * i, 17.5), 1.2, 1.2);
     QFont f;
     f.setPixelSize(10);
     f.setBold(true);
@@ -153,8 +151,7 @@ void comPort(QPainter& p, int n)
 
 // An arrow between the radio (left) and the computer (right): towards the computer for a
 // clone read, towards the radio for a clone write.
-void cloneArrow(QPainter& p, bool toRadio)
-{
+void cloneArrow(QPainter& p, bool toRadio) {
     p.setPen(ink(1.2));
     p.setBrush(QColor(0x4a, 0x55, 0x60));
     p.drawRoundedRect(QRectF(1, 17, 13, 11), 2, 2); // radio
@@ -168,7 +165,8 @@ void cloneArrow(QPainter& p, bool toRadio)
     p.setPen(QPen(c, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPainterPath arc;
     arc.moveTo(toRadio ? QPointF(24, 20) : QPointF(7, 15));
-    arc.quadTo(toRadio ? QPointF(22, 29) : QPointF(9, 6), toRadio ? QPointF(12, 14) : QPointF(18, 8));
+    arc.quadTo(toRadio ? QPointF(22, 29) : QPointF(9, 6),
+               toRadio ? QPointF(12, 14) : QPointF(18, 8));
     p.setBrush(Qt::NoBrush);
     p.drawPath(arc);
     const QPointF tip = toRadio ? QPointF(10, 12) : QPointF(20, 7);
@@ -181,8 +179,7 @@ void cloneArrow(QPainter& p, bool toRadio)
     p.drawPolygon(head);
 }
 
-void info(QPainter& p)
-{
+void info(QPainter& p) {
     p.setPen(ink());
     p.setBrush(kBlue);
     p.drawEllipse(QRectF(4, 4, 24, 24));
@@ -191,8 +188,7 @@ void info(QPainter& p)
     p.drawLine(QPointF(16, 15), QPointF(16, 23));
 }
 
-void pen(QPainter& p)
-{
+void pen(QPainter& p) {
     p.setPen(ink(1.2));
     p.setBrush(kAmber);
     QPolygonF body;
@@ -208,8 +204,7 @@ void pen(QPainter& p)
     p.drawPolygon(cap);
 }
 
-void fill(QPainter& p)
-{
+void fill(QPainter& p) {
     p.setPen(ink(1.2));
     p.setBrush(kGrey.lighter(140));
     QPolygonF bucket;
@@ -223,18 +218,17 @@ void fill(QPainter& p)
     p.drawPath(drop);
 }
 
-void slider(QPainter& p)
-{
+void slider(QPainter& p) {
     p.setPen(ink(2));
     p.drawLine(QPointF(4, 16), QPointF(28, 16));
     p.setPen(ink(1.2));
     p.setBrush(kBlue);
     p.drawRoundedRect(QRectF(13, 8, 6, 16), 2, 2);
-    for (int x = 4; x <= 28; x += 6) p.drawLine(QPointF(x, 26), QPointF(x, 29));
+    for (int x = 4; x <= 28; x += 6)
+        p.drawLine(QPointF(x, 26), QPointF(x, 29));
 }
 
-void chip(QPainter& p)
-{
+void chip(QPainter& p) {
     p.setPen(ink(1.2));
     p.setBrush(kInk);
     p.drawRect(QRectF(9, 9, 14, 14));
@@ -251,8 +245,7 @@ void chip(QPainter& p)
     p.drawLine(QPointF(19, 16), QPointF(16, 19));
 }
 
-void check(QPainter& p)
-{
+void check(QPainter& p) {
     page(p);
     p.setPen(QPen(kGreen, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
@@ -264,13 +257,14 @@ void check(QPainter& p)
 }
 
 // Page navigation of the print preview: triangles with or without an end bar.
-void pageNav(QPainter& p, bool forward, bool toEnd)
-{
+void pageNav(QPainter& p, bool forward, bool toEnd) {
     p.setPen(ink(1.2));
     p.setBrush(kBlue);
     QPolygonF tri;
-    if (forward) tri << QPointF(10, 7) << QPointF(22, 16) << QPointF(10, 25);
-    else tri << QPointF(22, 7) << QPointF(10, 16) << QPointF(22, 25);
+    if (forward)
+        tri << QPointF(10, 7) << QPointF(22, 16) << QPointF(10, 25);
+    else
+        tri << QPointF(22, 7) << QPointF(10, 16) << QPointF(22, 25);
     p.drawPolygon(tri);
     if (toEnd) {
         p.setBrush(kInk);
@@ -278,8 +272,7 @@ void pageNav(QPainter& p, bool forward, bool toEnd)
     }
 }
 
-void zoom(QPainter& p)
-{
+void zoom(QPainter& p) {
     p.setPen(ink(2));
     p.setBrush(kPaper);
     p.drawEllipse(QRectF(4, 4, 17, 17));
@@ -290,8 +283,7 @@ void zoom(QPainter& p)
     p.drawLine(QPointF(12.5, 9), QPointF(12.5, 16));
 }
 
-void newFile(QPainter& p)
-{
+void newFile(QPainter& p) {
     page(p);
     p.setPen(ink(1.2));
     p.setBrush(kAmber);
@@ -304,8 +296,7 @@ void newFile(QPainter& p)
     p.drawPolygon(star);
 }
 
-void openFile(QPainter& p)
-{
+void openFile(QPainter& p) {
     folder(p);
     p.setPen(QPen(kGreen, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawLine(QPointF(22, 9), QPointF(22, 2));
@@ -313,8 +304,7 @@ void openFile(QPainter& p)
     p.drawLine(QPointF(25, 5), QPointF(22, 2));
 }
 
-void saveFile(QPainter& p)
-{
+void saveFile(QPainter& p) {
     p.setPen(ink());
     p.setBrush(kBlue);
     p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2);
@@ -326,13 +316,20 @@ void saveFile(QPainter& p)
     p.drawRect(QRectF(18, 6, 3, 5));
 }
 
-const std::map<QString, Painter>& painters()
-{
+const std::map<QString, Painter>& painters() {
     static const std::map<QString, Painter> table = {
         {"imgIcon_Tree_Rig", [](QPainter& p) { radio(p, false); }},
         {"imgIcon_Tree_Folder01", [](QPainter& p) { folder(p); }},
-        {"imgIcon_Tree_Note01", [](QPainter& p) { page(p); noteLines(p, kBlue); }},
-        {"imgIcon_Tree_Note02", [](QPainter& p) { page(p, kAmber.lighter(150)); noteLines(p, kGreen); }},
+        {"imgIcon_Tree_Note01",
+         [](QPainter& p) {
+             page(p);
+             noteLines(p, kBlue);
+         }},
+        {"imgIcon_Tree_Note02",
+         [](QPainter& p) {
+             page(p, kAmber.lighter(150));
+             noteLines(p, kGreen);
+         }},
         {"imgIcon_Tree_Bank0", [](QPainter& p) { bank(p, 0); }},
         {"imgIcon_Tree_Bank1", [](QPainter& p) { bank(p, 1); }},
         {"imgIcon_Tree_Bank2", [](QPainter& p) { bank(p, 2); }},
@@ -367,10 +364,10 @@ const std::map<QString, Painter>& painters()
     return table;
 }
 
-QList<QPixmap> listOf(const QStringList& names, int size)
-{
+QList<QPixmap> listOf(const QStringList& names, int size) {
     QList<QPixmap> out;
-    for (const auto& n : names) out.append(QPixmap::fromImage(cuiIcons::draw(n, size)));
+    for (const auto& n : names)
+        out.append(QPixmap::fromImage(cuiIcons::draw(n, size)));
     return out;
 }
 
@@ -378,31 +375,29 @@ QList<QPixmap> listOf(const QStringList& names, int size)
 
 namespace cuiIcons {
 
-const QStringList& treeNames()
-{
+const QStringList& treeNames() {
     static const QStringList names = {
-        "imgIcon_Tree_Rig",   "imgIcon_Tree_Folder01", "imgIcon_Tree_Note01", "imgIcon_Tree_Note02",
-        "imgIcon_Tree_Bank0", "imgIcon_Tree_Bank1",    "imgIcon_Tree_Bank2",  "imgIcon_Tree_Bank3",
-        "imgIcon_Tree_Bank4", "imgIcon_Tree_Bank5",    "imgIcon_Tree_WarnW_RB", "imgIcon_Tree_WarnE_RB",
+        "imgIcon_Tree_Rig",    "imgIcon_Tree_Folder01", "imgIcon_Tree_Note01",
+        "imgIcon_Tree_Note02", "imgIcon_Tree_Bank0",    "imgIcon_Tree_Bank1",
+        "imgIcon_Tree_Bank2",  "imgIcon_Tree_Bank3",    "imgIcon_Tree_Bank4",
+        "imgIcon_Tree_Bank5",  "imgIcon_Tree_WarnW_RB", "imgIcon_Tree_WarnE_RB",
         "imgIcon_ADJTree_Rig"};
     return names;
 }
 
-const QStringList& toolBarNames()
-{
+const QStringList& toolBarNames() {
     static const QStringList names = {
-        "imgIcon_Bar_File_New",     "imgIcon_Bar_File_Open",   "imgIcon_Bar_File_Save",
-        "imgIcon_Bar_Com1",         "imgIcon_Bar_Com2",        "imgIcon_Bar_Com3",
-        "imgIcon_Bar_Com4",         "imgIcon_Bar_Clone_Read",  "imgIcon_Bar_Clone_Write",
-        "imgIcon_Bar_Clone_Info",   "imgIcon_Bar_Pcg_Pen",     "imgIcon_Bar_Pcg_Fill",
-        "imgIcon_Bar_Pcg_Slider",   "imgIcon_Bar_Flash_Write", "imgIcon_ADJTree_Rig",
-        "imgIcon_Bar_AdjCheck",     "imgIcon_Bar_Page_Top",    "imgIcon_Bar_Page_Previous",
-        "imgIcon_Bar_Page_Next",    "imgIcon_Bar_Page_Last",   "imgIcon_Bar_Page_Zoom"};
+        "imgIcon_Bar_File_New",   "imgIcon_Bar_File_Open",   "imgIcon_Bar_File_Save",
+        "imgIcon_Bar_Com1",       "imgIcon_Bar_Com2",        "imgIcon_Bar_Com3",
+        "imgIcon_Bar_Com4",       "imgIcon_Bar_Clone_Read",  "imgIcon_Bar_Clone_Write",
+        "imgIcon_Bar_Clone_Info", "imgIcon_Bar_Pcg_Pen",     "imgIcon_Bar_Pcg_Fill",
+        "imgIcon_Bar_Pcg_Slider", "imgIcon_Bar_Flash_Write", "imgIcon_ADJTree_Rig",
+        "imgIcon_Bar_AdjCheck",   "imgIcon_Bar_Page_Top",    "imgIcon_Bar_Page_Previous",
+        "imgIcon_Bar_Page_Next",  "imgIcon_Bar_Page_Last",   "imgIcon_Bar_Page_Zoom"};
     return names;
 }
 
-QImage draw(const QString& name, int size)
-{
+QImage draw(const QString& name, int size) {
     const auto it = painters().find(name);
     if (it == painters().end() || size <= 0) return {};
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -416,7 +411,11 @@ QImage draw(const QString& name, int size)
     return image;
 }
 
-QList<QPixmap> treeList(int size) { return listOf(treeNames(), size); }
-QList<QPixmap> toolBarList(int size) { return listOf(toolBarNames(), size); }
+QList<QPixmap> treeList(int size) {
+    return listOf(treeNames(), size);
+}
+QList<QPixmap> toolBarList(int size) {
+    return listOf(toolBarNames(), size);
+}
 
 } // namespace cuiIcons

@@ -12,16 +12,16 @@
 #include "cuiAboutBox.h"
 #include "cuiChangeNames.h"
 #include "cuiDebugCompare.h"
-#include "cuiWindowPlaces.h"
+#include "cuiDispatchSource.h"
 #include "cuiEeDebugWin.h"
 #include "cuiFreeDebugWin.h"
-#include "cuiDispatchSource.h"
 #include "cuiGrid.h"
 #include "cuiMainTree.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
 #include "cuiToolBar.h"
+#include "cuiWindowPlaces.h"
 #include "indEnviron.h"
 
 #include <QApplication>
@@ -31,25 +31,26 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
-#include <QToolBar>
-#include <QTreeWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 cuiMain* g_instance = nullptr;
 }
 
-cuiMain* cuiMain::instance() { return g_instance; }
+cuiMain* cuiMain::instance() {
+    return g_instance;
+}
 
 cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& environ,
                  const QString& dataDir)
     : m_modelShortName(modelShortName), m_imageSize(imageSize), m_env(environ), m_doc(imageSize),
       m_working(m_doc.working()), m_second(m_doc.second()), m_snapshot(m_doc.saved()),
-      m_loaded(m_doc.loaded()), m_tracker(m_doc.tracker())
-{
+      m_loaded(m_doc.loaded()), m_tracker(m_doc.tracker()) {
     g_instance = this;
     m_dataDir = dataDir.isEmpty() ? cmcOverlayFiles::executableDir() : dataDir;
     if (!m_dataDir.endsWith(QLatin1Char('/'))) m_dataDir += QLatin1Char('/');
@@ -57,11 +58,13 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
     cmcOverlayFiles overlays;
     overlays.open(m_dataDir, m_modelShortName, m_env.language);
     // A damaged overlay stops the program now, before any work can be lost to it.
-    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), cmcGTex::mainTable(),
-                                                          cmcHelpGTex::helpTable(), cmcGTex::languageTable());
+    const QString missing =
+        cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), cmcGTex::mainTable(),
+                                      cmcHelpGTex::helpTable(), cmcGTex::languageTable());
     if (!missing.isEmpty())
-        cmcFatal::stop(QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
-                           .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
+        cmcFatal::stop(
+            QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
+                .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
 
     m_debug.SetSize(imageSize);
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);
@@ -79,8 +82,7 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
     if (auto* ev = cmcEvMan::instance()) ev->attach(&cuiMain::eventCallback, this);
 }
 
-cuiMain::~cuiMain()
-{
+cuiMain::~cuiMain() {
     DetachForm();
     if (cmcCellDispatch::global().image() == &m_working) {
         cmcCellDispatch::global().setImage(nullptr);
@@ -94,16 +96,14 @@ cuiMain::~cuiMain()
 }
 
 void cuiMain::attach(QMainWindow* form, const QList<QPixmap>& treeImages,
-                     const QList<QPixmap>& toolBarImages)
-{
+                     const QList<QPixmap>& toolBarImages) {
     m_form = form;
     m_treeImages = treeImages;
     m_toolBarImages = toolBarImages;
     BuildWindow();
 }
 
-void cuiMain::BuildWindow()
-{
+void cuiMain::BuildWindow() {
     // This product knows one model.
     if (m_env.modelType != 0) m_env.modelType = 0;
 
@@ -160,19 +160,21 @@ void cuiMain::BuildWindow()
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_WindowBuilt);
 
     // The memory map must fit the image.
-    if (m_imageSize < 0xFFF0) cmcFatal::stop(QStringLiteral("Self Check Error.\nEEPROM Map is too large."));
+    if (m_imageSize < 0xFFF0)
+        cmcFatal::stop(QStringLiteral("Self Check Error.\nEEPROM Map is too large."));
 
     UpdateCaption();
     m_shellTask->setInterval(ShellTaskMs);
 }
 
-void cuiMain::BuildMenus()
-{
+void cuiMain::BuildMenus() {
     if (!m_form) return;
     cmcGTex& text = cmcGTex::mainTable();
     m_form->menuBar()->clear();
-    m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr, &m_toolImageVec);
-    for (QAction* a : m_menu->menu()->actions()) m_form->menuBar()->addAction(a);
+    m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr,
+                                       &m_toolImageVec);
+    for (QAction* a : m_menu->menu()->actions())
+        m_form->menuBar()->addAction(a);
     // The Edit menu carries the current cell's pop-up items: they act on that cell, as in
     // its pop-up menu; every other item is a command of its own.
     m_menu->setOwnerProvider([this]() -> const cuiCell* {
@@ -196,29 +198,29 @@ void cuiMain::BuildMenus()
         });
     }
     if (m_toolBar) m_form->removeToolBar(m_toolBar->bar());
-    m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"), nullptr, &m_toolImageVec);
+    m_toolBar = std::make_unique<cuiToolBar>(m_form, text, QStringLiteral("GI_ToolBar_Main"),
+                                             nullptr, &m_toolImageVec);
     m_toolBar->bar()->setObjectName(QStringLiteral("MainToolBar"));
     m_toolBar->bar()->setMovable(false);
     m_form->addToolBar(m_toolBar->bar());
     m_toolBar->bar()->setVisible(m_env.toolbarVisible);
 }
 
-void cuiMain::MenuItemClicked(const cuiCell& item)
-{
+void cuiMain::MenuItemClicked(const cuiCell& item) {
     // The command may close the window and take the menu (and item) with it: nothing of
     // them is used afterwards but through the members.
     cuiSheet* sheet = m_host ? m_host->sheet() : nullptr;
     const bool cellCommand = item.label >= CL_PMenu_NoItem && item.label <= CL_PMenu_AllDeselect;
     if (cellCommand && sheet && sheet->grid()) {
-        sheet->ExecuteCellCommand(sheet->grid()->col(), sheet->grid()->row(), 0, item.label, QString());
+        sheet->ExecuteCellCommand(sheet->grid()->col(), sheet->grid()->row(), 0, item.label,
+                                  QString());
     } else if (cuiCellSource* source = cuiCellSource::global()) {
         source->activate(item, nullptr);
     }
     if (m_menu) m_menu->RefreshStates();
 }
 
-void cuiMain::DetachForm()
-{
+void cuiMain::DetachForm() {
     if (m_shellTask) m_shellTask->setInterval(-1);
     delete m_eeDebugWin.data();
     delete m_freeDebugWin.data();
@@ -229,8 +231,7 @@ void cuiMain::DetachForm()
     m_form = nullptr;
 }
 
-void cuiMain::BuildTree()
-{
+void cuiMain::BuildTree() {
     if (!m_form || !m_leftPanel) return;
     if (m_host) m_host->setTree(nullptr);
     if (m_tree) {
@@ -242,7 +243,8 @@ void cuiMain::BuildTree()
     m_tree->view()->hide();
     m_tree->BuildTree();
     m_leftPanel->layout()->addWidget(m_tree->view());
-    m_tree->setChangeDelay(text.getText(QStringLiteral("GI_Sys_TreeChangeDelay")).trimmed().toInt());
+    m_tree->setChangeDelay(
+        text.getText(QStringLiteral("GI_Sys_TreeChangeDelay")).trimmed().toInt());
     connect(m_tree, &cuiTree::nodeChanged, this, &cuiMain::nodeChanged);
     connect(m_tree->view(), &QTreeWidget::itemExpanded, this, [this] { RefreshAfterChange(); });
     connect(m_tree->view(), &QTreeWidget::itemCollapsed, this, [this] { RefreshAfterChange(); });
@@ -257,8 +259,7 @@ void cuiMain::BuildTree()
         m_tree->view()->setCurrentItem(m_tree->view()->topLevelItem(0));
 }
 
-void cuiMain::nodeChanged(QTreeWidgetItem* node)
-{
+void cuiMain::nodeChanged(QTreeWidgetItem* node) {
     if (!m_host || !m_tree || !node) return;
     const QString command = m_tree->CommandOf(node);
     if (command.isEmpty()) return;
@@ -266,8 +267,7 @@ void cuiMain::nodeChanged(QTreeWidgetItem* node)
     m_host->OpenSheet(command);
 }
 
-bool cuiMain::ShowSheetNow(const QString& command)
-{
+bool cuiMain::ShowSheetNow(const QString& command) {
     if (!m_tree || !m_host) return false;
     QTreeWidgetItem* node = m_tree->FindNodeByCommand(command);
     if (!node) return false;
@@ -278,22 +278,20 @@ bool cuiMain::ShowSheetNow(const QString& command)
     return true;
 }
 
-void cuiMain::cellChanged(void* context, const cmcCellRequest& request)
-{
+void cuiMain::cellChanged(void* context, const cmcCellRequest& request) {
     auto* self = static_cast<cuiMain*>(context);
     cuiSheet* sheet = self->m_host ? self->m_host->sheet() : nullptr;
-    self->ImageChanged(cuiChangeNames::of(request, sheet, cmcGTex::mainTable()), cuiChangeNames::mergeKey(request));
+    self->ImageChanged(cuiChangeNames::of(request, sheet, cmcGTex::mainTable()),
+                       cuiChangeNames::mergeKey(request));
 }
 
-void cuiMain::ImageChanged(const QString& name, const QString& mergeKey)
-{
+void cuiMain::ImageChanged(const QString& name, const QString& mergeKey) {
     m_doc.recordChange(name, mergeKey);
     StartChangeDelay();
     m_tracker.isModified(); // refreshes the caption's mark on the first difference
 }
 
-void cuiMain::addUndoActions()
-{
+void cuiMain::addUndoActions() {
     auto* undo = new QAction(tr("&Undo"), m_form);
     undo->setShortcut(QKeySequence::Undo);
     connect(undo, &QAction::triggered, this, [this] { Undo(); });
@@ -306,50 +304,45 @@ void cuiMain::addUndoActions()
     // the keys wherever the focus is in the window.
 }
 
-void cuiMain::Undo()
-{
+void cuiMain::Undo() {
     if (!m_doc.undo()) return;
     RefreshViews();
 }
 
-void cuiMain::Redo()
-{
+void cuiMain::Redo() {
     if (!m_doc.redo()) return;
     RefreshViews();
 }
 
-void cuiMain::ClearUndo()
-{
+void cuiMain::ClearUndo() {
     m_doc.clearHistory();
     if (auto* dump = dynamic_cast<cuiEeDebugWin*>(m_eeDebugWin.data())) dump->forgetTypedBytes();
 }
 
-void cuiMain::RefreshViews()
-{
+void cuiMain::RefreshViews() {
     StartChangeDelay();
     // Undone back to the saved state: the document is no longer modified.
-    if (m_working == m_snapshot) MarkSaved();
-    else if (!m_tracker.isModified()) UpdateCaption();
+    if (m_working == m_snapshot)
+        MarkSaved();
+    else if (!m_tracker.isModified())
+        UpdateCaption();
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_RepaintAll);
         ev->send(EV_MenuRefresh);
     }
 }
 
-void cuiMain::ShowAbout()
-{
+void cuiMain::ShowAbout() {
     cuiAboutBox box(*this, m_env.revision, m_form);
     box.exec();
 }
 
-void cuiMain::WorkingImageChanged()
-{
+void cuiMain::WorkingImageChanged() {
     ImageChanged();
     RefreshViews();
 }
 
-void cuiMain::openMemoryDump()
-{
+void cuiMain::openMemoryDump() {
     if (m_eeDebugWin) {
         m_eeDebugWin->raise();
         m_eeDebugWin->activateWindow();
@@ -360,8 +353,7 @@ void cuiMain::openMemoryDump()
     window->show();
 }
 
-void cuiMain::openFreeDebugWindow()
-{
+void cuiMain::openFreeDebugWindow() {
     if (m_freeDebugWin) {
         m_freeDebugWin->raise();
         m_freeDebugWin->activateWindow();
@@ -372,12 +364,13 @@ void cuiMain::openFreeDebugWindow()
     window->show();
 }
 
-int cuiMain::CheckImageIdentity(const cmcEeprom&, bool) const { return 0; }
+int cuiMain::CheckImageIdentity(const cmcEeprom&, bool) const {
+    return 0;
+}
 
 void cuiMain::PrepareImage(cmcEeprom&, bool) {}
 
-void cuiMain::UpdateCaption()
-{
+void cuiMain::UpdateCaption() {
     const QString caption = documentTitle() + QStringLiteral("[*] - ") +
                             cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle"));
     if (m_form) {
@@ -386,14 +379,12 @@ void cuiMain::UpdateCaption()
     }
 }
 
-void cuiMain::StartChangeDelay()
-{
+void cuiMain::StartChangeDelay() {
     if (!m_changeDelay) m_changeDelay = std::make_unique<cmcTick>();
     m_changeDelay->start(ChangeDelayMs);
 }
 
-void cuiMain::ShellTick()
-{
+void cuiMain::ShellTick() {
     // The sheet area never stays empty: show the selected node's sheet.
     if (m_host && !m_host->sheet() && m_form && m_form->isVisible() && m_tree)
         nodeChanged(m_tree->view()->currentItem());
@@ -404,8 +395,7 @@ void cuiMain::ShellTick()
     }
 }
 
-QStringList cuiMain::DebugCompareLines()
-{
+QStringList cuiMain::DebugCompareLines() {
     QStringList lines;
     if (m_working.GetSize() != m_debug.GetSize()) {
         lines << QStringLiteral("Not match size !");
@@ -413,15 +403,15 @@ QStringList cuiMain::DebugCompareLines()
         for (int32_t a = 0; a < m_working.GetSize(); ++a) {
             const uint8_t was = m_debug.GetByte(a), now = m_working.GetByte(a);
             if (was != now)
-                lines << QString::asprintf("%04X : %02X -> %02X", unsigned(a), unsigned(was), unsigned(now));
+                lines << QString::asprintf("%04X : %02X -> %02X", unsigned(a), unsigned(was),
+                                           unsigned(now));
         }
     }
     m_debug = m_working;
     return lines;
 }
 
-void cuiMain::SetStatus(const QString& text, const QColor& textColour, const QColor& background)
-{
+void cuiMain::SetStatus(const QString& text, const QColor& textColour, const QColor& background) {
     m_statusText = text;
     if (!m_statusPanel) return;
     QPalette pal = m_statusPanel->palette();
@@ -431,10 +421,10 @@ void cuiMain::SetStatus(const QString& text, const QColor& textColour, const QCo
     m_statusPanel->setText(text);
 }
 
-void cuiMain::StorePlacement()
-{
+void cuiMain::StorePlacement() {
     if (!m_form) return;
-    const QRect r = m_form->normalGeometry().isValid() ? m_form->normalGeometry() : m_form->geometry();
+    const QRect r =
+        m_form->normalGeometry().isValid() ? m_form->normalGeometry() : m_form->geometry();
     m_env.windowLeft = r.left();
     m_env.windowTop = r.top();
     m_env.windowWidth = r.width();
@@ -443,8 +433,7 @@ void cuiMain::StorePlacement()
     if (m_windowPlaces) m_windowPlaces->storeShown();
 }
 
-void cuiMain::OnEvent(const cmcEvent* event)
-{
+void cuiMain::OnEvent(const cmcEvent* event) {
     switch (event->code) {
     case EV_WindowBuilt:
         if (auto* ev = cmcEvMan::instance()) {
@@ -453,7 +442,8 @@ void cuiMain::OnEvent(const cmcEvent* event)
         }
         break;
     case EV_StatusText:
-        SetStatus(event->text(), QColor::fromRgb(QRgb(event->p1)), QColor::fromRgb(QRgb(event->p2)));
+        SetStatus(event->text(), QColor::fromRgb(QRgb(event->p1)),
+                  QColor::fromRgb(QRgb(event->p2)));
         break;
     case EV_CopyImage:
         m_debug = m_working;
@@ -477,11 +467,14 @@ void cuiMain::OnEvent(const cmcEvent* event)
     }
 }
 
-void cuiMain::shellTaskCallback(void* context, cmcTask*) { static_cast<cuiMain*>(context)->ShellTick(); }
+void cuiMain::shellTaskCallback(void* context, cmcTask*) {
+    static_cast<cuiMain*>(context)->ShellTick();
+}
 
-void cuiMain::eventCallback(void* context, const cmcEvent* event)
-{
+void cuiMain::eventCallback(void* context, const cmcEvent* event) {
     static_cast<cuiMain*>(context)->OnEvent(event);
 }
 
-void cuiMain::titleRefresh(void* context) { static_cast<cuiMain*>(context)->UpdateCaption(); }
+void cuiMain::titleRefresh(void* context) {
+    static_cast<cuiMain*>(context)->UpdateCaption();
+}

@@ -14,9 +14,9 @@
 
 #include <QColor>
 #include <QList>
+#include <QMainWindow>
 #include <QObject>
 #include <QPixmap>
-#include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <memory>
@@ -41,7 +41,7 @@ struct cmcCellRequest;
 
 class cuiMain : public QObject {
     Q_OBJECT
-public:
+  public:
     // Opens the overlay files found in dataDir (the executable's folder when empty) and
     // creates the images of imageSize bytes.
     cuiMain(const QString& modelShortName, int imageSize, indEnviron& environ,
@@ -140,7 +140,7 @@ public:
     // The process's controller (the most recently constructed shell).
     static cuiMain* instance();
 
-protected:
+  protected:
     // The shell task's work (also called by tests).
     virtual void ShellTick();
     virtual void OnEvent(const cmcEvent* event);
@@ -192,7 +192,7 @@ protected:
     QPointer<QWidget> m_freeDebugWin;
     std::unique_ptr<cmcTick> m_changeDelay;
 
-private:
+  private:
     static void shellTaskCallback(void* context, cmcTask*);
     static void eventCallback(void* context, const cmcEvent* event);
     static void titleRefresh(void* context);

@@ -51,7 +51,8 @@ void cuiWindowPlaces::restore(QWidget* window) {
     if (!form || form->width <= 0 || form->height <= 0) return;
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QRect placed = cuiWindowClamp::apply(form->left, form->top, form->width, form->height, area);
+    const QRect placed =
+        cuiWindowClamp::apply(form->left, form->top, form->width, form->height, area);
     // Windows of a fixed size keep theirs; the others get their last size back too.
     const bool fixed = window->minimumSize() == window->maximumSize();
     window->setGeometry(QRect(placed.topLeft(), fixed ? window->size() : placed.size()));

@@ -22,11 +22,9 @@
 #include <QStatusBar>
 #include <cstring>
 
-
 indMain::indMain(indEnviron& environ, const QString& dataDir)
     : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir),
-      m_cloneMan(std::make_unique<indCloneMan>())
-{
+      m_cloneMan(std::make_unique<indCloneMan>()) {
     ResetModelParameters();
     m_cloneMan->setInfoHandler(&indMain::infoHandler, this);
     m_cloneMan->setReadHandler(&indMain::readHandler, this);
@@ -39,39 +37,45 @@ indMain::indMain(indEnviron& environ, const QString& dataDir)
     cuiSheetEnv::install(m_sheetEnv.get());
 }
 
-indMain::~indMain()
-{
+indMain::~indMain() {
     DetachForm();
     cmcCellDispatch::global().setHandler(nullptr, nullptr);
     cmcFatal::setRecoveryHook({});
-    if (cmcCellDispatch::global().defaultImage() == &loadedImage()) cmcCellDispatch::global().setDefaultImage(nullptr);
+    if (cmcCellDispatch::global().defaultImage() == &loadedImage())
+        cmcCellDispatch::global().setDefaultImage(nullptr);
     if (&cuiSheetEnv::current() == m_sheetEnv.get()) cuiSheetEnv::install(nullptr);
 }
 
-QString indMain::appTitle() const { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }
+QString indMain::appTitle() const {
+    return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle"));
+}
 
-const cmcAdrRange* indMain::Range(int purpose)
-{
+const cmcAdrRange* indMain::Range(int purpose) {
     switch (purpose) {
-    case 0: return imcCloneCheck::UserWriteRanges;
-    case 1: return imcCloneCheck::MakerWriteRanges;
+    case 0:
+        return imcCloneCheck::UserWriteRanges;
+    case 1:
+        return imcCloneCheck::MakerWriteRanges;
     case 2:
-    case 3: return indCloneFile::WholeImage;
-    case 5: return indCloneFile::RepeaterData;
-    default: return indCloneFile::DefaultRange;
+    case 3:
+        return indCloneFile::WholeImage;
+    case 5:
+        return indCloneFile::RepeaterData;
+    default:
+        return indCloneFile::DefaultRange;
     }
 }
 
-QString indMain::documentPath() const
-{
+QString indMain::documentPath() const {
     if (!m_doc.fileName().isEmpty()) return m_doc.fileName();
     return QDir(m_currentDir).filePath(QStringLiteral("Untitled"));
 }
 
-QString indMain::documentTitle() const { return QFileInfo(documentPath()).fileName(); }
+QString indMain::documentTitle() const {
+    return QFileInfo(documentPath()).fileName();
+}
 
-int indMain::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const
-{
+int indMain::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const {
     if (!indCloneFile::hasIdentity(image)) return 1;
     if (checkMakerText) {
         uint8_t maker[QxMap::MakerTextLen];
@@ -81,8 +85,7 @@ int indMain::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) con
     return 0;
 }
 
-bool indMain::ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* error) const
-{
+bool indMain::ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* error) const {
     if (modelCode != ModelCode) {
         if (error) *error = ICF_Model;
         return false;
@@ -94,13 +97,11 @@ bool indMain::ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* e
     return true;
 }
 
-void indMain::PrepareImage(cmcEeprom& image, bool forSaving)
-{
+void indMain::PrepareImage(cmcEeprom& image, bool forSaving) {
     indCloneFile::prepareImage(image, m_loaded, forSaving);
 }
 
-bool indMain::LoadInitialData(int modelIndex)
-{
+bool indMain::LoadInitialData(int modelIndex) {
     const QString path =
         m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_App_InitialFile"), modelIndex);
     if (indCloneFile::readInitial(path, m_loaded) != ICF_Ok)
@@ -108,29 +109,29 @@ bool indMain::LoadInitialData(int modelIndex)
     return true;
 }
 
-void indMain::CommitPendingEdit()
-{
+void indMain::CommitPendingEdit() {
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
 }
 
-int indMain::SaveChangesPrompt(bool writeAnother)
-{
+int indMain::SaveChangesPrompt(bool writeAnother) {
     if (!IsModified()) return PA_Yes;
     const QString text =
-        writeAnother ? cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteAnother"))
-                     : cmcGTex::mainTable()
-                           .getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteFile"))
-                           .replace(QStringLiteral("%s"), documentTitle());
-    const int answer = cmcPrompt::ask(text, appTitle(), cmcPromptButtons::YesNoCancel, cmcPromptIcon::Warning);
+        writeAnother
+            ? cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteAnother"))
+            : cmcGTex::mainTable()
+                  .getTextBlock(QStringLiteral("GI_Mess_Confirm_WriteFile"))
+                  .replace(QStringLiteral("%s"), documentTitle());
+    const int answer =
+        cmcPrompt::ask(text, appTitle(), cmcPromptButtons::YesNoCancel, cmcPromptIcon::Warning);
     if (answer == PA_Yes) {
-        const bool saved = (m_doc.fileName().isEmpty() || writeAnother) ? SaveAs() : Save(m_doc.fileName());
+        const bool saved =
+            (m_doc.fileName().isEmpty() || writeAnother) ? SaveAs() : Save(m_doc.fileName());
         if (!saved) return PA_Cancel;
     }
     return answer;
 }
 
-bool indMain::CloseQuery()
-{
+bool indMain::CloseQuery() {
     // Closing in the middle of a clone would cut a write off halfway through the radio.
     if (m_cloneMan->IsBusy()) return false;
     CommitPendingEdit();
@@ -139,8 +140,7 @@ bool indMain::CloseQuery()
     return true;
 }
 
-void indMain::New()
-{
+void indMain::New() {
     if (SaveChangesPrompt(false) == PA_Cancel) return;
     m_working = m_loaded;
     m_second = m_working;
@@ -154,8 +154,7 @@ void indMain::New()
     BuildTree();
 }
 
-bool indMain::Open(const QString& chosen)
-{
+bool indMain::Open(const QString& chosen) {
     QString path = chosen;
     if (path.isEmpty()) {
         path = cuiFileDialogs::current().openFile(
@@ -163,7 +162,8 @@ bool indMain::Open(const QString& chosen)
             cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1), m_currentDir);
         if (path.isEmpty()) return false;
     }
-    const bool same = !m_doc.fileName().isEmpty() && path.compare(m_doc.fileName(), Qt::CaseInsensitive) == 0;
+    const bool same =
+        !m_doc.fileName().isEmpty() && path.compare(m_doc.fileName(), Qt::CaseInsensitive) == 0;
     if (SaveChangesPrompt(same) == PA_Cancel) return false;
 
     cmcEeprom image(m_imageSize);
@@ -172,8 +172,7 @@ bool indMain::Open(const QString& chosen)
     return true;
 }
 
-void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path)
-{
+void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path) {
     rememberFile(path);
     m_working = image;
     PrepareImage(m_working, false);
@@ -188,16 +187,14 @@ void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path)
     }
 }
 
-void indMain::rememberFile(const QString& path)
-{
+void indMain::rememberFile(const QString& path) {
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
     m_doc.setFileName(info.absoluteFilePath());
     m_env.recent.addToFront(m_doc.fileName());
 }
 
-bool indMain::Save(const QString& path)
-{
+bool indMain::Save(const QString& path) {
     if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
     const int code = indCloneFile::save(path, m_working, m_loaded);
     if (qApp) QApplication::restoreOverrideCursor();
@@ -208,9 +205,9 @@ bool indMain::Save(const QString& path)
     return true;
 }
 
-bool indMain::SaveAs()
-{
-    const QString proposed = m_doc.fileName().isEmpty() ? QStringLiteral("Untitled") : QFileInfo(m_doc.fileName()).fileName();
+bool indMain::SaveAs() {
+    const QString proposed = m_doc.fileName().isEmpty() ? QStringLiteral("Untitled")
+                                                        : QFileInfo(m_doc.fileName()).fileName();
     const QString filter = cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_Dialog_FOpen"), 1);
     const QString path = cuiFileDialogs::withDefaultSuffix(
         cuiFileDialogs::current().saveFile(
@@ -221,22 +218,22 @@ bool indMain::SaveAs()
     return Save(path);
 }
 
-void indMain::CheckCommandLine(const QStringList& arguments)
-{
+void indMain::CheckCommandLine(const QStringList& arguments) {
     for (const QString& a : arguments)
         if (a.toLower() == QLatin1String(MakerSwitch)) ActivateMakerMode();
 }
 
-void indMain::ActivateMakerMode()
-{
+void indMain::ActivateMakerMode() {
     if (m_makerMode) return;
-    const int answer = cmcPrompt::ask(cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Maker_Caution")),
-                                      appTitle(), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning);
+    const int answer =
+        cmcPrompt::ask(cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_Maker_Caution")),
+                       appTitle(), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning);
     if (answer != PA_Ok) return;
     m_makerMode = true;
     BuildTree();
     if (m_form && !m_makerPanel) {
-        m_makerPanel = new QLabel(cmcGTex::mainTable().getText(QStringLiteral("GI_StatusPanel_Maker")));
+        m_makerPanel =
+            new QLabel(cmcGTex::mainTable().getText(QStringLiteral("GI_StatusPanel_Maker")));
         m_makerPanel->setAlignment(Qt::AlignCenter);
         m_makerPanel->setAutoFillBackground(true);
         QPalette pal = m_makerPanel->palette();
@@ -244,17 +241,19 @@ void indMain::ActivateMakerMode()
         pal.setColor(QPalette::WindowText, Qt::white);
         m_makerPanel->setPalette(pal);
         const QFontMetrics fm(m_makerPanel->font());
-        m_makerPanel->setFixedWidth(fm.horizontalAdvance(m_makerPanel->text()) + fm.horizontalAdvance(QStringLiteral("XX")));
+        m_makerPanel->setFixedWidth(fm.horizontalAdvance(m_makerPanel->text()) +
+                                    fm.horizontalAdvance(QStringLiteral("XX")));
         m_form->statusBar()->addPermanentWidget(m_makerPanel);
     }
     // Menu items of the maker mode (the Debug menu) show from now on.
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_MenuRefresh);
 }
 
-QString indMain::VersionText() { return QString::asprintf("version  %d.%02d", 3, 7); }
+QString indMain::VersionText() {
+    return QString::asprintf("version  %d.%02d", 3, 7);
+}
 
-void indMain::KeyTyped(QChar c)
-{
+void indMain::KeyTyped(QChar c) {
     m_typed.append(c.toLower());
     if (m_typed.size() > 7) m_typed = m_typed.right(7);
     if (m_typed == QLatin1String("version")) {
@@ -264,29 +263,27 @@ void indMain::KeyTyped(QChar c)
     }
 }
 
-cuiHtmlHelp& indMain::help()
-{
+cuiHtmlHelp& indMain::help() {
     if (!m_help) m_help = std::make_unique<cuiHtmlHelp>(m_form);
     return *m_help;
 }
 
-void indMain::ShowHelpContents()
-{
-    help().ShowHelpFile(m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")));
+void indMain::ShowHelpContents() {
+    help().ShowHelpFile(m_dataDir +
+                        cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")));
 }
 
-void indMain::ShowCellHelp(int32_t label)
-{
+void indMain::ShowCellHelp(int32_t label) {
     const int context = label == CL_None ? 0 : HelpContext(cmcCellNames::labelName(label));
     if (context == 0) {
         ShowHelpContents();
         return;
     }
-    help().ShowHelpContext(m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")), context);
+    help().ShowHelpContext(
+        m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_MyHelpFile")), context);
 }
 
-int indMain::HelpContext(const QString& labelName)
-{
+int indMain::HelpContext(const QString& labelName) {
     // Label name -> topic (the first line that names the label), then topic -> context
     // number (the last line that names the topic); both lists end with a line "#".
     cmcHelpGTex& help = cmcHelpGTex::helpTable();

@@ -25,7 +25,7 @@ struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
     Q_OBJECT
-public:
+  public:
     // Model parameters.
     static constexpr const char* ModelShortName = "QXT5200";
     static constexpr int ImageSize = 65520;
@@ -177,7 +177,7 @@ public:
     void PrintCurrent();
     void PrintAll();
 
-signals:
+  signals:
     // The hidden version display was triggered (tests watch it; the box is shown too).
     void versionShown();
     // A clone command ended: its operation (indCloneMan::Operation) and status; -1 when it
@@ -186,10 +186,10 @@ signals:
     // An adjustment value read ended with this status (-1: it could not start).
     void adjustValuesRead(int status);
 
-protected:
+  protected:
     void OnEvent(const cmcEvent* event) override;
 
-private:
+  private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
     void rememberFile(const QString& path);
     QString appTitle() const;

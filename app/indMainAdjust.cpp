@@ -57,8 +57,7 @@ void indMain::adjustRead() {
 
 // The clone read's own continuation. When it did not start the read, the adjustment read
 // ends here (a failed exchange has already reset the adjustment mode and said why).
-void indMain::adjustInfoContinuation(void* context, dst_CDrv_Result* result)
-{
+void indMain::adjustInfoContinuation(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     readContinuation(context, result);
     if (!self->m_cloneMan->IsBusy()) self->m_cloneMan->setAdjustMode(indCloneMan::AdjustNone);

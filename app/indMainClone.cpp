@@ -5,14 +5,14 @@
 #include "indMain.h"
 
 #include "cmcCellObj.h"
+#include "cmcCellRequest.h"
 #include "cmcComm.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcPrompt.h"
-#include "cmcCellRequest.h"
-#include "cuiSheetWindow.h"
 #include "cuiLinkDialog.h"
+#include "cuiSheetWindow.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
 #include "imcWriteCheck.h"
@@ -28,12 +28,15 @@
 #include <QUrl>
 
 namespace {
-QString title() { return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")); }
-QString block(const char* key) { return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key)); }
+QString title() {
+    return cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle"));
+}
+QString block(const char* key) {
+    return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
+}
 } // namespace
 
-void indMain::syncLink()
-{
+void indMain::syncLink() {
     indCloneMan::LinkSettings link;
     link.comPort = m_env.comPort;
     link.highSpeed = m_env.comSpeedHigh != 0;
@@ -47,16 +50,15 @@ void indMain::syncLink()
 
 // ---- clone read ----
 
-void indMain::cloneRead()
-{
+void indMain::cloneRead() {
     if (m_cloneMan->IsBusy()) return;
     if (SaveChangesPrompt(false) == PA_Cancel) return;
     syncLink();
-    if (!m_cloneMan->Info(&indMain::readContinuation, this)) emit cloneFinished(indCloneMan::OpRead, -1);
+    if (!m_cloneMan->Info(&indMain::readContinuation, this))
+        emit cloneFinished(indCloneMan::OpRead, -1);
 }
 
-void indMain::readContinuation(void* context, dst_CDrv_Result* result)
-{
+void indMain::readContinuation(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status != CS_Ok || self->m_cloneMan->IsBusy()) {
         emit self->cloneFinished(indCloneMan::OpRead, result->status);
@@ -67,8 +69,7 @@ void indMain::readContinuation(void* context, dst_CDrv_Result* result)
         emit self->cloneFinished(indCloneMan::OpRead, -1);
 }
 
-void indMain::readCompletion(void* context, dst_CDrv_Result* result)
-{
+void indMain::readCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status == CS_Ok) {
         // Kept before it replaces anything, so no configuration read is ever lost.
@@ -93,8 +94,7 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result)
         self->adjustAfterRead();
 }
 
-void indMain::infoHandler(void* context, dst_CDrv_Result* result)
-{
+void indMain::infoHandler(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->operation != cmcCloneDrv::OpInfo || result->status != CS_Ok) return;
     if (uint32_t(result->code1) != ModelCode) {
@@ -110,21 +110,22 @@ void indMain::infoHandler(void* context, dst_CDrv_Result* result)
     }
     self->m_radioInfo = QByteArray(reinterpret_cast<const char*>(info.GetData()),
                                    std::min<int>(info.GetLength(), imcCloneCheck::InfoLength));
-    if (info.GetLength() < 3 || info.GetData()[2] != imcCloneCheck::InfoKind) result->status = CS_InfoKind;
+    if (info.GetLength() < 3 || info.GetData()[2] != imcCloneCheck::InfoKind)
+        result->status = CS_InfoKind;
 }
 
-void indMain::readHandler(void* context, dst_CDrv_Result* result)
-{
+void indMain::readHandler(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status != CS_Ok) return;
-    if (self->CheckImageIdentity(result->image, true) != 0) result->status = CS_ImageCheck;
-    else if (!self->AcceptReadImage(result->image)) result->status = CS_Refused;
+    if (self->CheckImageIdentity(result->image, true) != 0)
+        result->status = CS_ImageCheck;
+    else if (!self->AcceptReadImage(result->image))
+        result->status = CS_Refused;
 }
 
 // ---- clone write ----
 
-void indMain::cloneWrite()
-{
+void indMain::cloneWrite() {
     if (m_cloneMan->IsBusy()) return;
     const imcWriteCheck::Result check = imcWriteCheck::check(m_working);
     // The tree's marks show where the data needs attention.
@@ -137,11 +138,11 @@ void indMain::cloneWrite()
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
     syncLink();
     m_cloneWriteConfirmed = false;
-    if (!m_cloneMan->Info(&indMain::writeContinuation, this)) emit cloneFinished(indCloneMan::OpWrite, -1);
+    if (!m_cloneMan->Info(&indMain::writeContinuation, this))
+        emit cloneFinished(indCloneMan::OpWrite, -1);
 }
 
-void indMain::writeContinuation(void* context, dst_CDrv_Result* result)
-{
+void indMain::writeContinuation(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status != CS_Ok || self->m_cloneMan->IsBusy()) {
         self->m_cloneWriteConfirmed = false;
@@ -177,8 +178,7 @@ void indMain::writeContinuation(void* context, dst_CDrv_Result* result)
         emit self->cloneFinished(indCloneMan::OpWrite, -1);
 }
 
-void indMain::writeCompletion(void* context, dst_CDrv_Result* result)
-{
+void indMain::writeCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status == CS_Ok) {
         self->AfterTransfer(indCloneMan::OpWrite);
@@ -190,19 +190,19 @@ void indMain::writeCompletion(void* context, dst_CDrv_Result* result)
 
 // ---- clone information ----
 
-void indMain::cloneInfo()
-{
+void indMain::cloneInfo() {
     if (m_cloneMan->IsBusy()) return;
     syncLink();
-    if (!m_cloneMan->Info(&indMain::infoCompletion, this)) emit cloneFinished(indCloneMan::OpInfo, -1);
+    if (!m_cloneMan->Info(&indMain::infoCompletion, this))
+        emit cloneFinished(indCloneMan::OpInfo, -1);
 }
 
-void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
-{
+void indMain::infoCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status == CS_Ok) {
         if (self->m_cloneInfoWindow) self->m_cloneInfoWindow->close();
-        auto* window = new cuiSheetWindow(QStringLiteral("GI_Sheet_CloneInfo"), cmcGTex::mainTable(), self->m_form);
+        auto* window = new cuiSheetWindow(QStringLiteral("GI_Sheet_CloneInfo"),
+                                          cmcGTex::mainTable(), self->m_form);
         window->setObjectName(QStringLiteral("CloneInfo"));
         self->m_cloneInfoWindow = window;
         window->show();
@@ -211,8 +211,7 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result)
 }
 
 // The cells of the clone side: the COM port items of the menu and the information sheet.
-bool indMain::CloneInfoCell(cmcCellRequest& r)
-{
+bool indMain::CloneInfoCell(cmcCellRequest& r) {
     switch (r.label) {
     case CL_Menu_Port_Com: {
         // Off Windows a port number is only a place in the port table: the item also names
@@ -261,8 +260,7 @@ bool indMain::CloneInfoCell(cmcCellRequest& r)
 
 // ---- port search ----
 
-void indMain::portSearch()
-{
+void indMain::portSearch() {
     // A running clone or search is left alone: listing the ports would probe the one in use.
     if (m_cloneMan->IsBusy()) return;
     if (m_cloneMan->EnumeratePorts() <= 0) {
@@ -274,46 +272,50 @@ void indMain::portSearch()
         emit cloneFinished(indCloneMan::OpSearch, -1);
 }
 
-void indMain::searchHandler(void* context, dst_CDrv_Result* result)
-{
+void indMain::searchHandler(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     result->status = imcCloneCheck::CheckIdentify(*result, ModelCode);
-    if (result->status == CS_Ok &&
-        !self->CheckInfoBlock(QByteArray(reinterpret_cast<const char*>(result->information.GetData()),
-                                         result->information.GetLength())))
+    if (result->status == CS_Ok && !self->CheckInfoBlock(QByteArray(
+                                       reinterpret_cast<const char*>(result->information.GetData()),
+                                       result->information.GetLength())))
         result->status = CS_InfoMismatch;
 }
 
-void indMain::searchCompletion(void* context, dst_CDrv_Result* result)
-{
+void indMain::searchCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status == CS_Ok) {
         const int port = self->m_cloneMan->searchPort();
         self->m_env.comPort = port;
         // The radio answered on a serial port: the next clone goes there, not over the network.
         self->m_env.tcpLink = false;
-        cmcPrompt::tell(cmcComm::FormatPortText(block("GI_Mess_PortSearch_Succeeded"), port), title(),
-                        cmcPromptIcon::Information);
+        cmcPrompt::tell(cmcComm::FormatPortText(block("GI_Mess_PortSearch_Succeeded"), port),
+                        title(), cmcPromptIcon::Information);
     }
     emit self->cloneFinished(indCloneMan::OpSearch, result->status);
 }
 
 // ---- link settings ----
 
-void indMain::selectComPort(int port)
-{
+void indMain::selectComPort(int port) {
     m_env.comPort = port;
     m_env.tcpLink = false;
 }
 
-void indMain::setHighSpeed(bool on) { m_env.comSpeedHigh = on ? 1 : 0; }
+void indMain::setHighSpeed(bool on) {
+    m_env.comSpeedHigh = on ? 1 : 0;
+}
 
-void indMain::comPortDialog() { linkDialog(cuiLinkDialog::ComPort); }
-void indMain::tcpAddressDialog() { linkDialog(cuiLinkDialog::TcpAddress); }
-void indMain::tcpPortDialog() { linkDialog(cuiLinkDialog::TcpPort); }
+void indMain::comPortDialog() {
+    linkDialog(cuiLinkDialog::ComPort);
+}
+void indMain::tcpAddressDialog() {
+    linkDialog(cuiLinkDialog::TcpAddress);
+}
+void indMain::tcpPortDialog() {
+    linkDialog(cuiLinkDialog::TcpPort);
+}
 
-void indMain::linkDialog(int kind)
-{
+void indMain::linkDialog(int kind) {
     const auto k = cuiLinkDialog::Kind(kind);
     const QString current = k == cuiLinkDialog::ComPort      ? QString::number(m_env.comPort)
                             : k == cuiLinkDialog::TcpAddress ? m_env.tcpAddress
@@ -335,24 +337,34 @@ void indMain::linkDialog(int kind)
     }
 }
 
-bool indMain::isComPortChecked(int port) const { return !m_env.tcpLink && port == m_env.comPort; }
-bool indMain::isUsbPortChecked() const { return !m_env.tcpLink && m_env.comPort > 4; }
-bool indMain::isSpeedHighChecked(bool value) const { return !m_env.tcpLink && value == (m_env.comSpeedHigh != 0); }
-bool indMain::isTcpChecked() const { return m_env.tcpLink; }
+bool indMain::isComPortChecked(int port) const {
+    return !m_env.tcpLink && port == m_env.comPort;
+}
+bool indMain::isUsbPortChecked() const {
+    return !m_env.tcpLink && m_env.comPort > 4;
+}
+bool indMain::isSpeedHighChecked(bool value) const {
+    return !m_env.tcpLink && value == (m_env.comSpeedHigh != 0);
+}
+bool indMain::isTcpChecked() const {
+    return m_env.tcpLink;
+}
 
-bool indMain::ApplyLinkOption(const QStringList& arguments)
-{
+bool indMain::ApplyLinkOption(const QStringList& arguments) {
     QString value;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (a == QLatin1String("--tcp") && i + 1 < arguments.size()) value = arguments[i + 1];
-        else if (a.startsWith(QLatin1String("--tcp="))) value = a.mid(6);
+        if (a == QLatin1String("--tcp") && i + 1 < arguments.size())
+            value = arguments[i + 1];
+        else if (a.startsWith(QLatin1String("--tcp=")))
+            value = a.mid(6);
     }
     if (value.isEmpty()) return false;
     const QString host = value.section(QLatin1Char(':'), 0, 0);
     bool ok = false;
     const int port = value.section(QLatin1Char(':'), 1).toInt(&ok);
-    if (value.count(QLatin1Char(':')) != 1 || !ok || port < 1 || port > 65535 || host.isEmpty()) return false;
+    if (value.count(QLatin1Char(':')) != 1 || !ok || port < 1 || port > 65535 || host.isEmpty())
+        return false;
     m_env.tcpAddress = host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host;
     m_env.tcpPort = port;
     m_env.tcpLink = true;
@@ -361,18 +373,18 @@ bool indMain::ApplyLinkOption(const QStringList& arguments)
 
 // ---- backups ----
 
-QString indMain::backupFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+QString indMain::backupFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/backups");
 }
 
-QString indMain::saveBackup(const cmcEeprom& image, const QString& kind)
-{
+QString indMain::saveBackup(const cmcEeprom& image, const QString& kind) {
     const QString path = writeBackupFile(image, kind);
     if (path.isEmpty()) {
         // The transfer itself succeeded; only its copy could not be kept.
-        cmcPrompt::tell(block("GI_Mess_CloneBackup_Failed").arg(QDir::toNativeSeparators(backupFolder())), title(),
-                        cmcPromptIcon::Warning);
+        cmcPrompt::tell(
+            block("GI_Mess_CloneBackup_Failed").arg(QDir::toNativeSeparators(backupFolder())),
+            title(), cmcPromptIcon::Warning);
         return QString();
     }
     m_lastBackup = path;
@@ -380,11 +392,13 @@ QString indMain::saveBackup(const cmcEeprom& image, const QString& kind)
 }
 
 // Writes without asking or telling anything (it also runs in a fatal stop).
-QString indMain::writeBackupFile(const cmcEeprom& image, const QString& kind)
-{
+QString indMain::writeBackupFile(const cmcEeprom& image, const QString& kind) {
     const QString folder = backupFolder();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    const QString path = folder + QStringLiteral("/%1_%2_%3.icf").arg(QString::fromLatin1(ModelShortName), stamp, kind);
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    const QString path =
+        folder +
+        QStringLiteral("/%1_%2_%3.icf").arg(QString::fromLatin1(ModelShortName), stamp, kind);
     int code = ICF_FileOpen;
     if (QDir().mkpath(folder)) {
         cmcEeprom copy = image;
@@ -399,14 +413,12 @@ QString indMain::writeBackupFile(const cmcEeprom& image, const QString& kind)
     return code == ICF_Ok ? path : QString();
 }
 
-QString indMain::RecoverUnsaved()
-{
+QString indMain::RecoverUnsaved() {
     if (m_working == m_snapshot && !m_tracker.modifiedFlag()) return QString();
     return writeBackupFile(m_working, QStringLiteral("recovery"));
 }
 
-bool indMain::openBackupFolder()
-{
+bool indMain::openBackupFolder() {
     const QString folder = backupFolder();
     QDir().mkpath(folder);
     return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));

@@ -7,11 +7,11 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcOverlayFiles.h"
+#include "cmcPrompt.h"
 #include "cuiQtTranslation.h"
 #include "cuiSheetWindow.h"
 #include "indEnviron.h"
 #include "indMain.h"
-#include "cmcPrompt.h"
 #include "iuiSh_MultiTable.h"
 
 #include <QMainWindow>
@@ -20,8 +20,7 @@ namespace {
 const QString kLanguageSheet = QStringLiteral("GI_Sheet_LanguageSel");
 }
 
-void indMain::OpenLanguageWindow()
-{
+void indMain::OpenLanguageWindow() {
     if (m_languageWindow) {
         m_languageWindow->raise();
         m_languageWindow->activateWindow();
@@ -43,8 +42,7 @@ void indMain::OpenLanguageWindow()
     window->show();
 }
 
-bool indMain::LanguageCell(cmcCellRequest& r)
-{
+bool indMain::LanguageCell(cmcCellRequest& r) {
     if (r.label != CL_Language_Text && r.label != CL_Langage_Select) return false;
     cmcOverlayFiles overlays;
     if (r.index < 0 || r.index >= overlays.languageCount()) {
@@ -56,26 +54,26 @@ bool indMain::LanguageCell(cmcCellRequest& r)
     if (r.label == CL_Langage_Select) {
         // The language in use is marked; Enter or a click chooses the row's language.
         if (r.index == m_env.language) r.fl.style = cuiFlector::StMark;
-        if ((r.fl.keyMode && r.fl.key == cuiFlector::KeyEnter) || r.execute) SelectLanguage(r.index);
+        if ((r.fl.keyMode && r.fl.key == cuiFlector::KeyEnter) || r.execute)
+            SelectLanguage(r.index);
     }
     return true;
 }
 
 // The damaged key of a language's overlays, checked before the editor switches to them, or
 // empty when they hold everything.
-QString indMain::CheckLanguage(int language)
-{
+QString indMain::CheckLanguage(int language) {
     return cmcOverlayFiles().damagedKey(language);
 }
 
-void indMain::SelectLanguage(int language)
-{
+void indMain::SelectLanguage(int language) {
     if (m_languageWindow) m_languageWindow->close();
     // A damaged overlay is refused: the editor stays in the language it has.
     const QString damaged = CheckLanguage(language);
     if (!damaged.isEmpty()) {
-        cmcPrompt::tell(QStringLiteral("The language files are damaged: '%1' was not found.").arg(damaged),
-                        appTitle(), cmcPromptIcon::Error);
+        cmcPrompt::tell(
+            QStringLiteral("The language files are damaged: '%1' was not found.").arg(damaged),
+            appTitle(), cmcPromptIcon::Error);
         return;
     }
     int chosen = language;

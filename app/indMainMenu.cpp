@@ -27,13 +27,11 @@ constexpr uint32_t Disabled = cmcCellObj::F_Disabled;
 constexpr uint32_t Caption = cmcCellObj::F_CaptionSet;
 } // namespace
 
-bool indMain::menuCommand(void* context, cmcCellRequest& r)
-{
+bool indMain::menuCommand(void* context, cmcCellRequest& r) {
     return static_cast<indMain*>(context)->MenuCommand(r);
 }
 
-bool indMain::MenuCommand(cmcCellRequest& r)
-{
+bool indMain::MenuCommand(cmcCellRequest& r) {
     if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
@@ -74,8 +72,10 @@ bool indMain::MenuCommand(cmcCellRequest& r)
         break;
     case CL_Menu_File_ExportList:
     case CL_Menu_File_ImportList:
-        if (!shownList()) state |= Disabled;
-        else if (run) r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
+        if (!shownList())
+            state |= Disabled;
+        else if (run)
+            r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
         break;
     case CL_Menu_File_Exit:
         if (run && m_form) m_form->close();
@@ -84,14 +84,18 @@ bool indMain::MenuCommand(cmcCellRequest& r)
     case CL_Menu_Edit_Undo:
         state |= Caption;
         r.fl.display = cuiChangeNames::menuCaption(false, m_doc.undoName(), cmcGTex::mainTable());
-        if (!CanUndo()) state |= Disabled;
-        else if (run) Undo();
+        if (!CanUndo())
+            state |= Disabled;
+        else if (run)
+            Undo();
         break;
     case CL_Menu_Edit_Redo:
         state |= Caption;
         r.fl.display = cuiChangeNames::menuCaption(true, m_doc.redoName(), cmcGTex::mainTable());
-        if (!CanRedo()) state |= Disabled;
-        else if (run) Redo();
+        if (!CanRedo())
+            state |= Disabled;
+        else if (run)
+            Redo();
         break;
     case CL_Menu_View_ToolBar:
         if (run) {

@@ -11,8 +11,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-cuiPrinter& indMain::printer()
-{
+cuiPrinter& indMain::printer() {
     if (!m_printer) {
         m_printer = std::make_unique<cuiPrinter>(mainForm(), cmcGTex::mainTable());
         m_printer->setFontSizeStore([this](int points) { m_env.fontSizePrinter = points; });
@@ -23,16 +22,14 @@ cuiPrinter& indMain::printer()
     return *m_printer;
 }
 
-void indMain::PrintCurrent()
-{
+void indMain::PrintCurrent() {
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
     cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
     if (!sheet) return;
     printer().Print(false, sheet->command());
 }
 
-void indMain::PrintAll()
-{
+void indMain::PrintAll() {
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
     cuiPrinter& p = printer();
     QStringList& list = p.printList();

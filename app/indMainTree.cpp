@@ -36,8 +36,7 @@ struct CheckResult {
 };
 
 // Evaluates one check cell given as a cell text; its option names the sheet it concerns.
-CheckResult evaluate(cuiCellParser& parser, const QString& cellText)
-{
+CheckResult evaluate(cuiCellParser& parser, const QString& cellText) {
     cuiCell cell;
     parser.parse(cell, cellText, nullptr, nullptr);
     cmcCellRequest r(cell.category, cell.label, cell.index);
@@ -47,8 +46,7 @@ CheckResult evaluate(cuiCellParser& parser, const QString& cellText)
 
 } // namespace
 
-int indMain::RefreshAfterChange()
-{
+int indMain::RefreshAfterChange() {
     cmcGTex& text = cmcGTex::mainTable();
     cuiCellParser parser(text);
     QList<CheckResult> results;
@@ -60,8 +58,9 @@ int indMain::RefreshAfterChange()
     }
     // The channel check of the one bank.
     const int bank = 0;
-    results << evaluate(parser, QStringLiteral("{(%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%1,Bank %2)}")
-                                    .arg(QString(), QString::number(bank)));
+    results << evaluate(parser,
+                        QStringLiteral("{(%CL_Check_Mch:[St_ChBank]GI_Sheet_Mch_%1,Bank %2)}")
+                            .arg(QString(), QString::number(bank)));
 
     int errors = 0;
     QStringList errorSheets, warningSheets;
@@ -81,7 +80,8 @@ int indMain::RefreshAfterChange()
         t->MarkNodes(nullptr, warningSheets, WarningOverlay);
         t->MarkNodes(nullptr, errorSheets, ErrorOverlay);
         QTreeWidgetItemIterator it(t->view());
-        for (; *it; ++it) (*it)->setToolTip(0, QString());
+        for (; *it; ++it)
+            (*it)->setToolTip(0, QString());
         for (const CheckResult& c : results) {
             if (!c.error && !c.warning) continue;
             if (QTreeWidgetItem* node = t->FindNodeByCommand(c.sheet)) node->setToolTip(0, c.text);
@@ -94,8 +94,7 @@ int indMain::RefreshAfterChange()
     return errors;
 }
 
-void indMain::AdjustTree()
-{
+void indMain::AdjustTree() {
     cuiMainTree* t = tree();
     if (!t) return;
     QTreeWidget* view = t->view();
@@ -128,8 +127,7 @@ void indMain::AdjustTree()
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_ListChanged);
 }
 
-void indMain::OnEvent(const cmcEvent* event)
-{
+void indMain::OnEvent(const cmcEvent* event) {
     cuiMain::OnEvent(event);
     switch (event->code) {
     case EV_TreeRebuild:

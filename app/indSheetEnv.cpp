@@ -4,34 +4,37 @@
 #include "indMain.h"
 
 indSheetEnv::indSheetEnv(indMain& controller, indEnviron& environ)
-    : m_controller(controller), m_env(environ)
-{
+    : m_controller(controller), m_env(environ) {}
+
+bool indSheetEnv::makerMode() const {
+    return m_controller.makerMode();
 }
 
-bool indSheetEnv::makerMode() const { return m_controller.makerMode(); }
+int indSheetEnv::sheetFontScale() const {
+    return m_env.fontSizePercentage;
+}
 
-int indSheetEnv::sheetFontScale() const { return m_env.fontSizePercentage; }
+void indSheetEnv::cellHelp(int32_t label) {
+    m_controller.ShowCellHelp(label);
+}
 
-void indSheetEnv::cellHelp(int32_t label) { m_controller.ShowCellHelp(label); }
-
-bool indSheetEnv::readInt(const QString& path, const QString& name, int& value)
-{
+bool indSheetEnv::readInt(const QString& path, const QString& name, int& value) {
     const int v = m_env.readInteger(path, name);
     if (v == -1) return false; // missing (the settings store's answer for "none")
     value = v;
     return true;
 }
 
-void indSheetEnv::writeInt(const QString& path, const QString& name, int value)
-{
+void indSheetEnv::writeInt(const QString& path, const QString& name, int value) {
     m_env.writeInteger(path, name, value);
 }
 
-void indSheetEnv::deleteKey(const QString& path)
-{
+void indSheetEnv::deleteKey(const QString& path) {
     QString p = path;
     p.replace(QLatin1Char('/'), QLatin1Char('\\'));
     const int cut = p.lastIndexOf(QLatin1Char('\\'));
-    if (cut < 0) m_env.deleteKey(QString(), p);
-    else m_env.deleteKey(p.left(cut), p.mid(cut + 1));
+    if (cut < 0)
+        m_env.deleteKey(QString(), p);
+    else
+        m_env.deleteKey(p.left(cut), p.mid(cut + 1));
 }

@@ -8,7 +8,7 @@ class indEnviron;
 class indMain;
 
 class indSheetEnv : public cuiSheetEnv {
-public:
+  public:
     indSheetEnv(indMain& controller, indEnviron& environ);
     bool makerMode() const override;
     int sheetFontScale() const override;
@@ -17,7 +17,7 @@ public:
     void writeInt(const QString& path, const QString& name, int value) override;
     void deleteKey(const QString& path) override;
 
-private:
+  private:
     indMain& m_controller;
     indEnviron& m_env;
 };

@@ -92,7 +92,7 @@ struct cmcEvAns {
 };
 
 class cmcEvMan {
-public:
+  public:
     using Listener = void (*)(void* context, const cmcEvent* event);
 
     // Starts the 10 ms dispatch task at once. The most recently constructed manager is the
@@ -130,7 +130,7 @@ public:
 
     static constexpr int DispatchIntervalMs = 10;
 
-private:
+  private:
     struct QueueNode {
         std::unique_ptr<cmcEvent> event;
         bool isNew = true;

@@ -8,18 +8,15 @@
 #include <cstdlib>
 
 namespace {
-cmcFatal::EndingHook& endingHook()
-{
+cmcFatal::EndingHook& endingHook() {
     static cmcFatal::EndingHook hook;
     return hook;
 }
-cmcFatal::RecoveryHook& recoveryHook()
-{
+cmcFatal::RecoveryHook& recoveryHook() {
     static cmcFatal::RecoveryHook hook;
     return hook;
 }
-bool& showMessage()
-{
+bool& showMessage() {
     static bool show = true;
     return show;
 }
@@ -27,8 +24,7 @@ bool& showMessage()
 
 namespace cmcFatal {
 
-QString executableName()
-{
+QString executableName() {
     if (QCoreApplication::instance()) {
         const QString path = QCoreApplication::applicationFilePath();
         if (!path.isEmpty()) return QFileInfo(path).fileName();
@@ -39,8 +35,7 @@ QString executableName()
     return QStringLiteral("qxt5200");
 }
 
-void stop(const QString& fault)
-{
+void stop(const QString& fault) {
     // A fault while the recovery file is written must not come back here for ever.
     static bool recovering = false;
     QString text = fault;
@@ -58,10 +53,16 @@ void stop(const QString& fault)
     std::_Exit(3);
 }
 
-void setEndingHook(EndingHook hook) { endingHook() = std::move(hook); }
+void setEndingHook(EndingHook hook) {
+    endingHook() = std::move(hook);
+}
 
-void setShowMessage(bool show) { showMessage() = show; }
+void setShowMessage(bool show) {
+    showMessage() = show;
+}
 
-void setRecoveryHook(RecoveryHook hook) { recoveryHook() = std::move(hook); }
+void setRecoveryHook(RecoveryHook hook) {
+    recoveryHook() = std::move(hook);
+}
 
 } // namespace cmcFatal

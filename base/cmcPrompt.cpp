@@ -7,23 +7,24 @@ namespace {
 // Used when nothing else is installed (command-line tools): texts go to standard error and
 // every question takes its first button's answer.
 class ConsolePrompt : public cmcPromptService {
-public:
+  public:
     int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
-            cmcPromptIcon) override
-    {
+            cmcPromptIcon) override {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
                      text.toLocal8Bit().constData());
         switch (buttons) {
         case cmcPromptButtons::Ok:
-        case cmcPromptButtons::OkCancel: return PA_Ok;
+        case cmcPromptButtons::OkCancel:
+            return PA_Ok;
         case cmcPromptButtons::YesNo:
-        case cmcPromptButtons::YesNoCancel: return PA_Yes;
-        case cmcPromptButtons::RetryCancel: return PA_Retry;
+        case cmcPromptButtons::YesNoCancel:
+            return PA_Yes;
+        case cmcPromptButtons::RetryCancel:
+            return PA_Retry;
         }
         return PA_Ok;
     }
-    void tell(const QString& text, const QString& caption, cmcPromptIcon) override
-    {
+    void tell(const QString& text, const QString& caption, cmcPromptIcon) override {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
                      text.toLocal8Bit().constData());
     }
@@ -36,17 +37,19 @@ cmcPromptService* g_service = nullptr;
 
 namespace cmcPrompt {
 
-void install(cmcPromptService* service) { g_service = service; }
+void install(cmcPromptService* service) {
+    g_service = service;
+}
 
-cmcPromptService* installed() { return g_service ? g_service : &g_console; }
+cmcPromptService* installed() {
+    return g_service ? g_service : &g_console;
+}
 
-int ask(const QString& text, const QString& caption, cmcPromptButtons buttons, cmcPromptIcon icon)
-{
+int ask(const QString& text, const QString& caption, cmcPromptButtons buttons, cmcPromptIcon icon) {
     return installed()->ask(text, caption, buttons, icon);
 }
 
-void tell(const QString& text, const QString& caption, cmcPromptIcon icon)
-{
+void tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
     installed()->tell(text, caption, icon);
 }
 

@@ -24,7 +24,7 @@ enum class cmcPromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class cmcPromptIcon { None, Information, Question, Warning, Error };
 
 class cmcPromptService {
-public:
+  public:
     virtual ~cmcPromptService() = default;
     // Asks a question; returns the answer (one of cmcPromptAnswer).
     virtual int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,

@@ -1,21 +1,18 @@
 #include "cmcTask.h"
 
-cmcTask::cmcTask()
-{
+cmcTask::cmcTask() {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &cmcTask::tick);
 }
 
 cmcTask::~cmcTask() = default;
 
-void cmcTask::setCallback(Callback callback, void* context)
-{
+void cmcTask::setCallback(Callback callback, void* context) {
     m_callback = callback;
     m_context = context;
 }
 
-void cmcTask::setInterval(int ms)
-{
+void cmcTask::setInterval(int ms) {
     m_interval = ms;
     if (ms < 0 || m_disposePending) {
         m_timer.stop();
@@ -25,21 +22,18 @@ void cmcTask::setInterval(int ms)
     m_stopped = !m_timer.isActive();
 }
 
-void cmcTask::stop()
-{
+void cmcTask::stop() {
     m_callback = nullptr;
     m_context = nullptr;
     setInterval(-1);
 }
 
-void cmcTask::dispose()
-{
+void cmcTask::dispose() {
     m_disposePending = true;
     tick();
 }
 
-void cmcTask::release(cmcTask*& task)
-{
+void cmcTask::release(cmcTask*& task) {
     if (!task) return;
     if (!task->isStopped()) {
         task->stop();
@@ -52,8 +46,7 @@ void cmcTask::release(cmcTask*& task)
     task = nullptr;
 }
 
-void cmcTask::tick()
-{
+void cmcTask::tick() {
     if (m_disposePending) {
         if (m_busy) {
             // Disposed from inside its own callback: the callback still runs on this

@@ -11,7 +11,7 @@
 
 class cmcTask : public QObject {
     Q_OBJECT
-public:
+  public:
     using Callback = void (*)(void* context, cmcTask* task);
 
     cmcTask();
@@ -35,7 +35,7 @@ public:
     // Runs one tick as the timer would (also used by the timer itself).
     void tick();
 
-private:
+  private:
     QTimer m_timer;
     Callback m_callback = nullptr;
     void* m_context = nullptr;

@@ -8,7 +8,7 @@
 #include <functional>
 
 class cmcTick {
-public:
+  public:
     using Clock = std::function<uint32_t()>;
 
     cmcTick();
@@ -27,7 +27,7 @@ public:
     // Replaces the clock for the whole program; an empty function restores the steady clock.
     static void setClock(Clock clock);
 
-private:
+  private:
     uint32_t m_duration = 0;
     uint32_t m_start = 0;
     bool m_running = false;

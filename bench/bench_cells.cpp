@@ -11,8 +11,7 @@
 #include <chrono>
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     cmcGTex texts;
     texts.attachLines(cmcCellTexts::lines());
@@ -22,7 +21,8 @@ int main(int argc, char** argv)
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
     for (int row = 0; row < 500; ++row) {
-        dispatch.commit(CT_ChannelList, CL_ChL_FreqR, row, QString::number(1.6 + row * 0.05, 'f', 5));
+        dispatch.commit(CT_ChannelList, CL_ChL_FreqR, row,
+                        QString::number(1.6 + row * 0.05, 'f', 5));
         if (row % 3) dispatch.commit(CT_ChannelList, CL_ChL_FreqT, row, QStringLiteral("20.25"));
         dispatch.commit(CT_ChannelList, CL_ChL_Name, row, QStringLiteral("CHANNEL %1").arg(row));
         dispatch.commit(CT_ChannelList, CL_ChL_Mode, row, QStringLiteral("USB"));
@@ -41,7 +41,8 @@ int main(int argc, char** argv)
             }
         }
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double reads = double(passes) * 500 * 4;
     std::printf("channel-list cell reads: %.0f in %.3f s\n", reads, seconds);
     std::printf("reads per second:        %.0f\n", reads / seconds);

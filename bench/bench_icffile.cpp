@@ -13,23 +13,22 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     constexpr int Runs = 50;
     QTemporaryDir dir;
     const QString path = dir.filePath("bench.icf");
 
     cmcEeprom image(QxMap::ImageSize);
-    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, uint8_t(a * 13 + 7));
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, uint8_t(a * 13 + 7));
     image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>("QM7041"), 6);
     image.SetByte(QxMap::MapRevisionAddr, 2);
     const cmcEeprom loaded(image);
@@ -80,7 +79,8 @@ int main(int argc, char** argv)
     }
     std::printf("whole-image clone file (65,520 bytes, 4,098 lines), median of %d runs:\n", Runs);
     std::printf("  save (write, temporary file, rename): %.3f ms\n", median(save));
-    if (!saveRam.empty()) std::printf("  save into a RAM-backed folder:        %.3f ms\n", median(saveRam));
+    if (!saveRam.empty())
+        std::printf("  save into a RAM-backed folder:        %.3f ms\n", median(saveRam));
     std::printf("  read with coverage check:             %.3f ms\n", median(read));
     std::printf("  open (read, identity, coverage):      %.3f ms\n", median(open));
     return 0;

@@ -23,7 +23,8 @@
 
 namespace {
 
-void measure(const char* title, cuiPrinter& printer, const QStringList& commands, QPrinter& device) {
+void measure(const char* title, cuiPrinter& printer, const QStringList& commands,
+             QPrinter& device) {
     QElapsedTimer t;
     t.start();
     const int pages = printer.countPages(commands, device);
@@ -33,11 +34,13 @@ void measure(const char* title, cuiPrinter& printer, const QStringList& commands
     printer.renderPreview(commands, device, images);
     const double previewMs = t.nsecsElapsed() / 1e6;
     qint64 bytes = 0;
-    for (const QImage& image : images) bytes += image.sizeInBytes();
+    for (const QImage& image : images)
+        bytes += image.sizeInBytes();
     t.restart();
-    cuiPreview preview(nullptr, QString(),
-                       [&](const cuiPreview::PageSink& add) { printer.renderPreview(commands, device, add); },
-                       [] { return 10; }, [](int) {});
+    cuiPreview preview(
+        nullptr, QString(),
+        [&](const cuiPreview::PageSink& add) { printer.renderPreview(commands, device, add); },
+        [] { return 10; }, [](int) {});
     const double storeMs = t.nsecsElapsed() / 1e6;
     t.restart();
     printer.printNow(commands, device);
@@ -53,8 +56,7 @@ void measure(const char* title, cuiPrinter& printer, const QStringList& commands
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -63,10 +65,12 @@ int main(int argc, char** argv)
     options.settingsFolder = dir.filePath(QStringLiteral("settings"));
     options.screenSize = QSize(1280, 900);
     const QString key = QStringLiteral("Software\\Vexo\\QX-T5200-bench");
-    auto env = std::make_unique<indEnviron>(QStringLiteral("qxt5200-bench-print"), key, key, options);
+    auto env =
+        std::make_unique<indEnviron>(QStringLiteral("qxt5200-bench-print"), key, key, options);
     env->currentDirectory = dir.path();
     auto events = std::make_unique<cmcEvMan>();
-    auto main = std::make_unique<indMain>(*env, QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
+    auto main = std::make_unique<indMain>(*env, QCoreApplication::applicationDirPath() +
+                                                    QStringLiteral("/../bin"));
     auto form = std::make_unique<TForm1>(*main, QRect(0, 0, 1280, 900));
 
     QPrinter device(QPrinter::HighResolution);

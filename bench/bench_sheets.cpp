@@ -11,8 +11,8 @@
 #include "cuiSheet.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -74,10 +74,10 @@ void measure(const char* title, int runs, QWidget& host, const QString& command,
         paint.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("%s: %d rows x %d columns\n", title, rows, cols);
-    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs, median(build),
-                build[0]);
-    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs, median(paint),
-                paint[0]);
+    std::printf("build (create + Build), median of %d: %.2f ms (first %.2f ms)\n", runs,
+                median(build), build[0]);
+    std::printf("paint one 1280x900 screen, median of %d: %.2f ms (first %.2f ms)\n", runs,
+                median(paint), paint[0]);
 }
 
 } // namespace
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
 
     QWidget host;
     host.resize(1280, 900);
-    measure("bank sheet (matrix padded to 510 rows)", 15, host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0", table,
-            source);
+    measure("bank sheet (matrix padded to 510 rows)", 15, host, "[St_ChBank]GI_Sheet_Mch_0,Bank 0",
+            table, source);
 
     // The delivered memory dump sheet, from the overlay beside the program.
     measure("memory dump sheet", 5, host, "GI_Sheet_EeDebugWin", delivered, source);

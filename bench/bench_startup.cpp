@@ -10,16 +10,17 @@
 #include <cstdio>
 #include <vector>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/qxt5200");
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/qxt5200");
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY")))
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
+        !env.contains(QStringLiteral("DISPLAY")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
     std::vector<double> times;
@@ -34,7 +35,8 @@ int main(int argc, char** argv)
             return 1;
         }
         QByteArray out;
-        while (!out.contains('\n') && p.waitForReadyRead(20000)) out += p.readAllStandardOutput();
+        while (!out.contains('\n') && p.waitForReadyRead(20000))
+            out += p.readAllStandardOutput();
         const double ms = t.nsecsElapsed() / 1e6;
         p.waitForFinished(10000);
         if (!out.startsWith("PAINTED")) {
@@ -44,7 +46,8 @@ int main(int argc, char** argv)
         if (i > 0) times.push_back(ms); // the first run warms the file cache
     }
     std::sort(times.begin(), times.end());
-    std::printf("start-up to channel sheet painted: median %.1f ms (min %.1f, max %.1f, %zu runs, platform %s)\n",
+    std::printf("start-up to channel sheet painted: median %.1f ms (min %.1f, max %.1f, %zu runs, "
+                "platform %s)\n",
                 times[times.size() / 2], times.front(), times.back(), times.size(),
                 qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"))));
     return 0;

@@ -8,10 +8,16 @@
 #include <memory>
 
 class cmcBuff {
-public:
+  public:
     cmcBuff() { Clear(); }
-    cmcBuff(const cmcBuff& other) { Clear(); Assign(other); }
-    cmcBuff& operator=(const cmcBuff& other) { if (this != &other) Assign(other); return *this; }
+    cmcBuff(const cmcBuff& other) {
+        Clear();
+        Assign(other);
+    }
+    cmcBuff& operator=(const cmcBuff& other) {
+        if (this != &other) Assign(other);
+        return *this;
+    }
 
     void Clear();
     // Grows the block when n exceeds the capacity; shrinking keeps the block and its bytes.
@@ -44,7 +50,7 @@ public:
 
     static constexpr int32_t CompactAfter = 4097;
 
-private:
+  private:
     bool ownsBytes(const uint8_t* p) const;
 
     std::unique_ptr<uint8_t[]> m_block;

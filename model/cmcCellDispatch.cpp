@@ -1,6 +1,8 @@
 #include "cmcCellDispatch.h"
 
 #include "cmcCellObj.h"
+#include "cmcCheckCells.h"
+#include "cmcDumpCells.h"
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
 #include "cmcFmtFreq.h"
@@ -9,10 +11,8 @@
 #include "cmcFmtText.h"
 #include "cmcFmtTimer.h"
 #include "cmcGTex.h"
-#include "cmcPrompt.h"
-#include "cmcCheckCells.h"
-#include "cmcDumpCells.h"
 #include "cmcListEdits.h"
+#include "cmcPrompt.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
 
@@ -28,8 +28,7 @@ const cmcSelRef kCallSys{"GI_Sheet_Sel_NetL_CallSys", cuiFlector::KindSelection}
 
 // On/off cells shown as check boxes: Enter (and a double click) ticks or clears them as
 // space does, instead of opening the two-item pop-up.
-void checkBoxKey(cmcCellRequest& r)
-{
+void checkBoxKey(cmcCellRequest& r) {
     if (r.fl.isKey(cuiFlector::KeyEnter)) r.fl.key = cuiFlector::KeySpace;
 }
 
@@ -37,54 +36,51 @@ constexpr uint16_t NoChannel16 = 0xFFFF;
 constexpr uint8_t NoRow8 = 0xFF;
 
 // Display texts of row references: the row number as shown (1-based) and the row's name.
-QString rowText(int64_t row, const QString& name)
-{
+QString rowText(int64_t row, const QString& name) {
     return name.isEmpty() ? QString::number(row + 1) : QString::number(row + 1) + u' ' + name;
 }
 
-QString recordName(const cmcEeprom& image, int32_t list, int64_t row, int offset, int length)
-{
+QString recordName(const cmcEeprom& image, int32_t list, int64_t row, int offset, int length) {
     datCh rec;
     if (!rec.load(image, list, int32_t(row))) return QString();
     return cmcFmtText::display(rec.bytes + offset, length);
 }
 
-QString channelShown(const void* ctx, int64_t row)
-{
+QString channelShown(const void* ctx, int64_t row) {
     if (row < 0 || row >= QxList::ChannelRows) return QString();
-    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Channel, row, QxRec::ChName, QxRec::ChNameLen));
+    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Channel, row,
+                                   QxRec::ChName, QxRec::ChNameLen));
 }
 
-QString networkShown(const void* ctx, int64_t row)
-{
+QString networkShown(const void* ctx, int64_t row) {
     if (row < 0 || row >= QxList::NetworkCount) return QString();
-    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Network, row, QxRec::NetName, QxRec::NameLen));
+    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Network, row,
+                                   QxRec::NetName, QxRec::NameLen));
 }
 
-QString messageShown(const void* ctx, int64_t row)
-{
+QString messageShown(const void* ctx, int64_t row) {
     if (row < 0 || row > 9) return QString();
-    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Message, row, 0, QxRec::NameLen));
+    return rowText(row, recordName(*static_cast<const cmcEeprom*>(ctx), QxList::Message, row, 0,
+                                   QxRec::NameLen));
 }
 
-QString aleNetShown(const void* ctx, int64_t row)
-{
+QString aleNetShown(const void* ctx, int64_t row) {
     if (row < 0 || row > 99) return QString();
     const cmcEeprom& image = *static_cast<const cmcEeprom*>(ctx);
     datCh rec;
     if (!rec.load(image, QxList::AleNetId, int32_t(row))) return QString();
-    return rowText(row, cmcFmtText::display(rec.bytes + QxRec::AleId, QxRec::AleIdLen, cmcFmtText::Address));
+    return rowText(
+        row, cmcFmtText::display(rec.bytes + QxRec::AleId, QxRec::AleIdLen, cmcFmtText::Address));
 }
 
-const cmcFmtSelect::RowRef kChannelRef{"GI_Sheet_Sel_ChannelList", QxList::Channel, 0, 499, NoChannel16};
+const cmcFmtSelect::RowRef kChannelRef{"GI_Sheet_Sel_ChannelList", QxList::Channel, 0, 499,
+                                       NoChannel16};
 const cmcFmtSelect::RowRef kNetworkRef{"GI_Sheet_Sel_NetworkList", QxList::Network, 0, 9, NoRow8};
 const cmcFmtSelect::RowRef kMessageRef{"GI_Sheet_Sel_MessageList", QxList::Message, 0, 9, NoRow8};
 const cmcFmtSelect::RowRef kAleNetRef{"GI_Sheet_Sel_AleNetIdList", QxList::AleNetId, 0, 99, NoRow8};
 
 // A byte or word field of a record passed through a number-valued format.
-template <typename Fn>
-bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
-{
+template <typename Fn> bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn) {
     r.fl.erased = rec.blank(offset, 1);
     int64_t v = rec.bytes[offset];
     const bool changed = fn(v);
@@ -93,9 +89,7 @@ bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
     return changed;
 }
 
-template <typename Fn>
-bool wordField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
-{
+template <typename Fn> bool wordField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn) {
     r.fl.erased = rec.blank(offset, 2);
     int64_t v = rec.wordAt(offset);
     const bool changed = fn(v);
@@ -104,68 +98,83 @@ bool wordField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn)
     return changed;
 }
 
-bool textField(cmcCellRequest& r, datCh& rec, int offset, int length, cmcFmtText::Variant v = cmcFmtText::Plain)
-{
+bool textField(cmcCellRequest& r, datCh& rec, int offset, int length,
+               cmcFmtText::Variant v = cmcFmtText::Plain) {
     return cmcFmtText::run(r.fl, rec.bytes + offset, length, v);
 }
 
-int countBits(const uint8_t* p, int n)
-{
+int countBits(const uint8_t* p, int n) {
     int c = 0;
-    for (int i = 0; i < n; ++i) c += __builtin_popcount(p[i]);
+    for (int i = 0; i < n; ++i)
+        c += __builtin_popcount(p[i]);
     return c;
 }
 
 } // namespace
 
-cmcCellDispatch& cmcCellDispatch::global()
-{
+cmcCellDispatch& cmcCellDispatch::global() {
     static cmcCellDispatch dispatcher;
     return dispatcher;
 }
 
-int32_t cmcCellDispatch::keyColumn(int32_t list)
-{
+int32_t cmcCellDispatch::keyColumn(int32_t list) {
     switch (list) {
-    case QxList::Channel: return CL_ChL_FreqR;
-    case QxList::Address: return CL_AddrL_Name;
-    case QxList::Network: return CL_NetL_Name;
-    case QxList::PhoneLink: return CL_PhoneLinkL_Id;
-    case QxList::Profile: return CL_ProfileL_Id;
-    default: return CL_None;
+    case QxList::Channel:
+        return CL_ChL_FreqR;
+    case QxList::Address:
+        return CL_AddrL_Name;
+    case QxList::Network:
+        return CL_NetL_Name;
+    case QxList::PhoneLink:
+        return CL_PhoneLinkL_Id;
+    case QxList::Profile:
+        return CL_ProfileL_Id;
+    default:
+        return CL_None;
     }
 }
 
-int32_t cmcCellDispatch::listOfLabel(int32_t label)
-{
+int32_t cmcCellDispatch::listOfLabel(int32_t label) {
     if (label >= CL_ChL_Name && label <= CL_ChL_Mode) return QxList::Channel;
     if (label >= CL_AddrL_Name && label <= CL_AddrL_Emergency) return QxList::Address;
     if (label >= CL_NetL_Name && label <= CL_NetL_Preamble) return QxList::Network;
     switch (label) {
-    case CL_MsgL_Msg: return QxList::Message;
-    case CL_PhoneLinkL_Name: case CL_PhoneLinkL_Id: case CL_PhoneLinkL_Network: case CL_PhoneLinkL_Channel:
+    case CL_MsgL_Msg:
+        return QxList::Message;
+    case CL_PhoneLinkL_Name:
+    case CL_PhoneLinkL_Id:
+    case CL_PhoneLinkL_Network:
+    case CL_PhoneLinkL_Channel:
         return QxList::PhoneLink;
-    case CL_ProfileL_Name: case CL_ProfileL_Id: case CL_ProfileL_Network: return QxList::Profile;
-    case CL_Ale_NetId_Id: return QxList::AleNetId;
-    case CL_Ale_SelfId_Id: case CL_Ale_SelfId_Slot: case CL_Ale_SelfId_NetId: return QxList::AleSelfId;
-    case CL_Ale_CallId_Id: case CL_Ale_CallId_ChGroupNo: return QxList::AleCallId;
-    case CL_Ale_Msg_Msg: return QxList::AleMessage;
-    default: return 0;
+    case CL_ProfileL_Name:
+    case CL_ProfileL_Id:
+    case CL_ProfileL_Network:
+        return QxList::Profile;
+    case CL_Ale_NetId_Id:
+        return QxList::AleNetId;
+    case CL_Ale_SelfId_Id:
+    case CL_Ale_SelfId_Slot:
+    case CL_Ale_SelfId_NetId:
+        return QxList::AleSelfId;
+    case CL_Ale_CallId_Id:
+    case CL_Ale_CallId_ChGroupNo:
+        return QxList::AleCallId;
+    case CL_Ale_Msg_Msg:
+        return QxList::AleMessage;
+    default:
+        return 0;
     }
 }
 
-void cmcCellDispatch::setCurrentNetwork(int32_t n)
-{
+void cmcCellDispatch::setCurrentNetwork(int32_t n) {
     if (n >= 0 && n < QxList::NetworkCount) m_network = n;
 }
 
-void cmcCellDispatch::setCurrentGroup(int32_t g)
-{
+void cmcCellDispatch::setCurrentGroup(int32_t g) {
     if (g >= 0 && g < QxList::AleGroupCount) m_group = g;
 }
 
-bool cmcCellDispatch::dispatch(cmcCellRequest& r)
-{
+bool cmcCellDispatch::dispatch(cmcCellRequest& r) {
     cmcCellNames::listOf(r.category); // a category out of range is a fault of the definitions
     r.fl.clearResults();
     r.changed = false;
@@ -194,9 +203,16 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     case CL_Ale_ChGrpL_Count:
     case CL_Ale_ChGrpL_ChBit_Selected:
     case CL_EnabledChBit_Header:
-    case CL_EnabledChBit_9: case CL_EnabledChBit_8: case CL_EnabledChBit_7: case CL_EnabledChBit_6:
-    case CL_EnabledChBit_5: case CL_EnabledChBit_4: case CL_EnabledChBit_3: case CL_EnabledChBit_2:
-    case CL_EnabledChBit_1: case CL_EnabledChBit_0:
+    case CL_EnabledChBit_9:
+    case CL_EnabledChBit_8:
+    case CL_EnabledChBit_7:
+    case CL_EnabledChBit_6:
+    case CL_EnabledChBit_5:
+    case CL_EnabledChBit_4:
+    case CL_EnabledChBit_3:
+    case CL_EnabledChBit_2:
+    case CL_EnabledChBit_1:
+    case CL_EnabledChBit_0:
     case CL_ChBit_Name:
     case CL_ChBit_Freq:
         return m_image ? membershipCell(r) : false;
@@ -215,23 +231,20 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r)
     return false;
 }
 
-void cmcCellDispatch::noCase(cmcCellRequest& r)
-{
+void cmcCellDispatch::noCase(cmcCellRequest& r) {
     if (m_handler && m_handler(m_handlerContext, r)) return;
     r.handled = false;
     r.fl.display = QStringLiteral("%1 *Yet*").arg(r.label);
 }
 
-void cmcCellDispatch::changedNow(cmcCellRequest& r)
-{
+void cmcCellDispatch::changedNow(cmcCellRequest& r) {
     r.changed = true;
     if (m_listener) m_listener(m_listenerContext, r);
 }
 
 // ---- list records ---------------------------------------------------------------------
 
-bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list)
-{
+bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list) {
     datCh rec;
     if (!rec.load(*m_image, list, r.index)) return false; // no such row (500 = no channel)
 
@@ -263,8 +276,7 @@ bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list)
     return r.changed;
 }
 
-bool cmcCellDispatch::editOnDefaults(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::editOnDefaults(cmcCellRequest& r, datCh& rec) {
     datCh fresh;
     if (!m_defaults || !fresh.load(*m_defaults, rec.list, rec.row) || fresh.erased) return false;
     cmcCellRequest trial = r;
@@ -276,8 +288,7 @@ bool cmcCellDispatch::editOnDefaults(cmcCellRequest& r, datCh& rec)
     return true;
 }
 
-const std::vector<int32_t>& cmcCellDispatch::fieldsOf(int32_t list)
-{
+const std::vector<int32_t>& cmcCellDispatch::fieldsOf(int32_t list) {
     static std::vector<int32_t> fields[QxList::ListCount];
     static bool made = false;
     if (!made) {
@@ -289,8 +300,7 @@ const std::vector<int32_t>& cmcCellDispatch::fieldsOf(int32_t list)
     return list > 0 && list < QxList::ListCount ? fields[list] : none;
 }
 
-void cmcCellDispatch::settleRow(const cmcCellRequest& r, datCh& rec)
-{
+void cmcCellDispatch::settleRow(const cmcCellRequest& r, datCh& rec) {
     for (const int32_t label : fieldsOf(rec.list)) {
         if (label == r.label) continue;
         cmcCellRequest s(r.category, label, rec.row);
@@ -300,18 +310,20 @@ void cmcCellDispatch::settleRow(const cmcCellRequest& r, datCh& rec)
     rec.evaluate();
 }
 
-bool cmcCellDispatch::recordField(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::recordField(cmcCellRequest& r, datCh& rec) {
     switch (rec.list) {
-    case QxList::Channel: return channelField(r, rec);
-    case QxList::Address: return addressField(r, rec);
-    case QxList::Network: return networkField(r, rec);
-    default: return otherListField(r, rec);
+    case QxList::Channel:
+        return channelField(r, rec);
+    case QxList::Address:
+        return addressField(r, rec);
+    case QxList::Network:
+        return networkField(r, rec);
+    default:
+        return otherListField(r, rec);
     }
 }
 
-bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
     switch (r.label) {
     case CL_ChL_Name: {
@@ -328,34 +340,45 @@ bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec)
         return changed;
     }
     case CL_ChL_Mode:
-        return byteField(r, rec, ChMode, [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kTxRxMode.get()); });
+        return byteField(r, rec, ChMode, [&](int64_t& v) {
+            return cmcFmtSelect::select(r.fl, v, kTxRxMode.get());
+        });
     default:
         return false;
     }
 }
 
-bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
     const cmcEeprom* img = m_image;
     switch (r.label) {
-    case CL_AddrL_Name: return textField(r, rec, AdName, NameLen);
-    case CL_AddrL_Id: return textField(r, rec, AdId, AdIdLen, cmcFmtText::DigitsTail);
+    case CL_AddrL_Name:
+        return textField(r, rec, AdName, NameLen);
+    case CL_AddrL_Id:
+        return textField(r, rec, AdId, AdIdLen, cmcFmtText::DigitsTail);
     case CL_AddrL_CallType:
-        return byteField(r, rec, AdCallType, [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kCallType.get()); });
+        return byteField(r, rec, AdCallType, [&](int64_t& v) {
+            return cmcFmtSelect::select(r.fl, v, kCallType.get());
+        });
     case CL_AddrL_Channel:
-        return wordField(r, rec, AdChannel, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img); });
+        return wordField(r, rec, AdChannel, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img);
+        });
     case CL_AddrL_Network: {
         const uint8_t before = rec.bytes[AdNetwork];
-        const bool changed =
-            byteField(r, rec, AdNetwork, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img); });
+        const bool changed = byteField(r, rec, AdNetwork, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img);
+        });
         // A channel belongs to its network: another network leaves the row without one.
         if (changed && rec.bytes[AdNetwork] != before) rec.setWord(AdChannel, NoChannel16);
         return changed;
     }
-    case CL_AddrL_Phone: return textField(r, rec, AdPhone, AdPhoneLen, cmcFmtText::Digits);
+    case CL_AddrL_Phone:
+        return textField(r, rec, AdPhone, AdPhoneLen, cmcFmtText::Digits);
     case CL_AddrL_Msg:
-        return byteField(r, rec, AdMessage, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kMessageRef, messageShown, img); });
+        return byteField(r, rec, AdMessage, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kMessageRef, messageShown, img);
+        });
     case CL_AddrL_Emergency: {
         checkBoxKey(r);
         r.fl.erased = rec.blank(AdFlags, 1);
@@ -371,47 +394,63 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec)
     }
 }
 
-bool cmcCellDispatch::networkField(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::networkField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
     switch (r.label) {
-    case CL_NetL_Name: return textField(r, rec, NetName, NameLen);
+    case CL_NetL_Name:
+        return textField(r, rec, NetName, NameLen);
     case CL_NetL_ScanType:
-        return byteField(r, rec, NetScanType, [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kScanType.get()); });
+        return byteField(r, rec, NetScanType, [&](int64_t& v) {
+            return cmcFmtSelect::select(r.fl, v, kScanType.get());
+        });
     case CL_NetL_CallSys:
-        return byteField(r, rec, NetCallSys, [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kCallSys.get()); });
+        return byteField(r, rec, NetCallSys,
+                         [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kCallSys.get()); });
     case CL_NetL_DetectTime: {
         cmcTimerParams p;
         p.stepsPerUnit = 10;
         p.min = 1;
         p.max = 250;
         p.trim = 3;
-        return byteField(r, rec, NetDetectTime, [&](int64_t& v) { return cmcFmtTimer::run(r.fl, v, p); });
+        return byteField(r, rec, NetDetectTime,
+                         [&](int64_t& v) { return cmcFmtTimer::run(r.fl, v, p); });
     }
     case CL_NetL_Preamble:
-        return byteField(r, rec, NetPreamble, [&](int64_t& v) { return cmcFmtNumber::decimal(r.fl, v, 0, 20); });
+        return byteField(r, rec, NetPreamble,
+                         [&](int64_t& v) { return cmcFmtNumber::decimal(r.fl, v, 0, 20); });
     default:
         return false;
     }
 }
 
-bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec)
-{
+bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
     const cmcEeprom* img = m_image;
     switch (r.label) {
-    case CL_MsgL_Msg: return textField(r, rec, 0, 64);
-    case CL_Ale_Msg_Msg: return textField(r, rec, 0, 90);
-    case CL_PhoneLinkL_Name: return textField(r, rec, PlName, NameLen);
-    case CL_PhoneLinkL_Id: return textField(r, rec, PlId, PlIdLen, cmcFmtText::DigitsTail);
+    case CL_MsgL_Msg:
+        return textField(r, rec, 0, 64);
+    case CL_Ale_Msg_Msg:
+        return textField(r, rec, 0, 90);
+    case CL_PhoneLinkL_Name:
+        return textField(r, rec, PlName, NameLen);
+    case CL_PhoneLinkL_Id:
+        return textField(r, rec, PlId, PlIdLen, cmcFmtText::DigitsTail);
     case CL_PhoneLinkL_Network:
-        return byteField(r, rec, PlNetwork, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img); });
+        return byteField(r, rec, PlNetwork, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img);
+        });
     case CL_PhoneLinkL_Channel:
-        return wordField(r, rec, PlChannel, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img); });
-    case CL_ProfileL_Name: return textField(r, rec, PrName, NameLen);
-    case CL_ProfileL_Id: return textField(r, rec, PrId, PrIdLen, cmcFmtText::DigitsTail);
+        return wordField(r, rec, PlChannel, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img);
+        });
+    case CL_ProfileL_Name:
+        return textField(r, rec, PrName, NameLen);
+    case CL_ProfileL_Id:
+        return textField(r, rec, PrId, PrIdLen, cmcFmtText::DigitsTail);
     case CL_ProfileL_Network:
-        return byteField(r, rec, PrNetwork, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img); });
+        return byteField(r, rec, PrNetwork, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img);
+        });
     case CL_Ale_NetId_Id:
     case CL_Ale_SelfId_Id:
     case CL_Ale_CallId_Id:
@@ -432,13 +471,16 @@ bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec)
             changed = cmcFmtNumber::decimal(r.fl, v, p);
             if (changed) rec.bytes[AleGroup] = uint8_t(v);
         }
-        if (rec.bytes[AleGroup] == NoRow8 && (r.fl.editStatus != cuiFlector::EsEdit || r.fl.key == cuiFlector::KeyEnter))
+        if (rec.bytes[AleGroup] == NoRow8 &&
+            (r.fl.editStatus != cuiFlector::EsEdit || r.fl.key == cuiFlector::KeyEnter))
             r.fl.display.clear();
         r.setValue(rec.bytes[AleGroup]);
         return changed;
     }
     case CL_Ale_SelfId_NetId:
-        return byteField(r, rec, AleSelfNetId, [&](int64_t& v) { return cmcFmtSelect::rowRef(r.fl, v, kAleNetRef, aleNetShown, img); });
+        return byteField(r, rec, AleSelfNetId, [&](int64_t& v) {
+            return cmcFmtSelect::rowRef(r.fl, v, kAleNetRef, aleNetShown, img);
+        });
     default:
         return false;
     }
@@ -446,8 +488,7 @@ bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec)
 
 // ---- channel memberships (lists 39 and 40) --------------------------------------------
 
-bool cmcCellDispatch::switchBit(cmcCellRequest& r, int32_t address, int bit)
-{
+bool cmcCellDispatch::switchBit(cmcCellRequest& r, int32_t address, int bit) {
     const uint8_t b = m_image->GetByte(address);
     int64_t v = (b >> bit) & 1;
     const bool changed = cmcFmtSelect::select(r.fl, v, kOnOff.get());
@@ -456,14 +497,14 @@ bool cmcCellDispatch::switchBit(cmcCellRequest& r, int32_t address, int bit)
     return changed;
 }
 
-bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
-{
+bool cmcCellDispatch::membershipCell(cmcCellRequest& r) {
     const int32_t row = r.index;
 
     switch (r.label) {
     case CL_NetL_Ch_NetNo: {
         int64_t v = m_network;
-        if (cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, m_image) && v >= 0 && v < QxList::NetworkCount) {
+        if (cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, m_image) && v >= 0 &&
+            v < QxList::NetworkCount) {
             m_network = int32_t(v);
             r.changed = true; // the sheet shows another network; the image is untouched
         }
@@ -485,7 +526,8 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
     }
     case CL_Ale_ChGrpL_Count: {
         uint8_t bits[QxList::AleGroupSize];
-        m_image->GetBlock(QxList::AleGroupBase + m_group * QxList::AleGroupSize, bits, QxList::AleGroupSize);
+        m_image->GetBlock(QxList::AleGroupBase + m_group * QxList::AleGroupSize, bits,
+                          QxList::AleGroupSize);
         r.setValue(countBits(bits, QxList::AleGroupSize));
         r.fl.display = QString::number(r.value);
         return false;
@@ -503,7 +545,9 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
     if (!ch.load(*m_image, QxList::Channel, row)) return false;
     if (!ch.valid) {
         r.blank = true;
-        if (r.fl.hasKey() && r.fl.key <= 127 && r.label != CL_ChBit_Name && r.label != CL_ChBit_Freq) return false;
+        if (r.fl.hasKey() && r.fl.key <= 127 && r.label != CL_ChBit_Name &&
+            r.label != CL_ChBit_Freq)
+            return false;
     }
     switch (r.label) {
     case CL_ChBit_Name:
@@ -521,8 +565,8 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
     const int32_t bitByte = row / 8;
     const int bit = row % 8;
     // Channel memberships are check boxes.
-    const bool networkBit =
-        r.label == CL_NetL_ChBit_Selected || (r.label >= CL_EnabledChBit_9 && r.label <= CL_EnabledChBit_0);
+    const bool networkBit = r.label == CL_NetL_ChBit_Selected ||
+                            (r.label >= CL_EnabledChBit_9 && r.label <= CL_EnabledChBit_0);
     if (r.label == CL_Ale_ChGrpL_ChBit_Selected || networkBit) checkBoxKey(r);
     if (r.label == CL_Ale_ChGrpL_ChBit_Selected) {
         const int32_t base = QxList::AleGroupBase + m_group * QxList::AleGroupSize;
@@ -566,8 +610,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r)
 
 // ---- small cells, menus ---------------------------------------------------------------
 
-bool cmcCellDispatch::miscCell(cmcCellRequest& r)
-{
+bool cmcCellDispatch::miscCell(cmcCellRequest& r) {
     if (r.label == CL_Misc_ChNo_0Base || r.label == CL_Misc_ChNo_1Base) {
         const int32_t n = r.label == CL_Misc_ChNo_1Base ? r.index + 1 : r.index;
         r.fl.display = QString::number(n);
@@ -576,8 +619,7 @@ bool cmcCellDispatch::miscCell(cmcCellRequest& r)
     return false;
 }
 
-bool cmcCellDispatch::menuCell(cmcCellRequest& r)
-{
+bool cmcCellDispatch::menuCell(cmcCellRequest& r) {
     const bool handled = m_handler && m_handler(m_handlerContext, r);
     // The pop-up menu's "Edit" opens the editor of the cell the menu belongs to.
     if (!handled && r.label == CL_PMenu_Edit && r.category == CT_PopupMenu) {
@@ -603,15 +645,15 @@ bool cmcCellDispatch::menuCell(cmcCellRequest& r)
         }
     }
     if (r.cell) {
-        r.cell->flags = (r.cell->flags & ~cmcCellObj::F_MenuStateMask) | (r.menuState & cmcCellObj::F_MenuStateMask);
+        r.cell->flags = (r.cell->flags & ~cmcCellObj::F_MenuStateMask) |
+                        (r.menuState & cmcCellObj::F_MenuStateMask);
         if (r.imageIndex >= 0) r.cell->imageIndex = r.imageIndex;
         if (r.menuState & cmcCellObj::F_CaptionSet) r.cell->caption = r.fl.display;
     }
     return r.changed;
 }
 
-bool cmcCellDispatch::popupCommand(cmcCellRequest& r)
-{
+bool cmcCellDispatch::popupCommand(cmcCellRequest& r) {
     if (r.menuCommand == CL_PMenu_Edit) {
         const int32_t command = r.menuCommand;
         r.menuCommand = CL_None;
@@ -632,23 +674,21 @@ bool cmcCellDispatch::popupCommand(cmcCellRequest& r)
 
 // ---- wrappers ---------------------------------------------------------------------------
 
-QString cmcCellDispatch::text(int32_t category, int32_t label, int32_t index)
-{
+QString cmcCellDispatch::text(int32_t category, int32_t label, int32_t index) {
     cmcCellRequest r(category, label, index);
     dispatch(r);
     return r.fl.display;
 }
 
-bool cmcCellDispatch::value(int32_t category, int32_t label, int32_t index, int64_t* v)
-{
+bool cmcCellDispatch::value(int32_t category, int32_t label, int32_t index, int64_t* v) {
     cmcCellRequest r(category, label, index);
     dispatch(r);
     if (r.hasValue && v) *v = r.value;
     return r.hasValue;
 }
 
-bool cmcCellDispatch::commit(int32_t category, int32_t label, int32_t index, const QString& t, cmcCellRequest* out)
-{
+bool cmcCellDispatch::commit(int32_t category, int32_t label, int32_t index, const QString& t,
+                             cmcCellRequest* out) {
     cmcCellRequest r(category, label, index);
     r.fl.operation = cuiFlector::OpCommit;
     r.fl.editText = t;
@@ -657,8 +697,8 @@ bool cmcCellDispatch::commit(int32_t category, int32_t label, int32_t index, con
     return r.changed;
 }
 
-bool cmcCellDispatch::typeKey(int32_t category, int32_t label, int32_t index, int key, cmcCellRequest* out)
-{
+bool cmcCellDispatch::typeKey(int32_t category, int32_t label, int32_t index, int key,
+                              cmcCellRequest* out) {
     cmcCellRequest r(category, label, index);
     r.fl.keyMode = true;
     r.fl.key = key;
@@ -667,8 +707,7 @@ bool cmcCellDispatch::typeKey(int32_t category, int32_t label, int32_t index, in
     return r.changed;
 }
 
-bool cmcCellDispatch::choose(int32_t category, int32_t label, int32_t index, int kind, int64_t v)
-{
+bool cmcCellDispatch::choose(int32_t category, int32_t label, int32_t index, int kind, int64_t v) {
     cmcCellRequest r(category, label, index);
     r.fl.operation = cuiFlector::OpChoose;
     r.fl.popupKind = kind;
@@ -677,14 +716,15 @@ bool cmcCellDispatch::choose(int32_t category, int32_t label, int32_t index, int
     return r.changed;
 }
 
-bool cmcCellDispatch::rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) const
-{
+bool cmcCellDispatch::rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) const {
     struct Referenced {
         const cmcFmtSelect::RowRef* ref;
         cmcFmtSelect::ShownOf shownOf;
     };
-    static const Referenced referenced[] = {
-        {&kChannelRef, channelShown}, {&kNetworkRef, networkShown}, {&kMessageRef, messageShown}, {&kAleNetRef, aleNetShown}};
+    static const Referenced referenced[] = {{&kChannelRef, channelShown},
+                                            {&kNetworkRef, networkShown},
+                                            {&kMessageRef, messageShown},
+                                            {&kAleNetRef, aleNetShown}};
     values.clear();
     texts.clear();
     for (const Referenced& r : referenced) {
@@ -704,7 +744,7 @@ bool cmcCellDispatch::rowChoices(int kind, std::vector<int64_t>& values, QString
     return false;
 }
 
-bool cmcCellDispatch::step(int32_t category, int32_t label, int32_t index, int direction)
-{
-    return typeKey(category, label, index, direction > 0 ? cuiFlector::KeySpace : cuiFlector::KeyBackspace);
+bool cmcCellDispatch::step(int32_t category, int32_t label, int32_t index, int direction) {
+    return typeKey(category, label, index,
+                   direction > 0 ? cuiFlector::KeySpace : cuiFlector::KeyBackspace);
 }

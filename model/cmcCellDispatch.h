@@ -32,7 +32,7 @@ class cmcEeprom;
 class datCh;
 
 class cmcCellDispatch {
-public:
+  public:
     explicit cmcCellDispatch(cmcEeprom* image = nullptr) : m_image(image) {}
     virtual ~cmcCellDispatch() = default;
     cmcCellDispatch(const cmcCellDispatch&) = delete;
@@ -62,9 +62,11 @@ public:
     // The value of a cell as a number; false when the cell has none.
     bool value(int32_t category, int32_t label, int32_t index, int64_t* value);
     // Commits a typed text as the in-place editor would.
-    bool commit(int32_t category, int32_t label, int32_t index, const QString& text, cmcCellRequest* out = nullptr);
+    bool commit(int32_t category, int32_t label, int32_t index, const QString& text,
+                cmcCellRequest* out = nullptr);
     // A key typed on the cell (not editing).
-    bool typeKey(int32_t category, int32_t label, int32_t index, int key, cmcCellRequest* out = nullptr);
+    bool typeKey(int32_t category, int32_t label, int32_t index, int key,
+                 cmcCellRequest* out = nullptr);
     // A choice from a pop-up list of the given kind.
     bool choose(int32_t category, int32_t label, int32_t index, int kind, int64_t value);
     // Steps the value: direction > 0 as space, < 0 as backspace.
@@ -81,15 +83,13 @@ public:
 
     // Cells the model does not serve; return true when the handler took the request.
     using Handler = bool (*)(void* context, cmcCellRequest& request);
-    void setHandler(Handler handler, void* context)
-    {
+    void setHandler(Handler handler, void* context) {
         m_handler = handler;
         m_handlerContext = context;
     }
     // Told after every change that was written into the image.
     using ChangeListener = void (*)(void* context, const cmcCellRequest& request);
-    void setChangeListener(ChangeListener listener, void* context)
-    {
+    void setChangeListener(ChangeListener listener, void* context) {
         m_listener = listener;
         m_listenerContext = context;
     }

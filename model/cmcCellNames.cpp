@@ -15,7 +15,7 @@ const int32_t kCategoryLists[] = {
 #define QX_CT_LIST(name, list) list,
     QX_CELL_CATEGORIES(QX_CT_LIST)
 #undef QX_CT_LIST
-    0 // CT_None
+        0 // CT_None
 };
 
 const char* const kLabelNames[] = {
@@ -32,28 +32,26 @@ static_assert(sizeof(kLabelNames) / sizeof(kLabelNames[0]) == CL_None, "label ta
 struct NameTable {
     cmcHash hash{1031};
     bool labelsEntered = false;
-    NameTable()
-    {
-        for (int32_t i = 0; i < CT_None; ++i) hash.insert(QByteArray(kCategoryNames[i]), i);
+    NameTable() {
+        for (int32_t i = 0; i < CT_None; ++i)
+            hash.insert(QByteArray(kCategoryNames[i]), i);
     }
-    void enterLabels()
-    {
+    void enterLabels() {
         if (labelsEntered) return;
         labelsEntered = true;
-        for (int32_t i = 0; i < CL_None; ++i) hash.insert(QByteArray(kLabelNames[i]), i);
+        for (int32_t i = 0; i < CL_None; ++i)
+            hash.insert(QByteArray(kLabelNames[i]), i);
     }
 };
 
-NameTable& table()
-{
+NameTable& table() {
     static NameTable t;
     return t;
 }
 
 } // namespace
 
-bool cmcCellNames::findCategory(const QString& name, int32_t* number)
-{
+bool cmcCellNames::findCategory(const QString& name, int32_t* number) {
     if (name.isEmpty()) {
         if (number) *number = CT_None;
         return true;
@@ -61,13 +59,13 @@ bool cmcCellNames::findCategory(const QString& name, int32_t* number)
     int32_t v = 0;
     const QByteArray key = name.toLatin1();
     // Both sets share the table: a hit must really be a category name.
-    if (!table().hash.find(key, &v) || v < 0 || v >= CT_None || key != kCategoryNames[v]) return false;
+    if (!table().hash.find(key, &v) || v < 0 || v >= CT_None || key != kCategoryNames[v])
+        return false;
     if (number) *number = v;
     return true;
 }
 
-bool cmcCellNames::findLabel(const QString& name, int32_t* number)
-{
+bool cmcCellNames::findLabel(const QString& name, int32_t* number) {
     if (name.isEmpty()) {
         if (number) *number = CL_None;
         return true;
@@ -80,37 +78,35 @@ bool cmcCellNames::findLabel(const QString& name, int32_t* number)
     return true;
 }
 
-int32_t cmcCellNames::categoryOf(const QString& name)
-{
+int32_t cmcCellNames::categoryOf(const QString& name) {
     int32_t v = CT_None;
     if (!findCategory(name, &v))
         cmcFatal::stop(QStringLiteral("Cannot use the specified category.\n'%1'").arg(name));
     return v;
 }
 
-int32_t cmcCellNames::labelOf(const QString& name)
-{
+int32_t cmcCellNames::labelOf(const QString& name) {
     int32_t v = CL_None;
-    if (!findLabel(name, &v)) cmcFatal::stop(QStringLiteral("Cannot use the specified cell.\n'%1'").arg(name));
+    if (!findLabel(name, &v))
+        cmcFatal::stop(QStringLiteral("Cannot use the specified cell.\n'%1'").arg(name));
     return v;
 }
 
-QString cmcCellNames::categoryName(int32_t category)
-{
+QString cmcCellNames::categoryName(int32_t category) {
     if (category < 0 || category >= CT_None) return QString();
     return QString::fromLatin1(kCategoryNames[category]);
 }
 
-const char* cmcCellNames::labelNameRaw(int32_t label)
-{
+const char* cmcCellNames::labelNameRaw(int32_t label) {
     if (label < 0 || label >= CL_None) return "";
     return kLabelNames[label];
 }
 
-QString cmcCellNames::labelName(int32_t label) { return QString::fromLatin1(labelNameRaw(label)); }
+QString cmcCellNames::labelName(int32_t label) {
+    return QString::fromLatin1(labelNameRaw(label));
+}
 
-int32_t cmcCellNames::listOf(int32_t category)
-{
+int32_t cmcCellNames::listOf(int32_t category) {
     if (category < 0 || category > CT_None)
         cmcFatal::stop(QStringLiteral("Unknown Cell Category. (%1)").arg(category));
     return kCategoryLists[category];

@@ -4,11 +4,12 @@
 
 namespace {
 
-[[noreturn]] void channelError() { cmcFatal::stop(QStringLiteral("Ch No. Error")); }
+[[noreturn]] void channelError() {
+    cmcFatal::stop(QStringLiteral("Ch No. Error"));
+}
 
 // Reads "@ch" d at text[pos]; returns the channel number and moves pos past the digit.
-int32_t readChannelRef(const QString& text, int& pos, const int32_t* channelNumbers)
-{
+int32_t readChannelRef(const QString& text, int& pos, const int32_t* channelNumbers) {
     if (!channelNumbers) channelError();
     if (text.mid(pos, 3) != QLatin1String("@ch")) channelError();
     pos += 3;
@@ -20,8 +21,7 @@ int32_t readChannelRef(const QString& text, int& pos, const int32_t* channelNumb
 }
 
 // Reads a leading decimal number (optional sign); 0 when there is none.
-int32_t leadingDecimal(const QString& text)
-{
+int32_t leadingDecimal(const QString& text) {
     int i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
@@ -35,8 +35,7 @@ int32_t leadingDecimal(const QString& text)
 
 } // namespace
 
-cmcCellObj& cmcCellObj::operator=(const cmcCellObj& other)
-{
+cmcCellObj& cmcCellObj::operator=(const cmcCellObj& other) {
     if (this == &other) return *this;
     m_template = other.m_template;
     category = other.category;
@@ -53,8 +52,7 @@ cmcCellObj& cmcCellObj::operator=(const cmcCellObj& other)
     return *this;
 }
 
-void cmcCellObj::reset()
-{
+void cmcCellObj::reset() {
     category = CT_None;
     label = CL_None;
     index = 0;
@@ -79,12 +77,12 @@ void cmcCellObj::reset()
     }
 }
 
-void cmcCellObj::parseReference(const QString& reference, const int32_t* channelNumbers)
-{
+void cmcCellObj::parseReference(const QString& reference, const int32_t* channelNumbers) {
     // The name part ends at the first "[" or ":"; a category dot is looked for only there,
     // so that a dot in the text part (":7.1") is not taken for one.
     int nameEnd = 0;
-    while (nameEnd < reference.size() && reference[nameEnd] != u'[' && reference[nameEnd] != u':') ++nameEnd;
+    while (nameEnd < reference.size() && reference[nameEnd] != u'[' && reference[nameEnd] != u':')
+        ++nameEnd;
     int labelStart = 0;
     for (int i = 0; i < nameEnd; ++i) {
         if (reference[i] == u'.' && (i == 0 || reference[i - 1] != u'\\')) {
@@ -98,7 +96,8 @@ void cmcCellObj::parseReference(const QString& reference, const int32_t* channel
     int pos = nameEnd;
     if (pos < reference.size() && reference[pos] == u'[') {
         const int close = reference.indexOf(u']', pos + 1);
-        const QString inside = reference.mid(pos + 1, (close < 0 ? reference.size() : close) - pos - 1);
+        const QString inside =
+            reference.mid(pos + 1, (close < 0 ? reference.size() : close) - pos - 1);
         if (inside.startsWith(u'@')) {
             int p = 0;
             index = readChannelRef(inside, p, channelNumbers);
@@ -118,8 +117,7 @@ void cmcCellObj::parseReference(const QString& reference, const int32_t* channel
     }
 }
 
-QString cmcCellObj::processCaption(const QString& in, const int32_t* channelNumbers)
-{
+QString cmcCellObj::processCaption(const QString& in, const int32_t* channelNumbers) {
     QString out;
     out.reserve(in.size());
     for (int i = 0; i < in.size(); ++i) {
@@ -152,7 +150,6 @@ QString cmcCellObj::processCaption(const QString& in, const int32_t* channelNumb
     return out;
 }
 
-void cmcCellObj::setCaption(const QString& text, const int32_t* channelNumbers)
-{
+void cmcCellObj::setCaption(const QString& text, const int32_t* channelNumbers) {
     caption = processCaption(text, channelNumbers);
 }

@@ -15,16 +15,16 @@
 
 // A font that the sheet layer attaches to a cell; the model only owns and copies it.
 class cmcCellFont {
-public:
+  public:
     virtual ~cmcCellFont() = default;
     virtual std::unique_ptr<cmcCellFont> clone() const = 0;
 };
 
 class cmcCellObj {
-public:
+  public:
     // Bits of the three flag bytes.
     enum Flag : uint32_t {
-        F_HAlignMask = 0x3,      // 0 left, 1 centre, 2 right
+        F_HAlignMask = 0x3, // 0 left, 1 centre, 2 right
         F_VAlignShift = 2,
         F_VAlignMask = 0x3 << 2, // 0 top, 1 middle, 2 bottom
         F_FitWidth = 1u << 4,
@@ -80,6 +80,6 @@ public:
     void setTemplate(const cmcCellObj* t) { m_template = t; }
     const cmcCellObj* getTemplate() const { return m_template; }
 
-private:
+  private:
     const cmcCellObj* m_template = nullptr;
 };

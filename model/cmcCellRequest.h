@@ -75,8 +75,7 @@ struct cmcCellRequest {
     int32_t selectLast = -1;
     int32_t cursorIndex = -1;
 
-    void setValue(int64_t v)
-    {
+    void setValue(int64_t v) {
         value = v;
         hasValue = true;
     }

@@ -3,8 +3,7 @@
 #include "cmcGTex.h"
 
 // Kept line for line equal to tests/data/cells.ovl (a test compares them).
-QStringList cmcCellTexts::lines()
-{
+QStringList cmcCellTexts::lines() {
     static const QStringList kLines = {
         "#GI_Sys_AppTitle",
         "QX-T5200 Cloning Editor",
@@ -293,9 +292,10 @@ QStringList cmcCellTexts::lines()
     return kLines;
 }
 
-bool cmcCellTexts::hasKeys(cmcGTex& table)
-{
+bool cmcCellTexts::hasKeys(cmcGTex& table) {
     for (const QString& line : lines())
-        if (line.startsWith(u'#') && line != QLatin1String("#End_Of_Ovl") && !table.hasKey(line.mid(1))) return false;
+        if (line.startsWith(u'#') && line != QLatin1String("#End_Of_Ovl") &&
+            !table.hasKey(line.mid(1)))
+            return false;
     return true;
 }

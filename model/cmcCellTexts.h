@@ -8,7 +8,7 @@
 class cmcGTex;
 
 class cmcCellTexts {
-public:
+  public:
     // Key lines start with '#'; the last line is "#End_Of_Ovl".
     static QStringList lines();
     // Whether a table holds every key of lines() (so it can serve the cells).

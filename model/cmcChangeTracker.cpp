@@ -3,18 +3,14 @@
 #include "cmcEeprom.h"
 
 cmcChangeTracker::cmcChangeTracker(const cmcEeprom& working, cmcEeprom& snapshot)
-    : m_working(working), m_snapshot(snapshot)
-{
-}
+    : m_working(working), m_snapshot(snapshot) {}
 
-void cmcChangeTracker::setTitleRefresh(TitleRefresh refresh, void* context)
-{
+void cmcChangeTracker::setTitleRefresh(TitleRefresh refresh, void* context) {
     m_refresh = refresh;
     m_context = context;
 }
 
-bool cmcChangeTracker::isModified()
-{
+bool cmcChangeTracker::isModified() {
     if (m_modified) return true;
     if (m_working != m_snapshot) {
         m_modified = true;
@@ -24,20 +20,17 @@ bool cmcChangeTracker::isModified()
     return false;
 }
 
-void cmcChangeTracker::markSaved()
-{
+void cmcChangeTracker::markSaved() {
     m_snapshot = m_working;
     m_modified = false;
     refreshTitle();
 }
 
-void cmcChangeTracker::markModified()
-{
+void cmcChangeTracker::markModified() {
     m_modified = true;
     refreshTitle();
 }
 
-void cmcChangeTracker::refreshTitle()
-{
+void cmcChangeTracker::refreshTitle() {
     if (m_refresh) m_refresh(m_context);
 }

@@ -7,7 +7,7 @@
 class cmcEeprom;
 
 class cmcChangeTracker {
-public:
+  public:
     using TitleRefresh = void (*)(void* context);
 
     // Both images are owned by the caller and must outlive the tracker.
@@ -22,7 +22,7 @@ public:
     // The flag as it stands, without comparing.
     bool modifiedFlag() const { return m_modified; }
 
-private:
+  private:
     void refreshTitle();
 
     const cmcEeprom& m_working;

@@ -20,7 +20,9 @@ constexpr uint8_t NoRow8 = 0xFF;
 const QString kFindings = QStringLiteral("GI_AppInd_CheckFindings");
 constexpr int InAllLine = 8;
 
-QString findingText(int line) { return cmcFCache::instance().table().getText(kFindings, line); }
+QString findingText(int line) {
+    return cmcFCache::instance().table().getText(kFindings, line);
+}
 
 // Collects the problems of one kind: how many rows have it, and the first few row numbers.
 struct Finding {
@@ -30,42 +32,37 @@ struct Finding {
     int count = 0;
     QStringList rows;
 
-    void add(int row)
-    {
+    void add(int row) {
         if (count++ < cmcCheckCells::MaxNamedRows) rows << QString::number(row + 1);
     }
-    QString line() const
-    {
+    QString line() const {
         QString text = QStringLiteral("%1: %2").arg(what, rows.join(QStringLiteral(", ")));
-        if (count > rows.size()) text += findingText(InAllLine).replace(QStringLiteral("%d"), QString::number(count));
+        if (count > rows.size())
+            text += findingText(InAllLine).replace(QStringLiteral("%d"), QString::number(count));
         return text;
     }
 };
 
-bool rowInUse(const cmcEeprom& image, int32_t list, int32_t row)
-{
+bool rowInUse(const cmcEeprom& image, int32_t list, int32_t row) {
     datCh rec;
     return rec.load(image, list, row) && rec.inUse;
 }
 
 // Whether a 63-byte channel bitmap holds none of the channels in use (bits of rows not in
 // use do not count).
-bool noChannelInUse(const cmcEeprom& image, const uint8_t* bits)
-{
+bool noChannelInUse(const cmcEeprom& image, const uint8_t* bits) {
     for (int32_t row = 0; row < QxList::ChannelRows; ++row)
         if ((bits[row / 8] >> (row % 8) & 1) && datCh::channelInUse(image, row)) return false;
     return true;
 }
 
-bool noChannelInUse(const cmcEeprom& image, int32_t address)
-{
+bool noChannelInUse(const cmcEeprom& image, int32_t address) {
     uint8_t bits[QxList::ChBitsSize];
     image.GetBlock(address, bits, QxList::ChBitsSize);
     return noChannelInUse(image, bits);
 }
 
-void finish(cmcCellRequest& r, const QList<Finding*>& errors, const QList<Finding*>& warnings)
-{
+void finish(cmcCellRequest& r, const QList<Finding*>& errors, const QList<Finding*>& warnings) {
     QStringList lines;
     int rows = 0;
     for (const Finding* f : errors) {
@@ -84,9 +81,11 @@ void finish(cmcCellRequest& r, const QList<Finding*>& errors, const QList<Findin
     r.setValue(rows);
 }
 
-void checkChannels(const cmcEeprom& image, cmcCellRequest& r)
-{
-    const int modes = cmcFCache::instance().get(QStringLiteral("GI_Sheet_Sel_SetM_TxRxMode"), cuiFlector::KindSelection).count();
+void checkChannels(const cmcEeprom& image, cmcCellRequest& r) {
+    const int modes =
+        cmcFCache::instance()
+            .get(QStringLiteral("GI_Sheet_Sel_SetM_TxRxMode"), cuiFlector::KindSelection)
+            .count();
     Finding badMode(0);
     Finding noTx(1);
     Finding noName(2);
@@ -100,8 +99,7 @@ void checkChannels(const cmcEeprom& image, cmcCellRequest& r)
     finish(r, {&badMode}, {&noTx, &noName});
 }
 
-void checkAddresses(const cmcEeprom& image, cmcCellRequest& r)
-{
+void checkAddresses(const cmcEeprom& image, cmcCellRequest& r) {
     using namespace QxRec;
     Finding channel(3);
     Finding network(4);
@@ -120,8 +118,7 @@ void checkAddresses(const cmcEeprom& image, cmcCellRequest& r)
     finish(r, {}, {&channel, &network, &message});
 }
 
-void checkNetworks(const cmcEeprom& image, cmcCellRequest& r)
-{
+void checkNetworks(const cmcEeprom& image, cmcCellRequest& r) {
     Finding empty(6);
     for (int32_t row = 0; row < QxList::NetworkCount; ++row) {
         datCh rec;
@@ -131,8 +128,7 @@ void checkNetworks(const cmcEeprom& image, cmcCellRequest& r)
     finish(r, {}, {&empty});
 }
 
-void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r)
-{
+void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r) {
     Finding empty(7);
     const int32_t rows = cmcListInfo::layout(QxList::AleCallId)->rows;
     for (int32_t row = 0; row < rows; ++row) {
@@ -148,26 +144,32 @@ void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r)
 
 } // namespace
 
-const std::vector<int32_t>& cmcCheckCells::labels()
-{
+const std::vector<int32_t>& cmcCheckCells::labels() {
     static const std::vector<int32_t> all{CL_Check_Mch, CL_Check_AddrL, CL_Check_NetL,
                                           CL_Check_AleCallId};
     return all;
 }
 
-bool cmcCheckCells::serves(int32_t label)
-{
+bool cmcCheckCells::serves(int32_t label) {
     const std::vector<int32_t>& all = labels();
     return std::find(all.begin(), all.end(), label) != all.end();
 }
 
-void cmcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r)
-{
+void cmcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r) {
     switch (r.label) {
-    case CL_Check_Mch: checkChannels(image, r); break;
-    case CL_Check_AddrL: checkAddresses(image, r); break;
-    case CL_Check_NetL: checkNetworks(image, r); break;
-    case CL_Check_AleCallId: checkAleCalls(image, r); break;
-    default: break;
+    case CL_Check_Mch:
+        checkChannels(image, r);
+        break;
+    case CL_Check_AddrL:
+        checkAddresses(image, r);
+        break;
+    case CL_Check_NetL:
+        checkNetworks(image, r);
+        break;
+    case CL_Check_AleCallId:
+        checkAleCalls(image, r);
+        break;
+    default:
+        break;
     }
 }

@@ -17,7 +17,7 @@ class cmcEeprom;
 struct cmcCellRequest;
 
 class cmcCheckCells {
-public:
+  public:
     static bool serves(int32_t label);
     // The labels of every check.
     static const std::vector<int32_t>& labels();

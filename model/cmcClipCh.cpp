@@ -5,21 +5,18 @@
 
 #include <algorithm>
 
-cmcClipCh& cmcClipCh::program()
-{
+cmcClipCh& cmcClipCh::program() {
     static cmcClipCh clipboard;
     return clipboard;
 }
 
-void cmcClipCh::clear()
-{
+void cmcClipCh::clear() {
     m_rows.clear();
     m_list = 0;
     m_first = 0;
 }
 
-bool cmcClipCh::copy(const cmcEeprom& image, int32_t list, int32_t first, int32_t count)
-{
+bool cmcClipCh::copy(const cmcEeprom& image, int32_t list, int32_t first, int32_t count) {
     clear();
     const cmcListRange range = cmcListInfo::range(list);
     const int32_t from = std::max(first, range.first);
@@ -29,8 +26,7 @@ bool cmcClipCh::copy(const cmcEeprom& image, int32_t list, int32_t first, int32_
     return !m_rows.empty();
 }
 
-bool cmcClipCh::load(const cmcEeprom& image, int32_t list, int32_t row)
-{
+bool cmcClipCh::load(const cmcEeprom& image, int32_t list, int32_t row) {
     if (!m_rows.empty() && list != m_list) return false;
     datCh rec;
     if (!rec.load(image, list, row)) return false;
@@ -42,10 +38,11 @@ bool cmcClipCh::load(const cmcEeprom& image, int32_t list, int32_t row)
     return true;
 }
 
-bool cmcClipCh::hasRowsOf(int32_t list) const { return !m_rows.empty() && list == m_list; }
+bool cmcClipCh::hasRowsOf(int32_t list) const {
+    return !m_rows.empty() && list == m_list;
+}
 
-int32_t cmcClipCh::paste(cmcEeprom& image, int32_t list, int32_t first, int32_t count)
-{
+int32_t cmcClipCh::paste(cmcEeprom& image, int32_t list, int32_t first, int32_t count) {
     if (!hasRowsOf(list) || first < cmcListInfo::range(list).first) return 0;
     const int32_t n = std::min({count, this->count(), cmcListInfo::range(list).last - first + 1});
     int32_t stored = 0;
@@ -54,8 +51,7 @@ int32_t cmcClipCh::paste(cmcEeprom& image, int32_t list, int32_t first, int32_t 
     return stored;
 }
 
-bool cmcClipCh::store(cmcEeprom& image, int32_t i, int32_t row) const
-{
+bool cmcClipCh::store(cmcEeprom& image, int32_t i, int32_t row) const {
     if (i < 0 || i >= count()) return false;
     const cmcListLayout* layout = cmcListInfo::layout(m_list);
     if (!layout || row < 0 || row >= layout->rows) return false;
@@ -67,7 +63,8 @@ bool cmcClipCh::store(cmcEeprom& image, int32_t i, int32_t row) const
     if (m_list == QxList::Channel) {
         const datCh& held = m_rows[size_t(i)];
         for (int offset : {QxRec::ChFreqR, QxRec::ChFreqT})
-            if (held.blank(offset, 4)) image.SetBlock(layout->base + row * layout->size + offset, held.bytes + offset, 4);
+            if (held.blank(offset, 4))
+                image.SetBlock(layout->base + row * layout->size + offset, held.bytes + offset, 4);
     }
     return true;
 }

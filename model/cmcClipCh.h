@@ -12,7 +12,7 @@
 class cmcEeprom;
 
 class cmcClipCh {
-public:
+  public:
     cmcClipCh() = default;
     virtual ~cmcClipCh() = default;
     cmcClipCh(const cmcClipCh&) = delete;
@@ -42,7 +42,7 @@ public:
     int32_t count() const { return int32_t(m_rows.size()); }
     const datCh& row(int32_t i) const { return m_rows[size_t(i)]; }
 
-private:
+  private:
     std::vector<datCh> m_rows;
     int32_t m_list = 0;
     int32_t m_first = 0;

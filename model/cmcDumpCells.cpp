@@ -5,19 +5,16 @@
 #include "cmcEeprom.h"
 #include "cmcFmtNumber.h"
 
-bool cmcDumpCells::serves(int32_t label)
-{
+bool cmcDumpCells::serves(int32_t label) {
     return label >= CL_EeDebugWin_Adr && label <= CL_EeDebugWin_F;
 }
 
-int32_t cmcDumpCells::addressOf(int32_t label, int32_t index)
-{
+int32_t cmcDumpCells::addressOf(int32_t label, int32_t index) {
     if (label < CL_EeDebugWin_0 || label > CL_EeDebugWin_F || index < 0) return -1;
     return index * BytesPerRow + (label - CL_EeDebugWin_0);
 }
 
-bool cmcDumpCells::dispatch(cmcCellDispatch& d, cmcCellRequest& r)
-{
+bool cmcDumpCells::dispatch(cmcCellDispatch& d, cmcCellRequest& r) {
     cmcEeprom& image = *d.image();
     if (r.label == CL_EeDebugWin_Adr) {
         const int32_t address = r.index * BytesPerRow;

@@ -10,7 +10,7 @@ class cmcCellDispatch;
 struct cmcCellRequest;
 
 class cmcDumpCells {
-public:
+  public:
     static constexpr int BytesPerRow = 16;
 
     static bool serves(int32_t label);

@@ -29,7 +29,7 @@ struct cmcSelList {
 };
 
 class cmcFCache {
-public:
+  public:
     // The process-wide cache; it reads the main text table unless another one is set.
     static cmcFCache& instance();
 
@@ -47,7 +47,7 @@ public:
     // Reads a list's items straight from a table.
     static void readList(cmcGTex& table, const QString& key, cmcSelList& out);
 
-private:
+  private:
     cmcFCache() = default;
     cmcGTex* m_table = nullptr;
     std::unique_ptr<cmcHash2> m_index = std::make_unique<cmcHash2>();

@@ -7,21 +7,23 @@
 
 namespace {
 
-uint32_t clampTo(uint32_t v, uint32_t lo, uint32_t hi) { return std::clamp(v, lo, hi); }
+uint32_t clampTo(uint32_t v, uint32_t lo, uint32_t hi) {
+    return std::clamp(v, lo, hi);
+}
 
-bool isDigit(int k) { return k >= '0' && k <= '9'; }
+bool isDigit(int k) {
+    return k >= '0' && k <= '9';
+}
 
 // Text to edit: the frequency with the caret after its point.
-void startWithPoint(cuiFlector& f, const QString& text)
-{
+void startWithPoint(cuiFlector& f, const QString& text) {
     const int point = int(text.indexOf(u'.'));
     f.startEdit(text, point < 0 ? int(text.size()) : point + 1, 0);
 }
 
 } // namespace
 
-bool cmcFmtFreq::parse(const QString& text, uint32_t* hz)
-{
+bool cmcFmtFreq::parse(const QString& text, uint32_t* hz) {
     QString kept;
     for (QChar c : text)
         if ((c >= u'0' && c <= u'9') || c == u'.') kept += c;
@@ -36,15 +38,15 @@ bool cmcFmtFreq::parse(const QString& text, uint32_t* hz)
     return true;
 }
 
-QString cmcFmtFreq::format(uint32_t hz)
-{
+QString cmcFmtFreq::format(uint32_t hz) {
     // "%d.%05d0" by hand: this runs for every frequency cell painted.
     char buf[24];
     const uint32_t mhz = hz / 1000000;
     uint32_t rest = (hz % 1000000) / 10;
     char* p = buf + sizeof buf;
     *--p = '0';
-    for (int i = 0; i < 5; ++i, rest /= 10) *--p = char('0' + rest % 10);
+    for (int i = 0; i < 5; ++i, rest /= 10)
+        *--p = char('0' + rest % 10);
     *--p = '.';
     uint32_t m = mhz;
     do {
@@ -54,8 +56,7 @@ QString cmcFmtFreq::format(uint32_t hz)
     return QString::fromLatin1(p, int(buf + sizeof buf - p));
 }
 
-bool cmcFmtFreq::channel(cuiFlector& f, uint32_t& rx, uint32_t& tx, bool transmit, bool& inUse)
-{
+bool cmcFmtFreq::channel(cuiFlector& f, uint32_t& rx, uint32_t& tx, bool transmit, bool& inUse) {
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
         uint32_t v = 0;
@@ -89,18 +90,20 @@ bool cmcFmtFreq::channel(cuiFlector& f, uint32_t& rx, uint32_t& tx, bool transmi
         } else if (k == '.') {
             startWithPoint(f, current);
         } else if (k == '=' && transmit && inUse) {
-            f.startEdit(QStringLiteral("%1.%2").arg(rx / 1000000).arg((rx % 1000000) / 10000, 2, 10, QLatin1Char('0')),
+            f.startEdit(QStringLiteral("%1.%2")
+                            .arg(rx / 1000000)
+                            .arg((rx % 1000000) / 10000, 2, 10, QLatin1Char('0')),
                         0, 0);
             f.caret = int(f.display.size());
-        } else if (k == cuiFlector::KeyEnter || k == cuiFlector::KeySpace || k == cuiFlector::KeyBackspace) {
+        } else if (k == cuiFlector::KeyEnter || k == cuiFlector::KeySpace ||
+                   k == cuiFlector::KeyBackspace) {
             f.startEditSelected(current);
         }
     }
     return changed;
 }
 
-bool cmcFmtFreq::limited(cuiFlector& f, uint32_t& value, uint32_t min, uint32_t max)
-{
+bool cmcFmtFreq::limited(cuiFlector& f, uint32_t& value, uint32_t min, uint32_t max) {
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
         uint32_t v = 0;
@@ -117,7 +120,8 @@ bool cmcFmtFreq::limited(cuiFlector& f, uint32_t& value, uint32_t min, uint32_t 
             f.startEditWithKey();
         else if (k == '.')
             startWithPoint(f, current);
-        else if (k == cuiFlector::KeyEnter || k == cuiFlector::KeySpace || k == cuiFlector::KeyBackspace)
+        else if (k == cuiFlector::KeyEnter || k == cuiFlector::KeySpace ||
+                 k == cuiFlector::KeyBackspace)
             f.startEditSelected(current);
     }
     return changed;

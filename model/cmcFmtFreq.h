@@ -17,7 +17,7 @@
 #include <cstdint>
 
 class cmcFmtFreq {
-public:
+  public:
     static constexpr uint32_t RxMin = 30000;
     static constexpr uint32_t TxMin = 1600000;
     static constexpr uint32_t Max = 29999990;

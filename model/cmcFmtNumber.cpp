@@ -5,18 +5,17 @@
 
 namespace {
 
-bool isHexDigit(QChar c)
-{
+bool isHexDigit(QChar c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
 } // namespace
 
-bool cmcFmtNumber::leadingNumber(const QString& text, double* number)
-{
+bool cmcFmtNumber::leadingNumber(const QString& text, double* number) {
     int i = 0;
     const int n = int(text.size());
-    while (i < n && text[i] == u' ') ++i;
+    while (i < n && text[i] == u' ')
+        ++i;
     bool negative = false;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     double v = 0;
@@ -47,21 +46,20 @@ bool cmcFmtNumber::settle(const cuiFlector& f, int64_t& value, int64_t min, int6
     return true;
 }
 
-int64_t cmcFmtNumber::roundToStep(double v, int64_t step)
-{
+int64_t cmcFmtNumber::roundToStep(double v, int64_t step) {
     if (step <= 0) step = 1;
     const double q = v / double(step);
     const double r = q < 0 ? -std::floor(-q + 0.5) : std::floor(q + 0.5);
     return int64_t(r) * step;
 }
 
-bool cmcFmtNumber::hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, int digits)
-{
+bool cmcFmtNumber::hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, int digits) {
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
         const QString t = f.editText.trimmed().left(digits + 1);
         bool all = !t.isEmpty();
-        for (QChar c : t) all = all && isHexDigit(c);
+        for (QChar c : t)
+            all = all && isHexDigit(c);
         bool ok = false;
         const qlonglong v = all ? t.toLongLong(&ok, 16) : 0;
         if (ok) {
@@ -81,8 +79,7 @@ bool cmcFmtNumber::hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, 
     return changed;
 }
 
-bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p)
-{
+bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p) {
     const int64_t st = p.step > 0 ? p.step : 1;
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
@@ -98,8 +95,10 @@ bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p)
         changed = settle(f, value, p.min, p.max);
     } else if (f.hasKey() && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
         int64_t v = value + (f.key == cuiFlector::KeySpace ? st : -st);
-        if (v > p.max) v = p.wrap ? p.min : p.max;
-        else if (v < p.min) v = p.wrap ? p.max : p.min;
+        if (v > p.max)
+            v = p.wrap ? p.min : p.max;
+        else if (v < p.min)
+            v = p.wrap ? p.max : p.min;
         value = roundToStep(double(v), st);
         changed = true;
     }

@@ -26,11 +26,10 @@ struct cmcDecParams {
 };
 
 class cmcFmtNumber {
-public:
+  public:
     static bool hex(cuiFlector& f, int64_t& value, int64_t min, int64_t max, int digits);
     static bool decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p);
-    static bool decimal(cuiFlector& f, int64_t& value, int64_t min, int64_t max)
-    {
+    static bool decimal(cuiFlector& f, int64_t& value, int64_t min, int64_t max) {
         cmcDecParams p;
         p.min = min;
         p.max = max;

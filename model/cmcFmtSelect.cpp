@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-bool cmcFmtSelect::select(cuiFlector& f, int64_t& value, const cmcSelList& list)
-{
+bool cmcFmtSelect::select(cuiFlector& f, int64_t& value, const cmcSelList& list) {
     bool changed = false;
     const int n = list.count();
     if (f.operation == cuiFlector::OpChoose) {
@@ -49,11 +48,12 @@ bool cmcFmtSelect::select(cuiFlector& f, int64_t& value, const cmcSelList& list)
     return changed;
 }
 
-bool cmcFmtSelect::rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, ShownOf shownOf, const void* context)
-{
+bool cmcFmtSelect::rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, ShownOf shownOf,
+                          const void* context) {
     bool changed = false;
     if (f.operation == cuiFlector::OpChoose) {
-        if (f.popupKind == ref.kind && ((f.popupValue >= ref.first && f.popupValue <= ref.last) || f.popupValue == ref.none)) {
+        if (f.popupKind == ref.kind &&
+            ((f.popupValue >= ref.first && f.popupValue <= ref.last) || f.popupValue == ref.none)) {
             value = f.popupValue;
             changed = true;
         }

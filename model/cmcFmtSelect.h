@@ -21,17 +21,18 @@
 struct cmcSelList;
 
 class cmcFmtSelect {
-public:
+  public:
     static bool select(cuiFlector& f, int64_t& value, const cmcSelList& list);
 
     struct RowRef {
         const char* popupKey;
-        int kind;          // the referenced list's number
-        int64_t first;     // rows first..last can be chosen
+        int kind;      // the referenced list's number
+        int64_t first; // rows first..last can be chosen
         int64_t last;
-        int64_t none;      // the value meaning "no row"
+        int64_t none; // the value meaning "no row"
     };
     // shownOf gives the display text of a row value (the referenced row's name ...).
     using ShownOf = QString (*)(const void* context, int64_t value);
-    static bool rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, ShownOf shownOf, const void* context);
+    static bool rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, ShownOf shownOf,
+                       const void* context);
 };

@@ -19,7 +19,7 @@
 #include <cstdint>
 
 class cmcFmtText {
-public:
+  public:
     enum Variant { Plain, Padded, Upper, Address, Digits, DigitsTail };
 
     // Runs the format on the n bytes at p; returns whether the bytes changed hands (a

@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
-QString cmcFmtTimer::display(int64_t v, const cmcTimerParams& p)
-{
+QString cmcFmtTimer::display(int64_t v, const cmcTimerParams& p) {
     const int64_t s = p.stepsPerUnit > 0 ? p.stepsPerUnit : 1;
     if ((p.mode == 1 || p.mode == 2) && v == p.special)
-        return cmcFCache::instance().table().getText(QStringLiteral("GI_AppInd_TimerOff"), p.mode - 1);
+        return cmcFCache::instance().table().getText(QStringLiteral("GI_AppInd_TimerOff"),
+                                                     p.mode - 1);
     if (p.mode == 2) return QString::number(v / s);
-    QString t = QStringLiteral("%1.%2").arg(v / s, 3).arg((v * 1000 / s) % 1000, 3, 10, QLatin1Char('0'));
+    QString t =
+        QStringLiteral("%1.%2").arg(v / s, 3).arg((v * 1000 / s) % 1000, 3, 10, QLatin1Char('0'));
     for (int i = 0; i < p.trim && !t.isEmpty(); ++i) {
         if (t.endsWith(u'0')) {
             t.chop(1);
@@ -25,8 +26,7 @@ QString cmcFmtTimer::display(int64_t v, const cmcTimerParams& p)
     return t;
 }
 
-bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p)
-{
+bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p) {
     const int64_t s = p.stepsPerUnit > 0 ? p.stepsPerUnit : 1;
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
@@ -34,7 +34,8 @@ bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p)
         QString letters;
         for (QChar c : f.editText) {
             if ((c >= u'0' && c <= u'9') || c == u'.') digits += c;
-            if ((c >= u'0' && c <= u'9') || QStringLiteral("ofOFautAUT").contains(c)) letters += c.toLower();
+            if ((c >= u'0' && c <= u'9') || QStringLiteral("ofOFautAUT").contains(c))
+                letters += c.toLower();
         }
         digits.truncate(9);
         double number = 0;
@@ -52,8 +53,10 @@ bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p)
                                        p.mode == 1 || p.mode == 2 ? p.special : INT64_MIN);
     } else if (f.hasKey() && (f.key == cuiFlector::KeySpace || f.key == cuiFlector::KeyBackspace)) {
         int64_t v = value + (f.key == cuiFlector::KeySpace ? 1 : -1);
-        if (v < p.min) v = p.max;
-        else if (v > p.max) v = p.min;
+        if (v < p.min)
+            v = p.max;
+        else if (v > p.max)
+            v = p.min;
         value = v;
         changed = true;
     }
@@ -62,8 +65,8 @@ bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p)
         const int k = f.key;
         if (k == cuiFlector::KeyEnter)
             f.startEditSelected(f.display.trimmed());
-        else if ((k >= '0' && k <= '9') || (k == '.' && p.mode != 2) || ((k == 'o' || k == 'O') && p.mode == 1) ||
-                 ((k == 'a' || k == 'A') && p.mode == 2))
+        else if ((k >= '0' && k <= '9') || (k == '.' && p.mode != 2) ||
+                 ((k == 'o' || k == 'O') && p.mode == 1) || ((k == 'a' || k == 'A') && p.mode == 2))
             f.startEditWithKey();
     }
     return changed;

@@ -23,7 +23,7 @@ struct cmcTimerParams {
 };
 
 class cmcFmtTimer {
-public:
+  public:
     static bool run(cuiFlector& f, int64_t& value, const cmcTimerParams& p);
     static QString display(int64_t value, const cmcTimerParams& p);
 };

@@ -9,22 +9,21 @@ namespace {
 
 const cmcSelRef kToneItems{"GI_Sheet_Sel_Mch_CTone", cuiFlector::KindTone};
 
-uint16_t word(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-void setWord(uint8_t* p, uint16_t v)
-{
+uint16_t word(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+void setWord(uint8_t* p, uint16_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
 }
 
-void setTone(uint8_t* rec, int tone)
-{
+void setTone(uint8_t* rec, int tone) {
     rec[0] = uint8_t((rec[0] | cmcFmtTone::On) & ~cmcFmtTone::Digital);
     setWord(rec + 2, uint16_t(tone));
 }
 
 // Tone names compared without their points, so "719" finds "71.9".
-QString compact(const QString& s)
-{
+QString compact(const QString& s) {
     QString out;
     for (QChar c : s)
         if (c != u'.' && c != u' ') out += c.toUpper();
@@ -32,8 +31,7 @@ QString compact(const QString& s)
 }
 
 // The tone number that a typed text names, or -1.
-int matchToneName(const QString& text)
-{
+int matchToneName(const QString& text) {
     cmcGTex& table = cmcFCache::instance().table();
     const QString wanted = compact(text);
     if (wanted.isEmpty()) return -1;
@@ -49,16 +47,18 @@ int matchToneName(const QString& text)
     return prefix;
 }
 
-bool commitText(const QString& typed, uint8_t* rec)
-{
+bool commitText(const QString& typed, uint8_t* rec) {
     const QString t = typed.trimmed().toUpper();
     auto octal = [](QChar c) { return c >= u'0' && c <= u'7'; };
     if ((t.size() == 3 || t.size() == 4) && octal(t[0]) && octal(t[1]) && octal(t[2]) &&
         (t.size() == 3 || t[3] == u'N' || t[3] == u'I')) {
-        const int code = 64 * (t[0].unicode() - '0') + 8 * (t[1].unicode() - '0') + (t[2].unicode() - '0');
+        const int code =
+            64 * (t[0].unicode() - '0') + 8 * (t[1].unicode() - '0') + (t[2].unicode() - '0');
         uint8_t flags = uint8_t(rec[0] | cmcFmtTone::On | cmcFmtTone::Digital);
-        if (t.size() == 4 && t[3] == u'I') flags |= cmcFmtTone::Inverted;
-        else flags &= uint8_t(~cmcFmtTone::Inverted);
+        if (t.size() == 4 && t[3] == u'I')
+            flags |= cmcFmtTone::Inverted;
+        else
+            flags &= uint8_t(~cmcFmtTone::Inverted);
         rec[0] = flags;
         setWord(rec + 4, uint16_t(code));
         return true;
@@ -69,8 +69,7 @@ bool commitText(const QString& typed, uint8_t* rec)
     return true;
 }
 
-bool choose(int item, uint8_t* rec)
-{
+bool choose(int item, uint8_t* rec) {
     if (item >= 0 && item < cmcFmtTone::ToneCount) {
         setTone(rec, item);
     } else if (item == cmcFmtTone::ItemOff) {
@@ -86,15 +85,13 @@ bool choose(int item, uint8_t* rec)
 
 } // namespace
 
-int cmcFmtTone::currentItem(const uint8_t* rec)
-{
+int cmcFmtTone::currentItem(const uint8_t* rec) {
     if (!(rec[0] & On)) return ItemOff;
     if (rec[0] & Digital) return ItemDigital;
     return word(rec + 2);
 }
 
-bool cmcFmtTone::run(cuiFlector& f, uint8_t* pair, bool transmit)
-{
+bool cmcFmtTone::run(cuiFlector& f, uint8_t* pair, bool transmit) {
     uint8_t* rx = pair;
     uint8_t* tx = pair + RecordSize;
     uint8_t* rec = transmit ? tx : rx;

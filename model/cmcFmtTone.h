@@ -15,7 +15,7 @@
 #include <cstdint>
 
 class cmcFmtTone {
-public:
+  public:
     static constexpr int RecordSize = 6;
     static constexpr int ToneCount = 52;
     static constexpr int ItemOff = 52;

@@ -10,7 +10,7 @@
 #include <vector>
 
 class cmcHash {
-public:
+  public:
     explicit cmcHash(int buckets = 1031);
     virtual ~cmcHash();
     cmcHash(const cmcHash&) = delete;
@@ -26,17 +26,19 @@ public:
     void insert(const QString& key, int32_t value) { insert(key.toLatin1(), value); }
     // Whether the key is present; its value goes to *value when given.
     bool find(const QByteArray& key, int32_t* value = nullptr) const;
-    bool find(const QString& key, int32_t* value = nullptr) const { return find(key.toLatin1(), value); }
+    bool find(const QString& key, int32_t* value = nullptr) const {
+        return find(key.toLatin1(), value);
+    }
 
     int bucketCount() const { return int(m_buckets.size()); }
     int count() const { return m_count; }
     void clear();
 
-protected:
+  protected:
     // The fatal text for a duplicate key.
     virtual QString overlapMessage() const;
 
-private:
+  private:
     struct Entry {
         QByteArray key;
         int32_t value;

@@ -1,3 +1,5 @@
 #include "cmcHash2.h"
 
-QString cmcHash2::overlapMessage() const { return QStringLiteral("Overlapped Hash2 table."); }
+QString cmcHash2::overlapMessage() const {
+    return QStringLiteral("Overlapped Hash2 table.");
+}

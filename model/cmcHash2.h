@@ -5,9 +5,9 @@
 #include "cmcHash.h"
 
 class cmcHash2 : public cmcHash {
-public:
+  public:
     explicit cmcHash2(int buckets = 1031) : cmcHash(buckets) {}
 
-protected:
+  protected:
     QString overlapMessage() const override;
 };

@@ -19,25 +19,29 @@ namespace {
 uint32_t s_textColour = 0xFF000000u;
 uint32_t s_backColour = 0xFFF0F0F0u;
 
-QString message(const char* key) { return cmcFCache::instance().table().getTextBlock(QString::fromLatin1(key)); }
-QString caption() { return cmcFCache::instance().table().getText(QStringLiteral("GI_Sys_AppTitle")); }
-
-bool confirm(const char* key)
-{
-    return cmcPrompt::ask(message(key), caption(), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning) == PA_Ok;
+QString message(const char* key) {
+    return cmcFCache::instance().table().getTextBlock(QString::fromLatin1(key));
+}
+QString caption() {
+    return cmcFCache::instance().table().getText(QStringLiteral("GI_Sys_AppTitle"));
 }
 
-void error(const char* key) { cmcPrompt::tell(message(key), caption(), cmcPromptIcon::Error); }
+bool confirm(const char* key) {
+    return cmcPrompt::ask(message(key), caption(), cmcPromptButtons::OkCancel,
+                          cmcPromptIcon::Warning) == PA_Ok;
+}
 
-void status(const char* key)
-{
+void error(const char* key) {
+    cmcPrompt::tell(message(key), caption(), cmcPromptIcon::Error);
+}
+
+void status(const char* key) {
     if (cmcEvMan* ev = cmcEvMan::instance())
         ev->postWithText(EV_StatusText, int32_t(s_textColour), int32_t(s_backColour), message(key));
 }
 
 // One row: that row repaints; several: the whole sheet.
-void repaint(int32_t first, int32_t last)
-{
+void repaint(int32_t first, int32_t last) {
     cmcEvMan* ev = cmcEvMan::instance();
     if (!ev) return;
     if (first == last)
@@ -46,18 +50,17 @@ void repaint(int32_t first, int32_t last)
         ev->post(EV_RepaintAll);
 }
 
-int32_t listOfCell(int32_t category, int32_t label)
-{
+int32_t listOfCell(int32_t category, int32_t label) {
     if (const int32_t list = cmcCellDispatch::listOfLabel(label)) return list;
     // Membership check boxes belong to their list whatever category the sheet gives them.
-    if (label == CL_NetL_ChBit_Selected || (label >= CL_EnabledChBit_9 && label <= CL_EnabledChBit_0))
+    if (label == CL_NetL_ChBit_Selected ||
+        (label >= CL_EnabledChBit_9 && label <= CL_EnabledChBit_0))
         return QxList::NetworkChannels;
     if (label == CL_Ale_ChGrpL_ChBit_Selected) return QxList::AleChannels;
     return cmcCellNames::listOf(category);
 }
 
-bool anyInUse(const cmcEeprom& image, int32_t list, int32_t first, int32_t last)
-{
+bool anyInUse(const cmcEeprom& image, int32_t list, int32_t first, int32_t last) {
     datCh rec;
     for (int32_t row = first; row <= last; ++row)
         if (rec.load(image, list, row) && rec.inUse) return true;
@@ -65,8 +68,7 @@ bool anyInUse(const cmcEeprom& image, int32_t list, int32_t first, int32_t last)
 }
 
 // Rows first .. last get the contents of rows never written: all 0xFF, not valid.
-void blankRows(cmcEeprom& image, int32_t list, int32_t first, int32_t last)
-{
+void blankRows(cmcEeprom& image, int32_t list, int32_t first, int32_t last) {
     if (first > last) return;
     cmcEeprom erased(QxMap::ImageSize);
     erased.Fill(0xFF);
@@ -82,30 +84,28 @@ struct Membership {
     int32_t number = 0;
 };
 
-Membership membershipOf(const cmcCellDispatch& d, int32_t list, int32_t label)
-{
-    if (label >= CL_EnabledChBit_9 && label <= CL_EnabledChBit_0) return {false, CL_EnabledChBit_0 - label};
+Membership membershipOf(const cmcCellDispatch& d, int32_t list, int32_t label) {
+    if (label >= CL_EnabledChBit_9 && label <= CL_EnabledChBit_0)
+        return {false, CL_EnabledChBit_0 - label};
     if (list == QxList::AleChannels) return {true, d.currentGroup()};
     return {false, d.currentNetwork()};
 }
 
-int32_t bitsAddress(const Membership& m)
-{
+int32_t bitsAddress(const Membership& m) {
     if (m.group) return QxList::AleGroupBase + m.number * QxList::AleGroupSize;
     const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
     return net->base + m.number * net->size + QxList::NetworkChBitsOffset;
 }
 
-int countBits(const uint8_t* p, int n)
-{
+int countBits(const uint8_t* p, int n) {
     int c = 0;
-    for (int i = 0; i < n; ++i) c += __builtin_popcount(p[i]);
+    for (int i = 0; i < n; ++i)
+        c += __builtin_popcount(p[i]);
     return c;
 }
 
 // Sets (v = 1) or clears channel membership for the valid channel rows first .. last.
-bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t last, bool v)
-{
+bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t last, bool v) {
     uint8_t bits[QxList::ChBitsSize];
     const int32_t address = bitsAddress(m);
     // A network's bits as its record reads them (bits never written name no channel).
@@ -140,22 +140,22 @@ bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t
     return true;
 }
 
-void select(cmcCellRequest& r, int32_t first, int32_t last)
-{
+void select(cmcCellRequest& r, int32_t first, int32_t last) {
     r.selectFirst = first;
     r.selectLast = last;
 }
 
 // Rows first .. last move by d (one row up or down) and trade places with their neighbour.
-bool moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first, int32_t last, int d,
-              cmcCellRequest& r)
-{
+bool moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first,
+              int32_t last, int d, cmcCellRequest& r) {
     if ((d > 0 && last >= range.last) || (d < 0 && first <= range.first)) return false;
     const int32_t n = last - first + 1;
     const int32_t neighbour = d > 0 ? last + 1 : first - 1;
     std::vector<int32_t> newRow(size_t(range.last + 1));
-    for (int32_t i = 0; i <= range.last; ++i) newRow[size_t(i)] = i;
-    for (int32_t i = first; i <= last; ++i) newRow[size_t(i)] = i + d;
+    for (int32_t i = 0; i <= range.last; ++i)
+        newRow[size_t(i)] = i;
+    for (int32_t i = first; i <= last; ++i)
+        newRow[size_t(i)] = i + d;
     newRow[size_t(neighbour)] = d > 0 ? first : last;
     cmcListEdits::followRows(image, list, newRow);
 
@@ -171,13 +171,13 @@ bool moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t
     return true;
 }
 
-bool deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first, int32_t last,
-                cmcCellRequest& r)
-{
+bool deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first,
+                int32_t last, cmcCellRequest& r) {
     if (anyInUse(image, list, first, last) && !confirm("GI_AppMess_Conv_Delete")) return false;
     const int32_t n = last - first + 1;
     std::vector<int32_t> newRow(size_t(range.last + 1));
-    for (int32_t i = 0; i <= range.last; ++i) newRow[size_t(i)] = i < first ? i : i <= last ? -1 : i - n;
+    for (int32_t i = 0; i <= range.last; ++i)
+        newRow[size_t(i)] = i < first ? i : i <= last ? -1 : i - n;
     cmcListEdits::followRows(image, list, newRow);
 
     // The rows below move up; the rows freed at the end are blank.
@@ -196,14 +196,12 @@ bool deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32
 
 } // namespace
 
-void cmcListEdits::setStatusColours(uint32_t text, uint32_t background)
-{
+void cmcListEdits::setStatusColours(uint32_t text, uint32_t background) {
     s_textColour = text;
     s_backColour = background;
 }
 
-bool cmcListEdits::serves(int32_t command)
-{
+bool cmcListEdits::serves(int32_t command) {
     switch (command) {
     case CL_PMenu_Copy:
     case CL_PMenu_Paste:
@@ -220,8 +218,8 @@ bool cmcListEdits::serves(int32_t command)
     }
 }
 
-bool cmcListEdits::enabled(const cmcCellDispatch& d, int32_t command, int32_t category, int32_t label, int32_t index)
-{
+bool cmcListEdits::enabled(const cmcCellDispatch& d, int32_t command, int32_t category,
+                           int32_t label, int32_t index) {
     if (!d.image() || !serves(command)) return false;
     const int32_t list = listOfCell(category, label);
     const cmcListRange range = cmcListInfo::range(list);
@@ -230,18 +228,22 @@ bool cmcListEdits::enabled(const cmcCellDispatch& d, int32_t command, int32_t ca
         return list == QxList::NetworkChannels || list == QxList::AleChannels;
     if (!cmcListInfo::layout(list)) return false;
     switch (command) {
-    case CL_PMenu_Paste: return cmcClipCh::program().hasRowsOf(list);
+    case CL_PMenu_Paste:
+        return cmcClipCh::program().hasRowsOf(list);
     case CL_PMenu_Clear:
     case CL_PMenu_Delete:
-    case CL_PMenu_Insert: return range.flags & 1;
-    case CL_PMenu_MoveUp: return index > range.first;
-    case CL_PMenu_MoveDown: return index < range.last;
-    default: return true;
+    case CL_PMenu_Insert:
+        return range.flags & 1;
+    case CL_PMenu_MoveUp:
+        return index > range.first;
+    case CL_PMenu_MoveDown:
+        return index < range.last;
+    default:
+        return true;
     }
 }
 
-bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r)
-{
+bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r) {
     cmcEeprom* image = d.image();
     const int32_t command = r.menuCommand;
     if (!image || !serves(command)) return false;
@@ -257,7 +259,8 @@ bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r)
 
     if (command == CL_PMenu_AllSelect || command == CL_PMenu_AllDeselect) {
         if (list != QxList::NetworkChannels && list != QxList::AleChannels) return false;
-        const bool changed = setMembership(*image, membershipOf(d, list, r.label), first, last, command == CL_PMenu_AllSelect);
+        const bool changed = setMembership(*image, membershipOf(d, list, r.label), first, last,
+                                           command == CL_PMenu_AllSelect);
         // The group's channel count shows on the sheet too.
         if (list == QxList::AleChannels) {
             if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_RepaintAll);
@@ -280,7 +283,8 @@ bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r)
         cmcClipCh& clip = cmcClipCh::program();
         if (!clip.hasRowsOf(list)) return false;
         const int32_t n = std::min(clip.count(), range.last - first + 1);
-        if (anyInUse(*image, list, first, first + n - 1) && !confirm("GI_AppMess_Conv_Overwrite")) return false;
+        if (anyInUse(*image, list, first, first + n - 1) && !confirm("GI_AppMess_Conv_Overwrite"))
+            return false;
         clip.paste(*image, list, first, n);
         repaint(first, first + n - 1);
         select(r, first, first + n - 1);
@@ -316,49 +320,55 @@ bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r)
 namespace {
 
 struct Reference {
-    int32_t list;   // the list whose records hold the reference
-    int offset;     // of the reference in the record
-    bool wide;      // 16-bit (channel rows) or 8-bit
+    int32_t list; // the list whose records hold the reference
+    int offset;   // of the reference in the record
+    bool wide;    // 16-bit (channel rows) or 8-bit
 };
 
 // Which fields name a row of which list.
-std::vector<Reference> referencesTo(int32_t list)
-{
+std::vector<Reference> referencesTo(int32_t list) {
     using namespace QxRec;
     switch (list) {
-    case QxList::Channel: return {{QxList::Address, AdChannel, true}, {QxList::PhoneLink, PlChannel, true}};
+    case QxList::Channel:
+        return {{QxList::Address, AdChannel, true}, {QxList::PhoneLink, PlChannel, true}};
     case QxList::Network:
-        return {{QxList::Address, AdNetwork, false}, {QxList::PhoneLink, PlNetwork, false}, {QxList::Profile, PrNetwork, false}};
-    case QxList::Message: return {{QxList::Address, AdMessage, false}};
-    case QxList::AleNetId: return {{QxList::AleSelfId, AleSelfNetId, false}};
-    default: return {};
+        return {{QxList::Address, AdNetwork, false},
+                {QxList::PhoneLink, PlNetwork, false},
+                {QxList::Profile, PrNetwork, false}};
+    case QxList::Message:
+        return {{QxList::Address, AdMessage, false}};
+    case QxList::AleNetId:
+        return {{QxList::AleSelfId, AleSelfNetId, false}};
+    default:
+        return {};
     }
 }
 
-void remapBits(cmcEeprom& image, int32_t address, const std::vector<int32_t>& newRow)
-{
+void remapBits(cmcEeprom& image, int32_t address, const std::vector<int32_t>& newRow) {
     uint8_t before[QxList::ChBitsSize], after[QxList::ChBitsSize];
     image.GetBlock(address, before, QxList::ChBitsSize);
     std::copy(before, before + QxList::ChBitsSize, after);
     const int32_t rows = int32_t(newRow.size());
-    for (int32_t row = 0; row < rows; ++row) after[row / 8] &= uint8_t(~(1u << (row % 8)));
+    for (int32_t row = 0; row < rows; ++row)
+        after[row / 8] &= uint8_t(~(1u << (row % 8)));
     for (int32_t row = 0; row < rows; ++row) {
         const int32_t to = newRow[size_t(row)];
-        if (to >= 0 && to < rows && (before[row / 8] >> (row % 8) & 1)) after[to / 8] |= uint8_t(1u << (to % 8));
+        if (to >= 0 && to < rows && (before[row / 8] >> (row % 8) & 1))
+            after[to / 8] |= uint8_t(1u << (to % 8));
     }
     image.SetBlock(address, after, QxList::ChBitsSize);
 }
 
 } // namespace
 
-void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<int32_t>& newRow)
-{
+void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<int32_t>& newRow) {
     const int32_t rows = int32_t(newRow.size());
     for (const Reference& ref : referencesTo(list)) {
         const cmcListLayout* holder = cmcListInfo::layout(ref.list);
         for (int32_t i = 0; i < holder->rows; ++i) {
             const int32_t a = holder->base + i * holder->size + ref.offset;
-            const int32_t old = ref.wide ? int32_t(image.GetByte(a) | image.GetByte(a + 1) << 8) : image.GetByte(a);
+            const int32_t old =
+                ref.wide ? int32_t(image.GetByte(a) | image.GetByte(a + 1) << 8) : image.GetByte(a);
             if (old >= rows) continue; // "none" or no row of this list
             const int32_t to = newRow[size_t(old)];
             const int32_t value = to >= 0 ? to : ref.wide ? 0xFFFF : 0xFF;
@@ -373,5 +383,6 @@ void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<
         const int32_t bits = net->base + n * net->size + QxList::NetworkChBitsOffset;
         if (!datCh::erasedBits(image, bits)) remapBits(image, bits, newRow);
     }
-    for (int32_t g = 0; g < QxList::AleGroupCount; ++g) remapBits(image, QxList::AleGroupBase + g * QxList::AleGroupSize, newRow);
+    for (int32_t g = 0; g < QxList::AleGroupCount; ++g)
+        remapBits(image, QxList::AleGroupBase + g * QxList::AleGroupSize, newRow);
 }

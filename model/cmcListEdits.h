@@ -17,15 +17,15 @@ class cmcEeprom;
 struct cmcCellRequest;
 
 class cmcListEdits {
-public:
+  public:
     // Whether a pop-up menu label is one of these commands.
     static bool serves(int32_t command);
     // Runs request.menuCommand on the request's cell and range; true when the image was
     // changed. Sets the request's selectFirst/selectLast and cursorIndex for the sheet.
     static bool run(cmcCellDispatch& dispatch, cmcCellRequest& request);
     // Whether the command can act on the cell now (menu items that cannot are disabled).
-    static bool enabled(const cmcCellDispatch& dispatch, int32_t command, int32_t category, int32_t label,
-                        int32_t index);
+    static bool enabled(const cmcCellDispatch& dispatch, int32_t command, int32_t category,
+                        int32_t label, int32_t index);
 
     // The rows of list were renumbered: newRow[old] is the new number of row old, -1 for a
     // deleted row (rows beyond the vector keep theirs). References to those rows in the

@@ -3,33 +3,33 @@
 namespace {
 
 const cmcListRange kRanges[QxList::ListCount] = {
-    {0, -1, 0},                                  // 0
-    {0, 499, 3},                                 // 1
-    {0, 15, 3},                                  // 2 CT_CEdit
-    {0, 10, 2},  {0, 16, 2},  {0, 39, 2},        // 3 DTMF, 4 scan, 5 tone
-    {1, 8, 2},   {0, 31, 2},                     // 6 RX code, 7 TX code
-    {0, 14, 0},                                  // 8 user tone
-    {1, 10, 2},  {0, 9, 2},   {0, 0, 2},         // 9 two-tone code, 10 two-tone TX, 11 bank
+    {0, -1, 0},                                      // 0
+    {0, 499, 3},                                     // 1
+    {0, 15, 3},                                      // 2 CT_CEdit
+    {0, 10, 2},  {0, 16, 2},  {0, 39, 2},            // 3 DTMF, 4 scan, 5 tone
+    {1, 8, 2},   {0, 31, 2},                         // 6 RX code, 7 TX code
+    {0, 14, 0},                                      // 8 user tone
+    {1, 10, 2},  {0, 9, 2},   {0, 0, 2},             // 9 two-tone code, 10 two-tone TX, 11 bank
     {0, 7, 2},   {0, 31, 2},  {0, 22, 2}, {0, 7, 2}, // 12..15 MSK
-    {0, 499, 3}, {0, 499, 3},                    // 16, 17 digital IDs
+    {0, 499, 3}, {0, 499, 3},                        // 16, 17 digital IDs
     {0, 39, 2},  {0, 99, 2},  {0, 62, 2}, {0, 9, 2}, // 18..21 digital
-    {0, 19, 3},                                  // 22 repeaters
-    {0, 9, 2},                                   // 23 DTMF RX
-    {0, 499, 3},                                 // 24 MDC alias
-    {0, 31, 2},  {0, 15, 2},                     // 25, 26
-    {0, 499, 1},                                 // 27 channel list
-    {0, 299, 1},                                 // 28 address list
-    {0, 9, 1},                                   // 29 network list
-    {0, -1, 0},  {0, -1, 0},                     // 30, 31: no rows
-    {0, 9, 1},                                   // 32 messages
-    {0, 29, 1},                                  // 33 phone links
-    {0, 19, 1},                                  // 34 profiles
-    {0, 99, 1},                                  // 35 ALE network IDs
-    {0, 19, 1},                                  // 36 ALE self IDs
-    {0, 99, 1},                                  // 37 ALE call IDs
-    {0, 9, 1},                                   // 38 ALE messages
-    {0, 499, 0},                                 // 39 network channels
-    {0, 499, 0},                                 // 40 ALE channels
+    {0, 19, 3},                                      // 22 repeaters
+    {0, 9, 2},                                       // 23 DTMF RX
+    {0, 499, 3},                                     // 24 MDC alias
+    {0, 31, 2},  {0, 15, 2},                         // 25, 26
+    {0, 499, 1},                                     // 27 channel list
+    {0, 299, 1},                                     // 28 address list
+    {0, 9, 1},                                       // 29 network list
+    {0, -1, 0},  {0, -1, 0},                         // 30, 31: no rows
+    {0, 9, 1},                                       // 32 messages
+    {0, 29, 1},                                      // 33 phone links
+    {0, 19, 1},                                      // 34 profiles
+    {0, 99, 1},                                      // 35 ALE network IDs
+    {0, 19, 1},                                      // 36 ALE self IDs
+    {0, 99, 1},                                      // 37 ALE call IDs
+    {0, 9, 1},                                       // 38 ALE messages
+    {0, 499, 0},                                     // 39 network channels
+    {0, 499, 0},                                     // 40 ALE channels
 };
 
 const cmcListLayout kLayouts[] = {
@@ -42,14 +42,12 @@ const cmcListLayout kLayouts[] = {
 
 } // namespace
 
-cmcListRange cmcListInfo::range(int32_t list)
-{
+cmcListRange cmcListInfo::range(int32_t list) {
     if (list < 0 || list >= QxList::ListCount) return {};
     return kRanges[list];
 }
 
-const cmcListLayout* cmcListInfo::layout(int32_t list)
-{
+const cmcListLayout* cmcListInfo::layout(int32_t list) {
     for (const auto& l : kLayouts)
         if (l.list == list) return &l;
     return nullptr;

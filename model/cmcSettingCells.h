@@ -9,7 +9,7 @@ class cmcCellDispatch;
 struct cmcCellRequest;
 
 class cmcSettingCells {
-public:
+  public:
     static constexpr int32_t BlockFirst = 0xA962;
     static constexpr int32_t BlockLast = 0xA9AB;
     static constexpr int32_t VfoABase = 0x9076;

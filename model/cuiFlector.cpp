@@ -1,7 +1,6 @@
 #include "cuiFlector.h"
 
-void cuiFlector::clearResults()
-{
+void cuiFlector::clearResults() {
     display.clear();
     caret = 0;
     selLength = 0;
@@ -9,21 +8,18 @@ void cuiFlector::clearResults()
     editStatus = EsNone;
 }
 
-void cuiFlector::startEdit(const QString& text, int caretPos, int selection)
-{
+void cuiFlector::startEdit(const QString& text, int caretPos, int selection) {
     display = text;
     caret = caretPos;
     selLength = selection;
     editStatus = EsEdit;
 }
 
-void cuiFlector::startEditWithKey()
-{
+void cuiFlector::startEditWithKey() {
     startEdit(QString(QChar(key)), 1, 0);
 }
 
-void cuiFlector::openPopup(const QString& k, int kind, int64_t current)
-{
+void cuiFlector::openPopup(const QString& k, int kind, int64_t current) {
     popupKey = k;
     popupKind = kind;
     popupValue = current;

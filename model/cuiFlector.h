@@ -20,43 +20,43 @@
 #include <cstdint>
 
 class cuiFlector {
-public:
-  enum Operation : int { OpDisplay = 0, OpCommit = 1, OpChoose = 2, OpSettle = 3 };
-  enum EditStatus : int { EsNone = 0, EsPopup = 1, EsEdit = 2 };
-  enum Style : int { StNormal = 0, StMark = 1 };
-  enum Key : int { KeyBackspace = 8, KeyEnter = 13, KeySpace = 32 };
+  public:
+    enum Operation : int { OpDisplay = 0, OpCommit = 1, OpChoose = 2, OpSettle = 3 };
+    enum EditStatus : int { EsNone = 0, EsPopup = 1, EsEdit = 2 };
+    enum Style : int { StNormal = 0, StMark = 1 };
+    enum Key : int { KeyBackspace = 8, KeyEnter = 13, KeySpace = 32 };
 
-  // Pop-up list kinds: selection lists, the tone list, and row lists by list number.
-  enum ListKind : int { KindSelection = 1, KindTone = 2 };
+    // Pop-up list kinds: selection lists, the tone list, and row lists by list number.
+    enum ListKind : int { KindSelection = 1, KindTone = 2 };
 
-  int operation = OpDisplay;
-  QString editText;
-  int key = 0;
-  bool keyMode = false;
-  // The value's bytes are erased (all 0xFF): it was never written.
-  bool erased = false;
+    int operation = OpDisplay;
+    QString editText;
+    int key = 0;
+    bool keyMode = false;
+    // The value's bytes are erased (all 0xFF): it was never written.
+    bool erased = false;
 
-  QString display;
-  int caret = 0;
-  int selLength = 0;
-  int style = StNormal;
-  int editStatus = EsNone;
+    QString display;
+    int caret = 0;
+    int selLength = 0;
+    int style = StNormal;
+    int editStatus = EsNone;
 
-  QString popupKey;
-  int popupKind = 0;
-  int64_t popupValue = 0;
+    QString popupKey;
+    int popupKind = 0;
+    int64_t popupValue = 0;
 
-  // Clears what the formats produce (display text, caret, selection, style, status).
-  void clearResults();
+    // Clears what the formats produce (display text, caret, selection, style, status).
+    void clearResults();
 
-  bool isKey(int k) const { return keyMode && key == k; }
-  bool hasKey() const { return keyMode && key != 0; }
+    bool isKey(int k) const { return keyMode && key == k; }
+    bool hasKey() const { return keyMode && key != 0; }
 
-  // Editing starts with text, the caret at its end and nothing selected, or with
-  // everything selected.
-  void startEdit(const QString& text, int caretPos, int selection);
-  void startEditSelected(const QString& text) { startEdit(text, 0, int(text.size())); }
-  // Editing starts with the typed character as the whole text (format "%c").
-  void startEditWithKey();
-  void openPopup(const QString& key, int kind, int64_t current);
+    // Editing starts with text, the caret at its end and nothing selected, or with
+    // everything selected.
+    void startEdit(const QString& text, int caretPos, int selection);
+    void startEditSelected(const QString& text) { startEdit(text, 0, int(text.size())); }
+    // Editing starts with the typed character as the whole text (format "%c").
+    void startEditWithKey();
+    void openPopup(const QString& key, int kind, int64_t current);
 };

@@ -6,25 +6,24 @@
 
 namespace {
 
-uint32_t readU32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t readU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
-void writeU32(uint8_t* p, uint32_t v)
-{
+void writeU32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
 }
 
-bool allFF(const uint8_t* p, int n)
-{
+bool allFF(const uint8_t* p, int n) {
     for (int i = 0; i < n; ++i)
         if (p[i] != 0xFF) return false;
     return true;
 }
 
-void setBit(cmcEeprom& image, int32_t byteAddr, int bit, bool on)
-{
+void setBit(cmcEeprom& image, int32_t byteAddr, int bit, bool on) {
     const uint8_t b = image.GetByte(byteAddr);
     const uint8_t m = uint8_t(1u << bit);
     image.SetByte(byteAddr, on ? uint8_t(b | m) : uint8_t(b & ~m));
@@ -32,18 +31,18 @@ void setBit(cmcEeprom& image, int32_t byteAddr, int bit, bool on)
 
 } // namespace
 
-uint32_t datCh::clampFrequency(uint32_t raw)
-{
+uint32_t datCh::clampFrequency(uint32_t raw) {
     const int32_t v = int32_t(raw);
     if (v < 0) return 0;
     if (uint32_t(v) > QxList::MaxFrequency) return QxList::MaxFrequency;
     return uint32_t(v);
 }
 
-bool datCh::blank(int offset, int n) const { return allFF(bytes + offset, n); }
+bool datCh::blank(int offset, int n) const {
+    return allFF(bytes + offset, n);
+}
 
-bool datCh::load(const cmcEeprom& img, int32_t l, int32_t r)
-{
+bool datCh::load(const cmcEeprom& img, int32_t l, int32_t r) {
     list = l;
     row = r;
     image = &img;
@@ -70,8 +69,7 @@ bool datCh::load(const cmcEeprom& img, int32_t l, int32_t r)
     return true;
 }
 
-void datCh::evaluate()
-{
+void datCh::evaluate() {
     using namespace QxRec;
     switch (list) {
     case QxList::Channel:
@@ -103,8 +101,7 @@ void datCh::evaluate()
     }
 }
 
-void datCh::store(cmcEeprom& img)
-{
+void datCh::store(cmcEeprom& img) {
     if (!m_layout) return;
     if (list == QxList::Channel) {
         freqR = clampFrequency(freqR);
@@ -130,8 +127,7 @@ void datCh::store(cmcEeprom& img)
     }
 }
 
-void datCh::keepValidMembers(const cmcEeprom& img)
-{
+void datCh::keepValidMembers(const cmcEeprom& img) {
     uint8_t* bits = bytes + QxRec::NetChBits;
     for (int32_t ch = 0; ch < QxList::ChBitsSize * 8; ++ch) {
         const uint8_t mask = uint8_t(1u << (ch % 8));
@@ -139,25 +135,21 @@ void datCh::keepValidMembers(const cmcEeprom& img)
     }
 }
 
-bool datCh::erasedBits(const uint8_t* bits)
-{
+bool datCh::erasedBits(const uint8_t* bits) {
     return allFF(bits, QxList::ChBitsSize);
 }
 
-bool datCh::erasedBits(const cmcEeprom& img, int32_t address)
-{
+bool datCh::erasedBits(const cmcEeprom& img, int32_t address) {
     uint8_t bits[QxList::ChBitsSize];
     img.GetBlock(address, bits, QxList::ChBitsSize);
     return erasedBits(bits);
 }
 
-bool datCh::invalidBit(const cmcEeprom& img, const cmcListLayout& layout, int32_t r)
-{
+bool datCh::invalidBit(const cmcEeprom& img, const cmcListLayout& layout, int32_t r) {
     return (img.GetByte(layout.bitmap + r / 8) >> (r % 8)) & 1;
 }
 
-bool datCh::channelInUse(const cmcEeprom& img, int32_t r)
-{
+bool datCh::channelInUse(const cmcEeprom& img, int32_t r) {
     if (r < 0 || r >= QxList::ChannelRows) return false;
     static const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
     uint8_t b[4];
@@ -165,14 +157,12 @@ bool datCh::channelInUse(const cmcEeprom& img, int32_t r)
     return clampFrequency(readU32(b)) != 0;
 }
 
-bool datCh::channelValid(const cmcEeprom& img, int32_t r)
-{
+bool datCh::channelValid(const cmcEeprom& img, int32_t r) {
     datCh rec;
     return rec.load(img, QxList::Channel, r) && rec.valid;
 }
 
-int32_t datCh::usedChannels(const cmcEeprom& img, int32_t first, int32_t last)
-{
+int32_t datCh::usedChannels(const cmcEeprom& img, int32_t first, int32_t last) {
     if (first < 0 || last > 499 || first > last) return -1;
     int32_t n = 0;
     for (int32_t r = first; r <= last; ++r)

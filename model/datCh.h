@@ -52,7 +52,7 @@ constexpr int MaxRecordSize = 90;
 } // namespace QxRec
 
 class datCh {
-public:
+  public:
     datCh() = default;
 
     // Fills the record from the image. False (and an empty record) for a list without
@@ -83,8 +83,7 @@ public:
 
     uint8_t byteAt(int offset) const { return bytes[offset]; }
     uint16_t wordAt(int offset) const { return uint16_t(bytes[offset] | bytes[offset + 1] << 8); }
-    void setWord(int offset, uint16_t v)
-    {
+    void setWord(int offset, uint16_t v) {
         bytes[offset] = uint8_t(v);
         bytes[offset + 1] = uint8_t(v >> 8);
     }
@@ -106,9 +105,9 @@ public:
     // The validity bit of a row (true = not valid).
     static bool invalidBit(const cmcEeprom& image, const cmcListLayout& layout, int32_t row);
 
-private:
-  // Clears the network's bits of channels that are not valid in the image.
-  void keepValidMembers(const cmcEeprom& image);
+  private:
+    // Clears the network's bits of channels that are not valid in the image.
+    void keepValidMembers(const cmcEeprom& image);
 
-  const cmcListLayout* m_layout = nullptr;
+    const cmcListLayout* m_layout = nullptr;
 };

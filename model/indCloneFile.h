@@ -12,7 +12,7 @@
 class cmcEeprom;
 
 class indCloneFile {
-public:
+  public:
     static constexpr uint32_t ModelCode = 0x7041;
     static constexpr uint32_t ExtraCode = 0x0001;
     static constexpr int32_t CloneMapRevision = 2;
@@ -33,7 +33,8 @@ public:
     static bool hasIdentity(const cmcEeprom& image);
 
     // Prepares image for saving (in place) and writes it as a clone file.
-    static int save(const QString& path, cmcEeprom& image, const cmcEeprom& loaded, bool report = true);
+    static int save(const QString& path, cmcEeprom& image, const cmcEeprom& loaded,
+                    bool report = true);
     // Reads a clone file into a zero-filled copy; checks identity, version and coverage;
     // only when all pass does image take the data. Returns the error code.
     static int open(const QString& path, cmcEeprom& image, bool report = true);
@@ -52,6 +53,6 @@ public:
     // Whether the file comes from a version this program can take (every file, here).
     static bool acceptVersion(const cmcEeprom& image);
 
-private:
+  private:
     static void setUpReader(cmcIcfFile& file, bool repeater, bool report);
 };

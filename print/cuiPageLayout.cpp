@@ -53,7 +53,8 @@ std::vector<clsPageRun> cuiPageLayout::columnBlocks(const std::vector<int>& widt
     const int count = int(widths.size());
     fixed = std::clamp(fixed, 0, count);
     int fixedWidth = 0;
-    for (int c = 0; c < fixed; ++c) fixedWidth += widths[size_t(c)];
+    for (int c = 0; c < fixed; ++c)
+        fixedWidth += widths[size_t(c)];
     auto breakable = [&](int c) { return c >= int(noBreak.size()) || !noBreak[size_t(c)]; };
     int start = fixed;
     while (start < count) {
@@ -75,13 +76,13 @@ std::vector<clsPageRun> cuiPageLayout::columnBlocks(const std::vector<int>& widt
     return blocks;
 }
 
-std::vector<clsPageRun> cuiPageLayout::rowBands(const std::vector<int>& heights, int fixed,
-                                                int H) {
+std::vector<clsPageRun> cuiPageLayout::rowBands(const std::vector<int>& heights, int fixed, int H) {
     std::vector<clsPageRun> bands;
     const int count = int(heights.size());
     fixed = std::clamp(fixed, 0, count);
     int fixedHeight = 0;
-    for (int r = 0; r < fixed; ++r) fixedHeight += heights[size_t(r)];
+    for (int r = 0; r < fixed; ++r)
+        fixedHeight += heights[size_t(r)];
     int start = fixed;
     while (start < count) {
         int height = fixedHeight;
@@ -105,8 +106,8 @@ int cuiPageLayout::fitFontHeight(int fontHeight, int W, int H,
         ++made;
         if (s.width <= W && s.height <= H) break;
         if (made == maxMeasures) break;
-        const double scale = std::min(double(W) / std::max(1, s.width),
-                                      double(H) / std::max(1, s.height));
+        const double scale =
+            std::min(double(W) / std::max(1, s.width), double(H) / std::max(1, s.height));
         const int next = int(std::trunc(fontHeight * scale));
         if (next == 0 || next == fontHeight) break;
         fontHeight = next;

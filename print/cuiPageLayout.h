@@ -52,6 +52,6 @@ class cuiPageLayout {
         int width = 0, height = 0;
     };
     static constexpr int maxMeasures = 4;
-    static int fitFontHeight(int fontHeight, int W, int H,
-                             const std::function<Size(int)>& measure, int* measures = nullptr);
+    static int fitFontHeight(int fontHeight, int W, int H, const std::function<Size(int)>& measure,
+                             int* measures = nullptr);
 };

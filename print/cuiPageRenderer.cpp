@@ -178,7 +178,8 @@ void cuiPageRenderer::drawBlock(QPainter& painter, const clsPageRun& cols, const
     const int lastCol = cols.first + cols.count - 1;
     const int lastRow = rows.first + rows.count - 1;
     painter.save();
-    painter.setClipRect(QRect(m_content.left, m_content.top, m_content.width(), m_content.height()));
+    painter.setClipRect(
+        QRect(m_content.left, m_content.top, m_content.width(), m_content.height()));
     clsCellLook look;
     look.printing = true;
     look.scale = m_scale;

@@ -28,10 +28,10 @@ struct clsPageSetup {
     int pageWidth = 0; // pixels
     int pageHeight = 0;
     clsPageRect printable;
-    int fontPoints = 10;      // print font size
-    int frameFontPoints = 9;  // header and footer font size
-    QString titleText;        // header text at the right
-    QString makerText;        // footer text at the right
+    int fontPoints = 10;     // print font size
+    int frameFontPoints = 9; // header and footer font size
+    QString titleText;       // header text at the right
+    QString makerText;       // footer text at the right
     const bool* cancel = nullptr;
     // Called after each printed page: lets the printing dialog's Cancel be clicked while a
     // long sheet prints.
@@ -70,8 +70,8 @@ class cuiPageRenderer {
     double previewScale() const;
 
   private:
-    int render(const QString& command, Mode mode, const PageSink* sink,
-               QPagedPaintDevice* device, QPainter* painter);
+    int render(const QString& command, Mode mode, const PageSink* sink, QPagedPaintDevice* device,
+               QPainter* painter);
     bool buildCopy(const QString& command, int fontHeight);
     std::vector<int> widths() const;
     std::vector<int> heights() const;

@@ -20,8 +20,7 @@
 #include <algorithm>
 #include <cstring>
 
-cuiPreview::cuiPreview(QWidget* parent, const QString& caption,
-                       Render render,
+cuiPreview::cuiPreview(QWidget* parent, const QString& caption, Render render,
                        std::function<int()> fontSize, std::function<void(int)> setFontSize)
     : QDialog(parent), m_render(std::move(render)), m_fontSize(std::move(fontSize)),
       m_setFontSize(std::move(setFontSize)) {
@@ -137,7 +136,8 @@ QImage cuiPreview::pageImage(int index) const {
     const dst_Preview& page = m_pages[size_t(index)];
     const QByteArray bits = qUncompress(page.packed);
     QImage image(page.size, page.format);
-    if (image.isNull() || bits.size() != image.sizeInBytes() || image.bytesPerLine() != page.bytesPerLine)
+    if (image.isNull() || bits.size() != image.sizeInBytes() ||
+        image.bytesPerLine() != page.bytesPerLine)
         return QImage();
     std::memcpy(image.bits(), bits.constData(), size_t(bits.size()));
     return image;
@@ -145,7 +145,8 @@ QImage cuiPreview::pageImage(int index) const {
 
 qint64 cuiPreview::storeBytes() const {
     qint64 bytes = 0;
-    for (const dst_Preview& page : m_pages) bytes += page.packed.size();
+    for (const dst_Preview& page : m_pages)
+        bytes += page.packed.size();
     return bytes;
 }
 
@@ -188,8 +189,8 @@ void cuiPreview::fitImage() {
     if (image.isNull() || zoomed()) return;
     const QSize room = m_area->viewport()->size();
     if (room.width() <= 0 || room.height() <= 0) return;
-    m_image->setPixmap(QPixmap::fromImage(
-        image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    m_image->setPixmap(
+        QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void cuiPreview::resizeEvent(QResizeEvent* event) {
@@ -237,7 +238,8 @@ void cuiPreview::openSetting() {
     row->addWidget(new QLabel(QStringLiteral("Font Size: "), &dialog));
     auto* list = new QComboBox(&dialog);
     list->setObjectName(QStringLiteral("FontSize"));
-    for (int i = 1; i <= 5; ++i) list->addItem(QString::number(i));
+    for (int i = 1; i <= 5; ++i)
+        list->addItem(QString::number(i));
     const int current = m_fontSize ? m_fontSize() : 10;
     list->setCurrentIndex(std::clamp(current - 8, 0, 4));
     row->addWidget(list);

@@ -49,8 +49,10 @@ clsPageSetup cuiPrinter::pageSetup(QPrinter& printer) {
     const int frame = text(m_table, "GI_Sys_Printer_FrameFont").trimmed().toInt(&ok);
     s.frameFontPoints = ok && frame > 0 ? frame : 9;
     QString title = text(m_table, "GI_Sys_AppTitleRev");
-    s.titleText = title.contains(QLatin1String("%s")) ? title.replace(QLatin1String("%s"), m_revision.isEmpty() ? QStringLiteral("-") : m_revision)
-                                                       : title;
+    s.titleText = title.contains(QLatin1String("%s"))
+                      ? title.replace(QLatin1String("%s"),
+                                      m_revision.isEmpty() ? QStringLiteral("-") : m_revision)
+                      : title;
     s.makerText = text(m_table, "GI_Sys_Maker");
     s.cancel = &m_cancel;
     return s;
@@ -59,7 +61,8 @@ clsPageSetup cuiPrinter::pageSetup(QPrinter& printer) {
 int cuiPrinter::countPages(const QStringList& commands, QPrinter& printer) {
     cuiPageRenderer renderer(m_table, pageSetup(printer));
     int count = 0;
-    for (const QString& command : commands) count += renderer.measure(command);
+    for (const QString& command : commands)
+        count += renderer.measure(command);
     return count;
 }
 
@@ -71,14 +74,16 @@ void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
 void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
                                const cuiPageRenderer::PageSink& sink) {
     cuiPageRenderer renderer(m_table, pageSetup(printer));
-    for (const QString& command : commands) renderer.preview(command, sink);
+    for (const QString& command : commands)
+        renderer.preview(command, sink);
 }
 
 int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
     cuiPageRenderer renderer(m_table, pageSetup(printer));
     QPainter painter;
     if (!painter.begin(&printer)) return -1;
-    for (const QString& command : commands) renderer.print(command, printer, painter);
+    for (const QString& command : commands)
+        renderer.print(command, printer, painter);
     painter.end();
     return renderer.printedPages();
 }
@@ -109,7 +114,9 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     {
         cuiPreview preview(
             m_owner, caption,
-            [this, commands](const cuiPreview::PageSink& add) { renderPreview(commands, *m_printer, add); },
+            [this, commands](const cuiPreview::PageSink& add) {
+                renderPreview(commands, *m_printer, add);
+            },
             [this] { return m_fontPoints; },
             [this](int points) {
                 m_fontPoints = points;
@@ -129,7 +136,8 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     if (m_dialog) m_dialog->show();
     QElapsedTimer pause;
     pause.start();
-    while (pause.elapsed() < 10) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (pause.elapsed() < 10)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
 
     // One sheet or many, the job runs from the task with the printing dialog up; its
     // Cancel is seen between sheets and between the pages of a sheet.

@@ -28,7 +28,9 @@ class cuiPrinter {
     void Print(bool multiple, const QString& source);
     QStringList& printList() { return m_list; }
     // The window disabled while printing and owning the dialogs.
-    void setOwner(QWidget* owner) { if (!m_printing) m_owner = owner; }
+    void setOwner(QWidget* owner) {
+        if (!m_printing) m_owner = owner;
+    }
 
     // The program's revision text (header) and the print font size in points, with the
     // function that stores a size the user chose in the preview.

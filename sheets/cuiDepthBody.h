@@ -12,8 +12,7 @@ namespace cuiDepthBody {
 // parent for the children of last (last is null when a level starts deeper). Returns the
 // line where the level ended.
 template <class Node, class Add, class ChildParent>
-int walk(const QStringList& lines, int pos, Node parent, Add add, ChildParent childParent)
-{
+int walk(const QStringList& lines, int pos, Node parent, Add add, ChildParent childParent) {
     int depth = -1;
     decltype(add(parent, QString())) last = nullptr;
     while (pos < lines.size()) {

@@ -378,7 +378,8 @@ int cuiGrid::resizeEdgeAt(const QPoint& p) const {
 bool cuiGrid::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 && key->modifiers() == Qt::NoModifier) {
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12 &&
+            key->modifiers() == Qt::NoModifier) {
             event->accept();
             return true;
         }

@@ -51,7 +51,8 @@ QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {
     caption = caption.section('\t', 0, 0);
     if (caption == QLatin1String("-")) return parent->addSeparator();
     // Text after a tab shows as a shortcut without taking the key (Qt's menu convention).
-    QAction* action = parent->addAction(cell->option.isEmpty() && !shown.isEmpty() ? caption + '\t' + shown : caption);
+    QAction* action = parent->addAction(
+        cell->option.isEmpty() && !shown.isEmpty() ? caption + '\t' + shown : caption);
     if (!cell->option.isEmpty()) {
         action->setShortcut(QKeySequence(cell->option));
         if (m_addingForeign) action->setShortcutContext(Qt::WidgetShortcut);

@@ -78,6 +78,6 @@ class cuiMenu : public QObject {
     // Items added by AddItems show their shortcuts but do not take the keys: those belong
     // to the menu the items come from.
     bool m_addingForeign = false;
-    const cuiCell* m_itemParent = nullptr;                   // while adding: their basic cell
+    const cuiCell* m_itemParent = nullptr;                       // while adding: their basic cell
     std::map<QString, std::unique_ptr<cuiCell>> m_foreignBasics; // by key, for their items
 };

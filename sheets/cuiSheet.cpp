@@ -507,7 +507,8 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     // plain keys (Enter) stay the grid's own.
     for (QAction* action : m_cellMenu->actions()) {
         const QKeySequence keys = action->shortcut();
-        if (keys.isEmpty() || !(keys[0].keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        if (keys.isEmpty() || !(keys[0].keyboardModifiers() &
+                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
             continue;
         action->setShortcutContext(Qt::WidgetShortcut);
         m_grid->addAction(action);

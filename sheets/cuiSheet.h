@@ -75,7 +75,7 @@ class cuiSheet : public cuiGridOwner {
     cuiCell& CellObjectAt(int col, int row) { return CellAt(col, row).cell; }
     int colCount() const { return m_layout->colCount(); }
     int rowCount() const { return m_layout->rowCount(); }
-    const clsSheeRowAtr& rowEntry(int row) const { return m_layout->rowEntry(row); }
+    const clsSheetRowAtr& rowEntry(int row) const { return m_layout->rowEntry(row); }
     const cuiCell& basicCell() const { return m_layout->basicCell(); }
     int32_t* counters() { return m_layout->counters(); }
 

@@ -237,18 +237,18 @@ void cuiSheetLayout::buildCellsPadded(int matrixRowsWanted) {
     }
 }
 
-clsSheeRowAtr& cuiSheetLayout::rowAt(int row) {
+clsSheetRowAtr& cuiSheetLayout::rowAt(int row) {
     if (row >= int(m_rows.size())) m_rows.resize(size_t(row + row / 2 + 1));
     return m_rows[size_t(row)];
 }
 
-const clsSheeRowAtr& cuiSheetLayout::rowEntry(int row) const {
-    static const clsSheeRowAtr none;
+const clsSheetRowAtr& cuiSheetLayout::rowEntry(int row) const {
+    static const clsSheetRowAtr none;
     return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)] : none;
 }
 
 void cuiSheetLayout::appendRow(int line) {
-    clsSheeRowAtr& entry = rowAt(m_rowCount);
+    clsSheetRowAtr& entry = rowAt(m_rowCount);
     entry.line = line;
     if (!keepsRowSelect()) entry.select = m_pass.rowSelect;
     ++m_rowCount;

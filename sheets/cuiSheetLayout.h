@@ -25,7 +25,7 @@ struct clsSheetCellId {
 };
 
 // One grid row: its source line in the K_Cells body and whether it may be multi-selected.
-struct clsSheeRowAtr {
+struct clsSheetRowAtr {
     int line = -1;
     bool select = true;
 };
@@ -104,7 +104,7 @@ class cuiSheetLayout {
     int matrixRows() const { return m_matrixRows; }
     bool isMarked(int col, int row) const;
     void clearMarks();
-    const clsSheeRowAtr& rowEntry(int row) const;
+    const clsSheetRowAtr& rowEntry(int row) const;
     const cuiCell& basicCell() const { return m_basic; }
     int32_t* counters() { return m_counters; }
     int lowestSelectableCol() const { return m_lowCol; }
@@ -150,7 +150,7 @@ class cuiSheetLayout {
     };
 
     // Row table access: grows on demand to index + index / 2 + 1 entries.
-    clsSheeRowAtr& rowAt(int row);
+    clsSheetRowAtr& rowAt(int row);
     // Whether appended row entries keep the select bit they were created with.
     virtual bool keepsRowSelect() const { return false; }
     void appendRow(int line);
@@ -191,7 +191,7 @@ class cuiSheetLayout {
 
     cuiCell m_basic;
     int32_t m_counters[10] = {};
-    std::vector<clsSheeRowAtr> m_rows;
+    std::vector<clsSheetRowAtr> m_rows;
     std::vector<clsSheetCellId> m_matrix;
     int m_matrixRows = 0;
     int m_colCount = 0;

@@ -54,8 +54,12 @@ void cuiTree::AddBranch(QTreeWidgetItem* parent, const QString& bodyKey) {
 }
 
 int cuiTree::walk(const QStringList& lines, int pos, QTreeWidgetItem* parent) {
-    const auto add = [this](QTreeWidgetItem* node, const QString& text) { return addNode(node, text); };
-    const auto children = [](QTreeWidgetItem* last, QTreeWidgetItem* node) { return last ? last : node; };
+    const auto add = [this](QTreeWidgetItem* node, const QString& text) {
+        return addNode(node, text);
+    };
+    const auto children = [](QTreeWidgetItem* last, QTreeWidgetItem* node) {
+        return last ? last : node;
+    };
     return cuiDepthBody::walk(lines, pos, parent, add, children);
 }
 

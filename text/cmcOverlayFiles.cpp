@@ -67,7 +67,8 @@ QString cmcOverlayFiles::damagedKey(int language) {
     cmcHelpGTex help;
     main.openFile(m_dir + file);
     if (main.hasKey(HelpOverlayKey)) help.openFile(m_dir + main.getText(HelpOverlayKey));
-    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, m_languages);
+    const QString missing =
+        cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, m_languages);
     return missing.isEmpty() ? QString() : missing + QStringLiteral(" (") + file + QLatin1Char(')');
 }
 

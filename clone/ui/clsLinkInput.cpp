@@ -4,8 +4,7 @@
 
 #include <QStringList>
 
-int clsLinkInput::number(const QString& text)
-{
+int clsLinkInput::number(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return NotANumber;
     for (QChar c : t)
@@ -15,8 +14,7 @@ int clsLinkInput::number(const QString& text)
     return ok ? n : NotANumber;
 }
 
-int clsLinkInput::comPort(const QString& text)
-{
+int clsLinkInput::comPort(const QString& text) {
     const int n = number(text);
     if (n != NotANumber) return n >= MinComPort && n <= MaxComPort ? n : 0;
 #ifndef Q_OS_WIN
@@ -27,8 +25,7 @@ int clsLinkInput::comPort(const QString& text)
     return 0;
 }
 
-bool clsLinkInput::tcpAddress(const QString& text)
-{
+bool clsLinkInput::tcpAddress(const QString& text) {
     if (text.count(QLatin1Char('.')) != 3) return false;
     const QStringList groups = text.split(QLatin1Char('.'));
     for (const QString& g : groups) {
@@ -40,8 +37,7 @@ bool clsLinkInput::tcpAddress(const QString& text)
     return true;
 }
 
-int clsLinkInput::tcpPort(const QString& text)
-{
+int clsLinkInput::tcpPort(const QString& text) {
     const int n = number(text);
     return n >= MinTcpPort && n <= MaxTcpPort ? n : 0;
 }

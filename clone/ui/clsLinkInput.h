@@ -5,7 +5,7 @@
 #include <QString>
 
 class clsLinkInput {
-public:
+  public:
     static constexpr int NotANumber = -999;
     static constexpr int MinComPort = 1;
     static constexpr int MaxComPort = 256;

@@ -11,8 +11,7 @@
 #include <unistd.h>
 #endif
 
-clsPortDiagnosis::Reason clsPortDiagnosis::reason(int port, QString* device, QString* detail)
-{
+clsPortDiagnosis::Reason clsPortDiagnosis::reason(int port, QString* device, QString* detail) {
     const QString name = cmcComm::DeviceName(port);
     if (device) *device = name;
     if (name.isEmpty()) return NoDevice;
@@ -28,27 +27,35 @@ clsPortDiagnosis::Reason clsPortDiagnosis::reason(int port, QString* device, QSt
     }
     if (detail) *detail = probe.errorString();
     switch (probe.error()) {
-    case QSerialPort::DeviceNotFoundError: return Missing;
+    case QSerialPort::DeviceNotFoundError:
+        return Missing;
     // Permission is ruled out above, so a refusal here means another program holds it
     // (a lock, or an exclusive open).
-    case QSerialPort::PermissionError: return Busy;
-    default: return Other;
+    case QSerialPort::PermissionError:
+        return Busy;
+    default:
+        return Other;
     }
 }
 
-QString clsPortDiagnosis::explain(int port)
-{
+QString clsPortDiagnosis::explain(int port) {
     QString device, detail;
     const Reason r = reason(port, &device, &detail);
     const QString key = QStringLiteral("GI_Mess_CloneErr_Device");
     cmcGTex& t = cmcGTex::mainTable();
     switch (r) {
-    case Unknown: return QString();
-    case NoDevice: return t.getText(key, 0).arg(port);
-    case Missing: return t.getText(key, 1).arg(device);
-    case Permission: return t.getText(key, 2).arg(device) + QLatin1Char('\n') + t.getText(key, 3);
-    case Busy: return t.getText(key, 4).arg(device);
-    case Other: return t.getText(key, 5).arg(device, detail);
+    case Unknown:
+        return QString();
+    case NoDevice:
+        return t.getText(key, 0).arg(port);
+    case Missing:
+        return t.getText(key, 1).arg(device);
+    case Permission:
+        return t.getText(key, 2).arg(device) + QLatin1Char('\n') + t.getText(key, 3);
+    case Busy:
+        return t.getText(key, 4).arg(device);
+    case Other:
+        return t.getText(key, 5).arg(device, detail);
     }
     return QString();
 }

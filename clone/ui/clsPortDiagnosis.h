@@ -6,7 +6,7 @@
 #include <QString>
 
 class clsPortDiagnosis {
-public:
+  public:
     enum Reason { Unknown = 0, NoDevice = 1, Missing, Permission, Busy, Other };
 
     // The reason the port's device does not open now (Unknown when it opens).

@@ -4,29 +4,25 @@
 #include <QPainter>
 #include <algorithm>
 
-cuiCloneProgressBox::cuiCloneProgressBox(QWidget* parent) : QFrame(parent)
-{
+cuiCloneProgressBox::cuiCloneProgressBox(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     setFixedSize(BarWidth + 2 * frameWidth(), BarHeight);
 }
 
-int cuiCloneProgressBox::litSegments(int done, int total)
-{
+int cuiCloneProgressBox::litSegments(int done, int total) {
     if (total <= 0 || done <= 0) return 0;
     const int64_t lit = int64_t(Segments + 1) * done / total;
     return int(std::min<int64_t>(lit, Segments));
 }
 
-void cuiCloneProgressBox::setProgress(int done, int total)
-{
+void cuiCloneProgressBox::setProgress(int done, int total) {
     if (litSegments(done, total) != litSegments(m_done, m_total)) update();
     m_done = done;
     m_total = total;
 }
 
-void cuiCloneProgressBox::paintEvent(QPaintEvent* event)
-{
+void cuiCloneProgressBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter p(this);
     const QRect area = contentsRect();
@@ -43,8 +39,7 @@ void cuiCloneProgressBox::paintEvent(QPaintEvent* event)
 }
 
 cuiCloneProgress::cuiCloneProgress(const QString& caption, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-{
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(caption);
     m_box = new cuiCloneProgressBox(this);
@@ -57,14 +52,14 @@ cuiCloneProgress::cuiCloneProgress(const QString& caption, QWidget* owner)
     show();
 }
 
-void cuiCloneProgress::finish()
-{
+void cuiCloneProgress::finish() {
     m_closable = true;
     close();
 }
 
-void cuiCloneProgress::closeEvent(QCloseEvent* event)
-{
-    if (m_closable) event->accept();
-    else event->ignore();
+void cuiCloneProgress::closeEvent(QCloseEvent* event) {
+    if (m_closable)
+        event->accept();
+    else
+        event->ignore();
 }

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class cuiCloneProgressBox : public QFrame {
-public:
+  public:
     static constexpr int Segments = 32;
     static constexpr int BarWidth = 256;
     static constexpr int BarHeight = 16;
@@ -20,16 +20,16 @@ public:
     // Lit segments: 33 x done / total (integer division), 0 when total is 0, at most 32.
     static int litSegments(int done, int total);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int m_done = 0;
     int m_total = 0;
 };
 
 class cuiCloneProgress : public QWidget {
-public:
+  public:
     // Centred on owner (when given) and shown at once, without being modal.
     cuiCloneProgress(const QString& caption, QWidget* owner);
 
@@ -38,10 +38,10 @@ public:
     // Lets the owner close the window when the operation ends.
     void finish();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     cuiCloneProgressBox* m_box;
     bool m_closable = false;
 };

@@ -1,8 +1,8 @@
 #include "cuiLinkDialog.h"
 
+#include "clsDialogButtons.h"
 #include "clsLinkInput.h"
 #include "cmcComm.h"
-#include "clsDialogButtons.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 
@@ -20,23 +20,27 @@ struct KindLayout {
     int maxLength;
     const char* wide; // the edit box is as wide as this text plus "WWWW"
 };
-KindLayout layoutOf(cuiLinkDialog::Kind kind)
-{
+KindLayout layoutOf(cuiLinkDialog::Kind kind) {
     switch (kind) {
-    case cuiLinkDialog::ComPort: return {4, "255"};
-    case cuiLinkDialog::TcpAddress: return {15, "255.255.255.255"};
-    case cuiLinkDialog::TcpPort: return {5, "65535"};
+    case cuiLinkDialog::ComPort:
+        return {4, "255"};
+    case cuiLinkDialog::TcpAddress:
+        return {15, "255.255.255.255"};
+    case cuiLinkDialog::TcpPort:
+        return {5, "65535"};
     }
     return {4, "255"};
 }
 } // namespace
 
-QString cuiLinkDialog::keyStem(Kind kind)
-{
+QString cuiLinkDialog::keyStem(Kind kind) {
     switch (kind) {
-    case ComPort: return QStringLiteral("GI_AppInd_Opt_ComSel");
-    case TcpAddress: return QStringLiteral("GI_AppInd_Opt_IpAddr");
-    case TcpPort: return QStringLiteral("GI_AppInd_Opt_IpPort");
+    case ComPort:
+        return QStringLiteral("GI_AppInd_Opt_ComSel");
+    case TcpAddress:
+        return QStringLiteral("GI_AppInd_Opt_IpAddr");
+    case TcpPort:
+        return QStringLiteral("GI_AppInd_Opt_IpPort");
     }
     return QString();
 }
@@ -44,8 +48,7 @@ QString cuiLinkDialog::keyStem(Kind kind)
 cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_kind(kind)
-{
+      m_kind(kind) {
     cmcGTex& t = cmcGTex::mainTable();
     const QString stem = keyStem(kind);
     const KindLayout shape = layoutOf(kind);
@@ -108,8 +111,7 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
     }
 }
 
-void cuiLinkDialog::tryAccept()
-{
+void cuiLinkDialog::tryAccept() {
     const QString text = m_edit->text();
     bool ok = false;
     switch (m_kind) {

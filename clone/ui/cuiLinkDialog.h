@@ -14,7 +14,7 @@ class QListWidget;
 class QPushButton;
 
 class cuiLinkDialog : public QDialog {
-public:
+  public:
     enum Kind { ComPort, TcpAddress, TcpPort };
 
     cuiLinkDialog(Kind kind, const QString& current, QWidget* owner);
@@ -32,7 +32,7 @@ public:
     // The text-table key stem of a kind.
     static QString keyStem(Kind kind);
 
-private:
+  private:
     void tryAccept();
 
     Kind m_kind;

@@ -12,44 +12,40 @@
 #include <QWidget>
 #include <algorithm>
 
-indCloneMan::indCloneMan()
-{
+indCloneMan::indCloneMan() {
     m_task = new cmcTask;
     m_task->setCallback(&indCloneMan::taskCallback, this);
 }
 
-indCloneMan::~indCloneMan()
-{
+indCloneMan::~indCloneMan() {
     cmcTask::release(m_task);
     if (m_progress) delete m_progress.data();
 }
 
-void indCloneMan::SetCodes(uint32_t code1, uint32_t code2)
-{
+void indCloneMan::SetCodes(uint32_t code1, uint32_t code2) {
     m_driver.SetCodes(code1, code2);
     m_adjust.SetCodes(code1, code2);
 }
 
-void indCloneMan::SetImageSize(int32_t size)
-{
+void indCloneMan::SetImageSize(int32_t size) {
     m_driver.SetImageSize(size);
     m_adjust.SetImageSize(size);
 }
 
-void indCloneMan::setUpLink(bool serialSettings)
-{
+void indCloneMan::setUpLink(bool serialSettings) {
     m_driver.SetTcpLink(m_link.tcpLink, m_link.tcpAddress, uint16_t(m_link.tcpPort));
     if (serialSettings || !m_link.tcpLink) {
         if (!m_link.tcpLink)
-            m_driver.SetLink(m_link.comPort, QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
+            m_driver.SetLink(m_link.comPort,
+                             QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
         m_driver.SetEchoCheck(true);
         m_driver.SetAckBlock(128);
         m_driver.SetStepTimeout(ReadStepTimeout);
     }
 }
 
-void indCloneMan::begin(int32_t operation, Completion completion, void* context, const QString& progressCaption)
-{
+void indCloneMan::begin(int32_t operation, Completion completion, void* context,
+                        const QString& progressCaption) {
     m_operation = operation;
     m_completion = completion;
     m_completionContext = context;
@@ -62,8 +58,7 @@ void indCloneMan::begin(int32_t operation, Completion completion, void* context,
     }
 }
 
-bool indCloneMan::Info(Completion completion, void* context)
-{
+bool indCloneMan::Info(Completion completion, void* context) {
     if (IsBusy()) return false;
     setUpLink(false);
     if (!m_driver.StartInfo(&indCloneMan::driverCallback, this)) return false;
@@ -71,8 +66,7 @@ bool indCloneMan::Info(Completion completion, void* context)
     return true;
 }
 
-bool indCloneMan::Read(const cmcAdrRange* ranges, Completion completion, void* context)
-{
+bool indCloneMan::Read(const cmcAdrRange* ranges, Completion completion, void* context) {
     if (IsBusy()) return false;
     setUpLink(true);
     m_driver.SetStepTimeout(ReadStepTimeout);
@@ -82,8 +76,8 @@ bool indCloneMan::Read(const cmcAdrRange* ranges, Completion completion, void* c
     return true;
 }
 
-bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion, void* context)
-{
+bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion,
+                        void* context) {
     if (IsBusy()) return false;
     setUpLink(true);
     m_driver.SetStepTimeout(WriteStepTimeout);
@@ -95,20 +89,19 @@ bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Compl
 }
 
 namespace {
-int listPorts(void*, int* ports, int capacity)
-{
+int listPorts(void*, int* ports, int capacity) {
     int found[cmcComm::MaxPorts];
     int count = 0;
     cmcComm probe;
     probe.EnumeratePorts(found, &count);
     count = std::min(count, capacity);
-    for (int i = 0; i < count; ++i) ports[i] = found[i];
+    for (int i = 0; i < count; ++i)
+        ports[i] = found[i];
     return count;
 }
 } // namespace
 
-int indCloneMan::EnumeratePorts()
-{
+int indCloneMan::EnumeratePorts() {
     // Never while a clone runs: probing would open the port in use and a running search
     // would lose its list.
     if (IsBusy()) return -1;
@@ -118,15 +111,14 @@ int indCloneMan::EnumeratePorts()
     return m_portCount;
 }
 
-void indCloneMan::SetPortList(const QList<int>& ports)
-{
+void indCloneMan::SetPortList(const QList<int>& ports) {
     if (IsBusy()) return;
     m_portCount = int(std::min<qsizetype>(ports.size(), MaxPorts));
-    for (int i = 0; i < m_portCount; ++i) m_ports[i] = ports[i];
+    for (int i = 0; i < m_portCount; ++i)
+        m_ports[i] = ports[i];
 }
 
-bool indCloneMan::StartSearch(Completion completion, void* context)
-{
+bool indCloneMan::StartSearch(Completion completion, void* context) {
     if (IsBusy() || m_portCount <= 0) return false;
     m_total = m_portCount;
     m_searchIndex = 0;
@@ -134,41 +126,40 @@ bool indCloneMan::StartSearch(Completion completion, void* context)
     return true;
 }
 
-void indCloneMan::searchStep()
-{
+void indCloneMan::searchStep() {
     // The search asks serial ports, whatever the TCP setting says.
     m_driver.SetTcpLink(false);
     m_driver.SetEchoCheck(true);
     m_driver.SetAckBlock(128);
     m_driver.SetStepTimeout(ReadStepTimeout);
-    m_driver.SetLink(m_ports[m_searchIndex], QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
+    m_driver.SetLink(m_ports[m_searchIndex],
+                     QString::fromLatin1(m_link.highSpeed ? HighSpeed : LowSpeed));
     m_driver.StartIdentify(&indCloneMan::driverCallback, this);
 }
 
 // The radio listens at 9,600 baud until the speed-change frame asks it for 38,400; the
 // program always asks for the high speed here, whatever the clone commands use.
-void indCloneMan::setUpAdjustLink()
-{
+void indCloneMan::setUpAdjustLink() {
     m_adjust.SetTcpLink(m_link.tcpLink, m_link.tcpAddress, uint16_t(m_link.tcpPort));
-    m_adjust.SetScript(m_link.tcpLink ? QString() : imcCloneDrv::SpeedChangeScript(m_adjust.Code1()));
+    m_adjust.SetScript(m_link.tcpLink ? QString()
+                                      : imcCloneDrv::SpeedChangeScript(m_adjust.Code1()));
     if (!m_link.tcpLink) m_adjust.SetLink(m_link.comPort, QString::fromLatin1(HighSpeed));
     m_adjust.SetEchoCheck(false);
     m_adjust.SetAckBlock(128);
     m_adjust.SetStepTimeout(ReadStepTimeout);
 }
 
-bool indCloneMan::StartAdjust(Completion completion, void* context)
-{
+bool indCloneMan::StartAdjust(Completion completion, void* context) {
     if (IsBusy()) return false;
     setUpAdjustLink();
-    m_adjust.SetCommandInterval(m_adjustMode == AdjustCommanding ? AdjustCommandSlowMs : AdjustCommandMs);
+    m_adjust.SetCommandInterval(m_adjustMode == AdjustCommanding ? AdjustCommandSlowMs
+                                                                 : AdjustCommandMs);
     if (!m_adjust.StartCommand(&indCloneMan::driverCallback, this)) return false;
     begin(OpAdjust, completion, context, QString());
     return true;
 }
 
-bool indCloneMan::StartAdjustTable(Completion completion, void* context)
-{
+bool indCloneMan::StartAdjustTable(Completion completion, void* context) {
     if (IsBusy()) return false;
     setUpAdjustLink();
     if (!m_adjust.StartTable(&indCloneMan::driverCallback, this)) return false;
@@ -176,47 +167,51 @@ bool indCloneMan::StartAdjustTable(Completion completion, void* context)
     return true;
 }
 
-int32_t indCloneMan::done() const
-{
+int32_t indCloneMan::done() const {
     if (m_operation == OpSearch) return m_searchIndex + 1;
     return m_driver.DataByteCount();
 }
 
-cuiCloneProgress* indCloneMan::progressWindow() const { return m_progress.data(); }
+cuiCloneProgress* indCloneMan::progressWindow() const {
+    return m_progress.data();
+}
 
-void indCloneMan::startTask()
-{
+void indCloneMan::startTask() {
     if (m_task->interval() != TaskMs) m_task->setInterval(TaskMs);
 }
 
-void indCloneMan::taskCallback(void* context, cmcTask*) { static_cast<indCloneMan*>(context)->tick(); }
+void indCloneMan::taskCallback(void* context, cmcTask*) {
+    static_cast<indCloneMan*>(context)->tick();
+}
 
-void indCloneMan::tick()
-{
+void indCloneMan::tick() {
     const bool searching = m_operation == OpSearch && m_searchIndex < m_portCount;
     if (searching && !m_driver.IsBusy()) searchStep();
     if (m_progress) m_progress->setProgress(done(), m_total);
-    if (!IsBusy() && !(m_operation == OpSearch && m_searchIndex < m_portCount)) m_task->setInterval(-1);
+    if (!IsBusy() && !(m_operation == OpSearch && m_searchIndex < m_portCount))
+        m_task->setInterval(-1);
 }
 
-void indCloneMan::driverCallback(void* context, dst_CDrv_Result* result)
-{
+void indCloneMan::driverCallback(void* context, dst_CDrv_Result* result) {
     static_cast<indCloneMan*>(context)->complete(result);
 }
 
-void indCloneMan::complete(dst_CDrv_Result* result)
-{
+void indCloneMan::complete(dst_CDrv_Result* result) {
     switch (result->operation) {
     case cmcCloneDrv::OpInfo:
         if (result->status == CS_Ok) {
-            if (m_infoHandler.handler) m_infoHandler.handler(m_infoHandler.context, result);
-            else result->status = CS_InfoMismatch;
+            if (m_infoHandler.handler)
+                m_infoHandler.handler(m_infoHandler.context, result);
+            else
+                result->status = CS_InfoMismatch;
         }
         break;
     case cmcCloneDrv::OpRead:
         if (result->status == CS_Ok) {
-            if (m_readHandler.handler) m_readHandler.handler(m_readHandler.context, result);
-            else result->status = CS_Missing;
+            if (m_readHandler.handler)
+                m_readHandler.handler(m_readHandler.context, result);
+            else
+                result->status = CS_Missing;
         }
         break;
     case cmcCloneDrv::OpIdentify:
@@ -250,8 +245,7 @@ void indCloneMan::complete(dst_CDrv_Result* result)
     if (completion) completion(context, result);
 }
 
-void indCloneMan::endOperation()
-{
+void indCloneMan::endOperation() {
     m_task->setInterval(-1);
     setMainEnabled(true);
     if (m_progress) {
@@ -262,20 +256,17 @@ void indCloneMan::endOperation()
     m_operation = OpNone;
 }
 
-void indCloneMan::setMainEnabled(bool enabled)
-{
+void indCloneMan::setMainEnabled(bool enabled) {
     if (m_mainWindow) m_mainWindow->setEnabled(enabled);
 }
 
-QString indCloneMan::ErrorText(int status) const
-{
+QString indCloneMan::ErrorText(int status) const {
     dst_CDrv_Result result;
     result.status = status;
     return ErrorText(result);
 }
 
-QString indCloneMan::ErrorText(const dst_CDrv_Result& result) const
-{
+QString indCloneMan::ErrorText(const dst_CDrv_Result& result) const {
     const int status = result.status;
     if (status == CS_Ok) return QString();
     // A search asks serial ports whatever the TCP setting says, so its texts are the cable's.

@@ -19,7 +19,7 @@ class cmcTask;
 class cuiCloneProgress;
 
 class indCloneMan {
-public:
+  public:
     // The caller's completion; the result lives only for the call.
     using Completion = cmcCloneDrv::Callback;
     // The application's check of a result: it may change the result's status.
@@ -27,7 +27,14 @@ public:
     // Fills ports (capacity entries) with the numbers of the ports that open; returns the count.
     using PortLister = int (*)(void* context, int* ports, int capacity);
 
-    enum Operation : int32_t { OpNone = 0, OpInfo = 1, OpRead = 2, OpWrite = 3, OpSearch = 4, OpAdjust = 5 };
+    enum Operation : int32_t {
+        OpNone = 0,
+        OpInfo = 1,
+        OpRead = 2,
+        OpWrite = 3,
+        OpSearch = 4,
+        OpAdjust = 5
+    };
 
     // The link chosen by the user.
     struct LinkSettings {
@@ -65,11 +72,14 @@ public:
 
     // Operations; each returns false and does nothing while busy (a driver runs, or a
     // search is between two ports).
-    bool IsBusy() const { return m_driver.IsBusy() || m_adjust.IsBusy() || m_operation == OpSearch; }
+    bool IsBusy() const {
+        return m_driver.IsBusy() || m_adjust.IsBusy() || m_operation == OpSearch;
+    }
     bool Info(Completion completion, void* context);
     // ranges (ended by {1, 0}) must live until the completion.
     bool Read(const cmcAdrRange* ranges, Completion completion, void* context);
-    bool Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion, void* context);
+    bool Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion,
+               void* context);
 
     // Port search: the list of openable ports, then one identify per port.
     void setPortLister(PortLister lister, void* context) { m_lister = {lister, context}; }
@@ -113,7 +123,7 @@ public:
     cmcCloneDrv& driver() { return m_driver; }
     imcCloneDrv& adjustDriver() { return m_adjust; }
 
-private:
+  private:
     struct Hook {
         Handler handler = nullptr;
         void* context = nullptr;
@@ -121,7 +131,8 @@ private:
 
     void setUpLink(bool serialSettings);
     void setUpAdjustLink();
-    void begin(int32_t operation, Completion completion, void* context, const QString& progressCaption);
+    void begin(int32_t operation, Completion completion, void* context,
+               const QString& progressCaption);
     void startTask();
     void tick();
     void searchStep();

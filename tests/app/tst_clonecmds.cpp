@@ -39,37 +39,35 @@ namespace {
 constexpr int kCloneTimeout = 90000; // a whole image over a pseudo-terminal, sanitizers on
 
 int g_events25 = 0;
-void count25(void*, const cmcEvent* e)
-{
+void count25(void*, const cmcEvent* e) {
     if (e->code == EV_TreeRebuild) ++g_events25;
 }
 
-void setChannel(cmcEeprom& image, int row, uint32_t frequency)
-{
+void setChannel(cmcEeprom& image, int row, uint32_t frequency) {
     const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
     for (int i = 0; i < 4; ++i) {
-        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqR + i, uint8_t(frequency >> (8 * i)));
-        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqT + i, uint8_t(frequency >> (8 * i)));
+        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqR + i,
+                      uint8_t(frequency >> (8 * i)));
+        image.SetByte(ch->base + row * ch->size + QxRec::ChFreqT + i,
+                      uint8_t(frequency >> (8 * i)));
     }
     image.SetByte(ch->base + row * ch->size + QxRec::ChMode, 0); // a mode the radio knows
 }
 
-void clearChannels(cmcEeprom& image)
-{
+void clearChannels(cmcEeprom& image) {
     const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
     for (int r = 0; r < ch->rows; ++r)
-        for (int i = 0; i < ch->size; ++i) image.SetByte(ch->base + r * ch->size + i, 0xFF);
+        for (int i = 0; i < ch->size; ++i)
+            image.SetByte(ch->base + r * ch->size + i, 0xFF);
 }
 
-bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t last)
-{
+bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t last) {
     for (int32_t i = first; i <= last; ++i)
         if (a.GetByte(i) != b.GetByte(i)) return false;
     return true;
 }
 
-int countCommand(const QStringList& lines, const char* command)
-{
+int countCommand(const QStringList& lines, const char* command) {
     const QString head = QStringLiteral("FE EE EF ") + QLatin1String(command);
     int n = 0;
     for (const QString& l : lines)
@@ -77,17 +75,16 @@ int countCommand(const QStringList& lines, const char* command)
     return n;
 }
 
-QString cloneMessage(int status, const QList<int>& items)
-{
+QString cloneMessage(int status, const QList<int>& items) {
     cmcGTex& t = cmcGTex::mainTable();
     QStringList lines;
-    for (int i : items) lines << t.getText("GI_Mess_CloneErr_Check", i);
+    for (int i : items)
+        lines << t.getText("GI_Mess_CloneErr_Check", i);
     return t.getText("GI_Mess_CloneErr_Head", status) + "\n\n" + lines.join('\n');
 }
 
 // Runs a modal dialog's script once it is up: the texts typed, each followed by OK.
-void answerDialog(const QStringList& texts, bool cancelAtEnd)
-{
+void answerDialog(const QStringList& texts, bool cancelAtEnd) {
     QTimer::singleShot(0, [texts, cancelAtEnd] {
         auto* dialog = dynamic_cast<cuiLinkDialog*>(QApplication::activeModalWidget());
         if (!dialog) {
@@ -105,10 +102,10 @@ void answerDialog(const QStringList& texts, bool cancelAtEnd)
 
 int g_listCount = 0;
 int g_listPorts[4];
-int scriptedPorts(void*, int* ports, int capacity)
-{
+int scriptedPorts(void*, int* ports, int capacity) {
     const int n = std::min(g_listCount, capacity);
-    for (int i = 0; i < n; ++i) ports[i] = g_listPorts[i];
+    for (int i = 0; i < n; ++i)
+        ports[i] = g_listPorts[i];
     return n;
 }
 
@@ -128,8 +125,7 @@ class tst_clonecmds : public QObject {
     QString path(const QString& name) const { return m_editor->path(name); }
 
     // Points the controller's link at a simulator.
-    void useSim(const cloneSimProcess& sim)
-    {
+    void useSim(const cloneSimProcess& sim) {
         if (sim.link() == cloneSimProcess::Tcp) {
             m_env->tcpLink = true;
             m_env->tcpAddress = QStringLiteral("127.0.0.1");
@@ -139,14 +135,12 @@ class tst_clonecmds : public QObject {
         }
     }
 
-    QStringList backups() const
-    {
+    QStringList backups() const {
         return QDir(indMain::backupFolder()).entryList({"*.icf"}, QDir::Files, QDir::Name);
     }
 
-private slots:
-    void initTestCase()
-    {
+  private slots:
+    void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QDir(indMain::backupFolder()).removeRecursively();
         m_radioImage = cloneTestImage(41000);
@@ -155,8 +149,7 @@ private slots:
 
     void cleanupTestCase() { QDir(indMain::backupFolder()).removeRecursively(); }
 
-    void init()
-    {
+    void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-clone-"));
         QVERIFY(m_editor->env->isFirstInstance());
         m_env = m_editor->env.get();
@@ -175,8 +168,7 @@ private slots:
         g_events25 = 0;
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         if (m_events) m_events->detach(&count25, nullptr);
         m_editor.reset();
         m_env = nullptr;
@@ -185,8 +177,7 @@ private slots:
         m_form = nullptr;
     }
 
-    void read_data()
-    {
+    void read_data() {
         QTest::addColumn<int>("link");
         QTest::newRow("serial") << int(cloneSimProcess::Serial);
         QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
@@ -194,8 +185,7 @@ private slots:
 
     // A read replaces the working and second images, leaves an untitled, unmodified
     // document, asks for the tree to be rebuilt and keeps a backup of what was read.
-    void read()
-    {
+    void read() {
         QFETCH(int, link);
         ScriptedPrompt prompt;
         QVERIFY(m_main->Save(path("before.icf")));
@@ -230,8 +220,7 @@ private slots:
     }
 
     // A modified document is offered for saving first; Cancel stops before the radio is asked.
-    void readAsksToSaveFirst()
-    {
+    void readAsksToSaveFirst() {
         ScriptedPrompt prompt;
         prompt.queueAnswer(PA_Cancel);
         m_main->workingImage().SetByte(0x0600, uint8_t(~m_main->workingImage().GetByte(0x0600)));
@@ -245,8 +234,7 @@ private slots:
         QVERIFY(m_main->workingImage() == before);
     }
 
-    void write_data()
-    {
+    void write_data() {
         QTest::addColumn<int>("link");
         QTest::newRow("serial") << int(cloneSimProcess::Serial);
         QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
@@ -254,19 +242,20 @@ private slots:
 
     // After two information exchanges around the confirmation, the radio holds the image
     // prepared as for saving over the user's range, the rest of its memory untouched.
-    void write()
-    {
+    void write() {
         QFETCH(int, link);
         ScriptedPrompt prompt; // every question answered OK
         cloneSimProcess sim;
         const QString saved = path("radio-after.icf");
         const QString log = path("frames.log");
-        QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile, "--save", saved, "--log", log}));
+        QVERIFY(sim.start(cloneSimProcess::Link(link),
+                          {"--file", m_radioFile, "--save", saved, "--log", log}));
         useSim(sim);
         cmcEeprom& work = m_main->workingImage();
         setChannel(work, 3, 14070000);
         // Bytes of the message texts: any values are data the radio takes.
-        for (int32_t a = 0x6F00; a < 0x7000; ++a) work.SetByte(a, uint8_t(a * 7));
+        for (int32_t a = 0x6F00; a < 0x7000; ++a)
+            work.SetByte(a, uint8_t(a * 7));
         work.SetByte(QxMap::MapRevisionAddr, 9); // the loaded image's revision goes out
         cmcEeprom expected = work;
         m_main->PrepareImage(expected, true);
@@ -300,8 +289,7 @@ private slots:
     }
 
     // Cancelling the confirmation after the first information exchange sends no 0xE3.
-    void cancelledWriteSendsNoE3()
-    {
+    void cancelledWriteSendsNoE3() {
         ScriptedPrompt prompt;
         prompt.queueAnswer(PA_Cancel);
         cloneSimProcess sim;
@@ -313,7 +301,8 @@ private slots:
         m_main->cloneWrite();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), -1);
-        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite")}));
+        QCOMPARE(prompt.texts(),
+                 QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite")}));
         // Idle after the answer: nothing more can go out.
         QVERIFY(!m_main->cloneMan().IsBusy());
         QTRY_COMPARE(countCommand(cloneLogLines(log), "E0"), 1);
@@ -321,8 +310,7 @@ private slots:
     }
 
     // In maker mode the maker caution comes first and the whole image goes out.
-    void makerWriteCautionCancelled()
-    {
+    void makerWriteCautionCancelled() {
         ScriptedPrompt prompt;
         m_main->ActivateMakerMode(); // answered OK
         QVERIFY(m_main->makerMode());
@@ -335,38 +323,42 @@ private slots:
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
-        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Maker_Caution")}));
+        QCOMPARE(prompt.texts(),
+                 QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_Maker_Caution")}));
         QCOMPARE(indMain::Range(1)[0].first, 0);
         QCOMPARE(indMain::Range(1)[0].last, 0xFFEF);
     }
 
     // The data pre-checks stop a write before anything is sent.
-    void writeNeedsAChannel()
-    {
+    void writeNeedsAChannel() {
         ScriptedPrompt prompt;
         clearChannels(m_main->workingImage());
         QCOMPARE(datCh::usedChannels(m_main->workingImage()), 0);
         m_main->selectComPort(cmcComm::PortNumberOf(path("no-such-tty")));
         m_main->cloneWrite();
         QVERIFY(!m_main->cloneMan().IsBusy());
-        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_AppMess_CloneErr_NoActualCh")}));
+        QCOMPARE(
+            prompt.texts(),
+            QStringList({cmcGTex::mainTable().getTextBlock("GI_AppMess_CloneErr_NoActualCh")}));
         QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Error);
     }
 
-    void failures_data()
-    {
+    void failures_data() {
         QTest::addColumn<QStringList>("simArgs");
         QTest::addColumn<int>("status");
         QTest::addColumn<QList<int>>("items");
-        QTest::newRow("another model") << QStringList{"--other-model"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
-        QTest::newRow("information length byte") << QStringList{"--info-length"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
-        QTest::newRow("information kind 3") << QStringList{"--info-kind"} << 14 << QList<int>{0, 4, 5};
-        QTest::newRow("image identity") << QStringList{"--bad-identity"} << 15 << QList<int>{0, 1, 2, 3};
+        QTest::newRow("another model")
+            << QStringList{"--other-model"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("information length byte")
+            << QStringList{"--info-length"} << 11 << QList<int>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("information kind 3")
+            << QStringList{"--info-kind"} << 14 << QList<int>{0, 4, 5};
+        QTest::newRow("image identity")
+            << QStringList{"--bad-identity"} << 15 << QList<int>{0, 1, 2, 3};
     }
 
     // A failed read shows its message and leaves the working image and the document as they were.
-    void failures()
-    {
+    void failures() {
         QFETCH(QStringList, simArgs);
         QFETCH(int, status);
         QFETCH(QList<int>, items);
@@ -392,8 +384,7 @@ private slots:
     }
 
     // A serial device that does not open: status 2 names the port and says why.
-    void linkOpenFailureNamesThePort()
-    {
+    void linkOpenFailureNamesThePort() {
         ScriptedPrompt prompt;
         const QString device = path("ttyQX9");
         const int port = cmcComm::PortNumberOf(device);
@@ -404,10 +395,13 @@ private slots:
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
         QCOMPARE(prompt.entries().size(), 1);
         const QString text = prompt.texts().at(0);
-        QVERIFY2(text.startsWith(cloneMessage(2, {0, 1, 2, 3}).replace("%d", cmcComm::DisplayName(port).mid(3))),
-                 qPrintable(text));
+        QVERIFY2(
+            text.startsWith(
+                cloneMessage(2, {0, 1, 2, 3}).replace("%d", cmcComm::DisplayName(port).mid(3))),
+            qPrintable(text));
 #ifndef Q_OS_WIN
-        QVERIFY2(text.contains(QStringLiteral("(COM%1 (%2))").arg(port).arg(device)), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("(COM%1 (%2))").arg(port).arg(device)),
+                 qPrintable(text));
 #endif
         QVERIFY(text.contains(device));
         QVERIFY(!m_main->cloneInfoWindow());
@@ -415,8 +409,7 @@ private slots:
 
     // A TCP link that cannot even start (no valid address) says which address it tried, and
     // its check items speak of the network adapter instead of the cable and the COM port.
-    void tcpLinkOpenFailure()
-    {
+    void tcpLinkOpenFailure() {
         ScriptedPrompt prompt;
         m_env->tcpLink = true;
         m_env->tcpAddress = QStringLiteral("300.1.1.1");
@@ -427,16 +420,16 @@ private slots:
         QCOMPARE(finished.at(0).at(1).toInt(), 2);
         QCOMPARE(prompt.entries().size(), 1);
         const QString text = prompt.texts().at(0);
-        QVERIFY2(text.startsWith("Cannot connect to the network adapter at 300.1.1.1, port 41000.\n\n"),
-                 qPrintable(text));
+        QVERIFY2(
+            text.startsWith("Cannot connect to the network adapter at 300.1.1.1, port 41000.\n\n"),
+            qPrintable(text));
         QVERIFY2(text.contains("address (300.1.1.1) and port (41000)"), qPrintable(text));
         QVERIFY2(!text.contains("COM") && !text.contains("cable"), qPrintable(text));
     }
 
     // Clone information opens the information sheet in its own window; its cells show the
     // stored codes and each byte of the 32-byte record, and refuse edits.
-    void cloneInformation()
-    {
+    void cloneInformation() {
         ScriptedPrompt prompt;
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
@@ -470,8 +463,10 @@ private slots:
                 if (!cell.hasLabel()) continue;
                 const QString text = sheet->cellSource()->view(cell, false, false).text;
                 QVERIFY2(!text.endsWith("*Yet*"), qPrintable(text));
-                if (cell.label == CL_CloneInfo_Model) model = text;
-                else if (cell.label == CL_CloneInfo_Code2) code2 = text;
+                if (cell.label == CL_CloneInfo_Model)
+                    model = text;
+                else if (cell.label == CL_CloneInfo_Code2)
+                    code2 = text;
                 else if (cell.label == CL_CloneInfo_Dummy)
                     texts.insert(cell.index, text);
                 else if (cell.label == CL_CloneInfo_Byte) {
@@ -509,22 +504,21 @@ private slots:
         QTRY_VERIFY(!first);
     }
 
-    void search_data()
-    {
+    void search_data() {
         QTest::addColumn<bool>("radioOnSecond");
         QTest::newRow("radio on the second port") << true;
         QTest::newRow("no radio") << false;
     }
 
     // The search asks each port in turn; the first that answers becomes the COM port.
-    void search()
-    {
+    void search() {
         QFETCH(bool, radioOnSecond);
         ScriptedPrompt prompt;
         cloneSimProcess silent, radio;
         QVERIFY(silent.start(cloneSimProcess::Serial, {"--silence"}));
-        QVERIFY(radio.start(cloneSimProcess::Serial, radioOnSecond ? QStringList{"--file", m_radioFile}
-                                                                   : QStringList{"--other-model"}));
+        QVERIFY(radio.start(cloneSimProcess::Serial, radioOnSecond
+                                                         ? QStringList{"--file", m_radioFile}
+                                                         : QStringList{"--other-model"}));
         const int first = cmcComm::PortNumberOf(silent.address());
         const int second = cmcComm::PortNumberOf(radio.address());
         g_listCount = 2;
@@ -555,9 +549,12 @@ private slots:
             QVERIFY(m_main->isComPortChecked(second));
             QCOMPARE(prompt.texts().size(), 1);
             const QString text = prompt.texts().at(0);
-            QCOMPARE(text, cmcGTex::mainTable().getText("GI_Mess_PortSearch_Succeeded").replace("%d", cmcComm::DisplayName(second).mid(3)));
+            QCOMPARE(text, cmcGTex::mainTable()
+                               .getText("GI_Mess_PortSearch_Succeeded")
+                               .replace("%d", cmcComm::DisplayName(second).mid(3)));
 #ifndef Q_OS_WIN
-            QVERIFY2(text.contains(QStringLiteral("COM%1 (%2)").arg(second).arg(radio.address())), qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("COM%1 (%2)").arg(second).arg(radio.address())),
+                     qPrintable(text));
 #endif
             QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Information);
         } else {
@@ -568,33 +565,35 @@ private slots:
         }
     }
 
-    void searchWithoutPorts()
-    {
+    void searchWithoutPorts() {
         ScriptedPrompt prompt;
         g_listCount = 0;
         m_main->cloneMan().setPortLister(&scriptedPorts, nullptr);
         m_main->portSearch();
         QVERIFY(!m_main->cloneMan().progressWindow());
         QVERIFY(!m_main->cloneMan().IsBusy());
-        QCOMPARE(prompt.texts(), QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_PortErr_Search")}));
+        QCOMPARE(prompt.texts(),
+                 QStringList({cmcGTex::mainTable().getTextBlock("GI_Mess_PortErr_Search")}));
     }
 
-    void linkDialogs_data()
-    {
+    void linkDialogs_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<int>("refusals");
         QTest::addColumn<bool>("tcpAfter");
-        QTest::newRow("COM 0, 257, text, then 256") << int(cuiLinkDialog::ComPort) << QStringList{"0", "257", "x", "256"} << 3 << false;
-        QTest::newRow("address 10.0.0, then 10.0.0.1") << int(cuiLinkDialog::TcpAddress) << QStringList{"10.0.0", "10.0.0.1"} << 1 << true;
-        QTest::newRow("port 1023, then 65535") << int(cuiLinkDialog::TcpPort) << QStringList{"1023", "65535"} << 1 << true;
-        QTest::newRow("COM refused, then cancelled") << int(cuiLinkDialog::ComPort) << QStringList{"0"} << 1 << true;
+        QTest::newRow("COM 0, 257, text, then 256")
+            << int(cuiLinkDialog::ComPort) << QStringList{"0", "257", "x", "256"} << 3 << false;
+        QTest::newRow("address 10.0.0, then 10.0.0.1")
+            << int(cuiLinkDialog::TcpAddress) << QStringList{"10.0.0", "10.0.0.1"} << 1 << true;
+        QTest::newRow("port 1023, then 65535")
+            << int(cuiLinkDialog::TcpPort) << QStringList{"1023", "65535"} << 1 << true;
+        QTest::newRow("COM refused, then cancelled")
+            << int(cuiLinkDialog::ComPort) << QStringList{"0"} << 1 << true;
     }
 
     // The dialogs refuse with their error box and stay open; accepting stores the value and
     // switches the TCP link on (address, port) or off (COM port).
-    void linkDialogs()
-    {
+    void linkDialogs() {
         QFETCH(int, kind);
         QFETCH(QStringList, typed);
         QFETCH(int, refusals);
@@ -604,22 +603,30 @@ private slots:
         const int comBefore = m_env->comPort;
         answerDialog(typed, true);
         switch (kind) {
-        case cuiLinkDialog::ComPort: m_main->comPortDialog(); break;
-        case cuiLinkDialog::TcpAddress: m_main->tcpAddressDialog(); break;
-        default: m_main->tcpPortDialog(); break;
+        case cuiLinkDialog::ComPort:
+            m_main->comPortDialog();
+            break;
+        case cuiLinkDialog::TcpAddress:
+            m_main->tcpAddressDialog();
+            break;
+        default:
+            m_main->tcpPortDialog();
+            break;
         }
         QCOMPARE(prompt.entries().size(), refusals);
-        const QString refusal = cmcGTex::mainTable().getTextBlock(cuiLinkDialog::keyStem(cuiLinkDialog::Kind(kind)) + "_OutofRange");
-        for (const auto& e : prompt.entries()) QCOMPARE(e.text, refusal);
+        const QString refusal = cmcGTex::mainTable().getTextBlock(
+            cuiLinkDialog::keyStem(cuiLinkDialog::Kind(kind)) + "_OutofRange");
+        for (const auto& e : prompt.entries())
+            QCOMPARE(e.text, refusal);
         QCOMPARE(m_env->tcpLink, tcpAfter);
         const bool accepted = refusals < typed.size();
-        if (kind == cuiLinkDialog::ComPort) QCOMPARE(m_env->comPort, accepted ? typed.last().toInt() : comBefore);
+        if (kind == cuiLinkDialog::ComPort)
+            QCOMPARE(m_env->comPort, accepted ? typed.last().toInt() : comBefore);
         if (kind == cuiLinkDialog::TcpAddress) QCOMPARE(m_env->tcpAddress, typed.last());
         if (kind == cuiLinkDialog::TcpPort) QCOMPARE(m_env->tcpPort, typed.last().toInt());
     }
 
-    void checkMarks()
-    {
+    void checkMarks() {
         m_main->selectComPort(3);
         m_main->setHighSpeed(false);
         QVERIFY(m_main->isComPortChecked(3));
@@ -639,8 +646,7 @@ private slots:
 
 #ifndef Q_OS_WIN
     // Off Windows a COM item names the device behind its number; choosing it switches TCP off.
-    void comItemsNameTheirDevice()
-    {
+    void comItemsNameTheirDevice() {
         const QString device = path("ttyQX-menu");
         const int port = cmcComm::PortNumberOf(device);
         QVERIFY(port >= 1);
@@ -663,23 +669,25 @@ private slots:
     }
 #endif
 
-    void linkOption_data()
-    {
+    void linkOption_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<bool>("applied");
         QTest::addColumn<QString>("address");
         QTest::addColumn<int>("port");
-        QTest::newRow("two words") << QStringList{"qxt5200", "--tcp", "127.0.0.1:41234"} << true << "127.0.0.1" << 41234;
-        QTest::newRow("one word") << QStringList{"qxt5200", "--tcp=10.0.0.1:50000"} << true << "10.0.0.1" << 50000;
-        QTest::newRow("localhost") << QStringList{"qxt5200", "--tcp", "localhost:5000"} << true << "127.0.0.1" << 5000;
+        QTest::newRow("two words")
+            << QStringList{"qxt5200", "--tcp", "127.0.0.1:41234"} << true << "127.0.0.1" << 41234;
+        QTest::newRow("one word") << QStringList{"qxt5200", "--tcp=10.0.0.1:50000"} << true
+                                  << "10.0.0.1" << 50000;
+        QTest::newRow("localhost")
+            << QStringList{"qxt5200", "--tcp", "localhost:5000"} << true << "127.0.0.1" << 5000;
         QTest::newRow("no port") << QStringList{"qxt5200", "--tcp", "10.0.0.1"} << false << "" << 0;
-        QTest::newRow("port 0") << QStringList{"qxt5200", "--tcp", "10.0.0.1:0"} << false << "" << 0;
+        QTest::newRow("port 0") << QStringList{"qxt5200", "--tcp", "10.0.0.1:0"} << false << ""
+                                << 0;
         QTest::newRow("no value") << QStringList{"qxt5200", "--tcp"} << false << "" << 0;
         QTest::newRow("absent") << QStringList{"qxt5200", "file.icf"} << false << "" << 0;
     }
 
-    void linkOption()
-    {
+    void linkOption() {
         QFETCH(QStringList, args);
         QFETCH(bool, applied);
         QFETCH(QString, address);

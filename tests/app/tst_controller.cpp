@@ -7,10 +7,10 @@
 #include "TForm1.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
-#include "cmcEvMan.h"
-#include "cmcGTex.h"
 #include "cmcEeprom.h"
+#include "cmcEvMan.h"
 #include "cmcFatal.h"
+#include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cuiAboutBox.h"
 #include "cuiFileDialogs.h"
@@ -21,9 +21,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
@@ -32,8 +32,7 @@
 namespace {
 
 int g_events23 = 0;
-void count23(void*, const cmcEvent* e)
-{
+void count23(void*, const cmcEvent* e) {
     if (e->code == EV_ChangeSettled) ++g_events23;
 }
 
@@ -51,9 +50,8 @@ class tst_controller : public QObject {
 
     QString path(const QString& name) const { return m_editor->path(name); }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"));
         QVERIFY(m_editor->env->isFirstInstance());
         m_main = m_editor->main.get();
@@ -63,8 +61,7 @@ private slots:
 
     void cleanup() { m_editor.reset(); }
 
-    void missingInitialDataStops()
-    {
+    void missingInitialDataStops() {
         m_editor.reset();
         QTemporaryDir data;
         for (const char* name : {"QXT5200.OVL", "QXT5200_ENG.OVL", "QXT5200_HLP.OVL"})
@@ -72,7 +69,8 @@ private slots:
         indEnviron::Options options;
         options.settingsFolder = data.filePath(QStringLiteral("settings"));
         const QString key = QStringLiteral("Software\\Vexo\\QX-T5200");
-        indEnviron env(QStringLiteral("qxt5200-noinit-%1").arg(QCoreApplication::applicationPid()), key, key, options);
+        indEnviron env(QStringLiteral("qxt5200-noinit-%1").arg(QCoreApplication::applicationPid()),
+                       key, key, options);
         cmcEvMan events;
         indMain controller(env, data.path());
         FatalGuard guard;
@@ -82,16 +80,17 @@ private slots:
         } catch (const cmcFatalError& e) {
             message = e.message;
         }
-        QCOMPARE(message, QStringLiteral("Cannot open '%1'.").arg(data.filePath(QStringLiteral("QXT5200_Initial.icf"))));
+        QCOMPARE(message, QStringLiteral("Cannot open '%1'.")
+                              .arg(data.filePath(QStringLiteral("QXT5200_Initial.icf"))));
     }
 
     // Switching to a language whose overlay is damaged is refused before anything of the
     // editor is rebuilt from it.
-    void damagedLanguageIsRefused()
-    {
+    void damagedLanguageIsRefused() {
         m_editor.reset();
         QTemporaryDir data;
-        for (const char* name : {"QXT5200.OVL", "QXT5200_ENG.OVL", "QXT5200_HLP.OVL", "QXT5200_Initial.icf"})
+        for (const char* name :
+             {"QXT5200.OVL", "QXT5200_ENG.OVL", "QXT5200_HLP.OVL", "QXT5200_Initial.icf"})
             QVERIFY(QFile::copy(QStringLiteral(QX_RUNTIME_DIR "/") + name, data.filePath(name)));
         QFile german(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_DEU.OVL"));
         QVERIFY(german.open(QIODevice::ReadOnly));
@@ -105,7 +104,8 @@ private slots:
         indEnviron::Options options;
         options.settingsFolder = data.filePath(QStringLiteral("settings"));
         const QString key = QStringLiteral("Software\\Vexo\\QX-T5200");
-        indEnviron env(QStringLiteral("qxt5200-lang-%1").arg(QCoreApplication::applicationPid()), key, key, options);
+        indEnviron env(QStringLiteral("qxt5200-lang-%1").arg(QCoreApplication::applicationPid()),
+                       key, key, options);
         cmcEvMan events;
         indMain controller(env, data.path());
         QCOMPARE(controller.CheckLanguage(0), QString());
@@ -116,24 +116,22 @@ private slots:
         QCOMPARE(env.language, 0);
     }
 
-    void startsUntitledAndUnmodified()
-    {
+    void startsUntitledAndUnmodified() {
         QCOMPARE(m_form->windowTitle().remove(QStringLiteral("[*]")),
-                 QStringLiteral("Untitled - ") + cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
+                 QStringLiteral("Untitled - ") +
+                     cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
         QVERIFY(!m_main->IsModified());
         QVERIFY(m_main->workingImage() == m_main->loadedImage());
         QCOMPARE(m_main->CheckImageIdentity(m_main->workingImage(), true), 0);
     }
 
-    void closingUnmodifiedAsksNothing()
-    {
+    void closingUnmodifiedAsksNothing() {
         ScriptedPrompt prompt;
         QVERIFY(m_main->CloseQuery());
         QVERIFY(prompt.entries().isEmpty());
     }
 
-    void promptAnswers_data()
-    {
+    void promptAnswers_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("saveAsChosen"); // the Save As dialog gives a path
         QTest::addColumn<int>("expected");
@@ -144,8 +142,7 @@ private slots:
         QTest::newRow("cancel") << int(PA_Cancel) << true << int(PA_Cancel) << false;
     }
 
-    void promptAnswers()
-    {
+    void promptAnswers() {
         QFETCH(int, answer);
         QFETCH(bool, saveAsChosen);
         QFETCH(int, expected);
@@ -162,8 +159,7 @@ private slots:
         QCOMPARE(m_main->IsModified(), !fileWritten);
     }
 
-    void reopeningTheOpenFileOffersSaveAs()
-    {
+    void reopeningTheOpenFileOffersSaveAs() {
         ScriptedPrompt prompt;
         ScriptedDialogs dialogs;
         const QString file = path(QStringLiteral("doc.icf"));
@@ -172,7 +168,11 @@ private slots:
         m_main->workingImage().SetByte(0x0600, 0x34);
         prompt.queueAnswer(PA_Yes);
         dialogs.answers << path(QStringLiteral("other.icf")) << QString();
-        const QByteArray before = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         QVERIFY(m_main->Open(file));
         QCOMPARE(prompt.entries().size(), 1);
         QCOMPARE(prompt.entries()[0].text,
@@ -185,8 +185,7 @@ private slots:
         QCOMPARE(m_main->workingImage().GetByte(0x0600), m_main->loadedImage().GetByte(0x0600));
     }
 
-    void savedFileCarriesTheLoadedIdentity()
-    {
+    void savedFileCarriesTheLoadedIdentity() {
         ScriptedPrompt prompt;
         cmcEeprom& w = m_main->workingImage();
         w.SetByte(0x8FE5, 0x00);
@@ -200,13 +199,13 @@ private slots:
         QCOMPARE(back.GetByte(0x8FE5), uint8_t(0xFF));
         QCOMPARE(back.GetByte(0x8FE6), uint8_t(0xFF));
         QCOMPARE(back.GetByte(0x0500), m_main->loadedImage().GetByte(0x0500));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.data() + 0xAA44), 8), QByteArray("VEXO Inc"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(back.data() + 0xAA44), 8),
+                 QByteArray("VEXO Inc"));
         QVERIFY(!m_main->IsModified());
         QVERIFY(prompt.entries().isEmpty());
     }
 
-    void identityFailures_data()
-    {
+    void identityFailures_data() {
         QTest::addColumn<int>("address");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("checkMaker");
@@ -215,8 +214,7 @@ private slots:
         QTest::newRow("maker text") << 0xAA44 << int('v') << true;
     }
 
-    void identityFailures()
-    {
+    void identityFailures() {
         QFETCH(int, address);
         QFETCH(int, value);
         QFETCH(bool, checkMaker);
@@ -226,8 +224,7 @@ private slots:
         QVERIFY(m_main->CheckImageIdentity(image, checkMaker) != 0);
     }
 
-    void failedOpenLeavesTheDocument()
-    {
+    void failedOpenLeavesTheDocument() {
         ScriptedPrompt prompt;
         const QString bad = path(QStringLiteral("bad.icf"));
         QFile f(bad);
@@ -241,11 +238,11 @@ private slots:
         QVERIFY(m_main->workingImage() == before);
         QVERIFY(m_main->documentFile().isEmpty());
         QCOMPARE(prompt.entries().size(), 2); // the save question, then the file error
-        QVERIFY(prompt.entries()[1].text.startsWith(cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_FileErr_Headline"))));
+        QVERIFY(prompt.entries()[1].text.startsWith(
+            cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_FileErr_Headline"))));
     }
 
-    void newReturnsToTheInitialData()
-    {
+    void newReturnsToTheInitialData() {
         ScriptedPrompt prompt;
         m_main->workingImage().SetByte(0x0600, 0x77);
         prompt.queueAnswer(PA_No);
@@ -254,15 +251,13 @@ private slots:
         QVERIFY(!m_main->IsModified());
     }
 
-    void captionMarksChanges()
-    {
+    void captionMarksChanges() {
         m_main->workingImage().SetByte(0x0600, 0x01);
         QVERIFY(m_main->IsModified());
         QVERIFY(m_form->isWindowModified());
     }
 
-    void oneRefreshPerBurstOfChanges()
-    {
+    void oneRefreshPerBurstOfChanges() {
         g_now = 1000;
         cmcTick::setClock([] { return g_now; });
         g_events23 = 0;
@@ -282,8 +277,7 @@ private slots:
         cmcTick::setClock({});
     }
 
-    void debugCompareLines()
-    {
+    void debugCompareLines() {
         QVERIFY(m_main->DebugCompareLines().isEmpty());
         const uint8_t was = m_main->workingImage().GetByte(0x1234);
         m_main->workingImage().SetByte(0x1234, uint8_t(was ^ 0x5A));
@@ -292,8 +286,7 @@ private slots:
         QVERIFY(m_main->DebugCompareLines().isEmpty());
     }
 
-    void hiddenVersion_data()
-    {
+    void hiddenVersion_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("shown");
         QTest::newRow("version") << "version" << true;
@@ -302,8 +295,7 @@ private slots:
         QTest::newRow("versio plus another letter") << "versiox" << false;
     }
 
-    void hiddenVersion()
-    {
+    void hiddenVersion() {
         QFETCH(QString, typed);
         QFETCH(bool, shown);
         ScriptedPrompt prompt;
@@ -315,8 +307,7 @@ private slots:
         QCOMPARE(indMain::VersionText(), QStringLiteral("version  3.07"));
     }
 
-    void undoAndRedoRestoreTheImage()
-    {
+    void undoAndRedoRestoreTheImage() {
         cmcCellDispatch& cells = cmcCellDispatch::global();
         const cmcEeprom start = m_main->workingImage();
         QVERIFY(!m_main->CanUndo());
@@ -344,24 +335,24 @@ private slots:
         QVERIFY(!m_main->CanUndo());
     }
 
-    void makerModeFromTheCommandLine()
-    {
+    void makerModeFromTheCommandLine() {
         ScriptedPrompt prompt;
         prompt.queueAnswer(PA_Cancel);
         m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/FACTORY")});
         QVERIFY(!m_main->makerMode());
         prompt.queueAnswer(PA_Ok);
-        m_main->CheckCommandLine({QStringLiteral("qxt5200"), QStringLiteral("/factory"), QStringLiteral("/factory")});
+        m_main->CheckCommandLine(
+            {QStringLiteral("qxt5200"), QStringLiteral("/factory"), QStringLiteral("/factory")});
         QVERIFY(m_main->makerMode());
         QCOMPARE(prompt.entries().size(), 2); // asked once more, not again once on
     }
 
     // A fatal stop while the document is modified first keeps the work as a recovery clone
     // file, names it in the message, and the file opens with the edit in it.
-    void fatalStopKeepsUnsavedWork()
-    {
+    void fatalStopKeepsUnsavedWork() {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 4, QStringLiteral("14.2")));
+        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 4,
+                                                 QStringLiteral("14.2")));
         QVERIFY(m_main->IsModified());
         const cmcEeprom edited = m_main->workingImage();
         FatalGuard guard;
@@ -394,14 +385,14 @@ private slots:
 
     // Window numbers from a hostile settings file: the window opens inside the screen and
     // what is stored on closing is what was shown.
-    void hugeWindowSettingsAreClamped()
-    {
-        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [](indEnviron& env) {
-            env.windowLeft = 2147483647;
-            env.windowWidth = 2147483647;
-            env.windowTop = 0;
-            env.windowHeight = 16777215;
-        });
+    void hugeWindowSettingsAreClamped() {
+        m_editor =
+            std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [](indEnviron& env) {
+                env.windowLeft = 2147483647;
+                env.windowWidth = 2147483647;
+                env.windowTop = 0;
+                env.windowHeight = 16777215;
+            });
         TForm1* form = m_editor->form.get();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -417,15 +408,15 @@ private slots:
 
     // The main window comes back where it was stored, and stores what it shows; a
     // secondary window gets back the place it had when it was last hidden.
-    void windowPlacesRoundTrip()
-    {
+    void windowPlacesRoundTrip() {
         const QRect stored(130, 110, 900, 650);
-        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [&](indEnviron& env) {
-            env.windowLeft = stored.left();
-            env.windowTop = stored.top();
-            env.windowWidth = stored.width();
-            env.windowHeight = stored.height();
-        });
+        m_editor =
+            std::make_unique<EditorFixture>(QStringLiteral("qxt5200-test-"), [&](indEnviron& env) {
+                env.windowLeft = stored.left();
+                env.windowTop = stored.top();
+                env.windowWidth = stored.width();
+                env.windowHeight = stored.height();
+            });
         TForm1* form = m_editor->form.get();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));

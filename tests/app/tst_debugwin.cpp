@@ -32,23 +32,20 @@ class tst_debugwin : public QObject {
     cmcEvMan* m_events = nullptr;
 
     // Event 6 as the menu posts it; the shell opens (or raises) the window.
-    cuiEeDebugWin* openDump()
-    {
+    cuiEeDebugWin* openDump() {
         m_events->post(EV_MemoryDump);
         m_events->dispatchStep();
         return dynamic_cast<cuiEeDebugWin*>(m_main->memoryDumpWindow());
     }
 
-    static cuiCellView viewAt(cuiEeDebugWin* window, int32_t address)
-    {
+    static cuiCellView viewAt(cuiEeDebugWin* window, int32_t address) {
         const QPoint at = cuiEeDebugWin::cellOfAddress(address);
         cuiSheet* sheet = window->sheet();
         return sheet->cellSource()->view(sheet->CellObjectAt(at.x(), at.y()), false, false);
     }
 
     // Types text and Enter on the byte cell of an address, as the user does.
-    static void typeInto(cuiEeDebugWin* window, int32_t address, const QString& text)
-    {
+    static void typeInto(cuiEeDebugWin* window, int32_t address, const QString& text) {
         const QPoint at = cuiEeDebugWin::cellOfAddress(address);
         window->sheet()->SelectCell(at.x(), at.y());
         // The first digit opens the editor, which takes the rest.
@@ -60,11 +57,12 @@ class tst_debugwin : public QObject {
         QVERIFY(!editor->isVisible());
     }
 
-    static void deliverDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void deliverDeletes() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-debugwin-"));
         m_main = m_editor->main.get();
         m_events = m_editor->events.get();
@@ -72,16 +70,14 @@ private slots:
 
     void cleanup() { m_editor.reset(); }
 
-    void bytesAtTheirCells_data()
-    {
+    void bytesAtTheirCells_data() {
         QTest::addColumn<int>("address");
         QTest::newRow("first") << 0x0000;
         QTest::newRow("inside a row") << 0x045E;
         QTest::newRow("last") << 0xFFEF;
     }
 
-    void bytesAtTheirCells()
-    {
+    void bytesAtTheirCells() {
         QFETCH(int, address);
         // Neighbours with other values show that the cell reads its own byte.
         cmcEeprom& image = m_main->workingImage();
@@ -91,7 +87,8 @@ private slots:
         m_main->debugImage() = image;
         cuiEeDebugWin* window = openDump();
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
+        QCOMPARE(window->windowTitle(),
+                 cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
         cuiSheet* sheet = window->sheet();
         QCOMPARE(sheet->rowCount(), 3 + 4095);
         QCOMPARE(sheet->colCount(), 3 + 2 * 16);
@@ -109,13 +106,13 @@ private slots:
         const cuiCell& rowHead = sheet->CellObjectAt(1, at.y());
         QCOMPARE(sheet->cellSource()->view(rowHead, false, false).text,
                  QString::asprintf("%04X", unsigned(address & ~0xF)));
-        QCOMPARE(sheet->CellObjectAt(at.x(), 1).displayText, QString::number(address % 16, 16).toUpper());
+        QCOMPARE(sheet->CellObjectAt(at.x(), 1).displayText,
+                 QString::number(address % 16, 16).toUpper());
         // The separator columns hold no value.
         QVERIFY(!sheet->CellObjectAt(at.x() + 1, at.y()).hasLabel());
     }
 
-    void typedByteIsUndoable()
-    {
+    void typedByteIsUndoable() {
         cuiEeDebugWin* window = openDump();
         QVERIFY(window);
         const cmcEeprom start = m_main->workingImage();
@@ -135,8 +132,7 @@ private slots:
         QVERIFY(!m_main->IsModified());
     }
 
-    void badTextChangesNothing_data()
-    {
+    void badTextChangesNothing_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("expected"); // -1: the byte stays
         QTest::newRow("lower case") << "c7" << 0xC7;
@@ -145,22 +141,21 @@ private slots:
         QTest::newRow("not hexadecimal") << "ZZ" << -1;
     }
 
-    void badTextChangesNothing()
-    {
+    void badTextChangesNothing() {
         QFETCH(QString, typed);
         QFETCH(int, expected);
         const int32_t address = 0x0123;
         m_main->workingImage().SetByte(address, 0x5A);
         const cmcEeprom start = m_main->workingImage();
         cmcCellRequest out;
-        cmcCellDispatch::global().commit(CT_Null, CL_EeDebugWin_0 + address % 16, address / 16, typed, &out);
+        cmcCellDispatch::global().commit(CT_Null, CL_EeDebugWin_0 + address % 16, address / 16,
+                                         typed, &out);
         cmcEeprom after = start;
         if (expected >= 0) after.SetByte(address, uint8_t(expected));
         QVERIFY(m_main->workingImage() == after);
     }
 
-    void comparisonMarks()
-    {
+    void comparisonMarks() {
         cuiEeDebugWin* window = openDump();
         QVERIFY(window);
         cmcCellDispatch& cells = cmcCellDispatch::global();
@@ -187,16 +182,14 @@ private slots:
         QCOMPARE(r.fl.display, QStringLiteral("C3"));
     }
 
-    void buttonsPostTheirEvents_data()
-    {
+    void buttonsPostTheirEvents_data() {
         QTest::addColumn<bool>("setComp");
         QTest::addColumn<QList<int>>("events");
         QTest::newRow("Set Comp") << true << QList<int>{EV_CopyImage, EV_ChangeSettled};
         QTest::newRow("Redraw") << false << QList<int>{EV_TreeAdjust};
     }
 
-    void buttonsPostTheirEvents()
-    {
+    void buttonsPostTheirEvents() {
         QFETCH(bool, setComp);
         QFETCH(QList<int>, events);
         cuiEeDebugWin* window = openDump();
@@ -214,16 +207,14 @@ private slots:
         QCOMPARE(seen, events);
     }
 
-    void debugAddressSelectsItsCell_data()
-    {
+    void debugAddressSelectsItsCell_data() {
         QTest::addColumn<int>("address");
         QTest::newRow("first") << 0x0000;
         QTest::newRow("inside a row") << 0x045E;
         QTest::newRow("last") << 0xFFEF;
     }
 
-    void debugAddressSelectsItsCell()
-    {
+    void debugAddressSelectsItsCell() {
         QFETCH(int, address);
         cuiEeDebugWin* window = openDump();
         QVERIFY(window);
@@ -231,23 +222,23 @@ private slots:
         m_events->post(EV_DebugAddress, 0, address);
         m_events->dispatchStep();
         const cuiGrid* grid = window->sheet()->grid();
-        QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(3 + 2 * (address % 16), 3 + address / 16));
+        QCOMPARE(QPoint(grid->col(), grid->row()),
+                 QPoint(3 + 2 * (address % 16), 3 + address / 16));
         QVERIFY(grid->row() >= grid->topRow() && grid->row() <= grid->lastVisibleRow());
         // An address beyond the image leaves the current cell.
         m_events->post(EV_DebugAddress, 0, 0xFFF0);
         m_events->dispatchStep();
-        QCOMPARE(QPoint(grid->col(), grid->row()), QPoint(3 + 2 * (address % 16), 3 + address / 16));
+        QCOMPARE(QPoint(grid->col(), grid->row()),
+                 QPoint(3 + 2 * (address % 16), 3 + address / 16));
     }
 
-    void okKeepsAndCancelRestores_data()
-    {
+    void okKeepsAndCancelRestores_data() {
         QTest::addColumn<bool>("cancel");
         QTest::newRow("OK") << false;
         QTest::newRow("Cancel") << true;
     }
 
-    void okKeepsAndCancelRestores()
-    {
+    void okKeepsAndCancelRestores() {
         QFETCH(bool, cancel);
         const cmcEeprom start = m_main->workingImage();
         QPointer<cuiEeDebugWin> window = openDump();
@@ -256,7 +247,8 @@ private slots:
         typeInto(window, 0x0010, QStringLiteral("2B")); // the same byte again
         typeInto(window, 0xFFEF, QStringLiteral("3C"));
         // A change made elsewhere while the window is open stays.
-        QVERIFY(cmcCellDispatch::global().commit(CT_Null, CL_EeDebugWin_5, 2, QStringLiteral("44")));
+        QVERIFY(
+            cmcCellDispatch::global().commit(CT_Null, CL_EeDebugWin_5, 2, QStringLiteral("44")));
         cmcEeprom elsewhere = start;
         elsewhere.SetByte(0x0025, 0x44);
         // A second request raises the open window.
@@ -279,11 +271,11 @@ private slots:
         }
     }
 
-    void cancelAfterAnotherDocumentKeepsIt()
-    {
+    void cancelAfterAnotherDocumentKeepsIt() {
         // A document whose byte 0x0600 differs from the initial data.
         const QString other = m_editor->path(QStringLiteral("other.icf"));
-        m_main->workingImage().SetByte(0x0600, uint8_t(m_main->loadedImage().GetByte(0x0600) ^ 0xFF));
+        m_main->workingImage().SetByte(0x0600,
+                                       uint8_t(m_main->loadedImage().GetByte(0x0600) ^ 0xFF));
         QVERIFY(m_main->Save(other));
         ScriptedPrompt prompt;
         m_main->New();
@@ -298,13 +290,13 @@ private slots:
         QVERIFY(!m_main->IsModified());
     }
 
-    void freeDebugWindowLogsEvent22()
-    {
+    void freeDebugWindowLogsEvent22() {
         QMainWindow* form = m_main->mainForm();
         form->show();
         m_events->post(EV_DebugWindow);
         m_events->dispatchStep();
-        QPointer<cuiFreeDebugWin> window = dynamic_cast<cuiFreeDebugWin*>(m_main->freeDebugWindow());
+        QPointer<cuiFreeDebugWin> window =
+            dynamic_cast<cuiFreeDebugWin*>(m_main->freeDebugWindow());
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("Free Debug Window"));
         QVERIFY(window->log()->isReadOnly());
@@ -317,7 +309,8 @@ private slots:
         m_events->postWithText(EV_DebugText, 0, 0, QStringLiteral("second line"));
         m_events->postWithText(EV_StatusText, 0, 0, QStringLiteral("not for the log"));
         m_events->dispatchStep();
-        QCOMPARE(window->lines(), QStringList({QStringLiteral("first line"), QStringLiteral("second line")}));
+        QCOMPARE(window->lines(),
+                 QStringList({QStringLiteral("first line"), QStringLiteral("second line")}));
 
         window->close();
         deliverDeletes();
@@ -326,8 +319,7 @@ private slots:
         m_events->sendText(EV_DebugText, QStringLiteral("nobody listens"));
     }
 
-    void freeDebugWindowIsAtLeast100High()
-    {
+    void freeDebugWindowIsAtLeast100High() {
         QMainWindow* form = m_main->mainForm();
         form->setMinimumSize(0, 0);
         form->resize(400, 90);
@@ -337,19 +329,18 @@ private slots:
         QCOMPARE(m_main->freeDebugWindow()->height(), 100);
     }
 
-    void modalWindowsOfEvents_data()
-    {
+    void modalWindowsOfEvents_data() {
         QTest::addColumn<int>("event");
         QTest::addColumn<QString>("caption");
         QTest::newRow("3 About") << int(EV_About) << "GI_App_About_Caption";
         QTest::newRow("7 debug compare") << int(EV_DebugCompare) << "Debug compare";
     }
 
-    void modalWindowsOfEvents()
-    {
+    void modalWindowsOfEvents() {
         QFETCH(int, event);
         QFETCH(QString, caption);
-        if (caption.startsWith(QStringLiteral("GI_"))) caption = cmcGTex::mainTable().getText(caption);
+        if (caption.startsWith(QStringLiteral("GI_")))
+            caption = cmcGTex::mainTable().getText(caption);
         QString seen;
         QTimer closer;
         connect(&closer, &QTimer::timeout, [&] {
@@ -365,11 +356,11 @@ private slots:
         QTRY_COMPARE(seen, caption);
     }
 
-    void debugMenuOnlyInMakerMode()
-    {
+    void debugMenuOnlyInMakerMode() {
         cuiMenu* menu = m_main->menu();
         QVERIFY(menu);
-        const QList<int32_t> labels{CL_Menu_Debug_Compare, CL_Menu_Debug_EeWindow, CL_Menu_Debug_Window};
+        const QList<int32_t> labels{CL_Menu_Debug_Compare, CL_Menu_Debug_EeWindow,
+                                    CL_Menu_Debug_Window};
         QList<QAction*> items;
         QAction* title = nullptr;
         for (QAction* a : menu->actions()) {
@@ -382,7 +373,8 @@ private slots:
         QCOMPARE(title->text().remove('&'), QStringLiteral("Debug"));
         m_events->send(EV_MenuRefresh);
         QVERIFY(!title->isVisible());
-        for (QAction* a : items) QVERIFY(!a->isVisible());
+        for (QAction* a : items)
+            QVERIFY(!a->isVisible());
         // Chosen anyway (a shortcut), an item does nothing.
         items[1]->trigger();
         m_events->dispatchStep();
@@ -393,7 +385,8 @@ private slots:
         m_main->ActivateMakerMode();
         QVERIFY(m_main->makerMode());
         QVERIFY(title->isVisible());
-        for (QAction* a : items) QVERIFY(a->isVisible() && a->isEnabled());
+        for (QAction* a : items)
+            QVERIFY(a->isVisible() && a->isEnabled());
         items[1]->trigger(); // Memory Dump...
         items[2]->trigger(); // Debug Window...
         m_events->dispatchStep();

@@ -621,10 +621,14 @@ void tst_environ::windowClampHugeValues_data() {
     QTest::addColumn<qint64>("height");
     QTest::addColumn<QRect>("expected");
     const qint64 big = 2147483647;
-    QTest::newRow("huge size") << qint64(0) << qint64(0) << qint64(16777215) << qint64(16777215) << QRect(0, 0, 1920, 1040);
-    QTest::newRow("overflowing sum") << big << qint64(10) << big << qint64(600) << QRect(1904, 10, 1920, 600);
-    QTest::newRow("most negative") << -big - 1 << -big - 1 << big << big << QRect(-1904, 0, 1920, 1040);
-    QTest::newRow("zero size") << qint64(100) << qint64(100) << qint64(0) << qint64(-5) << QRect(100, 100, 1, 1);
+    QTest::newRow("huge size") << qint64(0) << qint64(0) << qint64(16777215) << qint64(16777215)
+                               << QRect(0, 0, 1920, 1040);
+    QTest::newRow("overflowing sum")
+        << big << qint64(10) << big << qint64(600) << QRect(1904, 10, 1920, 600);
+    QTest::newRow("most negative")
+        << -big - 1 << -big - 1 << big << big << QRect(-1904, 0, 1920, 1040);
+    QTest::newRow("zero size") << qint64(100) << qint64(100) << qint64(0) << qint64(-5)
+                               << QRect(100, 100, 1, 1);
 }
 
 void tst_environ::windowClampHugeValues() {

@@ -5,18 +5,18 @@
 #include "EditorFixture.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
+#include "cloneSimProcess.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcEeprom.h"
 #include "cmcPrompt.h"
-#include "cloneSimProcess.h"
-#include "indCloneMan.h"
 #include "cuiFileDialogs.h"
 #include "cuiGrid.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
 #include "indCloneFile.h"
+#include "indCloneMan.h"
 
 #include <QApplication>
 #include <QDir>
@@ -207,8 +207,7 @@ class tst_keyboard : public QObject {
     }
 
     // Clone > Write with the value still open sends the value.
-    void cloneWriteSendsTheOpenValue()
-    {
+    void cloneWriteSendsTheOpenValue() {
         ScriptedPrompt prompt; // the confirmation answered OK
         typePending();
         cloneSimProcess sim;
@@ -236,8 +235,7 @@ class tst_keyboard : public QObject {
     }
 
     // Edit > Undo names the change; typing into one cell twice undoes in one step.
-    void undoNamesTheChangeAndMergesTyping()
-    {
+    void undoNamesTheChangeAndMergesTyping() {
         openChannelName();
         const QString before = channelName();
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("Coast"));

@@ -10,13 +10,13 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcOverlayCheck.h"
-#include "indCloneFile.h"
 #include "cmcSettingCells.h"
 #include "cuiDispatchSource.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "cuiToolBar.h"
 #include "cuiTree.h"
+#include "indCloneFile.h"
 
 #include <QAction>
 #include <QDir>
@@ -43,7 +43,8 @@ QStringList overlayKeys(const QString& path) {
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return keys;
     while (!f.atEnd()) {
         QString line = QString::fromLatin1(f.readLine());
-        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
         if (line.size() < 2 || line[0] != '#') continue;
         keys.append(line.mid(1));
         if (line == QLatin1String("#End_Of_Ovl")) break;
@@ -74,9 +75,11 @@ QSet<QString> keysInSources() {
     const QDir root(QStringLiteral(QX_TEST_DATA_DIR "/../.."));
     static const QRegularExpression literal(QStringLiteral("\"((?:GI_|CellModel_)[A-Za-z0-9_%]*)"));
     QSet<QString> keys;
-    for (const char* folder : {"base", "text", "model", "clone", "sheets", "print", "app", "tools"}) {
-        QDirIterator it(root.filePath(QLatin1String(folder)), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
-                        QDir::Files, QDirIterator::Subdirectories);
+    for (const char* folder :
+         {"base", "text", "model", "clone", "sheets", "print", "app", "tools"}) {
+        QDirIterator it(root.filePath(QLatin1String(folder)),
+                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             // The fuzz targets build sheets from tables of their own, not from the overlays.
@@ -111,10 +114,12 @@ QList<QPair<QString, QString>> definitionLines(const QString& path) {
     table.openFile(path);
     QList<QPair<QString, QString>> lines;
     for (const QString& key : overlayKeys(path)) {
-        const bool definition = key.startsWith(QLatin1String("CellModel_")) || key.endsWith(QLatin1String("_BasicCell")) ||
-                                key.endsWith(QLatin1String("_Cells")) || key.endsWith(QLatin1String("_Body")) ||
-                                key.endsWith(QLatin1String("_Style")) || key.startsWith(QLatin1String("GI_Tree_Branch_")) ||
-                                key == QLatin1String("GI_WarningCheckList");
+        const bool definition =
+            key.startsWith(QLatin1String("CellModel_")) ||
+            key.endsWith(QLatin1String("_BasicCell")) || key.endsWith(QLatin1String("_Cells")) ||
+            key.endsWith(QLatin1String("_Body")) || key.endsWith(QLatin1String("_Style")) ||
+            key.startsWith(QLatin1String("GI_Tree_Branch_")) ||
+            key == QLatin1String("GI_WarningCheckList");
         if (!definition) continue;
         for (const QString& line : table.getTextBlock(key).split('\n'))
             lines.append({key, line});
@@ -155,7 +160,8 @@ class tst_Overlay : public QObject {
     std::unique_ptr<cuiDispatchSource> m_source;
 };
 
-std::unique_ptr<cuiSheet> tst_Overlay::buildSheet(QWidget* host, const QString& command, QString* fatal) {
+std::unique_ptr<cuiSheet> tst_Overlay::buildSheet(QWidget* host, const QString& command,
+                                                  QString* fatal) {
     std::unique_ptr<cuiSheet> sheet;
     try {
         sheet.reset(cuiSheet::create(host, command, m_main));
@@ -177,7 +183,8 @@ void tst_Overlay::initTestCase() {
     cmcFCache::instance().setTable(&m_main);
 
     // The initial data file, read as the program reads it at start.
-    const QString initial = kRuntimeDir + '/' + m_main.getText(QStringLiteral("GI_App_InitialFile"), 0);
+    const QString initial =
+        kRuntimeDir + '/' + m_main.getText(QStringLiteral("GI_App_InitialFile"), 0);
     QCOMPARE(indCloneFile::readInitial(initial, m_image, false), 0);
     cmcCellDispatch::global().setImage(&m_image);
     m_source = std::make_unique<cuiDispatchSource>(&cmcCellDispatch::global());
@@ -194,9 +201,11 @@ void tst_Overlay::languagesListed() {
         QVERIFY2(QFile::exists(lang.mainFile), qPrintable(lang.mainFile));
         cmcGTex table;
         table.openFile(lang.mainFile);
-        const QString help = kRuntimeDir + '/' + table.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0);
+        const QString help =
+            kRuntimeDir + '/' + table.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0);
         QVERIFY2(QFile::exists(help), qPrintable(help));
-        QVERIFY2(overlayKeys(lang.mainFile).contains(QStringLiteral("End_Of_Ovl")), qPrintable(lang.mainFile));
+        QVERIFY2(overlayKeys(lang.mainFile).contains(QStringLiteral("End_Of_Ovl")),
+                 qPrintable(lang.mainFile));
     }
 }
 
@@ -214,13 +223,28 @@ void tst_Overlay::keysUsedByTheProgramExist() {
     QSet<QString> used = keysInSources();
     QVERIFY2(used.contains(QStringLiteral("GI_Sys_AppTitle")), "the source scan found nothing");
     // The keys every main overlay delivers, whether or not their reader is written yet.
-    for (const char* k : {"GI_Sys_AppTitle", "GI_Sys_MyHelpOvl", "GI_Sys_MyHelpFile", "GI_App_InitialFile",
-                          "GI_Form_Main_BasicCell", "GI_Menu_Main_BasicCell", "GI_Menu_Main_Body",
-                          "GI_ToolBar_Main_BasicCell", "GI_ToolBar_Main_Body", "GI_Tree_Main_BasicCell",
-                          "GI_Tree_Main_Body", "GI_Sys_TreeChangeDelay", "GI_WarningCheckList", "GI_CellWidthRegList",
-                          "GI_Tree_Branch_Mch_BankOperation", "GI_Tree_Branch_Mch_Bank",
-                          "GI_AppInd_MchSheet_Printer_Head", "GI_PMenu_Edit_BasicCell", "GI_PMenu_Edit_Body",
-                          "GI_PMenu_NoItem_BasicCell", "GI_PMenu_NoItem_Body", "CellModel_Basic"})
+    for (const char* k : {"GI_Sys_AppTitle",
+                          "GI_Sys_MyHelpOvl",
+                          "GI_Sys_MyHelpFile",
+                          "GI_App_InitialFile",
+                          "GI_Form_Main_BasicCell",
+                          "GI_Menu_Main_BasicCell",
+                          "GI_Menu_Main_Body",
+                          "GI_ToolBar_Main_BasicCell",
+                          "GI_ToolBar_Main_Body",
+                          "GI_Tree_Main_BasicCell",
+                          "GI_Tree_Main_Body",
+                          "GI_Sys_TreeChangeDelay",
+                          "GI_WarningCheckList",
+                          "GI_CellWidthRegList",
+                          "GI_Tree_Branch_Mch_BankOperation",
+                          "GI_Tree_Branch_Mch_Bank",
+                          "GI_AppInd_MchSheet_Printer_Head",
+                          "GI_PMenu_Edit_BasicCell",
+                          "GI_PMenu_Edit_Body",
+                          "GI_PMenu_NoItem_BasicCell",
+                          "GI_PMenu_NoItem_Body",
+                          "CellModel_Basic"})
         used.insert(QLatin1String(k));
 
     cmcGTex table;
@@ -234,7 +258,8 @@ void tst_Overlay::keysUsedByTheProgramExist() {
     for (const QString& k : used) {
         if (keySet.contains(k)) continue;
         const bool prefix = std::any_of(keys.begin(), keys.end(), [&](const QString& key) {
-            return key.size() > k.size() && key.startsWith(k) && (k.endsWith('_') || key[k.size()] == '_');
+            return key.size() > k.size() && key.startsWith(k) &&
+                   (k.endsWith('_') || key[k.size()] == '_');
         });
         if (!prefix) missing.append(k);
     }
@@ -242,7 +267,9 @@ void tst_Overlay::keysUsedByTheProgramExist() {
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
 }
 
-void tst_Overlay::definitionsNameKnownThings_data() { keysUsedByTheProgramExist_data(); }
+void tst_Overlay::definitionsNameKnownThings_data() {
+    keysUsedByTheProgramExist_data();
+}
 
 // Cell references, models, pop-up menus and colours of the definitions: names the
 // definition language would stop on or silently ignore.
@@ -266,23 +293,27 @@ void tst_Overlay::definitionsNameKnownThings() {
             int32_t n = 0;
             if (dot >= 0 && !cmcCellNames::findCategory(name.left(dot), &n))
                 bad.append(where + QStringLiteral("category ") + name.left(dot));
-            if (!cmcCellNames::findLabel(name.mid(dot + 1), &n)) bad.append(where + QStringLiteral("label ") + name.mid(dot + 1));
+            if (!cmcCellNames::findLabel(name.mid(dot + 1), &n))
+                bad.append(where + QStringLiteral("label ") + name.mid(dot + 1));
             ++references;
         }
         for (auto m = model.globalMatch(line); m.hasNext();) {
             const QString name = m.next().captured(1);
-            if (!keySet.contains(QStringLiteral("CellModel_") + name)) bad.append(where + QStringLiteral("model ") + name);
+            if (!keySet.contains(QStringLiteral("CellModel_") + name))
+                bad.append(where + QStringLiteral("model ") + name);
         }
         for (auto m = popup.globalMatch(line); m.hasNext();) {
             const QString name = m.next().captured(1);
-            if (!keySet.contains(name + QStringLiteral("_BasicCell")) || !keySet.contains(name + QStringLiteral("_Body")))
+            if (!keySet.contains(name + QStringLiteral("_BasicCell")) ||
+                !keySet.contains(name + QStringLiteral("_Body")))
                 bad.append(where + QStringLiteral("pop-up menu ") + name);
         }
         for (const QRegularExpression* re : {&colour, &fontColour}) {
             for (auto m = re->globalMatch(line); m.hasNext();) {
                 const QString name = m.next().captured(1);
                 uint32_t c = 0;
-                if (!name.isEmpty() && !cmcColorNames::find(name, &c)) bad.append(where + QStringLiteral("colour ") + name);
+                if (!name.isEmpty() && !cmcColorNames::find(name, &c))
+                    bad.append(where + QStringLiteral("colour ") + name);
             }
         }
     }
@@ -294,8 +325,10 @@ void tst_Overlay::definitionsNameKnownThings() {
         const QString line = table.getText(QStringLiteral("GI_CellWidthRegList"), i);
         if (line.startsWith('#') || !line.contains(':')) break;
         const QString sheet = line.section(':', 0, 0), name = line.section(':', 1);
-        if (!keySet.contains(sheet + QStringLiteral("_Cells"))) bad.append(QStringLiteral("width list: sheet ") + sheet);
-        if (name.isEmpty() || registryNames.contains(name)) bad.append(QStringLiteral("width list: name ") + name);
+        if (!keySet.contains(sheet + QStringLiteral("_Cells")))
+            bad.append(QStringLiteral("width list: sheet ") + sheet);
+        if (name.isEmpty() || registryNames.contains(name))
+            bad.append(QStringLiteral("width list: name ") + name);
         registryNames.insert(name);
     }
     QVERIFY(!registryNames.isEmpty());
@@ -316,7 +349,8 @@ void tst_Overlay::treeSheetsBuild() {
     QString state, key, arguments;
     cuiSheet::splitCommand(command, state, key, arguments);
     for (const char* section : {"_Style", "_BasicCell", "_Cells"})
-        QVERIFY2(m_main.hasKey(key + QLatin1String(section)), qPrintable(key + QLatin1String(section)));
+        QVERIFY2(m_main.hasKey(key + QLatin1String(section)),
+                 qPrintable(key + QLatin1String(section)));
 
     QWidget host;
     host.resize(1000, 700);
@@ -331,10 +365,14 @@ void tst_Overlay::treeSheetsBuild() {
         for (int c = 0; c < sheet->colCount(); ++c) {
             const cuiCell& cell = sheet->CellObjectAt(c, r);
             if (!cell.hasLabel()) continue;
-            if (r > 3 && r < sheet->rowCount() - 1) continue; // repeated rows: the first and last do
+            if (r > 3 && r < sheet->rowCount() - 1)
+                continue; // repeated rows: the first and last do
             const cuiCellView view = m_source->view(cell, false, false);
             if (view.text.endsWith(QLatin1String("*Yet*")))
-                dead.append(QStringLiteral("(%1,%2) %3").arg(c).arg(r).arg(cmcCellNames::labelName(cell.label)));
+                dead.append(QStringLiteral("(%1,%2) %3")
+                                .arg(c)
+                                .arg(r)
+                                .arg(cmcCellNames::labelName(cell.label)));
         }
     }
     QVERIFY2(dead.isEmpty(), qPrintable(dead.join(QStringLiteral(", "))));
@@ -358,7 +396,8 @@ void tst_Overlay::settingsAndBandEdgesAllShown() {
         const int32_t address = cmcSettingCells::addressOf(label);
         const bool settings = address >= 0xA962 && address <= 0xA9AB;
         const bool vfo = label >= CL_VFO_A_Band1 && label <= CL_VFO_B_Band9;
-        if ((settings || vfo) && !shown.contains(label)) missing.append(cmcCellNames::labelName(label));
+        if ((settings || vfo) && !shown.contains(label))
+            missing.append(cmcCellNames::labelName(label));
     }
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
 }
@@ -370,8 +409,10 @@ void tst_Overlay::mainMenuAndToolBar() {
     std::unique_ptr<cuiMenu> menu;
     std::unique_ptr<cuiToolBar> bar;
     try {
-        menu = std::make_unique<cuiMenu>(&owner, m_main, QStringLiteral("GI_Menu_Main"), m_source.get());
-        bar = std::make_unique<cuiToolBar>(&owner, m_main, QStringLiteral("GI_ToolBar_Main"), m_source.get());
+        menu = std::make_unique<cuiMenu>(&owner, m_main, QStringLiteral("GI_Menu_Main"),
+                                         m_source.get());
+        bar = std::make_unique<cuiToolBar>(&owner, m_main, QStringLiteral("GI_ToolBar_Main"),
+                                           m_source.get());
         cmcGTex& t = m_main;
         t.getText(QStringLiteral("GI_Form_Main_BasicCell"), 0);
         QVERIFY(t.getText(QStringLiteral("GI_Sys_TreeChangeDelay"), 0).toInt() > 0);
@@ -384,33 +425,56 @@ void tst_Overlay::mainMenuAndToolBar() {
         const cuiCell* cell = menu->cellOf(a);
         if (cell->hasLabel()) indices.insert(cell->label, cell->index);
     }
-    for (int32_t label : {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save, CL_Menu_File_SaveAs,
-                          CL_Menu_File_Print_Current, CL_Menu_File_Print_All, CL_Menu_File_Recent, CL_Menu_File_Exit,
-                          CL_Menu_Edit_Top, CL_Menu_View_FontSize, CL_Menu_View_ToolBar, CL_Menu_Port_Usb,
-                          CL_Menu_Port_Search, CL_Menu_Tcpip_Top, CL_Menu_Tcpip_Address, CL_Menu_Tcpip_Port,
-                          CL_Menu_Clone_Read, CL_Menu_Clone_Write, CL_Menu_Clone_Info, CL_Help_Contents,
-                          CL_Help_About, CL_Menu_Lang, CL_Menu_Ad_Read, CL_Menu_View_Ad})
+    for (int32_t label : {CL_Menu_File_New,
+                          CL_Menu_File_Open,
+                          CL_Menu_File_Save,
+                          CL_Menu_File_SaveAs,
+                          CL_Menu_File_Print_Current,
+                          CL_Menu_File_Print_All,
+                          CL_Menu_File_Recent,
+                          CL_Menu_File_Exit,
+                          CL_Menu_Edit_Top,
+                          CL_Menu_View_FontSize,
+                          CL_Menu_View_ToolBar,
+                          CL_Menu_Port_Usb,
+                          CL_Menu_Port_Search,
+                          CL_Menu_Tcpip_Top,
+                          CL_Menu_Tcpip_Address,
+                          CL_Menu_Tcpip_Port,
+                          CL_Menu_Clone_Read,
+                          CL_Menu_Clone_Write,
+                          CL_Menu_Clone_Info,
+                          CL_Help_Contents,
+                          CL_Help_About,
+                          CL_Menu_Lang,
+                          CL_Menu_Ad_Read,
+                          CL_Menu_View_Ad})
         QVERIFY2(indices.contains(label), qPrintable(cmcCellNames::labelName(label)));
     const QList<int32_t> ports = indices.values(CL_Menu_Port_Com);
     QCOMPARE(QSet<int32_t>(ports.begin(), ports.end()), QSet<int32_t>({1, 2, 3, 4}));
     const QList<int32_t> speeds = indices.values(CL_Menu_Port_SpeedHigh);
     QCOMPARE(QSet<int32_t>(speeds.begin(), speeds.end()), QSet<int32_t>({0, 1}));
-    for (int32_t percent : indices.values(CL_Menu_View_FontSize)) QVERIFY(percent >= 25 && percent <= 1000);
+    for (int32_t percent : indices.values(CL_Menu_View_FontSize))
+        QVERIFY(percent >= 25 && percent <= 1000);
 
     QMap<QString, int> images;
     for (QAction* a : bar->buttons()) {
         if (const cuiCell* cell = bar->cellOf(a))
-            images.insert(cmcCellNames::labelName(cell->label) + QString::number(cell->index), cell->imageIndex);
+            images.insert(cmcCellNames::labelName(cell->label) + QString::number(cell->index),
+                          cell->imageIndex);
     }
-    const QMap<QString, int> expected{{"CL_Menu_File_New0", 0},   {"CL_Menu_File_Open0", 1}, {"CL_Menu_File_Save0", 2},
-                                      {"CL_Menu_Port_Com1", 3},   {"CL_Menu_Port_Com2", 4},  {"CL_Menu_Port_Com3", 5},
-                                      {"CL_Menu_Port_Com4", 6},   {"CL_Menu_Clone_Read0", 7}, {"CL_Menu_Clone_Write0", 8},
-                                      {"CL_Menu_Clone_Info0", 9}};
+    const QMap<QString, int> expected{{"CL_Menu_File_New0", 0},    {"CL_Menu_File_Open0", 1},
+                                      {"CL_Menu_File_Save0", 2},   {"CL_Menu_Port_Com1", 3},
+                                      {"CL_Menu_Port_Com2", 4},    {"CL_Menu_Port_Com3", 5},
+                                      {"CL_Menu_Port_Com4", 6},    {"CL_Menu_Clone_Read0", 7},
+                                      {"CL_Menu_Clone_Write0", 8}, {"CL_Menu_Clone_Info0", 9}};
     QCOMPARE(images, expected);
 }
 
 // The start-up check passes on every delivered language.
-void tst_Overlay::startupCheckPasses_data() { keysUsedByTheProgramExist_data(); }
+void tst_Overlay::startupCheckPasses_data() {
+    keysUsedByTheProgramExist_data();
+}
 
 void tst_Overlay::startupCheckPasses() {
     QFETCH(QString, overlay);
@@ -420,7 +484,8 @@ void tst_Overlay::startupCheckPasses() {
     help.openFile(kRuntimeDir + '/' + main.getText(QStringLiteral("GI_Sys_MyHelpOvl"), 0));
     languages.openFile(kRuntimeDir + QStringLiteral("/QXT5200.OVL"));
     QVERIFY(cmcOverlayCheck::codeKeys().contains(QStringLiteral("GI_Sys_AppTitle")));
-    QCOMPARE(cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages), QString());
+    QCOMPARE(cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages),
+             QString());
 }
 
 // A truncated overlay, one without a message the code names, and one without a pop-up
@@ -429,8 +494,10 @@ void tst_Overlay::startupCheckFindsDamage_data() {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("expected"); // the key reported; empty: any key
     QTest::newRow("truncated") << "truncate" << QString();
-    QTest::newRow("message removed") << "GI_Mess_DataError" << "GI_Mess_DataError";
-    QTest::newRow("pop-up menu removed") << "GI_PMenu_ChBit_Body" << "GI_PMenu_ChBit_Body";
+    QTest::newRow("message removed") << "GI_Mess_DataError"
+                                     << "GI_Mess_DataError";
+    QTest::newRow("pop-up menu removed") << "GI_PMenu_ChBit_Body"
+                                         << "GI_PMenu_ChBit_Body";
 }
 
 void tst_Overlay::startupCheckFindsDamage() {
@@ -458,7 +525,8 @@ void tst_Overlay::startupCheckFindsDamage() {
     main.openFile(path);
     help.openFile(kRuntimeDir + QStringLiteral("/QXT5200_HLP.OVL"));
     languages.openFile(kRuntimeDir + QStringLiteral("/QXT5200.OVL"));
-    const QString missing = cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages);
+    const QString missing =
+        cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages);
     QVERIFY(!missing.isEmpty());
     if (!expected.isEmpty()) QCOMPARE(missing, expected);
 }

@@ -28,8 +28,7 @@ const QString kChannelTop = QStringLiteral("GI_Sheet_Memory_CH_Top");
 
 using Change = std::function<void(cmcEeprom&)>;
 
-int32_t channelAddress(int32_t row, int offset)
-{
+int32_t channelAddress(int32_t row, int offset) {
     const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
     return ch->base + row * ch->size + offset;
 }
@@ -44,61 +43,61 @@ class tst_treemarks : public QObject {
     indMain* m_main = nullptr;
 
     cuiMainTree* tree() const { return m_main->tree(); }
-    int overlayOf(const QString& command) const
-    {
+    int overlayOf(const QString& command) const {
         QTreeWidgetItem* node = tree()->FindNodeByCommand(command);
         return node ? tree()->OverlayOf(node) : -2;
     }
-    void commit(int32_t category, int32_t label, int32_t index, const QString& text)
-    {
+    void commit(int32_t category, int32_t label, int32_t index, const QString& text) {
         QVERIFY(cmcCellDispatch::global().commit(category, label, index, text));
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-tree-"));
         m_main = m_editor->main.get();
         QVERIFY(tree());
     }
     void cleanup() { m_editor.reset(); }
 
-    void initialDataHasNoMarks()
-    {
+    void initialDataHasNoMarks() {
         QCOMPARE(m_main->RefreshAfterChange(), 0);
         QCOMPARE(m_main->warningCount(), 0);
         QTreeWidgetItemIterator it(tree()->view());
-        for (; *it; ++it) QCOMPARE(tree()->OverlayOf(*it), -1);
+        for (; *it; ++it)
+            QCOMPARE(tree()->OverlayOf(*it), -1);
     }
 
-    void marksFollowTheData_data()
-    {
+    void marksFollowTheData_data() {
         QTest::addColumn<Change>("change");
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<int>("overlay"); // 0 error, 1 warning
         QTest::addColumn<QString>("tip");
 
         QTest::newRow("channel without a name") << Change([](cmcEeprom&) {
-            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 3, QStringLiteral("7.1")));
+            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 3,
+                                                     QStringLiteral("7.1")));
         }) << kChannels << 1 << "Channels without a name: 4";
         QTest::newRow("channel with an unknown mode") << Change([](cmcEeprom& image) {
-            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
-            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_Name, 0, QStringLiteral("A")));
+            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 0,
+                                                     QStringLiteral("7.1")));
+            QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_Name, 0,
+                                                     QStringLiteral("A")));
             image.SetByte(channelAddress(0, QxRec::ChMode), 9);
         }) << kChannels << 0 << "Channels with an unknown mode: 1";
         QTest::newRow("address naming an empty channel") << Change([](cmcEeprom& image) {
-            QVERIFY(cmcCellDispatch::global().commit(CT_AddressList, CL_AddrL_Name, 7, QStringLiteral("Base")));
+            QVERIFY(cmcCellDispatch::global().commit(CT_AddressList, CL_AddrL_Name, 7,
+                                                     QStringLiteral("Base")));
             const cmcListLayout* ad = cmcListInfo::layout(QxList::Address);
             image.SetByte(ad->base + 7 * ad->size + QxRec::AdChannel, 42);
             image.SetByte(ad->base + 7 * ad->size + QxRec::AdChannel + 1, 0);
         }) << kAddresses << 1 << "Addresses naming a channel not in use: 8";
         QTest::newRow("network without channels") << Change([](cmcEeprom&) {
-            QVERIFY(cmcCellDispatch::global().commit(CT_NetworkList, CL_NetL_Name, 2, QStringLiteral("Net")));
+            QVERIFY(cmcCellDispatch::global().commit(CT_NetworkList, CL_NetL_Name, 2,
+                                                     QStringLiteral("Net")));
         }) << kNetworks << 1 << "Networks without channels: 3";
     }
 
-    void marksFollowTheData()
-    {
+    void marksFollowTheData() {
         QFETCH(Change, change);
         QFETCH(QString, sheet);
         QFETCH(int, overlay);
@@ -124,18 +123,17 @@ private slots:
         QVERIFY(tree()->FindNodeByCommand(sheet)->toolTip(0).isEmpty());
     }
 
-    void dataErrorRefusesCloneWrite()
-    {
+    void dataErrorRefusesCloneWrite() {
         commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1"));
         m_main->workingImage().SetByte(channelAddress(0, QxRec::ChMode), 200);
         ScriptedPrompt prompt;
         m_main->cloneWrite();
-        QVERIFY(prompt.texts().contains(cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_DataError"))));
+        QVERIFY(prompt.texts().contains(
+            cmcGTex::mainTable().getTextBlock(QStringLiteral("GI_Mess_DataError"))));
         QVERIFY(!m_main->cloneMan().IsBusy());
     }
 
-    void newKeepsTheChannelCaptionWithoutAComment()
-    {
+    void newKeepsTheChannelCaptionWithoutAComment() {
         ScriptedPrompt prompt;
         m_main->New(); // posts the (empty) comment as the bank's name
         cmcEvMan::instance()->dispatchStep();
@@ -145,8 +143,7 @@ private slots:
         QCOMPARE(tree()->FindNodeByCommand(kChannels)->text(0), QStringLiteral("Fleet A"));
     }
 
-    void makerOnlyNodesNeedTheMakerMode()
-    {
+    void makerOnlyNodesNeedTheMakerMode() {
         const QString dump = QStringLiteral("GI_Sheet_EeDebugWin");
         QVERIFY(!tree()->FindNodeByCommand(dump));
         ScriptedPrompt prompt;
@@ -156,8 +153,7 @@ private slots:
         QVERIFY(m_main->ShowSheetNow(dump)); // the whole image in the sheet area
     }
 
-    void treeRebuildAndAdjust()
-    {
+    void treeRebuildAndAdjust() {
         // Event 25 builds a new tree.
         QPointer<cuiMainTree> old = tree();
         cmcEvMan::instance()->post(EV_TreeRebuild);

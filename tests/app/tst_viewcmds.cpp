@@ -27,8 +27,7 @@ namespace {
 const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
 
 // Runs a menu command as a click on its item does; returns the item's state afterwards.
-uint32_t runMenu(int32_t label, int32_t index, bool execute = true)
-{
+uint32_t runMenu(int32_t label, int32_t index, bool execute = true) {
     cmcCellRequest r(CT_Null, label, index);
     r.execute = execute;
     cmcCellDispatch::global().dispatch(r);
@@ -43,9 +42,8 @@ class tst_viewcmds : public QObject {
     std::unique_ptr<EditorFixture> m_editor;
     indMain* m_main = nullptr;
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-view-"));
         m_main = m_editor->main.get();
         m_editor->form->show();
@@ -53,8 +51,7 @@ private slots:
     }
     void cleanup() { m_editor.reset(); }
 
-    void splitterBelowTheMinimumOpensEightWide()
-    {
+    void splitterBelowTheMinimumOpensEightWide() {
         m_editor.reset();
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-view-"),
                                                    [](indEnviron& env) { env.splitterV = 3; });
@@ -63,8 +60,7 @@ private slots:
         QCOMPARE(m_editor->main->leftPanel()->width(), cuiMain::MinSplitter);
     }
 
-    void editMenuAndShortcutsActOnTheCurrentCell()
-    {
+    void editMenuAndShortcutsActOnTheCurrentCell() {
         cmcCellDispatch& cells = cmcCellDispatch::global();
         QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
         QVERIFY(cells.commit(CT_ChannelList, CL_ChL_Name, 0, QStringLiteral("Coast")));
@@ -92,11 +88,11 @@ private slots:
         m_editor->events->dispatchStep();
         QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(cells.text(CT_ChannelList, CL_ChL_Name, 2), QStringLiteral("Coast"));
-        QCOMPARE(cells.text(CT_ChannelList, CL_ChL_FreqR, 2), cells.text(CT_ChannelList, CL_ChL_FreqR, 0));
+        QCOMPARE(cells.text(CT_ChannelList, CL_ChL_FreqR, 2),
+                 cells.text(CT_ChannelList, CL_ChL_FreqR, 0));
     }
 
-    void fontSizeRebuildsTheSheet()
-    {
+    void fontSizeRebuildsTheSheet() {
         const int before = m_main->sheetHost()->sheet()->grid()->rowHeight(1);
         QVERIFY(runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked);
 
@@ -111,8 +107,7 @@ private slots:
                  qPrintable(QString::number(m_main->sheetHost()->sheet()->grid()->rowHeight(1))));
     }
 
-    void languageWindowListsAndPicks()
-    {
+    void languageWindowListsAndPicks() {
         runMenu(CL_Menu_Lang, 0);
         QPointer<QWidget> window = m_main->languageWindow();
         QVERIFY(window);
@@ -121,8 +116,10 @@ private slots:
 
         cuiSheet* sheet = static_cast<cuiSheetWindow*>(window.data())->sheet();
         QCOMPARE(sheet->grid()->rowCount(), 3); // the header and one row per language
-        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 0), QStringLiteral("English"));
-        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 1), QStringLiteral("Deutsch"));
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 0),
+                 QStringLiteral("English"));
+        QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 1),
+                 QStringLiteral("Deutsch"));
         QCOMPARE(cmcCellDispatch::global().text(CT_Null, CL_Langage_Select, 2), QString());
 
         // A pick re-opens the overlays and builds the menu and the tree from them again.

@@ -18,8 +18,7 @@ struct Recorder {
     uint32_t ignoreIdle = true;
 };
 
-void record(void* ctx, const cmcEvent* ev)
-{
+void record(void* ctx, const cmcEvent* ev) {
     auto* r = static_cast<Recorder*>(ctx);
     if (ev->code == EV_Idle && r->ignoreIdle) return;
     r->codes.push_back(ev->code);
@@ -28,34 +27,31 @@ void record(void* ctx, const cmcEvent* ev)
     if (r->detachOn && ev->code == r->detachOn) r->man->detach(&record, r);
 }
 
-void answerTwice(void*, const cmcEvent* ev)
-{
+void answerTwice(void*, const cmcEvent* ev) {
     if (ev->code != 100) return;
     cmcEvMan::instance()->answer(1, 10);
     cmcEvMan::instance()->answer(2, 20);
 }
 
-void answerOnce(void*, const cmcEvent* ev)
-{
+void answerOnce(void*, const cmcEvent* ev) {
     if (ev->code == 100) cmcEvMan::instance()->answer(3, 30);
 }
 
 // Answers question 100 after asking question 101 itself.
-void nestedAsker(void* ctx, const cmcEvent* ev)
-{
+void nestedAsker(void* ctx, const cmcEvent* ev) {
     auto* inner = static_cast<std::vector<int>*>(ctx);
     auto* man = cmcEvMan::instance();
     if (ev->code == 101) {
         man->answer(7, 70);
     } else if (ev->code == 100) {
         const cmcEvAns* a = man->ask(101);
-        for (; a; a = a->next) inner->push_back(a->a);
+        for (; a; a = a->next)
+            inner->push_back(a->a);
         man->answer(5, 50);
     }
 }
 
-void dataAnswer(void*, const cmcEvent* ev)
-{
+void dataAnswer(void*, const cmcEvent* ev) {
     if (ev->code == 100) cmcEvMan::instance()->answerData("xyz", 4);
 }
 
@@ -63,9 +59,8 @@ void dataAnswer(void*, const cmcEvent* ev)
 
 class tst_evman : public QObject {
     Q_OBJECT
-private slots:
-    void postedEventsArriveInOrderOnNextStep()
-    {
+  private slots:
+    void postedEventsArriveInOrderOnNextStep() {
         cmcEvMan man;
         Recorder r;
         r.man = &man;
@@ -79,8 +74,7 @@ private slots:
         QCOMPARE(man.queuedCount(), 0);
     }
 
-    void postFromListenerWaitsForNextStep()
-    {
+    void postFromListenerWaitsForNextStep() {
         cmcEvMan man;
         Recorder r;
         r.man = &man;
@@ -95,8 +89,7 @@ private slots:
         QCOMPARE(r.codes, (std::vector<uint32_t>{13, 14}));
     }
 
-    void idleEventOnlyWhenNothingDelivered()
-    {
+    void idleEventOnlyWhenNothingDelivered() {
         cmcEvMan man;
         Recorder r;
         r.man = &man;
@@ -110,8 +103,7 @@ private slots:
         QCOMPARE(r.codes, (std::vector<uint32_t>{EV_Idle, 13}));
     }
 
-    void selfDetachDuringDelivery()
-    {
+    void selfDetachDuringDelivery() {
         cmcEvMan man;
         Recorder r;
         r.man = &man;
@@ -126,15 +118,13 @@ private slots:
         QCOMPARE(r.codes.size(), size_t(1));
     }
 
-    void attachDuringDeliveryIsNotCalledInThatWalk()
-    {
+    void attachDuringDeliveryIsNotCalledInThatWalk() {
         cmcEvMan man;
         static Recorder late;
         late = Recorder{};
         late.man = &man;
         struct Attacher {
-            static void cb(void* ctx, const cmcEvent* ev)
-            {
+            static void cb(void* ctx, const cmcEvent* ev) {
                 if (ev->code == 13) static_cast<cmcEvMan*>(ctx)->attach(&record, &late);
             }
         };
@@ -145,8 +135,7 @@ private slots:
         QCOMPARE(late.codes, (std::vector<uint32_t>{14}));
     }
 
-    void duplicateAttachLeavesOneRegistration()
-    {
+    void duplicateAttachLeavesOneRegistration() {
         cmcEvMan man;
         Recorder r;
         r.man = &man;
@@ -159,8 +148,7 @@ private slots:
         QCOMPARE(man.listenerCount(), 1);
     }
 
-    void mostRecentListenerFirst()
-    {
+    void mostRecentListenerFirst() {
         cmcEvMan man;
         static std::vector<int> order;
         order.clear();
@@ -174,8 +162,7 @@ private slots:
         QCOMPARE(order, (std::vector<int>{2, 1}));
     }
 
-    void questions()
-    {
+    void questions() {
         cmcEvMan man;
         QVERIFY(man.ask(100) == nullptr);
 
@@ -203,8 +190,7 @@ private slots:
         QCOMPARE(a->a, 0);
     }
 
-    void nestedQuestionKeepsItsOwnAnswers()
-    {
+    void nestedQuestionKeepsItsOwnAnswers() {
         cmcEvMan man;
         std::vector<int> inner;
         man.attach(&nestedAsker, &inner);
@@ -217,8 +203,7 @@ private slots:
         QVERIFY(man.ask(102) == nullptr);
     }
 
-    void dispatchTaskRunsEvery10ms()
-    {
+    void dispatchTaskRunsEvery10ms() {
         cmcEvMan man;
         QCOMPARE(cmcEvMan::instance(), &man);
         Recorder r;
@@ -228,8 +213,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(r.codes.size(), size_t(1), 1000);
     }
 
-    void destructionDropsQueuedEvents()
-    {
+    void destructionDropsQueuedEvents() {
         Recorder r;
         {
             cmcEvMan man;

@@ -20,8 +20,7 @@ struct Counter {
     bool disposeSelf = false;
 };
 
-void count(void* ctx, cmcTask* task)
-{
+void count(void* ctx, cmcTask* task) {
     auto* c = static_cast<Counter*>(ctx);
     ++c->calls;
     ++c->depth;
@@ -42,9 +41,8 @@ uint32_t g_now = 0;
 
 class tst_task : public QObject {
     Q_OBJECT
-private slots:
-    void taskRunsAndStops()
-    {
+  private slots:
+    void taskRunsAndStops() {
         Counter c;
         auto* task = new cmcTask;
         QVERIFY(task->isStopped());
@@ -61,8 +59,7 @@ private slots:
         QVERIFY(task == nullptr);
     }
 
-    void nestedLoopDoesNotReenter()
-    {
+    void nestedLoopDoesNotReenter() {
         Counter c;
         c.nestLoop = true;
         auto* task = new cmcTask;
@@ -73,8 +70,7 @@ private slots:
         cmcTask::release(task);
     }
 
-    void disposeFromOwnCallbackIsDeferred()
-    {
+    void disposeFromOwnCallbackIsDeferred() {
         Counter c;
         c.disposeSelf = true;
         auto* task = new cmcTask;
@@ -85,8 +81,7 @@ private slots:
         QCOMPARE(c.calls, 1);
     }
 
-    void releaseOfRunningTaskDeletesAtOnce()
-    {
+    void releaseOfRunningTaskDeletesAtOnce() {
         auto* task = new cmcTask;
         QPointer<cmcTask> watch(task);
         Counter c;
@@ -97,15 +92,13 @@ private slots:
         QVERIFY(task == nullptr);
     }
 
-    void tickCountsDownAcrossTheWrap_data()
-    {
+    void tickCountsDownAcrossTheWrap_data() {
         QTest::addColumn<uint32_t>("startAt");
         QTest::newRow("plain") << uint32_t(1000);
         QTest::newRow("across wrap") << uint32_t(0xFFFFFF00u);
     }
 
-    void tickCountsDownAcrossTheWrap()
-    {
+    void tickCountsDownAcrossTheWrap() {
         QFETCH(uint32_t, startAt);
         g_now = startAt;
         cmcTick::setClock([] { return g_now; });
@@ -126,8 +119,7 @@ private slots:
         cmcTick::setClock({});
     }
 
-    void steadyClockAdvances()
-    {
+    void steadyClockAdvances() {
         cmcTick tick;
         tick.start(30);
         QVERIFY(tick.remaining() > 0);
@@ -135,8 +127,7 @@ private slots:
         QCOMPARE(tick.resolution(), 1u);
     }
 
-    void fatalStopShowsTextAndEnds()
-    {
+    void fatalStopShowsTextAndEnds() {
         ScriptedPrompt prompt;
         FatalGuard guard;
         cmcFatal::setShowMessage(true);
@@ -153,8 +144,7 @@ private slots:
         QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Error);
     }
 
-    void fatalStopExitsWithStatus3()
-    {
+    void fatalStopExitsWithStatus3() {
         // The real ending, in a child process (this executable with an argument).
         QProcess p;
         p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--fatal-child")});
@@ -164,8 +154,7 @@ private slots:
         QVERIFY(p.readAllStandardError().contains("Fatal for test"));
     }
 
-    void promptAnswersFromQueue()
-    {
+    void promptAnswersFromQueue() {
         ScriptedPrompt prompt;
         prompt.queueAnswer(PA_No);
         QCOMPARE(cmcPrompt::ask("Save?", "T", cmcPromptButtons::YesNoCancel), int(PA_No));
@@ -175,8 +164,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 1 && QByteArray(argv[1]) == "--fatal-child") {
         QCoreApplication app(argc, argv);
         cmcFatal::stop(QStringLiteral("Fatal for test"));

@@ -148,8 +148,7 @@ void tst_CloneLink::writeFailureNotes_data() {
     QTest::newRow("0xFA tcp") << T << QStringList{"--nak-at", "0x0600"} << 6 << true << true;
     QTest::newRow("dies in the data")
         << S << QStringList{"--die-after", "20"} << 4 << false << true;
-    QTest::newRow("silent: nothing sent")
-        << S << QStringList{"--silence"} << 4 << false << false;
+    QTest::newRow("silent: nothing sent") << S << QStringList{"--silence"} << 4 << false << false;
     QTest::newRow("bad E6") << T << QStringList{"--bad-done"} << 10 << false << true;
     QTest::newRow("success") << T << QStringList{} << 0 << false << false;
 }

@@ -26,8 +26,7 @@ using CellsTestKit::hex;
 
 namespace {
 
-QString fatalText(const std::function<void()>& fn)
-{
+QString fatalText(const std::function<void()>& fn) {
     FatalGuard guard;
     try {
         fn();
@@ -37,15 +36,13 @@ QString fatalText(const std::function<void()>& fn)
     return QString();
 }
 
-void setU32(cmcEeprom& image, int32_t a, uint32_t v)
-{
+void setU32(cmcEeprom& image, int32_t a, uint32_t v) {
     const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
     image.SetBlock(a, b, 4);
 }
 
 // A channel row in use and valid.
-void putChannel(cmcCellDispatch& d, int row, const char* freq, const char* name)
-{
+void putChannel(cmcCellDispatch& d, int row, const char* freq, const char* name) {
     d.commit(CT_ChannelList, CL_ChL_FreqR, row, QString::fromLatin1(freq));
     d.commit(CT_ChannelList, CL_ChL_Name, row, QString::fromLatin1(name));
 }
@@ -58,10 +55,9 @@ constexpr int32_t kNetSize = 87;
 class tst_cells : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { CellsTestKit::useCellsOverlay(); }
-    void init()
-    {
+    void init() {
         image.SetSize(0xFFF0);
         image.Fill(0xFF);
         dispatch.setImage(&image);
@@ -107,15 +103,14 @@ private slots:
     void menuCells();
     void builtInTextsMatchOverlay();
 
-private:
+  private:
     cmcEeprom image;
     cmcCellDispatch dispatch;
 };
 
 // ---- identifiers --------------------------------------------------------------------------
 
-void tst_cells::hashTable()
-{
+void tst_cells::hashTable() {
     // h = 2h + k + c; k halves when the next character is odd.
     QCOMPARE(cmcHash::bucketOf("ab", 2, 8), 304u % 8);
     QCOMPARE(cmcHash::bucketOf("ac", 2, 8), 303u % 8);
@@ -129,14 +124,15 @@ void tst_cells::hashTable()
     QVERIFY(h.find(QByteArray("One"), &v));
     QCOMPARE(v, 2);
     QVERIFY(!h.find(QByteArray("ONE")));
-    QCOMPARE(fatalText([&] { h.insert(QByteArray("one"), 3); }), QStringLiteral("Overlapped Hash table."));
+    QCOMPARE(fatalText([&] { h.insert(QByteArray("one"), 3); }),
+             QStringLiteral("Overlapped Hash table."));
     cmcHash2 h2;
     h2.insert(QByteArray("x"), 1);
-    QCOMPARE(fatalText([&] { h2.insert(QByteArray("x"), 1); }), QStringLiteral("Overlapped Hash2 table."));
+    QCOMPARE(fatalText([&] { h2.insert(QByteArray("x"), 1); }),
+             QStringLiteral("Overlapped Hash2 table."));
 }
 
-void tst_cells::names_data()
-{
+void tst_cells::names_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("category");
     QTest::addColumn<int>("number");
@@ -152,8 +148,7 @@ void tst_cells::names_data()
     QTest::newRow("last label") << "CL_Dummy" << false << int(CL_None) - 1;
 }
 
-void tst_cells::names()
-{
+void tst_cells::names() {
     QFETCH(QString, name);
     QFETCH(int, number);
     if (FETCHED(bool, category)) {
@@ -165,29 +160,37 @@ void tst_cells::names()
     }
 }
 
-void tst_cells::nameFaults_data()
-{
+void tst_cells::nameFaults_data() {
     QTest::addColumn<int>("what");
     QTest::addColumn<QString>("arg");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("unknown category") << 0 << "CT_Bogus" << "Cannot use the specified category.\n'CT_Bogus'";
-    QTest::newRow("case matters") << 0 << "ct_null" << "Cannot use the specified category.\n'ct_null'";
-    QTest::newRow("label is no category") << 0 << "CL_ChL_Name" << "Cannot use the specified category.\n'CL_ChL_Name'";
-    QTest::newRow("unknown label") << 1 << "CL_Bogus" << "Cannot use the specified cell.\n'CL_Bogus'";
-    QTest::newRow("category is no label") << 1 << "CT_Null" << "Cannot use the specified cell.\n'CT_Null'";
-    QTest::newRow("list of category 50") << 2 << "50" << "Unknown Cell Category. (50)";
-    QTest::newRow("list of category -1") << 2 << "-1" << "Unknown Cell Category. (-1)";
+    QTest::newRow("unknown category") << 0 << "CT_Bogus"
+                                      << "Cannot use the specified category.\n'CT_Bogus'";
+    QTest::newRow("case matters") << 0 << "ct_null"
+                                  << "Cannot use the specified category.\n'ct_null'";
+    QTest::newRow("label is no category") << 0 << "CL_ChL_Name"
+                                          << "Cannot use the specified category.\n'CL_ChL_Name'";
+    QTest::newRow("unknown label") << 1 << "CL_Bogus"
+                                   << "Cannot use the specified cell.\n'CL_Bogus'";
+    QTest::newRow("category is no label") << 1 << "CT_Null"
+                                          << "Cannot use the specified cell.\n'CT_Null'";
+    QTest::newRow("list of category 50") << 2 << "50"
+                                         << "Unknown Cell Category. (50)";
+    QTest::newRow("list of category -1") << 2 << "-1"
+                                         << "Unknown Cell Category. (-1)";
 }
 
-void tst_cells::nameFaults()
-{
+void tst_cells::nameFaults() {
     QFETCH(int, what);
     QFETCH(QString, arg);
     const QString text = fatalText([&] {
-        if (what == 0) cmcCellNames::categoryOf(arg);
-        else if (what == 1) cmcCellNames::labelOf(arg);
-        else cmcCellNames::listOf(arg.toInt());
+        if (what == 0)
+            cmcCellNames::categoryOf(arg);
+        else if (what == 1)
+            cmcCellNames::labelOf(arg);
+        else
+            cmcCellNames::listOf(arg.toInt());
     });
     QCOMPARE(text, FETCHED(QString, message));
     QCOMPARE(cmcCellNames::listOf(CT_None), 0);
@@ -195,8 +198,7 @@ void tst_cells::nameFaults()
     QCOMPARE(cmcCellNames::listOf(CT_UserTone), 8);
 }
 
-void tst_cells::colours()
-{
+void tst_cells::colours() {
     uint32_t c = 0;
     QVERIFY(cmcColorNames::find(QStringLiteral("clRed"), &c));
     QCOMPARE(c, 0x0000FFu);
@@ -211,8 +213,7 @@ void tst_cells::colours()
 
 // ---- references and captions --------------------------------------------------------------
 
-void tst_cells::reference_data()
-{
+void tst_cells::reference_data() {
     QTest::addColumn<QString>("ref");
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("label");
@@ -220,17 +221,22 @@ void tst_cells::reference_data()
     QTest::addColumn<QString>("text");
 
     // The cell starts as CT_AddressList; channel numbers are 12, 13, ... 21.
-    QTest::newRow("channel reference") << "CT_ChannelList.CL_ChL_FreqR[@ch0]" << int(CT_ChannelList) << int(CL_ChL_FreqR) << 12 << "";
-    QTest::newRow("channel reference 9") << "CT_ChannelList.CL_ChL_Name[@ch9]" << int(CT_ChannelList) << int(CL_ChL_Name) << 21 << "";
-    QTest::newRow("no category keeps it, escaped colon") << "CL_AddrL_Name[3]:x\\:y" << int(CT_AddressList) << int(CL_AddrL_Name) << 3 << "x:y";
+    QTest::newRow("channel reference") << "CT_ChannelList.CL_ChL_FreqR[@ch0]" << int(CT_ChannelList)
+                                       << int(CL_ChL_FreqR) << 12 << "";
+    QTest::newRow("channel reference 9") << "CT_ChannelList.CL_ChL_Name[@ch9]"
+                                         << int(CT_ChannelList) << int(CL_ChL_Name) << 21 << "";
+    QTest::newRow("no category keeps it, escaped colon")
+        << "CL_AddrL_Name[3]:x\\:y" << int(CT_AddressList) << int(CL_AddrL_Name) << 3 << "x:y";
     QTest::newRow("empty category") << ".CL_Null" << 49 << int(CL_Null) << 0 << "";
-    QTest::newRow("text without index") << "CT_PopupMenu.CL_PMenu_Edit:Enter" << int(CT_PopupMenu) << int(CL_PMenu_Edit) << 0 << "Enter";
-    QTest::newRow("dot in the text") << "CL_ChL_FreqR[2]:7.1" << int(CT_AddressList) << int(CL_ChL_FreqR) << 2 << "7.1";
-    QTest::newRow("decimal index") << "CT_AleNetId.CL_Ale_NetId_Id[99]" << int(CT_AleNetId) << int(CL_Ale_NetId_Id) << 99 << "";
+    QTest::newRow("text without index") << "CT_PopupMenu.CL_PMenu_Edit:Enter" << int(CT_PopupMenu)
+                                        << int(CL_PMenu_Edit) << 0 << "Enter";
+    QTest::newRow("dot in the text")
+        << "CL_ChL_FreqR[2]:7.1" << int(CT_AddressList) << int(CL_ChL_FreqR) << 2 << "7.1";
+    QTest::newRow("decimal index") << "CT_AleNetId.CL_Ale_NetId_Id[99]" << int(CT_AleNetId)
+                                   << int(CL_Ale_NetId_Id) << 99 << "";
 }
 
-void tst_cells::reference()
-{
+void tst_cells::reference() {
     const int32_t ch[10] = {12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
     cmcCellObj cell;
     cell.category = CT_AddressList;
@@ -241,8 +247,7 @@ void tst_cells::reference()
     QCOMPARE(cell.text, FETCHED(QString, text));
 }
 
-void tst_cells::referenceFaults_data()
-{
+void tst_cells::referenceFaults_data() {
     QTest::addColumn<QString>("ref");
     QTest::addColumn<bool>("withNumbers");
     QTest::addColumn<QString>("message");
@@ -251,20 +256,20 @@ void tst_cells::referenceFaults_data()
     QTest::newRow("two digits") << "CL_ChL_Name[@ch12]" << true << "Ch No. Error";
     QTest::newRow("no digit") << "CL_ChL_Name[@ch]" << true << "Ch No. Error";
     QTest::newRow("not ch") << "CL_ChL_Name[@cx1]" << true << "Ch No. Error";
-    QTest::newRow("unknown label") << "CT_ChannelList.CL_ChL_Nme[1]" << true << "Cannot use the specified cell.\n'CL_ChL_Nme'";
+    QTest::newRow("unknown label")
+        << "CT_ChannelList.CL_ChL_Nme[1]" << true << "Cannot use the specified cell.\n'CL_ChL_Nme'";
 }
 
-void tst_cells::referenceFaults()
-{
+void tst_cells::referenceFaults() {
     const int32_t ch[10] = {};
     QFETCH(QString, ref);
     QFETCH(bool, withNumbers);
     cmcCellObj cell;
-    QCOMPARE(fatalText([&] { cell.parseReference(ref, withNumbers ? ch : nullptr); }), FETCHED(QString, message));
+    QCOMPARE(fatalText([&] { cell.parseReference(ref, withNumbers ? ch : nullptr); }),
+             FETCHED(QString, message));
 }
 
-void tst_cells::caption_data()
-{
+void tst_cells::caption_data() {
     QTest::addColumn<QString>("in");
     QTest::addColumn<int>("ch0");
     QTest::addColumn<QString>("out");
@@ -277,17 +282,17 @@ void tst_cells::caption_data()
     QTest::newRow("other escapes") << "\\\\\\x" << 0 << "\\x";
 }
 
-void tst_cells::caption()
-{
+void tst_cells::caption() {
     int32_t ch[10] = {};
     ch[0] = FETCHED(int, ch0);
     QCOMPARE(cmcCellObj::processCaption(FETCHED(QString, in), ch), FETCHED(QString, out));
-    QCOMPARE(fatalText([] { cmcCellObj::processCaption(QStringLiteral("\\(@ch0)"), nullptr); }), QStringLiteral("Ch No. Error"));
-    QCOMPARE(fatalText([&] { cmcCellObj::processCaption(QStringLiteral("\\(@ch0-1)"), ch); }), QStringLiteral("Ch No. Error"));
+    QCOMPARE(fatalText([] { cmcCellObj::processCaption(QStringLiteral("\\(@ch0)"), nullptr); }),
+             QStringLiteral("Ch No. Error"));
+    QCOMPARE(fatalText([&] { cmcCellObj::processCaption(QStringLiteral("\\(@ch0-1)"), ch); }),
+             QStringLiteral("Ch No. Error"));
 }
 
-void tst_cells::templateReset()
-{
+void tst_cells::templateReset() {
     struct Font : cmcCellFont {
         std::unique_ptr<cmcCellFont> clone() const override { return std::make_unique<Font>(); }
     };
@@ -321,8 +326,7 @@ void tst_cells::templateReset()
 
 // ---- records ------------------------------------------------------------------------------
 
-void tst_cells::recordPlaces()
-{
+void tst_cells::recordPlaces() {
     image.Fill(0);
     const char name[] = "LAST ROW NAME";
     image.SetBlock(0x3DB6 + 9, reinterpret_cast<const uint8_t*>(name), 13);
@@ -348,8 +352,7 @@ void tst_cells::recordPlaces()
     QVERIFY(rec.load(image, 38, 9));
 }
 
-void tst_cells::frequencyClamp_data()
-{
+void tst_cells::frequencyClamp_data() {
     QTest::addColumn<uint>("raw");
     QTest::addColumn<uint>("read");
 
@@ -360,8 +363,7 @@ void tst_cells::frequencyClamp_data()
     QTest::newRow("plain") << 7100000u << 7100000u;
 }
 
-void tst_cells::frequencyClamp()
-{
+void tst_cells::frequencyClamp() {
     setU32(image, 0x052F + 29 * 3, FETCHED(uint, raw));
     datCh rec;
     rec.load(image, 27, 3);
@@ -370,8 +372,7 @@ void tst_cells::frequencyClamp()
     QCOMPARE(datCh::channelInUse(image, 3), rec.freqR != 0);
 }
 
-void tst_cells::validityRules_data()
-{
+void tst_cells::validityRules_data() {
     QTest::addColumn<int>("list");
     QTest::addColumn<QString>("fill"); // offset:hexbytes pairs written into a blank record
     QTest::addColumn<bool>("inUse");
@@ -395,8 +396,7 @@ void tst_cells::validityRules_data()
     QTest::newRow("ALE message") << 38 << "89:41" << true << true;
 }
 
-void tst_cells::validityRules()
-{
+void tst_cells::validityRules() {
     QFETCH(int, list);
     const cmcListLayout* layout = cmcListInfo::layout(list);
     QVERIFY(layout);
@@ -410,8 +410,10 @@ void tst_cells::validityRules()
     }
     if (list == 27) {
         // Frequencies are decoded fields of the channel record.
-        rec.freqR = uint32_t(rec.bytes[0] | rec.bytes[1] << 8 | rec.bytes[2] << 16 | rec.bytes[3] << 24);
-        rec.freqT = uint32_t(rec.bytes[4] | rec.bytes[5] << 8 | rec.bytes[6] << 16 | rec.bytes[7] << 24);
+        rec.freqR =
+            uint32_t(rec.bytes[0] | rec.bytes[1] << 8 | rec.bytes[2] << 16 | rec.bytes[3] << 24);
+        rec.freqT =
+            uint32_t(rec.bytes[4] | rec.bytes[5] << 8 | rec.bytes[6] << 16 | rec.bytes[7] << 24);
     }
     rec.store(image);
     QCOMPARE(rec.inUse, FETCHED(bool, inUse));
@@ -425,8 +427,7 @@ void tst_cells::validityRules()
     QCOMPARE(again.inUse, FETCHED(bool, inUse));
 }
 
-void tst_cells::invalidChannelLeavesMemberships()
-{
+void tst_cells::invalidChannelLeavesMemberships() {
     image.Fill(0xFF);
     // Channel bits that were written (an erased bitmap names no channel at all).
     for (int n = 0; n < 10; ++n)
@@ -440,17 +441,19 @@ void tst_cells::invalidChannelLeavesMemberships()
 
     dispatch.commit(CT_ChannelList, CL_ChL_Name, 10, QStringLiteral(" "));
     for (int n = 0; n < 10; ++n)
-        QCOMPARE(hex(image, kNetBase + n * kNetSize + 22 + 1, 1), QStringLiteral("FB")); // bit 2 of byte 1
-    for (int g = 0; g < 100; ++g) QCOMPARE(image.GetByte(0x90C6 + g * 63 + 1), uint8_t(0xFB));
+        QCOMPARE(hex(image, kNetBase + n * kNetSize + 22 + 1, 1),
+                 QStringLiteral("FB")); // bit 2 of byte 1
+    for (int g = 0; g < 100; ++g)
+        QCOMPARE(image.GetByte(0x90C6 + g * 63 + 1), uint8_t(0xFB));
     QCOMPARE(image.GetByte(0x90C6 + 99 * 63 + 0), uint8_t(0xFF)); // other channels keep theirs
-    QCOMPARE(image.GetByte(0xA962), uint8_t(0xFF));              // the settings block after the groups
+    QCOMPARE(image.GetByte(0xA962), uint8_t(0xFF)); // the settings block after the groups
     QVERIFY(datCh::invalidBit(image, *cmcListInfo::layout(27), 10));
 }
 
-void tst_cells::usedChannels()
-{
+void tst_cells::usedChannels() {
     image.Fill(0);
-    for (int row : {0, 7, 250, 499}) setU32(image, 0x052F + 29 * row, 5000000);
+    for (int row : {0, 7, 250, 499})
+        setU32(image, 0x052F + 29 * row, 5000000);
     setU32(image, 0x052F + 29 * 8, 0xFFFFFFFF); // reads 0
     QCOMPARE(datCh::usedChannels(image, 0, 499), 4);
     QCOMPARE(datCh::usedChannels(image, 1, 250), 2);
@@ -460,8 +463,7 @@ void tst_cells::usedChannels()
     QCOMPARE(datCh::usedChannels(image, 10, 9), -1);
 }
 
-void tst_cells::rowRanges()
-{
+void tst_cells::rowRanges() {
     QCOMPARE(cmcListInfo::range(27).last, 499);
     QCOMPARE(cmcListInfo::range(27).flags & 1, 1);
     QCOMPARE(cmcListInfo::range(6).first, 1);
@@ -479,8 +481,7 @@ void tst_cells::rowRanges()
 
 // ---- the dispatcher -----------------------------------------------------------------------
 
-void tst_cells::channelList()
-{
+void tst_cells::channelList() {
     QVERIFY(dispatch.commit(CT_ChannelList, CL_ChL_FreqR, 12, QStringLiteral("14.2345678")));
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqR, 12), QStringLiteral("14.234560"));
     QCOMPARE(dispatch.text(CT_ChannelList, CL_ChL_FreqT, 12), QStringLiteral("<-"));
@@ -518,8 +519,7 @@ void tst_cells::channelList()
     QVERIFY(image == before);
 }
 
-void tst_cells::rowNotInUse()
-{
+void tst_cells::rowNotInUse() {
     cmcCellRequest r;
     QVERIFY(!dispatch.commit(CT_ChannelList, CL_ChL_Name, 3, QStringLiteral("ABC"), &r));
     QVERIFY(r.blank);
@@ -552,8 +552,7 @@ void tst_cells::rowNotInUse()
     QCOMPARE(dispatch.text(CT_MessageList, CL_MsgL_Msg, 4), QStringLiteral("hello"));
 }
 
-void tst_cells::addressList()
-{
+void tst_cells::addressList() {
     putChannel(dispatch, 5, "7.1", "HOME");
     dispatch.commit(CT_NetworkList, CL_NetL_Name, 2, QStringLiteral("NET TWO"));
     QVERIFY(dispatch.commit(CT_AddressList, CL_AddrL_Name, 7, QStringLiteral("Base")));
@@ -592,8 +591,7 @@ void tst_cells::addressList()
     QVERIFY(!datCh::invalidBit(image, *cmcListInfo::layout(28), 7));
 }
 
-void tst_cells::otherLists()
-{
+void tst_cells::otherLists() {
     // Phone links and profiles are in use by their identifier (the key column).
     QVERIFY(!dispatch.commit(CT_PhoneLinkList, CL_PhoneLinkL_Name, 1, QStringLiteral("Office")));
     QVERIFY(dispatch.commit(CT_PhoneLinkList, CL_PhoneLinkL_Id, 1, QStringLiteral("4711")));
@@ -624,29 +622,49 @@ void tst_cells::otherLists()
     QCOMPARE(dispatch.text(CT_NetworkList, CL_NetL_DetectTime, 0), QStringLiteral("  2.5"));
 }
 
-void tst_cells::settings_data()
-{
+void tst_cells::settings_data() {
     QTest::addColumn<int>("label");
     QTest::addColumn<int>("address");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("decimal, limited") << int(CL_USetM_LcdContrast) << 0xA962 << "12" << "0A" << "10";
-    QTest::newRow("decimal, lower limit") << int(CL_SetM_ClearTalkLv) << 0xA980 << "0" << "01" << "1";
-    QTest::newRow("selection by text") << int(CL_USetM_BackLight) << 0xA964 << "auto" << "03" << "AUTO";
-    QTest::newRow("16-bit selection") << int(CL_USetM_Clarifier) << 0xA96B << "ON" << "01 00" << "ON";
-    QTest::newRow("mode list") << int(CL_USetM_Mode) << 0xA978 << "AM" << "03" << "AM";
-    QTest::newRow("last selcall byte") << int(CL_SetM_AleMode) << 0xA998 << "RX/TX" << "02" << "RX/TX";
-    QTest::newRow("sound length timer") << int(CL_SetM_AleSoundLength) << 0xA99F << "20" << "14" << " 20";
-    QTest::newRow("scan call time stored - 1") << int(CL_SetM_AleScanCallTime) << 0xA9A7 << "5" << "04" << "5";
-    QTest::newRow("scan call time auto") << int(CL_SetM_AleScanCallTime) << 0xA9A7 << "Auto" << "64" << "AUTO";
-    QTest::newRow("hexadecimal address") << int(CL_SetM_RCX_Address) << 0xA9AA << "e5" << "DF" << "DF";
-    QTest::newRow("baud rate") << int(CL_SetM_RCX_Baudrate) << 0xA9AB << "9600" << "01" << "9600";
+    QTest::newRow("decimal, limited") << int(CL_USetM_LcdContrast) << 0xA962 << "12"
+                                      << "0A"
+                                      << "10";
+    QTest::newRow("decimal, lower limit") << int(CL_SetM_ClearTalkLv) << 0xA980 << "0"
+                                          << "01"
+                                          << "1";
+    QTest::newRow("selection by text") << int(CL_USetM_BackLight) << 0xA964 << "auto"
+                                       << "03"
+                                       << "AUTO";
+    QTest::newRow("16-bit selection") << int(CL_USetM_Clarifier) << 0xA96B << "ON"
+                                      << "01 00"
+                                      << "ON";
+    QTest::newRow("mode list") << int(CL_USetM_Mode) << 0xA978 << "AM"
+                               << "03"
+                               << "AM";
+    QTest::newRow("last selcall byte") << int(CL_SetM_AleMode) << 0xA998 << "RX/TX"
+                                       << "02"
+                                       << "RX/TX";
+    QTest::newRow("sound length timer") << int(CL_SetM_AleSoundLength) << 0xA99F << "20"
+                                        << "14"
+                                        << " 20";
+    QTest::newRow("scan call time stored - 1") << int(CL_SetM_AleScanCallTime) << 0xA9A7 << "5"
+                                               << "04"
+                                               << "5";
+    QTest::newRow("scan call time auto") << int(CL_SetM_AleScanCallTime) << 0xA9A7 << "Auto"
+                                         << "64"
+                                         << "AUTO";
+    QTest::newRow("hexadecimal address") << int(CL_SetM_RCX_Address) << 0xA9AA << "e5"
+                                         << "DF"
+                                         << "DF";
+    QTest::newRow("baud rate") << int(CL_SetM_RCX_Baudrate) << 0xA9AB << "9600"
+                               << "01"
+                               << "9600";
 }
 
-void tst_cells::settings()
-{
+void tst_cells::settings() {
     QFETCH(int, address);
     QFETCH(QString, bytes);
     const int n = int(bytes.split(u' ').size());
@@ -658,8 +676,7 @@ void tst_cells::settings()
     QCOMPARE(cmcSettingCells::addressOf(FETCHED(int, label)), address);
 }
 
-void tst_cells::vfoBands()
-{
+void tst_cells::vfoBands() {
     QVERIFY(dispatch.commit(CT_Null, CL_VFO_A_Band1, 0, QStringLiteral("5")));
     QCOMPARE(hex(image, 0x9076, 4), QStringLiteral("96 25 26 00")); // 2,499,990 Hz
     QVERIFY(dispatch.commit(CT_Null, CL_VFO_B_Band9, 0, QStringLiteral("1")));
@@ -670,8 +687,7 @@ void tst_cells::vfoBands()
     QCOMPARE(cmcSettingCells::addressOf(CL_VFO_B_Band1), 0x907A);
 }
 
-void tst_cells::networkChannels()
-{
+void tst_cells::networkChannels() {
     putChannel(dispatch, 9, "7.1", "NINE");
     // An invalid channel takes no part.
     cmcCellRequest r;
@@ -693,21 +709,23 @@ void tst_cells::networkChannels()
     QCOMPARE(image.GetByte(kNetBase + kNetSize * 4 + 22 + 1) & 0x02, 0);
 }
 
-void tst_cells::aleChannelGroup()
-{
+void tst_cells::aleChannelGroup() {
     ScriptedPrompt prompt;
     dispatch.setCurrentGroup(7);
-    for (int row = 0; row < 101; ++row) putChannel(dispatch, row, "5", "CH");
+    for (int row = 0; row < 101; ++row)
+        putChannel(dispatch, row, "5", "CH");
     const int32_t group = 0x90C6 + 7 * 63;
     std::vector<uint8_t> zeros(63, 0);
     image.SetBlock(group, zeros.data(), 63);
-    for (int row = 0; row < 100; ++row) QVERIFY(dispatch.step(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, row, +1));
+    for (int row = 0; row < 100; ++row)
+        QVERIFY(dispatch.step(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, row, +1));
     QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_Count, 0), QStringLiteral("100"));
     QVERIFY(prompt.texts().isEmpty());
 
     // The 101st channel is refused with the message; the group is unchanged.
     QVERIFY(!dispatch.step(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 100, +1));
-    QCOMPARE(prompt.texts(), QStringList{QStringLiteral("A channel group can hold at most 100 channels.")});
+    QCOMPARE(prompt.texts(),
+             QStringList{QStringLiteral("A channel group can hold at most 100 channels.")});
     QCOMPARE(image.GetByte(group + 100 / 8) & (1 << (100 % 8)), 0);
     QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_Count, 0), QStringLiteral("100"));
     // Taking one out is always possible.
@@ -715,14 +733,14 @@ void tst_cells::aleChannelGroup()
     QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_GroupNo, 0), QStringLiteral("8"));
 }
 
-void tst_cells::cellsWithoutCase()
-{
+void tst_cells::cellsWithoutCase() {
     const cmcEeprom before = image;
     cmcCellRequest r;
     QVERIFY(!dispatch.commit(CT_Null, CL_Maker_Temp1, 0, QStringLiteral("5"), &r));
     QVERIFY(!r.handled);
     QCOMPARE(r.fl.display, QStringLiteral("%1 *Yet*").arg(int(CL_Maker_Temp1)));
-    QCOMPARE(dispatch.text(CT_Mch, CL_Mch_FreqR, 3), QStringLiteral("%1 *Yet*").arg(int(CL_Mch_FreqR)));
+    QCOMPARE(dispatch.text(CT_Mch, CL_Mch_FreqR, 3),
+             QStringLiteral("%1 *Yet*").arg(int(CL_Mch_FreqR)));
     QVERIFY(image == before);
     QCOMPARE(dispatch.text(CT_ChannelList, CL_Misc_ChNo_1Base, 41), QStringLiteral("42"));
     QCOMPARE(fatalText([&] {
@@ -732,8 +750,7 @@ void tst_cells::cellsWithoutCase()
              QStringLiteral("Unknown Cell Category. (50)"));
 }
 
-void tst_cells::menuCells()
-{
+void tst_cells::menuCells() {
     struct Seen {
         int label = -1;
         bool executed = false;
@@ -756,7 +773,8 @@ void tst_cells::menuCells()
     r.execute = true;
     dispatch.dispatch(r);
     QVERIFY(seen.executed);
-    QCOMPARE(item.flags, uint32_t(cmcCellObj::F_Selectable | cmcCellObj::F_Ticked | cmcCellObj::F_CaptionSet));
+    QCOMPARE(item.flags,
+             uint32_t(cmcCellObj::F_Selectable | cmcCellObj::F_Ticked | cmcCellObj::F_CaptionSet));
     QCOMPARE(item.caption, QStringLiteral("Tool bar"));
 
     // The pop-up menu's Edit opens the editor of the cell it belongs to.
@@ -780,8 +798,7 @@ void tst_cells::menuCells()
     QCOMPARE(onCell.fl.editStatus, int(cuiFlector::EsEdit));
 }
 
-void tst_cells::builtInTextsMatchOverlay()
-{
+void tst_cells::builtInTextsMatchOverlay() {
     QFile f(QStringLiteral(QX_TEST_DATA_DIR "/cells.ovl"));
     QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList fileLines = QString::fromLatin1(f.readAll()).split(u'\n', Qt::SkipEmptyParts);

@@ -10,7 +10,7 @@
 
 class tst_Eeprom : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void setSizeClears();
     void equality();
     void assignCopiesSizeAndBytes();
@@ -30,8 +30,7 @@ private slots:
     void changeTracking();
 };
 
-void tst_Eeprom::setSizeClears()
-{
+void tst_Eeprom::setSizeClears() {
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xA5);
     image.SetSize(QxMap::ImageSize);
@@ -46,8 +45,7 @@ void tst_Eeprom::setSizeClears()
     image.Fill(1); // nothing to fill, nothing happens
 }
 
-void tst_Eeprom::equality()
-{
+void tst_Eeprom::equality() {
     cmcEeprom a(16), b(16), c(17);
     QVERIFY(a == b);
     b.SetByte(15, 1);
@@ -57,8 +55,7 @@ void tst_Eeprom::equality()
     QVERIFY(cmcEeprom() == cmcEeprom());
 }
 
-void tst_Eeprom::assignCopiesSizeAndBytes()
-{
+void tst_Eeprom::assignCopiesSizeAndBytes() {
     cmcEeprom a(8);
     a.SetByte(7, 0x42);
     cmcEeprom b(3);
@@ -71,8 +68,7 @@ void tst_Eeprom::assignCopiesSizeAndBytes()
     QVERIFY(c == b);
 }
 
-void tst_Eeprom::blockAccess_data()
-{
+void tst_Eeprom::blockAccess_data() {
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("count");
     QTest::addColumn<bool>("copies");
@@ -85,13 +81,13 @@ void tst_Eeprom::blockAccess_data()
     QTest::newRow("address at size") << 0xFFF0 << 1 << false;
 }
 
-void tst_Eeprom::blockAccess()
-{
+void tst_Eeprom::blockAccess() {
     QFETCH(int, address);
     QFETCH(int, count);
     QFETCH(bool, copies);
     cmcEeprom image(QxMap::ImageSize);
-    for (int32_t a = 0; a < image.GetSize(); ++a) image.SetByte(a, uint8_t(a * 7));
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, uint8_t(a * 7));
 
     std::vector<uint8_t> dst(32, 0xEE);
     image.GetBlock(address, dst.data(), count);
@@ -109,8 +105,7 @@ void tst_Eeprom::blockAccess()
     }
 }
 
-void tst_Eeprom::byteAccessOutsideIsFatal_data()
-{
+void tst_Eeprom::byteAccessOutsideIsFatal_data() {
     QTest::addColumn<bool>("set");
     QTest::addColumn<int>("address");
     QTest::addColumn<QString>("message");
@@ -120,8 +115,7 @@ void tst_Eeprom::byteAccessOutsideIsFatal_data()
     QTest::newRow("GetByte negative") << false << -1 << "Out of EEPROM image address (GetByte).";
 }
 
-void tst_Eeprom::byteAccessOutsideIsFatal()
-{
+void tst_Eeprom::byteAccessOutsideIsFatal() {
     QFETCH(bool, set);
     QFETCH(int, address);
     QFETCH(QString, message);
@@ -138,8 +132,7 @@ void tst_Eeprom::byteAccessOutsideIsFatal()
     }
 }
 
-void tst_Eeprom::bufferGrowth()
-{
+void tst_Eeprom::bufferGrowth() {
     cmcBuff b;
     QCOMPARE(b.GetLength(), 0);
     QCOMPARE(b.GetCapacity(), 1);
@@ -162,11 +155,11 @@ void tst_Eeprom::bufferGrowth()
     c.SetLength(0);
     QCOMPARE(c.GetCapacity(), 126);
     c.SetLength(126);
-    for (int i = 0; i < 126; ++i) QCOMPARE(*c.At(i), uint8_t(0));
+    for (int i = 0; i < 126; ++i)
+        QCOMPARE(*c.At(i), uint8_t(0));
 }
 
-void tst_Eeprom::popFront()
-{
+void tst_Eeprom::popFront() {
     cmcBuff b;
     QCOMPARE(b.PopFront(), -1);
     QCOMPARE(b.GetLength(), 0);
@@ -183,12 +176,12 @@ void tst_Eeprom::popFront()
     QCOMPARE(b.PopFront(), -1);
 }
 
-void tst_Eeprom::compactsAfter4097Pops()
-{
+void tst_Eeprom::compactsAfter4097Pops() {
     cmcBuff b;
     b.AppendFill(0x11, 5000);
     b.AppendByte(0x22);
-    for (int i = 0; i < 4096; ++i) b.PopFront();
+    for (int i = 0; i < 4096; ++i)
+        b.PopFront();
     QCOMPARE(b.consumedFront(), 4096);
     QCOMPARE(b.GetLength(), 905);
     b.PopFront(); // the 4,097th
@@ -202,8 +195,7 @@ void tst_Eeprom::compactsAfter4097Pops()
     QCOMPARE(empty.GetCapacity(), 1);
 }
 
-void tst_Eeprom::appendOwnBytesWhileGrowing()
-{
+void tst_Eeprom::appendOwnBytesWhileGrowing() {
     // Appending a buffer's own bytes must survive the block being replaced by growth.
     cmcBuff b;
     const uint8_t bytes[] = {1, 2, 3, 4};
@@ -220,8 +212,7 @@ void tst_Eeprom::appendOwnBytesWhileGrowing()
     QCOMPARE(c.GetLength(), 16);
 }
 
-void tst_Eeprom::hexText_data()
-{
+void tst_Eeprom::hexText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("skips a blank, odd nibble high") << "0a B" << QByteArray("\x0A\xB0", 2);
@@ -230,8 +221,7 @@ void tst_Eeprom::hexText_data()
     QTest::newRow("mixed case") << "aBcD" << QByteArray("\xAB\xCD");
 }
 
-void tst_Eeprom::hexText()
-{
+void tst_Eeprom::hexText() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     cmcBuff b;
@@ -241,8 +231,7 @@ void tst_Eeprom::hexText()
              QByteArray("\x99", 1) + bytes);
 }
 
-void tst_Eeprom::atOutsideIsFatal()
-{
+void tst_Eeprom::atOutsideIsFatal() {
     FatalGuard guard;
     cmcBuff b;
     b.AppendByte(1);
@@ -257,8 +246,7 @@ void tst_Eeprom::atOutsideIsFatal()
     }
 }
 
-void tst_Eeprom::changeTracking()
-{
+void tst_Eeprom::changeTracking() {
     cmcEeprom working(QxMap::ImageSize), snapshot;
     cmcChangeTracker tracker(working, snapshot);
     int refreshes = 0;

@@ -20,16 +20,14 @@ using CellsTestKit::hex;
 
 namespace {
 
-cuiFlector committing(const QString& text)
-{
+cuiFlector committing(const QString& text) {
     cuiFlector f;
     f.operation = cuiFlector::OpCommit;
     f.editText = text;
     return f;
 }
 
-cuiFlector typing(int key)
-{
+cuiFlector typing(int key) {
     cuiFlector f;
     f.keyMode = true;
     f.key = key;
@@ -41,7 +39,7 @@ cuiFlector typing(int key)
 class tst_formats : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { CellsTestKit::useCellsOverlay(); }
 
     void channelFrequencyCommit_data();
@@ -76,8 +74,7 @@ private slots:
 
 // ---- frequencies ----------------------------------------------------------------------
 
-void tst_formats::channelFrequencyCommit_data()
-{
+void tst_formats::channelFrequencyCommit_data() {
     QTest::addColumn<bool>("transmit");
     QTest::addColumn<bool>("inUse");
     QTest::addColumn<QString>("text");
@@ -87,20 +84,28 @@ void tst_formats::channelFrequencyCommit_data()
     QTest::addColumn<QString>("shown");
 
     // The row starts as rx 7,100,000 / tx 7,200,000 when in use, as 0 / 0 when not.
-    QTest::newRow("cut to 9 characters, 10 Hz") << false << false << "14.2345678" << true << 14234560u << 14234560u << "14.234560";
-    QTest::newRow("receive lower limit") << false << false << "0.01" << true << 30000u << 1600000u << "0.030000";
-    QTest::newRow("receive upper limit") << false << false << "45" << true << 29999990u << 29999990u << "29.999990";
-    QTest::newRow("other characters dropped") << false << true << "f=3.5 MHz" << true << 3500000u << 7200000u << "3.500000";
-    QTest::newRow("empty text refused") << false << true << "" << false << 7100000u << 7200000u << "7.100000";
-    QTest::newRow("zero refused") << false << true << "0.000001" << false << 7100000u << 7200000u << "7.100000";
-    QTest::newRow("letters refused") << false << true << "abc" << false << 7100000u << 7200000u << "7.100000";
-    QTest::newRow("transmit lower limit") << true << true << "1" << true << 7100000u << 1600000u << "1.600000";
-    QTest::newRow("transmit set") << true << true << "7.15" << true << 7100000u << 7150000u << "7.150000";
+    QTest::newRow("cut to 9 characters, 10 Hz")
+        << false << false << "14.2345678" << true << 14234560u << 14234560u << "14.234560";
+    QTest::newRow("receive lower limit")
+        << false << false << "0.01" << true << 30000u << 1600000u << "0.030000";
+    QTest::newRow("receive upper limit")
+        << false << false << "45" << true << 29999990u << 29999990u << "29.999990";
+    QTest::newRow("other characters dropped")
+        << false << true << "f=3.5 MHz" << true << 3500000u << 7200000u << "3.500000";
+    QTest::newRow("empty text refused")
+        << false << true << "" << false << 7100000u << 7200000u << "7.100000";
+    QTest::newRow("zero refused") << false << true << "0.000001" << false << 7100000u << 7200000u
+                                  << "7.100000";
+    QTest::newRow("letters refused")
+        << false << true << "abc" << false << 7100000u << 7200000u << "7.100000";
+    QTest::newRow("transmit lower limit")
+        << true << true << "1" << true << 7100000u << 1600000u << "1.600000";
+    QTest::newRow("transmit set") << true << true << "7.15" << true << 7100000u << 7150000u
+                                  << "7.150000";
     QTest::newRow("not in use shows empty") << false << false << "" << false << 0u << 0u << "";
 }
 
-void tst_formats::channelFrequencyCommit()
-{
+void tst_formats::channelFrequencyCommit() {
     QFETCH(bool, transmit);
     QFETCH(bool, inUse);
     QFETCH(QString, text);
@@ -113,8 +118,7 @@ void tst_formats::channelFrequencyCommit()
     QCOMPARE(f.display, FETCHED(QString, shown));
 }
 
-void tst_formats::transmitFollowsAndMarks()
-{
+void tst_formats::transmitFollowsAndMarks() {
     uint32_t rx = 7100000, tx = 7100000;
     bool inUse = true;
     cuiFlector show;
@@ -137,8 +141,7 @@ void tst_formats::transmitFollowsAndMarks()
     QCOMPARE(t.style, int(cuiFlector::StNormal));
 }
 
-void tst_formats::frequencyKeys_data()
-{
+void tst_formats::frequencyKeys_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("transmit");
     QTest::addColumn<bool>("inUse");
@@ -150,13 +153,13 @@ void tst_formats::frequencyKeys_data()
     QTest::newRow("point: caret after it") << int('.') << false << true << 2 << "7.100000" << 2;
     QTest::newRow("= takes the receive frequency") << int('=') << true << true << 2 << "7.10" << 4;
     QTest::newRow("Enter edits the current text") << 13 << false << true << 2 << "7.100000" << 0;
-    QTest::newRow("Enter on transmit edits its frequency") << 13 << true << true << 2 << "7.200000" << 0;
+    QTest::newRow("Enter on transmit edits its frequency")
+        << 13 << true << true << 2 << "7.200000" << 0;
     QTest::newRow("Enter on a row not in use") << 13 << false << false << 2 << "" << 0;
     QTest::newRow("letter does nothing") << int('x') << false << true << 0 << "7.100000" << 0;
 }
 
-void tst_formats::frequencyKeys()
-{
+void tst_formats::frequencyKeys() {
     QFETCH(int, key);
     QFETCH(bool, transmit);
     QFETCH(bool, inUse);
@@ -168,8 +171,7 @@ void tst_formats::frequencyKeys()
     QCOMPARE(f.caret, FETCHED(int, caret));
 }
 
-void tst_formats::limitedFrequency()
-{
+void tst_formats::limitedFrequency() {
     uint32_t v = 0;
     cuiFlector show;
     cmcFmtFreq::limited(show, v, 30000, 2499990);
@@ -187,31 +189,55 @@ void tst_formats::limitedFrequency()
 
 // ---- texts ------------------------------------------------------------------------------
 
-void tst_formats::textCommit_data()
-{
+void tst_formats::textCommit_data() {
     QTest::addColumn<int>("variant");
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("plain, rest 0xFF") << int(cmcFmtText::Plain) << 6 << "AB" << "41 42 FF FF FF FF" << "AB";
-    QTest::newRow("plain all blanks is empty") << int(cmcFmtText::Plain) << 6 << "   " << "FF FF FF FF FF FF" << "";
-    QTest::newRow("plain cut to n") << int(cmcFmtText::Plain) << 3 << "ABCDEF" << "41 42 43" << "ABC";
-    QTest::newRow("plain control character") << int(cmcFmtText::Plain) << 4 << "A\tB" << "41 FF 42 FF" << "A";
-    QTest::newRow("padded") << int(cmcFmtText::Padded) << 5 << "ab" << "61 62 20 20 20" << "ab";
-    QTest::newRow("upper") << int(cmcFmtText::Upper) << 6 << "ab~c" << "41 42 20 43 FF FF" << "AB C";
-    QTest::newRow("upper all blanks") << int(cmcFmtText::Upper) << 3 << " " << "FF FF FF" << "";
-    QTest::newRow("address") << int(cmcFmtText::Address) << 8 << "ab c?1" << "41 42 43 3F 31 FF FF FF" << "ABC?1";
-    QTest::newRow("address keeps @") << int(cmcFmtText::Address) << 4 << "-x@y" << "58 40 59 FF" << "X@Y";
-    QTest::newRow("digit string") << int(cmcFmtText::Digits) << 5 << "12-34" << "12 34 FF FF FF" << "1234";
-    QTest::newRow("digit string, odd count") << int(cmcFmtText::Digits) << 3 << "123" << "12 3F FF" << "123";
-    QTest::newRow("digit string cut") << int(cmcFmtText::Digits) << 1 << "9876" << "98" << "98";
-    QTest::newRow("digits with tail") << int(cmcFmtText::DigitsTail) << 5 << "1234567" << "12 34 56 FF FF" << "123456";
+    QTest::newRow("plain, rest 0xFF") << int(cmcFmtText::Plain) << 6 << "AB"
+                                      << "41 42 FF FF FF FF"
+                                      << "AB";
+    QTest::newRow("plain all blanks is empty") << int(cmcFmtText::Plain) << 6 << "   "
+                                               << "FF FF FF FF FF FF"
+                                               << "";
+    QTest::newRow("plain cut to n") << int(cmcFmtText::Plain) << 3 << "ABCDEF"
+                                    << "41 42 43"
+                                    << "ABC";
+    QTest::newRow("plain control character") << int(cmcFmtText::Plain) << 4 << "A\tB"
+                                             << "41 FF 42 FF"
+                                             << "A";
+    QTest::newRow("padded") << int(cmcFmtText::Padded) << 5 << "ab"
+                            << "61 62 20 20 20"
+                            << "ab";
+    QTest::newRow("upper") << int(cmcFmtText::Upper) << 6 << "ab~c"
+                           << "41 42 20 43 FF FF"
+                           << "AB C";
+    QTest::newRow("upper all blanks") << int(cmcFmtText::Upper) << 3 << " "
+                                      << "FF FF FF"
+                                      << "";
+    QTest::newRow("address") << int(cmcFmtText::Address) << 8 << "ab c?1"
+                             << "41 42 43 3F 31 FF FF FF"
+                             << "ABC?1";
+    QTest::newRow("address keeps @") << int(cmcFmtText::Address) << 4 << "-x@y"
+                                     << "58 40 59 FF"
+                                     << "X@Y";
+    QTest::newRow("digit string") << int(cmcFmtText::Digits) << 5 << "12-34"
+                                  << "12 34 FF FF FF"
+                                  << "1234";
+    QTest::newRow("digit string, odd count") << int(cmcFmtText::Digits) << 3 << "123"
+                                             << "12 3F FF"
+                                             << "123";
+    QTest::newRow("digit string cut") << int(cmcFmtText::Digits) << 1 << "9876"
+                                      << "98"
+                                      << "98";
+    QTest::newRow("digits with tail") << int(cmcFmtText::DigitsTail) << 5 << "1234567"
+                                      << "12 34 56 FF FF"
+                                      << "123456";
 }
 
-void tst_formats::textCommit()
-{
+void tst_formats::textCommit() {
     QFETCH(int, n);
     uint8_t bytes[16];
     std::memset(bytes, 0x55, sizeof bytes);
@@ -222,8 +248,7 @@ void tst_formats::textCommit()
     QCOMPARE(bytes[n], uint8_t(0x55)); // nothing beyond the field
 }
 
-void tst_formats::textKeys()
-{
+void tst_formats::textKeys() {
     uint8_t bytes[4] = {'A', 'B', 0xFF, 0xFF};
     cuiFlector f = typing('x');
     QVERIFY(!cmcFmtText::run(f, bytes, 4));
@@ -242,8 +267,7 @@ void tst_formats::textKeys()
 
 // ---- numbers ----------------------------------------------------------------------------
 
-void tst_formats::hexNumber_data()
-{
+void tst_formats::hexNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("changed");
     QTest::addColumn<qlonglong>("value");
@@ -252,13 +276,13 @@ void tst_formats::hexNumber_data()
     QTest::newRow("lower case") << "1f" << true << 0x1FLL << "1F";
     QTest::newRow("above max") << "FF" << true << 0xDFLL << "DF";
     QTest::newRow("below min") << " 0 " << true << 0x01LL << "01";
-    QTest::newRow("cut to digits + 1") << "0A12" << true << 0x0A1LL << "A1"; // 0xA1 is within the limits
+    QTest::newRow("cut to digits + 1")
+        << "0A12" << true << 0x0A1LL << "A1"; // 0xA1 is within the limits
     QTest::newRow("not hexadecimal") << "1g" << false << 0x40LL << "40";
     QTest::newRow("empty") << "" << false << 0x40LL << "40";
 }
 
-void tst_formats::hexNumber()
-{
+void tst_formats::hexNumber() {
     int64_t v = 0x40;
     cuiFlector f = committing(FETCHED(QString, text));
     QCOMPARE(cmcFmtNumber::hex(f, v, 0x01, 0xDF, 2), FETCHED(bool, changed));
@@ -266,8 +290,7 @@ void tst_formats::hexNumber()
     QCOMPARE(f.display, FETCHED(QString, shown));
 }
 
-void tst_formats::decimalCommit_data()
-{
+void tst_formats::decimalCommit_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qlonglong>("min");
     QTest::addColumn<qlonglong>("offset");
@@ -280,13 +303,14 @@ void tst_formats::decimalCommit_data()
     QTest::newRow("above max") << "120" << 0LL << 0LL << 1LL << true << 50LL << "50";
     QTest::newRow("offset") << "5" << 0LL << 1LL << 1LL << true << 4LL << "5";
     QTest::newRow("step rounds down") << "12" << 0LL << 0LL << 5LL << true << 10LL << "10";
-    QTest::newRow("step half away from zero") << "12.5" << 0LL << 0LL << 5LL << true << 15LL << "15";
-    QTest::newRow("negative half away from zero") << "-12.5" << -50LL << 0LL << 5LL << true << -15LL << "-15";
+    QTest::newRow("step half away from zero")
+        << "12.5" << 0LL << 0LL << 5LL << true << 15LL << "15";
+    QTest::newRow("negative half away from zero")
+        << "-12.5" << -50LL << 0LL << 5LL << true << -15LL << "-15";
     QTest::newRow("letters only") << "abc" << 0LL << 0LL << 1LL << false << 3LL << "3";
 }
 
-void tst_formats::decimalCommit()
-{
+void tst_formats::decimalCommit() {
     cmcDecParams p;
     p.min = FETCHED(qlonglong, min);
     p.max = 50;
@@ -299,8 +323,7 @@ void tst_formats::decimalCommit()
     QCOMPARE(f.display, FETCHED(QString, shown));
 }
 
-void tst_formats::decimalSteps_data()
-{
+void tst_formats::decimalSteps_data() {
     QTest::addColumn<qlonglong>("start");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("wrap");
@@ -314,8 +337,7 @@ void tst_formats::decimalSteps_data()
     QTest::newRow("stop at min") << 0LL << 8 << false << 0LL;
 }
 
-void tst_formats::decimalSteps()
-{
+void tst_formats::decimalSteps() {
     cmcDecParams p;
     p.min = 0;
     p.max = 10;
@@ -330,26 +352,32 @@ void tst_formats::decimalSteps()
 
 // ---- tones ------------------------------------------------------------------------------
 
-void tst_formats::toneCommit_data()
-{
+void tst_formats::toneCommit_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("changed");
     QTest::addColumn<QString>("record");
     QTest::addColumn<QString>("shown");
 
     // The receive tone starts off (all zero).
-    QTest::newRow("digital code, normal") << "023" << true << "03 00 00 00 13 00" << "023N";
-    QTest::newRow("digital code, inverted") << "754i" << true << "07 00 00 00 EC 01" << "754i";
-    QTest::newRow("8 is not octal: a tone name") << "758" << false << "00 00 00 00 00 00" << "OFF";
-    QTest::newRow("tone name") << "71.9" << true << "01 00 04 00 00 00" << "71.9";
-    QTest::newRow("tone name without point") << "1318" << true << "01 00 16 00 00 00" << "131.8";
-    QTest::newRow("two characters name a tone") << "25" << true << "01 00 32 00 00 00" << "250.3";
-    QTest::newRow("one character is not enough") << "2" << false << "00 00 00 00 00 00" << "OFF";
-    QTest::newRow("bad fourth character") << "023X" << false << "00 00 00 00 00 00" << "OFF";
+    QTest::newRow("digital code, normal") << "023" << true << "03 00 00 00 13 00"
+                                          << "023N";
+    QTest::newRow("digital code, inverted") << "754i" << true << "07 00 00 00 EC 01"
+                                            << "754i";
+    QTest::newRow("8 is not octal: a tone name") << "758" << false << "00 00 00 00 00 00"
+                                                 << "OFF";
+    QTest::newRow("tone name") << "71.9" << true << "01 00 04 00 00 00"
+                               << "71.9";
+    QTest::newRow("tone name without point") << "1318" << true << "01 00 16 00 00 00"
+                                             << "131.8";
+    QTest::newRow("two characters name a tone") << "25" << true << "01 00 32 00 00 00"
+                                                << "250.3";
+    QTest::newRow("one character is not enough") << "2" << false << "00 00 00 00 00 00"
+                                                 << "OFF";
+    QTest::newRow("bad fourth character") << "023X" << false << "00 00 00 00 00 00"
+                                          << "OFF";
 }
 
-void tst_formats::toneCommit()
-{
+void tst_formats::toneCommit() {
     uint8_t pair[12] = {};
     cuiFlector f = committing(FETCHED(QString, text));
     QCOMPARE(cmcFmtTone::run(f, pair, false), FETCHED(bool, changed));
@@ -357,8 +385,7 @@ void tst_formats::toneCommit()
     QCOMPARE(f.display, FETCHED(QString, shown));
 }
 
-void tst_formats::tonePairAndChoices()
-{
+void tst_formats::tonePairAndChoices() {
     uint8_t pair[12] = {};
     // Both off and equal: a receive change takes the transmit tone along.
     cuiFlector f = committing(QStringLiteral("88.5"));
@@ -407,8 +434,7 @@ void tst_formats::tonePairAndChoices()
 
 // ---- timers -----------------------------------------------------------------------------
 
-void tst_formats::timerDisplay_data()
-{
+void tst_formats::timerDisplay_data() {
     QTest::addColumn<qlonglong>("value");
     QTest::addColumn<int>("steps");
     QTest::addColumn<int>("mode");
@@ -425,8 +451,7 @@ void tst_formats::timerDisplay_data()
     QTest::newRow("mode 2 whole units") << 45LL << 10 << 2 << 0 << "4";
 }
 
-void tst_formats::timerDisplay()
-{
+void tst_formats::timerDisplay() {
     cmcTimerParams p;
     p.stepsPerUnit = FETCHED(int, steps);
     p.mode = FETCHED(int, mode);
@@ -436,8 +461,7 @@ void tst_formats::timerDisplay()
     QCOMPARE(cmcFmtTimer::display(FETCHED(qlonglong, value), p), FETCHED(QString, shown));
 }
 
-void tst_formats::timerCommitAndSteps()
-{
+void tst_formats::timerCommitAndSteps() {
     cmcTimerParams p;
     p.stepsPerUnit = 10;
     p.min = 5;
@@ -485,9 +509,9 @@ void tst_formats::timerCommitAndSteps()
 
 // ---- lists ------------------------------------------------------------------------------
 
-void tst_formats::selection()
-{
-    const cmcSelList& modes = cmcFCache::instance().get(QStringLiteral("GI_Sheet_Sel_SetM_TxRxMode"), cuiFlector::KindSelection);
+void tst_formats::selection() {
+    const cmcSelList& modes = cmcFCache::instance().get(
+        QStringLiteral("GI_Sheet_Sel_SetM_TxRxMode"), cuiFlector::KindSelection);
     QCOMPARE(modes.count(), 5);
     int64_t v = 4;
     cuiFlector sp = typing(32);
@@ -524,10 +548,11 @@ void tst_formats::selection()
     QVERIFY(!cmcFmtSelect::select(typed, v, modes));
 }
 
-void tst_formats::rowReference()
-{
+void tst_formats::rowReference() {
     const cmcFmtSelect::RowRef ref{"GI_Sheet_Sel_ChannelList", 27, 0, 499, 0xFFFF};
-    auto shown = [](const void*, int64_t row) { return row == 0xFFFF ? QString() : QString::number(row + 1); };
+    auto shown = [](const void*, int64_t row) {
+        return row == 0xFFFF ? QString() : QString::number(row + 1);
+    };
     int64_t v = 0xFFFF;
     cuiFlector f = committing(QStringLiteral("12 HOME"));
     QVERIFY(cmcFmtSelect::rowRef(f, v, ref, shown, nullptr));

@@ -41,17 +41,15 @@ struct EventLog {
     QList<Seen> seen;
 
     EventLog() { bus.attach(&EventLog::listen, this); }
-    static void listen(void* context, const cmcEvent* e)
-    {
-        if (e->code != EV_Idle) static_cast<EventLog*>(context)->seen.append({e->code, e->p1, e->p2, e->text()});
+    static void listen(void* context, const cmcEvent* e) {
+        if (e->code != EV_Idle)
+            static_cast<EventLog*>(context)->seen.append({e->code, e->p1, e->p2, e->text()});
     }
-    void deliver()
-    {
+    void deliver() {
         seen.clear();
         bus.dispatchStep();
     }
-    QStringList of(uint32_t code) const
-    {
+    QStringList of(uint32_t code) const {
         QStringList out;
         for (const Seen& e : seen)
             if (e.code == code) out << (code == EV_StatusText ? e.text : QString::number(e.p2));
@@ -59,43 +57,45 @@ struct EventLog {
     }
 };
 
-int32_t recordAddress(int32_t list, int32_t row)
-{
+int32_t recordAddress(int32_t list, int32_t row) {
     const cmcListLayout* l = cmcListInfo::layout(list);
     return l->base + row * l->size;
 }
 
-QString record(const cmcEeprom& image, int32_t list, int32_t row)
-{
+QString record(const cmcEeprom& image, int32_t list, int32_t row) {
     return hex(image, recordAddress(list, row), cmcListInfo::layout(list)->size);
 }
 
-QString erased(int32_t list)
-{
+QString erased(int32_t list) {
     const std::vector<uint8_t> ff(size_t(cmcListInfo::layout(list)->size), 0xFF);
     return hex(ff.data(), int(ff.size()));
 }
 
-int32_t word(const cmcEeprom& image, int32_t a) { return image.GetByte(a) | image.GetByte(a + 1) << 8; }
-void setWord(cmcEeprom& image, int32_t a, int32_t v)
-{
+int32_t word(const cmcEeprom& image, int32_t a) {
+    return image.GetByte(a) | image.GetByte(a + 1) << 8;
+}
+void setWord(cmcEeprom& image, int32_t a, int32_t v) {
     image.SetByte(a, uint8_t(v));
     image.SetByte(a + 1, uint8_t(v >> 8));
 }
 
-bool bit(const cmcEeprom& image, int32_t bitmap, int32_t row) { return (image.GetByte(bitmap + row / 8) >> (row % 8)) & 1; }
-void setBit(cmcEeprom& image, int32_t bitmap, int32_t row)
-{
+bool bit(const cmcEeprom& image, int32_t bitmap, int32_t row) {
+    return (image.GetByte(bitmap + row / 8) >> (row % 8)) & 1;
+}
+void setBit(cmcEeprom& image, int32_t bitmap, int32_t row) {
     image.SetByte(bitmap + row / 8, uint8_t(image.GetByte(bitmap + row / 8) | 1 << (row % 8)));
 }
 
-int32_t networkBits(int32_t n) { return recordAddress(QxList::Network, n) + QxList::NetworkChBitsOffset; }
-int32_t groupBits(int32_t g) { return QxList::AleGroupBase + g * QxList::AleGroupSize; }
+int32_t networkBits(int32_t n) {
+    return recordAddress(QxList::Network, n) + QxList::NetworkChBitsOffset;
+}
+int32_t groupBits(int32_t g) {
+    return QxList::AleGroupBase + g * QxList::AleGroupSize;
+}
 
 // A row command as the sheet sends it: the current cell, the command and the selected range.
-cmcCellRequest run(cmcCellDispatch& d, int32_t category, int32_t label, int32_t index, int32_t command,
-                   int32_t first = -1, int32_t last = -1)
-{
+cmcCellRequest run(cmcCellDispatch& d, int32_t category, int32_t label, int32_t index,
+                   int32_t command, int32_t first = -1, int32_t last = -1) {
     cmcCellRequest r(category, label, index);
     r.menuCommand = command;
     r.rangeFirst = first;
@@ -106,10 +106,9 @@ cmcCellRequest run(cmcCellDispatch& d, int32_t category, int32_t label, int32_t 
 
 // A dispatcher that remembers the range of the pop-up commands it is given.
 class RangeRecorder : public cmcCellDispatch {
-public:
+  public:
     using cmcCellDispatch::cmcCellDispatch;
-    bool dispatch(cmcCellRequest& r) override
-    {
+    bool dispatch(cmcCellRequest& r) override {
         if (r.menuCommand != CL_None) {
             command = r.menuCommand;
             index = r.index;
@@ -129,15 +128,18 @@ struct ListSheet {
     std::unique_ptr<cuiSheet> sheet;
     std::unique_ptr<cuiDispatchSource> source;
 
-    ListSheet(cmcCellDispatch& dispatch, int rows)
-    {
-        defs.add(QStringLiteral("M_BasicCell"), {QStringLiteral("{(%CT_PopupMenu.CL_PMenu_NoItem)}")});
-        defs.add(QStringLiteral("M_Body"),
-                 {QStringLiteral("+Copy{(%CL_PMenu_Copy)}"), QStringLiteral("+Paste{(%CL_PMenu_Paste)}"),
-                  QStringLiteral("+Move Up{(%CL_PMenu_MoveUp)}"), QStringLiteral("+Move Down{(%CL_PMenu_MoveDown)}")});
+    ListSheet(cmcCellDispatch& dispatch, int rows) {
+        defs.add(QStringLiteral("M_BasicCell"),
+                 {QStringLiteral("{(%CT_PopupMenu.CL_PMenu_NoItem)}")});
+        defs.add(QStringLiteral("M_Body"), {QStringLiteral("+Copy{(%CL_PMenu_Copy)}"),
+                                            QStringLiteral("+Paste{(%CL_PMenu_Paste)}"),
+                                            QStringLiteral("+Move Up{(%CL_PMenu_MoveUp)}"),
+                                            QStringLiteral("+Move Down{(%CL_PMenu_MoveDown)}")});
         QStringList cells{QStringLiteral("{^WH}No|{^W}Name")};
         for (int i = 0; i < rows; ++i)
-            cells << QStringLiteral("{S(%CT_ChannelList.CL_Misc_ChNo_1Base[%1])}|{S(%CL_ChL_Name[%1])}").arg(i);
+            cells << QStringLiteral(
+                         "{S(%CT_ChannelList.CL_Misc_ChNo_1Base[%1])}|{S(%CL_ChL_Name[%1])}")
+                         .arg(i);
         defs.sheet(QStringLiteral("S"), QStringLiteral("(FixedRows=1)(MultiSelect=Line)"),
                    QStringLiteral("{<H(PopupMenu=M)}"), cells);
         source = std::make_unique<cuiDispatchSource>(&dispatch);
@@ -158,10 +160,9 @@ struct ListSheet {
 class tst_listedits : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { CellsTestKit::useCellsOverlay(); }
-    void init()
-    {
+    void init() {
         image.SetSize(QxMap::ImageSize);
         image.Fill(0xFF);
         dispatch.setImage(&image);
@@ -191,10 +192,9 @@ private slots:
     void sheetMovesSelection();
     void membershipSheetSelectsAll();
 
-private:
+  private:
     // Channel rows valid, named "CHn".
-    void channels(int first, int last)
-    {
+    void channels(int first, int last) {
         for (int row = first; row <= last; ++row) {
             dispatch.commit(CT_ChannelList, CL_ChL_FreqR, row, QStringLiteral("7.%1").arg(row + 1));
             dispatch.commit(CT_ChannelList, CL_ChL_Name, row, QStringLiteral("CH%1").arg(row));
@@ -205,8 +205,7 @@ private:
     cmcCellDispatch dispatch;
 };
 
-void tst_listedits::sheetPassesRange()
-{
+void tst_listedits::sheetPassesRange() {
     RangeRecorder dispatch(&image);
     ListSheet s(dispatch, 6);
     QTRY_VERIFY(s.sheet->grid()->hasFocus());
@@ -232,8 +231,7 @@ void tst_listedits::sheetPassesRange()
     QCOMPARE(dispatch.last, 3);
 }
 
-void tst_listedits::paste_data()
-{
+void tst_listedits::paste_data() {
     QTest::addColumn<int>("fromList");
     QTest::addColumn<int>("fromRow");
     QTest::addColumn<int>("count");
@@ -241,13 +239,15 @@ void tst_listedits::paste_data()
     QTest::addColumn<int>("stored");
     QTest::addColumn<QStringList>("repaints"); // event 16 rows; "all" for event 13
 
-    QTest::newRow("three rows at 498 store two") << int(QxList::Channel) << 0 << 3 << 498 << 2 << QStringList{"all"};
-    QTest::newRow("one row repaints its row") << int(QxList::Channel) << 1 << 1 << 10 << 1 << QStringList{"10"};
-    QTest::newRow("address rows not on the channel list") << int(QxList::Address) << 0 << 2 << 5 << 0 << QStringList{};
+    QTest::newRow("three rows at 498 store two")
+        << int(QxList::Channel) << 0 << 3 << 498 << 2 << QStringList{"all"};
+    QTest::newRow("one row repaints its row")
+        << int(QxList::Channel) << 1 << 1 << 10 << 1 << QStringList{"10"};
+    QTest::newRow("address rows not on the channel list")
+        << int(QxList::Address) << 0 << 2 << 5 << 0 << QStringList{};
 }
 
-void tst_listedits::paste()
-{
+void tst_listedits::paste() {
     QFETCH(int, fromList);
     QFETCH(int, fromRow);
     QFETCH(int, count);
@@ -272,7 +272,8 @@ void tst_listedits::paste()
     QVERIFY(prompt.texts().isEmpty()); // the target rows were not in use
     QCOMPARE(r.changed, stored > 0);
     for (int i = 0; i < stored; ++i)
-        QCOMPARE(record(image, QxList::Channel, target + i), record(before, QxList::Channel, fromRow + i));
+        QCOMPARE(record(image, QxList::Channel, target + i),
+                 record(before, QxList::Channel, fromRow + i));
     if (stored == 0) {
         QVERIFY(image == before);
         QVERIFY(events.seen.isEmpty());
@@ -286,12 +287,12 @@ void tst_listedits::paste()
     if (!events.of(EV_RepaintAll).isEmpty()) shown << QStringLiteral("all");
     QCOMPARE(shown, repaints);
     // Nothing before the target row changed; the clipboard keeps its rows for another paste.
-    QCOMPARE(record(image, QxList::Channel, target - 1), record(before, QxList::Channel, target - 1));
+    QCOMPARE(record(image, QxList::Channel, target - 1),
+             record(before, QxList::Channel, target - 1));
     QVERIFY(cmcClipCh::program().hasRowsOf(QxList::Channel));
 }
 
-void tst_listedits::pasteAsksBeforeOverwriting_data()
-{
+void tst_listedits::pasteAsksBeforeOverwriting_data() {
     QTest::addColumn<bool>("targetInUse");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("pasted");
@@ -300,8 +301,7 @@ void tst_listedits::pasteAsksBeforeOverwriting_data()
     QTest::newRow("in use, Cancel") << true << int(PA_Cancel) << false;
 }
 
-void tst_listedits::pasteAsksBeforeOverwriting()
-{
+void tst_listedits::pasteAsksBeforeOverwriting() {
     QFETCH(bool, targetInUse);
     QFETCH(int, answer);
     QFETCH(bool, pasted);
@@ -314,7 +314,8 @@ void tst_listedits::pasteAsksBeforeOverwriting()
     const cmcEeprom before = image;
 
     const cmcCellRequest r = run(dispatch, CT_ChannelList, CL_ChL_FreqR, 20, CL_PMenu_Paste);
-    QCOMPARE(prompt.texts(), targetInUse ? QStringList{"Overwrite the rows that are in use?"} : QStringList{});
+    QCOMPARE(prompt.texts(),
+             targetInUse ? QStringList{"Overwrite the rows that are in use?"} : QStringList{});
     if (targetInUse) {
         QCOMPARE(prompt.entries()[0].buttons, cmcPromptButtons::OkCancel);
         QCOMPARE(prompt.entries()[0].caption, QStringLiteral("QX-T5200 Cloning Editor"));
@@ -327,8 +328,7 @@ void tst_listedits::pasteAsksBeforeOverwriting()
     }
 }
 
-void tst_listedits::clearAsksAndErases()
-{
+void tst_listedits::clearAsksAndErases() {
     ScriptedPrompt prompt;
     EventLog events;
     channels(0, 5);
@@ -364,8 +364,7 @@ void tst_listedits::clearAsksAndErases()
     QVERIFY(!events.of(EV_RepaintAll).isEmpty());
 }
 
-void tst_listedits::deleteRenumbersReferences()
-{
+void tst_listedits::deleteRenumbersReferences() {
     ScriptedPrompt prompt;
     EventLog events;
     channels(0, 6);
@@ -385,12 +384,14 @@ void tst_listedits::deleteRenumbersReferences()
     const cmcCellRequest r = run(dispatch, CT_ChannelList, CL_ChL_Name, 2, CL_PMenu_Delete);
     events.deliver();
     QVERIFY(r.changed);
-    QCOMPARE(prompt.texts(), QStringList{"Delete the selected rows? Rows that are in use will be lost."});
+    QCOMPARE(prompt.texts(),
+             QStringList{"Delete the selected rows? Rows that are in use will be lost."});
     QCOMPARE(r.cursorIndex, 2);
     QCOMPARE(events.of(EV_StatusText), QStringList{"Rows deleted."});
 
     // The rows below moved up; the last row is blank.
-    for (int row = 2; row < 6; ++row) QCOMPARE(record(image, QxList::Channel, row), record(before, QxList::Channel, row + 1));
+    for (int row = 2; row < 6; ++row)
+        QCOMPARE(record(image, QxList::Channel, row), record(before, QxList::Channel, row + 1));
     QCOMPARE(record(image, QxList::Channel, 499), erased(QxList::Channel));
     QCOMPARE(record(image, QxList::Channel, 1), record(before, QxList::Channel, 1));
 
@@ -417,8 +418,7 @@ void tst_listedits::deleteRenumbersReferences()
     QVERIFY(prompt.texts().isEmpty());
 }
 
-void tst_listedits::deleteKeepsImageOnCancel()
-{
+void tst_listedits::deleteKeepsImageOnCancel() {
     ScriptedPrompt prompt;
     prompt.queueAnswer(PA_Cancel);
     channels(0, 4);
@@ -430,28 +430,32 @@ void tst_listedits::deleteKeepsImageOnCancel()
     QVERIFY(image == before);
 }
 
-void tst_listedits::deletedRowReferences_data()
-{
+void tst_listedits::deletedRowReferences_data() {
     QTest::addColumn<int>("category"); // of the list row 1 is deleted from
-    QTest::addColumn<int>("holder");  // the list whose records name its rows
+    QTest::addColumn<int>("holder");   // the list whose records name its rows
     QTest::addColumn<int>("offset");
 
-    QTest::newRow("network in address") << int(CT_NetworkList) << int(QxList::Address) << QxRec::AdNetwork;
-    QTest::newRow("network in phone link") << int(CT_NetworkList) << int(QxList::PhoneLink) << QxRec::PlNetwork;
-    QTest::newRow("network in profile") << int(CT_NetworkList) << int(QxList::Profile) << QxRec::PrNetwork;
-    QTest::newRow("message in address") << int(CT_MessageList) << int(QxList::Address) << QxRec::AdMessage;
-    QTest::newRow("ALE net id in self address") << int(CT_AleNetId) << int(QxList::AleSelfId) << QxRec::AleSelfNetId;
+    QTest::newRow("network in address")
+        << int(CT_NetworkList) << int(QxList::Address) << QxRec::AdNetwork;
+    QTest::newRow("network in phone link")
+        << int(CT_NetworkList) << int(QxList::PhoneLink) << QxRec::PlNetwork;
+    QTest::newRow("network in profile")
+        << int(CT_NetworkList) << int(QxList::Profile) << QxRec::PrNetwork;
+    QTest::newRow("message in address")
+        << int(CT_MessageList) << int(QxList::Address) << QxRec::AdMessage;
+    QTest::newRow("ALE net id in self address")
+        << int(CT_AleNetId) << int(QxList::AleSelfId) << QxRec::AleSelfNetId;
 }
 
-void tst_listedits::deletedRowReferences()
-{
+void tst_listedits::deletedRowReferences() {
     QFETCH(int, category);
     QFETCH(int, holder);
     QFETCH(int, offset);
     ScriptedPrompt prompt;
     // Holder rows 0..3 name rows 0, 1, 3 and none.
     const uint8_t named[] = {0, 1, 3, 0xFF};
-    for (int i = 0; i < 4; ++i) image.SetByte(recordAddress(holder, i) + offset, named[i]);
+    for (int i = 0; i < 4; ++i)
+        image.SetByte(recordAddress(holder, i) + offset, named[i]);
     QVERIFY(run(dispatch, category, CL_Misc_ChNo_1Base, 1, CL_PMenu_Delete).changed);
     QCOMPARE(image.GetByte(recordAddress(holder, 0) + offset), uint8_t(0));
     QCOMPARE(image.GetByte(recordAddress(holder, 1) + offset), uint8_t(0xFF));
@@ -459,22 +463,24 @@ void tst_listedits::deletedRowReferences()
     QCOMPARE(image.GetByte(recordAddress(holder, 3) + offset), uint8_t(0xFF));
 }
 
-void tst_listedits::move_data()
-{
+void tst_listedits::move_data() {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
     QTest::addColumn<QList<int>>("oldRowAt"); // rows 0..4 afterwards hold these old rows
     QTest::addColumn<int>("cursor");
 
-    QTest::newRow("rows 0-2 down") << int(CL_PMenu_MoveDown) << 0 << 2 << QList<int>{3, 0, 1, 2, 4} << 3;
-    QTest::newRow("rows 2-3 up") << int(CL_PMenu_MoveUp) << 2 << 3 << QList<int>{0, 2, 3, 1, 4} << 1;
-    QTest::newRow("first row up: nothing") << int(CL_PMenu_MoveUp) << 0 << 0 << QList<int>{0, 1, 2, 3, 4} << -1;
-    QTest::newRow("last row down: nothing") << int(CL_PMenu_MoveDown) << 499 << 499 << QList<int>{0, 1, 2, 3, 4} << -1;
+    QTest::newRow("rows 0-2 down")
+        << int(CL_PMenu_MoveDown) << 0 << 2 << QList<int>{3, 0, 1, 2, 4} << 3;
+    QTest::newRow("rows 2-3 up") << int(CL_PMenu_MoveUp) << 2 << 3 << QList<int>{0, 2, 3, 1, 4}
+                                 << 1;
+    QTest::newRow("first row up: nothing")
+        << int(CL_PMenu_MoveUp) << 0 << 0 << QList<int>{0, 1, 2, 3, 4} << -1;
+    QTest::newRow("last row down: nothing")
+        << int(CL_PMenu_MoveDown) << 499 << 499 << QList<int>{0, 1, 2, 3, 4} << -1;
 }
 
-void tst_listedits::move()
-{
+void tst_listedits::move() {
     QFETCH(int, command);
     QFETCH(int, first);
     QFETCH(int, last);
@@ -503,7 +509,9 @@ void tst_listedits::move()
     const int d = command == CL_PMenu_MoveDown ? 1 : -1;
     QCOMPARE(r.selectFirst, first + d);
     QCOMPARE(r.selectLast, last + d);
-    for (int row = 0; row < 5; ++row) QCOMPARE(record(image, QxList::Channel, row), record(before, QxList::Channel, oldRowAt[row]));
+    for (int row = 0; row < 5; ++row)
+        QCOMPARE(record(image, QxList::Channel, row),
+                 record(before, QxList::Channel, oldRowAt[row]));
     const int now3 = int(oldRowAt.indexOf(3));
     QCOMPARE(word(image, recordAddress(QxList::Address, 0) + QxRec::AdChannel), now3);
     for (int row = 0; row < 5; ++row) {
@@ -512,8 +520,7 @@ void tst_listedits::move()
     }
 }
 
-void tst_listedits::insertIsRefused()
-{
+void tst_listedits::insertIsRefused() {
     ScriptedPrompt prompt;
     EventLog events;
     channels(0, 2);
@@ -529,19 +536,20 @@ void tst_listedits::insertIsRefused()
     QCOMPARE(r.selectLast, 2);
 }
 
-void tst_listedits::membership_data()
-{
+void tst_listedits::membership_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("label");
     QTest::addColumn<int>("bitmap");
 
-    QTest::newRow("network of the column") << int(CT_NetworkChannels) << int(CL_EnabledChBit_3) << networkBits(3);
-    QTest::newRow("network on show") << int(CT_NetworkChannels) << int(CL_NetL_ChBit_Selected) << networkBits(2);
-    QTest::newRow("ALE group on show") << int(CT_AleChannels) << int(CL_Ale_ChGrpL_ChBit_Selected) << groupBits(4);
+    QTest::newRow("network of the column")
+        << int(CT_NetworkChannels) << int(CL_EnabledChBit_3) << networkBits(3);
+    QTest::newRow("network on show")
+        << int(CT_NetworkChannels) << int(CL_NetL_ChBit_Selected) << networkBits(2);
+    QTest::newRow("ALE group on show")
+        << int(CT_AleChannels) << int(CL_Ale_ChGrpL_ChBit_Selected) << groupBits(4);
 }
 
-void tst_listedits::membership()
-{
+void tst_listedits::membership() {
     QFETCH(int, category);
     QFETCH(int, label);
     QFETCH(int, bitmap);
@@ -565,17 +573,19 @@ void tst_listedits::membership()
     QVERIFY(prompt.texts().isEmpty());
 }
 
-void tst_listedits::aleGroupOverflow()
-{
+void tst_listedits::aleGroupOverflow() {
     ScriptedPrompt prompt;
     dispatch.setCurrentGroup(7);
     channels(0, 101);
     // 99 members (rows 0..98); the range 98..101 adds 99 and then meets the limit.
     std::vector<uint8_t> bits(63, 0);
-    for (int row = 0; row < 99; ++row) bits[size_t(row / 8)] |= uint8_t(1 << (row % 8));
+    for (int row = 0; row < 99; ++row)
+        bits[size_t(row / 8)] |= uint8_t(1 << (row % 8));
     image.SetBlock(groupBits(7), bits.data(), 63);
 
-    QVERIFY(run(dispatch, CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 98, CL_PMenu_AllSelect, 98, 101).changed);
+    QVERIFY(
+        run(dispatch, CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 98, CL_PMenu_AllSelect, 98, 101)
+            .changed);
     QCOMPARE(prompt.texts(), QStringList{"A channel group can hold at most 100 channels."});
     QVERIFY(bit(image, groupBits(7), 99));
     QVERIFY(!bit(image, groupBits(7), 100));
@@ -583,8 +593,7 @@ void tst_listedits::aleGroupOverflow()
     QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_Count, 0), QStringLiteral("100"));
 }
 
-void tst_listedits::menuStates_data()
-{
+void tst_listedits::menuStates_data() {
     QTest::addColumn<int>("category"); // of the cell the menu is opened on
     QTest::addColumn<int>("label");
     QTest::addColumn<int>("index");
@@ -594,21 +603,30 @@ void tst_listedits::menuStates_data()
 
     const int ch = CT_ChannelList, name = CL_ChL_Name;
     QTest::newRow("copy") << ch << name << 0 << int(CL_PMenu_Copy) << false << true;
-    QTest::newRow("paste, empty clipboard") << ch << name << 5 << int(CL_PMenu_Paste) << false << false;
-    QTest::newRow("paste, channel rows held") << ch << name << 5 << int(CL_PMenu_Paste) << true << true;
-    QTest::newRow("paste of channels on addresses") << int(CT_AddressList) << int(CL_AddrL_Name) << 5 << int(CL_PMenu_Paste) << true << false;
-    QTest::newRow("move up, first row") << ch << name << 0 << int(CL_PMenu_MoveUp) << false << false;
+    QTest::newRow("paste, empty clipboard")
+        << ch << name << 5 << int(CL_PMenu_Paste) << false << false;
+    QTest::newRow("paste, channel rows held")
+        << ch << name << 5 << int(CL_PMenu_Paste) << true << true;
+    QTest::newRow("paste of channels on addresses")
+        << int(CT_AddressList) << int(CL_AddrL_Name) << 5 << int(CL_PMenu_Paste) << true << false;
+    QTest::newRow("move up, first row")
+        << ch << name << 0 << int(CL_PMenu_MoveUp) << false << false;
     QTest::newRow("move up, row 1") << ch << name << 1 << int(CL_PMenu_MoveUp) << false << true;
-    QTest::newRow("move down, last row") << ch << name << 499 << int(CL_PMenu_MoveDown) << false << false;
-    QTest::newRow("move down, last message") << int(CT_MessageList) << int(CL_MsgL_Msg) << 9 << int(CL_PMenu_MoveDown) << false << false;
+    QTest::newRow("move down, last row")
+        << ch << name << 499 << int(CL_PMenu_MoveDown) << false << false;
+    QTest::newRow("move down, last message")
+        << int(CT_MessageList) << int(CL_MsgL_Msg) << 9 << int(CL_PMenu_MoveDown) << false << false;
     QTest::newRow("delete") << ch << name << 7 << int(CL_PMenu_Delete) << false << true;
-    QTest::newRow("select all on the channel list") << ch << name << 7 << int(CL_PMenu_AllSelect) << false << false;
-    QTest::newRow("select all on a member cell") << int(CT_AleChannels) << int(CL_Ale_ChGrpL_ChBit_Selected) << 7 << int(CL_PMenu_AllSelect) << false << true;
-    QTest::newRow("copy on a member cell") << int(CT_NetworkChannels) << int(CL_EnabledChBit_2) << 7 << int(CL_PMenu_Copy) << false << false;
+    QTest::newRow("select all on the channel list")
+        << ch << name << 7 << int(CL_PMenu_AllSelect) << false << false;
+    QTest::newRow("select all on a member cell")
+        << int(CT_AleChannels) << int(CL_Ale_ChGrpL_ChBit_Selected) << 7 << int(CL_PMenu_AllSelect)
+        << false << true;
+    QTest::newRow("copy on a member cell") << int(CT_NetworkChannels) << int(CL_EnabledChBit_2) << 7
+                                           << int(CL_PMenu_Copy) << false << false;
 }
 
-void tst_listedits::menuStates()
-{
+void tst_listedits::menuStates() {
     QFETCH(int, category);
     QFETCH(int, label);
     QFETCH(int, index);
@@ -632,8 +650,7 @@ void tst_listedits::menuStates()
     QVERIFY(orphan.menuState & cmcCellObj::F_Disabled);
 }
 
-void tst_listedits::sheetMovesSelection()
-{
+void tst_listedits::sheetMovesSelection() {
     EventLog events;
     channels(0, 5);
     const cmcEeprom before = image;
@@ -648,8 +665,11 @@ void tst_listedits::sheetMovesSelection()
     s.command(CL_PMenu_MoveDown);
     QCOMPARE(s.sheet->grid()->row(), 5);
     const int oldRowAt[] = {3, 4, 0, 1, 2, 5};
-    for (int row = 0; row < 6; ++row) QCOMPARE(record(image, QxList::Channel, row), record(before, QxList::Channel, oldRowAt[row]));
-    for (int gridRow = 1; gridRow <= 6; ++gridRow) QCOMPARE(s.sheet->isMarked(1, gridRow), gridRow >= 3 && gridRow <= 5);
+    for (int row = 0; row < 6; ++row)
+        QCOMPARE(record(image, QxList::Channel, row),
+                 record(before, QxList::Channel, oldRowAt[row]));
+    for (int gridRow = 1; gridRow <= 6; ++gridRow)
+        QCOMPARE(s.sheet->isMarked(1, gridRow), gridRow >= 3 && gridRow <= 5);
 
     // Copy of the selection: the status message in the window-text colour on the button face.
     events.deliver();
@@ -658,13 +678,15 @@ void tst_listedits::sheetMovesSelection()
     QCOMPARE(cmcClipCh::program().first(), 2);
     QCOMPARE(cmcClipCh::program().count(), 3);
     QCOMPARE(events.of(EV_StatusText), QStringList{"Rows copied."});
-    const auto status = std::find_if(events.seen.begin(), events.seen.end(), [](const EventLog::Seen& e) { return e.code == EV_StatusText && !e.text.isEmpty(); });
+    const auto status =
+        std::find_if(events.seen.begin(), events.seen.end(), [](const EventLog::Seen& e) {
+            return e.code == EV_StatusText && !e.text.isEmpty();
+        });
     QCOMPARE(uint32_t(status->p1), uint32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()));
     QCOMPARE(uint32_t(status->p2), uint32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()));
 }
 
-void tst_listedits::membershipSheetSelectsAll()
-{
+void tst_listedits::membershipSheetSelectsAll() {
     // The ALE channel-group sheet as the program defines it.
     cmcGTex table;
     table.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
@@ -675,7 +697,8 @@ void tst_listedits::membershipSheetSelectsAll()
     image.SetBlock(groupBits(0), zeros.data(), 63);
     QWidget host;
     host.resize(900, 600);
-    std::unique_ptr<cuiSheet> sheet(cuiSheet::create(&host, QStringLiteral("GI_Sheet_AleChGrp"), table));
+    std::unique_ptr<cuiSheet> sheet(
+        cuiSheet::create(&host, QStringLiteral("GI_Sheet_AleChGrp"), table));
     sheet->setCellSource(&source);
     sheet->Build();
     host.show();
@@ -684,7 +707,8 @@ void tst_listedits::membershipSheetSelectsAll()
     QTRY_VERIFY(sheet->grid()->hasFocus());
     // The member cells carry no category of their own.
     QVERIFY(sheet->SelectCellById(CT_Null, CL_Ale_ChGrpL_ChBit_Selected, 0));
-    for (int i = 0; i < 4; ++i) QTest::keyClick(sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
     QVERIFY(sheet->cellMenu());
     QCOMPARE(sheet->cellMenu()->key(), QStringLiteral("GI_PMenu_ChBit"));
     sheet->cellMenu()->RefreshStates();

@@ -32,7 +32,8 @@ void tst_PageLayout::printableRect_data() {
     QTest::newRow("10 mm at 600 dpi") << "10,10,10,10" << 600 << clsPageRect{236, 236, 4724, 6780};
     QTest::newRow("order left,top,right,bottom")
         << "5,10,15,20" << 600 << clsPageRect{118, 236, 4960 - 354, 7016 - 472};
-    QTest::newRow("blanks are trimmed") << " 10 , 10,10 ,10" << 600 << clsPageRect{236, 236, 4724, 6780};
+    QTest::newRow("blanks are trimmed")
+        << " 10 , 10,10 ,10" << 600 << clsPageRect{236, 236, 4724, 6780};
     QTest::newRow("bad fields count as 0") << "x,10,,-3" << 600 << clsPageRect{0, 236, 4960, 7016};
     QTest::newRow("missing fields count as 0") << "10" << 300 << clsPageRect{118, 0, 4960, 7016};
 }
@@ -82,8 +83,8 @@ void tst_PageLayout::columnBlocks_data() {
     QTest::addColumn<int>("W");
     QTest::addColumn<std::vector<clsPageRun>>("expected");
     const std::vector<int> ten(10, 100);
-    QTest::newRow("narrow sheet is one block") << ten << 1 << std::vector<bool>() << 5000
-                                               << std::vector<clsPageRun>{{1, 9}};
+    QTest::newRow("narrow sheet is one block")
+        << ten << 1 << std::vector<bool>() << 5000 << std::vector<clsPageRun>{{1, 9}};
     // The fixed column (100) is repeated on every page: 3 more columns fit in 400.
     QTest::newRow("fixed column repeats") << ten << 1 << std::vector<bool>() << 400
                                           << std::vector<clsPageRun>{{1, 3}, {4, 3}, {7, 3}};
@@ -91,18 +92,19 @@ void tst_PageLayout::columnBlocks_data() {
     // the end before column 5.
     std::vector<bool> flag6(10, false);
     flag6[6] = true;
-    QTest::newRow("no break before column 6") << ten << 1 << flag6 << 600
-                                              << std::vector<clsPageRun>{{1, 4}, {5, 5}};
+    QTest::newRow("no break before column 6")
+        << ten << 1 << flag6 << 600 << std::vector<clsPageRun>{{1, 4}, {5, 5}};
     // A run of flagged columns longer than the page still ends at the first allowed point.
     std::vector<bool> run(10, false);
     run[2] = run[3] = run[4] = true;
-    QTest::newRow("flagged run wider than the page") << ten << 1 << run << 250
-                                                     << std::vector<clsPageRun>{{1, 4}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}};
+    QTest::newRow("flagged run wider than the page")
+        << ten << 1 << run << 250
+        << std::vector<clsPageRun>{{1, 4}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}};
     QTest::newRow("one column wider than the page")
         << std::vector<int>{50, 900, 100} << 1 << std::vector<bool>() << 300
         << std::vector<clsPageRun>{{1, 1}, {2, 1}};
-    QTest::newRow("all columns fixed") << std::vector<int>{50, 50} << 2 << std::vector<bool>() << 300
-                                       << std::vector<clsPageRun>();
+    QTest::newRow("all columns fixed")
+        << std::vector<int>{50, 50} << 2 << std::vector<bool>() << 300 << std::vector<clsPageRun>();
 }
 
 void tst_PageLayout::columnBlocks() {
@@ -130,9 +132,10 @@ void tst_PageLayout::rowBands_data() {
     const std::vector<int> rows(7, 10);
     QTest::newRow("fits") << rows << 2 << 100 << std::vector<clsPageRun>{{2, 5}};
     // Two header rows (20) repeat: 3 rows fit in 50, a row exactly at the edge fits.
-    QTest::newRow("header rows repeat") << rows << 2 << 50 << std::vector<clsPageRun>{{2, 3}, {5, 2}};
-    QTest::newRow("row taller than the page") << std::vector<int>{10, 500, 10} << 1 << 100
-                                              << std::vector<clsPageRun>{{1, 1}, {2, 1}};
+    QTest::newRow("header rows repeat")
+        << rows << 2 << 50 << std::vector<clsPageRun>{{2, 3}, {5, 2}};
+    QTest::newRow("row taller than the page")
+        << std::vector<int>{10, 500, 10} << 1 << 100 << std::vector<clsPageRun>{{1, 1}, {2, 1}};
 }
 
 void tst_PageLayout::rowBands() {
@@ -149,8 +152,8 @@ void tst_PageLayout::rowBands() {
 }
 
 void tst_PageLayout::fitFontHeight_data() {
-    QTest::addColumn<int>("block");      // block width and height at font height -100
-    QTest::addColumn<int>("floor");      // the block never shrinks below this size
+    QTest::addColumn<int>("block"); // block width and height at font height -100
+    QTest::addColumn<int>("floor"); // the block never shrinks below this size
     QTest::addColumn<int>("height");
     QTest::addColumn<int>("measures");
     QTest::newRow("fits at once") << 800 << 0 << -100 << 1;

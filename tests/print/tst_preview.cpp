@@ -77,15 +77,24 @@ class tst_Preview : public QObject {
             QVERIFY(preview->zoomed());
             act = act.mid(5);
         }
-        if (act == QLatin1String("next")) preview->nextButton()->click();
-        else if (act == QLatin1String("previous")) preview->previousButton()->click();
-        else if (act == QLatin1String("top")) preview->topButton()->click();
-        else if (act == QLatin1String("last")) preview->lastButton()->click();
-        else if (act == QLatin1String("PgDown")) QTest::keyClick(preview.get(), Qt::Key_PageDown);
-        else if (act == QLatin1String("PgUp")) QTest::keyClick(preview.get(), Qt::Key_PageUp);
-        else if (act == QLatin1String("Down")) QTest::keyClick(preview.get(), Qt::Key_Down);
-        else if (act == QLatin1String("Up")) QTest::keyClick(preview.get(), Qt::Key_Up);
-        else if (act == QLatin1String("Right")) QTest::keyClick(preview.get(), Qt::Key_Right);
+        if (act == QLatin1String("next"))
+            preview->nextButton()->click();
+        else if (act == QLatin1String("previous"))
+            preview->previousButton()->click();
+        else if (act == QLatin1String("top"))
+            preview->topButton()->click();
+        else if (act == QLatin1String("last"))
+            preview->lastButton()->click();
+        else if (act == QLatin1String("PgDown"))
+            QTest::keyClick(preview.get(), Qt::Key_PageDown);
+        else if (act == QLatin1String("PgUp"))
+            QTest::keyClick(preview.get(), Qt::Key_PageUp);
+        else if (act == QLatin1String("Down"))
+            QTest::keyClick(preview.get(), Qt::Key_Down);
+        else if (act == QLatin1String("Up"))
+            QTest::keyClick(preview.get(), Qt::Key_Up);
+        else if (act == QLatin1String("Right"))
+            QTest::keyClick(preview.get(), Qt::Key_Right);
         else if (act.startsWith(QLatin1String("type "))) {
             preview->pageEdit()->setText(act.mid(5));
             QTest::keyClick(preview->pageEdit(), Qt::Key_Return);

@@ -9,10 +9,10 @@
 #include "cmcCellRequest.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
+#include "cuiMainTree.h"
 #include "cuiPreview.h"
 #include "cuiPrintDialogs.h"
 #include "cuiPrinter.h"
-#include "cuiMainTree.h"
 #include "cuiSheetHost.h"
 #include "indEnviron.h"
 #include "indMain.h"
@@ -21,13 +21,13 @@
 #include <QMainWindow>
 #include <QPrinter>
 #include <QPushButton>
-#include <QToolButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 #include <memory>
 
@@ -42,8 +42,7 @@ int pdfPages(const QString& path) {
     return int(QString::fromLatin1(file.readAll()).count(page));
 }
 
-uint32_t runMenu(int32_t label, bool execute)
-{
+uint32_t runMenu(int32_t label, bool execute) {
     cmcCellRequest r(CT_Null, label, 0);
     r.execute = execute;
     cmcCellDispatch::global().dispatch(r);
@@ -159,8 +158,10 @@ class tst_PrintCmds : public QObject {
         QCOMPARE(m_dialogs->previews, why == QLatin1String("leave") ? 1 : 0);
         if (why == QLatin1String("no printer")) {
             QCOMPARE(m_prompt->entries().size(), 1);
-            QCOMPARE(m_prompt->entries()[0].text, cmcGTex::mainTable().getText("GI_Sys_Printer_NoPrinter"));
-            QCOMPARE(m_prompt->entries()[0].caption, cmcGTex::mainTable().getText("GI_Sys_AppTitle"));
+            QCOMPARE(m_prompt->entries()[0].text,
+                     cmcGTex::mainTable().getText("GI_Sys_Printer_NoPrinter"));
+            QCOMPARE(m_prompt->entries()[0].caption,
+                     cmcGTex::mainTable().getText("GI_Sys_AppTitle"));
             QCOMPARE(m_prompt->entries()[0].icon, cmcPromptIcon::Error);
         } else {
             QVERIFY(m_prompt->entries().isEmpty());
@@ -179,7 +180,8 @@ class tst_PrintCmds : public QObject {
         runMenu(command, true);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 10000);
         QCOMPARE(m_prompt->entries().size(), 1);
-        QCOMPARE(m_prompt->entries()[0].text, cmcGTex::mainTable().getText("GI_Sys_Printer_StartError"));
+        QCOMPARE(m_prompt->entries()[0].text,
+                 cmcGTex::mainTable().getText("GI_Sys_Printer_StartError"));
         QCOMPARE(m_prompt->entries()[0].icon, cmcPromptIcon::Error);
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().printingDialog());
@@ -296,7 +298,8 @@ class tst_PrintCmds : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!p.isPrinting(), 60000);
         QVERIFY(m_editor->form->isEnabled());
         const int printed = pdfPages(m_dialogs->pdfPath);
-        QVERIFY2(printed >= 1 && printed < total, qPrintable(QStringLiteral("%1 of %2").arg(printed).arg(total)));
+        QVERIFY2(printed >= 1 && printed < total,
+                 qPrintable(QStringLiteral("%1 of %2").arg(printed).arg(total)));
     }
 };
 

@@ -39,7 +39,8 @@ std::unique_ptr<QPrinter> pdfPrinter(const QString& path, int dpi = 300) {
 void fillChannels(int count) {
     cmcCellDispatch& cells = cmcCellDispatch::global();
     for (int i = 0; i < count; ++i) {
-        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, i, QString::number(7.0 + i * 0.01, 'f', 3)));
+        QVERIFY(
+            cells.commit(CT_ChannelList, CL_ChL_FreqR, i, QString::number(7.0 + i * 0.01, 'f', 3)));
         QVERIFY(cells.commit(CT_ChannelList, CL_ChL_Name, i, QStringLiteral("Chan %1").arg(i)));
     }
 }
@@ -81,7 +82,7 @@ class tst_Printer : public QObject {
         // A preview page has the page's proportions and something drawn on it.
         const QImage& first = pages.front();
         QVERIFY(qAbs(double(first.width()) / first.height() - 210.0 / 297.0) < 0.01);
-        QVERIFY(first.pixelColor(first.width() / 2, first.height() / 2) != QColor() );
+        QVERIFY(first.pixelColor(first.width() / 2, first.height() / 2) != QColor());
     }
 
     void narrowSheetIsOneColumnBlockPerBand() {

@@ -32,10 +32,13 @@ void wideSheet(SheetTable& defs, int flagged, const QString& longText = QString(
     for (int c = 1; c <= 14; ++c) {
         head.append(c == flagged ? QStringLiteral("{W(Flag6=1)}Column %1").arg(c)
                                  : QStringLiteral("{W}Column %1").arg(c));
-        row.append(QStringLiteral("{W}") + (c == 1 && !longText.isEmpty() ? longText : QStringLiteral("Value text %1").arg(c)));
+        row.append(QStringLiteral("{W}") + (c == 1 && !longText.isEmpty()
+                                                ? longText
+                                                : QStringLiteral("Value text %1").arg(c)));
     }
     defs.sheet(QStringLiteral("S"), QStringLiteral("(FixedRows=1)(FixedCols=1)(TitleString=Wide)"),
-               QStringLiteral("{<}"), {head.join('|'), row.join('|'), row.join('|'), row.join('|')});
+               QStringLiteral("{<}"),
+               {head.join('|'), row.join('|'), row.join('|'), row.join('|')});
     defs.add(QStringLiteral("GI_Sys_Printer_Margins"), {QStringLiteral("10,10,10,10")});
     defs.add(QStringLiteral("GI_Sys_Printer_FrameFont"), {QStringLiteral("9")});
 }
@@ -60,7 +63,8 @@ struct Job {
 
 std::vector<int> blockStarts(const cuiPageRenderer& r) {
     std::vector<int> starts;
-    for (const clsPageRun& b : r.columnBlocks()) starts.push_back(b.first);
+    for (const clsPageRun& b : r.columnBlocks())
+        starts.push_back(b.first);
     return starts;
 }
 

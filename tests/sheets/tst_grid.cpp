@@ -425,7 +425,8 @@ void tst_Grid::savedSelectionRestored() {
 
 void tst_Grid::editsReachTheImageThroughTheDispatcher() {
     // A row coming into use settles its fields through their selection lists.
-    if (!cmcCellTexts::hasKeys(cmcGTex::mainTable())) cmcGTex::mainTable().attachLines(cmcCellTexts::lines());
+    if (!cmcCellTexts::hasKeys(cmcGTex::mainTable()))
+        cmcGTex::mainTable().attachLines(cmcCellTexts::lines());
     cmcEeprom image(QxMap::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
@@ -531,13 +532,13 @@ void tst_Grid::checkCellsToggle_data() {
     // 0's channel bitmap, in ALE channel group 0's bitmap.
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("mask");
-    QTest::newRow("address emergency") << "{SW(%CT_AddressList.CL_AddrL_Emergency[7])}OFF"
-                                       << (0x3DD3 + 39 * 7 + 38) << 0x01;
+    QTest::newRow("address emergency")
+        << "{SW(%CT_AddressList.CL_AddrL_Emergency[7])}OFF" << (0x3DD3 + 39 * 7 + 38) << 0x01;
     QTest::newRow("network channel bit")
         << "{SW(%CT_NetworkChannels.CL_NetL_ChBit_Selected[10])}OFF" << (0x6B87 + 22 + 1) << 0x04;
     // Network 2's column of the membership matrix (record 2 of the network list).
-    QTest::newRow("network matrix bit")
-        << "{SW(%CT_NetworkChannels.CL_EnabledChBit_2[10])}OFF" << (0x6B87 + 2 * 87 + 22 + 1) << 0x04;
+    QTest::newRow("network matrix bit") << "{SW(%CT_NetworkChannels.CL_EnabledChBit_2[10])}OFF"
+                                        << (0x6B87 + 2 * 87 + 22 + 1) << 0x04;
     QTest::newRow("ALE channel-group bit")
         << "{SW(%CT_AleChannels.CL_Ale_ChGrpL_ChBit_Selected[10])}OFF" << (0x90C6 + 1) << 0x04;
 }
@@ -557,11 +558,13 @@ void tst_Grid::checkCellsToggle() {
     dispatch.commit(CT_NetworkList, CL_NetL_Name, 0, QStringLiteral("NET"));
     // ALE channel group 0 empty (erased memory would fill it beyond its 100 channels), and
     // the bit under test clear.
-    for (int i = 0; i < 63; ++i) image.SetByte(0x90C6 + i, 0);
+    for (int i = 0; i < 63; ++i)
+        image.SetByte(0x90C6 + i, 0);
     image.SetByte(address, uint8_t(image.GetByte(address) & ~mask));
     cuiDispatchSource source(&dispatch);
     SheetTable defs;
-    defs.sheet("S", "", "{<H(Font=,,,-13,,,)}", {cell + "|{SW(%CT_AddressList.CL_AddrL_Emergency[8])}OFF"});
+    defs.sheet("S", "", "{<H(Font=,,,-13,,,)}",
+               {cell + "|{SW(%CT_AddressList.CL_AddrL_Emergency[8])}OFF"});
     QWidget host;
     host.resize(300, 100);
     cuiSheet s(&host, defs.table());

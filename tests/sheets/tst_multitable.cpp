@@ -19,8 +19,8 @@ class ListsEnv : public RecordingSheetEnv {
 };
 
 QStringList loopSheet() {
-    return {"{^H}No|{^H}Entry", ":(LoopFrom)", "{SH(%CL_ChL_Name[0])}n|{SH(%CL_ChL_FreqR[0])}f", ":(LoopTo)",
-            "{<}end|{<}"};
+    return {"{^H}No|{^H}Entry", ":(LoopFrom)", "{SH(%CL_ChL_Name[0])}n|{SH(%CL_ChL_FreqR[0])}f",
+            ":(LoopTo)", "{<}end|{<}"};
 }
 
 } // namespace

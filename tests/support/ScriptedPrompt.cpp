@@ -1,40 +1,37 @@
 #include "ScriptedPrompt.h"
 
-ScriptedPrompt::ScriptedPrompt()
-{
+ScriptedPrompt::ScriptedPrompt() {
     m_previous = cmcPrompt::installed();
     cmcPrompt::install(this);
 }
 
-ScriptedPrompt::~ScriptedPrompt() { cmcPrompt::install(nullptr); }
+ScriptedPrompt::~ScriptedPrompt() {
+    cmcPrompt::install(nullptr);
+}
 
 int ScriptedPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
-                        cmcPromptIcon icon)
-{
+                        cmcPromptIcon icon) {
     m_entries.append(Entry{text, caption, true, buttons, icon});
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
-void ScriptedPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon)
-{
+void ScriptedPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
     m_entries.append(Entry{text, caption, false, cmcPromptButtons::Ok, icon});
 }
 
-QStringList ScriptedPrompt::texts() const
-{
+QStringList ScriptedPrompt::texts() const {
     QStringList out;
-    for (const auto& e : m_entries) out.append(e.text);
+    for (const auto& e : m_entries)
+        out.append(e.text);
     return out;
 }
 
-FatalGuard::FatalGuard()
-{
+FatalGuard::FatalGuard() {
     cmcFatal::setShowMessage(false);
     cmcFatal::setEndingHook([](const QString& text) { throw cmcFatalError(text); });
 }
 
-FatalGuard::~FatalGuard()
-{
+FatalGuard::~FatalGuard() {
     cmcFatal::setEndingHook({});
     cmcFatal::setShowMessage(true);
 }

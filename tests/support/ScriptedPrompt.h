@@ -10,7 +10,7 @@
 #include <QString>
 
 class ScriptedPrompt : public cmcPromptService {
-public:
+  public:
     struct Entry {
         QString text;
         QString caption;
@@ -36,7 +36,7 @@ public:
     QStringList texts() const;
     void clear() { m_entries.clear(); }
 
-private:
+  private:
     QList<Entry> m_entries;
     QList<int> m_answers;
     cmcPromptService* m_previous = nullptr;
@@ -45,7 +45,7 @@ private:
 // While alive, a fatal stop throws cmcFatalError instead of ending the process, and shows
 // nothing.
 class FatalGuard {
-public:
+  public:
     FatalGuard();
     ~FatalGuard();
 };

@@ -19,15 +19,19 @@ void tst_SheetView::run_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("error"); // part of the error output; empty: a PNG is written
 
-    QTest::newRow("bank sheet") << QStringList{"%icf", "[St_ChBank]GI_Sheet_Mch_,Bank 0", "--grab", "%png"} << 0
-                                << QString();
-    QTest::newRow("settings sheet") << QStringList{"--size", "600x900", "%icf", "[St_Common]GI_Sheet_SetM", "--grab", "%png"}
-                                    << 0 << QString();
+    QTest::newRow("bank sheet") << QStringList{"%icf", "[St_ChBank]GI_Sheet_Mch_,Bank 0", "--grab",
+                                               "%png"}
+                                << 0 << QString();
+    QTest::newRow("settings sheet")
+        << QStringList{"--size", "600x900", "%icf", "[St_Common]GI_Sheet_SetM", "--grab", "%png"}
+        << 0 << QString();
     QTest::newRow("sheet not in the overlay")
-        << QStringList{"%icf", "GI_Sheet_NoSuchSheet", "--grab", "%png"} << 3 << QString("GI_Sheet_NoSuchSheet_");
-    QTest::newRow("clone file missing") << QStringList{"missing.icf", "GI_Sheet_VFO"} << 1 << QString("missing.icf");
-    QTest::newRow("overlay missing") << QStringList{"--overlay", "none.OVL", "%icf", "GI_Sheet_VFO"} << 2
-                                     << QString("none.OVL");
+        << QStringList{"%icf", "GI_Sheet_NoSuchSheet", "--grab", "%png"} << 3
+        << QString("GI_Sheet_NoSuchSheet_");
+    QTest::newRow("clone file missing")
+        << QStringList{"missing.icf", "GI_Sheet_VFO"} << 1 << QString("missing.icf");
+    QTest::newRow("overlay missing")
+        << QStringList{"--overlay", "none.OVL", "%icf", "GI_Sheet_VFO"} << 2 << QString("none.OVL");
     QTest::newRow("command missing") << QStringList{"%icf"} << 2 << QString("usage");
 }
 

@@ -8,11 +8,14 @@
 namespace {
 
 // Every header and map revision is taken, so that files of other models can be described.
-bool anyModel(void*, uint32_t, uint32_t, int*) { return true; }
-bool anyMapRevision(void*, int32_t) { return true; }
+bool anyModel(void*, uint32_t, uint32_t, int*) {
+    return true;
+}
+bool anyMapRevision(void*, int32_t) {
+    return true;
+}
 
-int runDescribe(const QStringList& args)
-{
+int runDescribe(const QStringList& args) {
     if (args.size() != 1) {
         cliError(QStringLiteral("usage: qxt5200-cli describe FILE"));
         return CLI_USAGE;

@@ -8,8 +8,7 @@
 
 namespace {
 
-int runGet(const QStringList& arguments)
-{
+int runGet(const QStringList& arguments) {
     QStringList args = arguments;
     if (!cliCells::setUpTexts(args)) return CLI_USAGE;
     if (args.size() < 2) {
@@ -28,21 +27,23 @@ int runGet(const QStringList& arguments)
     cmcEeprom image;
     if (const int code = cliCells::openImage(args[0], image)) return code;
     cmcCellDispatch dispatch(&image);
-    for (const cmcCellObj& c : cells) cliOut(dispatch.text(c.category, c.label, c.index));
+    for (const cmcCellObj& c : cells)
+        cliOut(dispatch.text(c.category, c.label, c.index));
     return CLI_OK;
 }
 
 const cliVerbRegistrar registrar({
     QStringLiteral("get"),
     QStringLiteral("get FILE REF... [--overlay OVL]"),
-    QStringLiteral("Prints, one per line, what the editor shows in each cell REF of the clone file\n"
-                   "FILE. A reference reads as in sheet definitions: CATEGORY.LABEL[INDEX], for\n"
-                   "example CT_ChannelList.CL_ChL_FreqR[12] (rows count from 0). Cells of rows\n"
-                   "not in use print empty lines.\n\n"
-                   "The selection texts come from OVL, else from the overlay beside the program,\n"
-                   "else from built-in English texts.\n\n"
-                   "Exit status: 0; the file error code 1..9; 12 a reference names no cell;\n"
-                   "64 wrong arguments."),
+    QStringLiteral(
+        "Prints, one per line, what the editor shows in each cell REF of the clone file\n"
+        "FILE. A reference reads as in sheet definitions: CATEGORY.LABEL[INDEX], for\n"
+        "example CT_ChannelList.CL_ChL_FreqR[12] (rows count from 0). Cells of rows\n"
+        "not in use print empty lines.\n\n"
+        "The selection texts come from OVL, else from the overlay beside the program,\n"
+        "else from built-in English texts.\n\n"
+        "Exit status: 0; the file error code 1..9; 12 a reference names no cell;\n"
+        "64 wrong arguments."),
     &runGet,
 });
 

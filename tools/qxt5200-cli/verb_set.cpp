@@ -16,8 +16,7 @@ struct Assignment {
     cmcCellObj cell;
 };
 
-int runSet(const QStringList& arguments)
-{
+int runSet(const QStringList& arguments) {
     QStringList args = arguments;
     if (!cliCells::setUpTexts(args)) return CLI_USAGE;
     QString out;
@@ -68,8 +67,12 @@ int runSet(const QStringList& arguments)
         cmcCellRequest r;
         if (!dispatch.commit(a.cell.category, a.cell.label, a.cell.index, a.text, &r)) {
             QString why = QStringLiteral("the cell did not take '%1'").arg(a.text);
-            if (!r.handled) why = QStringLiteral("the cell cannot be set");
-            else if (r.blank) why = QStringLiteral("the row is not in use (set %1 first)").arg(cmcCellNames::labelName(cmcCellDispatch::keyColumn(cmcCellDispatch::listOfLabel(a.cell.label))));
+            if (!r.handled)
+                why = QStringLiteral("the cell cannot be set");
+            else if (r.blank)
+                why = QStringLiteral("the row is not in use (set %1 first)")
+                          .arg(cmcCellNames::labelName(cmcCellDispatch::keyColumn(
+                              cmcCellDispatch::listOfLabel(a.cell.label))));
             cliError(QStringLiteral("%1: %2; nothing saved").arg(a.ref, why));
             return CLI_ValueRefused;
         }

@@ -33,9 +33,10 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: qxt5200-sheetview [--overlay FILE] [--grab FILE.png] [--size WxH] FILE.icf "
-                         "SHEETCOMMAND\n"
-                         "example: qxt5200-sheetview data.icf \"[St_ChBank]GI_Sheet_Mch_,Bank 0\"\n");
+    std::fprintf(
+        stderr, "usage: qxt5200-sheetview [--overlay FILE] [--grab FILE.png] [--size WxH] FILE.icf "
+                "SHEETCOMMAND\n"
+                "example: qxt5200-sheetview data.icf \"[St_ChBank]GI_Sheet_Mch_,Bank 0\"\n");
     return 2;
 }
 
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
     QStringList positional;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if ((a == QLatin1String("--overlay") || a == QLatin1String("--grab") || a == QLatin1String("--size")) &&
+        if ((a == QLatin1String("--overlay") || a == QLatin1String("--grab") ||
+             a == QLatin1String("--size")) &&
             i + 1 < args.size()) {
             const QString v = args[++i];
             if (a == QLatin1String("--overlay"))
@@ -163,7 +165,8 @@ int main(int argc, char** argv) {
     cmcEeprom image(QxMap::ImageSize);
     const int code = indCloneFile::open(positional[0], image, false);
     if (code != 0) {
-        std::fprintf(stderr, "qxt5200-sheetview: cannot read %s (file error %d)\n", qPrintable(positional[0]), code);
+        std::fprintf(stderr, "qxt5200-sheetview: cannot read %s (file error %d)\n",
+                     qPrintable(positional[0]), code);
         return 1;
     }
     cmcCellDispatch::global().setImage(&image);
