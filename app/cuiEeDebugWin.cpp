@@ -117,19 +117,13 @@ void cuiEeDebugWin::eventCallback(void* context, const cmcEvent* event) {
 }
 
 void cuiEeDebugWin::onEvent(const cmcEvent* event) {
-    switch (event->code) {
-    case EV_ChangeSettled:
+    if (event->code == EV_ChangeSettled) {
         sheet()->RepaintMatching(cuiCell(), cuiSheet::RepaintLabelled);
-        break;
-    case EV_DebugAddress: {
-        const int32_t address = event->p2;
-        if (address < 0 || address >= m_shell.workingImage().GetSize()) break;
+    } else if (const auto target = cmcEvDebugAddress::read(event)) {
+        const int32_t address = target->address;
+        if (address < 0 || address >= m_shell.workingImage().GetSize()) return;
         const QPoint cell = cellOfAddress(address);
         if (cell.x() < sheet()->colCount() && cell.y() < sheet()->rowCount())
             sheet()->SelectCell(cell.x(), cell.y());
-        break;
-    }
-    default:
-        break;
     }
 }

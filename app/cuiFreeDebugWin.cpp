@@ -40,6 +40,6 @@ QStringList cuiFreeDebugWin::lines() const {
 }
 
 void cuiFreeDebugWin::eventCallback(void* context, const cmcEvent* event) {
-    if (event->code == EV_DebugText)
-        static_cast<cuiFreeDebugWin*>(context)->m_log->appendPlainText(event->text());
+    if (const auto line = cmcEvDebugText::read(event))
+        static_cast<cuiFreeDebugWin*>(context)->m_log->appendPlainText(line->text);
 }

@@ -442,8 +442,9 @@ void cuiMain::OnEvent(const cmcEvent* event) {
         }
         break;
     case EV_StatusText:
-        SetStatus(event->text(), QColor::fromRgb(QRgb(event->p1)),
-                  QColor::fromRgb(QRgb(event->p2)));
+        if (const auto status = cmcEvStatusText::read(event))
+            SetStatus(status->text, QColor::fromRgb(QRgb(status->textRgb)),
+                      QColor::fromRgb(QRgb(status->backRgb)));
         break;
     case EV_CopyImage:
         m_debug = m_working;

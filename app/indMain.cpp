@@ -149,7 +149,7 @@ void indMain::New() {
     ClearUndo();
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_MenuRefresh);
-        ev->postWithText(EV_Comment, 0, 0, indCloneFile::commentOf(m_working).trimmed());
+        ev->post(cmcEvBankCaption{0, indCloneFile::commentOf(m_working).trimmed()});
     }
     BuildTree();
 }

@@ -115,7 +115,7 @@ void indMain::adjustValuesCompletion(void* context, dst_CDrv_Result* result) {
     radio.serial = imcCloneCheck::InfoSerialNumber(self->m_radioInfo);
     self->m_adjustValues.finishRead(result->status == CS_Ok, radio, QDateTime::currentDateTime());
     if (auto* ev = cmcEvMan::instance()) {
-        if (self->m_adjustWindow) ev->send(EV_Code47);
+        if (self->m_adjustWindow) ev->send(EV_AdjustValuesRead);
         ev->send(EV_RepaintAll);
     }
     emit self->adjustValuesRead(result->status);
@@ -124,7 +124,7 @@ void indMain::adjustValuesCompletion(void* context, dst_CDrv_Result* result) {
 void indMain::OpenAdjustWindow() {
     if (m_adjustWindow) {
         if (auto* ev = cmcEvMan::instance())
-            ev->sendText(EV_WindowByName, QString::fromLatin1(iuiWinAd::SheetKey));
+            ev->send(cmcEvWindowByName{QString::fromLatin1(iuiWinAd::SheetKey)});
         return;
     }
     auto* window = new iuiWinAd(m_adjustValues, m_form);

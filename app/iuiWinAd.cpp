@@ -50,9 +50,10 @@ iuiWinAd::~iuiWinAd() {
 
 void iuiWinAd::eventListener(void* context, const cmcEvent* event) {
     auto* self = static_cast<iuiWinAd*>(context);
-    if (event->code == EV_WindowByName && event->text() == QLatin1String(SheetKey))
+    const auto window = cmcEvWindowByName::read(event);
+    if (window && window->name == QLatin1String(SheetKey))
         self->bringToFront();
-    else if (event->code == EV_Code47)
+    else if (event->code == EV_AdjustValuesRead)
         self->updateButtons();
 }
 

@@ -2,6 +2,9 @@
 
 #include "cmcTask.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 cmcEvMan* g_instance = nullptr;
 }
@@ -186,4 +189,179 @@ void cmcEvMan::dispatchStep() {
     m_listeners.remove_if([](const ListenerNode& l) { return l.removed; });
 
     if (!delivered) sendText(EV_Idle, QString());
+}
+
+// ---- typed event data ----------------------------------------------------------------
+
+void cmcEvMan::send(const cmcEvPacked& event) {
+    emitNow(event.code, EvImmediate, event.p1, event.p2, event.data);
+}
+
+void cmcEvMan::post(const cmcEvPacked& event) {
+    enqueue(event.code, event.p1, event.p2, event.data);
+}
+
+namespace {
+
+cmcEvPacked packed(uint32_t code, int32_t p1, int32_t p2, const QString& text) {
+    QByteArray block = text.toUtf8();
+    block.append('\0');
+    return cmcEvPacked{code, p1, p2, block};
+}
+
+// Three values as a data block in the machine's own order (the bus never leaves the
+// process).
+QByteArray cellBlock(int32_t category, int32_t label, int32_t index) {
+    const int32_t v[3] = {category, label, index};
+    return QByteArray(reinterpret_cast<const char*>(v), int(sizeof v));
+}
+
+bool readCellBlock(const QByteArray& data, int32_t& category, int32_t& label, int32_t& index) {
+    int32_t v[3];
+    if (data.size() < qsizetype(sizeof v)) return false;
+    std::memcpy(v, data.constData(), sizeof v);
+    category = v[0];
+    label = v[1];
+    index = v[2];
+    return true;
+}
+
+} // namespace
+
+cmcEvStatusText::operator cmcEvPacked() const {
+    return packed(EV_StatusText, int32_t(textRgb), int32_t(backRgb), text);
+}
+
+std::optional<cmcEvStatusText> cmcEvStatusText::read(const cmcEvent* event) {
+    if (event->code != EV_StatusText) return std::nullopt;
+    return cmcEvStatusText{event->text(), uint32_t(event->p1), uint32_t(event->p2)};
+}
+
+cmcEvMenuAct::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_MenuAct, 0, item, {}};
+}
+
+std::optional<cmcEvMenuAct> cmcEvMenuAct::read(const cmcEvent* event) {
+    if (event->code != EV_MenuAct) return std::nullopt;
+    return cmcEvMenuAct{event->p2};
+}
+
+cmcEvMenuPopup::operator cmcEvPacked() const {
+    return packed(EV_MenuRebuildPopup, 0, item, key);
+}
+
+std::optional<cmcEvMenuPopup> cmcEvMenuPopup::read(const cmcEvent* event) {
+    if (event->code != EV_MenuRebuildPopup) return std::nullopt;
+    return cmcEvMenuPopup{event->p2, event->text()};
+}
+
+cmcEvRepaint::operator cmcEvPacked() const {
+    if (category == 0) return cmcEvPacked{code, label, index, {}};
+    return cmcEvPacked{code, 0, 0, cellBlock(category, label, index)};
+}
+
+std::optional<cmcEvRepaint> cmcEvRepaint::read(const cmcEvent* event) {
+    switch (event->code) {
+    case EV_RepaintAll:
+    case EV_RepaintCategory:
+    case EV_RepaintLabel:
+    case EV_RepaintIndex:
+    case EV_RepaintUpTo:
+    case EV_RepaintFrom:
+        break;
+    default:
+        return std::nullopt;
+    }
+    cmcEvRepaint r;
+    r.code = event->code;
+    if (!readCellBlock(event->data, r.category, r.label, r.index)) {
+        r.label = event->p1;
+        r.index = event->p2;
+    }
+    return r;
+}
+
+cmcEvCurrentCell::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_SheetData, 0, 0, cellBlock(category, label, index)};
+}
+
+std::optional<cmcEvCurrentCell> cmcEvCurrentCell::read(const cmcEvent* event) {
+    cmcEvCurrentCell c;
+    if (event->code != EV_SheetData || !readCellBlock(event->data, c.category, c.label, c.index))
+        return std::nullopt;
+    return c;
+}
+
+cmcEvDebugText::operator cmcEvPacked() const {
+    return packed(EV_DebugText, 0, 0, text);
+}
+
+std::optional<cmcEvDebugText> cmcEvDebugText::read(const cmcEvent* event) {
+    if (event->code != EV_DebugText) return std::nullopt;
+    return cmcEvDebugText{event->text()};
+}
+
+cmcEvDebugAddress::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_DebugAddress, 0, address, {}};
+}
+
+std::optional<cmcEvDebugAddress> cmcEvDebugAddress::read(const cmcEvent* event) {
+    if (event->code != EV_DebugAddress) return std::nullopt;
+    return cmcEvDebugAddress{event->p2};
+}
+
+cmcEvListPosition::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_AskListPosition, bank, firstRow, {}};
+}
+
+std::optional<cmcEvListPosition> cmcEvListPosition::ask(cmcEvMan& ev) {
+    const cmcEvAns* answer = ev.ask(EV_AskListPosition);
+    if (!answer) return std::nullopt;
+    return cmcEvListPosition{answer->a, answer->b};
+}
+
+cmcEvSite::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_AskSite, site, 0, {}};
+}
+
+std::optional<cmcEvSite> cmcEvSite::ask(cmcEvMan& ev) {
+    const cmcEvAns* answer = ev.ask(EV_AskSite);
+    if (!answer) return std::nullopt;
+    return cmcEvSite{answer->a};
+}
+
+cmcEvRowsAdded::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_RowsAdded, rows, 0, {}};
+}
+
+std::optional<cmcEvRowsAdded> cmcEvRowsAdded::read(const cmcEvent* event) {
+    if (event->code != EV_RowsAdded) return std::nullopt;
+    return cmcEvRowsAdded{std::max(1, event->p1)};
+}
+
+cmcEvRowsRemoved::operator cmcEvPacked() const {
+    return cmcEvPacked{EV_RowsRemoved, rows, 0, {}};
+}
+
+std::optional<cmcEvRowsRemoved> cmcEvRowsRemoved::read(const cmcEvent* event) {
+    if (event->code != EV_RowsRemoved) return std::nullopt;
+    return cmcEvRowsRemoved{std::max(1, event->p1)};
+}
+
+cmcEvBankCaption::operator cmcEvPacked() const {
+    return packed(EV_Comment, bank, 0, caption);
+}
+
+std::optional<cmcEvBankCaption> cmcEvBankCaption::read(const cmcEvent* event) {
+    if (event->code != EV_Comment) return std::nullopt;
+    return cmcEvBankCaption{event->p1, event->text()};
+}
+
+cmcEvWindowByName::operator cmcEvPacked() const {
+    return packed(EV_WindowByName, 0, 0, name);
+}
+
+std::optional<cmcEvWindowByName> cmcEvWindowByName::read(const cmcEvent* event) {
+    if (event->code != EV_WindowByName) return std::nullopt;
+    return cmcEvWindowByName{event->text()};
 }

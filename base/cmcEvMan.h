@@ -14,12 +14,14 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 
 class cmcTask;
 
 enum cmcEvMode : int32_t { EvQueued = 0, EvImmediate = 1, EvQuestion = 2 };
 
-// Event codes shared by the whole program.
+// Event codes shared by the whole program. The codes that carry data have a struct below
+// (cmcEv...) that puts the data on the bus and reads it back; the rest carry nothing.
 enum cmcEvCode : uint32_t {
     EV_SheetWindow = 1,
     EV_WindowBuilt = 2,
@@ -49,15 +51,20 @@ enum cmcEvCode : uint32_t {
     EV_TreeAdjust = 26,
     EV_ChannelInsert = 27,
     EV_ChannelDelete = 28,
-    EV_Question35 = 35,
+    // Question to the list sheet on show: its bank and first row (cmcEvListPosition).
+    EV_AskListPosition = 35,
     EV_ListChanged = 36,
-    EV_Question37 = 37,
-    EV_RepeaterCount38 = 38,
-    EV_RepeaterCount39 = 39,
+    // Question to the site sheet on show: its site number (cmcEvSite).
+    EV_AskSite = 37,
+    // Rows were added at / removed from the end of the list on show (cmcEvRowsAdded,
+    // cmcEvRowsRemoved).
+    EV_RowsAdded = 38,
+    EV_RowsRemoved = 39,
     EV_BankCaptions = 40,
     EV_Comment = 41,
     EV_AdjustWindow = 46,
-    EV_Code47 = 47,
+    // The adjustment values were read from the radio; the adjustment window refreshes.
+    EV_AdjustValuesRead = 47,
     EV_WindowByName = 48,
     EV_Idle = 50,
 };
@@ -91,6 +98,15 @@ struct cmcEvAns {
     cmcEvAns* child = nullptr;
 };
 
+// An event's code and arguments as the bus carries them; what the typed structs below
+// turn into and are read from.
+struct cmcEvPacked {
+    uint32_t code = 0;
+    int32_t p1 = 0;
+    int32_t p2 = 0;
+    QByteArray data;
+};
+
 class cmcEvMan {
   public:
     using Listener = void (*)(void* context, const cmcEvent* event);
@@ -113,6 +129,9 @@ class cmcEvMan {
     void sendWithText(uint32_t code, int32_t p1, int32_t p2, const QString& text);
     void postWithText(uint32_t code, int32_t p1, int32_t p2, const QString& text);
     void postData(uint32_t code, const void* data, int length);
+    // Typed event data (the cmcEv... structs below convert to cmcEvPacked).
+    void send(const cmcEvPacked& event);
+    void post(const cmcEvPacked& event);
 
     // Asks a question; returns the first answer (next leads to the others in the order
     // given) or nullptr. Answers stay valid until the next question asked at this level.
@@ -120,6 +139,8 @@ class cmcEvMan {
     // Called by listeners while a question is delivered.
     void answer(int32_t a, int32_t b);
     void answerData(const void* data, int length);
+    // A typed answer: its p1 and p2 become the answer's a and b.
+    void answer(const cmcEvPacked& answer) { this->answer(answer.p1, answer.p2); }
 
     // One dispatch step (the dispatch task's callback; tests call it directly).
     void dispatchStep();
@@ -154,4 +175,134 @@ class cmcEvMan {
     cmcEvAns m_root;
     cmcEvAns* m_current = &m_root;
     cmcTask* m_task = nullptr;
+};
+
+// ---- Typed event data --------------------------------------------------------------
+//
+// One struct per event that carries data. Each converts to cmcEvPacked, so that
+// `ev->post(cmcEvStatusText{text, fg, bg})` puts it on the bus, and has a static read()
+// that gives it back from a delivered event, or nothing when the event has another code:
+//
+//     if (const auto status = cmcEvStatusText::read(event)) show(status->text);
+//
+// Questions have ask() (the first answer, read back) instead of read(), and the listener
+// answers with `ev->answer(cmcEvListPosition{bank, first})` when read() matched.
+
+// Event 4: the status line's text and colours (RGB values).
+struct cmcEvStatusText {
+    QString text;
+    uint32_t textRgb = 0;
+    uint32_t backRgb = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvStatusText&) const = default;
+    static std::optional<cmcEvStatusText> read(const cmcEvent* event);
+};
+
+// Event 10: a menu drops the children of its item with this command id.
+struct cmcEvMenuAct {
+    int32_t item = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvMenuAct&) const = default;
+    static std::optional<cmcEvMenuAct> read(const cmcEvent* event);
+};
+
+// Event 11: a menu fills its item with this command id from the pop-up menu named key.
+struct cmcEvMenuPopup {
+    int32_t item = 0;
+    QString key;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvMenuPopup&) const = default;
+    static std::optional<cmcEvMenuPopup> read(const cmcEvent* event);
+};
+
+// Events 13 to 18: repaint the cells that match a reference cell. The code says how they
+// match (EV_RepaintAll ... EV_RepaintFrom); a reference without a category is carried in
+// p1 (label) and p2 (index), one with a category as a data block.
+struct cmcEvRepaint {
+    uint32_t code = EV_RepaintAll;
+    int32_t category = 0;
+    int32_t label = 0;
+    int32_t index = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvRepaint&) const = default;
+    static std::optional<cmcEvRepaint> read(const cmcEvent* event);
+};
+
+// Event 19: the cell that became current on a sheet.
+struct cmcEvCurrentCell {
+    int32_t category = 0;
+    int32_t label = 0;
+    int32_t index = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvCurrentCell&) const = default;
+    static std::optional<cmcEvCurrentCell> read(const cmcEvent* event);
+};
+
+// Event 22: a line for the free debug window.
+struct cmcEvDebugText {
+    QString text;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvDebugText&) const = default;
+    static std::optional<cmcEvDebugText> read(const cmcEvent* event);
+};
+
+// Event 24: the memory debug window makes the cell of this image address current.
+struct cmcEvDebugAddress {
+    int32_t address = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvDebugAddress&) const = default;
+    static std::optional<cmcEvDebugAddress> read(const cmcEvent* event);
+};
+
+// Event 35 (a question): the list sheet on show answers with its bank and first row.
+struct cmcEvListPosition {
+    int32_t bank = 0;
+    int32_t firstRow = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvListPosition&) const = default;
+    // True when event is this question (the listener then answers).
+    static bool asked(const cmcEvent* event) { return event->code == EV_AskListPosition; }
+    static std::optional<cmcEvListPosition> ask(cmcEvMan& ev);
+};
+
+// Event 37 (a question): the site sheet on show answers with its site number.
+struct cmcEvSite {
+    int32_t site = 0;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvSite&) const = default;
+    static bool asked(const cmcEvent* event) { return event->code == EV_AskSite; }
+    static std::optional<cmcEvSite> ask(cmcEvMan& ev);
+};
+
+// Event 38: rows were added at the end of the list on show (at least one).
+struct cmcEvRowsAdded {
+    int32_t rows = 1;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvRowsAdded&) const = default;
+    static std::optional<cmcEvRowsAdded> read(const cmcEvent* event);
+};
+
+// Event 39: rows were removed from the end of the list on show (at least one).
+struct cmcEvRowsRemoved {
+    int32_t rows = 1;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvRowsRemoved&) const = default;
+    static std::optional<cmcEvRowsRemoved> read(const cmcEvent* event);
+};
+
+// Event 41: a bank's caption (the comment text for bank 0) for the tree.
+struct cmcEvBankCaption {
+    int32_t bank = 0;
+    QString caption;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvBankCaption&) const = default;
+    static std::optional<cmcEvBankCaption> read(const cmcEvent* event);
+};
+
+// Event 48: the window showing the sheet with this key comes to the front.
+struct cmcEvWindowByName {
+    QString name;
+    operator cmcEvPacked() const;
+    bool operator==(const cmcEvWindowByName&) const = default;
+    static std::optional<cmcEvWindowByName> read(const cmcEvent* event);
 };

@@ -20,8 +20,8 @@ void cuiMainTree::listener(void* context, const cmcEvent* event) {
     auto* tree = static_cast<cuiMainTree*>(context);
     if (event->code == EV_BankCaptions)
         tree->UpdateBankIcons();
-    else if (event->code == EV_Comment)
-        tree->SetBankCaption(event->p1, event->text());
+    else if (const auto caption = cmcEvBankCaption::read(event))
+        tree->SetBankCaption(caption->bank, caption->caption);
 }
 
 void cuiMainTree::UpdateBankIcons() {

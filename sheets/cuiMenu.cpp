@@ -166,14 +166,15 @@ void cuiMenu::listener(void* context, const cmcEvent* event) {
         self->RefreshStates();
         break;
     case EV_MenuAct:
-        self->RemoveChildren(event->p2);
+        if (const auto act = cmcEvMenuAct::read(event)) self->RemoveChildren(act->item);
         break;
-    case EV_MenuRebuildPopup: {
-        const QString key = event->text();
-        if (!key.isEmpty() && self->m_table.hasKey(key + QStringLiteral("_Body")))
-            self->AddItems(event->p2, key + QStringLiteral("_Body"));
+    case EV_MenuRebuildPopup:
+        if (const auto popup = cmcEvMenuPopup::read(event)) {
+            const QString body = popup->key + QStringLiteral("_Body");
+            if (!popup->key.isEmpty() && self->m_table.hasKey(body))
+                self->AddItems(popup->item, body);
+        }
         break;
-    }
     default:
         break;
     }

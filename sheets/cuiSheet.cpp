@@ -36,8 +36,8 @@ namespace {
 
 // Clears the status line: window text on button face, no text.
 void postStatus(cmcEvMan* ev) {
-    ev->postWithText(EV_StatusText, int32_t(cuiColor::toQColor(cuiColor::clWindowText).rgb()),
-                     int32_t(cuiColor::toQColor(cuiColor::clBtnFace).rgb()), QString());
+    ev->post(cmcEvStatusText{QString(), cuiColor::toQColor(cuiColor::clWindowText).rgb(),
+                             cuiColor::toQColor(cuiColor::clBtnFace).rgb()});
 }
 
 } // namespace
@@ -284,22 +284,33 @@ void cuiSheet::onEvent(const cmcEvent* event) {
         answerMenuQuestion(event);
         return;
     }
-    if (event->code < EV_RepaintAll || event->code > EV_RepaintFrom) return;
+    const auto repaint = cmcEvRepaint::read(event);
+    if (!repaint) return;
     cuiCell ref;
-    if (event->data.size() >= 12) {
-        const auto* v = reinterpret_cast<const int32_t*>(event->data.constData());
-        ref.category = v[0];
-        ref.label = v[1];
-        ref.index = v[2];
-    } else {
-        // Without a reference cell the value (a channel, an index) comes in p2.
-        ref.category = 0;
-        ref.label = event->p1;
-        ref.index = event->p2;
+    ref.category = repaint->category;
+    ref.label = repaint->label;
+    ref.index = repaint->index;
+    RepaintMode mode = RepaintLabelled;
+    switch (repaint->code) {
+    case EV_RepaintCategory:
+        mode = RepaintCategory;
+        break;
+    case EV_RepaintLabel:
+        mode = RepaintLabel;
+        break;
+    case EV_RepaintIndex:
+        mode = RepaintIndex;
+        break;
+    case EV_RepaintUpTo:
+        mode = RepaintIndexUpTo;
+        break;
+    case EV_RepaintFrom:
+        mode = RepaintIndexFrom;
+        break;
+    default:
+        break;
     }
-    static const RepaintMode modes[] = {RepaintLabelled, RepaintCategory,  RepaintLabel,
-                                        RepaintIndex,    RepaintIndexUpTo, RepaintIndexFrom};
-    RepaintMatching(ref, modes[event->code - EV_RepaintAll]);
+    RepaintMatching(ref, mode);
 }
 
 int32_t cuiSheet::menuKeyId(const QString& key) {
@@ -471,8 +482,7 @@ bool cuiSheet::gridSelectCell(int col, int row) {
     const int oldCol = m_grid->col(), oldRow = m_grid->row();
     if (col != oldCol || row != oldRow) {
         if (ev) {
-            const int32_t id[3] = {target.cell.category, target.cell.label, target.cell.index};
-            ev->postData(EV_SheetData, id, int(sizeof id));
+            ev->post(cmcEvCurrentCell{target.cell.category, target.cell.label, target.cell.index});
         }
         if (row != oldRow && !m_hosted) {
             m_grid->invalidateRow(oldRow);
@@ -495,7 +505,7 @@ void cuiSheet::updateCellMenu(bool rebuild) {
     dropCellMenu();
     m_cellMenuKey = key;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev) ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
+    if (ev) ev->post(cmcEvMenuAct{CL_Menu_Edit_Top});
     if (key.isEmpty()) return;
     m_cellMenu = std::make_unique<cuiMenu>(nullptr, m_layout->table(), key, m_source, m_images);
     m_cellMenu->setOwnerCell(&cell);
@@ -513,7 +523,7 @@ void cuiSheet::updateCellMenu(bool rebuild) {
         action->setShortcutContext(Qt::WidgetShortcut);
         m_grid->addAction(action);
     }
-    if (ev) ev->postWithText(EV_MenuRebuildPopup, 0, CL_Menu_Edit_Top, key);
+    if (ev) ev->post(cmcEvMenuPopup{CL_Menu_Edit_Top, key});
 }
 
 // The menu may be closing or running one of its items right now (the focus comes back
@@ -1042,7 +1052,7 @@ void cuiSheet::gridFocus(bool gained) {
         dropCellMenu();
         m_cellMenuKey.clear();
         if (cmcEvMan* ev = cmcEvMan::instance()) {
-            ev->post(EV_MenuAct, 0, CL_Menu_Edit_Top);
+            ev->post(cmcEvMenuAct{CL_Menu_Edit_Top});
             ev->post(EV_MenuRefresh);
         }
     }

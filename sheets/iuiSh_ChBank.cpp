@@ -13,19 +13,16 @@ void iuiSh_ChBank::Build() {
 }
 
 void iuiSh_ChBank::onEvent(const cmcEvent* event) {
-    switch (event->code) {
-    case EV_Question35:
-        if (cmcEvMan* ev = cmcEvMan::instance()) ev->answer(bank(), firstChannel());
-        break;
-    case EV_RepeaterCount38:
+    // A bank sheet adds or removes one channel row per event, whatever the count.
+    if (cmcEvListPosition::asked(event)) {
+        if (cmcEvMan* ev = cmcEvMan::instance())
+            ev->answer(cmcEvListPosition{bank(), firstChannel()});
+    } else if (cmcEvRowsAdded::read(event)) {
         addRow();
-        break;
-    case EV_RepeaterCount39:
+    } else if (cmcEvRowsRemoved::read(event)) {
         removeRow();
-        break;
-    default:
+    } else {
         cuiSheet::onEvent(event);
-        break;
     }
 }
 

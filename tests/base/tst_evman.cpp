@@ -55,11 +55,47 @@ void dataAnswer(void*, const cmcEvent* ev) {
     if (ev->code == 100) cmcEvMan::instance()->answerData("xyz", 4);
 }
 
+// Keeps a copy of every event but the idle one.
+struct Capture {
+    std::vector<cmcEvent> events;
+    static void listener(void* ctx, const cmcEvent* ev) {
+        if (ev->code != EV_Idle) static_cast<Capture*>(ctx)->events.push_back(*ev);
+    }
+};
+
+// Puts value on the bus, sent and posted, and reads each delivery back with T::read.
+template <class T> void expectRoundTrip(const T& value) {
+    cmcEvMan man;
+    Capture c;
+    man.attach(&Capture::listener, &c);
+    man.send(value);
+    man.post(value);
+    man.dispatchStep();
+    QCOMPARE(c.events.size(), size_t(2));
+    for (const cmcEvent& e : c.events) {
+        const std::optional<T> back = T::read(&e);
+        QVERIFY(back);
+        QVERIFY(*back == value);
+    }
+}
+
+void answerPosition(void*, const cmcEvent* ev) {
+    if (cmcEvListPosition::asked(ev)) cmcEvMan::instance()->answer(cmcEvListPosition{2, 40});
+}
+
+void answerSite(void*, const cmcEvent* ev) {
+    if (cmcEvSite::asked(ev)) cmcEvMan::instance()->answer(cmcEvSite{7});
+}
+
 } // namespace
 
 class tst_evman : public QObject {
     Q_OBJECT
   private slots:
+    void typedDataComesBackAsPut();
+    void typedReadersMatchTheirCodeOnly();
+    void plainEventsReadAsTypedData();
+    void typedQuestions();
     void postedEventsArriveInOrderOnNextStep() {
         cmcEvMan man;
         Recorder r;
@@ -225,6 +261,74 @@ class tst_evman : public QObject {
         QVERIFY(cmcEvMan::instance() == nullptr);
     }
 };
+
+void tst_evman::typedDataComesBackAsPut() {
+    expectRoundTrip(cmcEvStatusText{QStringLiteral("Rows pasted. ü"), 0xFF000000u, 0xFFF0F0F0u});
+    expectRoundTrip(cmcEvStatusText{QString(), 0xFF000000u, 0xFFF0F0F0u});
+    expectRoundTrip(cmcEvMenuAct{27});
+    expectRoundTrip(cmcEvMenuPopup{27, QStringLiteral("GI_PMenu_Edit")});
+    expectRoundTrip(cmcEvRepaint{EV_RepaintIndex, 0, 0, 499});
+    expectRoundTrip(cmcEvRepaint{EV_RepaintFrom, 35, 1200, -1});
+    expectRoundTrip(cmcEvRepaint{EV_RepaintCategory, 2, 0, 0});
+    expectRoundTrip(cmcEvCurrentCell{0, 0, 0});
+    expectRoundTrip(cmcEvCurrentCell{35, 1200, 12});
+    expectRoundTrip(cmcEvDebugText{QStringLiteral("line")});
+    expectRoundTrip(cmcEvDebugAddress{0x0502});
+    expectRoundTrip(cmcEvRowsAdded{3});
+    expectRoundTrip(cmcEvRowsRemoved{1});
+    expectRoundTrip(cmcEvBankCaption{3, QStringLiteral("Marine")});
+    expectRoundTrip(cmcEvWindowByName{QStringLiteral("GI_Sheet_Win_AD")});
+}
+
+// A reader answers nothing for another code, so a listener can try each in turn.
+void tst_evman::typedReadersMatchTheirCodeOnly() {
+    cmcEvMan man;
+    Capture c;
+    man.attach(&Capture::listener, &c);
+    man.send(EV_RepaintAll);
+    man.send(cmcEvRowsAdded{2});
+    man.send(cmcEvStatusText{QStringLiteral("x"), 1, 2});
+    man.send(EV_ListChanged);
+    QCOMPARE(c.events.size(), size_t(4));
+    QVERIFY(cmcEvRepaint::read(&c.events[0]));
+    QVERIFY(!cmcEvRowsRemoved::read(&c.events[1]));
+    QVERIFY(!cmcEvRepaint::read(&c.events[1]));
+    QVERIFY(!cmcEvDebugText::read(&c.events[2]));
+    QVERIFY(!cmcEvBankCaption::read(&c.events[2]));
+    for (const cmcEvent& e : c.events) {
+        QVERIFY(!cmcEvListPosition::asked(&e));
+        QVERIFY(!cmcEvCurrentCell::read(&e));
+    }
+    QVERIFY(!cmcEvRepaint::read(&c.events[3]));
+}
+
+// Plain events of the old form read as their typed data: a row event without a count
+// means one row, a repaint without a reference cell carries its label and index in p1 and
+// p2, a status line its colours in p1 and p2.
+void tst_evman::plainEventsReadAsTypedData() {
+    cmcEvMan man;
+    Capture c;
+    man.attach(&Capture::listener, &c);
+    man.send(EV_RowsAdded);
+    man.send(EV_RowsRemoved, -4);
+    man.send(EV_RepaintIndex, 0, 17);
+    man.sendWithText(EV_StatusText, 5, 6, QStringLiteral("ready"));
+    QCOMPARE(cmcEvRowsAdded::read(&c.events[0])->rows, 1);
+    QCOMPARE(cmcEvRowsRemoved::read(&c.events[1])->rows, 1);
+    QVERIFY(*cmcEvRepaint::read(&c.events[2]) == (cmcEvRepaint{EV_RepaintIndex, 0, 0, 17}));
+    QVERIFY(*cmcEvStatusText::read(&c.events[3]) ==
+            (cmcEvStatusText{QStringLiteral("ready"), 5, 6}));
+}
+
+void tst_evman::typedQuestions() {
+    cmcEvMan man;
+    QVERIFY(!cmcEvListPosition::ask(man)); // nobody answers
+    QVERIFY(!cmcEvSite::ask(man));
+    man.attach(&answerPosition, nullptr);
+    man.attach(&answerSite, nullptr);
+    QVERIFY(*cmcEvListPosition::ask(man) == (cmcEvListPosition{2, 40}));
+    QVERIFY(*cmcEvSite::ask(man) == (cmcEvSite{7}));
+}
 
 QTEST_MAIN(tst_evman)
 #include "tst_evman.moc"

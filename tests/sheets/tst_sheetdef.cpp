@@ -630,7 +630,7 @@ void tst_SheetDef::bankRowEvents() {
     std::unique_ptr<cuiSheet> s(cuiSheet::create(&host, "[St_ChBank]M,Bank 0", defs.table()));
     s->Build();
     // Row 501 lies in the padded part: a copy of the row above with the next index.
-    events.send(EV_RepeaterCount38);
+    events.send(cmcEvRowsAdded{});
     QCOMPARE(s->rowCount(), 502);
     QCOMPARE(s->CellObjectAt(1, 501).index, 500);
     QVERIFY(s->CellObjectAt(1, 501).selectable);
@@ -639,15 +639,15 @@ void tst_SheetDef::bankRowEvents() {
     QCOMPARE(s->grid()->rowHeight(501), s->grid()->rowHeight(500));
 
     s->SelectCell(1, 501);
-    events.send(EV_RepeaterCount39);
+    events.send(cmcEvRowsRemoved{});
     QCOMPARE(s->rowCount(), 501);
     QCOMPARE(s->grid()->row(), 500);
     QVERIFY(!(s->CellAt(1, 500).flags & 1));
 
-    const cmcEvAns* answer = events.ask(EV_Question35);
-    QVERIFY(answer);
-    QCOMPARE(answer->a, 0);
-    QCOMPARE(answer->b, 0);
+    const auto position = cmcEvListPosition::ask(events);
+    QVERIFY(position);
+    QCOMPARE(position->bank, 0);
+    QCOMPARE(position->firstRow, 0);
 }
 
 QTEST_MAIN(tst_SheetDef)
