@@ -20,6 +20,7 @@
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
+#include "cuiSheetLayout.h"
 #include "cuiToolBar.h"
 #include "cuiWindowPlaces.h"
 #include "indEnviron.h"
@@ -65,6 +66,7 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
         cmcFatal::stop(
             QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
                 .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
+    cuiSheetLayout::checkDefinitions(cmcGTex::mainTable());
 
     m_debug.SetSize(imageSize);
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);

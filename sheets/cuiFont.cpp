@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPair>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,13 +20,14 @@ bool numericField(const QString& field, int current, int& out) {
     if (f.startsWith('%')) {
         const int n = f.mid(1).toInt(&ok);
         if (!ok) return false;
-        int v = int(int64_t(current) * n / 100);
-        out = v == 0 ? 1 : v;
+        const int64_t v = std::clamp<int64_t>(int64_t(current) * n / 100, -cuiFont::MaxHeight,
+                                              cuiFont::MaxHeight);
+        out = v == 0 ? 1 : int(v);
         return true;
     }
     const int v = f.toInt(&ok);
     if (!ok || v == 0) return false;
-    out = v;
+    out = std::clamp(v, -cuiFont::MaxHeight, cuiFont::MaxHeight);
     return true;
 }
 
@@ -41,7 +43,7 @@ int cuiFont::size() const {
 }
 
 void cuiFont::setSize(int points) {
-    height = -int(std::lround(points * 96.0 / 72.0));
+    height = -std::clamp(int(std::lround(points * 96.0 / 72.0)), -MaxHeight, MaxHeight);
 }
 
 bool cuiFont::charsetFromName(const QString& name, int& value) {

@@ -22,6 +22,10 @@ class cuiFont {
     int charset = 1;
     QString face;
     uint32_t color = 0;
+    // Heights beyond this many pixels (either sign) are taken as this: a definition cannot
+    // ask for a font larger than any page.
+    static constexpr int MaxHeight = 1000;
+
     int height = -11; // negative: character height in pixels
     uint8_t style = 0;
     int pitch = 0;

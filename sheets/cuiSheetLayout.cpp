@@ -2,6 +2,7 @@
 
 #include "cmcFatal.h"
 #include "cmcGTex.h"
+#include "cmcOverlayCheck.h"
 #include "cuiCellParser.h"
 #include "cuiSheetEnv.h"
 #include "iuiSh_ChBankLayout.h"
@@ -90,6 +91,16 @@ std::unique_ptr<cuiSheetLayout> cuiSheetLayout::create(const QString& command, c
     layout->setCommand(command);
     layout->SetArguments(arguments);
     return layout;
+}
+
+void cuiSheetLayout::checkDefinitions(cmcGTex& table) {
+    static const QString cells = QStringLiteral("_Cells");
+    for (const QString& key : cmcOverlayCheck::referencedDefinitions(table)) {
+        if (!key.endsWith(cells) || !table.hasKey(key)) continue;
+        cuiSheetLayout layout(table);
+        layout.setKey(key.chopped(cells.size()));
+        layout.LayoutRows(key);
+    }
 }
 
 int cuiSheetLayout::screenDpi() {
@@ -248,10 +259,17 @@ const clsSheetRowAtr& cuiSheetLayout::rowEntry(int row) const {
 }
 
 void cuiSheetLayout::appendRow(int line) {
+    if (m_rowCount >= rowLimit()) tooManyRows();
     clsSheetRowAtr& entry = rowAt(m_rowCount);
     entry.line = line;
     if (!keepsRowSelect()) entry.select = m_pass.rowSelect;
     ++m_rowCount;
+}
+
+void cuiSheetLayout::tooManyRows() const {
+    cmcFatal::stop(QStringLiteral("Illegal Cell assign\n'%1' has more than %2 rows.")
+                       .arg(m_key)
+                       .arg(rowLimit()));
 }
 
 void cuiSheetLayout::LayoutRows(const QString& key) {
@@ -271,6 +289,10 @@ void cuiSheetLayout::LayoutRows(const QString& key) {
                 ApplyDirective(d);
             if (m_pass.loopStart >= 0 && m_pass.loopEnd >= 0) {
                 // An empty list loop (count 0) uses its body once and closes all the same.
+                // A count that cannot fit stops here, before the row table grows.
+                if (int64_t(m_rowCount) + int64_t(m_pass.loopCount - 1) * m_pass.rowsInLoop >
+                    rowLimit())
+                    tooManyRows();
                 for (int k = 1; k < m_pass.loopCount; ++k)
                     for (int j = 0; j < m_pass.rowsInLoop; ++j)
                         appendRow(m_pass.loopStart + 1 + j);
@@ -287,6 +309,14 @@ void cuiSheetLayout::LayoutRows(const QString& key) {
             m_pass.rowsInLoop = 0;
     }
     if (m_rowCount == 0 || cols == 0) cmcFatal::stop(QStringLiteral("Illegal Cell assign"));
+    if (cols > MaxCols)
+        cmcFatal::stop(QStringLiteral("Illegal Cell assign\n'%1' has more than %2 columns.")
+                           .arg(m_key)
+                           .arg(MaxCols));
+    if (int64_t(cols) * m_rowCount > MaxCells)
+        cmcFatal::stop(QStringLiteral("Illegal Cell assign\n'%1' has more than %2 cells.")
+                           .arg(m_key)
+                           .arg(MaxCells));
     m_colCount = cols;
     m_colWidths.resize(size_t(cols), m_defaultSize);
     m_rowHeights.resize(size_t(m_rowCount), m_defaultSize);
@@ -347,11 +377,13 @@ int cuiSheetLayout::rowHeight(int row) const {
 }
 
 void cuiSheetLayout::setColWidth(int col, int width) {
-    if (col >= 0 && col < int(m_colWidths.size())) m_colWidths[size_t(col)] = std::max(0, width);
+    if (col >= 0 && col < int(m_colWidths.size()))
+        m_colWidths[size_t(col)] = std::clamp(width, 0, extentLimit());
 }
 
 void cuiSheetLayout::setRowHeight(int row, int height) {
-    if (row >= 0 && row < int(m_rowHeights.size())) m_rowHeights[size_t(row)] = std::max(0, height);
+    if (row >= 0 && row < int(m_rowHeights.size()))
+        m_rowHeights[size_t(row)] = std::clamp(height, 0, extentLimit());
 }
 
 int cuiSheetLayout::fixedCols() const {
@@ -474,7 +506,7 @@ void cuiSheetLayout::LoadColumnWidths() {
         int v = 0;
         if (!cuiSheetEnv::current().readInt(widthPath(name), QString::number(c), v)) continue;
         if (m_printing)
-            v = int(std::lround(v * m_scale));
+            v = int(std::lround(std::clamp(v, 0, MaxExtent) * m_scale));
         else
             v = std::clamp(v, 10, 650);
         setColWidth(c, v);

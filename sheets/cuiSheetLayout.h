@@ -7,6 +7,7 @@
 // sheet viewer all start from one.
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -36,6 +37,16 @@ class cuiSheetLayout {
     // The sheet classes a command may ask for.
     enum Kind { Plain, ChannelBank, Common, MultiTable };
 
+    // What a definition may ask for: more rows than the sheet's matrix holds (rowLimit),
+    // more columns than MaxCols or more cells than MaxCells is a definition fault that stops
+    // the program before any memory is taken for it; fitted and stored widths and heights
+    // stop at MaxExtent screen pixels. The largest sheet is the memory dump: a 64 KB image
+    // at 16 bytes a row, with its headings.
+    static constexpr int MaxRows = 0x10000 / 16 + 64;
+    static constexpr int MaxCols = 256;
+    static constexpr int MaxCells = 1 << 18;
+    static constexpr int MaxExtent = 4000;
+
     explicit cuiSheetLayout(cmcGTex& table);
     virtual ~cuiSheetLayout();
     cuiSheetLayout(const cuiSheetLayout&) = delete;
@@ -50,6 +61,10 @@ class cuiSheetLayout {
     // builds it.
     static std::unique_ptr<cuiSheetLayout> create(const QString& command, cmcGTex& table);
     static std::unique_ptr<cuiSheetLayout> create(Kind kind, cmcGTex& table);
+    // Lays out the rows of every sheet the table's tree and pop-up menus name, with the
+    // plain rules, so that a definition asking for more rows or columns than any sheet
+    // holds stops the program at start-up rather than when the sheet is opened.
+    static void checkDefinitions(cmcGTex& table);
     // Logical dots per inch of the screen that sheets are measured for.
     static int screenDpi();
 
@@ -153,7 +168,11 @@ class cuiSheetLayout {
     clsSheetRowAtr& rowAt(int row);
     // Whether appended row entries keep the select bit they were created with.
     virtual bool keepsRowSelect() const { return false; }
+    // The most rows this kind of sheet has room for.
+    virtual int rowLimit() const { return MaxRows; }
     void appendRow(int line);
+    // Stops the program: the definition asks for more rows than rowLimit.
+    [[noreturn]] void tooManyRows() const;
     // Allocates the cell matrix for cols × rows elements.
     void allocateMatrix(int cols, int rows);
     // BuildCells with a matrix of at least matrixRowsWanted rows: the rows after RowCount
@@ -161,6 +180,9 @@ class cuiSheetLayout {
     // rebuild.
     void buildCellsPadded(int matrixRowsWanted);
     void measureFit(int col, int row);
+    // MaxExtent in the units the sizes are measured in while building (device pixels for a
+    // printable copy).
+    int extentLimit() const { return int(MaxExtent * std::max(1.0, m_scale)); }
 
     QString m_key;
     QString m_command;

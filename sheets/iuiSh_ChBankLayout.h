@@ -38,6 +38,7 @@ class iuiSh_ChBankLayout : public cuiSheetLayout {
     static int bankFirstChannel(int bank);
 
   protected:
+    int rowLimit() const override { return MatrixRows; }
     bool keepsRowSelect() const override { return true; }
 
   private:

@@ -51,14 +51,17 @@ QString cmcOverlayCheck::firstMissing(const QStringList& codeKeys, cmcGTex& main
 QStringList cmcOverlayCheck::referencedDefinitions(cmcGTex& main) {
     // Reading past the last key indexes the whole table.
     main.hasKey(ScanToTheEnd);
-    static const QRegularExpression sheetCommand(
-        QStringLiteral(":\\[[A-Za-z0-9_]*\\]([A-Za-z0-9_]+)[,)]"));
+    // "[state]key,arguments" names a sheet of any key; without a state, a sheet's key
+    // starts with GI_Sheet_.
+    static const QRegularExpression sheetCommand(QStringLiteral(
+        ":(?:\\[[A-Za-z0-9_]*\\]([A-Za-z0-9_]+)|(GI_Sheet_[A-Za-z0-9_]+))[,)]"));
     static const QRegularExpression popupMenu(QStringLiteral("PopupMenu=([A-Za-z0-9_]+)"));
     QStringList wanted;
     for (const QString& key : main.indexedKeys()) {
         const QString block = main.getTextBlock(key);
         for (auto it = sheetCommand.globalMatch(block); it.hasNext();) {
-            const QString sheet = it.next().captured(1);
+            const QRegularExpressionMatch m = it.next();
+            const QString sheet = m.hasCaptured(1) ? m.captured(1) : m.captured(2);
             for (const char* part : {"_Style", "_BasicCell", "_Cells"})
                 wanted.append(sheet + QLatin1String(part));
         }

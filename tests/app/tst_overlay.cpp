@@ -14,6 +14,7 @@
 #include "cuiDispatchSource.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
+#include "cuiSheetLayout.h"
 #include "cuiToolBar.h"
 #include "cuiTree.h"
 #include "indCloneFile.h"
@@ -148,6 +149,7 @@ class tst_Overlay : public QObject {
     void startupCheckPasses();
     void startupCheckFindsDamage_data();
     void startupCheckFindsDamage();
+    void startupCheckStopsHugeCounts();
 
   private:
     // Creates and builds the sheet of a command; a fatal stop fails the test.
@@ -529,6 +531,35 @@ void tst_Overlay::startupCheckFindsDamage() {
         cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), main, help, languages);
     QVERIFY(!missing.isEmpty());
     if (!expected.isEmpty()) QCOMPARE(missing, expected);
+}
+
+// A loop count no sheet can hold stops the program at start-up, naming the sheet, before
+// anything is allocated for it; the delivered overlay passes.
+void tst_Overlay::startupCheckStopsHugeCounts() {
+    QFile original(kRuntimeDir + QStringLiteral("/QXT5200_ENG.OVL"));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QByteArray text = original.readAll();
+    cmcGTex delivered;
+    delivered.openFile(original.fileName());
+    cuiSheetLayout::checkDefinitions(delivered);
+
+    QVERIFY(text.contains("\n:(LoopFrom 300)\r\n") || text.contains("\n:(LoopFrom 300)\n"));
+    text.replace(":(LoopFrom 300)", ":(LoopFrom 300000000)");
+    QTemporaryDir dir;
+    QFile copy(dir.filePath(QStringLiteral("QXT5200_ENG.OVL")));
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(text);
+    copy.close();
+    cmcGTex damaged;
+    damaged.openFile(copy.fileName());
+    QString stopped;
+    try {
+        cuiSheetLayout::checkDefinitions(damaged);
+    } catch (const cmcFatalError& e) {
+        stopped = e.message;
+    }
+    QCOMPARE(stopped,
+             QStringLiteral("Illegal Cell assign\n'GI_Sheet_AddrL' has more than 4160 rows."));
 }
 
 QTEST_MAIN(tst_Overlay)

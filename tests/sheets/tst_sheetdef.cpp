@@ -67,6 +67,7 @@ class tst_SheetDef : public QObject {
     void styleItems_data();
     void styleItems();
     void definitionErrorsAreFatal();
+    void hugeSizesAreBounded();
     void commandSplit_data();
     void commandSplit();
     void factoryChoosesClass();
@@ -416,11 +417,33 @@ void tst_SheetDef::definitionErrorsAreFatal() {
                  BuiltSheet b({":(LoopFrom 2)", ":(LoopTo)"});
              }),
              QString("Illegal Cell assign"));
+    // Counts beyond what any sheet holds stop before the rows or the matrix are allocated.
+    QCOMPARE(fatalOf([] {
+                 BuiltSheet b({":(LoopFrom 300000000)", "{S}a", ":(LoopTo)"});
+             }),
+             QString("Illegal Cell assign\n'S' has more than 4160 rows."));
+    QCOMPARE(fatalOf([] { BuiltSheet b({QString("{S}a|").repeated(300)}); }),
+             QString("Illegal Cell assign\n'S' has more than 256 columns."));
     BuiltSheet b({"{S}a|{S}b"});
     QCOMPARE(fatalOf([&] { b.sheet->CellAt(2, 0); }), QString("Illegal Cell selection"));
     QCOMPARE(fatalOf([&] { b.sheet->CellAt(0, 1); }), QString("Illegal Cell selection"));
     QCOMPARE(fatalOf([] { BuiltSheet b2({"{(%CT_Nowhere.CL_ChL_Name)}"}); }),
              QString("Cannot use the specified category.\n'CT_Nowhere'"));
+}
+
+// Font heights and sizes far beyond any page neither overflow nor give a giant grid.
+void tst_SheetDef::hugeSizesAreBounded() {
+    cuiFont font;
+    font.applyText(",,,-2000000000,,,");
+    QCOMPARE(font.height, -cuiFont::MaxHeight);
+    font.applyText(",,,,2000000000,,");
+    QCOMPARE(font.height, -cuiFont::MaxHeight);
+    font.applyText(",,,%2000000000,,,");
+    QCOMPARE(font.height, -cuiFont::MaxHeight);
+
+    BuiltSheet b({"{WH(Font=,,,-2000000000,,,)}" + QString("W").repeated(400)});
+    QVERIFY(b.sheet->sheetLayout().colWidth(0) <= cuiSheetLayout::MaxExtent);
+    QVERIFY(b.sheet->sheetLayout().rowHeight(0) <= cuiSheetLayout::MaxExtent);
 }
 
 void tst_SheetDef::commandSplit_data() {
