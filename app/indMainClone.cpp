@@ -16,6 +16,7 @@
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
 #include "imcWriteCheck.h"
+#include "indCloneBackup.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -393,24 +394,7 @@ QString indMain::saveBackup(const cmcEeprom& image, const QString& kind) {
 
 // Writes without asking or telling anything (it also runs in a fatal stop).
 QString indMain::writeBackupFile(const cmcEeprom& image, const QString& kind) {
-    const QString folder = backupFolder();
-    const QString stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    const QString path =
-        folder +
-        QStringLiteral("/%1_%2_%3.icf").arg(QString::fromLatin1(ModelShortName), stamp, kind);
-    int code = ICF_FileOpen;
-    if (QDir().mkpath(folder)) {
-        cmcEeprom copy = image;
-        cmcIcfFile file(copy);
-        file.setReportErrors(false);
-        file.setModelCode(indCloneFile::ModelCode);
-        file.setExtraCode(indCloneFile::ExtraCode);
-        file.setMapRevision(indCloneFile::CloneMapRevision);
-        file.setComment(indCloneFile::commentOf(copy));
-        code = file.write(path, indCloneFile::WholeImage);
-    }
-    return code == ICF_Ok ? path : QString();
+    return indCloneBackup::write(backupFolder(), image, kind);
 }
 
 QString indMain::RecoverUnsaved() {

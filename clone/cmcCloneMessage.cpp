@@ -8,6 +8,17 @@ namespace {
 const QString HeadKey = QStringLiteral("GI_Mess_CloneErr_Head");
 const QString RefusedKey = QStringLiteral("GI_Mess_CloneErr_Refused");
 const QString PartWriteKey = QStringLiteral("GI_Mess_CloneErr_PartWrite");
+const QString VerifyAtKey = QStringLiteral("GI_Mess_CloneErr_VerifyAt");
+const char* const PlainVerifyAt = "First differing addresses: %1.";
+
+// " First differing addresses: 0x1234, 0x1240." for a failed verification, else empty.
+QString differencesText(const dst_CDrv_Result& result, const QString& format) {
+    if (result.differences.empty()) return QString();
+    QStringList at;
+    for (int32_t a : result.differences)
+        at << QString::asprintf("0x%04X", unsigned(a));
+    return QLatin1Char(' ') + QString(format).arg(at.join(QStringLiteral(", ")));
+}
 
 const char* const PlainRefused = "Write error: the radio refused the write.";
 const char* const PlainPartWrite =
@@ -72,6 +83,8 @@ QString cmcCloneMessage::Text(const dst_CDrv_Result& result, const Link& link) {
         head = t.getText(HeadKey, status);
     // A status beyond the overlay's list reads the next key's line.
     if (head.startsWith(QLatin1Char('#'))) head = Plain(status);
+    head += differencesText(result, t.hasKey(VerifyAtKey) ? t.getText(VerifyAtKey)
+                                                          : QString::fromLatin1(PlainVerifyAt));
     if (result.partlyWritten)
         head +=
             QStringLiteral("\n\n") + (t.hasKey(PartWriteKey) ? t.getTextBlock(PartWriteKey)
@@ -86,6 +99,7 @@ QString cmcCloneMessage::Text(const dst_CDrv_Result& result, const Link& link) {
 
 QString cmcCloneMessage::Plain(const dst_CDrv_Result& result) {
     QString text = result.refused ? QString::fromLatin1(PlainRefused) : Plain(result.status);
+    text += differencesText(result, QString::fromLatin1(PlainVerifyAt));
     if (result.status != 0 && result.partlyWritten)
         text += QLatin1Char(' ') + QString::fromLatin1(PlainPartWrite);
     return text;
@@ -129,6 +143,8 @@ QString cmcCloneMessage::Plain(int status) {
     case 19:
         return QStringLiteral(
             "Communication error: the network adapter closed the connection during the transfer.");
+    case 20:
+        return QStringLiteral("Verify error: the radio holds other data than was written.");
     default:
         return QStringLiteral("Clone error %1.").arg(status);
     }

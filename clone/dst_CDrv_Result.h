@@ -6,6 +6,7 @@
 #include "cmcEeprom.h"
 
 #include <cstdint>
+#include <vector>
 
 // Status codes of clone operations (driver and clone commands).
 enum cmcCloneStatus : int32_t {
@@ -25,6 +26,7 @@ enum cmcCloneStatus : int32_t {
     CS_SerialWrite = 17,  // the serial port reported a short write
     CS_NoRadio = 18,      // a port search found no radio
     CS_LinkLost = 19,     // the network adapter closed the connection during the operation
+    CS_Verify = 20,       // the memory read back after a write differs from what was written
 };
 
 struct dst_CDrv_Result {
@@ -41,6 +43,11 @@ struct dst_CDrv_Result {
     bool partlyWritten = false;
     // The radio answered a write with 0xFA (status 6).
     bool refused = false;
+    // A write verified by reading it back (status 20): the first addresses where the radio
+    // holds other data than was sent.
+    std::vector<int32_t> differences;
+    // A write verified by reading it back: image holds the memory read back.
+    bool readBack = false;
 
     bool received(int32_t address) const {
         const int32_t i = address / 8;

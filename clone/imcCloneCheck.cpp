@@ -3,6 +3,7 @@
 #include "cmcEeprom.h"
 #include "dst_CDrv_Result.h"
 
+#include <algorithm>
 #include <cstring>
 
 const cmcAdrRange imcCloneCheck::ReadRanges[] = {{0x0000, 0xFFEF}, {1, 0}};
@@ -62,4 +63,14 @@ int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerTex
 
 int32_t imcCloneCheck::CheckReadImage(const cmcEeprom& image) {
     return CheckImageIdentity(image, true) == 0 ? CS_Ok : CS_ImageCheck;
+}
+
+std::vector<int32_t> imcCloneCheck::Differences(const cmcEeprom& sent, const cmcEeprom& readBack,
+                                                const cmcAdrRange* ranges, int max) {
+    std::vector<int32_t> at;
+    const int32_t size = std::min(sent.GetSize(), readBack.GetSize());
+    for (const cmcAdrRange* r = ranges; r && r->first <= r->last; ++r)
+        for (int32_t a = r->first; a <= r->last && int(at.size()) < max; ++a)
+            if (a >= size || sent.GetByte(a) != readBack.GetByte(a)) at.push_back(a);
+    return at;
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class cmcEeprom;
 struct dst_CDrv_Result;
@@ -54,4 +55,9 @@ class imcCloneCheck {
     static int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText);
     // The image check of a clone read: 0, or 15 when the image is not this model's.
     static int32_t CheckReadImage(const cmcEeprom& image);
+    // The verification of a write: the first addresses (up to max) in ranges (ended by
+    // {1, 0}) where the memory read back differs from what was sent; empty when it matches.
+    static constexpr int MaxDifferences = 8;
+    static std::vector<int32_t> Differences(const cmcEeprom& sent, const cmcEeprom& readBack,
+                                            const cmcAdrRange* ranges, int max = MaxDifferences);
 };

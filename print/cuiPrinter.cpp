@@ -10,10 +10,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryFile>
+#include <cstdio>
 
 namespace {
 
@@ -88,6 +92,32 @@ int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
     return renderer.printedPages();
 }
 
+int cuiPrinter::exportPdf(const QStringList& commands, const QString& path) {
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    if (m_printer) {
+        pdf.setPageLayout(m_printer->pageLayout());
+        pdf.setResolution(m_printer->resolution());
+    }
+    if (countPages(commands, pdf) <= 0) return 0;
+    // Written beside the target under another name and renamed over it when complete.
+    const QFileInfo target(path);
+    QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!part.open()) return -1;
+    part.close();
+    pdf.setOutputFileName(part.fileName());
+    const int pages = printNow(commands, pdf);
+    if (pages <= 0 || QFileInfo(part.fileName()).size() == 0) return -1;
+    if (std::rename(QFile::encodeName(part.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return -1;
+    part.setAutoRemove(false);
+    QFile::setPermissions(target.absoluteFilePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ReadGroup | QFile::ReadOther);
+    return pages;
+}
+
 void cuiPrinter::Print(bool multiple, const QString& source) {
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
     // A job still running keeps the printer until it ends.
@@ -97,7 +127,16 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     const QString caption = text(m_table, "GI_Sys_AppTitle");
     cuiPrintDialogs& dialogs = cuiPrintDialogs::current();
     if (!dialogs.hasPrinter()) {
-        cmcPrompt::tell(text(m_table, "GI_Sys_Printer_NoPrinter"), caption, cmcPromptIcon::Error);
+        // No dead end: the same pages can go into a PDF file instead.
+        if (!m_pdfFallback) {
+            cmcPrompt::tell(text(m_table, "GI_Sys_Printer_NoPrinter"), caption,
+                            cmcPromptIcon::Error);
+        } else if (cmcPrompt::ask(
+                       text(m_table, "GI_Sys_Printer_NoPrinter") + QLatin1Char('\n') +
+                           m_table.getTextBlock(QStringLiteral("GI_Sys_Printer_OfferPdf")),
+                       caption, cmcPromptButtons::YesNo, cmcPromptIcon::Question) == PA_Yes) {
+            m_pdfFallback(commands);
+        }
         return;
     }
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -58,6 +58,18 @@ class cuiPrinter {
     // Prints a list of sheets as one document at once; returns the pages printed.
     int printNow(const QStringList& commands, QPrinter& printer);
 
+    // Writes the pages that printing the sheets gives into a PDF file, through the same
+    // page set-up and renderer (the page and resolution of the printer chosen last, else
+    // the default printer's), with no printer queue involved. The file appears whole or
+    // not at all. Returns the pages written, 0 when the sheets have none (no file), -1 when
+    // the file could not be written.
+    int exportPdf(const QStringList& commands, const QString& path);
+    // The PDF export offered when no printer is installed (the application asks for the
+    // file): called with the sheets that were to be printed.
+    void setPdfFallback(std::function<void(const QStringList&)> fallback) {
+        m_pdfFallback = std::move(fallback);
+    }
+
   private:
     void buildPrintingDialog();
     void finish();
@@ -82,6 +94,7 @@ class cuiPrinter {
     QString m_revision;
     int m_fontPoints = 10;
     std::function<void(int)> m_storeFont;
+    std::function<void(const QStringList&)> m_pdfFallback;
     // The running job's renderer and painter.
     std::unique_ptr<cuiPageRenderer> m_jobRenderer;
     std::unique_ptr<class QPainter> m_jobPainter;

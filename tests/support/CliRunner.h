@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 struct CliRun {
     int exitCode = -1; // -1: it did not finish within two minutes
@@ -14,8 +15,18 @@ struct CliRun {
     QString err;
 };
 
+// Where the tool keeps its backups during tests: a folder of the test run, not the user's
+// data location.
+inline QString cliDataHome() {
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
 inline CliRun cli(const QStringList& args) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cliDataHome());
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
     CliRun r;
     if (!p.waitForFinished(120000)) return r;

@@ -13,6 +13,9 @@ struct cliVerb {
     QString help;     // the text that "VERB --help" prints (after the synopsis)
     // Runs the verb with its arguments (the verb name removed); returns the exit status.
     std::function<int(const QStringList& args)> run;
+    // The verb draws text (fonts, pages): it runs on a GUI application, headless when no
+    // display is there.
+    bool gui = false;
 };
 
 std::vector<cliVerb>& cliVerbs();

@@ -5,9 +5,11 @@
 #include "qxVersion.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 std::vector<cliVerb>& cliVerbs() {
     static std::vector<cliVerb> verbs;
@@ -41,9 +43,23 @@ static void usage(void (*write)(const QString&)) {
                          "\"qxt5200-cli VERB --help\" tells more about a verb."));
 }
 
+// The application a verb needs: a GUI one (on the offscreen platform when there is no
+// display) for the verbs that draw, else a core one.
+static std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    const bool gui =
+        argc > 1 && std::any_of(cliVerbs().begin(), cliVerbs().end(), [&](const cliVerb& v) {
+            return v.gui && v.name == QString::fromLocal8Bit(argv[1]);
+        });
+    if (!gui) return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
         usage(cliError);
         return CLI_USAGE;

@@ -3,6 +3,7 @@
 
 #include "cliCells.h"
 #include "cliFiles.h"
+#include "cliFleet.h"
 #include "cliLink.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
@@ -10,6 +11,7 @@
 #include "cmcGTex.h"
 #include "imcCloneCheck.h"
 #include "imcWriteCheck.h"
+#include "indCloneBackup.h"
 #include "indCloneFile.h"
 
 namespace {
@@ -33,20 +35,31 @@ bool passesChecks(const cmcEeprom& image) {
     return false;
 }
 
+// A backup kind that names the radio, so that the backups of a fleet stay apart.
+QString backupKind(const QString& kind, const QString& serial) {
+    QString name = serial;
+    for (QChar& c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-')) c = QLatin1Char('_');
+    return name.isEmpty() ? kind : kind + QLatin1Char('-') + name;
+}
+
 int runWrite(const QStringList& arguments) {
     QStringList args = arguments;
-    cliLink link;
+    QList<imcFleetClone::Link> links;
     QString error;
     bool maker = false;
     bool force = false;
-    if (link.parse(args, &error)) {
+    bool verify = false;
+    if (cliFleet::parseLinks(args, &links, &error)) {
         maker = args.removeAll(QStringLiteral("--maker")) > 0;
         force = args.removeAll(QStringLiteral("--force")) > 0;
+        verify = args.removeAll(QStringLiteral("--verify")) > 0;
     }
     if (error.isEmpty() && !cliCells::setUpTexts(args)) return CLI_USAGE;
-    if (args.size() != 1) {
+    if (args.size() != 1 || !error.isEmpty()) {
         cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli write FILE [--maker] "
-                                                  "[--force] [--overlay OVL] [LINK OPTIONS]")
+                                                  "[--force] [--verify] [--overlay OVL] "
+                                                  "[LINK OPTIONS]...")
                                  : error);
         return CLI_USAGE;
     }
@@ -62,40 +75,46 @@ int runWrite(const QStringList& arguments) {
     if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded, false) != 0) loaded = image;
     indCloneFile::prepareImage(image, loaded, true);
 
-    cmcCloneDrv drv;
-    drv.SetCodes(imcCloneCheck::ModelCode, 0);
-    drv.SetImageSize(QxMap::ImageSize);
-    link.configure(drv);
-    // Two information exchanges, as the editor makes around its confirmation.
-    int status = 0;
-    for (int i = 0; i < 2 && status == 0; ++i)
-        status = link.run(
-            drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
-            [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
-    if (status == 0) {
-        // The write's own time-outs: the radio takes its time to store each block.
-        drv.SetStepTimeout(5000);
-        drv.SetAckTimeout(5000);
-        const cmcAdrRange* ranges = imcCloneCheck::WriteRanges(maker);
-        status = link.run(
-            drv,
-            [&](cmcCloneDrv::Callback cb, void* ctx) {
-                return drv.StartWrite(image, ranges, cb, ctx);
-            },
-            {}, imcCloneCheck::RangeBytes(ranges), QStringLiteral("writing"));
+    // Every radio at once, each identified twice as the editor does around its
+    // confirmation, then written (and read back with --verify).
+    imcFleetClone fleet;
+    fleet.setLinks(links);
+    fleet.setVerify(verify);
+    fleet.setInfoExchanges(2);
+    const cmcAdrRange* ranges = imcCloneCheck::WriteRanges(maker);
+    fleet.startWrite(image, ranges);
+    cliFleet::run(fleet, QStringLiteral("writing"));
+
+    // Every image written is kept, and so is what a verification read back.
+    const QString folder = indCloneBackup::defaultFolder();
+    for (int i = 0; i < fleet.count(); ++i) {
+        const imcFleetClone::Radio& r = fleet.radio(i);
+        cliFleet::reportFailure(fleet, i);
+        if (r.status == 0) {
+            const QString kept = indCloneBackup::write(
+                folder, fleet.sentImage(), backupKind(QStringLiteral("write"), fleet.serial(i)));
+            if (kept.isEmpty())
+                cliError(QStringLiteral("warning: no backup could be kept in %1").arg(folder));
+        }
+        if (r.hasImage) {
+            const QString kept = indCloneBackup::write(
+                folder, r.image, backupKind(QStringLiteral("readback"), fleet.serial(i)));
+            if (!kept.isEmpty() && r.status != 0)
+                cliError(QStringLiteral("the memory read back is kept in %1").arg(kept));
+        }
     }
-    if (status != 0) {
-        link.reportStatus(status);
-        return status;
-    }
-    cliOut(QStringLiteral("wrote %1 bytes")
-               .arg(imcCloneCheck::RangeBytes(imcCloneCheck::WriteRanges(maker))));
-    return CLI_OK;
+    if (fleet.count() > 1)
+        cliFleet::printTable(fleet);
+    else if (fleet.worstStatus() == 0)
+        cliOut(QStringLiteral("wrote %1 bytes%2")
+                   .arg(imcCloneCheck::RangeBytes(ranges))
+                   .arg(verify ? QStringLiteral(", verified") : QString()));
+    return fleet.worstStatus();
 }
 
 const cliVerbRegistrar registrar({
     QStringLiteral("write"),
-    QStringLiteral("write FILE [--maker] [--force] [--overlay OVL] [LINK OPTIONS]"),
+    QStringLiteral("write FILE [--maker] [--force] [--verify] [--overlay OVL] [LINK OPTIONS]..."),
     QString::fromLatin1(
         "Writes the clone file FILE into the radio as the editor's clone write does: the\n"
         "file is read and checked as by Open, then its data passes the editor's checks\n"
@@ -105,14 +124,24 @@ const cliVerbRegistrar registrar({
         "sent; --force skips these checks. Then the image is prepared as for saving, the\n"
         "radio is identified twice, and 0500..AA5F is written (0000..FFEF with --maker,\n"
         "which also writes the maker's settings).\n\n"
+        "Several --port and --tcp options write the file into every radio given, all at the\n"
+        "same time, with one progress line per radio on a terminal and a closing table (link,\n"
+        "serial number from the radio's information block, status, message). A radio that\n"
+        "fails does not stop the others. --verify reads the written range back after the\n"
+        "write and compares it with what was sent; a difference fails the write (status 20)\n"
+        "and names the first differing addresses. Every image written, and every memory\n"
+        "read back, is kept as a clone file in the backups folder\n"
+        "(~/.local/share/Vexo/QX-T5200/backups).\n\n"
         "The messages come from OVL, else from the overlay beside the program, else from\n"
         "built-in English texts.\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
         QStringLiteral(
-            "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 refused,\n"
-            "10 write not confirmed, 11 other model, 14 other version, 17 serial write\n"
-            "error); 33 the file could not be read; 34 the data failed the checks before a\n"
-            "write (nothing was sent); 64 wrong arguments."),
+            "\n\nExit status: 0 when every radio succeeded, else the highest clone status (2 "
+            "link,\n"
+            "4 echo, 5 time-out, 6 refused, 10 write not confirmed, 11 other model, 14 other\n"
+            "version, 17 serial write error, 20 verification failed); 33 the file could not be\n"
+            "read; 34 the data failed the checks before a write (nothing was sent); 64 wrong\n"
+            "arguments."),
     &runWrite,
 });
 

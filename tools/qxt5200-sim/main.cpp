@@ -147,6 +147,13 @@ int main(int argc, char** argv) {
          QStringLiteral("n")},
         {QStringLiteral("adjust-other-code"),
          QStringLiteral("Answer adjustment commands with another model's code 1.")},
+        {QStringLiteral("corrupt-at"),
+         QStringLiteral("A write stores the byte at this address altered (the write itself "
+                        "succeeds)."),
+         QStringLiteral("addr")},
+        {QStringLiteral("serial"),
+         QStringLiteral("Serial number in the information block (default SIM-0005200)."),
+         QStringLiteral("text")},
         {QStringLiteral("reboot-ms"),
          QStringLiteral("On TCP, restart after a read as a network adapter does: the connection "
                         "closes and connections are refused for this many milliseconds."),
@@ -188,12 +195,15 @@ int main(int argc, char** argv) {
     f.dieAfter = intValue(p, QStringLiteral("die-after"), -1);
     f.exitAfter = intValue(p, QStringLiteral("exit-after"), -1);
     f.adjustOtherCode = p.isSet(QStringLiteral("adjust-other-code"));
+    f.corruptAt = intValue(p, QStringLiteral("corrupt-at"), -1);
 
     simRadio radio(memory);
     radio.setFaults(f);
     radio.setBaud(intValue(p, QStringLiteral("baud"), 0));
     if (p.isSet(QStringLiteral("save"))) radio.setSavePath(p.value(QStringLiteral("save")));
     if (p.isSet(QStringLiteral("log"))) radio.setLogPath(p.value(QStringLiteral("log")));
+    if (p.isSet(QStringLiteral("serial")))
+        radio.setSerial(p.value(QStringLiteral("serial")).toLatin1());
 
     if (p.isSet(QStringLiteral("tcp"))) {
         // Loopback only: the simulator is never reachable from the network.

@@ -163,8 +163,7 @@ void simRadio::identify() {
     info[2] = char(m_faults.infoKind ? 3 : 2);
     const QByteArray model =
         QByteArray("QX-T5200").leftJustified(imcCloneCheck::InfoModelNameLength);
-    const QByteArray serial =
-        QByteArray("SIM-0005200").leftJustified(imcCloneCheck::InfoSerialLength);
+    const QByteArray serial = m_serial.leftJustified(imcCloneCheck::InfoSerialLength);
     info.replace(imcCloneCheck::InfoModelNameAt, model.size(), model);
     info.replace(imcCloneCheck::InfoSerialAt, serial.size(), serial);
     f.append(info);
@@ -212,8 +211,13 @@ void simRadio::writeBlock(const QByteArray& body) {
     const int32_t address = uint8_t(raw[0]) << 8 | uint8_t(raw[1]);
     const int32_t length = uint8_t(raw[2]);
     ++m_writeFrames;
-    if (length == raw.size() - 4 && address + length <= m_incoming.GetSize())
+    if (length == raw.size() - 4 && address + length <= m_incoming.GetSize()) {
         m_incoming.SetBlock(address, reinterpret_cast<const uint8_t*>(raw.constData()) + 3, length);
+        // A weak memory cell: the block is acknowledged, but one byte keeps another value.
+        if (m_faults.corruptAt >= address && m_faults.corruptAt < address + length)
+            m_incoming.SetByte(m_faults.corruptAt,
+                               uint8_t(uint8_t(raw[3 + m_faults.corruptAt - address]) ^ 0x5A));
+    }
     if (m_faults.nakAt >= address && m_faults.nakAt < address + length) {
         queue(QByteArray(1, kNak));
         return;

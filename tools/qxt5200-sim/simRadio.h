@@ -36,6 +36,7 @@ struct simFaults {
     int dieAfter = -1;            // after this many frames received the radio goes silent
     int exitAfter = -1;           // after this many frames received the process ends
     bool adjustOtherCode = false; // adjustment replies carry another model's code 1
+    int corruptAt = -1;           // a write stores the byte at this address altered
 };
 
 class simRadio : public QObject {
@@ -51,6 +52,8 @@ class simRadio : public QObject {
     void setBaud(int baud) { m_baud = baud; }
     int baud() const { return m_baud; }
     void setSavePath(const QString& path) { m_savePath = path; }
+    // The serial number of the information block (up to 16 characters).
+    void setSerial(const QByteArray& serial) { m_serial = serial.left(16); }
     void setLogPath(const QString& path);
     // Where output goes: returns the number of bytes taken (may be fewer than offered).
     void setSink(std::function<qint64(const char*, qint64)> sink) { m_sink = std::move(sink); }
@@ -83,6 +86,7 @@ class simRadio : public QObject {
     bool m_echo = true;
     int m_baud = 0;
     QString m_savePath;
+    QByteArray m_serial = "SIM-0005200";
     QFile m_log;
     std::function<qint64(const char*, qint64)> m_sink;
 

@@ -1,0 +1,211 @@
+#include "imcFleetClone.h"
+
+#include "cmcCloneMessage.h"
+#include "dst_CDrv_Result.h"
+#include "imcCloneCheck.h"
+
+#include <QTimer>
+
+imcFleetClone::imcFleetClone() = default;
+
+imcFleetClone::~imcFleetClone() = default;
+
+void imcFleetClone::setLinks(const QList<Link>& links) {
+    if (m_running) return;
+    m_slots.clear();
+    for (const Link& link : links) {
+        auto s = std::make_unique<Slot>();
+        s->fleet = this;
+        s->index = int(m_slots.size());
+        s->radio.link = link;
+        m_slots.push_back(std::move(s));
+    }
+}
+
+bool imcFleetClone::startWrite(const cmcEeprom& image, const cmcAdrRange* ranges) {
+    if (m_running || !ranges) return false;
+    m_image = image;
+    m_ranges = ranges;
+    m_total = imcCloneCheck::RangeBytes(ranges) +
+              (m_verify ? imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges) : 0);
+    return start(true);
+}
+
+bool imcFleetClone::startRead() {
+    if (m_running) return false;
+    m_ranges = imcCloneCheck::ReadRanges;
+    m_total = imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges);
+    return start(false);
+}
+
+bool imcFleetClone::start(bool write) {
+    if (m_slots.empty()) return false;
+    m_write = write;
+    m_running = true;
+    m_open = int(m_slots.size());
+    for (auto& s : m_slots) {
+        Radio& r = s->radio;
+        r.phase = Identifying;
+        r.status = 0;
+        r.partlyWritten = r.refused = r.hasImage = false;
+        r.information.clear();
+        r.differences.clear();
+        r.doneBefore = 0;
+        s->infosLeft = write ? m_infoExchanges : 1;
+        configure(*s);
+    }
+    // Every driver starts before any can finish: a link that fails to open still ends
+    // from its own tick.
+    for (auto& s : m_slots)
+        if (!s->driver.StartInfo(&imcFleetClone::callback, s.get())) end(*s, CS_LinkOpen);
+    return true;
+}
+
+void imcFleetClone::configure(Slot& s) {
+    const Link& l = s.radio.link;
+    cmcCloneDrv& d = s.driver;
+    d.SetCodes(imcCloneCheck::ModelCode, 0);
+    d.SetImageSize(QxMap::ImageSize);
+    d.SetTcpLink(l.tcp, l.host, l.tcpPort);
+    if (!l.tcp) d.SetLink(l.comPort, l.serialSettings);
+    d.SetEchoCheck(true);
+    d.SetAckBlock(128);
+    d.SetStepTimeout(ReadStepTimeout);
+}
+
+void imcFleetClone::callback(void* context, dst_CDrv_Result* result) {
+    auto* s = static_cast<Slot*>(context);
+    s->fleet->advance(*s, *result);
+}
+
+// One radio's next step, from inside its driver's callback (which may start the next
+// operation at once).
+void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
+    Radio& r = s.radio;
+    cmcCloneDrv& d = s.driver;
+    if (result.status != CS_Ok) {
+        r.partlyWritten = result.partlyWritten;
+        r.refused = result.refused;
+        end(s, result.status);
+        return;
+    }
+    switch (r.phase) {
+    case Identifying: {
+        r.information = QByteArray(reinterpret_cast<const char*>(result.information.GetData()),
+                                   result.information.GetLength());
+        const int32_t verdict = imcCloneCheck::CheckInfo(result);
+        if (verdict != CS_Ok) {
+            end(s, verdict);
+            return;
+        }
+        if (--s.infosLeft > 0) {
+            if (!d.StartInfo(&imcFleetClone::callback, &s)) end(s, CS_LinkOpen);
+            return;
+        }
+        bool started = false;
+        if (m_write) {
+            r.phase = Writing;
+            // The radio takes its time to store each block.
+            d.SetStepTimeout(WriteStepTimeout);
+            d.SetAckTimeout(WriteAckTimeout);
+            started = d.StartWrite(m_image, m_ranges, &imcFleetClone::callback, &s);
+        } else {
+            r.phase = Reading;
+            started = d.StartRead(imcCloneCheck::ReadRanges, &imcFleetClone::callback, &s);
+        }
+        if (!started) end(s, CS_LinkOpen);
+        return;
+    }
+    case Writing:
+        if (!m_verify) {
+            end(s, CS_Ok);
+            return;
+        }
+        r.phase = Verifying;
+        r.doneBefore = imcCloneCheck::RangeBytes(m_ranges);
+        d.SetStepTimeout(ReadStepTimeout);
+        if (!d.StartRead(imcCloneCheck::ReadRanges, &imcFleetClone::callback, &s))
+            end(s, CS_LinkOpen);
+        return;
+    case Verifying:
+        r.image = result.image;
+        r.hasImage = true;
+        r.differences = imcCloneCheck::Differences(m_image, result.image, m_ranges);
+        end(s, r.differences.empty() ? CS_Ok : CS_Verify);
+        return;
+    case Reading: {
+        const int32_t verdict = imcCloneCheck::CheckReadImage(result.image);
+        if (verdict == CS_Ok) {
+            r.image = result.image;
+            r.hasImage = true;
+        }
+        end(s, verdict);
+        return;
+    }
+    default:
+        end(s, CS_Ok);
+        return;
+    }
+}
+
+void imcFleetClone::end(Slot& s, int32_t status) {
+    Radio& r = s.radio;
+    if (r.phase == Done) return;
+    r.phase = Done;
+    r.status = status;
+    --m_open;
+    QTimer::singleShot(0, &m_notifier, [this, index = s.index, last = m_open == 0] {
+        if (m_radioFinished) m_radioFinished(index);
+        if (last) {
+            m_running = false;
+            if (m_finished) m_finished();
+        }
+    });
+}
+
+QString imcFleetClone::serial(int i) const {
+    return imcCloneCheck::InfoSerialNumber(radio(i).information);
+}
+
+int32_t imcFleetClone::done(int i) const {
+    const Slot& s = *m_slots[size_t(i)];
+    if (s.radio.phase == Done) return s.radio.status == CS_Ok ? m_total : s.radio.doneBefore;
+    if (s.radio.phase == Identifying || s.radio.phase == Waiting) return 0;
+    return s.radio.doneBefore + s.driver.DataByteCount();
+}
+
+int32_t imcFleetClone::worstStatus() const {
+    int32_t worst = 0;
+    for (const auto& s : m_slots)
+        worst = std::max(worst, s->radio.status);
+    return worst;
+}
+
+namespace {
+cmcCloneMessage::Link messageLink(const imcFleetClone::Link& l) {
+    cmcCloneMessage::Link link;
+    link.tcp = l.tcp;
+    link.comPort = l.comPort;
+    link.tcpAddress = l.host;
+    link.tcpPort = l.tcpPort;
+    return link;
+}
+} // namespace
+
+QString imcFleetClone::fullMessage(int i) const {
+    const Radio& r = radio(i);
+    dst_CDrv_Result result;
+    result.status = r.status;
+    result.partlyWritten = r.partlyWritten;
+    result.refused = r.refused;
+    result.differences = r.differences;
+    return cmcCloneMessage::Text(result, messageLink(r.link));
+}
+
+QString imcFleetClone::message(int i) const {
+    // The headline, and for a partly written memory its note, on one line.
+    const QStringList parts = fullMessage(i).split(QStringLiteral("\n\n"));
+    QString line = parts.value(0);
+    if (radio(i).partlyWritten && parts.size() > 1) line += QLatin1Char(' ') + parts.value(1);
+    return line.replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed();
+}

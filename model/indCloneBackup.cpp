@@ -1,0 +1,45 @@
+#include "indCloneBackup.h"
+
+#include "cmcEeprom.h"
+#include "cmcIcfFile.h"
+#include "indCloneFile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString indCloneBackup::defaultFolder() {
+    if (!QCoreApplication::organizationName().isEmpty())
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+               QStringLiteral("/backups");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Vexo/QX-T5200/backups");
+}
+
+QString indCloneBackup::write(const QString& folder, const cmcEeprom& image, const QString& kind) {
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    // Several radios may finish within the same millisecond: a name already taken gets a
+    // number.
+    QString path;
+    for (int n = 1; n < 1000; ++n) {
+        path = folder + QStringLiteral("/%1_%2_%3%4.icf")
+                            .arg(QString::fromLatin1(ModelShortName), stamp, kind,
+                                 n == 1 ? QString() : QStringLiteral("-%1").arg(n));
+        if (!QFileInfo::exists(path)) break;
+    }
+    int code = ICF_FileOpen;
+    if (QDir().mkpath(folder)) {
+        cmcEeprom copy = image;
+        cmcIcfFile file(copy);
+        file.setReportErrors(false);
+        file.setModelCode(indCloneFile::ModelCode);
+        file.setExtraCode(indCloneFile::ExtraCode);
+        file.setMapRevision(indCloneFile::CloneMapRevision);
+        file.setComment(indCloneFile::commentOf(copy));
+        code = file.write(path, indCloneFile::WholeImage);
+    }
+    return code == ICF_Ok ? path : QString();
+}
