@@ -1,5 +1,6 @@
 #include "cmcCellDispatch.h"
 
+#include "cmcBulkEdit.h"
 #include "cmcCellObj.h"
 #include "cmcCheckCells.h"
 #include "cmcDumpCells.h"
@@ -15,6 +16,7 @@
 #include "cmcPrompt.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
+#include "imcRowText.h"
 
 #include <cstring>
 
@@ -187,6 +189,11 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r) {
     r.selectFirst = r.selectLast = r.cursorIndex = -1;
 
     if (r.menuCommand != CL_None) return popupCommand(r);
+    // One value (or a series) into every row of a selection: one change for them all.
+    if (r.fillRange && r.fl.operation == cuiFlector::OpCommit && r.rangeFirst >= 0) {
+        if (cmcBulkEdit::fill(*this, r)) changedNow(r);
+        return r.changed;
+    }
 
     const int32_t list = listOfLabel(r.label);
     if (list) return m_image ? recordCell(r, list) : false;
@@ -635,7 +642,11 @@ bool cmcCellDispatch::menuCell(cmcCellRequest& r) {
     // The row commands act on the rows of the cell the menu belongs to.
     if (!handled && r.category == CT_PopupMenu && cmcListEdits::serves(r.label)) {
         const cmcCellObj* p = r.parent;
-        if (!p || !cmcListEdits::enabled(*this, r.label, p->category, p->label, p->index))
+        const bool pasteText =
+            p && r.label == CL_PMenu_Paste && m_image &&
+            imcRowText::pastesText(imcRowText::listOfCell(p->category, p->label));
+        if (!p ||
+            (!pasteText && !cmcListEdits::enabled(*this, r.label, p->category, p->label, p->index)))
             r.menuState |= cmcCellObj::F_Disabled;
         else if (r.execute) {
             cmcCellRequest target(p->category, p->label, p->index);
@@ -665,7 +676,14 @@ bool cmcCellDispatch::popupCommand(cmcCellRequest& r) {
         return r.changed;
     }
     if (cmcListEdits::serves(r.menuCommand)) {
-        if (cmcListEdits::run(*this, r)) changedNow(r);
+        // Rows copied from a spreadsheet come in as text; the row clipboard's own bytes
+        // otherwise.
+        const bool text = r.menuCommand == CL_PMenu_Paste && m_image &&
+                          imcRowText::pastesText(imcRowText::listOfCell(r.category, r.label));
+        if (text ? imcRowText::paste(*this, r) : cmcListEdits::run(*this, r)) changedNow(r);
+        if (r.menuCommand == CL_PMenu_Copy && r.selectFirst >= 0 && m_image)
+            imcRowText::copied(*m_image, imcRowText::listOfCell(r.category, r.label), r.selectFirst,
+                               r.selectLast);
         return r.changed;
     }
     if (!(m_handler && m_handler(m_handlerContext, r))) r.handled = false;

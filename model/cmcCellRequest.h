@@ -17,6 +17,8 @@
 //                            into it
 //   rangeFirst, rangeLast    the index range of the sheet's multi-selection; -1 when
 //                            there is none (row commands then act on index alone)
+//   fillRange                with a commit: store the text into every row in use of the
+//                            range, or a frequency series "START +STEP" (cmcBulkEdit)
 //
 // What comes back:
 //   changed                  the value was replaced and written into the image
@@ -58,6 +60,8 @@ struct cmcCellRequest {
     int32_t menuCommand = CL_None;
     int32_t rangeFirst = -1;
     int32_t rangeLast = -1;
+    // With a commit: the text goes into every row in use of the range (cmcBulkEdit).
+    bool fillRange = false;
     cuiFlector fl;
 
     bool changed = false;

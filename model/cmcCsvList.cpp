@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -176,6 +177,8 @@ class Import {
     int m_rowField = -1;
     int32_t m_next = 0;             // append: the next row
     QMap<int32_t, int> m_lineOfRow; // rows already imported, with their lines
+    int32_t m_shift = 0;            // placed records: how far they move from their row numbers
+    bool m_shifted = false;
 };
 
 bool Import::header(const cmcCsvRecord& head) {
@@ -207,7 +210,7 @@ bool Import::header(const cmcCsvRecord& head) {
         seen.insert(c);
         if (m_table.columns[size_t(c)].kind == cmcCsvColumn::RowNumber) m_rowField = i;
     }
-    if (m_rowField < 0 && m_options.mode != cmcCsvOptions::Append) {
+    if (m_rowField < 0 && m_options.mode != cmcCsvOptions::Append && m_options.placeAt < 0) {
         const char* rowName = "row";
         for (const cmcCsvColumn& col : m_table.columns)
             if (col.kind == cmcCsvColumn::RowNumber) rowName = col.name;
@@ -229,6 +232,7 @@ void Import::prepare() {
         for (int32_t row = 0; row < m_table.rows; ++row)
             if (m_table.inUse(m_work, row)) m_next = row + 1;
     }
+    if (m_options.placeAt >= 0) m_next = m_options.placeAt;
 }
 
 QString Import::refusal(const cmcCsvColumn& c, const QString& value) {
@@ -330,7 +334,7 @@ void Import::record(const cmcCsvRecord& rec) {
                 rec.fields[i]);
 
     int32_t row = -1;
-    if (m_options.mode == cmcCsvOptions::Append) {
+    if (m_options.mode == cmcCsvOptions::Append || (m_options.placeAt >= 0 && m_rowField < 0)) {
         if (m_next >= m_table.rows) {
             m_result.errors.push_back(
                 {rec.line, 0, QString(),
@@ -349,6 +353,23 @@ void Import::record(const cmcCsvRecord& rec) {
             return;
         }
         row = n - 1;
+        if (m_options.placeAt >= 0) {
+            // The first record sets how far the records move.
+            if (!m_shifted) {
+                m_shift = m_options.placeAt - row;
+                m_shifted = true;
+            }
+            row += m_shift;
+            if (row < 0 || row >= m_table.rows) {
+                m_result.errors.push_back(
+                    {rec.line, m_rowField + 1, m_header[m_rowField],
+                     QStringLiteral("row %1 would land on row %2; the list ends at row %3")
+                         .arg(n)
+                         .arg(row + 1)
+                         .arg(m_table.rows)});
+                return;
+            }
+        }
         if (m_lineOfRow.contains(row)) {
             m_result.errors.push_back(
                 {rec.line, m_rowField + 1, m_header[m_rowField],
@@ -386,6 +407,7 @@ void Import::record(const cmcCsvRecord& rec) {
         if (!commit(rec.line, row, *c, value))
             break; // the row's later values would only repeat the fault
     }
+    m_result.targets.push_back(row);
     if (m_result.errors.size() == errorsBefore) ++m_result.rows;
 }
 
@@ -422,8 +444,8 @@ QString cmcCsvIssue::describe() const {
 
 // ---- text -------------------------------------------------------------------------------
 
-bool cmcCsvList::parse(const QByteArray& bytes, std::vector<cmcCsvRecord>& records,
-                       QString* error) {
+bool cmcCsvList::parse(const QByteArray& bytes, std::vector<cmcCsvRecord>& records, QString* error,
+                       QChar separator) {
     records.clear();
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder(bytes);
@@ -485,7 +507,7 @@ bool cmcCsvList::parse(const QByteArray& bytes, std::vector<cmcCsvRecord>& recor
         if (c == u'"' && field.isEmpty()) {
             quoted = true;
             quoteLine = line;
-        } else if (c == u',') {
+        } else if (c == separator) {
             endField();
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
@@ -532,22 +554,23 @@ bool cmcCsvList::writeFile(const QString& path, const QByteArray& bytes, QString
     return false;
 }
 
-QString cmcCsvList::field(const QString& value) {
-    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+QString cmcCsvList::field(const QString& value, QChar separator) {
+    const bool quote = value.contains(separator) || value.contains(u'"') || value.contains(u'\n') ||
                        value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
     if (!quote) return value;
     return u'"' + QString(value).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
-QString cmcCsvList::record(const QStringList& fields) {
+QString cmcCsvList::record(const QStringList& fields, QChar separator) {
     QStringList out;
     out.reserve(fields.size());
     for (const QString& f : fields)
-        out << field(f);
-    return out.join(u',') + QStringLiteral("\r\n");
+        out << field(f, separator);
+    return out.join(separator) + QStringLiteral("\r\n");
 }
 
-QByteArray cmcCsvList::write(const cmcEeprom& image, const cmcCsvTable& table, cmcGTex* itemTable) {
+QByteArray cmcCsvList::write(const cmcEeprom& image, const cmcCsvTable& table, cmcGTex* itemTable,
+                             int32_t first, int32_t last, QChar separator) {
     cmcEeprom copy(
         image); // reading cells never changes the image, but the dispatcher takes a writable one
     cmcCellDispatch dispatch(&copy);
@@ -555,8 +578,12 @@ QByteArray cmcCsvList::write(const cmcEeprom& image, const cmcCsvTable& table, c
     QStringList header;
     for (const cmcCsvColumn& c : table.columns)
         if (!c.hidden) header << QString::fromLatin1(c.name);
-    QString out = record(header);
-    for (int32_t row = 0; row < table.rows; ++row) {
+    QString out = record(header, separator);
+    if (last < first) {
+        first = 0;
+        last = table.rows - 1;
+    }
+    for (int32_t row = std::max(first, 0); row <= last && row < table.rows; ++row) {
         if (!table.inUse(copy, row)) continue;
         QMap<QString, QString> values;
         for (const cmcCsvColumn& c : table.columns) {
@@ -577,7 +604,7 @@ QByteArray cmcCsvList::write(const cmcEeprom& image, const cmcCsvTable& table, c
         QStringList fields;
         for (const cmcCsvColumn& c : table.columns)
             if (!c.hidden) fields << values.value(QString::fromLatin1(c.name));
-        out += record(fields);
+        out += record(fields, separator);
     }
     return out.toUtf8();
 }
@@ -588,7 +615,7 @@ cmcCsvResult cmcCsvList::read(cmcEeprom& image, const cmcEeprom* defaults,
     cmcCsvResult result;
     std::vector<cmcCsvRecord> records;
     QString problem;
-    if (!parse(bytes, records, &problem)) {
+    if (!parse(bytes, records, &problem, options.separator)) {
         result.errors.push_back({0, 0, QString(), problem});
         return result;
     }

@@ -122,12 +122,20 @@ struct cmcCsvOptions {
     // program's first language, so that files do not depend on the language in use);
     // nullptr: the table the cells use.
     cmcGTex* items = nullptr;
+    // The character between fields: a comma in files, a tab in rows taken from a
+    // spreadsheet's clipboard.
+    QChar separator = u',';
+    // With a row from 0: the records land from this row on instead of on their own row
+    // numbers. The first record takes this row and the others keep their distance from
+    // it; without a row column they take the rows after it one by one.
+    int32_t placeAt = -1;
 };
 
 struct cmcCsvResult {
     std::vector<cmcCsvIssue> errors;
     std::vector<cmcCsvIssue> clamped;
     int rows = 0;                       // records imported
+    std::vector<int32_t> targets;       // the rows they went to (from 0), in file order
     const cmcCsvTable* table = nullptr; // the layout the header was recognised as
     bool ok() const { return errors.empty(); }
 };
@@ -136,14 +144,15 @@ class cmcCsvList {
   public:
     // Splits UTF-8 text into records. False, with the reason, for text that is not UTF-8
     // or ends inside a quoted field.
-    static bool parse(const QByteArray& bytes, std::vector<cmcCsvRecord>& records, QString* error);
+    static bool parse(const QByteArray& bytes, std::vector<cmcCsvRecord>& records, QString* error,
+                      QChar separator = u',');
     // A frequency in MHz as hertz, exactly: false for text that is not a plain decimal
     // number or that holds parts of a hertz. And hertz as MHz with six decimals.
     static bool megahertz(const QString& text, int64_t* hz);
     static QString megahertzText(int64_t hz);
     // One field as written (quoted when needed) and one record with its CRLF.
-    static QString field(const QString& value);
-    static QString record(const QStringList& fields);
+    static QString field(const QString& value, QChar separator = u',');
+    static QString record(const QStringList& fields, QChar separator = u',');
 
     // Reads a text file: regular files only (not a FIFO, a device or a folder), at most
     // MaxFileSize bytes. Writes one through a temporary file renamed over the target.
@@ -152,9 +161,11 @@ class cmcCsvList {
     static bool readFile(const QString& path, QByteArray* bytes, QString* error);
     static bool writeFile(const QString& path, const QByteArray& bytes, QString* error);
 
-    // The rows in use of a list as text in the table's layout.
+    // The rows in use of a list as text in the table's layout; only those of rows first ..
+    // last (from 0) when last >= first.
     static QByteArray write(const cmcEeprom& image, const cmcCsvTable& table,
-                            cmcGTex* items = nullptr);
+                            cmcGTex* items = nullptr, int32_t first = 0, int32_t last = -1,
+                            QChar separator = u',');
 
     // Imports text into the image through the cells. layouts are the layouts the list can
     // be written in: the header decides which one the text has. defaults is the image whose

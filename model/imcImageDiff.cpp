@@ -1,0 +1,347 @@
+#include "imcImageDiff.h"
+
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
+#include "cmcCellRequest.h"
+#include "cmcEeprom.h"
+#include "cmcFCache.h"
+#include "cmcGTex.h"
+#include "cmcListInfo.h"
+#include "cmcSettingCells.h"
+#include "imcCsvLists.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// ---- headings and captions from the sheet definitions ---------------------------------
+
+struct Place {
+    QString sheet;   // tree command
+    QString where;   // tree caption
+    QString caption; // column heading or setting caption
+};
+
+struct DefCell {
+    QString text;
+    int32_t label = CL_None;
+};
+
+DefCell parseCell(const QString& cell) {
+    static const QRegularExpression labelRe(QStringLiteral("\\(%(?:CT_\\w+\\.)?(CL_\\w+)"));
+    static const QRegularExpression braces(QStringLiteral("\\{[^}]*\\}"));
+    DefCell c;
+    const QRegularExpressionMatch m = labelRe.match(cell);
+    int32_t label = CL_None;
+    if (m.hasMatch() && cmcCellNames::findLabel(m.captured(1), &label)) c.label = label;
+    c.text = QString(cell).remove(braces).replace(QLatin1String("\\n"), QLatin1String(" "));
+    c.text = c.text.simplified();
+    return c;
+}
+
+class Captions {
+  public:
+    explicit Captions(cmcGTex& table) { read(table); }
+
+    // The heading of a list column, the caption of a setting; empty when unknown.
+    const Place* of(int32_t label) const {
+        auto it = m_places.constFind(label);
+        return it == m_places.constEnd() ? nullptr : &*it;
+    }
+    // The tree node of a list's sheet, by a label of the list.
+    const Place* sheetOf(const cmcCsvTable& table) const {
+        for (const cmcCsvColumn& c : table.columns)
+            if (const Place* p = of(c.label)) return p;
+        return nullptr;
+    }
+
+  private:
+    void read(cmcGTex& table) {
+        const QString tree = QStringLiteral("GI_Tree_Main_Body");
+        if (!table.hasKey(tree)) return;
+        static const QRegularExpression node(QStringLiteral("\\(%CL_Null:([^)]*)\\)[^}]*\\}(.*)$"));
+        for (const QString& line : table.getTextBlock(tree).split(u'\n')) {
+            const QRegularExpressionMatch m = node.match(line);
+            if (!m.hasMatch()) continue;
+            const QString command = m.captured(1);
+            QString key = command;
+            if (key.startsWith(u'[')) key = key.section(u']', 1);
+            key = key.section(u',', 0, 0);
+            const QString cellsKey = key + QStringLiteral("_Cells");
+            if (!table.hasKey(cellsKey)) continue;
+            sheet(table.getTextBlock(cellsKey).split(u'\n'), command, m.captured(2).trimmed());
+        }
+    }
+
+    void sheet(const QStringList& lines, const QString& command, const QString& where) {
+        QList<DefCell> head, lastPlain;
+        bool inLoop = false;
+        for (const QString& line : lines) {
+            if (line.startsWith(u':')) {
+                if (line.startsWith(QLatin1String(":(LoopFrom"))) {
+                    inLoop = true;
+                    head = lastPlain; // the heading row stands above the loop
+                } else if (line.startsWith(QLatin1String(":(LoopTo"))) {
+                    inLoop = false;
+                }
+                continue;
+            }
+            QList<DefCell> cells;
+            for (const QString& c : line.split(u'|'))
+                cells << parseCell(c);
+            if (head.isEmpty() && !inLoop) head = cells; // the first row heads plain sheets
+            for (int i = 0; i < cells.size(); ++i) {
+                const int32_t label = cells[i].label;
+                if (label == CL_None || m_places.contains(label)) continue;
+                if (inLoop) {
+                    if (i < head.size() && head[i].label == CL_None && !head[i].text.isEmpty())
+                        m_places.insert(label, {command, where, head[i].text});
+                } else if (cmcSettingCells::serves(label) && i > 0) {
+                    // "LCD contrast"; a numbered row: "VFO A (MHz), Band 1".
+                    const QString rowName = cells[0].text;
+                    bool number = false;
+                    rowName.toInt(&number);
+                    QString caption = rowName;
+                    if (number && i < head.size())
+                        caption =
+                            head[i].text + QStringLiteral(", ") + head[0].text + u' ' + rowName;
+                    m_places.insert(label, {command, where, caption});
+                }
+            }
+            if (!inLoop) lastPlain = cells;
+        }
+    }
+
+    QHash<int32_t, Place> m_places;
+};
+
+// ---- cells ------------------------------------------------------------------------------
+
+QString shown(cmcCellDispatch& d, int32_t category, int32_t label, int32_t index) {
+    cmcCellRequest r(category, label, index);
+    d.dispatch(r);
+    if (r.checkBox >= 0) return r.checkBox ? QStringLiteral("ON") : QStringLiteral("OFF");
+    return r.fl.display;
+}
+
+bool comparedColumn(const cmcCsvColumn& c) {
+    return !c.hidden && c.kind != cmcCsvColumn::RowNumber && c.kind != cmcCsvColumn::Info &&
+           c.kind != cmcCsvColumn::Ignored && c.label != CL_None;
+}
+
+// The bitmap of channel memberships a membership column shows (a network's channel bits or
+// an ALE channel group).
+int32_t membershipBits(const cmcCsvColumn& c) {
+    if (c.group >= 0) return QxList::AleGroupBase + c.group * QxList::AleGroupSize;
+    const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
+    return net->base + (CL_EnabledChBit_0 - c.label) * net->size + QxList::NetworkChBitsOffset;
+}
+
+bool bitOf(const cmcEeprom& image, int32_t bits, int32_t row) {
+    return image.GetByte(bits + row / 8) >> (row % 8) & 1;
+}
+
+class Comparison {
+  public:
+    Comparison(const cmcEeprom& a, const cmcEeprom& b, const Captions& captions)
+        : m_a(a), m_b(b), m_da(&m_a), m_db(&m_b), m_captions(captions) {}
+
+    imcImageDiffResult run() {
+        for (const cmcCsvTable* t : imcCsvLists::all()) {
+            if (cmcListInfo::layout(t->list))
+                records(*t);
+            else
+                memberships(*t);
+        }
+        settings();
+        bytes();
+        return std::move(m_result);
+    }
+
+  private:
+    void change(const cmcCsvTable* table, const cmcCsvColumn& c, int32_t category, int32_t index,
+                const QString& before, const QString& after) {
+        imcCellChange ch;
+        ch.category = category;
+        ch.label = c.label;
+        ch.index = index;
+        ch.group = c.group;
+        ch.before = before;
+        ch.after = after;
+        ch.row = table ? index + 1 : 0;
+        const Place* place = m_captions.of(c.label);
+        const Place* sheet = table ? m_captions.sheetOf(*table) : place;
+        ch.column = place ? place->caption : QString::fromLatin1(c.name);
+        if (c.group >= 0) ch.column += QStringLiteral(" %1").arg(c.group + 1);
+        // A network's column is headed by the network's number and name.
+        if (table && c.label >= CL_EnabledChBit_9 && c.label <= CL_EnabledChBit_0)
+            ch.column =
+                shown(m_db, CT_NetworkChannels, CL_EnabledChBit_Header, CL_EnabledChBit_0 - c.label)
+                    .simplified();
+        ch.where = sheet ? sheet->where : table ? QString::fromLatin1(table->name) : QString();
+        ch.sheet = sheet ? sheet->sheet : QString();
+        m_result.cells.push_back(ch);
+    }
+
+    void records(const cmcCsvTable& t) {
+        const cmcListLayout* l = cmcListInfo::layout(t.list);
+        for (int32_t row = 0; row < t.rows && row < l->rows; ++row) {
+            const int32_t at = l->base + row * l->size;
+            const bool sameRecord =
+                std::equal(m_a.data() + at, m_a.data() + at + l->size, m_b.data() + at);
+            if (sameRecord && bitOf(m_a, l->bitmap, row) == bitOf(m_b, l->bitmap, row)) continue;
+            bool any = false;
+            for (const cmcCsvColumn& c : t.columns) {
+                if (!comparedColumn(c)) continue;
+                const QString before = shown(m_da, t.category, c.label, row);
+                const QString after = shown(m_db, t.category, c.label, row);
+                if (before == after) continue;
+                change(&t, c, t.category, row, before, after);
+                any = true;
+            }
+            if (any) m_rows.insert(key(t.list, row));
+        }
+    }
+
+    void memberships(const cmcCsvTable& t) {
+        for (const cmcCsvColumn& c : t.columns) {
+            if (!comparedColumn(c)) continue;
+            const int32_t bits = membershipBits(c);
+            if (std::equal(m_a.data() + bits, m_a.data() + bits + QxList::ChBitsSize,
+                           m_b.data() + bits))
+                continue;
+            if (c.group >= 0) {
+                m_da.setCurrentGroup(c.group);
+                m_db.setCurrentGroup(c.group);
+            }
+            for (int32_t row = 0; row < t.rows; ++row) {
+                if (bitOf(m_a, bits, row) == bitOf(m_b, bits, row)) continue;
+                const QString before = shown(m_da, t.category, c.label, row);
+                const QString after = shown(m_db, t.category, c.label, row);
+                if (before == after) continue;
+                change(&t, c, t.category, row, before, after);
+                m_bits.insert(bits);
+            }
+        }
+    }
+
+    void settings() {
+        for (int32_t label = 0; label < cmcCellNames::LabelCount; ++label) {
+            if (!cmcSettingCells::serves(label)) continue;
+            const int32_t address = cmcSettingCells::addressOf(label);
+            if (address < 0) continue;
+            // A setting lies in at most four bytes from its address.
+            bool differs = false;
+            for (int32_t a = address; a < address + 4 && a < m_a.GetSize(); ++a)
+                differs = differs || m_a.GetByte(a) != m_b.GetByte(a);
+            if (!differs) continue;
+            const QString before = shown(m_da, CT_Null, label, 0);
+            const QString after = shown(m_db, CT_Null, label, 0);
+            if (before == after) continue;
+            cmcCsvColumn c;
+            c.name = cmcCellNames::labelNameRaw(label);
+            c.label = label;
+            change(nullptr, c, CT_Null, 0, before, after);
+            m_settings.push_back({label, address, before});
+        }
+    }
+
+    // Whether a changed byte is one that a changed cell shows.
+    bool shownByCell(int32_t a) {
+        for (int32_t list = QxList::Channel; list <= QxList::AleMessage; ++list) {
+            const cmcListLayout* l = cmcListInfo::layout(list);
+            if (!l) continue;
+            if (a >= l->base && a < l->base + l->rows * l->size) {
+                const int32_t row = (a - l->base) / l->size, offset = (a - l->base) % l->size;
+                if (list == QxList::Network && offset >= QxList::NetworkChBitsOffset &&
+                    offset < QxList::NetworkChBitsOffset + QxList::ChBitsSize)
+                    return m_bits.contains(l->base + row * l->size + QxList::NetworkChBitsOffset);
+                return m_rows.contains(key(list, row));
+            }
+            if (a >= l->bitmap && a < l->bitmap + (l->rows + 7) / 8) {
+                for (int32_t row = (a - l->bitmap) * 8; row < (a - l->bitmap) * 8 + 8; ++row)
+                    if (m_rows.contains(key(list, row))) return true;
+                return false;
+            }
+        }
+        const int32_t groups = QxList::AleGroupBase;
+        if (a >= groups && a < groups + QxList::AleGroupCount * QxList::AleGroupSize)
+            return m_bits.contains(groups +
+                                   (a - groups) / QxList::AleGroupSize * QxList::AleGroupSize);
+        // A setting shows the byte when the byte alone changes what it shows.
+        for (const Setting& s : m_settings) {
+            if (a < s.address || a >= s.address + 4) continue;
+            cmcEeprom probe(m_a);
+            probe.SetByte(a, m_b.GetByte(a));
+            cmcCellDispatch d(&probe);
+            if (shown(d, CT_Null, s.label, 0) != s.before) return true;
+        }
+        return false;
+    }
+
+    void bytes() {
+        const int32_t size = std::min(m_a.GetSize(), m_b.GetSize());
+        for (int32_t a = 0; a < size; ++a)
+            if (m_a.data()[a] != m_b.data()[a] && !shownByCell(a)) m_result.bytes.push_back(a);
+    }
+
+    static int64_t key(int32_t list, int32_t row) { return int64_t(list) << 32 | uint32_t(row); }
+
+    struct Setting {
+        int32_t label;
+        int32_t address;
+        QString before;
+    };
+
+    cmcEeprom m_a, m_b; // the dispatchers take writable images; reading never changes them
+    cmcCellDispatch m_da, m_db;
+    const Captions& m_captions;
+    imcImageDiffResult m_result;
+    QSet<int64_t> m_rows; // list rows with a changed cell
+    QSet<int32_t> m_bits; // membership bitmaps with a changed cell
+    std::vector<Setting> m_settings;
+};
+
+} // namespace
+
+QString imcCellChange::describe() const {
+    QString place = where;
+    if (row > 0) place += QStringLiteral(", row %1").arg(row);
+    return QStringLiteral("%1, %2: %3 -> %4")
+        .arg(place, column, before.isEmpty() ? QStringLiteral("(empty)") : before,
+             after.isEmpty() ? QStringLiteral("(empty)") : after);
+}
+
+QStringList imcImageDiffResult::lines(const cmcEeprom& before, const cmcEeprom& after) const {
+    QStringList out;
+    for (const imcCellChange& c : cells)
+        out << c.describe();
+    for (int32_t a : bytes)
+        out << QStringLiteral("0x%1: %2 -> %3")
+                   .arg(a, 4, 16, QLatin1Char('0'))
+                   .arg(before.GetByte(a), 2, 16, QLatin1Char('0'))
+                   .arg(after.GetByte(a), 2, 16, QLatin1Char('0'))
+                   .toUpper()
+                   .replace(QLatin1String("0X"), QLatin1String("0x"));
+    return out;
+}
+
+imcImageDiffResult imcImageDiff::compare(const cmcEeprom& before, const cmcEeprom& after,
+                                         cmcGTex* texts) {
+    // The definitions are read once per text table (a language switch opens another file).
+    cmcGTex& table = texts ? *texts : cmcFCache::instance().table();
+    static const cmcGTex* readFrom = nullptr;
+    static QString readFile;
+    static std::unique_ptr<Captions> captions;
+    if (!captions || readFrom != &table || readFile != table.fileName()) {
+        captions = std::make_unique<Captions>(table);
+        readFrom = &table;
+        readFile = table.fileName();
+    }
+    Comparison c(before, after, *captions);
+    return c.run();
+}
