@@ -40,7 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cmcCsvOptions options;
     options.mode = cmcCsvOptions::Mode(data[1] % 3);
     options.clamp = data[1] & 4;
-    options.separator = data[1] & 8 ? u'\t' : u',';
     const QByteArray text =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
     const cmcCsvResult result =
