@@ -13,7 +13,6 @@
 #include "cmcFmtTimer.h"
 #include "cmcGTex.h"
 #include "cmcListEdits.h"
-#include "cmcPrompt.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
 #include "imcRowText.h"
@@ -588,9 +587,7 @@ bool cmcCellDispatch::membershipCell(cmcCellRequest& r) {
                 r.setValue(0);
                 r.checkBox = 0;
                 r.fl.display = kOnOff.get().textOf(0);
-                cmcGTex& t = cmcFCache::instance().table();
-                cmcPrompt::tell(t.getTextBlock(QStringLiteral("GI_AppMess_ChGrpErr_Overflow")),
-                                t.getText(QStringLiteral("GI_Sys_AppTitle")), cmcPromptIcon::Error);
+                editUser().tell(QStringLiteral("GI_AppMess_ChGrpErr_Overflow"));
                 return false;
             }
             changedNow(r);
@@ -680,7 +677,8 @@ bool cmcCellDispatch::popupCommand(cmcCellRequest& r) {
         // otherwise.
         const bool text = r.menuCommand == CL_PMenu_Paste && m_image &&
                           imcRowText::pastesText(imcRowText::listOfCell(r.category, r.label));
-        if (text ? imcRowText::paste(*this, r) : cmcListEdits::run(*this, r)) changedNow(r);
+        if (text ? imcRowText::paste(*this, r) : cmcListEdits::run(*this, r, editUser()))
+            changedNow(r);
         if (r.menuCommand == CL_PMenu_Copy && r.selectFirst >= 0 && m_image)
             imcRowText::copied(*m_image, imcRowText::listOfCell(r.category, r.label), r.selectFirst,
                                r.selectLast);

@@ -22,6 +22,7 @@
 // the ALE channel group on show.
 
 #include "cmcCellRequest.h"
+#include "cmcEditUser.h"
 
 #include <QString>
 #include <QStringList>
@@ -87,6 +88,11 @@ class cmcCellDispatch {
         m_handler = handler;
         m_handlerContext = context;
     }
+    // The user that row commands and refused edits answer to (its questions, errors and
+    // status messages); the standard one unless another is given.
+    void setEditUser(cmcEditUser* user) { m_user = user; }
+    cmcEditUser& editUser() const { return m_user ? *m_user : cmcEditUser::standard(); }
+
     // Told after every change that was written into the image.
     using ChangeListener = void (*)(void* context, const cmcCellRequest& request);
     void setChangeListener(ChangeListener listener, void* context) {
@@ -132,6 +138,7 @@ class cmcCellDispatch {
     void* m_handlerContext = nullptr;
     ChangeListener m_listener = nullptr;
     void* m_listenerContext = nullptr;
+    cmcEditUser* m_user = nullptr;
 
     friend class cmcSettingCells;
     friend class cmcDumpCells;

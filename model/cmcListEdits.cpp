@@ -5,49 +5,26 @@
 #include "cmcCellRequest.h"
 #include "cmcClipCh.h"
 #include "cmcEeprom.h"
-#include "cmcEvMan.h"
-#include "cmcFCache.h"
-#include "cmcGTex.h"
 #include "cmcListInfo.h"
-#include "cmcPrompt.h"
 #include "datCh.h"
 
 #include <algorithm>
 
 namespace {
 
-uint32_t s_textColour = 0xFF000000u;
-uint32_t s_backColour = 0xFFF0F0F0u;
-
-QString message(const char* key) {
-    return cmcFCache::instance().table().getTextBlock(QString::fromLatin1(key));
-}
-QString caption() {
-    return cmcFCache::instance().table().getText(QStringLiteral("GI_Sys_AppTitle"));
-}
-
-bool confirm(const char* key) {
-    return cmcPrompt::ask(message(key), caption(), cmcPromptButtons::OkCancel,
-                          cmcPromptIcon::Warning) == PA_Ok;
-}
-
-void error(const char* key) {
-    cmcPrompt::tell(message(key), caption(), cmcPromptIcon::Error);
-}
-
-void status(const char* key) {
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->postWithText(EV_StatusText, int32_t(s_textColour), int32_t(s_backColour), message(key));
-}
-
 // One row: that row repaints; several: the whole sheet.
-void repaint(int32_t first, int32_t last) {
-    cmcEvMan* ev = cmcEvMan::instance();
-    if (!ev) return;
-    if (first == last)
-        ev->post(EV_RepaintIndex, 0, first);
-    else
-        ev->post(EV_RepaintAll);
+cmcEditReport shown(int32_t first, int32_t last, const char* statusKey = nullptr) {
+    cmcEditReport r;
+    r.repaintFirst = first;
+    r.repaintLast = last;
+    if (statusKey) r.statusKey = QString::fromLatin1(statusKey);
+    return r;
+}
+
+cmcEditReport status(const char* key) {
+    cmcEditReport r;
+    r.statusKey = QString::fromLatin1(key);
+    return r;
 }
 
 int32_t listOfCell(int32_t category, int32_t label) {
@@ -104,40 +81,46 @@ int countBits(const uint8_t* p, int n) {
     return c;
 }
 
-// Sets (v = 1) or clears channel membership for the valid channel rows first .. last.
-bool setMembership(cmcEeprom& image, const Membership& m, int32_t first, int32_t last, bool v) {
+// The membership bits after setting (v = 1) or clearing them for the valid channel rows
+// first .. last; a channel group stops filling at its limit (full is then set).
+struct MembershipPlan {
     uint8_t bits[QxList::ChBitsSize];
-    const int32_t address = bitsAddress(m);
-    // A network's bits as its record reads them (bits never written name no channel).
-    datCh net;
-    if (m.group) {
-        image.GetBlock(address, bits, QxList::ChBitsSize);
-    } else {
-        net.load(image, QxList::Network, m.number);
-        std::copy(net.bytes + QxRec::NetChBits, net.bytes + QxRec::NetChBits + QxList::ChBitsSize,
-                  bits);
-    }
+    datCh net; // a network's record as it reads (bits never written name no channel)
     bool changed = false;
+    bool full = false;
+};
+
+void planMembership(const cmcEeprom& image, const Membership& m, int32_t first, int32_t last,
+                    bool v, MembershipPlan& plan) {
+    if (m.group) {
+        image.GetBlock(bitsAddress(m), plan.bits, QxList::ChBitsSize);
+    } else {
+        plan.net.load(image, QxList::Network, m.number);
+        std::copy(plan.net.bytes + QxRec::NetChBits,
+                  plan.net.bytes + QxRec::NetChBits + QxList::ChBitsSize, plan.bits);
+    }
+    uint8_t* bits = plan.bits;
     for (int32_t row = first; row <= last; ++row) {
         if (!datCh::channelValid(image, row)) continue;
         const uint8_t mask = uint8_t(1u << (row % 8));
         const bool set = bits[row / 8] & mask;
         if (set == v) continue;
         if (v && m.group && countBits(bits, QxList::ChBitsSize) >= QxList::AleGroupMaxChannels) {
-            error("GI_AppMess_ChGrpErr_Overflow");
+            plan.full = true;
             break;
         }
         bits[row / 8] = v ? uint8_t(bits[row / 8] | mask) : uint8_t(bits[row / 8] & ~mask);
-        changed = true;
+        plan.changed = true;
     }
-    if (!changed) return false;
+}
+
+void storeMembership(cmcEeprom& image, const Membership& m, MembershipPlan& plan) {
     if (m.group) {
-        image.SetBlock(address, bits, QxList::ChBitsSize);
+        image.SetBlock(bitsAddress(m), plan.bits, QxList::ChBitsSize);
     } else {
-        std::copy(bits, bits + QxList::ChBitsSize, net.bytes + QxRec::NetChBits);
-        net.store(image);
+        std::copy(plan.bits, plan.bits + QxList::ChBitsSize, plan.net.bytes + QxRec::NetChBits);
+        plan.net.store(image);
     }
-    return true;
 }
 
 void select(cmcCellRequest& r, int32_t first, int32_t last) {
@@ -146,9 +129,9 @@ void select(cmcCellRequest& r, int32_t first, int32_t last) {
 }
 
 // Rows first .. last move by d (one row up or down) and trade places with their neighbour.
-bool moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first,
-              int32_t last, int d, cmcCellRequest& r) {
-    if ((d > 0 && last >= range.last) || (d < 0 && first <= range.first)) return false;
+cmcListEditResult moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first,
+                           int32_t last, int d, cmcCellRequest& r) {
+    if ((d > 0 && last >= range.last) || (d < 0 && first <= range.first)) return {};
     const int32_t n = last - first + 1;
     const int32_t neighbour = d > 0 ? last + 1 : first - 1;
     std::vector<int32_t> newRow(size_t(range.last + 1));
@@ -167,13 +150,11 @@ bool moveRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t
 
     select(r, first + d, last + d);
     r.cursorIndex = d > 0 ? last + d : first + d;
-    repaint(std::min(first, neighbour), std::max(last, neighbour));
-    return true;
+    return {true, shown(std::min(first, neighbour), std::max(last, neighbour))};
 }
 
-bool deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32_t first,
-                int32_t last, cmcCellRequest& r) {
-    if (anyInUse(image, list, first, last) && !confirm("GI_AppMess_Conv_Delete")) return false;
+cmcListEditResult deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range,
+                             int32_t first, int32_t last, cmcCellRequest& r) {
     const int32_t n = last - first + 1;
     std::vector<int32_t> newRow(size_t(range.last + 1));
     for (int32_t i = 0; i <= range.last; ++i)
@@ -189,17 +170,10 @@ bool deleteRows(cmcEeprom& image, int32_t list, const cmcListRange& range, int32
     blankRows(image, list, range.last - n + 1, range.last);
 
     r.cursorIndex = first;
-    repaint(first, range.last);
-    status("GI_AppMess_S_Delete");
-    return true;
+    return {true, shown(first, range.last, "GI_AppMess_S_Delete")};
 }
 
 } // namespace
-
-void cmcListEdits::setStatusColours(uint32_t text, uint32_t background) {
-    s_textColour = text;
-    s_backColour = background;
-}
 
 bool cmcListEdits::serves(int32_t command) {
     switch (command) {
@@ -243,76 +217,125 @@ bool cmcListEdits::enabled(const cmcCellDispatch& d, int32_t command, int32_t ca
     }
 }
 
-bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r) {
-    cmcEeprom* image = d.image();
+cmcListEditCheck cmcListEdits::check(const cmcCellDispatch& d, const cmcCellRequest& r) {
+    cmcListEditCheck c;
+    const cmcEeprom* image = d.image();
     const int32_t command = r.menuCommand;
-    if (!image || !serves(command)) return false;
+    if (!image || !serves(command)) return c;
     const int32_t list = listOfCell(r.category, r.label);
     const cmcListRange range = cmcListInfo::range(list);
-    if (r.index < range.first || r.index > range.last) return false;
+    if (r.index < range.first || r.index > range.last) return c;
     int32_t first = r.rangeFirst >= 0 ? r.rangeFirst : r.index;
     int32_t last = r.rangeLast >= 0 ? r.rangeLast : r.index;
     if (first > last) std::swap(first, last);
     first = std::max(first, range.first);
     last = std::min(last, range.last);
-    if (first > last) return false;
+    if (first > last) return c;
+    c.list = list;
+    c.first = first;
+    c.last = last;
 
     if (command == CL_PMenu_AllSelect || command == CL_PMenu_AllDeselect) {
-        if (list != QxList::NetworkChannels && list != QxList::AleChannels) return false;
-        const bool changed = setMembership(*image, membershipOf(d, list, r.label), first, last,
-                                           command == CL_PMenu_AllSelect);
-        // The group's channel count shows on the sheet too.
-        if (list == QxList::AleChannels) {
-            if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_RepaintAll);
-        } else {
-            repaint(first, last);
-        }
-        select(r, first, last);
-        return changed;
+        if (list != QxList::NetworkChannels && list != QxList::AleChannels) return c;
+        c.acts = true;
+        MembershipPlan plan;
+        planMembership(*image, membershipOf(d, list, r.label), first, last,
+                       command == CL_PMenu_AllSelect, plan);
+        if (plan.full) c.errorKey = QStringLiteral("GI_AppMess_ChGrpErr_Overflow");
+        return c;
     }
 
-    if (!cmcListInfo::layout(list)) return false;
+    if (!cmcListInfo::layout(list)) return c;
     const bool rowOps = range.flags & 1;
     switch (command) {
     case CL_PMenu_Copy:
-        cmcClipCh::program().copy(*image, list, first, last - first + 1);
-        select(r, first, last);
-        status("GI_AppMess_S_Copy");
-        return false;
-    case CL_PMenu_Paste: {
-        cmcClipCh& clip = cmcClipCh::program();
-        if (!clip.hasRowsOf(list)) return false;
-        const int32_t n = std::min(clip.count(), range.last - first + 1);
-        if (anyInUse(*image, list, first, first + n - 1) && !confirm("GI_AppMess_Conv_Overwrite"))
-            return false;
-        clip.paste(*image, list, first, n);
-        repaint(first, first + n - 1);
-        select(r, first, first + n - 1);
-        status("GI_AppMess_S_Paste");
-        return true;
-    }
-    case CL_PMenu_Clear:
-        if (!rowOps || !confirm("GI_AppMess_Conv_Clear")) return false;
-        blankRows(*image, list, first, last);
-        repaint(first, last);
-        select(r, first, last);
-        status("GI_AppMess_S_Clear");
-        return true;
-    case CL_PMenu_Delete:
-        return rowOps && deleteRows(*image, list, range, first, last, r);
-    case CL_PMenu_Insert:
-        // This model inserts no rows into its lists.
-        if (!rowOps) return false;
-        error("GI_AppMess_ChErr_Overflow");
-        select(r, first, last);
-        status("GI_AppMess_S_Insert");
-        return false;
     case CL_PMenu_MoveUp:
     case CL_PMenu_MoveDown:
-        return moveRows(*image, list, range, first, last, command == CL_PMenu_MoveDown ? 1 : -1, r);
-    default:
-        return false;
+        c.acts = true;
+        break;
+    case CL_PMenu_Paste: {
+        const cmcClipCh& clip = cmcClipCh::program();
+        if (!clip.hasRowsOf(list)) break;
+        c.acts = true;
+        c.last = first + std::min(clip.count(), range.last - first + 1) - 1;
+        if (anyInUse(*image, list, first, c.last))
+            c.confirmKey = QStringLiteral("GI_AppMess_Conv_Overwrite");
+        break;
     }
+    case CL_PMenu_Clear:
+        // Blank rows are asked for too.
+        c.acts = rowOps;
+        c.confirmKey = QStringLiteral("GI_AppMess_Conv_Clear");
+        break;
+    case CL_PMenu_Delete:
+        c.acts = rowOps;
+        if (anyInUse(*image, list, first, last))
+            c.confirmKey = QStringLiteral("GI_AppMess_Conv_Delete");
+        break;
+    case CL_PMenu_Insert:
+        // This model inserts no rows into its lists.
+        c.acts = rowOps;
+        c.errorKey = QStringLiteral("GI_AppMess_ChErr_Overflow");
+        break;
+    default:
+        break;
+    }
+    return c;
+}
+
+cmcListEditResult cmcListEdits::apply(cmcCellDispatch& d, cmcCellRequest& r,
+                                      const cmcListEditCheck& c) {
+    cmcEeprom* image = d.image();
+    if (!c.acts || !image) return {};
+    const int32_t list = c.list, first = c.first, last = c.last;
+    const cmcListRange range = cmcListInfo::range(list);
+    switch (r.menuCommand) {
+    case CL_PMenu_AllSelect:
+    case CL_PMenu_AllDeselect: {
+        const Membership m = membershipOf(d, list, r.label);
+        MembershipPlan plan;
+        planMembership(*image, m, first, last, r.menuCommand == CL_PMenu_AllSelect, plan);
+        if (plan.changed) storeMembership(*image, m, plan);
+        select(r, first, last);
+        cmcListEditResult result{plan.changed, shown(first, last)};
+        // The group's channel count shows on the sheet too.
+        result.report.repaintAll = list == QxList::AleChannels;
+        return result;
+    }
+    case CL_PMenu_Copy:
+        cmcClipCh::program().copy(*image, list, first, last - first + 1);
+        select(r, first, last);
+        return {false, status("GI_AppMess_S_Copy")};
+    case CL_PMenu_Paste:
+        cmcClipCh::program().paste(*image, list, first, last - first + 1);
+        select(r, first, last);
+        return {true, shown(first, last, "GI_AppMess_S_Paste")};
+    case CL_PMenu_Clear:
+        blankRows(*image, list, first, last);
+        select(r, first, last);
+        return {true, shown(first, last, "GI_AppMess_S_Clear")};
+    case CL_PMenu_Delete:
+        return deleteRows(*image, list, range, first, last, r);
+    case CL_PMenu_Insert:
+        select(r, first, last);
+        return {false, status("GI_AppMess_S_Insert")};
+    case CL_PMenu_MoveUp:
+    case CL_PMenu_MoveDown:
+        return moveRows(*image, list, range, first, last,
+                        r.menuCommand == CL_PMenu_MoveDown ? 1 : -1, r);
+    default:
+        return {};
+    }
+}
+
+bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r, cmcEditUser& user) {
+    const cmcListEditCheck c = check(d, r);
+    if (!c.acts) return false;
+    if (!c.confirmKey.isEmpty() && !user.confirm(c.confirmKey)) return false;
+    if (!c.errorKey.isEmpty()) user.tell(c.errorKey);
+    const cmcListEditResult result = apply(d, r, c);
+    user.report(result.report);
+    return result.changed;
 }
 
 // ---- references that follow renumbered rows --------------------------------------------

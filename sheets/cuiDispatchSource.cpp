@@ -5,7 +5,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
-#include "cmcListEdits.h"
+#include "cmcEditUser.h"
 #include "cuiCell.h"
 #include "cuiColor.h"
 
@@ -33,8 +33,8 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
     }
     cmcCellRequest r(cell.category, cell.label, cell.index);
     // Status messages of the row commands in the window-text colour on the button face.
-    cmcListEdits::setStatusColours(cuiColor::toQColor(cuiColor::clWindowText).rgb(),
-                                   cuiColor::toQColor(cuiColor::clBtnFace).rgb());
+    cmcEditUser::setStatusColours(cuiColor::toQColor(cuiColor::clWindowText).rgb(),
+                                  cuiColor::toQColor(cuiColor::clBtnFace).rgb());
     r.rangeFirst = context.rangeFirst;
     r.rangeLast = context.rangeLast;
     if (command.hasText) {

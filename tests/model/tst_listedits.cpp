@@ -155,6 +155,20 @@ struct ListSheet {
     void command(int32_t label) { sheet->cellMenu()->actionOf(label)->trigger(); }
 };
 
+// A user that answers from a script and keeps what it was asked, told and shown.
+struct RecordingUser : cmcEditUser {
+    bool answer = true;
+    QStringList heard; // "confirm KEY", "tell KEY", "status KEY"
+    bool confirm(const QString& key) override {
+        heard << "confirm " + key;
+        return answer;
+    }
+    void tell(const QString& key) override { heard << "tell " + key; }
+    void report(const cmcEditReport& r) override {
+        if (!r.statusKey.isEmpty()) heard << "status " + r.statusKey;
+    }
+};
+
 } // namespace
 
 class tst_listedits : public QObject {
@@ -191,6 +205,9 @@ class tst_listedits : public QObject {
     void menuStates();
     void sheetMovesSelection();
     void membershipSheetSelectsAll();
+    void checkAsksNothingAndChangesNothing_data();
+    void checkAsksNothingAndChangesNothing();
+    void dispatcherAsksItsOwnUser();
 
   private:
     // Channel rows valid, named "CHn".
@@ -718,6 +735,115 @@ void tst_listedits::membershipSheetSelectsAll() {
     // Rows 0..4: the valid channels 0, 1 and 3 joined the group.
     QCOMPARE(image.GetByte(groupBits(0)), uint8_t(0x0B));
     QCOMPARE(dispatch.text(CT_AleChannels, CL_Ale_ChGrpL_Count, 0), QStringLiteral("3"));
+}
+
+void tst_listedits::checkAsksNothingAndChangesNothing_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("first"); // the selected range, -1: none
+    QTest::addColumn<int>("last");
+    QTest::addColumn<bool>("acts");
+    QTest::addColumn<int>("rowsFirst"); // the rows it would act on
+    QTest::addColumn<int>("rowsLast");
+    QTest::addColumn<QString>("confirmKey");
+    QTest::addColumn<QString>("errorKey");
+
+    // Channels 0..3 are in use, the clipboard holds three channel rows.
+    QTest::newRow("paste over rows in use")
+        << int(CL_PMenu_Paste) << 2 << -1 << -1 << true << 2 << 4 << "GI_AppMess_Conv_Overwrite"
+        << "";
+    QTest::newRow("paste on blank rows")
+        << int(CL_PMenu_Paste) << 10 << -1 << -1 << true << 10 << 12 << ""
+        << "";
+    QTest::newRow("paste cut at the list's end")
+        << int(CL_PMenu_Paste) << 498 << -1 << -1 << true << 498 << 499 << ""
+        << "";
+    QTest::newRow("delete rows in use, range upside down")
+        << int(CL_PMenu_Delete) << 1 << 3 << 1 << true << 1 << 3 << "GI_AppMess_Conv_Delete"
+        << "";
+    QTest::newRow("delete blank rows")
+        << int(CL_PMenu_Delete) << 20 << 20 << 25 << true << 20 << 25 << ""
+        << "";
+    QTest::newRow("clear always asks")
+        << int(CL_PMenu_Clear) << 30 << -1 << -1 << true << 30 << 30 << "GI_AppMess_Conv_Clear"
+        << "";
+    QTest::newRow("insert is refused")
+        << int(CL_PMenu_Insert) << 0 << -1 << -1 << true << 0 << 0 << ""
+        << "GI_AppMess_ChErr_Overflow";
+    QTest::newRow("copy") << int(CL_PMenu_Copy) << 0 << 0 << 3 << true << 0 << 3 << ""
+                          << "";
+    QTest::newRow("row outside the list")
+        << int(CL_PMenu_Copy) << 500 << -1 << -1 << false << 0 << 0 << ""
+        << "";
+    QTest::newRow("not a row command")
+        << int(CL_PMenu_Edit) << 0 << -1 << -1 << false << 0 << 0 << ""
+        << "";
+}
+
+// The check alone is what the command-line tool and the list import use: it names the
+// question and the rows, and neither asks nor touches the image or the row clipboard.
+void tst_listedits::checkAsksNothingAndChangesNothing() {
+    QFETCH(int, command);
+    QFETCH(int, index);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(bool, acts);
+    QFETCH(int, rowsFirst);
+    QFETCH(int, rowsLast);
+    QFETCH(QString, confirmKey);
+    QFETCH(QString, errorKey);
+    ScriptedPrompt prompt;
+    EventLog events;
+    channels(0, 3);
+    cmcClipCh::program().copy(image, QxList::Channel, 0, 3);
+    const cmcEeprom before = image;
+
+    cmcCellRequest r(CT_ChannelList, CL_ChL_Name, index);
+    r.menuCommand = command;
+    r.rangeFirst = first;
+    r.rangeLast = last;
+    const cmcListEditCheck c = cmcListEdits::check(dispatch, r);
+    events.deliver();
+    QCOMPARE(c.acts, acts);
+    if (acts) {
+        QCOMPARE(c.list, int32_t(QxList::Channel));
+        QCOMPARE(c.first, rowsFirst);
+        QCOMPARE(c.last, rowsLast);
+        QCOMPARE(c.confirmKey, confirmKey);
+        QCOMPARE(c.errorKey, errorKey);
+    }
+    QVERIFY(prompt.entries().isEmpty());
+    QVERIFY(events.seen.isEmpty());
+    QVERIFY(image == before);
+    QCOMPARE(cmcClipCh::program().count(), 3);
+}
+
+// A dispatcher given a user of its own asks that user, in the same order as the prompts:
+// the question, then the status; Cancel stops before anything changes.
+void tst_listedits::dispatcherAsksItsOwnUser() {
+    ScriptedPrompt prompt;
+    RecordingUser user;
+    dispatch.setEditUser(&user);
+    channels(0, 2);
+    const cmcEeprom before = image;
+
+    user.answer = false;
+    QVERIFY(!run(dispatch, CT_ChannelList, CL_ChL_Name, 0, CL_PMenu_Delete, 0, 1).changed);
+    QCOMPARE(user.heard, QStringList{"confirm GI_AppMess_Conv_Delete"});
+    QVERIFY(image == before);
+
+    user.heard.clear();
+    user.answer = true;
+    QVERIFY(run(dispatch, CT_ChannelList, CL_ChL_Name, 0, CL_PMenu_Delete, 0, 1).changed);
+    QCOMPARE(user.heard,
+             (QStringList{"confirm GI_AppMess_Conv_Delete", "status GI_AppMess_S_Delete"}));
+
+    user.heard.clear();
+    QVERIFY(!run(dispatch, CT_ChannelList, CL_ChL_Name, 0, CL_PMenu_Insert).changed);
+    QCOMPARE(user.heard,
+             (QStringList{"tell GI_AppMess_ChErr_Overflow", "status GI_AppMess_S_Insert"}));
+    QVERIFY(prompt.entries().isEmpty());
+    dispatch.setEditUser(nullptr);
 }
 
 QTEST_MAIN(tst_listedits)
