@@ -171,6 +171,19 @@ class indMain : public cuiMain {
     bool ExportList();
     bool ImportList();
 
+    // The repeater settings window (one at a time) and its repeater-data files
+    // (indMainRepeater.cpp). An import is checked whole before the working image changes
+    // and is one undo step; Cancel in the window takes back what was loaded while it was
+    // open. True when a file was read or written.
+    void OpenRepeaterWindow();
+    QWidget* repeaterWindow() const { return m_repeaterWindow.data(); }
+    bool ImportRepeater();
+    bool ExportRepeater();
+    // The last repeater-data file read or written (empty when none).
+    QString repeaterFile() const { return m_repeaterFile; }
+    // The repeater table's cells.
+    bool RepeaterCell(cmcCellRequest& request);
+
     // Printing: the printer (created with the main window's first print), the sheet on
     // screen, and every sheet of the tree in tree order.
     cuiPrinter& printer();
@@ -235,6 +248,8 @@ class indMain : public cuiMain {
     imcAdjustValues m_adjustValues;
     QPointer<QWidget> m_adjustWindow;
     QPointer<QWidget> m_languageWindow;
+    QPointer<QWidget> m_repeaterWindow;
+    QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;
     std::unique_ptr<cuiPrinter> m_printer;
     QString m_lastBackup;

@@ -32,7 +32,7 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r) {
 }
 
 bool indMain::MenuCommand(cmcCellRequest& r) {
-    if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r)) return true;
+    if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r) || RepeaterCell(r)) return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.
     if (r.label < CL_Menu_File_New || r.label > CL_AppInfo_Revision) return false;
@@ -136,6 +136,9 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
         break;
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();
+        break;
+    case CL_Menu_View_Repeater:
+        if (run) OpenRepeaterWindow();
         break;
     case CL_Menu_Ad_Read:
         if (run) adjustRead();

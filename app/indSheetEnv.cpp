@@ -1,5 +1,6 @@
 #include "indSheetEnv.h"
 
+#include "imcRepeaterSites.h"
 #include "indEnviron.h"
 #include "indMain.h"
 
@@ -16,6 +17,18 @@ int indSheetEnv::sheetFontScale() const {
 
 void indSheetEnv::cellHelp(int32_t label) {
     m_controller.ShowCellHelp(label);
+}
+
+int indSheetEnv::repeaterRows(int site) const {
+    return imcRepeaterSites::usedRows(m_controller.workingImage(), site);
+}
+
+int indSheetEnv::repeaterFirstRow(int site) const {
+    return imcRepeaterSites::firstRow(m_controller.workingImage(), site);
+}
+
+int indSheetEnv::repeaterFreeRows(int site) const {
+    return imcRepeaterSites::freeRows(m_controller.workingImage(), site);
 }
 
 bool indSheetEnv::readInt(const QString& path, const QString& name, int& value) {

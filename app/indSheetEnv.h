@@ -1,6 +1,7 @@
 #pragma once
-// The sheets' view of this application: the maker mode, the user's font scale and the
-// settings store's generic operations for the column widths that sheets keep.
+// The sheets' view of this application: the maker mode, the user's font scale, the
+// repeater site table of the working image and the settings store's generic operations
+// for the column widths that sheets keep.
 
 #include "cuiSheetEnv.h"
 
@@ -13,6 +14,9 @@ class indSheetEnv : public cuiSheetEnv {
     bool makerMode() const override;
     int sheetFontScale() const override;
     void cellHelp(int32_t label) override;
+    int repeaterRows(int site) const override;
+    int repeaterFirstRow(int site) const override;
+    int repeaterFreeRows(int site) const override;
     bool readInt(const QString& path, const QString& name, int& value) override;
     void writeInt(const QString& path, const QString& name, int value) override;
     void deleteKey(const QString& path) override;

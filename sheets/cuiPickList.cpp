@@ -1,8 +1,10 @@
 #include "cuiPickList.h"
 
 #include "cmcCellNames.h"
+#include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cuiCell.h"
+#include "cuiCellParser.h"
 #include "cuiCellSource.h"
 #include "cuiGrid.h"
 #include "cuiPopupPlace.h"
@@ -10,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -18,8 +21,21 @@
 
 namespace {
 
-// The item cells: category CT_Null, the free label Flex0, the item number as index.
+// The item cells: category CT_Null, the free labels Flex0 (the item's text, or its number
+// in a two-column list) and Flex1 (its name), the item number as index.
 const char* const kItemRef = "%CT_Null.Flex0";
+const char* const kNameRef = "%CT_Null.Flex1";
+
+// "12 NAME" -> "12" and "NAME"; "-" (no row) -> "-" and "".
+QString numberPart(const QString& text) {
+    const int space = text.indexOf(QLatin1Char(' '));
+    return space < 0 ? text : text.left(space);
+}
+
+QString namePart(const QString& text) {
+    const int space = text.indexOf(QLatin1Char(' '));
+    return space < 0 ? QString() : text.mid(space + 1);
+}
 
 } // namespace
 
@@ -33,7 +49,11 @@ class cuiPickList::Source : public cuiCellSource {
         if (isItem(cell)) {
             cuiCellView v;
             v.hasText = true;
-            v.text = m_list->itemText(cell.index);
+            const QString text = m_list->itemText(cell.index);
+            if (!m_list->m_twoColumns)
+                v.text = text;
+            else
+                v.text = cell.label == Flex0 ? numberPart(text) : namePart(text);
             return v;
         }
         cuiCellSource* g = global();
@@ -65,8 +85,8 @@ class cuiPickList::Source : public cuiCellSource {
 
   private:
     bool isItem(const cuiCell& cell) const {
-        return cell.category == CT_Null && cell.label == Flex0 && cell.index >= 0 &&
-               cell.index < m_list->count();
+        return cell.category == CT_Null && (cell.label == Flex0 || cell.label == Flex1) &&
+               cell.index >= 0 && cell.index < m_list->count();
     }
     cuiPickList* m_list;
 };
@@ -92,6 +112,82 @@ QStringList cuiPickList::definition(int count) {
     return lines;
 }
 
+int32_t cuiPickList::textLabel() {
+    return Flex0;
+}
+
+int32_t cuiPickList::nameLabel() {
+    return Flex1;
+}
+
+QStringList cuiPickList::definitionFrom(cmcGTex& table, const QString& listKey, int count) {
+    const QString cellsKey = listKey + QStringLiteral("_Cells");
+    if (listKey.isEmpty() || !table.hasKey(cellsKey)) return {};
+    // The heading: the lines before the loop; the row: the loop's first line.
+    QStringList heading;
+    QString row;
+    bool inLoop = false;
+    for (const QString& line : table.getTextBlock(cellsKey).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char(':'))) {
+            if (line.contains(QLatin1String("LoopFrom"))) inLoop = true;
+            if (line.contains(QLatin1String("LoopTo"))) break;
+            continue;
+        }
+        if (!inLoop)
+            heading.append(line);
+        else if (row.isEmpty())
+            row = line;
+    }
+    if (row.isEmpty()) return {};
+
+    // The row's first cell shows the item's number, the second its name; the values the
+    // list sheet's cells refer to are the rows of the whole list, not the items offered.
+    static const QRegularExpression reference(QStringLiteral("\\(%[^)]*\\)"));
+    const QStringList cells = cuiCellParser::splitRow(row);
+    auto itemRow = [&](int item) {
+        QStringList out;
+        for (int c = 0; c < cells.size(); ++c) {
+            QString cell = cells[c];
+            const QString ref =
+                c == 0   ? QStringLiteral("(%1[%2])").arg(QLatin1String(kItemRef)).arg(item)
+                : c == 1 ? QStringLiteral("(%1[%2])").arg(QLatin1String(kNameRef)).arg(item)
+                         : QString();
+            cell.replace(reference, ref);
+            out.append(cell);
+        }
+        return out.join(QLatin1Char('|'));
+    };
+
+    // The cell models the lines use come along; a pick list has no cell menus.
+    static const QRegularExpression menu(QStringLiteral("\\(PopupMenu=[^)]*\\)"));
+    static const QRegularExpression model(QStringLiteral("\\(\\$([A-Za-z0-9_]+)\\)"));
+    const QString& key = sheetKey();
+    QStringList lines{QLatin1Char('#') + key + QStringLiteral("_Style"),
+                      table.getText(listKey + QStringLiteral("_Style"), 0),
+                      QLatin1Char('#') + key + QStringLiteral("_BasicCell"),
+                      table.getText(listKey + QStringLiteral("_BasicCell"), 0),
+                      QLatin1Char('#') + key + QStringLiteral("_Cells")};
+    lines.append(heading);
+    for (int i = 0; i < count; ++i)
+        lines.append(itemRow(i));
+    QStringList models;
+    for (int i = 0; i < lines.size(); ++i) {
+        auto it = model.globalMatch(lines[i]);
+        while (it.hasNext()) {
+            const QString name = it.next().captured(1);
+            if (models.contains(name)) continue;
+            models.append(name);
+            // A model may use others: they are scanned as they are appended.
+            lines.append(QStringLiteral("#CellModel_") + name);
+            lines.append(table.getText(QStringLiteral("CellModel_") + name, 0));
+        }
+    }
+    for (QString& line : lines)
+        line.remove(menu);
+    lines.append(QStringLiteral("#End_Of_Ovl"));
+    return lines;
+}
+
 cuiPickList::cuiPickList(QWidget* parent)
     : QFrame(parent, Qt::Popup | Qt::FramelessWindowHint),
       m_source(std::make_unique<Source>(this)) {
@@ -99,11 +195,20 @@ cuiPickList::cuiPickList(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     setWindowTitle(QGuiApplication::applicationDisplayName());
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiPickList::eventListener, this);
 }
 
 cuiPickList::~cuiPickList() {
+    if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiPickList::eventListener, this);
     m_chosen = nullptr;
     m_sheet.reset();
+}
+
+void cuiPickList::eventListener(void* context, const cmcEvent* event) {
+    auto* list = static_cast<cuiPickList*>(context);
+    if (event->code == EV_SheetWindow && list->m_ownerId != 0 && event->p2 == list->m_ownerId &&
+        list->isVisible())
+        list->cancel();
 }
 
 cuiGrid* cuiPickList::grid() const {
@@ -117,7 +222,7 @@ void cuiPickList::release() {
 }
 
 void cuiPickList::setItems(const std::vector<int64_t>& values, const QStringList& texts,
-                           int64_t current) {
+                           int64_t current, cmcGTex* table, const QString& listKey) {
     ++m_generation;
     release();
     m_values = values;
@@ -129,16 +234,21 @@ void cuiPickList::setItems(const std::vector<int64_t>& values, const QStringList
         if (values[i] == current) row = int(i);
     m_current = row;
 
+    QStringList lines;
+    if (table) lines = definitionFrom(*table, listKey, int(values.size()));
+    m_twoColumns = !lines.isEmpty();
+    if (!m_twoColumns) lines = definition(int(values.size()));
     m_table = std::make_unique<cmcGTex>();
-    m_table->attachLines(definition(int(values.size())));
+    m_table->attachLines(lines);
     m_sheet = std::make_unique<cuiSheet>(this, *m_table);
     m_sheet->setKey(sheetKey());
     m_sheet->setHosted(true);
     m_sheet->setCellSource(m_source.get());
-    m_sheet->setSavedSelection(0, row, -1, -1);
+    m_sheet->setTarget(m_twoColumns ? Flex1 : Flex0, row);
     m_sheet->Build();
     layout()->addWidget(m_sheet->frame());
-    m_sheet->AutoFitColumn(0);
+    for (int c = 0; c < m_sheet->colCount(); ++c)
+        m_sheet->AutoFitColumn(c);
     cuiGrid* g = m_sheet->grid();
     g->setMouseTracking(true);
     g->viewport()->setMouseTracking(true);
@@ -147,7 +257,12 @@ void cuiPickList::setItems(const std::vector<int64_t>& values, const QStringList
 int cuiPickList::currentItem() const {
     const cuiGrid* g = grid();
     if (!g) return m_current;
-    return g->row() >= 0 && g->row() < count() ? g->row() : -1;
+    if (g->col() < 0 || g->row() < 0 || g->col() >= m_sheet->colCount() ||
+        g->row() >= m_sheet->rowCount())
+        return -1;
+    const cuiCell& cell = m_sheet->CellObjectAt(g->col(), g->row());
+    const bool item = cell.category == CT_Null && (cell.label == Flex0 || cell.label == Flex1);
+    return item && cell.index < count() ? cell.index : -1;
 }
 
 int64_t cuiPickList::currentValue() const {
@@ -158,8 +273,14 @@ int64_t cuiPickList::currentValue() const {
 void cuiPickList::popupAt(const QRect& cell) {
     if (!m_sheet) return;
     cuiGrid* g = m_sheet->grid();
-    // At least as wide as the calling cell from where the window starts.
-    g->setColWidth(0, std::max(g->colWidth(0), cell.width() - 8));
+    // At least as wide as the calling cell from where the window starts: the last column
+    // takes what is missing.
+    int width = 0;
+    for (int c = 0; c < g->colCount(); ++c)
+        width += g->colWidth(c);
+    const int last = g->colCount() - 1;
+    if (last >= 0 && width < cell.width() - 8)
+        g->setColWidth(last, g->colWidth(last) + cell.width() - 8 - width);
     QSize content(0, 0);
     for (int c = 0; c < g->colCount(); ++c)
         content.rwidth() += g->colWidth(c);
@@ -196,7 +317,7 @@ void cuiPickList::popupAt(const QRect& cell) {
     // Bring the selected item into view now that the grid has its size.
     g->setTopRow(g->fixedRows());
     g->setLeftCol(g->fixedCols());
-    g->setCurrent(0, std::max(0, g->row()), true);
+    g->setCurrent(g->col(), std::max(0, g->row()), true);
 }
 
 void cuiPickList::pick(int item) {

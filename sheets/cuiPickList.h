@@ -2,10 +2,13 @@
 // The pick list: a borderless window under a cell that lists the items of a selection list
 // or the rows of another list as a sheet of its own, the current value selected. Its sheet
 // is a plain cuiSheet hosted in this window and built from a definition generated into a
-// private text table, one row per item; the window's cell source serves the item cells
-// and passes every other cell to the global source. The pointer selects the item it is
-// over, Up and Down move (wrapping), a click or Enter chooses; Escape or a click outside
-// closes it without a choice.
+// private text table, one row per item: a one-column list, or, for a list that the overlay
+// defines as a sheet of its own ("GI_Sheet_Sel_ChannelList" ...), that sheet's style,
+// heading and row cells with one row per item (the row's number and its name). The
+// window's cell source serves the item cells and passes every other cell to the global
+// source. The pointer selects the item it is over, Up and Down move (wrapping), a click or
+// Enter chooses; Escape, a click outside or event 1 naming the owner closes it without a
+// choice.
 
 #include <QFrame>
 #include <QStringList>
@@ -16,6 +19,7 @@
 
 class cmcGTex;
 class cuiGrid;
+struct cmcEvent;
 class cuiSheet;
 
 class cuiPickList : public QFrame {
@@ -28,7 +32,12 @@ class cuiPickList : public QFrame {
     ~cuiPickList() override;
 
     // Builds the list's sheet and selects the item with value current (the first if none).
-    void setItems(const std::vector<int64_t>& values, const QStringList& texts, int64_t current);
+    // With a list sheet's key in table the list takes that sheet's look and two columns;
+    // an item's text is then its number, a space and its name.
+    void setItems(const std::vector<int64_t>& values, const QStringList& texts, int64_t current,
+                  cmcGTex* table = nullptr, const QString& listKey = QString());
+    // The id of the window the list belongs to: event 1 with this id in p2 closes it.
+    void setOwnerId(int32_t id) { m_ownerId = id; }
     void setChosen(Chosen chosen) { m_chosen = std::move(chosen); }
     // Sizes the window to its sheet and shows it by a cell rectangle in global coordinates.
     void popupAt(const QRect& cellGlobal);
@@ -44,6 +53,13 @@ class cuiPickList : public QFrame {
     static const QString& sheetKey();
     // The generated definition of a list of count items.
     static QStringList definition(int count);
+    // The definition of a list of count items in the look of the list sheet listKey of
+    // table: its style, its heading lines and its row line once per item (empty when
+    // table has no such sheet).
+    static QStringList definitionFrom(cmcGTex& table, const QString& listKey, int count);
+    // The item cells' labels: the item's text (one column) or its number, and its name.
+    static int32_t textLabel();
+    static int32_t nameLabel();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -51,11 +67,14 @@ class cuiPickList : public QFrame {
 
   private:
     class Source;
+    static void eventListener(void* context, const cmcEvent* event);
     void pick(int item);
     void cancel();
     void release();
     int currentItem() const;
 
+    int32_t m_ownerId = 0;
+    bool m_twoColumns = false;
     std::vector<int64_t> m_values;
     QStringList m_texts;
     int m_current = -1; // the item selected when the sheet was released

@@ -47,6 +47,8 @@ cuiSheet::cuiSheet(QWidget* owner, cmcGTex& table)
 
 cuiSheet::cuiSheet(QWidget* owner, std::unique_ptr<cuiSheetLayout> layout)
     : m_owner(owner), m_layout(std::move(layout)), m_painter(*m_layout) {
+    static int32_t lastId = 0;
+    m_windowId = ++lastId;
     m_layout->setStoresWidths(true);
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&cuiSheet::eventListener, this);
 }
@@ -135,6 +137,7 @@ void cuiSheet::Build() {
         auto* titleLayout = new QVBoxLayout(m_titlePanel);
         titleLayout->setContentsMargins(0, 0, 0, 0);
         auto* label = new QLabel(title(), m_titlePanel);
+        m_titleLabel = label;
         if (const cuiFont* f = m_layout->titleFont()) label->setFont(f->toQFont());
         label->setAutoFillBackground(true);
         QPalette pal = label->palette();
@@ -779,7 +782,9 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
         return;
     }
     if (!m_pickList) m_pickList = new cuiPickList(m_grid->window());
-    m_pickList->setItems(values, texts, current);
+    m_pickList->setOwnerId(m_windowId);
+    // A list of rows takes the look of the list's own sheet where the overlay has one.
+    m_pickList->setItems(values, texts, current, &m_layout->table(), key);
     m_pickList->setChosen([this, col, row, kind](int64_t value) {
         if (m_source && col < colCount() && row < rowCount())
             m_source->choose(CellAt(col, row).cell, kind, value);

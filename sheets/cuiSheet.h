@@ -113,6 +113,10 @@ class cuiSheet : public cuiGridOwner {
     }
 
     cuiGrid* grid() const { return m_grid; }
+    // The label of the title panel (null when the sheet has no title).
+    QLabel* titleLabel() const { return m_titleLabel; }
+    // The id that event 1 names to close the windows this sheet opened (its pick list).
+    int32_t windowId() const { return m_windowId; }
     QWidget* frame() const;
     bool isBuilding() const { return m_building; }
     double scale() const { return m_scale; }
@@ -212,6 +216,7 @@ class cuiSheet : public cuiGridOwner {
     std::unique_ptr<cuiSheetLayout> m_layout;
     cuiCellPainter m_painter;
     bool m_hosted = false;
+    int32_t m_windowId = 0;
     double m_scale = 1.0;
     QPaintDevice* m_printer = nullptr;
     int m_savedCol = -1, m_savedRow = -1, m_savedLeft = -1, m_savedTop = -1;
@@ -223,6 +228,7 @@ class cuiSheet : public cuiGridOwner {
     const std::vector<QPixmap>* m_images = nullptr;
     QFrame* m_frame = nullptr;
     QFrame* m_titlePanel = nullptr;
+    QLabel* m_titleLabel = nullptr;
     cuiGrid* m_grid = nullptr;
     QPlainTextEdit* m_editor = nullptr;
     QObject* m_editorFilter = nullptr;

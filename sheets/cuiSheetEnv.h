@@ -35,6 +35,11 @@ class cuiSheetEnv {
     virtual bool bankCapabilityA(int /*bank*/) const { return false; }
     virtual bool bankCapabilityB(int /*bank*/) const { return false; }
     virtual int bankCount() const { return 1; }
+    // The repeater site table of a site: its rows in use, the list row of its first row,
+    // and the rows still free for new entries.
+    virtual int repeaterRows(int /*site*/) const { return 0; }
+    virtual int repeaterFirstRow(int /*site*/) const { return 0; }
+    virtual int repeaterFreeRows(int /*site*/) const { return 0; }
 
     // Whether the controller allows printing a sheet command.
     virtual bool mayPrint(const QString& /*command*/) const { return true; }

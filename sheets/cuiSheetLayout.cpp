@@ -368,6 +368,28 @@ void cuiSheetLayout::joinedRun(int col, int row, int& first, int& last) const {
         ++last;
 }
 
+bool cuiSheetLayout::addListRow() {
+    if (m_rowCount <= 0 || m_rowCount >= matrixRows()) return false;
+    const int last = m_rowCount - 1;
+    for (int c = 0; c < m_colCount; ++c) {
+        matrixAt(c, last).flags |= 1;
+        matrixAt(c, m_rowCount).flags &= uint8_t(~1);
+    }
+    const int height = rowHeight(last);
+    setRowCount(m_rowCount + 1);
+    setRowHeight(m_rowCount - 1, height);
+    return true;
+}
+
+bool cuiSheetLayout::removeListRow() {
+    if (m_rowCount <= 1) return false;
+    const int newLast = m_rowCount - 2;
+    for (int c = 0; c < m_colCount; ++c)
+        matrixAt(c, newLast).flags &= uint8_t(~7);
+    setRowCount(m_rowCount - 1);
+    return true;
+}
+
 int cuiSheetLayout::colWidth(int col) const {
     return col >= 0 && col < int(m_colWidths.size()) ? m_colWidths[size_t(col)] : 0;
 }

@@ -128,6 +128,12 @@ class cuiSheetLayout {
     void setRowCount(int n);
     // The first and last column of the joined run that (col, row) belongs to.
     void joinedRun(int col, int row, int& first, int& last) const;
+    // A list sheet grows by one row (the next row of the padded matrix, at the height of
+    // the row above): the old last row may now join a multi-selection, the new one may
+    // not. It shrinks by one row: the new last row leaves the multi-selection. Both false
+    // when the matrix has no room or one row is left.
+    bool addListRow();
+    bool removeListRow();
 
     // Sizes in screen units.
     int colWidth(int col) const;

@@ -106,23 +106,9 @@ bool iuiSh_ChBankLayout::IsPrintable() {
 }
 
 bool iuiSh_ChBankLayout::addRow() {
-    if (m_rowCount <= 0 || m_rowCount >= matrixRows()) return false;
-    const int last = m_rowCount - 1;
-    for (int c = 0; c < m_colCount; ++c) {
-        matrixAt(c, last).flags |= 1;
-        matrixAt(c, m_rowCount).flags &= uint8_t(~1);
-    }
-    const int height = rowHeight(last);
-    setRowCount(m_rowCount + 1);
-    setRowHeight(m_rowCount - 1, height);
-    return true;
+    return addListRow();
 }
 
 bool iuiSh_ChBankLayout::removeRow() {
-    if (m_rowCount <= 1) return false;
-    const int newLast = m_rowCount - 2;
-    for (int c = 0; c < m_colCount; ++c)
-        matrixAt(c, newLast).flags &= uint8_t(~7);
-    setRowCount(m_rowCount - 1);
-    return true;
+    return removeListRow();
 }

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -34,7 +35,8 @@ struct RefFixture {
     QWidget host;
     std::unique_ptr<cuiSheet> sheet;
 
-    explicit RefFixture(const QString& cell, int extraChannels = 0) {
+    explicit RefFixture(const QString& cell, int extraChannels = 0,
+                        const std::function<void(SheetTable&)>& moreDefinitions = {}) {
         CellsTestKit::useCellsOverlay();
         image.Fill(0xFF); // erased memory: no row of any list in use
         putChannel(2, "7.1", "HOME");
@@ -47,6 +49,7 @@ struct RefFixture {
         dispatch.commit(CT_NetworkList, CL_NetL_Name, 3, QStringLiteral("NET FOUR"));
         dispatch.commit(CT_AddressList, CL_AddrL_Name, kAddrRow, QStringLiteral("Base"));
         defs.sheet("S", "", "{<H}", {cell});
+        if (moreDefinitions) moreDefinitions(defs);
         host.resize(400, 300);
         sheet = std::make_unique<cuiSheet>(&host, defs.table());
         sheet->setKey("S");
@@ -87,6 +90,28 @@ struct RefFixture {
     }
 };
 
+// The channel list's own sheet and the cell models it uses, as the program delivers them.
+void deliveredChannelListSheet(SheetTable& defs) {
+    cmcGTex delivered;
+    delivered.openFile(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_ENG.OVL"));
+    const QString key = QStringLiteral("GI_Sheet_Sel_ChannelList");
+    for (const QString& k : {key + "_Style", key + "_BasicCell", key + "_Cells",
+                             QStringLiteral("CellModel_Basic"), QStringLiteral("CellModel_Head"),
+                             QStringLiteral("CellModel_RowNo"), QStringLiteral("CellModel_Val")})
+        defs.add(k, delivered.getTextBlock(k).split(QLatin1Char('\n')));
+}
+
+// The texts of a column of the list's sheet, heading first.
+QStringList column(cuiPickList* pick, int col) {
+    QStringList t;
+    cuiSheet* s = pick->sheet();
+    for (int r = 0; r < s->rowCount(); ++r) {
+        const cuiCell& cell = s->CellObjectAt(col, r);
+        t << (cell.hasLabel() ? s->cellSource()->view(cell, false, false).text : cell.displayText);
+    }
+    return t;
+}
+
 QPoint itemCentre(cuiPickList* pick, int row) {
     return pick->grid()->cellRect(0, row).center();
 }
@@ -109,6 +134,9 @@ class tst_PickList : public QObject {
     void arrowsWrapAndEnterPicks();
     void beforePrintEventClosesIt();
     void clickOutsideClosesIt();
+    void listSheetGivesTwoColumns();
+    void ownerEventClosesIt_data();
+    void ownerEventClosesIt();
     void otherReferencedLists_data();
     void otherReferencedLists();
     void placement_data();
@@ -233,6 +261,54 @@ void tst_PickList::clickOutsideClosesIt() {
     QVERIFY(!pick->rect().contains(outside));
     QTest::mouseClick(pick, Qt::LeftButton, Qt::NoModifier, outside);
     QVERIFY(!pick->isVisible());
+    QCOMPARE(f.bytes(), before);
+}
+
+// A list the overlay defines as a sheet of its own is offered in that sheet's look: its
+// heading and two columns, the row's number and its name.
+void tst_PickList::listSheetGivesTwoColumns() {
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}", 0, deliveredChannelListSheet);
+    QVERIFY(f.dispatch.choose(CT_AddressList, CL_AddrL_Channel, kAddrRow, 27, 5));
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    cuiSheet* s = pick->sheet();
+    QCOMPARE(s->colCount(), 2);
+    QCOMPARE(column(pick, 0), QStringList({"No.", "-", "3", "6", "10"}));
+    QCOMPARE(column(pick, 1), QStringList({"Name", "", "HOME", "DX", ""}));
+    // The current value is selected in the name column; the heading stays in view.
+    QCOMPARE(pick->currentValue(), 5);
+    QCOMPARE(pick->grid()->col(), 1);
+    QCOMPARE(pick->grid()->row(), 3);
+    QCOMPARE(pick->grid()->fixedRows(), 1);
+    QCOMPARE(pick->grid()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(pick->grid()->clientWidth(), pick->grid()->colWidth(0) + pick->grid()->colWidth(1));
+    // The arrows wrap over the items, not onto the heading.
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    QCOMPARE(pick->currentValue(), 0xFFFF);
+    QTest::mouseClick(pick->grid()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      pick->grid()->cellRect(1, 2).center());
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.channelText(), QStringLiteral("3 HOME"));
+}
+
+void tst_PickList::ownerEventClosesIt_data() {
+    QTest::addColumn<bool>("naming");
+    QTest::newRow("event 1 naming the owner") << true;
+    QTest::newRow("event 1 naming another window") << false;
+}
+
+void tst_PickList::ownerEventClosesIt() {
+    QFETCH(bool, naming);
+    cmcEvMan events;
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}");
+    const QByteArray before = f.bytes();
+    cuiPickList* pick = f.open();
+    QVERIFY(pick);
+    QTest::keyClick(pick->grid(), Qt::Key_Down);
+    const int32_t id = f.sheet->windowId();
+    events.send(EV_SheetWindow, 0, naming ? id : id + 1000);
+    QCOMPARE(pick->isVisible(), !naming);
     QCOMPARE(f.bytes(), before);
 }
 
