@@ -27,7 +27,8 @@ QString shownText(cuiSheet& sheet, const cuiCell& cell) {
         .trimmed();
 }
 
-QString cellName(cuiSheet& sheet, const cmcCellRequest& r) {
+// The cell's name; heading, when given, gets the column's heading alone.
+QString cellName(cuiSheet& sheet, const cmcCellRequest& r, QString* columnHeading = nullptr) {
     const int fixedRows = sheet.fixedRowsStyle(), fixedCols = sheet.fixedColsStyle();
     for (int row = fixedRows; row < sheet.rowCount(); ++row)
         for (int col = 0; col < sheet.colCount(); ++col) {
@@ -37,6 +38,7 @@ QString cellName(cuiSheet& sheet, const cmcCellRequest& r) {
             QString heading;
             for (int h = fixedRows - 1; h >= 0 && heading.isEmpty(); --h)
                 heading = shownText(sheet, sheet.CellObjectAt(col, h));
+            if (columnHeading) *columnHeading = heading;
             QString rowName, rowHeading;
             for (int c = 0; c < fixedCols && c < col && rowName.isEmpty(); ++c) {
                 rowName = shownText(sheet, sheet.CellObjectAt(c, row));
@@ -57,6 +59,15 @@ QString cellName(cuiSheet& sheet, const cmcCellRequest& r) {
 
 QString cuiChangeNames::of(const cmcCellRequest& r, cuiSheet* sheet, cmcGTex& text) {
     if (!sheet) return QString();
+    // A value stored into many rows: "Mode, 40 rows".
+    if (r.menuCommand == CL_None && r.fillRange && r.rangeLast > r.rangeFirst) {
+        QString heading;
+        const QString name = cellName(*sheet, r, &heading);
+        if (heading.isEmpty()) return name;
+        return text.getText(UndoKey, 4)
+            .replace(QLatin1String("%s"), heading)
+            .replace(QLatin1String("%d"), QString::number(r.rangeLast - r.rangeFirst + 1));
+    }
     if (r.menuCommand == CL_None) return cellName(*sheet, r);
     QString command;
     if (cuiMenu* menu = sheet->cellMenu())
@@ -72,7 +83,7 @@ QString cuiChangeNames::of(const cmcCellRequest& r, cuiSheet* sheet, cmcGTex& te
 }
 
 QString cuiChangeNames::mergeKey(const cmcCellRequest& r) {
-    if (r.menuCommand != CL_None) return QString();
+    if (r.menuCommand != CL_None || r.fillRange) return QString();
     return QStringLiteral("%1/%2/%3").arg(r.category).arg(r.label).arg(r.index);
 }
 

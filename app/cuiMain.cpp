@@ -23,9 +23,11 @@
 #include "cuiSheetLayout.h"
 #include "cuiToolBar.h"
 #include "cuiWindowPlaces.h"
+#include "imcRowText.h"
 #include "indEnviron.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
@@ -122,6 +124,10 @@ void cuiMain::BuildWindow() {
     cmcCellDispatch::global().setChangeListener(&cuiMain::cellChanged, this);
     m_source = std::make_unique<cuiDispatchSource>(&cmcCellDispatch::global());
     cuiCellSource::setGlobal(m_source.get());
+    // Rows copied from a list go onto the desktop's clipboard as text too.
+    imcRowText::setClipboard(
+        [] { return QGuiApplication::clipboard()->text(); },
+        [](const QString& text) { QGuiApplication::clipboard()->setText(text); });
 
     if (m_form) {
         m_splitter = new QSplitter(Qt::Horizontal);

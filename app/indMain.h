@@ -21,6 +21,8 @@ class indCloneMan;
 class indSheetEnv;
 struct cmcCellRequest;
 struct cmcCsvTable;
+struct imcCellChange;
+class iuiCompareWin;
 struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
@@ -171,6 +173,16 @@ class indMain : public cuiMain {
     bool ExportList();
     bool ImportList();
 
+    // File > Compare With (indMainCompare.cpp): the document against the file on disk, the
+    // last image read from the transceiver or a clone file chosen; the changes in their
+    // window (nothing to show: a message says so). False when nothing was compared.
+    enum CompareSource { CompareDisk = 0, CompareLastRead = 1, CompareFile = 2 };
+    bool CanCompareWith(int source) const;
+    bool CompareWith(int source);
+    // Opens the sheet of a change at its cell; false when the sheet has no such cell.
+    bool ShowChange(const imcCellChange& change);
+    QWidget* compareWindow() const;
+
     // The repeater settings window (one at a time) and its repeater-data files
     // (indMainRepeater.cpp). An import is checked whole before the working image changes
     // and is one undo step; Cancel in the window takes back what was loaded while it was
@@ -248,6 +260,9 @@ class indMain : public cuiMain {
     imcAdjustValues m_adjustValues;
     QPointer<QWidget> m_adjustWindow;
     QPointer<QWidget> m_languageWindow;
+    QPointer<iuiCompareWin> m_compareWindow;
+    cmcEeprom m_lastRead; // the last image read from the transceiver
+    bool m_hasLastRead = false;
     QPointer<QWidget> m_repeaterWindow;
     QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;

@@ -75,6 +75,8 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result) {
     if (result->status == CS_Ok) {
         // Kept before it replaces anything, so no configuration read is ever lost.
         self->saveBackup(result->image, QStringLiteral("read"));
+        self->m_lastRead = result->image; // File > Compare With compares with it
+        self->m_hasLastRead = true;
         self->m_working = result->image;
         if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
         self->m_second = self->m_working;

@@ -77,6 +77,12 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
         else if (run)
             r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
         break;
+    case CL_Menu_File_Compare:
+        if (!CanCompareWith(value))
+            state |= Disabled;
+        else if (run)
+            CompareWith(value);
+        break;
     case CL_Menu_File_Exit:
         if (run && m_form) m_form->close();
         break;

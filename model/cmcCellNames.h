@@ -53,7 +53,7 @@
     X(CL_Menu_View_Ad) X(CL_Menu_View_Ad_Update)                                                    \
     /* menu commands of this editor beyond the original set */                                  \
     X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo) X(CL_Menu_File_Backups)                               \
-    X(CL_Menu_File_ExportList) X(CL_Menu_File_ImportList)                                          \
+    X(CL_Menu_File_ExportList) X(CL_Menu_File_ImportList) X(CL_Menu_File_Compare)                 \
     X(CL_Menu_View_Repeater)                                                                        \
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \

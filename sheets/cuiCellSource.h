@@ -24,6 +24,8 @@ struct cuiCellCommand {
     int argument = 0; // a menu item's label with code 0
     QString text;     // the in-place editor's result
     bool hasText = false;
+    // With the editor's text: store it into every row of the selected range (Ctrl+Enter).
+    bool fillRange = false;
 };
 
 // What the sheet passes along with a command.

@@ -40,6 +40,7 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
     if (command.hasText) {
         r.fl.operation = cuiFlector::OpCommit;
         r.fl.editText = command.text;
+        r.fillRange = command.fillRange;
     } else if (command.code == 0) {
         if (command.argument == 0) return result;
         r.menuCommand = command.argument;

@@ -665,6 +665,12 @@ void cuiSheet::ExecuteCellCommand(int col, int row, int code, int argument, cons
     context.isCurrent = m_grid && col == m_grid->col() && row == m_grid->row();
     context.printing = isPrinting();
     currentRange(context.rangeFirst, context.rangeLast);
+    if (m_fillNext && hasText) {
+        command.fillRange = true;
+        context.rangeFirst = m_fillFirst;
+        context.rangeLast = m_fillLast;
+    }
+    m_fillNext = false;
 
     if (m_hosted) {
         if (code == 13 || code == 256) {
@@ -757,6 +763,9 @@ void cuiSheet::endCommand() {
         m_anchorCol = m_grid->col();
         m_anchorRow = m_grid->row();
         CellAt(m_anchorCol, m_anchorRow).flags |= 2;
+        // An editor opened on several rows keeps them marked until it closes.
+        if (editorVisible() && fillPending())
+            markRange(CellAt(m_editCol, m_editRow).cell.label, m_fillFirst, m_fillLast);
     }
     if (m_grid) m_grid->viewport()->update();
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
@@ -816,7 +825,8 @@ class cuiSheetEditorFilter : public QObject {
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            m_sheet->commitEditor();
+            // Ctrl+Enter stores the value into every selected row of the column.
+            m_sheet->commitEditor(key->modifiers() & Qt::ControlModifier);
             return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
@@ -858,11 +868,14 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
             }
         });
     }
+    // The rows selected now are the ones Ctrl+Enter fills; they stay marked meanwhile.
+    currentRange(m_fillFirst, m_fillLast);
     clearMarks();
     SelectCell(col, row);
     m_editCol = col;
     m_editRow = row;
     const cuiCell& cell = CellAt(col, row).cell;
+    if (fillPending()) markRange(cell.label, m_fillFirst, m_fillLast);
     QString value;
     if (text) {
         value = *text;
@@ -906,11 +919,12 @@ void cuiSheet::HideEditor(bool returnFocus) {
     if (returnFocus && m_grid) m_grid->setFocus();
 }
 
-void cuiSheet::commitEditor() {
+void cuiSheet::commitEditor(bool toRange) {
     if (!editorVisible() || m_editorClosing) return;
     const QString text = m_editor->toPlainText();
     const int col = m_editCol, row = m_editRow;
     HideEditor(true);
+    m_fillNext = toRange && fillPending();
     ExecuteCellCommand(col, row, 13, 0, text, true);
 }
 
@@ -970,6 +984,14 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event) {
 }
 
 void cuiSheet::gridKeyPress(const QString& text) {
+    // Typing on several selected rows opens the editor on any cell, selections too, so
+    // that Ctrl+Enter can store the value into all of them.
+    int first = -1, last = -1;
+    currentRange(first, last);
+    if (last > first && !text.isEmpty() && text[0].isPrint() && !text[0].isSpace()) {
+        StartEditor(m_grid->col(), m_grid->row(), &text, int(text.size()), 0);
+        return;
+    }
     for (const QChar ch : text) {
         if (ch.unicode() == 0) continue;
         ExecuteCellCommand(m_grid->col(), m_grid->row(), ch.unicode(), 0, QString());

@@ -269,7 +269,14 @@ class cuiSheet : public cuiGridOwner {
     void clearMarks() { m_layout->clearMarks(); }
     void markRange(int32_t label, int first, int last);
     void currentRange(int& first, int& last);
-    void commitEditor();
+    // Commits the editor's text into its cell, or with toRange into every selected row of
+    // its column (the range the editor was opened on).
+    void commitEditor(bool toRange = false);
+    // The rows selected when the editor opened (indices, -1 when none) and whether the
+    // next command goes to all of them.
+    int m_fillFirst = -1, m_fillLast = -1;
+    bool m_fillNext = false;
+    bool fillPending() const { return m_fillFirst >= 0 && m_fillLast > m_fillFirst; }
     void recomputeColors();
     friend class cuiSheetEditorFilter;
 };

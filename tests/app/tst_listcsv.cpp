@@ -86,8 +86,12 @@ class tst_listcsv : public QObject {
         item(CL_Menu_File_ImportList)->trigger();
 
         QCOMPARE(dialogs.filters, QStringList{QStringLiteral("CSV files (*.csv);;All files (*)")});
-        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries().size(), 2);
         QVERIFY(prompt.entries().first().question);
+        // The summary: rows 1 to 3 came into use, row 4 was cleared.
+        QCOMPARE(prompt.entries().last().text,
+                 QStringLiteral("Import 3 channels (3 added, 0 replaced, 1 cleared; nothing "
+                                "refused)"));
         QCOMPARE(m_main->document().undoCount(), steps + 1);
         QCOMPARE(m_main->document().undoName(), QStringLiteral("Import 3 channels"));
         QCOMPARE(channel(CL_ChL_Name, 1), QStringLiteral("Pier, 2"));

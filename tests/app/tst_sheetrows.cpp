@@ -1,0 +1,223 @@
+// Rows in the editor as a user handles them: a value typed over several selected rows and
+// stored into all of them with Ctrl+Enter (a frequency series too) as one undo step, rows
+// copied onto the desktop's clipboard as text and spreadsheet text pasted back, and File >
+// Compare With listing the changes, a double click going to the cell.
+
+#include "EditorFixture.h"
+#include "ScriptedDialogs.h"
+#include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
+#include "cmcEvMan.h"
+#include "cuiGrid.h"
+#include "cuiMenu.h"
+#include "cuiSheet.h"
+#include "cuiSheetHost.h"
+#include "iuiCompareWin.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+
+cmcCellDispatch& cells() {
+    return cmcCellDispatch::global();
+}
+
+QStringList column(int32_t label, int rows) {
+    QStringList out;
+    for (int row = 0; row < rows; ++row)
+        out << cells().text(CT_ChannelList, label, row);
+    return out;
+}
+
+} // namespace
+
+class tst_SheetRows : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorFixture> m_editor;
+    indMain* m_main = nullptr;
+    cuiSheet* m_sheet = nullptr;
+
+    bool selectChannelCell(int32_t label, int32_t index) {
+        for (int r = 0; r < m_sheet->rowCount(); ++r)
+            for (int c = 0; c < m_sheet->colCount(); ++c) {
+                const cuiCell& cell = m_sheet->CellObjectAt(c, r);
+                if (cell.selectable && cell.label == label && cell.index == index) {
+                    m_sheet->SelectCell(c, r);
+                    return true;
+                }
+            }
+        return false;
+    }
+    const cuiCell& current() {
+        return m_sheet->CellObjectAt(m_sheet->grid()->col(), m_sheet->grid()->row());
+    }
+    QAction* menuItem(int32_t label, int32_t index = 0) {
+        if (auto* ev = cmcEvMan::instance()) ev->send(EV_MenuRefresh);
+        for (QAction* a : m_main->menu()->actions())
+            if (m_main->menu()->cellOf(a) && m_main->menu()->cellOf(a)->label == label &&
+                m_main->menu()->cellOf(a)->index == index)
+                return a;
+        return nullptr;
+    }
+
+    // Channels 1, 2, 4 and 5 in use (3 not), the channel list shown and active.
+    void openChannels() {
+        const QStringList modes{"USB", "LSB", "", "AM", "USB"};
+        for (int row = 0; row < 5; ++row) {
+            if (modes[row].isEmpty()) continue;
+            QVERIFY(cells().commit(CT_ChannelList, CL_ChL_FreqR, row,
+                                   QStringLiteral("%1.5").arg(row + 3)));
+            QVERIFY(cells().commit(CT_ChannelList, CL_ChL_Mode, row, modes[row]));
+            QVERIFY(cells().commit(CT_ChannelList, CL_ChL_Name, row,
+                                   QStringLiteral("Ch %1").arg(row + 1)));
+        }
+        m_main->document().clearHistory();
+        m_editor->form->show();
+        QApplication::setActiveWindow(m_editor->form.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_editor->form.get()));
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        m_sheet = m_main->sheetHost()->sheet();
+        QVERIFY(m_sheet);
+        m_sheet->grid()->setFocus();
+        QTRY_VERIFY(m_sheet->grid()->hasFocus());
+    }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanupTestCase() { QDir(indMain::backupFolder()).removeRecursively(); }
+    void init() {
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-rows-"));
+        QVERIFY(m_editor->env->isFirstInstance());
+        m_main = m_editor->main.get();
+    }
+    void cleanup() {
+        m_sheet = nullptr;
+        m_editor.reset();
+    }
+
+    void typedIntoSelectedRows_data() {
+        QTest::addColumn<int>("label");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("modifier");
+        QTest::addColumn<QStringList>("shown"); // channels 1 to 5 afterwards
+        QTest::addColumn<QString>("step");
+        QTest::newRow("Ctrl+Enter: one mode for all")
+            << int(CL_ChL_Mode) << "CW" << int(Qt::ControlModifier)
+            << QStringList{"CW", "CW", "", "CW", "CW"} << "Mode, 5 rows";
+        QTest::newRow("Enter: the current row only")
+            << int(CL_ChL_Mode) << "CW" << int(Qt::NoModifier)
+            << QStringList{"USB", "LSB", "", "AM", "CW"} << "Mode, CH 5";
+        QTest::newRow("Ctrl+Enter: a frequency series")
+            << int(CL_ChL_FreqR) << "7.1 +0.01" << int(Qt::ControlModifier)
+            << QStringList{"7.100000", "7.110000", "", "7.120000", "7.130000"}
+            << "RX Frequency, 5 rows";
+    }
+    // Channels 1 to 5 selected with Shift+Down, a value typed, the editor closed with the
+    // key: the rows in use take it, channel 3 (not in use) stays empty, and one Undo takes
+    // it all back.
+    void typedIntoSelectedRows() {
+        QFETCH(int, label);
+        QFETCH(QString, typed);
+        QFETCH(int, modifier);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, step);
+        openChannels();
+        const cmcEeprom before = m_main->workingImage();
+        QVERIFY(selectChannelCell(label, 0));
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(m_sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(current().index, 4);
+        QTest::keyClicks(m_sheet->grid(), typed.left(1));
+        QVERIFY(m_sheet->editorVisible());
+        QTest::keyClicks(m_sheet->editor(), typed.mid(1));
+        QCOMPARE(m_sheet->editor()->toPlainText(), typed);
+        QTest::keyClick(m_sheet->editor(), Qt::Key_Return, Qt::KeyboardModifiers(modifier));
+        QVERIFY(!m_sheet->editorVisible());
+
+        QCOMPARE(column(label, 5), shown);
+        QCOMPARE(m_main->document().undoCount(), 1);
+        QCOMPARE(m_main->document().undoName(), step);
+        m_main->Undo();
+        QVERIFY(m_main->workingImage() == before);
+    }
+
+    // Copy puts the rows on the desktop's clipboard as text; text from a spreadsheet pastes
+    // into the list from the current row on, as one undo step.
+    void rowsThroughTheClipboard() {
+        openChannels();
+        QVERIFY(selectChannelCell(CL_ChL_Name, 0));
+        QTest::keyClick(m_sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QVERIFY(m_sheet->cellMenu());
+        m_sheet->cellMenu()->actionOf(CL_PMenu_Copy)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("row\trx_frequency\ttx_frequency\tmode\tname\r\n"
+                                "1\t3.500000\t3.500000\tUSB\tCh 1\r\n"
+                                "2\t4.500000\t4.500000\tLSB\tCh 2\r\n"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral(
+            "rx_frequency\tmode\tname\r\n14.2\tCW\tRelay\r\n18.1\tUSB\t\"Coast, north\"\r\n"));
+        ScriptedPrompt prompt;
+        const cmcEeprom before = m_main->workingImage();
+        QVERIFY(selectChannelCell(CL_ChL_Name, 9));
+        m_sheet->updateCellMenu(true);
+        QAction* paste = m_sheet->cellMenu()->actionOf(CL_PMenu_Paste);
+        QVERIFY(paste->isEnabled());
+        paste->trigger();
+        QVERIFY(prompt.entries().isEmpty()); // rows 10 and 11 were not in use
+        QCOMPARE(cells().text(CT_ChannelList, CL_ChL_Name, 10), QStringLiteral("Coast, north"));
+        QCOMPARE(cells().text(CT_ChannelList, CL_ChL_Mode, 9), QStringLiteral("CW"));
+        QCOMPARE(m_main->document().undoCount(), 1);
+        QCOMPARE(m_main->document().undoName(), QStringLiteral("Paste, 2 rows"));
+        m_main->Undo();
+        QVERIFY(m_main->workingImage() == before);
+    }
+
+    // Compare With the file on disk and a clone file: the changes listed, a double click
+    // opening the sheet at the cell; equal images give a message instead.
+    void compareWith() {
+        openChannels();
+        ScriptedPrompt prompt;
+        const QString saved = m_editor->path(QStringLiteral("plan.icf"));
+        QVERIFY(m_main->Save(saved));
+        QVERIFY(!menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
+
+        menuItem(CL_Menu_File_Compare, indMain::CompareDisk)->trigger();
+        QVERIFY(!m_main->compareWindow());
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries().first().text,
+                 QStringLiteral("The document holds the same data as the file on disk."));
+
+        QVERIFY(cells().commit(CT_ChannelList, CL_ChL_Mode, 3, QStringLiteral("FSK")));
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
+        ScriptedDialogs dialogs;
+        dialogs.answers << saved;
+        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
+        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->list()->topLevelItemCount(), 1);
+        QStringList row;
+        for (int c = 0; c < 5; ++c)
+            row << window->list()->topLevelItem(0)->text(c);
+        QCOMPARE(row, (QStringList{"Channel List", "4", "Mode", "AM", "FSK"}));
+        QCOMPARE(window->list()->headerItem()->text(3), QStringLiteral("plan.icf"));
+
+        emit window->list()->itemDoubleClicked(window->list()->topLevelItem(0), 0);
+        m_sheet = m_main->sheetHost()->sheet();
+        QCOMPARE(m_sheet->command(), kChannels);
+        QCOMPARE(current().label, int32_t(CL_ChL_Mode));
+        QCOMPARE(current().index, 3);
+    }
+};
+
+QTEST_MAIN(tst_SheetRows)
+#include "tst_sheetrows.moc"
