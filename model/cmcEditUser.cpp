@@ -24,8 +24,9 @@ class StandardUser : public cmcEditUser {
         return cmcPrompt::ask(message(key), caption(), cmcPromptButtons::OkCancel,
                               cmcPromptIcon::Warning) == PA_Ok;
     }
-    void tell(const QString& key) override {
-        cmcPrompt::tell(message(key), caption(), cmcPromptIcon::Error);
+    void tell(const QString& key, const QStringList& details) override {
+        const QString text = (QStringList(message(key)) << details).join(u'\n');
+        cmcPrompt::tell(text, caption(), cmcPromptIcon::Error);
     }
     void report(const cmcEditReport& r) override {
         cmcEvMan* ev = cmcEvMan::instance();

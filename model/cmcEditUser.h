@@ -9,6 +9,7 @@
 // command-line tool and the list import use the checks with no user at all.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // What an edit did, for the status line and the sheets.
@@ -24,8 +25,8 @@ class cmcEditUser {
     virtual ~cmcEditUser() = default;
     // Asks the message under key with OK and Cancel (a warning); true for OK.
     virtual bool confirm(const QString& key) = 0;
-    // Shows the message under key as an error.
-    virtual void tell(const QString& key) = 0;
+    // Shows the message under key as an error, with the detail lines below it.
+    virtual void tell(const QString& key, const QStringList& details = {}) = 0;
     virtual void report(const cmcEditReport& report) = 0;
 
     static cmcEditUser& standard();

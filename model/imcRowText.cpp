@@ -4,11 +4,8 @@
 #include "cmcCellRequest.h"
 #include "cmcCsvList.h"
 #include "cmcEeprom.h"
-#include "cmcEvMan.h"
-#include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcListInfo.h"
-#include "cmcPrompt.h"
 #include "imcCsvLists.h"
 
 #include <algorithm>
@@ -22,13 +19,6 @@ imcRowText::Reader s_reader = nullptr;
 imcRowText::Writer s_writer = nullptr;
 
 constexpr int ShownErrors = 20;
-
-QString message(const char* key) {
-    return cmcFCache::instance().table().getTextBlock(QString::fromLatin1(key));
-}
-QString caption() {
-    return cmcFCache::instance().table().getText(QStringLiteral("GI_Sys_AppTitle"));
-}
 
 // The list whose rows a cell shows, when it has a text form and rows the row clipboard
 // serves.
@@ -105,29 +95,27 @@ bool imcRowText::paste(cmcCellDispatch& d, cmcCellRequest& r) {
     cmcEeprom trial(*image);
     const cmcCsvResult result = take(trial, d.defaultImage(), *list, clipboardText(), at);
     if (!result.ok()) {
-        QStringList lines{message("GI_AppMess_PasteTextErr")};
+        QStringList lines;
         for (size_t i = 0; i < result.errors.size() && i < size_t(ShownErrors); ++i)
             lines << result.errors[i].describe();
         if (result.errors.size() > size_t(ShownErrors))
             lines << QStringLiteral("(+%1)").arg(result.errors.size() - ShownErrors);
-        cmcPrompt::tell(lines.join(u'\n'), caption(), cmcPromptIcon::Error);
+        d.editUser().tell(QStringLiteral("GI_AppMess_PasteTextErr"), lines);
         return false;
     }
     if (result.targets.empty()) return false;
     const bool overwrites = std::any_of(result.targets.begin(), result.targets.end(),
                                         [&](int32_t row) { return list->inUse(*image, row); });
-    if (overwrites && cmcPrompt::ask(message("GI_AppMess_Conv_Overwrite"), caption(),
-                                     cmcPromptButtons::OkCancel, cmcPromptIcon::Warning) != PA_Ok)
+    if (overwrites && !d.editUser().confirm(QStringLiteral("GI_AppMess_Conv_Overwrite")))
         return false;
 
     *image = trial;
     const auto [lo, hi] = std::minmax_element(result.targets.begin(), result.targets.end());
     r.rangeFirst = r.selectFirst = *lo;
     r.rangeLast = r.selectLast = *hi;
-    if (cmcEvMan* ev = cmcEvMan::instance()) {
-        ev->post(EV_RepaintAll);
-        ev->postWithText(EV_StatusText, int32_t(0xFF000000u), int32_t(0xFFF0F0F0u),
-                         message("GI_AppMess_S_Paste"));
-    }
+    cmcEditReport shown;
+    shown.statusKey = QStringLiteral("GI_AppMess_S_Paste");
+    shown.repaintAll = true;
+    d.editUser().report(shown);
     return true;
 }

@@ -10,7 +10,8 @@
 // keep their distance; text without a row column fills the rows one after the other. The
 // text is checked whole with the cells' own formats first: any error leaves the image
 // as it was and is shown with its line and column. Rows in use are not overwritten
-// without the user's OK.
+// without the user's OK. The error, the question and the status message go to the
+// dispatcher's edit user (cmcEditUser).
 //
 // The row clipboard (cmcClipCh) still carries the rows' bytes: while the clipboard holds
 // the text of the program's own last copy, Paste stores those bytes, as before.

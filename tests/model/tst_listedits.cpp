@@ -163,7 +163,7 @@ struct RecordingUser : cmcEditUser {
         heard << "confirm " + key;
         return answer;
     }
-    void tell(const QString& key) override { heard << "tell " + key; }
+    void tell(const QString& key, const QStringList&) override { heard << "tell " + key; }
     void report(const cmcEditReport& r) override {
         if (!r.statusKey.isEmpty()) heard << "status " + r.statusKey;
     }
