@@ -250,6 +250,10 @@ void cuiPickList::setItems(const std::vector<int64_t>& values, const QStringList
     for (int c = 0; c < m_sheet->colCount(); ++c)
         m_sheet->AutoFitColumn(c);
     cuiGrid* g = m_sheet->grid();
+    // The window takes the size of its items, however few: no widget's least size stands
+    // in the way.
+    for (QWidget* w = g; w && w != this; w = w->parentWidget())
+        w->setMinimumSize(1, 1);
     g->setMouseTracking(true);
     g->viewport()->setMouseTracking(true);
 }

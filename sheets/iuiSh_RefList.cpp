@@ -35,6 +35,8 @@ iuiSh_RefList::iuiSh_RefList(QWidget* parent, cmcGTex& table, int kind, const QS
     m_sheet->Build();
     layout->addWidget(m_sheet->frame());
     cuiGrid* g = m_sheet->grid();
+    for (QWidget* w = g; w && w != this; w = w->parentWidget())
+        w->setMinimumSize(1, 1);
     g->setMouseTracking(true);
     g->viewport()->setMouseTracking(true);
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->attach(&iuiSh_RefList::eventListener, this);

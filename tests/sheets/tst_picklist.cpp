@@ -335,6 +335,11 @@ void tst_PickList::otherReferencedLists() {
     cuiPickList* pick = f.open();
     QVERIFY(pick);
     QCOMPARE(RefFixture::shown(pick), texts);
+    // However few the items, the window is as high as they are.
+    int height = 0;
+    for (int r = 0; r < pick->grid()->rowCount(); ++r)
+        height += pick->grid()->rowHeight(r);
+    QCOMPARE(pick->grid()->clientHeight(), height);
     clickRow(pick, pickRow);
     QVERIFY(!pick->isVisible());
     QCOMPARE(f.dispatch.text(CT_AddressList, label, kAddrRow), shown);
