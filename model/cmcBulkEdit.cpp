@@ -4,7 +4,6 @@
 #include "cmcCellRequest.h"
 #include "cmcCsvList.h"
 #include "cmcEeprom.h"
-#include "cmcEvMan.h"
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "datCh.h"
@@ -18,10 +17,11 @@ QString message(const char* key) {
     return cmcFCache::instance().table().getText(QString::fromLatin1(key));
 }
 
-// The status line: black on light grey, as the row commands say what they did.
-void status(const QString& text) {
-    if (cmcEvMan* ev = cmcEvMan::instance())
-        ev->postWithText(EV_StatusText, int32_t(0xFF000000u), int32_t(0xFFF0F0F0u), text);
+// The status line, as the row commands say what they did.
+void status(cmcCellDispatch& d, const QString& text) {
+    cmcEditReport report;
+    report.statusText = text;
+    d.editUser().report(report);
 }
 
 } // namespace
@@ -75,7 +75,7 @@ bool cmcBulkEdit::fill(cmcCellDispatch& d, cmcCellRequest& r, QString* refusal) 
                                     .replace(QLatin1String("%s"), one.fl.editText)
                                     .replace(QLatin1String("%d"), QString::number(row + 1));
             if (refusal) *refusal = why;
-            status(why);
+            status(d, why);
             return false;
         }
         ++written;
@@ -85,6 +85,6 @@ bool cmcBulkEdit::fill(cmcCellDispatch& d, cmcCellRequest& r, QString* refusal) 
     r.selectFirst = first;
     r.selectLast = last;
     r.setValue(written);
-    status(message("GI_AppMess_S_Fill").replace(QLatin1String("%d"), QString::number(written)));
+    status(d, message("GI_AppMess_S_Fill").replace(QLatin1String("%d"), QString::number(written)));
     return true;
 }

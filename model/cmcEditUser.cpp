@@ -35,8 +35,8 @@ class StandardUser : public cmcEditUser {
             ev->post(EV_RepaintAll);
         else if (r.repaintFirst >= 0)
             ev->post(cmcEvRepaint{EV_RepaintIndex, 0, 0, r.repaintFirst});
-        if (!r.statusKey.isEmpty())
-            ev->post(cmcEvStatusText{message(r.statusKey), s_textColour, s_backColour});
+        const QString status = r.statusKey.isEmpty() ? r.statusText : message(r.statusKey);
+        if (!status.isEmpty()) ev->post(cmcEvStatusText{status, s_textColour, s_backColour});
     }
 };
 

@@ -15,6 +15,7 @@
 // What an edit did, for the status line and the sheets.
 struct cmcEditReport {
     QString statusKey;         // message shown on the status line; empty: none
+    QString statusText;        // or a message already made (with its values filled in)
     int32_t repaintFirst = -1; // rows to repaint: one row repaints itself, more the sheet
     int32_t repaintLast = -1;
     bool repaintAll = false;

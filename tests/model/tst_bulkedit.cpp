@@ -5,6 +5,7 @@
 #include "ListImages.h"
 #include "cmcBulkEdit.h"
 #include "cmcCellDispatch.h"
+#include "cmcEditUser.h"
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
 #include "datCh.h"
@@ -34,6 +35,14 @@ cmcCellRequest fill(int32_t label, int32_t current, int32_t first, int32_t last,
     r.fillRange = true;
     return r;
 }
+
+// Keeps the status messages an edit says to its user.
+struct StatusUser : cmcEditUser {
+    QStringList statuses;
+    bool confirm(const QString&) override { return true; }
+    void tell(const QString&, const QStringList&) override {}
+    void report(const cmcEditReport& r) override { statuses << r.statusText; }
+};
 
 } // namespace
 
@@ -136,10 +145,13 @@ class tst_BulkEdit : public QObject {
         cmcCellDispatch d(&image);
         changes = 0;
         d.setChangeListener(&countChange, nullptr);
+        StatusUser user;
+        d.setEditUser(&user);
         cmcCellRequest r = fill(label, 0, 0, 9, text);
         QString refusal;
         QVERIFY(!cmcBulkEdit::fill(d, r, &refusal));
         QCOMPARE(refusal, message);
+        QCOMPARE(user.statuses, QStringList{message}); // the status line says why
         QVERIFY(!d.dispatch(r));
         QCOMPARE(changes, 0);
         QVERIFY(image == ListImages::populated());
