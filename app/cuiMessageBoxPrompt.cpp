@@ -1,6 +1,7 @@
 #include "cuiMessageBoxPrompt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 
 QMessageBox::Icon cuiMessageBoxPrompt::boxIcon(cmcPromptIcon icon) {
     switch (icon) {
@@ -89,10 +90,23 @@ int closedAnswer(cmcPromptButtons buttons) {
 
 int cuiMessageBoxPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
                              cmcPromptIcon icon) {
+    return askWithCheck(text, caption, buttons, icon, QString(), nullptr);
+}
+
+int cuiMessageBoxPrompt::askWithCheck(const QString& text, const QString& caption,
+                                      cmcPromptButtons buttons, cmcPromptIcon icon,
+                                      const QString& checkText, bool* checked) {
     QMessageBox box(boxIcon(icon), caption, text, boxButtons(buttons),
                     QApplication::activeWindow());
     box.setDefaultButton(firstButton(buttons));
+    QCheckBox* check = nullptr;
+    if (checked && !checkText.isEmpty()) {
+        check = new QCheckBox(checkText, &box);
+        check->setChecked(*checked);
+        box.setCheckBox(check);
+    }
     box.exec();
+    if (check) *checked = check->isChecked();
     const int answer =
         answerOf(static_cast<QMessageBox::StandardButton>(box.standardButton(box.clickedButton())));
     return answer == PA_None ? closedAnswer(buttons) : answer;

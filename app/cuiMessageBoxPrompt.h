@@ -11,6 +11,8 @@ class cuiMessageBoxPrompt : public cmcPromptService {
     int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
             cmcPromptIcon icon) override;
     void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override;
+    int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                     cmcPromptIcon icon, const QString& checkText, bool* checked) override;
 
     static QMessageBox::Icon boxIcon(cmcPromptIcon icon);
     static QMessageBox::StandardButtons boxButtons(cmcPromptButtons buttons);

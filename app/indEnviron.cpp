@@ -13,6 +13,7 @@ namespace {
 const QString KeyGlobal = QStringLiteral("Global");
 const QString KeyRecent = QStringLiteral("Recent File List");
 const QString KeyView = QStringLiteral("View Option");
+const QString KeyClone = QStringLiteral("Clone Option");
 const QString KeyWindow = QStringLiteral("Window Position");
 const QString KeySetup = QStringLiteral("Setup");
 const QString KeyPassword = QStringLiteral("Password");
@@ -120,6 +121,8 @@ void indEnviron::applyDefaults() {
     makerReserveWord = MakerWord;
     adjustModeWord.clear();
     revision.clear();
+    verifyWrite = false;
+    fleetAdapters.clear();
 }
 
 std::unique_ptr<QSettings> indEnviron::openKey(Root root, const QString& keyPath,
@@ -187,6 +190,12 @@ bool indEnviron::load() {
     fontSizePrinter = std::clamp(value, 8, 12);
     s->endGroup();
 
+    // Settings that older versions did not store: missing is their default, not a fault.
+    s->beginGroup(KeyClone);
+    verifyWrite = s->value("Verify Write", 0).toInt() != 0;
+    fleetAdapters = s->value("Fleet Adapters").toString().split(u' ', Qt::SkipEmptyParts);
+    s->endGroup();
+
     s->beginGroup(KeyWindow);
     if (!readInt(*s, "Left", &windowLeft) || !readInt(*s, "Top", &windowTop) ||
         !readInt(*s, "Width", &windowWidth) || !readInt(*s, "Height", &windowHeight) ||
@@ -246,6 +255,11 @@ void indEnviron::save() {
     s->setValue("FontSize Percentage", fontSizePercentage);
     s->setValue("Toolbar Visible", toolbarVisible ? 1 : 0);
     s->setValue("FontSize Printer", fontSizePrinter);
+    s->endGroup();
+
+    s->beginGroup(KeyClone);
+    s->setValue("Verify Write", verifyWrite ? 1 : 0);
+    s->setValue("Fleet Adapters", fleetAdapters.join(u' '));
     s->endGroup();
 
     s->beginGroup(KeyWindow);

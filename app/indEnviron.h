@@ -18,6 +18,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <list>
 #include <memory>
@@ -113,6 +114,10 @@ class indEnviron {
     QString makerReserveWord;
     QString adjustModeWord;
     QString revision;
+    // Clone writes read the memory back and compare it (the write confirmation's check box).
+    bool verifyWrite = false;
+    // Network adapters (HOST:PORT) offered by the write to several radios.
+    QStringList fleetAdapters;
 
   private:
     std::unique_ptr<QSettings> openKey(Root root, const QString& keyPath, QString* group) const;

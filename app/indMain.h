@@ -17,6 +17,7 @@
 
 class QWidget;
 class cuiHtmlHelp;
+class cuiFleetWrite;
 class indCloneMan;
 class indSheetEnv;
 struct cmcCellRequest;
@@ -196,6 +197,21 @@ class indMain : public cuiMain {
     // The repeater table's cells.
     bool RepeaterCell(cmcCellRequest& request);
 
+    // File > Export PDF: the pages that printing the sheet on screen (all = false) or every
+    // sheet of the tree gives, into a PDF file the user names; true when one was written.
+    bool ExportPdf(bool all);
+    bool ExportPdfOf(const QStringList& commands);
+    // The sheet commands of the tree, in tree order.
+    QStringList treeSheetCommands() const;
+
+    // Clone > Write to Several Radios (indMainFleet.cpp): the data checks of a write once
+    // for the batch, then the window that writes the radios side by side.
+    void cloneWriteFleet();
+    cuiFleetWrite* fleetWindow() const;
+    // The write confirmation with its check box for the verification (remembered); false
+    // when cancelled.
+    bool confirmWrite(bool* verify);
+
     // Printing: the printer (created with the main window's first print), the sheet on
     // screen, and every sheet of the tree in tree order.
     cuiPrinter& printer();
@@ -266,6 +282,7 @@ class indMain : public cuiMain {
     QPointer<QWidget> m_repeaterWindow;
     QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;
+    QPointer<cuiFleetWrite> m_fleetWindow;
     std::unique_ptr<cuiPrinter> m_printer;
     QString m_lastBackup;
 };

@@ -159,8 +159,8 @@ void indMain::writeContinuation(void* context, dst_CDrv_Result* result) {
             emit self->cloneFinished(indCloneMan::OpWrite, -1);
             return;
         }
-        if (cmcPrompt::ask(block("GI_Mess_Confirm_CloneWrite"), title(), cmcPromptButtons::OkCancel,
-                           cmcPromptIcon::Warning) != PA_Ok) {
+        bool verify = false;
+        if (!self->confirmWrite(&verify)) {
             emit self->cloneFinished(indCloneMan::OpWrite, -1);
             return;
         }
@@ -177,12 +177,15 @@ void indMain::writeContinuation(void* context, dst_CDrv_Result* result) {
     self->m_cloneMan->SetImageSize(self->m_imageSize);
     self->PrepareImage(self->m_writeCopy, true);
     const cmcAdrRange* ranges = Range(self->m_makerMode ? 1 : 0);
+    self->m_cloneMan->setVerifyWrite(self->m_env.verifyWrite);
     if (!self->m_cloneMan->Write(self->m_writeCopy, ranges, &indMain::writeCompletion, self))
         emit self->cloneFinished(indCloneMan::OpWrite, -1);
 }
 
 void indMain::writeCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
+    // What a verification read back is kept, whether it matched or not.
+    if (result->readBack) self->saveBackup(result->image, QStringLiteral("readback"));
     if (result->status == CS_Ok) {
         self->AfterTransfer(indCloneMan::OpWrite);
         self->saveBackup(self->m_writeCopy, QStringLiteral("write"));

@@ -140,6 +140,9 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
     case CL_Menu_Clone_Write:
         if (run) cloneWrite();
         break;
+    case CL_Menu_Clone_WriteFleet:
+        if (run) cloneWriteFleet();
+        break;
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();
         break;
@@ -196,6 +199,15 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
             state |= Disabled;
         else if (run)
             PrintCurrent();
+        break;
+    }
+    case CL_Menu_File_ExportPdf: {
+        // [0] the sheet on screen, [1] every sheet.
+        cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
+        if (value == 0 ? !sheet || !sheet->CanPrint() : !tree())
+            state |= Disabled;
+        else if (run)
+            ExportPdf(value != 0);
         break;
     }
     case CL_Menu_File_Print_All:

@@ -53,4 +53,9 @@ void tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
     installed()->tell(text, caption, icon);
 }
 
+int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                 cmcPromptIcon icon, const QString& checkText, bool* checked) {
+    return installed()->askWithCheck(text, caption, buttons, icon, checkText, checked);
+}
+
 } // namespace cmcPrompt

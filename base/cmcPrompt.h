@@ -31,6 +31,14 @@ class cmcPromptService {
                     cmcPromptIcon icon) = 0;
     // Tells something; returns when the user has acknowledged it.
     virtual void tell(const QString& text, const QString& caption, cmcPromptIcon icon) = 0;
+    // Asks a question with a check box under it: *checked is its state when shown and the
+    // user's choice afterwards. A service without check boxes asks without one and leaves
+    // *checked as it was.
+    virtual int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                             cmcPromptIcon icon, const QString& checkText, bool* checked) {
+        (void)checkText, (void)checked;
+        return ask(text, caption, buttons, icon);
+    }
 };
 
 namespace cmcPrompt {
@@ -43,5 +51,7 @@ int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
         cmcPromptIcon icon = cmcPromptIcon::Question);
 void tell(const QString& text, const QString& caption,
           cmcPromptIcon icon = cmcPromptIcon::Information);
+int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                 cmcPromptIcon icon, const QString& checkText, bool* checked);
 
 } // namespace cmcPrompt

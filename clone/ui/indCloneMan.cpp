@@ -83,6 +83,13 @@ bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Compl
     m_driver.SetStepTimeout(WriteStepTimeout);
     m_driver.SetAckTimeout(WriteAckTimeout);
     m_total = imcCloneCheck::RangeBytes(ranges);
+    m_verifying = false;
+    m_doneBefore = 0;
+    if (m_verifyWrite) {
+        m_sent = image;
+        m_writeRanges = ranges;
+        m_total += imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges);
+    }
     if (!m_driver.StartWrite(image, ranges, &indCloneMan::driverCallback, this)) return false;
     begin(OpWrite, completion, context, QStringLiteral("Cloning"));
     return true;
@@ -169,7 +176,7 @@ bool indCloneMan::StartAdjustTable(Completion completion, void* context) {
 
 int32_t indCloneMan::done() const {
     if (m_operation == OpSearch) return m_searchIndex + 1;
-    return m_driver.DataByteCount();
+    return m_doneBefore + m_driver.DataByteCount();
 }
 
 cuiCloneProgress* indCloneMan::progressWindow() const {
@@ -196,7 +203,36 @@ void indCloneMan::driverCallback(void* context, dst_CDrv_Result* result) {
     static_cast<indCloneMan*>(context)->complete(result);
 }
 
+bool indCloneMan::startVerify() {
+    m_verifying = true;
+    m_doneBefore = m_driver.DataByteCount();
+    m_driver.SetStepTimeout(ReadStepTimeout);
+    if (m_driver.StartRead(imcCloneCheck::ReadRanges, &indCloneMan::driverCallback, this))
+        return true;
+    m_verifying = false;
+    return false;
+}
+
+// The read-back ends the write: its verdict (or the read's failure) is the write's.
+void indCloneMan::finishVerify(dst_CDrv_Result* result) {
+    m_verifying = false;
+    result->operation = cmcCloneDrv::OpWrite;
+    if (result->status != CS_Ok) return;
+    result->readBack = true;
+    result->differences = imcCloneCheck::Differences(m_sent, result->image, m_writeRanges);
+    if (!result->differences.empty()) result->status = CS_Verify;
+}
+
 void indCloneMan::complete(dst_CDrv_Result* result) {
+    // A write that went through is read back before anyone hears of it; the progress
+    // window stays.
+    if (m_operation == OpWrite && result->operation == cmcCloneDrv::OpWrite && m_verifyWrite &&
+        result->status == CS_Ok) {
+        if (startVerify()) return;
+        result->status = CS_LinkOpen;
+    } else if (m_verifying && result->operation == cmcCloneDrv::OpRead) {
+        finishVerify(result);
+    }
     switch (result->operation) {
     case cmcCloneDrv::OpInfo:
         if (result->status == CS_Ok) {
@@ -247,6 +283,8 @@ void indCloneMan::complete(dst_CDrv_Result* result) {
 
 void indCloneMan::endOperation() {
     m_task->setInterval(-1);
+    m_doneBefore = 0;
+    m_verifying = false;
     setMainEnabled(true);
     if (m_progress) {
         m_progress->finish();

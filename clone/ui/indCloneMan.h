@@ -80,6 +80,11 @@ class indCloneMan {
     bool Read(const cmcAdrRange* ranges, Completion completion, void* context);
     bool Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion,
                void* context);
+    // Writes read the memory back after a successful write and compare the written ranges
+    // with what was sent: a difference fails the write (status 20, the first differing
+    // addresses in the result); the result's image is then the memory read back.
+    void setVerifyWrite(bool on) { m_verifyWrite = on; }
+    bool verifyWrite() const { return m_verifyWrite; }
 
     // Port search: the list of openable ports, then one identify per port.
     void setPortLister(PortLister lister, void* context) { m_lister = {lister, context}; }
@@ -163,4 +168,14 @@ class indCloneMan {
         void* context = nullptr;
     } m_lister;
     int m_adjustMode = 0;
+    // Verification after a write: the image sent and its ranges, the read-back running,
+    // and the bytes of the write already done.
+    bool m_verifyWrite = false;
+    bool m_verifying = false;
+    cmcEeprom m_sent;
+    const cmcAdrRange* m_writeRanges = nullptr;
+    int32_t m_doneBefore = 0;
+    // Starts the read-back of a write that succeeded; false when it could not start.
+    bool startVerify();
+    void finishVerify(dst_CDrv_Result* result);
 };

@@ -11,12 +11,21 @@ ScriptedPrompt::~ScriptedPrompt() {
 
 int ScriptedPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
                         cmcPromptIcon icon) {
-    m_entries.append(Entry{text, caption, true, buttons, icon});
+    m_entries.append(Entry{text, caption, true, buttons, icon, QString()});
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
+int ScriptedPrompt::askWithCheck(const QString& text, const QString& caption,
+                                 cmcPromptButtons buttons, cmcPromptIcon icon,
+                                 const QString& checkText, bool* checked) {
+    const int answer = ask(text, caption, buttons, icon);
+    m_entries.last().checkText = checkText;
+    if (checked && !m_checks.isEmpty()) *checked = m_checks.takeFirst();
+    return answer;
+}
+
 void ScriptedPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
-    m_entries.append(Entry{text, caption, false, cmcPromptButtons::Ok, icon});
+    m_entries.append(Entry{text, caption, false, cmcPromptButtons::Ok, icon, QString()});
 }
 
 QStringList ScriptedPrompt::texts() const {

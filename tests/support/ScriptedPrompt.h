@@ -17,6 +17,7 @@ class ScriptedPrompt : public cmcPromptService {
         bool question = false;
         cmcPromptButtons buttons = cmcPromptButtons::Ok;
         cmcPromptIcon icon = cmcPromptIcon::None;
+        QString checkText; // a question's check box, if it had one
     };
 
     // Installs itself; uninstalls in the destructor.
@@ -31,6 +32,10 @@ class ScriptedPrompt : public cmcPromptService {
     int ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
             cmcPromptIcon icon) override;
     void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override;
+    // Records the check box's text and sets it to checkAnswer when one is queued.
+    int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
+                     cmcPromptIcon icon, const QString& checkText, bool* checked) override;
+    void queueCheck(bool on) { m_checks.append(on); }
 
     const QList<Entry>& entries() const { return m_entries; }
     QStringList texts() const;
@@ -39,6 +44,7 @@ class ScriptedPrompt : public cmcPromptService {
   private:
     QList<Entry> m_entries;
     QList<int> m_answers;
+    QList<bool> m_checks;
     cmcPromptService* m_previous = nullptr;
 };
 

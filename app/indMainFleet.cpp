@@ -1,0 +1,124 @@
+// Clone > Write to Several Radios: the checks of an ordinary write once for the batch, the
+// window that chooses the links and runs the writes side by side, and the backups of what
+// went into the radios (and of what a verification read back).
+
+#include "indMain.h"
+
+#include "cmcComm.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
+#include "cmcPrompt.h"
+#include "cuiFleetWrite.h"
+#include "imcWriteCheck.h"
+#include "indCloneMan.h"
+#include "indEnviron.h"
+
+#include <QMainWindow>
+
+namespace {
+QString block(const char* key) {
+    return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
+}
+
+// A backup kind that names the radio, so that the backups of a batch stay apart.
+QString backupKind(const QString& kind, const QString& serial) {
+    QString name = serial;
+    for (QChar& c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-')) c = QLatin1Char('_');
+    return name.isEmpty() ? kind : kind + QLatin1Char('-') + name;
+}
+} // namespace
+
+bool indMain::confirmWrite(bool* verify) {
+    *verify = m_env.verifyWrite;
+    const int answer = cmcPrompt::askWithCheck(
+        block("GI_Mess_Confirm_CloneWrite"), appTitle(), cmcPromptButtons::OkCancel,
+        cmcPromptIcon::Warning,
+        cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_Confirm_VerifyWrite")), verify);
+    if (answer != PA_Ok) return false;
+    m_env.verifyWrite = *verify;
+    return true;
+}
+
+// The links the window offers: every serial port of the port table, the network adapter of
+// the TCP settings and the adapters added before. The link in use starts ticked.
+static QList<imcFleetClone::Link> fleetLinks(const indEnviron& env, QList<bool>* checked) {
+    QList<imcFleetClone::Link> links;
+    cmcComm::RefreshPortTable();
+    const QString speed =
+        QString::fromLatin1(env.comSpeedHigh ? indCloneMan::HighSpeed : indCloneMan::LowSpeed);
+    const QStringList ports = cmcComm::PortTable();
+    for (int i = 0; i < ports.size(); ++i) {
+        imcFleetClone::Link l;
+        l.comPort = i + 1;
+        l.serialSettings = speed;
+        l.name = cmcComm::DisplayName(l.comPort);
+        links << l;
+        checked->append(!env.tcpLink && env.comPort == l.comPort);
+    }
+    QStringList adapters = env.fleetAdapters;
+    const QString own = QStringLiteral("%1:%2").arg(env.tcpAddress).arg(env.tcpPort);
+    if (!adapters.contains(own)) adapters.prepend(own);
+    for (const QString& a : adapters) {
+        const int colon = int(a.lastIndexOf(QLatin1Char(':')));
+        bool ok = false;
+        const uint port = colon > 0 ? a.mid(colon + 1).toUInt(&ok) : 0;
+        if (!ok || port < 1 || port > 65535) continue;
+        imcFleetClone::Link l;
+        l.tcp = true;
+        l.host = a.left(colon);
+        l.tcpPort = uint16_t(port);
+        l.name = a;
+        links << l;
+        checked->append(env.tcpLink && a == own);
+    }
+    return links;
+}
+
+void indMain::cloneWriteFleet() {
+    if (m_cloneMan->IsBusy() || (m_fleetWindow && m_fleetWindow->isRunning())) return;
+    // The data checks of an ordinary write, once for the batch.
+    const imcWriteCheck::Result check = imcWriteCheck::check(m_working);
+    if (check != imcWriteCheck::NoChannel) RefreshAfterChange();
+    if (check != imcWriteCheck::Ok) {
+        cmcPrompt::tell(block(imcWriteCheck::messageKey(check)), appTitle(), cmcPromptIcon::Error);
+        return;
+    }
+    if (auto* ev = cmcEvMan::instance()) ev->send(EV_BeforePrint);
+    if (m_fleetWindow) m_fleetWindow->close();
+
+    QList<bool> checked;
+    const QList<imcFleetClone::Link> links = fleetLinks(m_env, &checked);
+    auto* window = new cuiFleetWrite(links, checked, m_form);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    cmcEeprom image = m_working;
+    PrepareImage(image, true);
+    window->setImage(image, Range(m_makerMode ? 1 : 0));
+    window->confirm = [this](bool* verify) {
+        if (m_makerMode &&
+            cmcPrompt::ask(block("GI_Mess_Maker_Caution"), appTitle(), cmcPromptButtons::OkCancel,
+                           cmcPromptIcon::Warning) != PA_Ok)
+            return false;
+        return confirmWrite(verify);
+    };
+    window->adaptersChanged = [this](const QStringList& adapters) {
+        m_env.fleetAdapters = adapters;
+    };
+    window->finished = [this](const imcFleetClone& fleet) {
+        for (int i = 0; i < fleet.count(); ++i) {
+            const imcFleetClone::Radio& r = fleet.radio(i);
+            if (r.status == 0)
+                saveBackup(fleet.sentImage(), backupKind(QStringLiteral("write"), fleet.serial(i)));
+            if (r.hasImage)
+                saveBackup(r.image, backupKind(QStringLiteral("readback"), fleet.serial(i)));
+        }
+        emit cloneFinished(indCloneMan::OpWrite, fleet.worstStatus());
+    };
+    m_fleetWindow = window;
+    window->open();
+}
+
+cuiFleetWrite* indMain::fleetWindow() const {
+    return m_fleetWindow.data();
+}

@@ -1,0 +1,114 @@
+// Several radios at once: the write of one clone file into one radio, then into four radios
+// side by side, each a simulated radio on its own pseudo-terminal pacing its line at 38,400
+// baud. The drivers share one event loop; the figure of interest is how much longer four
+// radios take than one (the aim: at most 1.10 times).
+
+#include "cmcComm.h"
+#include "cmcEeprom.h"
+#include "cmcIcfFile.h"
+#include "imcCloneCheck.h"
+#include "imcFleetClone.h"
+#include "indCloneFile.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Sim {
+    QProcess process;
+    QString address;
+    bool start(const QStringList& args) {
+        process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
+        process.setArguments(args);
+        process.start();
+        if (!process.waitForStarted(5000)) return false;
+        QByteArray line;
+        QDeadlineTimer deadline(10000);
+        while (!line.contains('\n') && !deadline.hasExpired())
+            if (process.waitForReadyRead(int(deadline.remainingTime())))
+                line += process.readAllStandardOutput();
+        if (!line.startsWith("READY ")) return false;
+        address = QString::fromLocal8Bit(line.mid(6).trimmed());
+        return true;
+    }
+    ~Sim() {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
+// Writes source into the radios given, all at once; the seconds it took and the worst status.
+double fleetWrite(const std::vector<std::unique_ptr<Sim>>& sims, int count, const cmcEeprom& source,
+                  int* worst) {
+    QList<imcFleetClone::Link> links;
+    for (int i = 0; i < count; ++i) {
+        imcFleetClone::Link l;
+        l.comPort = cmcComm::PortNumberOf(sims[size_t(i)]->address);
+        l.name = sims[size_t(i)]->address;
+        links << l;
+    }
+    imcFleetClone fleet;
+    fleet.setLinks(links);
+    QElapsedTimer t;
+    t.start();
+    if (!fleet.startWrite(source, imcCloneCheck::UserWriteRanges)) return -1;
+    while (fleet.isRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    *worst = fleet.worstStatus();
+    return t.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    cmcEeprom image(QxMap::ImageSize);
+    QRandomGenerator rng(5200);
+    for (int32_t a = 0; a < image.GetSize(); ++a)
+        image.SetByte(a, uint8_t(rng.bounded(256)));
+    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
+                   QxMap::IdentityLen);
+    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
+    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
+                   QxMap::MakerTextLen);
+    const QString file = dir.filePath("radio.icf");
+    {
+        cmcIcfFile f(image);
+        f.setReportErrors(false);
+        f.setModelCode(indCloneFile::ModelCode);
+        f.setExtraCode(indCloneFile::ExtraCode);
+        f.setMapRevision(indCloneFile::CloneMapRevision);
+        if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
+    }
+    cmcEeprom source = image;
+    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+        source.SetByte(a, uint8_t(a * 7));
+
+    constexpr int Radios = 4;
+    std::vector<std::unique_ptr<Sim>> sims;
+    for (int i = 0; i < Radios; ++i) {
+        sims.push_back(std::make_unique<Sim>());
+        if (!sims.back()->start({"--file", file, "--baud", "38400", "--serial",
+                                 QStringLiteral("BENCH-%1").arg(i + 1)})) {
+            std::printf("simulator did not start\n");
+            return 1;
+        }
+    }
+    std::printf("write to several radios, simulated radios on pseudo-terminals at 38400 baud\n");
+    int status = -1;
+    const double one = fleetWrite(sims, 1, source, &status);
+    std::printf("  1 radio : %7.2f s (status %d, 0x0500-0xAA5F)\n", one, status);
+    const double four = fleetWrite(sims, Radios, source, &status);
+    std::printf("  %d radios: %7.2f s (worst status %d)\n", Radios, four, status);
+    std::printf("  ratio %.3f (aim: at most 1.10)\n", one > 0 ? four / one : 0.0);
+    return 0;
+}

@@ -1,0 +1,232 @@
+// PDF without a printer: File > Export PDF writes the pages that printing gives (same page
+// count, the file's channel names and frequencies in its text), the "No printer" message
+// offers the export instead, and qxt5200-cli print does the same headless.
+
+#include "CliRunner.h"
+#include "EditorFixture.h"
+#include "ScriptedDialogs.h"
+#include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
+#include "cmcCellNames.h"
+#include "cmcCellRequest.h"
+#include "cmcGTex.h"
+#include "cmcListInfo.h"
+#include "cuiPreview.h"
+#include "cuiPrintDialogs.h"
+#include "cuiPrinter.h"
+#include "datCh.h"
+#include "indCloneFile.h"
+#include "indMain.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QToolButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
+const char kName[] = "HARBOUR PLAN";
+constexpr uint32_t kFrequency = 7123450; // shown as 7.123450
+
+// Channel row 4 with a name and a frequency to find in the PDF's text.
+void setNamedChannel(cmcEeprom& image) {
+    const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
+    const int32_t base = ch->base + 4 * ch->size;
+    for (int i = 0; i < ch->size; ++i)
+        image.SetByte(base + i, 0xFF);
+    for (int i = 0; i < 4; ++i) {
+        image.SetByte(base + QxRec::ChFreqR + i, uint8_t(kFrequency >> (8 * i)));
+        image.SetByte(base + QxRec::ChFreqT + i, uint8_t(kFrequency >> (8 * i)));
+    }
+    image.SetByte(base + QxRec::ChMode, 0);
+    image.SetBlock(base + QxRec::ChName, reinterpret_cast<const uint8_t*>(kName),
+                   int32_t(std::strlen(kName)));
+}
+
+int pdfPages(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                   QRegularExpression::MultilineOption);
+    const auto m = pages.match(QString::fromLocal8Bit(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000)) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void runMenu(int32_t label, int index = 0) {
+    cmcCellRequest r(CT_Null, label, index);
+    r.execute = true;
+    cmcCellDispatch::global().dispatch(r);
+}
+
+// Prints to a PDF file as a printer would, or has no printer at all.
+struct PdfPrinterDialogs : cuiPrintDialogs {
+    bool installed = true;
+    QString pdfPath;
+    int setups = 0;
+    PdfPrinterDialogs() { install(this); }
+    ~PdfPrinterDialogs() override { install(nullptr); }
+    bool hasPrinter() override { return installed; }
+    bool setupPrinter(QWidget*, QPrinter& printer) override {
+        ++setups;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        printer.setResolution(300);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        return true;
+    }
+    bool runPreview(cuiPreview& preview) override {
+        preview.printButton()->click();
+        return preview.printRequested();
+    }
+};
+
+} // namespace
+
+class tst_PdfExport : public QObject {
+    Q_OBJECT
+    std::unique_ptr<EditorFixture> m_editor;
+    std::unique_ptr<ScriptedPrompt> m_prompt;
+    std::unique_ptr<PdfPrinterDialogs> m_printers;
+    QTemporaryDir m_dir;
+
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
+                 "pdftotext and pdfinfo (poppler-utils) are needed: scripts/deps installs them");
+    }
+    void init() {
+        m_prompt = std::make_unique<ScriptedPrompt>();
+        m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-pdf-"));
+        m_editor->form->show();
+        setNamedChannel(m_editor->main->workingImage());
+        QVERIFY(m_editor->main->ShowSheetNow(kChannels));
+        m_printers = std::make_unique<PdfPrinterDialogs>();
+    }
+    void cleanup() {
+        m_printers.reset();
+        m_editor.reset();
+        m_prompt.reset();
+    }
+
+    // Printed first (to a PDF printer), then exported: the export has the printed pages,
+    // and its text holds the channel's name and frequency.
+    void exportHasThePrintedPages_data() {
+        QTest::addColumn<int>("which"); // 0 the sheet on screen, 1 every sheet
+        QTest::newRow("current sheet") << 0;
+        QTest::newRow("all sheets") << 1;
+    }
+    void exportHasThePrintedPages() {
+        QFETCH(int, which);
+        m_printers->pdfPath = m_dir.filePath(QStringLiteral("printed%1.pdf").arg(which));
+        runMenu(which == 0 ? CL_Menu_File_Print_Current : CL_Menu_File_Print_All);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 120000);
+        const int printed = pdfPages(m_printers->pdfPath);
+        QVERIFY(printed > 0);
+
+        ScriptedDialogs files;
+        const QString exported = m_dir.filePath(QStringLiteral("exported%1").arg(which));
+        files.answers << exported; // typed without its suffix
+        runMenu(CL_Menu_File_ExportPdf, which);
+        QCOMPARE(files.saves, 1);
+        QVERIFY(files.filters.first().contains("*.pdf"));
+        QCOMPARE(pdfPages(exported + ".pdf"), printed);
+        const QString text = pdfText(exported + ".pdf");
+        QVERIFY2(text.contains(kName), qPrintable(text.left(2000)));
+        QVERIFY(text.contains(QStringLiteral("7.123450")));
+        QVERIFY(m_prompt->entries().isEmpty());
+    }
+
+    // Without a printer the message offers the PDF instead: Yes asks for the file and
+    // writes the pages, No leaves it at that.
+    void noPrinterOffersPdf_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(PA_Yes);
+        QTest::newRow("no") << int(PA_No);
+    }
+    void noPrinterOffersPdf() {
+        QFETCH(int, answer);
+        m_printers->installed = false;
+        m_prompt->queueAnswer(answer);
+        ScriptedDialogs files;
+        const QString path = m_dir.filePath(QStringLiteral("fallback%1.pdf").arg(answer));
+        files.answers << path;
+        runMenu(CL_Menu_File_Print_Current);
+        QCOMPARE(m_prompt->entries().size(), 1);
+        const ScriptedPrompt::Entry& offer = m_prompt->entries().first();
+        QVERIFY(offer.question);
+        QCOMPARE(offer.buttons, cmcPromptButtons::YesNo);
+        QVERIFY(offer.text.startsWith(cmcGTex::mainTable().getText("GI_Sys_Printer_NoPrinter")));
+        QCOMPARE(m_printers->setups, 0);
+        QCOMPARE(files.saves, answer == PA_Yes ? 1 : 0);
+        QCOMPARE(QFile::exists(path), answer == PA_Yes);
+        if (answer == PA_Yes) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            QCOMPARE(pdfPages(path), m_editor->main->printer().countPages({kChannels}, printer));
+            QVERIFY(pdfText(path).contains(kName));
+        }
+        QVERIFY(m_editor->form->isEnabled());
+    }
+
+    // A file that cannot be written is reported and leaves nothing behind.
+    void unwritableExportIsReported() {
+        ScriptedDialogs files;
+        files.answers << m_dir.filePath(QStringLiteral("no-such-folder/plan.pdf"));
+        runMenu(CL_Menu_File_ExportPdf, 0);
+        QCOMPARE(m_prompt->entries().size(), 1);
+        QCOMPARE(m_prompt->entries().first().icon, cmcPromptIcon::Error);
+        QVERIFY(m_prompt->entries().first().text.contains("plan.pdf"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("no-such-folder"))));
+    }
+
+    // The command line, headless: the channel sheet as the editor prints it, by caption or
+    // command; a sheet that does not exist and a file that cannot be written fail cleanly.
+    void commandLinePrint_data() {
+        QTest::addColumn<QStringList>("sheet");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("by caption") << QStringList{"--sheet", "channel list"} << 0;
+        QTest::newRow("by command") << QStringList{"--sheet", kChannels} << 0;
+        QTest::newRow("no such sheet") << QStringList{"--sheet", "Nothing Here"} << 36;
+        QTest::newRow("unwritable") << QStringList{"--sheet", "Channel List"} << 37;
+    }
+    void commandLinePrint() {
+        QFETCH(QStringList, sheet);
+        QFETCH(int, exitCode);
+        const QString file = m_dir.filePath(QStringLiteral("plan.icf"));
+        QVERIFY(m_editor->main->Save(file));
+        const QString out = exitCode == 37 ? m_dir.filePath(QStringLiteral("missing/plan.pdf"))
+                                           : m_dir.filePath(QStringLiteral("cli.pdf"));
+        QFile::remove(out);
+        const CliRun r = cli(QStringList{"print", file, "-o", out} + sheet);
+        QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
+        if (exitCode != 0) {
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        QCOMPARE(pdfPages(out), m_editor->main->printer().countPages({kChannels}, printer));
+        const QString text = pdfText(out);
+        QVERIFY(text.contains(kName));
+        QVERIFY(text.contains(QStringLiteral("7.123450")));
+    }
+};
+
+QTEST_MAIN(tst_PdfExport)
+#include "tst_pdfexport.moc"
