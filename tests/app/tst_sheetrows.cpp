@@ -6,12 +6,14 @@
 #include "EditorFixture.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
+#include "cloneSimProcess.h"
 #include "cmcCellDispatch.h"
 #include "cmcEvMan.h"
 #include "cuiGrid.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
+#include "indCloneMan.h"
 #include "iuiCompareWin.h"
 
 #include <QAction>
@@ -19,6 +21,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
@@ -216,6 +219,37 @@ class tst_SheetRows : public QObject {
         QCOMPARE(m_sheet->command(), kChannels);
         QCOMPARE(current().label, int32_t(CL_ChL_Mode));
         QCOMPARE(current().index, 3);
+    }
+
+    // Compare With the last image read from the transceiver: offered once a read came in,
+    // and the change made since then is listed.
+    void compareWithLastRead() {
+        ScriptedPrompt prompt;
+        QVERIFY(!menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Tcp));
+        m_editor->env->tcpLink = true;
+        m_editor->env->tcpAddress = QStringLiteral("127.0.0.1");
+        m_editor->env->tcpPort = sim.tcpPort();
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
+        m_main->menu()->actionOf(CL_Menu_Clone_Read)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 90000);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpRead));
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+
+        QAction* lastRead = menuItem(CL_Menu_File_Compare, indMain::CompareLastRead);
+        QVERIFY(lastRead->isEnabled());
+        const QString old = cells().text(CT_Null, CL_USetM_LcdContrast, 0);
+        const QString now = old == QLatin1String("7") ? QStringLiteral("6") : QStringLiteral("7");
+        QVERIFY(cells().commit(CT_Null, CL_USetM_LcdContrast, 0, now));
+        lastRead->trigger();
+        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->list()->topLevelItemCount(), 1);
+        QStringList row;
+        for (int c = 0; c < 5; ++c)
+            row << window->list()->topLevelItem(0)->text(c);
+        QCOMPARE(row, (QStringList{"User Settings", "", "LCD contrast", old, now}));
     }
 };
 
