@@ -14,7 +14,6 @@ namespace {
 
 QString s_held;         // the clipboard while no reader and writer are installed
 QString s_lastCopy;     // the text of the program's own last copy
-int32_t s_lastList = 0; // and the list it was copied from
 imcRowText::Reader s_reader = nullptr;
 imcRowText::Writer s_writer = nullptr;
 
@@ -69,7 +68,6 @@ void imcRowText::copied(const cmcEeprom& image, int32_t list, int32_t first, int
     const cmcCsvTable* table = imcCsvLists::ofList(list);
     if (!table) return;
     s_lastCopy = rows(image, *table, std::min(first, last), std::max(first, last));
-    s_lastList = list;
     setClipboardText(s_lastCopy);
 }
 
@@ -82,7 +80,8 @@ bool imcRowText::pastesText(int32_t list) {
     if (!cmcListInfo::layout(list) || !imcCsvLists::ofList(list)) return false;
     const QString text = clipboardText();
     if (text.trimmed().isEmpty()) return false;
-    return !(text == s_lastCopy && list == s_lastList);
+    // The program's own copy pastes as the row clipboard's bytes, into its own list only.
+    return text != s_lastCopy;
 }
 
 bool imcRowText::paste(cmcCellDispatch& d, cmcCellRequest& r) {

@@ -51,7 +51,7 @@ class imcRowText {
     // clipboard as text too (lists without a text form put nothing there).
     static void copied(const cmcEeprom& image, int32_t list, int32_t first, int32_t last);
     // Whether Paste on a row of list takes the clipboard's text: it holds text, and not
-    // the text of the program's own last copy of rows of this list.
+    // the text of the program's own last copy (whose rows the row clipboard pastes).
     static bool pastesText(int32_t list);
     // Paste of the clipboard's text on the request's cell and range; true when the image
     // was changed. Sets the request's range to the rows written (the undo step's row

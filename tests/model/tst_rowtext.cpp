@@ -197,7 +197,7 @@ class tst_RowText : public QObject {
                  QStringLiteral("row\trx_frequency\ttx_frequency\tmode\tname\r"));
         QCOMPARE(copied.count(u'\n'), 3); // header, rows 1 and 4
         QVERIFY(!imcRowText::pastesText(QxList::Channel));
-        QVERIFY(imcRowText::pastesText(QxList::Address)); // the text, refused there
+        QVERIFY(!imcRowText::pastesText(QxList::Address)); // the row clipboard's: not here
 
         ScriptedPrompt prompt;
         imcRowText::setClipboardText(QStringLiteral("name\tmode\trx_frequency\nRelay\tAM\t9.9\n"
