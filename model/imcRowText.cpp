@@ -12,8 +12,8 @@
 
 namespace {
 
-QString s_held;         // the clipboard while no reader and writer are installed
-QString s_lastCopy;     // the text of the program's own last copy
+QString s_held;     // the clipboard while no reader and writer are installed
+QString s_lastCopy; // the text of the program's own last copy
 imcRowText::Reader s_reader = nullptr;
 imcRowText::Writer s_writer = nullptr;
 
