@@ -33,6 +33,9 @@ bool cmcFmtNumber::leadingNumber(const QString& text, double* number) {
         }
     }
     if (!any) return false;
+    // More digits than any value holds read as the bound, so that callers may turn the
+    // number into an integer (a row, a time in steps) without overflow.
+    v = std::min(v, MaxMagnitude);
     if (number) *number = negative ? -v : v;
     return true;
 }

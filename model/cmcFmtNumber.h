@@ -37,7 +37,8 @@ class cmcFmtNumber {
     }
 
     // The leading decimal number of a text (digits, one point, optional sign), as strtod
-    // would read it; false when the text holds none.
+    // would read it, its magnitude at most MaxMagnitude; false when the text holds none.
+    static constexpr double MaxMagnitude = 1e15;
     static bool leadingNumber(const QString& text, double* number);
     // The nearest multiple of step, halves away from zero.
     static int64_t roundToStep(double v, int64_t step);

@@ -308,6 +308,10 @@ void tst_formats::decimalCommit_data() {
     QTest::newRow("negative half away from zero")
         << "-12.5" << -50LL << 0LL << 5LL << true << -15LL << "-15";
     QTest::newRow("letters only") << "abc" << 0LL << 0LL << 1LL << false << 3LL << "3";
+    // More digits than a double turns into an integer: brought into the limits, no overflow.
+    QTest::newRow("63 digits") << QString(63, u'5') << 0LL << 0LL << 1LL << true << 50LL << "50";
+    QTest::newRow("63 digits negative")
+        << "-" + QString(63, u'5') << 0LL << 0LL << 1LL << true << 0LL << "0";
 }
 
 void tst_formats::decimalCommit() {
@@ -560,6 +564,11 @@ void tst_formats::rowReference() {
     QCOMPARE(f.display, QStringLiteral("12"));
     f = committing(QStringLiteral("501"));
     QVERIFY(!cmcFmtSelect::rowRef(f, v, ref, shown, nullptr));
+    // A row number of 63 digits (found by fuzzing the list import) is refused, not
+    // turned into an integer it cannot fit.
+    f = committing(QString(63, u'5'));
+    QVERIFY(!cmcFmtSelect::rowRef(f, v, ref, shown, nullptr));
+    QCOMPARE(v, int64_t(11));
     f = committing(QString());
     QVERIFY(cmcFmtSelect::rowRef(f, v, ref, shown, nullptr));
     QCOMPARE(v, int64_t(0xFFFF));
