@@ -157,8 +157,11 @@ void tst_CliFiles::readRefusesUnwritableTarget_data() {
     QTest::newRow("no such folder")
         << m_dir.filePath("none/x.icf")
         << QStringLiteral("%1: No such file or directory.").arg(m_dir.filePath("none"));
-    QTest::newRow("a folder") << m_dir.path()
-                              << QStringLiteral("%1 is not a regular file.").arg(m_dir.path());
+    // A folder is a destination (one file per radio, named by its serial); a FIFO is not.
+    const QString fifo = m_dir.filePath("fifo.icf");
+    QFile::remove(fifo);
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QTest::newRow("a FIFO") << fifo << QStringLiteral("%1 is not a regular file.").arg(fifo);
     if (::geteuid() != 0) {
         const QString locked = m_dir.filePath("locked");
         QDir().mkpath(locked);
