@@ -58,6 +58,10 @@ QString cellName(cuiSheet& sheet, const cmcCellRequest& r, QString* columnHeadin
 } // namespace
 
 QString cuiChangeNames::of(const cmcCellRequest& r, cuiSheet* sheet, cmcGTex& text) {
+    // The bits of an image byte, set in the bit-field window of the Debug menu.
+    if (r.label == CL_EeDebugWin_Bits && r.menuCommand == CL_None)
+        return text.getText(QStringLiteral("GI_AppInd_FBits_Title"), 2)
+            .replace(QLatin1String("%s"), QString::asprintf("%04X", unsigned(r.index)));
     if (!sheet) return QString();
     // A value stored into many rows: "Mode, 40 rows".
     if (r.menuCommand == CL_None && r.fillRange && r.rangeLast > r.rangeFirst) {

@@ -17,6 +17,7 @@
 
 class QWidget;
 class cuiHtmlHelp;
+class cuiSegmentSet;
 class cuiFleetWrite;
 class indCloneMan;
 class indSheetEnv;
@@ -197,6 +198,15 @@ class indMain : public cuiMain {
     // The repeater table's cells.
     bool RepeaterCell(cmcCellRequest& request);
 
+    // The maker's Debug menu (indMainBits.cpp): the bit-field window over the bits of the
+    // memory dump's current byte (the first byte when no dump is open), and the display
+    // characters drawn with the segment set, which the main window reads once.
+    void OpenBitFieldWindow();
+    QWidget* bitFieldWindow() const { return m_bitFieldWindow.data(); }
+    void OpenSegmentWindow();
+    QWidget* segmentWindow() const { return m_segmentWindow.data(); }
+    const cuiSegmentSet& segmentSet();
+
     // File > Export PDF: the pages that printing the sheet on screen (all = false) or every
     // sheet of the tree gives, into a PDF file the user names; true when one was written.
     bool ExportPdf(bool all);
@@ -279,6 +289,9 @@ class indMain : public cuiMain {
     QPointer<iuiCompareWin> m_compareWindow;
     cmcEeprom m_lastRead; // the last image read from the transceiver
     bool m_hasLastRead = false;
+    QPointer<QWidget> m_bitFieldWindow;
+    QPointer<QWidget> m_segmentWindow;
+    std::shared_ptr<cuiSegmentSet> m_segments; // made where the type is complete
     QPointer<QWidget> m_repeaterWindow;
     QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;

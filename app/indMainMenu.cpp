@@ -174,6 +174,13 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
                                                              : EV_DebugWindow);
         }
         break;
+    case CL_Menu_Debug_FBits:
+    case CL_Menu_Debug_Segments:
+        if (!m_makerMode)
+            state |= Hidden;
+        else if (run)
+            r.label == CL_Menu_Debug_FBits ? OpenBitFieldWindow() : OpenSegmentWindow();
+        break;
     case CL_Help_About:
         if (run) ShowAbout();
         break;

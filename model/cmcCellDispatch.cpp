@@ -226,6 +226,7 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r) {
     case CL_None:
     case CL_Misc_ChNo_0Base:
     case CL_Misc_ChNo_1Base:
+    case CL_Misc_QuarterPillar: // a separator between the bit-field window's columns
         return miscCell(r);
     default:
         break;

@@ -55,6 +55,7 @@
     X(CL_Menu_Edit_Undo) X(CL_Menu_Edit_Redo) X(CL_Menu_File_Backups)                               \
     X(CL_Menu_File_ExportList) X(CL_Menu_File_ImportList) X(CL_Menu_File_Compare)                 \
     X(CL_Menu_View_Repeater)                                                                        \
+    X(CL_Menu_Debug_FBits) X(CL_Menu_Debug_Segments)                                                \
     X(CL_Menu_File_ExportPdf) X(CL_Menu_Clone_WriteFleet)                                          \
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \
@@ -65,7 +66,7 @@
     X(CL_EeDebugWin_Adr) X(CL_EeDebugWin_0) X(CL_EeDebugWin_1) X(CL_EeDebugWin_2) X(CL_EeDebugWin_3)  \
     X(CL_EeDebugWin_4) X(CL_EeDebugWin_5) X(CL_EeDebugWin_6) X(CL_EeDebugWin_7) X(CL_EeDebugWin_8)    \
     X(CL_EeDebugWin_9) X(CL_EeDebugWin_A) X(CL_EeDebugWin_B) X(CL_EeDebugWin_C) X(CL_EeDebugWin_D)    \
-    X(CL_EeDebugWin_E) X(CL_EeDebugWin_F)                                                         \
+    X(CL_EeDebugWin_E) X(CL_EeDebugWin_F) X(CL_EeDebugWin_Bits)                                   \
     /* pop-up menu entries */                                                                       \
     X(CL_PMenu_NoItem) X(CL_PMenu_Edit) X(CL_PMenu_Copy) X(CL_PMenu_Paste) X(CL_PMenu_Clear)        \
     X(CL_PMenu_Delete) X(CL_PMenu_Insert) X(CL_PMenu_MoveUp) X(CL_PMenu_MoveDown)                   \

@@ -3,10 +3,34 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellRequest.h"
 #include "cmcEeprom.h"
+#include "cmcFlagSet.h"
 #include "cmcFmtNumber.h"
 
+// The byte at the cell's index as flags B7 (flag 1) to B0.
+bool cmcDumpCells::bitsCell(cmcCellDispatch& d, cmcCellRequest& r) {
+    cmcEeprom& image = *d.image();
+    const int32_t address = r.index;
+    if (address < 0 || address >= image.GetSize()) return false;
+    constexpr int n = BitsPerByte;
+    if (r.fl.operation == cuiFlector::OpCommit) {
+        bool ok = false;
+        const qulonglong value = r.fl.editText.trimmed().toULongLong(&ok);
+        if (ok && value <= 0xFFFFFFFFull) {
+            const auto byte = uint8_t(cmcFlagSet::toField(uint32_t(value), n));
+            if (byte != image.GetByte(address)) {
+                image.SetByte(address, byte);
+                d.changedNow(r);
+            }
+        }
+    }
+    const uint8_t byte = image.GetByte(address);
+    r.fl.display = QString::number(byte, 2).rightJustified(n, QLatin1Char('0'));
+    r.setValue(cmcFlagSet::fromField(byte, n));
+    return r.changed;
+}
+
 bool cmcDumpCells::serves(int32_t label) {
-    return label >= CL_EeDebugWin_Adr && label <= CL_EeDebugWin_F;
+    return label >= CL_EeDebugWin_Adr && label <= CL_EeDebugWin_Bits;
 }
 
 int32_t cmcDumpCells::addressOf(int32_t label, int32_t index) {
@@ -15,6 +39,7 @@ int32_t cmcDumpCells::addressOf(int32_t label, int32_t index) {
 }
 
 bool cmcDumpCells::dispatch(cmcCellDispatch& d, cmcCellRequest& r) {
+    if (r.label == CL_EeDebugWin_Bits) return bitsCell(d, r);
     cmcEeprom& image = *d.image();
     if (r.label == CL_EeDebugWin_Adr) {
         const int32_t address = r.index * BytesPerRow;

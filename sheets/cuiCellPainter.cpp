@@ -20,6 +20,19 @@ QSize cuiCellPainter::blockSize(int c0, int r0, int c1, int r1, double scale) co
     return QSize(int(std::lround(w * scale)), int(std::lround(h * scale)));
 }
 
+QPolygonF cuiCellPainter::tickPolygon(const QRectF& cell) {
+    const double w = cell.width(), h = cell.height();
+    const double s = 0.7 * std::min(w, h);
+    const double x = cell.left() + (w > h ? ((w - h) + 0.3 * h) / 2 : 0.3 * w / 2);
+    const double y = cell.top() + (h > w ? ((h - w) + 0.3 * w) / 2 : 0.3 * h / 2);
+    static constexpr double corners[6][2] = {{0, 0.4},    {0, 0.6},    {0.4, 1.0},
+                                             {1.0, 0.35}, {1.0, 0.15}, {0.4, 0.7}};
+    QPolygonF tick;
+    for (const auto& c : corners)
+        tick << QPointF(x + c[0] * s, y + c[1] * s);
+    return tick;
+}
+
 void cuiCellPainter::paintBlock(QPainter& painter, int c0, int r0, int c1, int r1,
                                 const clsCellLook& look) const {
     c1 = std::min(c1, m_layout.colCount() - 1);
@@ -95,6 +108,8 @@ void cuiCellPainter::paintRun(QPainter& painter, int first, int last, int row, c
         }
     }
 
+    if (view.disabled && !printing) foreground = cuiColor::toQColor(cuiColor::clGrayText);
+
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
     painter.fillRect(rect, background);
@@ -137,6 +152,13 @@ void cuiCellPainter::paintRun(QPainter& painter, int first, int last, int row, c
         painter.drawText(x, y + fm.ascent(), line);
         textRight = std::max(textRight, x + w);
         y += lineH;
+    }
+
+    if (view.tick) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(foreground);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.drawPolygon(tickPolygon(QRectF(rect)));
     }
 
     // Check glyph.

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QRect>
 #include <vector>
 
@@ -50,6 +51,10 @@ class cuiCellPainter {
                     const clsCellLook& look) const;
     // The size of the cells [c0..c1] × [r0..r1] at scale, in the units paintBlock uses.
     QSize blockSize(int c0, int r0, int c1, int r1, double scale) const;
+
+    // The tick of a ticked cell: six corners in a square of 0.7 times the cell's smaller
+    // side, centred in the cell.
+    static QPolygonF tickPolygon(const QRectF& cell);
 
   private:
     const cuiSheetLayout& m_layout;
