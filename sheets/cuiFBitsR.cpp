@@ -244,7 +244,9 @@ void cuiFBitsR::place(QWidget* owner, const QRect& callerRect) {
         if (w == frame) break;
     }
     const int buttonsWidth = m_ok->sizeHint().width() + m_cancel->sizeHint().width() + 8;
-    frame->setMinimumSize(std::max(width, buttonsWidth), height);
+    // The sheet keeps its own height: the window does not grow empty rows below it.
+    frame->setMinimumWidth(std::max(width, buttonsWidth));
+    frame->setFixedHeight(height);
     m_note->setMaximumWidth(frame->minimumWidth());
     adjustSize();
     const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
@@ -257,7 +259,11 @@ void cuiFBitsR::place(QWidget* owner, const QRect& callerRect) {
     else if (const QScreen* primary = QGuiApplication::primaryScreen())
         area = primary->availableGeometry();
     if (!callerRect.isEmpty()) {
-        setGeometry(cuiPopupPlace::place(callerRect, wanted, area).rect);
+        // The window with its frame goes where the place says, so that its title bar
+        // does not cover the calling cell.
+        const QRect placed = cuiPopupPlace::place(callerRect, wanted, area).rect;
+        resize(placed.size());
+        move(placed.topLeft());
         return;
     }
     resize(wanted);
