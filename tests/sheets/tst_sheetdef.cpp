@@ -6,6 +6,7 @@
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cuiCellParser.h"
+#include "cuiFont.h"
 #include "cuiSheet.h"
 #include "iuiSh_ChBank.h"
 #include "iuiSh_Common.h"
