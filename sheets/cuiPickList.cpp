@@ -13,7 +13,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -285,39 +284,7 @@ void cuiPickList::popupAt(const QRect& cell) {
     const int last = g->colCount() - 1;
     if (last >= 0 && width < cell.width() - 8)
         g->setColWidth(last, g->colWidth(last) + cell.width() - 8 - width);
-    QSize content(0, 0);
-    for (int c = 0; c < g->colCount(); ++c)
-        content.rwidth() += g->colWidth(c);
-    for (int r = 0; r < g->rowCount(); ++r)
-        content.rheight() += g->rowHeight(r);
-
-    QRect area(QPoint(0, 0), QSize(1024, 768));
-    if (const QScreen* screen = QGuiApplication::screenAt(cell.center()))
-        area = screen->availableGeometry();
-    else if (const QScreen* primary = QGuiApplication::primaryScreen())
-        area = primary->availableGeometry();
-
-    // The window is the grid's whole content plus the frames around the grid, which are
-    // known once the window has been laid out: the first showing measures them.
-    auto placeWindow = [&] {
-        const cuiPopupPlace place = cuiPopupPlace::place(cell, content + m_frameExtra, area);
-        const Qt::ScrollBarPolicy bars =
-            place.scrollBars ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-        g->setHorizontalScrollBarPolicy(bars);
-        g->setVerticalScrollBarPolicy(bars);
-        setGeometry(place.rect);
-        return place.scrollBars;
-    };
-    const bool bars = placeWindow();
-    show();
-    if (!bars) {
-        const QSize extra = size() - QSize(g->clientWidth(), g->clientHeight());
-        if (extra != m_frameExtra) {
-            m_frameExtra = extra;
-            placeWindow();
-        }
-    }
-    g->setFocus();
+    cuiPopupPlace::showFitted(this, g, cell, m_frameExtra);
     // Bring the selected item into view now that the grid has its size.
     g->setTopRow(g->fixedRows());
     g->setLeftCol(g->fixedCols());

@@ -1,5 +1,10 @@
 #include "cuiPopupPlace.h"
 
+#include "cuiGrid.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 cuiPopupPlace cuiPopupPlace::place(const QRect& cell, const QSize& wanted, const QRect& area) {
@@ -25,4 +30,36 @@ cuiPopupPlace cuiPopupPlace::place(const QRect& cell, const QSize& wanted, const
     x = std::max(area.left(), x);
     p.rect = QRect(x, y, w, h);
     return p;
+}
+
+void cuiPopupPlace::showFitted(QWidget* window, cuiGrid* g, const QRect& cell, QSize& frameExtra) {
+    QSize content(0, 0);
+    for (int c = 0; c < g->colCount(); ++c)
+        content.rwidth() += g->colWidth(c);
+    for (int r = 0; r < g->rowCount(); ++r)
+        content.rheight() += g->rowHeight(r);
+    QRect area(QPoint(0, 0), QSize(1024, 768));
+    if (const QScreen* screen = QGuiApplication::screenAt(cell.center()))
+        area = screen->availableGeometry();
+    else if (const QScreen* primary = QGuiApplication::primaryScreen())
+        area = primary->availableGeometry();
+    auto placeWindow = [&] {
+        const cuiPopupPlace p = place(cell, content + frameExtra, area);
+        const Qt::ScrollBarPolicy bars =
+            p.scrollBars ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+        g->setHorizontalScrollBarPolicy(bars);
+        g->setVerticalScrollBarPolicy(bars);
+        window->setGeometry(p.rect);
+        return p.scrollBars;
+    };
+    const bool bars = placeWindow();
+    window->show();
+    if (!bars) {
+        const QSize measured = window->size() - QSize(g->clientWidth(), g->clientHeight());
+        if (measured != frameExtra) {
+            frameExtra = measured;
+            placeWindow();
+        }
+    }
+    g->setFocus();
 }

@@ -8,6 +8,9 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+class cuiGrid;
+
 struct cuiPopupPlace {
     QRect rect;
     bool scrollBars = false;
@@ -15,4 +18,9 @@ struct cuiPopupPlace {
     // cell and workArea in the same (global) coordinates; wanted: the window's size with
     // the whole sheet showing.
     static cuiPopupPlace place(const QRect& cell, const QSize& wanted, const QRect& workArea);
+    // Shows window beside cell, sized to the whole content of grid plus the frames around
+    // it, on the work area of the cell's screen, with scroll bars only when it does not
+    // fit, and gives the grid the focus. The frames are known once the window has been laid
+    // out: the first showing measures them into frameExtra, which the caller keeps.
+    static void showFitted(QWidget* window, cuiGrid* grid, const QRect& cell, QSize& frameExtra);
 };

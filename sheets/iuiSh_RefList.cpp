@@ -7,9 +7,7 @@
 #include "cuiSheet.h"
 #include "iuiSh_MultiTable.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -60,38 +58,8 @@ void iuiSh_RefList::eventListener(void* context, const cmcEvent* event) {
 }
 
 void iuiSh_RefList::popupAt(const QRect& cell) {
-    cuiGrid* g = m_sheet->grid();
-    QSize content(0, 0);
-    for (int c = 0; c < g->colCount(); ++c)
-        content.rwidth() += g->colWidth(c);
-    for (int r = 0; r < g->rowCount(); ++r)
-        content.rheight() += g->rowHeight(r);
-    QRect area(QPoint(0, 0), QSize(1024, 768));
-    if (const QScreen* screen = QGuiApplication::screenAt(cell.center()))
-        area = screen->availableGeometry();
-    else if (const QScreen* primary = QGuiApplication::primaryScreen())
-        area = primary->availableGeometry();
-    // The frames around the grid are known once the window has been laid out.
     QSize extra(4, 4);
-    auto place = [&] {
-        const cuiPopupPlace p = cuiPopupPlace::place(cell, content + extra, area);
-        const Qt::ScrollBarPolicy bars =
-            p.scrollBars ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-        g->setHorizontalScrollBarPolicy(bars);
-        g->setVerticalScrollBarPolicy(bars);
-        setGeometry(p.rect);
-        return p.scrollBars;
-    };
-    const bool bars = place();
-    show();
-    if (!bars) {
-        const QSize measured = size() - QSize(g->clientWidth(), g->clientHeight());
-        if (measured != extra) {
-            extra = measured;
-            place();
-        }
-    }
-    g->setFocus();
+    cuiPopupPlace::showFitted(this, m_sheet->grid(), cell, extra);
 }
 
 void iuiSh_RefList::keyPressEvent(QKeyEvent* event) {
