@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 
 QMessageBox::Icon cuiMessageBoxPrompt::boxIcon(cmcPromptIcon icon) {
     switch (icon) {
@@ -110,6 +111,17 @@ int cuiMessageBoxPrompt::askWithCheck(const QString& text, const QString& captio
     const int answer =
         answerOf(static_cast<QMessageBox::StandardButton>(box.standardButton(box.clickedButton())));
     return answer == PA_None ? closedAnswer(buttons) : answer;
+}
+
+// A list to pick from, not editable; Ok or a double click takes the item.
+int cuiMessageBoxPrompt::choose(const QString& text, const QString& caption,
+                                const QStringList& items, int current) {
+    if (items.isEmpty()) return -1;
+    bool ok = false;
+    const QString item =
+        QInputDialog::getItem(QApplication::activeWindow(), caption, text, items,
+                              qBound(0, current, int(items.size()) - 1), false, &ok);
+    return ok ? int(items.indexOf(item)) : -1;
 }
 
 void cuiMessageBoxPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {

@@ -13,6 +13,8 @@ class cuiMessageBoxPrompt : public cmcPromptService {
     void tell(const QString& text, const QString& caption, cmcPromptIcon icon) override;
     int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
                      cmcPromptIcon icon, const QString& checkText, bool* checked) override;
+    int choose(const QString& text, const QString& caption, const QStringList& items,
+               int current) override;
 
     static QMessageBox::Icon boxIcon(cmcPromptIcon icon);
     static QMessageBox::StandardButtons boxButtons(cmcPromptButtons buttons);

@@ -169,9 +169,10 @@ class indMain : public cuiMain {
     bool AdjustCell(cmcCellRequest& request);
 
     // File > Export List... and Import List...: the list of the sheet on show as a CSV file
-    // (indMainLists.cpp); nullptr when the sheet shows no list. True when a file was
-    // written or imported.
+    // (indMainLists.cpp), or one the user picks where the sheet shows no list (shownList()
+    // is nullptr then). True when a file was written or imported.
     const cmcCsvTable* shownList() const;
+    const cmcCsvTable* listToExchange(const QString& caption);
     bool ExportList();
     bool ImportList();
 
@@ -273,6 +274,7 @@ class indMain : public cuiMain {
     bool m_makerMode = false;
     QString m_typed;
     int m_warnings = 0;
+    int m_chosenList = 0; // the list last picked for Export List / Import List
 
     std::unique_ptr<indCloneMan> m_cloneMan;
     std::unique_ptr<indSheetEnv> m_sheetEnv;

@@ -1,7 +1,7 @@
 // File > Export List... and Import List...: the list of the sheet on show as a CSV file
-// (imcCsvLists). An import is checked as a whole before anything changes; its errors are
-// shown in one message, and an import that goes in is one undo step ("Import 120
-// channels").
+// (imcCsvLists), or a list the user picks where the sheet on show is not a list. An import is
+// checked as a whole before anything changes; its errors are shown in one message, and an import
+// that goes in is one undo step ("Import 120 channels").
 
 #include "cmcCellDispatch.h"
 #include "cmcCellRequest.h"
@@ -35,7 +35,8 @@ enum TextLine {
     NotImported,
     MoreErrors,
     ClearOthers,
-    Summary
+    Summary,
+    ChooseList
 };
 
 QString text(int line) {
@@ -111,6 +112,24 @@ bool anyInUse(const cmcEeprom& image, const cmcCsvTable& list) {
 
 } // namespace
 
+// The list of the sheet on show, or else the one the user picks ("Channels", "Messages" ...).
+const cmcCsvTable* indMain::listToExchange(const QString& caption) {
+    if (const cmcCsvTable* list = shownList()) return list;
+    const std::vector<const cmcCsvTable*>& lists = imcCsvLists::all();
+    QStringList items;
+    for (const cmcCsvTable* list : lists) {
+        QString name =
+            cmcGTex::mainTable().getText(NamesKey, imcCsvLists::indexOf(*list)).section(u'\t', -1);
+        if (name.isEmpty()) name = QString::fromLatin1(list->name);
+        name[0] = name[0].toUpper();
+        items << name;
+    }
+    const int chosen = cmcPrompt::choose(text(ChooseList), caption, items, m_chosenList);
+    if (chosen < 0 || chosen >= int(lists.size())) return nullptr;
+    m_chosenList = chosen;
+    return lists[size_t(chosen)];
+}
+
 const cmcCsvTable* indMain::shownList() const {
     cuiSheet* sheet = sheetHost() ? sheetHost()->sheet() : nullptr;
     if (!sheet) return nullptr;
@@ -126,7 +145,7 @@ const cmcCsvTable* indMain::shownList() const {
 }
 
 bool indMain::ExportList() {
-    const cmcCsvTable* list = shownList();
+    const cmcCsvTable* list = listToExchange(text(ExportTitle));
     if (!list) return false;
     const QString filter = text(Filter);
     const QString path = cuiFileDialogs::withDefaultSuffix(
@@ -147,7 +166,7 @@ bool indMain::ExportList() {
 }
 
 bool indMain::ImportList() {
-    const cmcCsvTable* list = shownList();
+    const cmcCsvTable* list = listToExchange(text(ImportTitle));
     if (!list) return false;
     const QString path =
         cuiFileDialogs::current().openFile(m_form, text(ImportTitle), text(Filter), m_currentDir);

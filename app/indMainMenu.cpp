@@ -72,10 +72,7 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
         break;
     case CL_Menu_File_ExportList:
     case CL_Menu_File_ImportList:
-        if (!shownList())
-            state |= Disabled;
-        else if (run)
-            r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
+        if (run) r.label == CL_Menu_File_ExportList ? ExportList() : ImportList();
         break;
     case CL_Menu_File_Compare:
         if (!CanCompareWith(value))

@@ -58,4 +58,8 @@ int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons b
     return installed()->askWithCheck(text, caption, buttons, icon, checkText, checked);
 }
 
+int choose(const QString& text, const QString& caption, const QStringList& items, int current) {
+    return installed()->choose(text, caption, items, current);
+}
+
 } // namespace cmcPrompt

@@ -6,6 +6,7 @@
 // questions take their default answer.
 
 #include <QString>
+#include <QStringList>
 
 // Answers, numbered as the message-box results that the rest of the program compares with.
 enum cmcPromptAnswer : int {
@@ -39,6 +40,13 @@ class cmcPromptService {
         (void)checkText, (void)checked;
         return ask(text, caption, buttons, icon);
     }
+    // Asks the user to pick one of items (current is offered first); returns its position,
+    // or -1 when the user cancels. A service that cannot offer a choice takes current.
+    virtual int choose(const QString& text, const QString& caption, const QStringList& items,
+                       int current) {
+        (void)text, (void)caption;
+        return items.isEmpty() ? -1 : qBound(0, current, int(items.size()) - 1);
+    }
 };
 
 namespace cmcPrompt {
@@ -53,5 +61,6 @@ void tell(const QString& text, const QString& caption,
           cmcPromptIcon icon = cmcPromptIcon::Information);
 int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
                  cmcPromptIcon icon, const QString& checkText, bool* checked);
+int choose(const QString& text, const QString& caption, const QStringList& items, int current = 0);
 
 } // namespace cmcPrompt

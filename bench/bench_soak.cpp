@@ -193,6 +193,10 @@ int main(int argc, char** argv) {
         crashes += sim.stop() ? 1 : 0;
         // The first operations settle the allocator; memory is measured from here on.
         if (op == 9) startKb = residentKb();
+        // Progress on stderr, so that a long run shows it is alive; the figures go to stdout.
+        if ((op + 1) % 10 == 0)
+            std::fprintf(stderr, "%d/%d operations, %.0f s, %ld kB\n", op + 1, operations,
+                         wall.elapsed() / 1000.0, residentKb());
     }
     const long endKb = residentKb();
 

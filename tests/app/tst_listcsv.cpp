@@ -56,15 +56,64 @@ class tst_listcsv : public QObject {
     }
     void cleanup() { m_editor.reset(); }
 
-    // The items act on the sheet on show: off where it shows no list.
+    // The items act on the list sheet on show without asking which list.
     void itemsFollowTheSheet() {
-        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
-        QVERIFY(item(CL_Menu_File_ImportList));
-        QVERIFY(!item(CL_Menu_File_ImportList)->isEnabled());
-        QVERIFY(!item(CL_Menu_File_ExportList)->isEnabled());
         QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_AleChGrp")));
         QVERIFY(item(CL_Menu_File_ImportList)->isEnabled());
         QCOMPARE(QString::fromLatin1(m_main->shownList()->name), QStringLiteral("channel-groups"));
+        ScriptedDialogs dialogs;
+        dialogs.answers << m_editor->path(QStringLiteral("groups.csv"));
+        ScriptedPrompt prompt;
+        item(CL_Menu_File_ExportList)->trigger();
+        QVERIFY(prompt.entries().isEmpty());
+        QVERIFY(readAll(m_editor->path(QStringLiteral("groups.csv"))).startsWith("row,"));
+    }
+
+    // Where the sheet on show is no list, the items ask which list; the pick is offered
+    // again next time, and cancelling the choice writes nothing.
+    void otherSheetsAskWhichList() {
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
+        QVERIFY(!m_main->shownList());
+        QVERIFY(item(CL_Menu_File_ExportList)->isEnabled());
+        QVERIFY(item(CL_Menu_File_ImportList)->isEnabled());
+        QVERIFY(cmcCellDispatch::global().commit(CT_MessageList, CL_MsgL_Msg, 0,
+                                                 QStringLiteral("Marine Net")));
+        const int messages = imcCsvLists::indexOf(*imcCsvLists::find(QStringLiteral("messages")));
+        QVERIFY(messages > 0);
+
+        ScriptedDialogs dialogs;
+        const QString out = m_editor->path(QStringLiteral("picked.csv"));
+        dialogs.answers << out;
+        ScriptedPrompt prompt;
+        prompt.queueChoice(messages);
+        item(CL_Menu_File_ExportList)->trigger();
+        QCOMPARE(prompt.entries().size(), 1);
+        const ScriptedPrompt::Entry asked = prompt.entries().first();
+        QCOMPARE(asked.text, QStringLiteral("Which list?"));
+        QCOMPARE(asked.caption, QStringLiteral("Export List"));
+        QCOMPARE(asked.items.value(0), QStringLiteral("Channels"));
+        QCOMPARE(asked.items.value(messages), QStringLiteral("Messages"));
+        QCOMPARE(asked.items.size(), int(imcCsvLists::all().size()));
+        QVERIFY(readAll(out).startsWith("row,message\r\n1,Marine Net\r\n"));
+
+        // Cancelled: no file dialog, nothing written or changed.
+        prompt.clear();
+        prompt.queueChoice(-1);
+        const cmcEeprom before = m_main->workingImage();
+        QVERIFY(!m_main->ImportList());
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries().first().caption, QStringLiteral("Import List"));
+        QCOMPARE(dialogs.filters.size(), 1); // only the export's file dialog
+        QVERIFY(m_main->workingImage() == before);
+
+        // The next choice is offered at the list picked before: taking it imports the
+        // messages file back as messages.
+        prompt.clear();
+        dialogs.answers << out;
+        QVERIFY(m_main->ImportList());
+        QCOMPARE(prompt.entries().size(), 3); // which list, clear others, summary
+        QVERIFY2(prompt.entries().last().text.startsWith(QStringLiteral("Import 1 message ")),
+                 qPrintable(prompt.entries().last().text));
     }
 
     void importIsOneUndoStep() {

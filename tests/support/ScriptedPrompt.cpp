@@ -11,7 +11,7 @@ ScriptedPrompt::~ScriptedPrompt() {
 
 int ScriptedPrompt::ask(const QString& text, const QString& caption, cmcPromptButtons buttons,
                         cmcPromptIcon icon) {
-    m_entries.append(Entry{text, caption, true, buttons, icon, QString()});
+    m_entries.append(Entry{text, caption, true, buttons, icon, QString(), QStringList()});
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
@@ -24,8 +24,17 @@ int ScriptedPrompt::askWithCheck(const QString& text, const QString& caption,
     return answer;
 }
 
+int ScriptedPrompt::choose(const QString& text, const QString& caption, const QStringList& items,
+                           int current) {
+    const Entry e{text,      caption, true, cmcPromptButtons::OkCancel, cmcPromptIcon::Question,
+                  QString(), items};
+    m_entries.append(e);
+    return m_choices.isEmpty() ? current : m_choices.takeFirst();
+}
+
 void ScriptedPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {
-    m_entries.append(Entry{text, caption, false, cmcPromptButtons::Ok, icon, QString()});
+    m_entries.append(
+        Entry{text, caption, false, cmcPromptButtons::Ok, icon, QString(), QStringList()});
 }
 
 QStringList ScriptedPrompt::texts() const {

@@ -18,6 +18,7 @@ class ScriptedPrompt : public cmcPromptService {
         cmcPromptButtons buttons = cmcPromptButtons::Ok;
         cmcPromptIcon icon = cmcPromptIcon::None;
         QString checkText; // a question's check box, if it had one
+        QStringList items; // the items of a choice
     };
 
     // Installs itself; uninstalls in the destructor.
@@ -36,6 +37,11 @@ class ScriptedPrompt : public cmcPromptService {
     int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
                      cmcPromptIcon icon, const QString& checkText, bool* checked) override;
     void queueCheck(bool on) { m_checks.append(on); }
+    // Records the choice offered (its items in Entry::items) and answers with the next
+    // queued choice, or the offered current item when none is queued (-1 cancels).
+    int choose(const QString& text, const QString& caption, const QStringList& items,
+               int current) override;
+    void queueChoice(int position) { m_choices.append(position); }
 
     const QList<Entry>& entries() const { return m_entries; }
     QStringList texts() const;
@@ -45,6 +51,7 @@ class ScriptedPrompt : public cmcPromptService {
     QList<Entry> m_entries;
     QList<int> m_answers;
     QList<bool> m_checks;
+    QList<int> m_choices;
     cmcPromptService* m_previous = nullptr;
 };
 
