@@ -33,12 +33,19 @@ void indMain::OpenRepeaterWindow() {
     }
     CommitPendingEdit();
     auto* window = new iuiRptSetWin(cmcGTex::mainTable(), m_form);
-    const int undoMark = m_doc.undoCount();
     window->onLoad([this] { ImportRepeater(); });
     window->onSave([this] { ExportRepeater(); });
-    window->onCancel([this, undoMark] {
-        while (m_doc.undoCount() > undoMark && CanUndo())
-            Undo();
+    // Cancel puts the repeater part back as it was when the window opened. The window is
+    // not modal: whatever was edited in the other sheets meanwhile stays.
+    window->onCancel([this, opened = m_working] {
+        CommitPendingEdit();
+        cmcEeprom kept(m_working);
+        imcRepeaterSites::takeOver(kept, opened);
+        if (kept == m_working) return;
+        m_working = kept;
+        m_doc.breakMerge();
+        ImageChanged(cmcGTex::mainTable().getText(QStringLiteral("GI_AppInd_RptCancelStep")));
+        RefreshViews();
     });
     m_repeaterWindow = window;
     window->show();

@@ -6,6 +6,7 @@
 #include "EditorFixture.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
+#include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
@@ -89,6 +90,25 @@ class tst_Repeater : public QObject {
         QCOMPARE(openWindow(), window);
         window->okButton()->click();
         QTRY_VERIFY(!m_main->repeaterWindow());
+    }
+
+    // The window is not modal: an edit made in a sheet while it is open stays when it is
+    // cancelled, and so does its undo step.
+    void cancelKeepsOtherEdits() {
+        iuiRptSetWin* window = openWindow();
+        QVERIFY(window);
+        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 3,
+                                                 QStringLiteral("5.5")));
+        const cmcEeprom edited = m_main->workingImage();
+        const int steps = m_main->document().undoCount();
+        QVERIFY(steps > 0);
+        window->cancelButton()->click();
+        QTRY_VERIFY(!m_main->repeaterWindow());
+        QVERIFY(m_main->workingImage() == edited);
+        QCOMPARE(cmcCellDispatch::global().text(CT_ChannelList, CL_ChL_FreqR, 3),
+                 QStringLiteral("5.500000"));
+        QCOMPARE(m_main->document().undoCount(), steps);
+        QVERIFY(m_main->IsModified());
     }
 
     // Saved and loaded back: the file carries the repeater part of the working image, the
