@@ -1184,9 +1184,13 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
     look.printing = isPrinting();
     look.scale = m_scale;
     look.selected = !look.printing && isShownSelected(first, row);
+    // While the editor is open the selection is not painted, except the other rows that
+    // Ctrl+Enter will fill: those stay visibly marked.
+    const bool fillMark = editorVisible() && fillPending() && isMarked(first, row) &&
+                          !(first == m_editCol && row == m_editRow);
     if (look.printing) {
         // Printer colours: the painter ignores the fill.
-    } else if (!look.selected || editorVisible()) {
+    } else if (!look.selected || (editorVisible() && !fillMark)) {
         if (colorSelectLine() && row == m_grid->row() && first >= m_grid->fixedCols() &&
             !m_hosted) {
             look.fill = clsCellLook::SelectLine;

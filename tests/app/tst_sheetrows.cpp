@@ -144,6 +144,24 @@ class tst_SheetRows : public QObject {
         QVERIFY(m_sheet->editorVisible());
         QTest::keyClicks(m_sheet->editor(), typed.mid(1));
         QCOMPARE(m_sheet->editor()->toPlainText(), typed);
+        // The rows that Ctrl+Enter fills stay marked while the editor is open; an unselected
+        // row does not look like them.
+        {
+            cuiGrid* grid = m_sheet->grid();
+            const int col = grid->col(), editRow = grid->row();
+            grid->viewport()->repaint();
+            const QImage shot = grid->viewport()->grab().toImage();
+            auto colourAt = [&](int rowsUp) {
+                const QRect r = grid->cellRect(col, editRow - rowsUp);
+                return shot.pixelColor(r.left() + 2, r.top() + 2);
+            };
+            const QColor below = [&] {
+                const QRect r = grid->cellRect(col, editRow + 1);
+                return shot.pixelColor(r.left() + 2, r.top() + 2);
+            }();
+            QVERIFY2(colourAt(4) != below, "the first selected row is not marked");
+            QCOMPARE(colourAt(1), colourAt(4));
+        }
         QTest::keyClick(m_sheet->editor(), Qt::Key_Return, Qt::KeyboardModifiers(modifier));
         QVERIFY(!m_sheet->editorVisible());
 
