@@ -168,7 +168,7 @@ void cuiMain::BuildWindow() {
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_WindowBuilt);
 
     // The memory map must fit the image.
-    if (m_imageSize < 0xFFF0)
+    if (m_imageSize < MemoryMapEnd())
         cmcFatal::stop(QStringLiteral("Self Check Error.\nEEPROM Map is too large."));
 
     UpdateCaption();
@@ -181,6 +181,7 @@ void cuiMain::BuildMenus() {
     m_form->menuBar()->clear();
     m_menu = std::make_unique<cuiMenu>(m_form, text, QStringLiteral("GI_Menu_Main"), nullptr,
                                        &m_toolImageVec);
+    cuiMenu::addMnemonics(m_menu->menu()->actions());
     for (QAction* a : m_menu->menu()->actions())
         m_form->menuBar()->addAction(a);
     // The Edit menu carries the current cell's pop-up items: they act on that cell, as in

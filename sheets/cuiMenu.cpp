@@ -95,6 +95,45 @@ QAction* cuiMenu::actionOf(int32_t label) const {
     return nullptr;
 }
 
+namespace {
+
+// The letter after a single '&' (a mnemonic), or a null character.
+QChar mnemonicOf(const QString& caption) {
+    for (int i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        if (caption[i + 1] != u'&') return caption[i + 1].toLower();
+        ++i; // "&&" is a literal ampersand
+    }
+    return {};
+}
+
+} // namespace
+
+void cuiMenu::addMnemonics(const QList<QAction*>& actions) {
+    QString taken;
+    for (const QAction* a : actions)
+        if (const QChar m = mnemonicOf(a->text()); !m.isNull()) taken += m;
+    for (QAction* a : actions) {
+        const QString text = a->text();
+        if (a->isSeparator() || text.isEmpty() || !mnemonicOf(text).isNull()) continue;
+        for (int i = 0; i < text.size() && text[i] != u'\t'; ++i) {
+            const QChar c = text[i].toLower();
+            if (!c.isLetterOrNumber() || taken.contains(c)) continue;
+            taken += c;
+            a->setText(QString(text).insert(i, u'&'));
+            break;
+        }
+    }
+}
+
+QString cuiMenu::keepMnemonic(const QString& before, const QString& caption) {
+    const QChar m = mnemonicOf(before);
+    if (m.isNull() || caption.contains(u'&')) return caption;
+    for (int i = 0; i < caption.size(); ++i)
+        if (caption[i].toLower() == m) return QString(caption).insert(i, u'&');
+    return caption;
+}
+
 void cuiMenu::applyState(QAction* action, cuiCell& cell) {
     cuiCellSource* source = m_source ? m_source : cuiCellSource::global();
     cell.stateFlags &= uint16_t(~0x1Fu);
@@ -103,7 +142,7 @@ void cuiMenu::applyState(QAction* action, cuiCell& cell) {
     action->setChecked(cell.flag(0));
     action->setVisible(!cell.flag(1));
     action->setEnabled(!cell.flag(2));
-    if (cell.flag(3)) action->setText(cell.displayText);
+    if (cell.flag(3)) action->setText(keepMnemonic(action->text(), cell.displayText));
     if (m_images && cell.imageIndex >= 0 && cell.imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell.imageIndex)]));
 }

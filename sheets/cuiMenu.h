@@ -58,6 +58,13 @@ class cuiMenu : public QObject {
     const cuiCell* cellOf(const QAction* action) const;
     QList<QAction*> actions() const;
 
+    // Gives each caption without one a mnemonic (Alt+letter opens it from the menu bar):
+    // its first letter or digit that no caption before it took. The definitions' captions
+    // carry none, and a menu bar without them cannot be opened from the keyboard.
+    static void addMnemonics(const QList<QAction*>& actions);
+    // A caption that replaces one with a mnemonic keeps it on the same letter, if it has it.
+    static QString keepMnemonic(const QString& before, const QString& caption);
+
   private:
     int walk(const QStringList& lines, int pos, QMenu* parent);
     QAction* addItem(QMenu* parent, const QString& cellText);

@@ -48,6 +48,8 @@ class tst_Menu : public QObject {
     void eventsRemoveAndAddItems();
     void sheetCellMenuFeedsEditMenu();
     void toolBarButtons();
+    void mnemonics_data();
+    void mnemonics();
 };
 
 void tst_Menu::buildsItemTree() {
@@ -173,6 +175,37 @@ void tst_Menu::toolBarButtons() {
 
     buttons[4]->trigger();
     QCOMPARE(source.activated, QList<int>({CL_Menu_View_ToolBar}));
+}
+
+// Menu-bar captions get an Alt+letter each: the first letter no caption before took; one
+// given in the definition stays, and a caption a cell replaces keeps its letter.
+void tst_Menu::mnemonics_data() {
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("English") << QStringList{"File",   "Edit",  "View", "Port",
+                                            "TCP/IP", "Clone", "Help"}
+                             << QStringList{"&File",   "&Edit",  "&View", "&Port",
+                                            "&TCP/IP", "&Clone", "&Help"};
+    QTest::newRow("letters taken")
+        << QStringList{"Datei", "Bearbeiten", "Ansicht", "Anschluss", "Debug"}
+        << QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "A&nschluss", "D&ebug"};
+    QTest::newRow("one of its own") << QStringList{"File", "Fi&nd", "Rock && Roll", "F"}
+                                    << QStringList{"&File", "Fi&nd", "&Rock && Roll", "F"};
+}
+
+void tst_Menu::mnemonics() {
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, shown);
+    QMenu bar;
+    for (const QString& c : captions)
+        bar.addAction(c);
+    cuiMenu::addMnemonics(bar.actions());
+    QStringList got;
+    for (const QAction* a : bar.actions())
+        got << a->text();
+    QCOMPARE(got, shown);
+    QCOMPARE(cuiMenu::keepMnemonic("T&ools", "Tools 2"), QString("T&ools 2"));
+    QCOMPARE(cuiMenu::keepMnemonic("&Edit", "Undo"), QString("Undo"));
 }
 
 QTEST_MAIN(tst_Menu)
