@@ -51,6 +51,7 @@ class tst_help : public QObject {
         QTest::newRow("address channel") << int(CL_AddrL_Channel) << 1003 << "selcall.html";
         QTest::newRow("ALE channel group bit")
             << int(CL_Ale_ChGrpL_ChBit_Selected) << 1004 << "ale.html";
+        QTest::newRow("adjustment value") << int(CL_WinAD_Hex) << 1012 << "adjust.html";
     }
 
     void cellTopics() {
