@@ -43,11 +43,16 @@ QString text(int line) {
     return cmcGTex::mainTable().getText(TextKey, line);
 }
 
-// "120 channels" in the language in use.
-QString rowsNamed(const cmcCsvTable& list, int rows) {
+// A list's row noun in the language in use: one row ("channel") or several ("channels").
+QString rowNoun(const cmcCsvTable& list, bool plural) {
     const QStringList forms =
         cmcGTex::mainTable().getText(NamesKey, imcCsvLists::indexOf(list)).split(u'\t');
-    const QString noun = rows == 1 || forms.size() < 2 ? forms.value(0) : forms.value(1);
+    return plural && forms.size() >= 2 ? forms.value(1) : forms.value(0);
+}
+
+// "120 channels" in the language in use.
+QString rowsNamed(const cmcCsvTable& list, int rows) {
+    const QString noun = rowNoun(list, rows != 1);
     return text(StepName)
         .replace(QLatin1String("%d"), QString::number(rows))
         .replace(QLatin1String("%s"), noun);
@@ -118,8 +123,7 @@ const cmcCsvTable* indMain::listToExchange(const QString& caption) {
     const std::vector<const cmcCsvTable*>& lists = imcCsvLists::all();
     QStringList items;
     for (const cmcCsvTable* list : lists) {
-        QString name =
-            cmcGTex::mainTable().getText(NamesKey, imcCsvLists::indexOf(*list)).section(u'\t', -1);
+        QString name = rowNoun(*list, true);
         if (name.isEmpty()) name = QString::fromLatin1(list->name);
         name[0] = name[0].toUpper();
         items << name;
