@@ -168,7 +168,7 @@ void cuiMain::BuildWindow() {
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_WindowBuilt);
 
     // The memory map must fit the image.
-    if (m_imageSize < 0xFFF0)
+    if (m_imageSize < MemoryMapEnd())
         cmcFatal::stop(QStringLiteral("Self Check Error.\nEEPROM Map is too large."));
 
     UpdateCaption();

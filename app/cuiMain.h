@@ -63,6 +63,9 @@ class cuiMain : public QObject {
     virtual void BuildTree();
     // (Re)builds the main menu from "GI_Menu_Main" and the tool bar from "GI_ToolBar_Main".
     void BuildMenus();
+    // The end of the model's memory map: the start-up self check stops the program when the
+    // image is smaller. No map (0) in the framework.
+    virtual int32_t MemoryMapEnd() const { return 0; }
     // 0 when the image belongs to this model.
     virtual int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const;
     // Prepares an image for saving (forSaving = true) or after it was opened.

@@ -8,6 +8,7 @@
 #include "cuiFileDialogs.h"
 #include "cuiHtmlHelp.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -23,7 +24,7 @@
 #include <cstring>
 
 indMain::indMain(indEnviron& environ, const QString& dataDir)
-    : cuiMain(QString::fromLatin1(ModelShortName), ImageSize, environ, dataDir),
+    : cuiMain(QString::fromLatin1(QxRadio::ShortName), QxRadio::ImageSize, environ, dataDir),
       m_cloneMan(std::make_unique<indCloneMan>()) {
     ResetModelParameters();
     m_cloneMan->setInfoHandler(&indMain::infoHandler, this);
@@ -53,16 +54,16 @@ QString indMain::appTitle() const {
 const cmcAdrRange* indMain::Range(int purpose) {
     switch (purpose) {
     case 0:
-        return imcCloneCheck::UserWriteRanges;
+        return QxRadio::UserWrite;
     case 1:
-        return imcCloneCheck::MakerWriteRanges;
+        return QxRadio::MakerWrite;
     case 2:
     case 3:
-        return indCloneFile::WholeImage;
+        return QxRadio::WholeImage;
     case 5:
-        return indCloneFile::RepeaterData;
+        return QxRadio::RepeaterData;
     default:
-        return indCloneFile::DefaultRange;
+        return QxRadio::DefaultRange;
     }
 }
 
@@ -78,19 +79,19 @@ QString indMain::documentTitle() const {
 int indMain::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const {
     if (!indCloneFile::hasIdentity(image)) return 1;
     if (checkMakerText) {
-        uint8_t maker[QxMap::MakerTextLen];
-        image.GetBlock(QxMap::MakerTextAddr, maker, QxMap::MakerTextLen);
-        if (std::memcmp(maker, QxMap::MakerText, QxMap::MakerTextLen) != 0) return 2;
+        uint8_t maker[QxRadio::MakerTextLen];
+        image.GetBlock(QxRadio::MakerTextAddr, maker, QxRadio::MakerTextLen);
+        if (std::memcmp(maker, QxRadio::MakerText, QxRadio::MakerTextLen) != 0) return 2;
     }
     return 0;
 }
 
 bool indMain::ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* error) const {
-    if (modelCode != ModelCode) {
+    if (modelCode != QxRadio::ModelCode) {
         if (error) *error = ICF_Model;
         return false;
     }
-    if (revision != uint32_t(ModelRevision)) {
+    if (revision != QxRadio::ExtraCode) {
         if (error) *error = ICF_Extra;
         return false;
     }
@@ -104,8 +105,10 @@ void indMain::PrepareImage(cmcEeprom& image, bool forSaving) {
 bool indMain::LoadInitialData(int modelIndex) {
     const QString path =
         m_dataDir + cmcGTex::mainTable().getText(QStringLiteral("GI_App_InitialFile"), modelIndex);
-    if (indCloneFile::readInitial(path, m_loaded) != ICF_Ok)
+    if (const int code = indCloneFile::readInitial(path, m_loaded); code != ICF_Ok) {
+        tellFileError(code);
         cmcFatal::stop(QStringLiteral("Cannot open '%1'.").arg(path));
+    }
     return true;
 }
 
@@ -167,7 +170,10 @@ bool indMain::Open(const QString& chosen) {
     if (SaveChangesPrompt(same) == PA_Cancel) return false;
 
     cmcEeprom image(m_imageSize);
-    if (indCloneFile::open(path, image) != ICF_Ok) return false; // reported; nothing changed
+    if (const int code = indCloneFile::open(path, image); code != ICF_Ok) {
+        tellFileError(code); // nothing changed
+        return false;
+    }
     takeOpenedImage(image, path);
     return true;
 }
@@ -187,6 +193,11 @@ void indMain::takeOpenedImage(const cmcEeprom& image, const QString& path) {
     }
 }
 
+void indMain::tellFileError(int code) const {
+    const QString text = cmcIcfFile::message(code, cmcIcfFile::lastProblem());
+    if (!text.isEmpty()) cmcPrompt::tell(text, appTitle(), cmcPromptIcon::Warning);
+}
+
 void indMain::rememberFile(const QString& path) {
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
@@ -198,7 +209,10 @@ bool indMain::Save(const QString& path) {
     if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
     const int code = indCloneFile::save(path, m_working, m_loaded);
     if (qApp) QApplication::restoreOverrideCursor();
-    if (code != ICF_Ok) return false;
+    if (code != ICF_Ok) {
+        tellFileError(code);
+        return false;
+    }
     rememberFile(path);
     m_env.currentDirectory = m_currentDir;
     MarkSaved();

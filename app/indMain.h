@@ -8,6 +8,7 @@
 #include "cuiMain.h"
 #include "cuiPrinter.h"
 #include "imcAdjustValues.h"
+#include "imcRadioFacts.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -30,12 +31,8 @@ struct dst_CDrv_Result;
 class indMain : public cuiMain {
     Q_OBJECT
   public:
-    // Model parameters.
-    static constexpr const char* ModelShortName = "QXT5200";
-    static constexpr int ImageSize = 65520;
-    static constexpr uint32_t ModelCode = 0x7041;
-    static constexpr int ModelRevision = 1;
-    static constexpr int32_t MapEnd = 0xAA5F;
+    // The model's parameters (short name, image size, codes, ranges) are this radio's facts
+    // (imcRadioFacts.h).
     // The command-line switch that turns the maker mode on (compared lower-cased).
     static constexpr const char* MakerSwitch = "/factory";
 
@@ -62,9 +59,12 @@ class indMain : public cuiMain {
     QString documentTitle() const override;
 
     // Identity of images and files.
+    int32_t MemoryMapEnd() const override { return QxRadio::MemoryMapEnd; }
     int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) const override;
     bool ModelIdentityCompare(uint32_t modelCode, uint32_t revision, int* error) const;
-    static bool AcceptMapRevision(int32_t value) { return value == 2 || value == 1; }
+    static bool AcceptMapRevision(int32_t value) {
+        return value == QxRadio::CloneMapRevision || value == QxRadio::RepeaterMapRevision;
+    }
     // The address ranges of a purpose (ended by {1, 0}).
     static const cmcAdrRange* Range(int purpose);
 
@@ -244,6 +244,9 @@ class indMain : public cuiMain {
   private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
     void rememberFile(const QString& path);
+    // Tells the user why a clone-file read or write failed (code 1 to 9), with the problem
+    // behind the reader's last error.
+    void tellFileError(int code) const;
     QString appTitle() const;
 
     static bool menuCommand(void* context, cmcCellRequest& request);

@@ -15,6 +15,7 @@
 #include "cuiSheetWindow.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "imcWriteCheck.h"
 #include "indCloneBackup.h"
 #include "indCloneFile.h"
@@ -46,7 +47,7 @@ void indMain::syncLink() {
     link.tcpPort = m_env.tcpPort;
     m_cloneMan->setLink(link);
     m_cloneMan->setMainWindow(m_form);
-    m_cloneMan->SetCodes(ModelCode, 0);
+    m_cloneMan->SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
 }
 
 // ---- clone read ----
@@ -66,7 +67,7 @@ void indMain::readContinuation(void* context, dst_CDrv_Result* result) {
         return;
     }
     self->m_cloneMan->SetImageSize(self->m_imageSize);
-    if (!self->m_cloneMan->Read(imcCloneCheck::ReadRanges, &indMain::readCompletion, self))
+    if (!self->m_cloneMan->Read(QxRadio::CloneRead, &indMain::readCompletion, self))
         emit self->cloneFinished(indCloneMan::OpRead, -1);
 }
 
@@ -100,7 +101,7 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result) {
 void indMain::infoHandler(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->operation != cmcCloneDrv::OpInfo || result->status != CS_Ok) return;
-    if (uint32_t(result->code1) != ModelCode) {
+    if (uint32_t(result->code1) != QxRadio::ModelCode) {
         result->status = CS_InfoMismatch;
         return;
     }
@@ -280,7 +281,7 @@ void indMain::portSearch() {
 
 void indMain::searchHandler(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
-    result->status = imcCloneCheck::CheckIdentify(*result, ModelCode);
+    result->status = imcCloneCheck::CheckIdentify(*result, QxRadio::ModelCode);
     if (result->status == CS_Ok && !self->CheckInfoBlock(QByteArray(
                                        reinterpret_cast<const char*>(result->information.GetData()),
                                        result->information.GetLength())))

@@ -59,8 +59,10 @@ bool indMain::CompareWith(int source) {
             name = QFileInfo(path).fileName();
         }
         other.SetSize(m_imageSize);
-        // The reader tells its own errors.
-        if (indCloneFile::open(path, other) != 0) return false;
+        if (const int code = indCloneFile::open(path, other); code != ICF_Ok) {
+            tellFileError(code);
+            return false;
+        }
     }
 
     const imcImageDiffResult result = imcImageDiff::compare(other, m_working);

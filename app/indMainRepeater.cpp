@@ -58,8 +58,11 @@ bool indMain::ImportRepeater() {
         cuiFileDialogs::current().openFile(parent, dialogText(0), dialogText(1), m_currentDir);
     if (path.isEmpty()) return false;
     cmcEeprom copy(m_working);
-    // The reader reports a failure (the clone-file error of its code); nothing changed.
-    if (indCloneFile::readRepeater(path, copy) != ICF_Ok) return false;
+    // A failed read leaves the image as it was.
+    if (const int code = indCloneFile::readRepeater(path, copy); code != ICF_Ok) {
+        tellFileError(code);
+        return false;
+    }
 
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
@@ -93,7 +96,10 @@ bool indMain::ExportRepeater() {
         cuiFileDialogs::current().saveFile(parent, dialogText(0), filter, m_currentDir, proposed),
         filter);
     if (path.isEmpty()) return false;
-    if (indCloneFile::saveRepeater(path, m_working) != ICF_Ok) return false; // reported
+    if (const int code = indCloneFile::saveRepeater(path, m_working); code != ICF_Ok) {
+        tellFileError(code);
+        return false;
+    }
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
     m_repeaterFile = info.absoluteFilePath();

@@ -6,6 +6,7 @@
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
 #include "cmcGTex.h"
+#include "imcRadioFacts.h"
 
 #include <QCoreApplication>
 #include <chrono>
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     texts.attachLines(cmcCellTexts::lines());
     cmcFCache::instance().setTable(&texts);
 
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
     for (int row = 0; row < 500; ++row) {

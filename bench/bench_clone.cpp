@@ -8,6 +8,7 @@
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -72,8 +73,8 @@ void configure(cmcCloneDrv& drv, bool tcp, const QString& address) {
         drv.SetTcpLink(false);
         drv.SetLink(cmcComm::PortNumberOf(address), "38400,N,8,1");
     }
-    drv.SetCodes(0x7041, 0);
-    drv.SetImageSize(QxMap::ImageSize);
+    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
+    drv.SetImageSize(QxRadio::ImageSize);
     drv.SetEchoCheck(true);
     drv.SetAckBlock(128);
     drv.SetStepTimeout(1000);
@@ -85,8 +86,9 @@ double readWireBytes() {
     return CommandBytes + 4095 * FrameBytes + EndBytes;
 }
 double writeWireBytes() {
-    const int frames = (0xAA60 - 0x0500) / 16;
-    const int acks = 1 + (0xAA60 - 0x0500) / 128;
+    constexpr int bytes = QxRadio::UserWriteLast + 1 - QxRadio::UserWriteFirst;
+    const int frames = bytes / 16;
+    const int acks = 1 + bytes / 128;
     return CommandBytes + acks + frames * FrameBytes + EndBytes + DoneBytes;
 }
 
@@ -95,26 +97,25 @@ double writeWireBytes() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     QRandomGenerator rng(5200);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
-                   QxMap::IdentityLen);
-    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
-                   QxMap::MakerTextLen);
+    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                   QxRadio::IdentityLen);
+    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
+    image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
+                   QxRadio::MakerTextLen);
     const QString file = dir.filePath("radio.icf");
     {
         cmcIcfFile f(image);
-        f.setReportErrors(false);
-        f.setModelCode(indCloneFile::ModelCode);
-        f.setExtraCode(indCloneFile::ExtraCode);
-        f.setMapRevision(indCloneFile::CloneMapRevision);
-        if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
+        f.setModelCode(QxRadio::ModelCode);
+        f.setExtraCode(QxRadio::ExtraCode);
+        f.setMapRevision(QxRadio::CloneMapRevision);
+        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
     }
     cmcEeprom source = image;
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
         source.SetByte(a, uint8_t(a * 7));
 
     const double lineRate = 3840.0;
@@ -135,16 +136,14 @@ int main(int argc, char** argv) {
         cmcCloneDrv drv;
         configure(drv, tcp, sim.address);
         int status = -1;
-        const double read = timed(
-            [&](auto cb, void* ctx) { return drv.StartRead(imcCloneCheck::ReadRanges, cb, ctx); },
-            &status);
+        const double read =
+            timed([&](auto cb, void* ctx) { return drv.StartRead(QxRadio::CloneRead, cb, ctx); },
+                  &status);
         const int readStatus = status;
         drv.SetStepTimeout(5000);
         drv.SetAckTimeout(5000);
         const double write = timed(
-            [&](auto cb, void* ctx) {
-                return drv.StartWrite(source, imcCloneCheck::UserWriteRanges, cb, ctx);
-            },
+            [&](auto cb, void* ctx) { return drv.StartWrite(source, QxRadio::UserWrite, cb, ctx); },
             &status);
         if (tcp) {
             std::printf("  tcp loopback, unpaced: full read  %7.2f s (status %d)\n", read,

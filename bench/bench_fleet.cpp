@@ -8,6 +8,7 @@
 #include "cmcIcfFile.h"
 #include "imcCloneCheck.h"
 #include "imcFleetClone.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,7 @@ double fleetWrite(const std::vector<std::unique_ptr<Sim>>& sims, int count, cons
     fleet.setLinks(links);
     QElapsedTimer t;
     t.start();
-    if (!fleet.startWrite(source, imcCloneCheck::UserWriteRanges)) return -1;
+    if (!fleet.startWrite(source, QxRadio::UserWrite)) return -1;
     while (fleet.isRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     *worst = fleet.worstStatus();
@@ -71,26 +72,25 @@ double fleetWrite(const std::vector<std::unique_ptr<Sim>>& sims, int count, cons
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     QRandomGenerator rng(5200);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
-                   QxMap::IdentityLen);
-    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
-                   QxMap::MakerTextLen);
+    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                   QxRadio::IdentityLen);
+    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
+    image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
+                   QxRadio::MakerTextLen);
     const QString file = dir.filePath("radio.icf");
     {
         cmcIcfFile f(image);
-        f.setReportErrors(false);
-        f.setModelCode(indCloneFile::ModelCode);
-        f.setExtraCode(indCloneFile::ExtraCode);
-        f.setMapRevision(indCloneFile::CloneMapRevision);
-        if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
+        f.setModelCode(QxRadio::ModelCode);
+        f.setExtraCode(QxRadio::ExtraCode);
+        f.setMapRevision(QxRadio::CloneMapRevision);
+        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
     }
     cmcEeprom source = image;
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
         source.SetByte(a, uint8_t(a * 7));
 
     constexpr int Radios = 4;

@@ -2,6 +2,7 @@
 
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -26,11 +27,12 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path = dir.filePath("bench.icf");
 
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, uint8_t(a * 13 + 7));
-    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>("QM7041"), 6);
-    image.SetByte(QxMap::MapRevisionAddr, 2);
+    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                   QxRadio::IdentityLen);
+    image.SetByte(QxRadio::MapRevisionAddr, 2);
     const cmcEeprom loaded(image);
 
     std::vector<double> save, saveRam, read, open;
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < Runs; ++i) {
             cmcEeprom work(image);
             t.start();
-            const int code = indCloneFile::save(target, work, loaded, false);
+            const int code = indCloneFile::save(target, work, loaded);
             times.push_back(double(t.nsecsElapsed()) / 1e6);
             if (code != ICF_Ok) {
                 std::printf("save failed: %d\n", code);
@@ -53,14 +55,13 @@ int main(int argc, char** argv) {
     QTemporaryDir ramDir(QStringLiteral("/dev/shm/bench_icffile-XXXXXX"));
     if (ramDir.isValid() && !timeSaves(ramDir.filePath("bench.icf"), saveRam)) return 1;
     for (int i = 0; i < Runs; ++i) {
-        cmcEeprom back(QxMap::ImageSize);
+        cmcEeprom back(QxRadio::ImageSize);
         cmcIcfFile file(back);
-        file.setModelCode(indCloneFile::ModelCode);
-        file.setExtraCode(indCloneFile::ExtraCode);
+        file.setModelCode(QxRadio::ModelCode);
+        file.setExtraCode(QxRadio::ExtraCode);
         file.setMapRevCheck(&indCloneFile::acceptCloneMapRev, nullptr);
-        file.setReportErrors(false);
         t.start();
-        const int code = file.read(path, indCloneFile::WholeImage);
+        const int code = file.read(path, QxRadio::WholeImage);
         read.push_back(double(t.nsecsElapsed()) / 1e6);
         if (code != ICF_Ok) {
             std::printf("read failed: %d\n", code);
@@ -68,9 +69,9 @@ int main(int argc, char** argv) {
         }
     }
     for (int i = 0; i < Runs; ++i) {
-        cmcEeprom working(QxMap::ImageSize);
+        cmcEeprom working(QxRadio::ImageSize);
         t.start();
-        const int code = indCloneFile::open(path, working, false);
+        const int code = indCloneFile::open(path, working);
         open.push_back(double(t.nsecsElapsed()) / 1e6);
         if (code != ICF_Ok) {
             std::printf("open failed: %d\n", code);

@@ -10,6 +10,7 @@
 #include "cmcGTex.h"
 #include "imcCsvLists.h"
 #include "imcImageDiff.h"
+#include "imcRadioFacts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,7 +34,7 @@ double bestMs(int runs, const std::function<void()>& work) {
 }
 
 cmcEeprom fullImage(int variant) {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch d(&image);
     const char* const modes[] = {"USB", "LSB", "CW", "AM"};
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     const double exportMs = bestMs(runs, [&] { csv = cmcCsvList::write(a, channels); });
     bool imported = true;
     const double importMs = bestMs(runs, [&] {
-        cmcEeprom blank(QxMap::ImageSize);
+        cmcEeprom blank(QxRadio::ImageSize);
         blank.Fill(0xFF);
         imported = cmcCsvList::read(blank, nullptr, imcCsvLists::layouts(channels), csv, {}).ok() &&
                    imported;

@@ -9,6 +9,7 @@
 #include "cmcGTex.h"
 #include "cuiDispatchSource.h"
 #include "cuiSheet.h"
+#include "imcRadioFacts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     delivered.openFile(overlay);
     cmcFCache::instance().setTable(&delivered);
 
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
     for (int ch = 0; ch < 500; ++ch) {

@@ -113,26 +113,25 @@ int main(int argc, char** argv) {
     cmcTick::setClock([&fast, base] { return base + uint32_t(fast.elapsed() * 4); });
 
     QTemporaryDir dir;
-    cmcEeprom radio(QxMap::ImageSize);
+    cmcEeprom radio(QxRadio::ImageSize);
     QRandomGenerator rng(5200);
     for (int32_t a = 0; a < radio.GetSize(); ++a)
         radio.SetByte(a, uint8_t(rng.bounded(256)));
-    radio.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
-                   QxMap::IdentityLen);
-    radio.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-    radio.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
-                   QxMap::MakerTextLen);
+    radio.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                   QxRadio::IdentityLen);
+    radio.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
+    radio.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
+                   QxRadio::MakerTextLen);
     const QString file = dir.filePath("radio.icf");
     {
         cmcIcfFile f(radio);
-        f.setReportErrors(false);
-        f.setModelCode(indCloneFile::ModelCode);
-        f.setExtraCode(indCloneFile::ExtraCode);
-        f.setMapRevision(indCloneFile::CloneMapRevision);
-        if (f.write(file, indCloneFile::WholeImage) != 0) return 1;
+        f.setModelCode(QxRadio::ModelCode);
+        f.setExtraCode(QxRadio::ExtraCode);
+        f.setMapRevision(QxRadio::CloneMapRevision);
+        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
     }
     cmcEeprom source = radio;
-    for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
+    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
         source.SetByte(a, uint8_t(a * 7));
 
     QMap<int, int> statuses;
@@ -155,8 +154,8 @@ int main(int argc, char** argv) {
         }
         drv.SetTcpLink(false);
         drv.SetLink(cmcComm::PortNumberOf(sim.address), "38400,N,8,1");
-        drv.SetCodes(imcCloneCheck::ModelCode, 0);
-        drv.SetImageSize(QxMap::ImageSize);
+        drv.SetCodes(QxRadio::ModelCode, 0);
+        drv.SetImageSize(QxRadio::ImageSize);
         drv.SetEchoCheck(true);
         drv.SetAckBlock(128);
         drv.SetStepTimeout(write ? 5000 : 1000);
@@ -164,7 +163,7 @@ int main(int argc, char** argv) {
         Run run;
         const bool started =
             write ? drv.StartWrite(source, imcCloneCheck::WriteRanges(false), &finished, &run)
-                  : drv.StartRead(imcCloneCheck::ReadRanges, &finished, &run);
+                  : drv.StartRead(QxRadio::CloneRead, &finished, &run);
         if (!started) {
             ++statuses[-1];
             sim.stop();
@@ -181,9 +180,9 @@ int main(int argc, char** argv) {
                 QDeadlineTimer deadline(3000);
                 while (!QFile::exists(saved) && !deadline.hasExpired())
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-                cmcEeprom back(QxMap::ImageSize);
-                same = indCloneFile::readInitial(saved, back, false) == 0;
-                for (int32_t a = 0x0500; same && a <= 0xAA5F; ++a)
+                cmcEeprom back(QxRadio::ImageSize);
+                same = indCloneFile::readInitial(saved, back) == 0;
+                for (int32_t a = QxRadio::UserWriteFirst; same && a <= QxRadio::UserWriteLast; ++a)
                     same = back.GetByte(a) == source.GetByte(a);
             } else {
                 same = run.image == radio;

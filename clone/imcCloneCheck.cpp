@@ -2,17 +2,13 @@
 
 #include "cmcEeprom.h"
 #include "dst_CDrv_Result.h"
+#include "imcRadioFacts.h"
 
 #include <algorithm>
 #include <cstring>
 
-const cmcAdrRange imcCloneCheck::ReadRanges[] = {{0x0000, 0xFFEF}, {1, 0}};
-const cmcAdrRange imcCloneCheck::UserWriteRanges[] = {{QxMap::UserWriteFirst, QxMap::UserWriteLast},
-                                                      {1, 0}};
-const cmcAdrRange imcCloneCheck::MakerWriteRanges[] = {{0x0000, 0xFFEF}, {1, 0}};
-
 const cmcAdrRange* imcCloneCheck::WriteRanges(bool makerMode) {
-    return makerMode ? MakerWriteRanges : UserWriteRanges;
+    return makerMode ? QxRadio::MakerWrite : QxRadio::UserWrite;
 }
 
 int32_t imcCloneCheck::RangeBytes(const cmcAdrRange* ranges) {
@@ -50,13 +46,13 @@ QString imcCloneCheck::InfoText(const QByteArray& info, int at, int length) {
 }
 
 int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) {
-    if (image.GetSize() < QxMap::ImageSize) return 1;
+    if (image.GetSize() < QxRadio::ImageSize) return 1;
     const uint8_t* d = image.data();
-    if (std::memcmp(d + QxMap::IdentityAddr, QxMap::IdentityText, QxMap::IdentityLen) != 0)
+    if (std::memcmp(d + QxRadio::IdentityAddr, QxRadio::IdentityText, QxRadio::IdentityLen) != 0)
         return 1;
-    if (d[QxMap::MapRevisionAddr] != QxMap::MapRevision) return 2;
+    if (d[QxRadio::MapRevisionAddr] != QxRadio::MapRevision) return 2;
     if (checkMakerText &&
-        std::memcmp(d + QxMap::MakerTextAddr, QxMap::MakerText, QxMap::MakerTextLen) != 0)
+        std::memcmp(d + QxRadio::MakerTextAddr, QxRadio::MakerText, QxRadio::MakerTextLen) != 0)
         return 3;
     return 0;
 }

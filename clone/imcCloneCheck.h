@@ -4,6 +4,7 @@
 // of a port search, and the identity of an image read.
 
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,7 +16,6 @@ struct dst_CDrv_Result;
 
 class imcCloneCheck {
   public:
-    static constexpr uint32_t ModelCode = 0x7041;
     static constexpr int InfoLength = 32;
     static constexpr uint8_t InfoKind = 2;
     // Where the information block names the radio: after its length, version and kind
@@ -26,20 +26,21 @@ class imcCloneCheck {
     static constexpr int InfoSerialAt = 16;
     static constexpr int InfoSerialLength = 16;
 
-    // Ranges of the clone commands, each ended by {1, 0}.
-    static const cmcAdrRange ReadRanges[];       // 0x0000..0xFFEF
-    static const cmcAdrRange UserWriteRanges[];  // 0x0500..0xAA5F
-    static const cmcAdrRange MakerWriteRanges[]; // 0x0000..0xFFEF
+    // The ranges of the clone commands are this radio's facts (imcRadioFacts.h): a read
+    // takes QxRadio::CloneRead, a write the user range or, in the maker mode, the whole
+    // image.
     static const cmcAdrRange* WriteRanges(bool makerMode);
     // Bytes of all pairs of a list (the progress total).
     static int32_t RangeBytes(const cmcAdrRange* ranges);
 
     // An information result (status 0): code 1 must be the model code, else 11; the block's
     // first byte must be its length, else 11; its third byte must be 2, else 14.
-    static int32_t CheckInfo(const dst_CDrv_Result& result, uint32_t modelCode = ModelCode);
+    static int32_t CheckInfo(const dst_CDrv_Result& result,
+                             uint32_t modelCode = QxRadio::ModelCode);
     // An identify result of a port search: code 1 the model code, code 2 0 or 1, a block of
     // exactly 32 bytes; else 11.
-    static int32_t CheckIdentify(const dst_CDrv_Result& result, uint32_t modelCode = ModelCode);
+    static int32_t CheckIdentify(const dst_CDrv_Result& result,
+                                 uint32_t modelCode = QxRadio::ModelCode);
     // A text field of the information block: its printable characters up to the padding,
     // with a non-printable byte shown as '.'; empty when the block is shorter.
     static QString InfoText(const QByteArray& info, int at, int length);

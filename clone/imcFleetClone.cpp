@@ -3,6 +3,7 @@
 #include "cmcCloneMessage.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 
 #include <QTimer>
 
@@ -27,14 +28,14 @@ bool imcFleetClone::startWrite(const cmcEeprom& image, const cmcAdrRange* ranges
     m_image = image;
     m_ranges = ranges;
     m_total = imcCloneCheck::RangeBytes(ranges) +
-              (m_verify ? imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges) : 0);
+              (m_verify ? imcCloneCheck::RangeBytes(QxRadio::CloneRead) : 0);
     return start(true);
 }
 
 bool imcFleetClone::startRead() {
     if (m_running) return false;
-    m_ranges = imcCloneCheck::ReadRanges;
-    m_total = imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges);
+    m_ranges = QxRadio::CloneRead;
+    m_total = imcCloneCheck::RangeBytes(QxRadio::CloneRead);
     return start(false);
 }
 
@@ -64,8 +65,8 @@ bool imcFleetClone::start(bool write) {
 void imcFleetClone::configure(Slot& s) {
     const Link& l = s.radio.link;
     cmcCloneDrv& d = s.driver;
-    d.SetCodes(imcCloneCheck::ModelCode, 0);
-    d.SetImageSize(QxMap::ImageSize);
+    d.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
+    d.SetImageSize(QxRadio::ImageSize);
     d.SetTcpLink(l.tcp, l.host, l.tcpPort);
     if (!l.tcp) d.SetLink(l.comPort, l.serialSettings);
     d.SetEchoCheck(true);
@@ -111,7 +112,7 @@ void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
             started = d.StartWrite(m_image, m_ranges, &imcFleetClone::callback, &s);
         } else {
             r.phase = Reading;
-            started = d.StartRead(imcCloneCheck::ReadRanges, &imcFleetClone::callback, &s);
+            started = d.StartRead(QxRadio::CloneRead, &imcFleetClone::callback, &s);
         }
         if (!started) end(s, CS_LinkOpen);
         return;
@@ -124,8 +125,7 @@ void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
         r.phase = Verifying;
         r.doneBefore = imcCloneCheck::RangeBytes(m_ranges);
         d.SetStepTimeout(ReadStepTimeout);
-        if (!d.StartRead(imcCloneCheck::ReadRanges, &imcFleetClone::callback, &s))
-            end(s, CS_LinkOpen);
+        if (!d.StartRead(QxRadio::CloneRead, &imcFleetClone::callback, &s)) end(s, CS_LinkOpen);
         return;
     case Verifying:
         r.image = result.image;

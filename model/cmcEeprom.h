@@ -40,24 +40,3 @@ class cmcEeprom {
     int32_t m_size = 0;
     std::unique_ptr<uint8_t[]> m_data;
 };
-
-// Fixed locations of this model's image.
-namespace QxMap {
-constexpr int32_t ImageSize = 0xFFF0;    // 65,520 bytes: 0x0000..0xFFEF
-constexpr int32_t MapEnd = 0xFFF0;       // end of the memory map (self check)
-constexpr int32_t RepeaterEnd = 0x00D6;  // 0x0000..0x00D6: a repeater-data file's part
-constexpr int32_t IdentityAddr = 0x045E; // "QM7041"
-constexpr int32_t IdentityLen = 6;
-constexpr int32_t MapRevisionAddr = 0x0500; // must be 2
-constexpr uint8_t MapRevision = 2;
-constexpr int32_t CommentAddr = 0x0502; // 16 bytes of user comment
-constexpr int32_t CommentLen = 16;
-constexpr int32_t SaveMarkAddr = 0x8FE5;  // two bytes set to 0xFF when prepared for saving
-constexpr int32_t MakerTextAddr = 0xAA44; // "VEXO Inc", no terminating zero
-constexpr int32_t MakerTextLen = 8;
-constexpr int32_t DefaultRangeEnd = 0xAA5F; // default range 0x0000..0xAA5F
-constexpr int32_t UserWriteFirst = 0x0500;  // clone write range for users
-constexpr int32_t UserWriteLast = 0xAA5F;
-constexpr const char* IdentityText = "QM7041";
-constexpr const char* MakerText = "VEXO Inc";
-} // namespace QxMap

@@ -3,7 +3,6 @@
 #include "cmcEeprom.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
-#include "cmcPrompt.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -460,7 +459,7 @@ int cmcIcfFile::parseDataLine(const char* line, int length, int lineNumber) {
     return ICF_Ok;
 }
 
-// ---- coverage and report ---------------------------------------------------------------
+// ---- coverage and messages -------------------------------------------------------------
 
 int cmcIcfFile::checkCoverage(const cmcAdrRange* ranges) {
     int code = ICF_Coverage;
@@ -488,20 +487,19 @@ QString cmcIcfFile::errorKey(int code) {
     return QString::fromLatin1(keys[code - 1]);
 }
 
-void cmcIcfFile::report(int code, const cmcIcfProblem& problem) {
+QString cmcIcfFile::message(int code, const cmcIcfProblem& problem) {
     const QString key = errorKey(code);
-    if (key.isEmpty()) return;
+    if (key.isEmpty()) return {};
     cmcGTex& table = cmcGTex::mainTable();
     QString text = QStringLiteral("%1\n\n%2")
                        .arg(table.getText(QStringLiteral("GI_Mess_FileErr_Headline")),
                             table.getTextBlock(key));
     const QString detail = problemText(problem);
     if (!detail.isEmpty()) text += QStringLiteral("\n\n") + detail;
-    cmcPrompt::tell(text, table.getText(QStringLiteral("GI_Sys_AppTitle")), cmcPromptIcon::Warning);
+    return text;
 }
 
 void cmcIcfFile::finish(int code) {
     if (code == ICF_Ok) m_problem = {};
     lastProblemStore() = m_problem;
-    if (m_reportErrors) report(code, m_problem);
 }

@@ -14,6 +14,8 @@
 // file. A line longer than the reader's buffer is refused as a whole instead of being read
 // in pieces.
 
+#include "cmcAdrRange.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -21,14 +23,6 @@
 
 class QIODevice;
 class cmcEeprom;
-
-// An address range, both ends inclusive. Lists of ranges end at the first pair whose first
-// address is above its last or that does not lie wholly inside the image; the program ends
-// its lists with {1, 0}.
-struct cmcAdrRange {
-    int32_t first;
-    int32_t last;
-};
 
 enum cmcIcfError : int {
     ICF_Ok = 0,
@@ -90,9 +84,6 @@ class cmcIcfFile {
     void setMapRevision(int32_t revision) { m_mapRevision = revision; }
     void setMapRevCheck(MapRevCheck check, void* context);
     void setModelCheck(ModelCheck check, void* context);
-    // Whether write and read show their error through the prompt service (default: yes).
-    // Callers that print the error themselves turn it off.
-    void setReportErrors(bool report) { m_reportErrors = report; }
 
     uint32_t modelCode() const { return m_modelCode; }
     uint32_t extraCode() const { return m_extraCode; }
@@ -100,16 +91,17 @@ class cmcIcfFile {
     int32_t mapRevision() const { return m_mapRevision; }
     int32_t lineWidth() const { return m_lineWidth; }
 
-    // Writes the ranges of the image to the file; returns the error code and reports it.
+    // Writes the ranges of the image to the file; returns the error code. Neither read nor write
+    // shows anything: the caller tells the user (message()) or prints the error.
     int write(const QString& fileName, const cmcAdrRange* ranges);
     // Reads the file into the image; with a range list the coverage check closes the read.
-    // On any error the image is restored. Returns the error code and reports it.
+    // On any error the image is restored. Returns the error code.
     int read(const QString& fileName, const cmcAdrRange* ranges = nullptr);
     // The same read from bytes in memory (tools and the fuzzer).
     int readBytes(const QByteArray& content, const cmcAdrRange* ranges = nullptr);
 
     // 0 when exactly the listed addresses were loaded, 8 when something outside them was,
-    // 7 when something is missing (or nothing was read). Does not report.
+    // 7 when something is missing (or nothing was read).
     int checkCoverage(const cmcAdrRange* ranges);
 
     // What the last read met: the header codes, the text of the first comment line and the
@@ -123,9 +115,10 @@ class cmcIcfFile {
     bool isLoaded(int32_t address) const;
     int32_t loadedCount() const;
 
-    // Shows the message of a code 1 to 9 through the prompt service, with the problem's
-    // detail below it when the text table has the detail texts.
-    static void report(int code, const cmcIcfProblem& problem = {});
+    // The message of a code 1 to 9 as the editor shows it: the headline, the code's text and,
+    // when the text table has the detail texts, the problem's detail below. Empty for 0 and
+    // unknown codes.
+    static QString message(int code, const cmcIcfProblem& problem = {});
     // The text-table key of a code's message; empty for 0 and unknown codes.
     static QString errorKey(int code);
     // The detail line of a problem from the main text table; empty for none or when the
@@ -179,7 +172,6 @@ class cmcIcfFile {
     void* m_mapRevContext = nullptr;
     ModelCheck m_modelCheck = nullptr;
     void* m_modelContext = nullptr;
-    bool m_reportErrors = true;
     bool m_mapRevJudged = false;
     uint32_t m_fileModelCode = 0;
     uint32_t m_fileExtraCode = 0;

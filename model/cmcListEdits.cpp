@@ -47,7 +47,7 @@ bool anyInUse(const cmcEeprom& image, int32_t list, int32_t first, int32_t last)
 // Rows first .. last get the contents of rows never written: all 0xFF, not valid.
 void blankRows(cmcEeprom& image, int32_t list, int32_t first, int32_t last) {
     if (first > last) return;
-    cmcEeprom erased(QxMap::ImageSize);
+    cmcEeprom erased(image.GetSize());
     erased.Fill(0xFF);
     cmcClipCh blank;
     blank.copy(erased, list, first, last - first + 1);

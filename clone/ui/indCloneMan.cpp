@@ -8,6 +8,7 @@
 #include "cmcTask.h"
 #include "cuiCloneProgress.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 
 #include <QWidget>
 #include <algorithm>
@@ -88,7 +89,7 @@ bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Compl
     if (m_verifyWrite) {
         m_sent = image;
         m_writeRanges = ranges;
-        m_total += imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges);
+        m_total += imcCloneCheck::RangeBytes(QxRadio::CloneRead);
     }
     if (!m_driver.StartWrite(image, ranges, &indCloneMan::driverCallback, this)) return false;
     begin(OpWrite, completion, context, QStringLiteral("Cloning"));
@@ -207,8 +208,7 @@ bool indCloneMan::startVerify() {
     m_verifying = true;
     m_doneBefore = m_driver.DataByteCount();
     m_driver.SetStepTimeout(ReadStepTimeout);
-    if (m_driver.StartRead(imcCloneCheck::ReadRanges, &indCloneMan::driverCallback, this))
-        return true;
+    if (m_driver.StartRead(QxRadio::CloneRead, &indCloneMan::driverCallback, this)) return true;
     m_verifying = false;
     return false;
 }

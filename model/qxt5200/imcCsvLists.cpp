@@ -4,6 +4,7 @@
 #include "cmcEeprom.h"
 #include "cmcListInfo.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 
 #include <deque>
 #include <string>
@@ -52,7 +53,7 @@ template <int32_t List> bool recordInUse(const cmcEeprom& image, int32_t row) {
 // (validity bit, and a channel's memberships).
 template <int32_t List> void clearRecord(cmcEeprom& image, int32_t row) {
     static const cmcEeprom erased = [] {
-        cmcEeprom e(QxMap::ImageSize);
+        cmcEeprom e(QxRadio::ImageSize);
         e.Fill(0xFF);
         return e;
     }();

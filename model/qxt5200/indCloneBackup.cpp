@@ -2,6 +2,7 @@
 
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -34,12 +35,11 @@ QString indCloneBackup::write(const QString& folder, const cmcEeprom& image, con
     if (QDir().mkpath(folder)) {
         cmcEeprom copy = image;
         cmcIcfFile file(copy);
-        file.setReportErrors(false);
-        file.setModelCode(indCloneFile::ModelCode);
-        file.setExtraCode(indCloneFile::ExtraCode);
-        file.setMapRevision(indCloneFile::CloneMapRevision);
+        file.setModelCode(QxRadio::ModelCode);
+        file.setExtraCode(QxRadio::ExtraCode);
+        file.setMapRevision(QxRadio::CloneMapRevision);
         file.setComment(indCloneFile::commentOf(copy));
-        code = file.write(path, indCloneFile::WholeImage);
+        code = file.write(path, QxRadio::WholeImage);
     }
     return code == ICF_Ok ? path : QString();
 }

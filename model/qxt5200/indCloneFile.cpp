@@ -1,30 +1,27 @@
 #include "indCloneFile.h"
 
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 
 #include <cstring>
 
-const cmcAdrRange indCloneFile::WholeImage[] = {{0x0000, QxMap::ImageSize - 1}, {1, 0}};
-const cmcAdrRange indCloneFile::RepeaterData[] = {{0x0000, QxMap::RepeaterEnd}, {1, 0}};
-const cmcAdrRange indCloneFile::DefaultRange[] = {{0x0000, QxMap::DefaultRangeEnd}, {1, 0}};
-
 void indCloneFile::prepareImage(cmcEeprom& image, const cmcEeprom& loaded, bool forSaving) {
-    uint8_t maker[QxMap::MakerTextLen] = {};
-    loaded.GetBlock(QxMap::MakerTextAddr, maker, QxMap::MakerTextLen);
-    image.SetBlock(QxMap::MakerTextAddr, maker, QxMap::MakerTextLen);
-    if (loaded.IsValidAddress(QxMap::MapRevisionAddr) &&
-        image.IsValidAddress(QxMap::MapRevisionAddr))
-        image.SetByte(QxMap::MapRevisionAddr, loaded.GetByte(QxMap::MapRevisionAddr));
+    uint8_t maker[QxRadio::MakerTextLen] = {};
+    loaded.GetBlock(QxRadio::MakerTextAddr, maker, QxRadio::MakerTextLen);
+    image.SetBlock(QxRadio::MakerTextAddr, maker, QxRadio::MakerTextLen);
+    if (loaded.IsValidAddress(QxRadio::MapRevisionAddr) &&
+        image.IsValidAddress(QxRadio::MapRevisionAddr))
+        image.SetByte(QxRadio::MapRevisionAddr, loaded.GetByte(QxRadio::MapRevisionAddr));
     if (forSaving) {
         const uint8_t mark[2] = {0xFF, 0xFF};
-        image.SetBlock(QxMap::SaveMarkAddr, mark, 2);
+        image.SetBlock(QxRadio::SaveMarkAddr, mark, 2);
     }
 }
 
 QString indCloneFile::commentOf(const cmcEeprom& image) {
-    uint8_t bytes[QxMap::CommentLen];
+    uint8_t bytes[QxRadio::CommentLen];
     std::memset(bytes, ' ', sizeof bytes);
-    image.GetBlock(QxMap::CommentAddr, bytes, QxMap::CommentLen);
+    image.GetBlock(QxRadio::CommentAddr, bytes, QxRadio::CommentLen);
     QString text;
     for (uint8_t b : bytes)
         text.append(QChar(b >= 32 && b <= 126 ? char(b) : ' '));
@@ -34,19 +31,19 @@ QString indCloneFile::commentOf(const cmcEeprom& image) {
 }
 
 bool indCloneFile::hasIdentity(const cmcEeprom& image) {
-    if (image.GetSize() < QxMap::ImageSize) return false;
-    uint8_t identity[QxMap::IdentityLen];
-    image.GetBlock(QxMap::IdentityAddr, identity, QxMap::IdentityLen);
-    return std::memcmp(identity, QxMap::IdentityText, QxMap::IdentityLen) == 0 &&
-           image.GetByte(QxMap::MapRevisionAddr) == QxMap::MapRevision;
+    if (image.GetSize() < QxRadio::ImageSize) return false;
+    uint8_t identity[QxRadio::IdentityLen];
+    image.GetBlock(QxRadio::IdentityAddr, identity, QxRadio::IdentityLen);
+    return std::memcmp(identity, QxRadio::IdentityText, QxRadio::IdentityLen) == 0 &&
+           image.GetByte(QxRadio::MapRevisionAddr) == QxRadio::MapRevision;
 }
 
 bool indCloneFile::acceptModel(void*, uint32_t modelCode, uint32_t extraCode, int* error) {
-    if (modelCode != ModelCode) {
+    if (modelCode != QxRadio::ModelCode) {
         *error = ICF_Model;
         return false;
     }
-    if (extraCode != ExtraCode) {
+    if (extraCode != QxRadio::ExtraCode) {
         *error = ICF_Extra;
         return false;
     }
@@ -54,84 +51,77 @@ bool indCloneFile::acceptModel(void*, uint32_t modelCode, uint32_t extraCode, in
 }
 
 bool indCloneFile::acceptCloneMapRev(void*, int32_t mapRevision) {
-    return mapRevision == CloneMapRevision;
+    return mapRevision == QxRadio::CloneMapRevision;
 }
 
 bool indCloneFile::acceptRepeaterMapRev(void*, int32_t mapRevision) {
-    return mapRevision == RepeaterMapRevision;
+    return mapRevision == QxRadio::RepeaterMapRevision;
 }
 
 bool indCloneFile::acceptVersion(const cmcEeprom&) {
     return true;
 }
 
-void indCloneFile::setUpReader(cmcIcfFile& file, bool repeater, bool report) {
-    file.setModelCode(ModelCode);
-    file.setExtraCode(ExtraCode);
+void indCloneFile::setUpReader(cmcIcfFile& file, bool repeater) {
+    file.setModelCode(QxRadio::ModelCode);
+    file.setExtraCode(QxRadio::ExtraCode);
     file.setModelCheck(&acceptModel, nullptr);
     file.setMapRevCheck(repeater ? &acceptRepeaterMapRev : &acceptCloneMapRev, nullptr);
-    file.setReportErrors(report);
 }
 
-int indCloneFile::save(const QString& path, cmcEeprom& image, const cmcEeprom& loaded,
-                       bool report) {
+int indCloneFile::save(const QString& path, cmcEeprom& image, const cmcEeprom& loaded) {
     prepareImage(image, loaded, true);
     cmcIcfFile file(image);
-    file.setModelCode(ModelCode);
-    file.setExtraCode(ExtraCode);
+    file.setModelCode(QxRadio::ModelCode);
+    file.setExtraCode(QxRadio::ExtraCode);
     file.setComment(commentOf(image));
-    file.setMapRevision(CloneMapRevision);
-    file.setReportErrors(report);
-    return file.write(path, WholeImage);
+    file.setMapRevision(QxRadio::CloneMapRevision);
+    return file.write(path, QxRadio::WholeImage);
 }
 
-int indCloneFile::open(const QString& path, cmcEeprom& image, bool report) {
+int indCloneFile::open(const QString& path, cmcEeprom& image) {
     cmcEeprom copy(image.GetSize()); // zero-filled
     cmcIcfFile file(copy);
-    setUpReader(file, false, report);
+    setUpReader(file, false);
     int code = file.read(path);
-    if (code != ICF_Ok) return code; // reported by the reader
+    if (code != ICF_Ok) return code;
     // The identity can only be judged when the file gave its bytes; a file that lacks them
     // (one of header lines alone, for instance) is missing data rather than another radio's.
-    bool identityGiven = file.isLoaded(QxMap::MapRevisionAddr);
-    for (int32_t a = 0; a < QxMap::IdentityLen; ++a)
-        identityGiven = identityGiven && file.isLoaded(QxMap::IdentityAddr + a);
+    bool identityGiven = file.isLoaded(QxRadio::MapRevisionAddr);
+    for (int32_t a = 0; a < QxRadio::IdentityLen; ++a)
+        identityGiven = identityGiven && file.isLoaded(QxRadio::IdentityAddr + a);
     if (!identityGiven)
-        code = file.checkCoverage(WholeImage);
+        code = file.checkCoverage(QxRadio::WholeImage);
     else if (!hasIdentity(copy))
         code = ICF_Data;
     else if (!acceptVersion(copy))
         code = ICF_Newer;
     else
-        code = file.checkCoverage(WholeImage);
-    if (code != ICF_Ok) {
-        if (report) cmcIcfFile::report(code, file.problem());
-        return code;
-    }
+        code = file.checkCoverage(QxRadio::WholeImage);
+    if (code != ICF_Ok) return code;
     image = copy;
     return ICF_Ok;
 }
 
-int indCloneFile::readInitial(const QString& path, cmcEeprom& loaded, bool report) {
+int indCloneFile::readInitial(const QString& path, cmcEeprom& loaded) {
     cmcIcfFile file(loaded);
-    setUpReader(file, false, report);
-    return file.read(path, WholeImage);
+    setUpReader(file, false);
+    return file.read(path, QxRadio::WholeImage);
 }
 
-int indCloneFile::saveRepeater(const QString& path, const cmcEeprom& image, bool report) {
+int indCloneFile::saveRepeater(const QString& path, const cmcEeprom& image) {
     cmcEeprom copy(image); // the writer only reads; it wants a modifiable reference
     cmcIcfFile file(copy);
-    file.setModelCode(ModelCode);
-    file.setExtraCode(ExtraCode);
+    file.setModelCode(QxRadio::ModelCode);
+    file.setExtraCode(QxRadio::ExtraCode);
     file.setComment(QStringLiteral("Repeater Data"));
-    file.setMapRevision(RepeaterMapRevision);
-    file.setReportErrors(report);
-    return file.write(path, RepeaterData);
+    file.setMapRevision(QxRadio::RepeaterMapRevision);
+    return file.write(path, QxRadio::RepeaterData);
 }
 
-int indCloneFile::readRepeater(const QString& path, cmcEeprom& copy, bool report) {
+int indCloneFile::readRepeater(const QString& path, cmcEeprom& copy) {
     copy.SetSize(copy.GetSize()); // zero-filled
     cmcIcfFile file(copy);
-    setUpReader(file, true, report);
-    return file.read(path, RepeaterData);
+    setUpReader(file, true);
+    return file.read(path, QxRadio::RepeaterData);
 }

@@ -20,6 +20,7 @@
 #include "cuiSheet.h"
 #include "cuiSheetWindow.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -160,11 +161,10 @@ class tst_clonecmds : public QObject {
         m_radioFile = path("radio.icf");
         cmcEeprom copy = m_radioImage;
         cmcIcfFile f(copy);
-        f.setReportErrors(false);
-        f.setModelCode(indCloneFile::ModelCode);
-        f.setExtraCode(indCloneFile::ExtraCode);
-        f.setMapRevision(indCloneFile::CloneMapRevision);
-        QCOMPARE(f.write(m_radioFile, indCloneFile::WholeImage), 0);
+        f.setModelCode(QxRadio::ModelCode);
+        f.setExtraCode(QxRadio::ExtraCode);
+        f.setMapRevision(QxRadio::CloneMapRevision);
+        QCOMPARE(f.write(m_radioFile, QxRadio::WholeImage), 0);
         g_events25 = 0;
     }
 
@@ -214,8 +214,8 @@ class tst_clonecmds : public QObject {
         const QStringList added = backups();
         QCOMPARE(added.size(), backupsBefore.size() + 1);
         QVERIFY(m_main->lastBackup().endsWith("_read.icf"));
-        cmcEeprom kept(QxMap::ImageSize);
-        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept, false), 0);
+        cmcEeprom kept(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept), 0);
         QVERIFY(kept == m_radioImage);
     }
 
@@ -256,7 +256,7 @@ class tst_clonecmds : public QObject {
         // Bytes of the message texts: any values are data the radio takes.
         for (int32_t a = 0x6F00; a < 0x7000; ++a)
             work.SetByte(a, uint8_t(a * 7));
-        work.SetByte(QxMap::MapRevisionAddr, 9); // the loaded image's revision goes out
+        work.SetByte(QxRadio::MapRevisionAddr, 9); // the loaded image's revision goes out
         cmcEeprom expected = work;
         m_main->PrepareImage(expected, true);
 
@@ -271,19 +271,19 @@ class tst_clonecmds : public QObject {
         QCOMPARE(prompt.entries().at(0).buttons, cmcPromptButtons::OkCancel);
 
         QTRY_VERIFY(QFile::exists(saved));
-        cmcEeprom radio(QxMap::ImageSize);
-        QCOMPARE(indCloneFile::open(saved, radio, false), 0);
+        cmcEeprom radio(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(saved, radio), 0);
         QVERIFY(sameRange(radio, expected, 0x0500, 0xAA5F));
         QVERIFY(sameRange(radio, m_radioImage, 0x0000, 0x04FF));
         QVERIFY(sameRange(radio, m_radioImage, 0xAA60, 0xFFEF));
-        QCOMPARE(radio.GetByte(QxMap::MapRevisionAddr), QxMap::MapRevision);
+        QCOMPARE(radio.GetByte(QxRadio::MapRevisionAddr), QxRadio::MapRevision);
 
         const QStringList frames = cloneLogLines(log);
         QCOMPARE(countCommand(frames, "E0"), 2);
         QCOMPARE(countCommand(frames, "E3"), 1);
         QVERIFY(m_main->lastBackup().endsWith("_write.icf"));
-        cmcEeprom kept(QxMap::ImageSize);
-        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept, false), 0);
+        cmcEeprom kept(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(m_main->lastBackup(), kept), 0);
         QVERIFY(kept == expected);
         QVERIFY(m_form->isEnabled());
     }

@@ -14,6 +14,7 @@
 #include "cmcIcfFile.h"
 #include "cuiAboutBox.h"
 #include "cuiFileDialogs.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indEnviron.h"
 #include "indMain.h"
@@ -194,8 +195,8 @@ class tst_controller : public QObject {
         w.SetBlock(0xAA44, reinterpret_cast<const uint8_t*>("XXXXXXXX"), 8);
         const QString file = path(QStringLiteral("saved.icf"));
         QVERIFY(m_main->Save(file));
-        cmcEeprom back(indMain::ImageSize);
-        QCOMPARE(indCloneFile::open(file, back, false), int(ICF_Ok));
+        cmcEeprom back(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(file, back), int(ICF_Ok));
         QCOMPARE(back.GetByte(0x8FE5), uint8_t(0xFF));
         QCOMPARE(back.GetByte(0x8FE6), uint8_t(0xFF));
         QCOMPARE(back.GetByte(0x0500), m_main->loadedImage().GetByte(0x0500));
@@ -240,6 +241,26 @@ class tst_controller : public QObject {
         QCOMPARE(prompt.entries().size(), 2); // the save question, then the file error
         QVERIFY(prompt.entries()[1].text.startsWith(
             cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_FileErr_Headline"))));
+        QCOMPARE(prompt.entries()[1].caption,
+                 cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")));
+        QCOMPARE(prompt.entries()[1].icon, cmcPromptIcon::Warning);
+    }
+
+    // A save that cannot write (here: the name is a folder) tells why and keeps the document
+    // modified under its old name.
+    void failedSaveTellsAndStaysModified() {
+        ScriptedPrompt prompt;
+        const QString folder = path(QStringLiteral("afolder"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString before = m_main->documentFile();
+        m_main->workingImage().SetByte(0x0600, 0x57);
+        QVERIFY(!m_main->Save(folder));
+        QVERIFY(m_main->IsModified());
+        QCOMPARE(m_main->documentFile(), before);
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries()[0].text,
+                 cmcIcfFile::message(ICF_FileOpen, cmcIcfFile::lastProblem()));
+        QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Warning);
     }
 
     void newReturnsToTheInitialData() {
@@ -335,6 +356,40 @@ class tst_controller : public QObject {
         QVERIFY(!m_main->CanUndo());
     }
 
+    // The range of each purpose as the specification gives it: the user's clone write
+    // starts at 0x0500, the default range at 0x0000, and both end at 0xAA5F, the end of the
+    // lists and settings, while reads, the maker's write and files take the whole image.
+    void rangesByPurpose_data() {
+        QTest::addColumn<int>("purpose");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("0 clone write") << 0 << 0x0500 << 0xAA5F;
+        QTest::newRow("1 maker write") << 1 << 0x0000 << 0xFFEF;
+        QTest::newRow("2 save") << 2 << 0x0000 << 0xFFEF;
+        QTest::newRow("3 initial file") << 3 << 0x0000 << 0xFFEF;
+        QTest::newRow("4 other") << 4 << 0x0000 << 0xAA5F;
+        QTest::newRow("5 repeater data") << 5 << 0x0000 << 0x00D6;
+        QTest::newRow("9 other") << 9 << 0x0000 << 0xAA5F;
+    }
+    void rangesByPurpose() {
+        QFETCH(int, purpose);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        const cmcAdrRange* r = indMain::Range(purpose);
+        QCOMPARE(r[0].first, first);
+        QCOMPARE(r[0].last, last);
+        QVERIFY(r[1].first > r[1].last); // one pair, then the end
+    }
+
+    // The clone read takes the whole image; the self check wants the memory map to fit it.
+    void readAndSelfCheckTakeTheWholeImage() {
+        QCOMPARE(QxRadio::CloneRead[0].first, 0);
+        QCOMPARE(QxRadio::CloneRead[0].last, QxRadio::ImageSize - 1);
+        QCOMPARE(m_main->MemoryMapEnd(), 0xFFF0);
+        QVERIFY(m_main->imageSize() >= m_main->MemoryMapEnd());
+        QVERIFY(QxRadio::DefaultRangeLast < QxRadio::MemoryMapEnd);
+    }
+
     void makerModeFromTheCommandLine() {
         ScriptedPrompt prompt;
         prompt.queueAnswer(PA_Cancel);
@@ -368,7 +423,7 @@ class tst_controller : public QObject {
         const QString kept = message.section(marker, 1).trimmed();
         QVERIFY(kept.startsWith(indMain::backupFolder()));
         cmcEeprom recovered(m_main->workingImage().GetSize());
-        QCOMPARE(indCloneFile::open(kept, recovered, false), 0);
+        QCOMPARE(indCloneFile::open(kept, recovered), 0);
         QVERIFY(recovered == edited);
         QFile::remove(kept);
 

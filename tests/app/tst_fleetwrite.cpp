@@ -15,6 +15,7 @@
 #include "cmcListInfo.h"
 #include "cuiFleetWrite.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
@@ -151,8 +152,8 @@ class tst_FleetWrite : public QObject {
         }
         QCOMPARE(table->item(2, 0)->text(), c.address());
         for (const QString& saved : {savedA, savedB}) {
-            cmcEeprom radio(QxMap::ImageSize);
-            QCOMPARE(indCloneFile::open(saved, radio, false), 0);
+            cmcEeprom radio(QxRadio::ImageSize);
+            QCOMPARE(indCloneFile::open(saved, radio), 0);
             QVERIFY(sameRange(radio, expected, 0x0500, 0xAA5F));
             QVERIFY(sameRange(radio, m_radioImage, 0xAA60, 0xFFEF));
         }

@@ -176,7 +176,7 @@ class tst_keyboard : public QObject {
         QCOMPARE(m_main->documentFile(), saved);
         QVERIFY(!m_main->IsModified());
         cmcEeprom file(m_main->workingImage().GetSize());
-        QCOMPARE(indCloneFile::open(saved, file, false), 0);
+        QCOMPARE(indCloneFile::open(saved, file), 0);
         cmcEeprom expected = m_main->workingImage();
         m_main->PrepareImage(expected, true);
         QVERIFY(file == expected);
@@ -226,7 +226,7 @@ class tst_keyboard : public QObject {
         QCOMPARE(channelName(), QStringLiteral("Coast"));
         QTRY_VERIFY(QFile::exists(saved));
         cmcEeprom radio(m_main->workingImage().GetSize());
-        QCOMPARE(indCloneFile::open(saved, radio, false), 0);
+        QCOMPARE(indCloneFile::open(saved, radio), 0);
         // The radio's channel 1, read through the same cells.
         cells().setImage(&radio);
         const QString sent = cells().text(CT_ChannelList, CL_ChL_Name, 0);

@@ -17,6 +17,7 @@
 #include "cuiSheetLayout.h"
 #include "cuiToolBar.h"
 #include "cuiTree.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QAction>
@@ -158,7 +159,7 @@ class tst_Overlay : public QObject {
     std::unique_ptr<FatalGuard> m_guard;
     std::unique_ptr<ScriptedPrompt> m_prompt;
     cmcGTex m_main;
-    cmcEeprom m_image{QxMap::ImageSize};
+    cmcEeprom m_image{QxRadio::ImageSize};
     std::unique_ptr<cuiDispatchSource> m_source;
 };
 
@@ -187,7 +188,7 @@ void tst_Overlay::initTestCase() {
     // The initial data file, read as the program reads it at start.
     const QString initial =
         kRuntimeDir + '/' + m_main.getText(QStringLiteral("GI_App_InitialFile"), 0);
-    QCOMPARE(indCloneFile::readInitial(initial, m_image, false), 0);
+    QCOMPARE(indCloneFile::readInitial(initial, m_image), 0);
     cmcCellDispatch::global().setImage(&m_image);
     m_source = std::make_unique<cuiDispatchSource>(&cmcCellDispatch::global());
 }

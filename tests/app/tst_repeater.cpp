@@ -12,6 +12,7 @@
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cuiMenu.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indMain.h"
 #include "iuiRptSetWin.h"
@@ -26,7 +27,7 @@
 namespace {
 
 QByteArray repeaterPart(const cmcEeprom& image) {
-    QByteArray bytes(QxMap::RepeaterEnd + 1, '\0');
+    QByteArray bytes(QxRadio::RepeaterLast + 1, '\0');
     image.GetBlock(0, reinterpret_cast<uint8_t*>(bytes.data()), int(bytes.size()));
     return bytes;
 }
@@ -115,7 +116,7 @@ class tst_Repeater : public QObject {
     // load takes nothing that differs and marks the document modified.
     void savedFileLoadsBack() {
         cmcEeprom& working = m_main->workingImage();
-        for (int a = 0; a <= QxMap::RepeaterEnd; ++a)
+        for (int a = 0; a <= QxRadio::RepeaterLast; ++a)
             working.SetByte(a, uint8_t(a * 7 + 3));
         m_main->MarkSaved();
         const cmcEeprom before = working;
@@ -133,7 +134,7 @@ class tst_Repeater : public QObject {
         QVERIFY(readAll(written).startsWith("70410001\r\n#Comment=Repeater Data\r\n#MapRev=1\r\n"));
         QCOMPARE(m_main->repeaterFile(), written);
         cmcEeprom copy(working.GetSize());
-        QCOMPARE(indCloneFile::readRepeater(written, copy, false), int(ICF_Ok));
+        QCOMPARE(indCloneFile::readRepeater(written, copy), int(ICF_Ok));
         QCOMPARE(repeaterPart(copy), repeaterPart(before));
 
         window->loadButton()->click();
@@ -149,8 +150,8 @@ class tst_Repeater : public QObject {
         QTest::addColumn<int>("code");
         const QByteArray header = "70410001\r\n#Comment=Repeater Data\r\n";
         QByteArray lines;
-        for (int a = 0; a <= QxMap::RepeaterEnd; a += 16) {
-            const int n = std::min(16, QxMap::RepeaterEnd + 1 - a);
+        for (int a = 0; a <= QxRadio::RepeaterLast; a += 16) {
+            const int n = std::min(16, QxRadio::RepeaterLast + 1 - a);
             lines += QByteArray::number(a, 16).rightJustified(4, '0').toUpper() +
                      QByteArray::number(n, 16).rightJustified(2, '0').toUpper() +
                      QByteArray(n * 2, 'A') + "\r\n";

@@ -10,6 +10,7 @@
 #include "cmcTcpClient.h"
 #include "imcCloneCheck.h"
 #include "imcCloneDrv.h"
+#include "imcRadioFacts.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -394,16 +395,16 @@ void tst_CloneFrames::imageIdentity() {
     cmcEeprom image = cloneTestImage(3);
     QCOMPARE(imcCloneCheck::CheckReadImage(image), 0);
     cmcEeprom other = image;
-    other.SetByte(QxMap::MakerTextAddr, 'X');
+    other.SetByte(QxRadio::MakerTextAddr, 'X');
     QCOMPARE(imcCloneCheck::CheckImageIdentity(other, false), 0);
     QCOMPARE(imcCloneCheck::CheckReadImage(other), 15);
     other = image;
-    other.SetByte(QxMap::MapRevisionAddr, 3);
+    other.SetByte(QxRadio::MapRevisionAddr, 3);
     QCOMPARE(imcCloneCheck::CheckReadImage(other), 15);
     other = image;
-    other.SetByte(QxMap::IdentityAddr + 5, '2');
+    other.SetByte(QxRadio::IdentityAddr + 5, '2');
     QCOMPARE(imcCloneCheck::CheckReadImage(other), 15);
-    QCOMPARE(imcCloneCheck::RangeBytes(imcCloneCheck::UserWriteRanges), 0xAA60 - 0x0500);
+    QCOMPARE(imcCloneCheck::RangeBytes(QxRadio::UserWrite), 0xAA60 - 0x0500);
 }
 
 void tst_CloneFrames::statusMessage() {

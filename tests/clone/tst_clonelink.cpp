@@ -8,6 +8,7 @@
 #include "cmcTick.h"
 #include "imcCloneCheck.h"
 #include "imcCloneDrv.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QElapsedTimer>
@@ -264,9 +265,8 @@ void tst_CloneLink::heldFrameSentBeforeAckWait() {
         cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, ranges, cb, ctx); });
     QCOMPARE(o.status, 0);
     QVERIFY(drv.HeldAckFrames() > 0);
-    cmcEeprom written(QxMap::ImageSize);
+    cmcEeprom written(QxRadio::ImageSize);
     cmcIcfFile f(written);
-    f.setReportErrors(false);
     f.setModelCode(0x7041);
     f.setExtraCode(1);
     f.setMapRevCheck([](void*, int32_t) { return true; }, nullptr);

@@ -11,6 +11,7 @@
 #include "cuiCloneProgress.h"
 #include "cuiLinkDialog.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 
@@ -87,11 +88,10 @@ void tst_CloneMan::initTestCase() {
     m_radioImage = cloneTestImage(5200);
     m_radioFile = m_dir.filePath("radio.icf");
     cmcIcfFile f(m_radioImage);
-    f.setReportErrors(false);
-    f.setModelCode(indCloneFile::ModelCode);
-    f.setExtraCode(indCloneFile::ExtraCode);
-    f.setMapRevision(indCloneFile::CloneMapRevision);
-    QCOMPARE(f.write(m_radioFile, indCloneFile::WholeImage), 0);
+    f.setModelCode(QxRadio::ModelCode);
+    f.setExtraCode(QxRadio::ExtraCode);
+    f.setMapRevision(QxRadio::CloneMapRevision);
+    QCOMPARE(f.write(m_radioFile, QxRadio::WholeImage), 0);
 }
 
 void tst_CloneMan::litSegments_data() {
@@ -220,8 +220,8 @@ void tst_CloneMan::readWithProgress() {
         settings.comPort = cmcComm::PortNumberOf(sim.address());
     }
     man.setLink(settings);
-    man.SetCodes(imcCloneCheck::ModelCode, 0);
-    man.SetImageSize(QxMap::ImageSize);
+    man.SetCodes(QxRadio::ModelCode, 0);
+    man.SetImageSize(QxRadio::ImageSize);
     man.setInfoHandler(&infoCheck, nullptr);
     if (readHandler) man.setReadHandler(&readCheck, nullptr);
 
@@ -235,7 +235,7 @@ void tst_CloneMan::readWithProgress() {
     QVERIFY(main.isEnabled());
 
     Outcome read;
-    QVERIFY(man.Read(imcCloneCheck::ReadRanges, &capture, &read));
+    QVERIFY(man.Read(QxRadio::CloneRead, &capture, &read));
     QCOMPARE(man.total(), 65520);
     QVERIFY(!main.isEnabled());
     QPointer<cuiCloneProgress> window = man.progressWindow();
@@ -270,8 +270,8 @@ void tst_CloneMan::missingInfoHandler() {
     settings.tcpAddress = QStringLiteral("127.0.0.1");
     settings.tcpPort = sim.tcpPort();
     man.setLink(settings);
-    man.SetCodes(imcCloneCheck::ModelCode, 0);
-    man.SetImageSize(QxMap::ImageSize);
+    man.SetCodes(QxRadio::ModelCode, 0);
+    man.SetImageSize(QxRadio::ImageSize);
     Outcome info;
     QVERIFY(man.Info(&capture, &info));
     QTRY_COMPARE_WITH_TIMEOUT(info.calls, 1, 20000);
@@ -292,7 +292,7 @@ void tst_CloneMan::linkOpenMessageSaysWhy() {
     indCloneMan::LinkSettings settings;
     settings.comPort = port;
     man.setLink(settings);
-    man.SetCodes(imcCloneCheck::ModelCode, 0);
+    man.SetCodes(QxRadio::ModelCode, 0);
     man.setInfoHandler(&infoCheck, nullptr);
     Outcome info;
     QVERIFY(man.Info(&capture, &info));
@@ -379,7 +379,7 @@ void tst_CloneMan::tcpMessagesSpeakOfTheAdapter() {
     settings.tcpAddress = QStringLiteral("127.0.0.1");
     settings.tcpPort = port;
     man.setLink(settings);
-    man.SetCodes(imcCloneCheck::ModelCode, 0);
+    man.SetCodes(QxRadio::ModelCode, 0);
     man.setInfoHandler(&infoCheck, nullptr);
     Outcome info;
     QVERIFY(man.Info(&capture, &info));
@@ -469,7 +469,7 @@ void tst_CloneMan::searchEndsBeforeItsMessage() {
     const QString log = m_dir.filePath("search.log");
     QVERIFY(sim.start(cloneSimProcess::Serial, {"--other-model", "--log", log}));
     indCloneMan man;
-    man.SetCodes(imcCloneCheck::ModelCode, 0);
+    man.SetCodes(QxRadio::ModelCode, 0);
     man.setSearchHandler(&identifyCheck, nullptr);
     man.SetPortList({cmcComm::PortNumberOf(sim.address())});
     Outcome search;

@@ -7,6 +7,7 @@
 #include "cloneSimProcess.h"
 #include "cmcCloneDrv.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QTemporaryDir>
@@ -143,8 +144,8 @@ void tst_CloneTransfer::fullWrite() {
         cloneRun([&](auto cb, void* ctx) { return drv.StartWrite(source, kUser, cb, ctx); }, 60000);
     QCOMPARE(o.status, 0);
     QVERIFY(source == before);
-    cmcEeprom written(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(saved, written, false), 0);
+    cmcEeprom written(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(saved, written), 0);
     QVERIFY(written == source);
     // E3, 2,646 data frames, E5 with the frame count modulo 256 (0x56).
     const QStringList frames = cloneLogLines(logPath);

@@ -4,6 +4,7 @@
 #include "cmcBuff.h"
 #include "cmcChangeTracker.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 
 #include <QTest>
 #include <vector>
@@ -31,10 +32,10 @@ class tst_Eeprom : public QObject {
 };
 
 void tst_Eeprom::setSizeClears() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xA5);
-    image.SetSize(QxMap::ImageSize);
-    QCOMPARE(image.GetSize(), QxMap::ImageSize);
+    image.SetSize(QxRadio::ImageSize);
+    QCOMPARE(image.GetSize(), QxRadio::ImageSize);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         if (image.GetByte(a) != 0) QFAIL(qPrintable(QString("byte %1 not cleared").arg(a)));
 
@@ -85,7 +86,7 @@ void tst_Eeprom::blockAccess() {
     QFETCH(int, address);
     QFETCH(int, count);
     QFETCH(bool, copies);
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, uint8_t(a * 7));
 
@@ -120,7 +121,7 @@ void tst_Eeprom::byteAccessOutsideIsFatal() {
     QFETCH(int, address);
     QFETCH(QString, message);
     FatalGuard guard;
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     try {
         if (set)
             image.SetByte(address, 1);
@@ -247,7 +248,7 @@ void tst_Eeprom::atOutsideIsFatal() {
 }
 
 void tst_Eeprom::changeTracking() {
-    cmcEeprom working(QxMap::ImageSize), snapshot;
+    cmcEeprom working(QxRadio::ImageSize), snapshot;
     cmcChangeTracker tracker(working, snapshot);
     int refreshes = 0;
     tracker.setTitleRefresh([](void* c) { ++*static_cast<int*>(c); }, &refreshes);
@@ -264,10 +265,10 @@ void tst_Eeprom::changeTracking() {
     QVERIFY(!tracker.isModified());
 
     // Any byte counts, and the answer stays yes even after the change is undone.
-    working.SetByte(QxMap::ImageSize - 1, 9);
+    working.SetByte(QxRadio::ImageSize - 1, 9);
     QVERIFY(tracker.isModified());
     QCOMPARE(refreshes, 2);
-    working.SetByte(QxMap::ImageSize - 1, 0);
+    working.SetByte(QxRadio::ImageSize - 1, 0);
     QVERIFY(tracker.isModified());
     QCOMPARE(refreshes, 2);
 

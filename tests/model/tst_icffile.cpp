@@ -1,10 +1,11 @@
-// Clone files: writing, reading line by line, the coverage check, the error report, and the
+// Clone files: writing, reading line by line, the coverage check, the error message, and the
 // save that never leaves a half-written file.
 
 #include "ScriptedPrompt.h"
 #include "cmcEeprom.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QDir>
@@ -27,7 +28,7 @@ uint8_t pattern(int32_t a) {
 }
 
 cmcEeprom patternImage() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, pattern(a));
     return image;
@@ -59,7 +60,7 @@ bool acceptTwo(void*, int32_t revision) {
     return revision == 2;
 }
 
-// The texts the reports use, without the end line.
+// The texts the messages use, without the end line.
 QStringList baseLines() {
     QStringList lines = {"#GI_Sys_AppTitle", "QX-T5200 Editor", "#GI_Mess_FileErr_Headline",
                          "File error."};
@@ -95,7 +96,7 @@ class tst_IcfFile : public QObject {
     void readWithoutRangesSkipsCoverage();
     void modelCheckDecides_data();
     void modelCheckDecides();
-    void reportShowsHeadlineAndMessage();
+    void messageHasHeadlineAndText();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveFailsMidWriteKeepsOldFile();
@@ -142,7 +143,7 @@ void tst_IcfFile::writesWholeImage() {
     QCOMPARE(text, joined(fileLines()).replace("#Comment=test", "#Comment=My radio"));
 
     // And it reads back into a cleared image as the same bytes.
-    cmcEeprom back(QxMap::ImageSize);
+    cmcEeprom back(QxRadio::ImageSize);
     cmcIcfFile reader(back);
     reader.setModelCode(0x7041);
     reader.setExtraCode(0x0001);
@@ -255,7 +256,7 @@ void tst_IcfFile::readErrors() {
     const QString path = m_dir.filePath("read.icf");
     writeFile(path, content);
 
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0x5C);
     const cmcEeprom before(image);
     cmcIcfFile file(image);
@@ -269,7 +270,9 @@ void tst_IcfFile::readErrors() {
         QVERIFY(prompt.entries().isEmpty());
     } else {
         QVERIFY2(image == before, "a failed read changed the image");
-        QCOMPARE(prompt.texts(), QStringList{QString("File error.\n\nMessage %1").arg(code)});
+        QVERIFY(prompt.entries().isEmpty()); // the caller tells the user
+        QCOMPARE(cmcIcfFile::message(code, file.problem()),
+                 QString("File error.\n\nMessage %1").arg(code));
     }
 }
 
@@ -280,12 +283,11 @@ void tst_IcfFile::duplicateAddressRefusedAndLowerCaseDigits() {
     lines[5] = dataLine(0x20, 16).toLower();
     const QString path = m_dir.filePath("overlap.icf");
     writeFile(path, joined(lines));
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
     file.setModelCode(0x7041);
     file.setExtraCode(0x0001);
     file.setMapRevCheck(&acceptTwo, nullptr);
-    file.setReportErrors(false);
     QCOMPARE(file.read(path, Whole), 0);
     QCOMPARE(image.GetByte(0x2F), pattern(0x2F));
 
@@ -310,7 +312,6 @@ void tst_IcfFile::problemsNameTheCause() {
     file.setModelCode(0x7041);
     file.setExtraCode(0x0001);
     file.setMapRevCheck(&acceptTwo, nullptr);
-    file.setReportErrors(false);
 
     const QString fifo = m_dir.filePath("fifo.icf");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -355,10 +356,10 @@ void tst_IcfFile::problemsNameTheCause() {
     QVERIFY(image == before);
     // The editor's Open says the same, not that the identity is wrong.
     cmcEeprom working = patternImage();
-    QCOMPARE(indCloneFile::open(path, working, false), int(ICF_Coverage));
+    QCOMPARE(indCloneFile::open(path, working), int(ICF_Coverage));
     QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::NoData);
     writeFile(path, joined(fileLines(0, 0xFF)));
-    QCOMPARE(indCloneFile::open(path, working, false), int(ICF_Coverage));
+    QCOMPARE(indCloneFile::open(path, working), int(ICF_Coverage));
     QVERIFY(working == patternImage());
 
     // A success clears the last problem.
@@ -366,13 +367,11 @@ void tst_IcfFile::problemsNameTheCause() {
     QCOMPARE(file.read(path, Whole), 0);
     QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::None);
 
-    // The report puts the detail below the message when the table has the detail texts.
-    ScriptedPrompt prompt;
+    // The message puts the detail below the code's text when the table has the detail texts.
     cmcIcfProblem bad;
     bad.kind = cmcIcfProblem::BadLine;
     bad.line = 7;
-    cmcIcfFile::report(ICF_Format, bad);
-    QCOMPARE(prompt.texts().value(0), QStringLiteral("File error.\n\nMessage 6"));
+    QCOMPARE(cmcIcfFile::message(ICF_Format, bad), QStringLiteral("File error.\n\nMessage 6"));
     cmcGTex& table = cmcGTex::mainTable();
     table.close();
     QVERIFY(table.attachLines(baseLines() << "#GI_Mess_FileErr_Detail"
@@ -381,8 +380,8 @@ void tst_IcfFile::problemsNameTheCause() {
                                           << "L %1 %2"
                                           << "B %1"
                                           << "#End_Of_Ovl"));
-    cmcIcfFile::report(ICF_Format, bad);
-    QCOMPARE(prompt.texts().value(1), QStringLiteral("File error.\n\nMessage 6\n\nB 7"));
+    QCOMPARE(cmcIcfFile::message(ICF_Format, bad),
+             QStringLiteral("File error.\n\nMessage 6\n\nB 7"));
     table.close();
     QVERIFY(table.attachLines(baseLines() << "#End_Of_Ovl"));
 }
@@ -393,7 +392,7 @@ void tst_IcfFile::readWithoutRangesSkipsCoverage() {
     lines.removeAt(4);
     const QString path = m_dir.filePath("partial.icf");
     writeFile(path, joined(lines));
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
     file.setModelCode(0x7041);
     file.setExtraCode(0x0001);
@@ -429,33 +428,25 @@ void tst_IcfFile::modelCheckDecides() {
     lines[0] = header;
     const QString path = m_dir.filePath("model.icf");
     writeFile(path, joined(lines));
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
     // The object's own codes would reject everything; the callback decides instead.
     file.setModelCode(0x9999);
     file.setModelCheck(&indCloneFile::acceptModel, nullptr);
     file.setMapRevCheck(&indCloneFile::acceptCloneMapRev, nullptr);
-    file.setReportErrors(false);
     QCOMPARE(file.read(path, Whole), code);
 }
 
-void tst_IcfFile::reportShowsHeadlineAndMessage() {
-    ScriptedPrompt prompt;
-    cmcIcfFile::report(0);
-    cmcIcfFile::report(10);
-    cmcIcfFile::report(-1);
-    QVERIFY(prompt.entries().isEmpty());
-    cmcIcfFile::report(7);
-    QCOMPARE(prompt.entries().size(), 1);
-    QCOMPARE(prompt.entries()[0].text, QStringLiteral("File error.\n\nMessage 7"));
-    QCOMPARE(prompt.entries()[0].caption, QStringLiteral("QX-T5200 Editor"));
-    QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Warning);
+void tst_IcfFile::messageHasHeadlineAndText() {
+    QVERIFY(cmcIcfFile::message(0).isEmpty());
+    QVERIFY(cmcIcfFile::message(10).isEmpty());
+    QVERIFY(cmcIcfFile::message(-1).isEmpty());
+    QCOMPARE(cmcIcfFile::message(7), QStringLiteral("File error.\n\nMessage 7"));
 
-    // A reader that reports nothing leaves the message to its caller.
-    prompt.clear();
-    cmcEeprom image(QxMap::ImageSize);
+    // Readers and writers never show anything themselves: the message is their caller's.
+    ScriptedPrompt prompt;
+    cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
-    file.setReportErrors(false);
     QCOMPARE(file.read(m_dir.filePath("missing.icf")), 1);
     QCOMPARE(file.read(m_dir.path()), 1); // a folder is not a file
     QVERIFY(prompt.entries().isEmpty());
@@ -484,7 +475,7 @@ void tst_IcfFile::failedSaveKeepsOldFile() {
     cmcEeprom image = patternImage();
     cmcIcfFile file(image);
     QCOMPARE(file.write(dir.filePath(target), Whole), 1);
-    QCOMPARE(prompt.texts(), QStringList{"File error.\n\nMessage 1"});
+    QVERIFY(prompt.entries().isEmpty());
     QCOMPARE(readAll(old), QByteArray("old contents\r\n"));
     QVERIFY(QFileInfo(dir.filePath("adir")).isDir());
     QCOMPARE(QDir(dir.filePath("rofolder")).entryList(QDir::Files), QStringList{"file.icf"});
@@ -512,33 +503,33 @@ void tst_IcfFile::saveFailsMidWriteKeepsOldFile() {
     std::signal(SIGXFSZ, oldHandler);
 
     QCOMPARE(code, 2);
-    QCOMPARE(prompt.texts(), QStringList{"File error.\n\nMessage 2"});
+    QVERIFY(prompt.entries().isEmpty());
     QCOMPARE(readAll(path), QByteArray("old contents\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"radio.icf"}); // no leftovers
 }
 
 void tst_IcfFile::preparesImageForSaving() {
-    cmcEeprom loaded(QxMap::ImageSize);
-    loaded.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>("VEXO Inc"), 8);
-    loaded.SetByte(QxMap::MapRevisionAddr, 2);
+    cmcEeprom loaded(QxRadio::ImageSize);
+    loaded.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>("VEXO Inc"), 8);
+    loaded.SetByte(QxRadio::MapRevisionAddr, 2);
     cmcEeprom image = patternImage();
     const uint8_t comment[16] = {'\t', ' ', 'S',  'h',  'i', 'p', 0x7F, '1',
                                  ' ',  ' ', 0xFF, 0xFF, 0,   0,   0,    0};
-    image.SetBlock(QxMap::CommentAddr, comment, 16);
+    image.SetBlock(QxRadio::CommentAddr, comment, 16);
     QCOMPARE(indCloneFile::commentOf(image), QStringLiteral("  Ship 1"));
 
     cmcEeprom forOpen(image);
     indCloneFile::prepareImage(forOpen, loaded, false);
-    QCOMPARE(forOpen.GetByte(QxMap::SaveMarkAddr), pattern(QxMap::SaveMarkAddr));
+    QCOMPARE(forOpen.GetByte(QxRadio::SaveMarkAddr), pattern(QxRadio::SaveMarkAddr));
 
     QTemporaryDir dir;
     const QString path = dir.filePath("saved.icf");
     QCOMPARE(indCloneFile::save(path, image, loaded), 0);
     for (cmcEeprom* img : {&image, &forOpen}) {
         char maker[9] = {};
-        img->GetBlock(QxMap::MakerTextAddr, reinterpret_cast<uint8_t*>(maker), 8);
+        img->GetBlock(QxRadio::MakerTextAddr, reinterpret_cast<uint8_t*>(maker), 8);
         QCOMPARE(QByteArray(maker), QByteArray("VEXO Inc"));
-        QCOMPARE(img->GetByte(QxMap::MapRevisionAddr), uint8_t(2));
+        QCOMPARE(img->GetByte(QxRadio::MapRevisionAddr), uint8_t(2));
     }
     QCOMPARE(image.GetByte(0x8FE5), uint8_t(0xFF));
     QCOMPARE(image.GetByte(0x8FE6), uint8_t(0xFF));
@@ -552,8 +543,8 @@ void tst_IcfFile::openValidatesIdentity_data() {
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("code");
     QTest::newRow("good") << 0 << -1 << 0;
-    QTest::newRow("identity text") << QxMap::IdentityAddr + 5 << int('2') << 8;
-    QTest::newRow("map revision byte") << QxMap::MapRevisionAddr << 3 << 8;
+    QTest::newRow("identity text") << QxRadio::IdentityAddr + 5 << int('2') << 8;
+    QTest::newRow("map revision byte") << QxRadio::MapRevisionAddr << 3 << 8;
     QTest::newRow("line missing") << 0x2000 << -2 << 7;
 }
 
@@ -562,10 +553,10 @@ void tst_IcfFile::openValidatesIdentity() {
     QFETCH(int, value);
     QFETCH(int, code);
     ScriptedPrompt prompt;
-    cmcEeprom source(QxMap::ImageSize);
+    cmcEeprom source(QxRadio::ImageSize);
     source.Fill(0x33);
-    source.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>("QM7041"), 6);
-    source.SetByte(QxMap::MapRevisionAddr, 2);
+    source.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>("QM7041"), 6);
+    source.SetByte(QxRadio::MapRevisionAddr, 2);
     if (value >= 0) source.SetByte(address, uint8_t(value));
     QTemporaryDir dir;
     const QString path = dir.filePath("open.icf");
@@ -576,7 +567,7 @@ void tst_IcfFile::openValidatesIdentity() {
     const cmcAdrRange gap[] = {{0, 0x1FFF}, {0x2010, 0xFFEF}, {1, 0}};
     QCOMPARE(writer.write(path, value == -2 ? gap : Whole), 0);
 
-    cmcEeprom working(QxMap::ImageSize);
+    cmcEeprom working(QxRadio::ImageSize);
     working.Fill(0x77);
     const cmcEeprom before(working);
     QCOMPARE(indCloneFile::open(path, working), code);
@@ -585,7 +576,9 @@ void tst_IcfFile::openValidatesIdentity() {
         QVERIFY(prompt.entries().isEmpty());
     } else {
         QVERIFY(working == before);
-        QCOMPARE(prompt.texts(), QStringList{QString("File error.\n\nMessage %1").arg(code)});
+        QVERIFY(prompt.entries().isEmpty());
+        QCOMPARE(cmcIcfFile::message(code, cmcIcfFile::lastProblem()),
+                 QString("File error.\n\nMessage %1").arg(code));
     }
 }
 
@@ -598,7 +591,7 @@ void tst_IcfFile::repeaterFileRoundTrip() {
     QVERIFY(text.startsWith("70410001\r\n#Comment=Repeater Data\r\n#MapRev=1\r\n000010"));
     QVERIFY(text.endsWith("\r\n00D007" + dataLine(0xD0, 7).mid(6) + "\r\n"));
 
-    cmcEeprom copy(QxMap::ImageSize);
+    cmcEeprom copy(QxRadio::ImageSize);
     copy.Fill(0x11);
     QCOMPARE(indCloneFile::readRepeater(path, copy), 0);
     QCOMPARE(copy.GetByte(0xD6), pattern(0xD6));
@@ -613,11 +606,11 @@ void tst_IcfFile::repeaterFileRoundTrip() {
 
 void tst_IcfFile::initialDataIsFactoryState() {
     ScriptedPrompt prompt;
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     QCOMPARE(indCloneFile::readInitial(QX_RUNTIME_DIR "/QXT5200_Initial.icf", image), 0);
     QVERIFY(indCloneFile::hasIdentity(image));
     char maker[9] = {};
-    image.GetBlock(QxMap::MakerTextAddr, reinterpret_cast<uint8_t*>(maker), 8);
+    image.GetBlock(QxRadio::MakerTextAddr, reinterpret_cast<uint8_t*>(maker), 8);
     QCOMPARE(QByteArray(maker), QByteArray("VEXO Inc"));
     QCOMPARE(image.GetByte(0x8FE5), uint8_t(0xFF));
     QCOMPARE(image.GetByte(0x8FE6), uint8_t(0xFF));

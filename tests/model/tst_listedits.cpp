@@ -18,6 +18,7 @@
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 
 #include <QAction>
 #include <QWidget>
@@ -177,7 +178,7 @@ class tst_listedits : public QObject {
   private slots:
     void initTestCase() { CellsTestKit::useCellsOverlay(); }
     void init() {
-        image.SetSize(QxMap::ImageSize);
+        image.SetSize(QxRadio::ImageSize);
         image.Fill(0xFF);
         dispatch.setImage(&image);
         dispatch.setCurrentNetwork(0);

@@ -14,6 +14,7 @@
 #include "cuiCell.h"
 #include "cuiDispatchSource.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QRegularExpression>
@@ -104,9 +105,9 @@ class tst_RowsInUse : public QObject {
 void tst_RowsInUse::initTestCase() {
     QVERIFY(programTexts().hasKey(QStringLiteral("GI_Sheet_NetL_Cells")));
     cmcFCache::instance().setTable(&programTexts());
-    m_factory.SetSize(QxMap::ImageSize);
+    m_factory.SetSize(QxRadio::ImageSize);
     QCOMPARE(indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"),
-                                       m_factory, false),
+                                       m_factory),
              0);
 }
 

@@ -14,6 +14,7 @@
 #include "cuiDispatchSource.h"
 #include "cuiPickList.h"
 #include "cuiSheet.h"
+#include "imcRadioFacts.h"
 
 #include <QImage>
 #include <QPainter>
@@ -427,7 +428,7 @@ void tst_Grid::editsReachTheImageThroughTheDispatcher() {
     // A row coming into use settles its fields through their selection lists.
     if (!cmcCellTexts::hasKeys(cmcGTex::mainTable()))
         cmcGTex::mainTable().attachLines(cmcCellTexts::lines());
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
     cuiDispatchSource source(&dispatch);
@@ -464,7 +465,7 @@ void tst_Grid::editsReachTheImageThroughTheDispatcher() {
 }
 
 void tst_Grid::pickListChoosesSelection() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.SetByte(0xA964, 0);
     cmcCellDispatch dispatch(&image);
     cuiDispatchSource source(&dispatch);
@@ -548,7 +549,7 @@ void tst_Grid::checkCellsToggle() {
     QFETCH(int, address);
     QFETCH(int, mask);
     CellsTestKit::useCellsOverlay();
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     cmcCellDispatch dispatch(&image);
     dispatch.commit(CT_ChannelList, CL_ChL_FreqR, 10, QStringLiteral("7.1"));

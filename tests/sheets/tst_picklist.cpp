@@ -14,6 +14,7 @@
 #include "cuiPickList.h"
 #include "cuiPopupPlace.h"
 #include "cuiSheet.h"
+#include "imcRadioFacts.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,7 +29,7 @@ constexpr int32_t kAddrRow = 7;
 constexpr int32_t kAddrRecord = 0x3DD3 + 39 * kAddrRow;
 
 struct RefFixture {
-    cmcEeprom image{QxMap::ImageSize};
+    cmcEeprom image{QxRadio::ImageSize};
     cmcCellDispatch dispatch{&image};
     cuiDispatchSource source{&dispatch};
     SheetTable defs;
@@ -86,7 +87,7 @@ struct RefFixture {
     }
     QString channelText() { return dispatch.text(CT_AddressList, CL_AddrL_Channel, kAddrRow); }
     QByteArray bytes() const {
-        return QByteArray(reinterpret_cast<const char*>(image.data()), QxMap::ImageSize);
+        return QByteArray(reinterpret_cast<const char*>(image.data()), QxRadio::ImageSize);
     }
 };
 

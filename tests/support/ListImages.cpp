@@ -5,6 +5,7 @@
 #include "cmcGTex.h"
 #include "cmcListInfo.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ cmcGTex& overlay(const char* file) {
 }
 
 cmcEeprom erasedImage() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     return image;
 }

@@ -2,6 +2,7 @@
 
 #include "cmcIcfFile.h"
 #include "cmcTick.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -57,8 +58,8 @@ void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const
         driver.SetTcpLink(false);
         driver.SetLink(cmcComm::PortNumberOf(m_address), speed);
     }
-    driver.SetCodes(0x7041, 0);
-    driver.SetImageSize(0xFFF0);
+    driver.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
+    driver.SetImageSize(QxRadio::ImageSize);
     driver.SetEchoCheck(true);
     driver.SetAckBlock(128);
     driver.SetStepTimeout(1000);
@@ -106,25 +107,24 @@ cloneFastClock::~cloneFastClock() {
 }
 
 cmcEeprom cloneTestImage(uint32_t seed) {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     QRandomGenerator rng(seed);
     for (int32_t a = 0; a < image.GetSize(); ++a)
         image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
-                   QxMap::IdentityLen);
-    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-    image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
-                   QxMap::MakerTextLen);
+    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                   QxRadio::IdentityLen);
+    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
+    image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
+                   QxRadio::MakerTextLen);
     return image;
 }
 
 bool cloneWriteImageFile(const QString& path, cmcEeprom& image) {
     cmcIcfFile f(image);
-    f.setReportErrors(false);
-    f.setModelCode(indCloneFile::ModelCode);
-    f.setExtraCode(indCloneFile::ExtraCode);
-    f.setMapRevision(indCloneFile::CloneMapRevision);
-    return f.write(path, indCloneFile::WholeImage) == 0;
+    f.setModelCode(QxRadio::ModelCode);
+    f.setExtraCode(QxRadio::ExtraCode);
+    f.setMapRevision(QxRadio::CloneMapRevision);
+    return f.write(path, QxRadio::WholeImage) == 0;
 }
 
 QStringList cloneLogLines(const QString& path) {

@@ -1,6 +1,7 @@
 // qxt5200-cli's cell verbs, run as a separate process on real clone files: get, set, list.
 
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QDir>
@@ -73,8 +74,8 @@ void tst_CliCells::setThenGet() {
     QCOMPARE(r.out, QStringLiteral("7.100000\n<-\nHarbour\n10\n"));
 
     // The saved file is a clone file the program opens, with the bytes in place.
-    cmcEeprom image(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(file(), image, false), 0);
+    cmcEeprom image(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(file(), image), 0);
     QCOMPARE(image.GetByte(0x052F), uint8_t(0x60)); // 7,100,000 = 0x6C5660
     QCOMPARE(image.GetByte(0x052F + 1), uint8_t(0x56));
     QCOMPARE(image.GetByte(0xA962), uint8_t(10));
@@ -185,8 +186,8 @@ void tst_CliCells::namedNetworkIsSound() {
     QCOMPARE(r.status, 0);
     QCOMPARE(r.out, QStringLiteral("OFF\nSELCALL\n  0.1\n0\n"));
 
-    cmcEeprom image(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(target, image, false), 0);
+    cmcEeprom image(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(target, image), 0);
     for (int32_t a = 0x6B87 + 22; a < 0x6B87 + 22 + 63; ++a)
         QCOMPARE(image.GetByte(a), uint8_t(0));
 }

@@ -8,6 +8,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QTemporaryDir>
@@ -20,16 +21,16 @@ class tst_CliDiff : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
     static void save(const QString& path, cmcEeprom image, const cmcEeprom& loaded) {
-        QCOMPARE(indCloneFile::save(path, image, loaded, false), 0);
+        QCOMPARE(indCloneFile::save(path, image, loaded), 0);
     }
 
   private slots:
     void initTestCase() {
         cmcFCache::instance().setTable(&ListImages::overlay("QXT5200_ENG.OVL"));
         cmcEeprom loaded;
-        loaded.SetSize(QxMap::ImageSize);
+        loaded.SetSize(QxRadio::ImageSize);
         QCOMPARE(indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"),
-                                           loaded, false),
+                                           loaded),
                  0);
         cmcEeprom a(loaded);
         cmcCellDispatch da(&a);

@@ -2,6 +2,7 @@
 
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,7 +185,7 @@ void tst_CliFiles::readRefusesUnwritableTarget() {
 }
 
 void tst_CliFiles::describe() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     image.Fill(0xFF);
     auto putFreq = [&](int row, uint32_t hz) {
         for (int i = 0; i < 4; ++i)

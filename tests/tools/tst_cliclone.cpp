@@ -4,6 +4,7 @@
 #include "CliRunner.h"
 #include "cloneSimProcess.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QProcess>
@@ -80,11 +81,11 @@ void tst_CliClone::readThenWrite() {
         const CliRun r = cli(QStringList{"read", "-o", readFile} + linkArgs(sim));
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     }
-    cmcEeprom read(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(readFile, read, false), 0);
-    for (int32_t a = 0; a < QxMap::ImageSize; ++a)
+    cmcEeprom read(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(readFile, read), 0);
+    for (int32_t a = 0; a < QxRadio::ImageSize; ++a)
         if (a != 0x8FE5 && a != 0x8FE6 &&
-            (a < QxMap::MakerTextAddr || a >= QxMap::MakerTextAddr + 8))
+            (a < QxRadio::MakerTextAddr || a >= QxRadio::MakerTextAddr + 8))
             QCOMPARE(read.GetByte(a), m_radio.GetByte(a));
     QCOMPARE(read.GetByte(0x8FE5), uint8_t(0xFF)); // saved as the editor saves
 
@@ -93,8 +94,8 @@ void tst_CliClone::readThenWrite() {
     QVERIFY(second.start(cloneSimProcess::Serial, {"--save", saved}));
     const CliRun w = cli(QStringList{"write", readFile} + linkArgs(second));
     QVERIFY2(w.exitCode == 0, qPrintable(w.err));
-    cmcEeprom written(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(saved, written, false), 0);
+    cmcEeprom written(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(saved, written), 0);
     for (int32_t a = 0x0500; a <= 0xAA5F; ++a)
         QCOMPARE(written.GetByte(a), read.GetByte(a));
 }
@@ -185,8 +186,8 @@ void tst_CliClone::forcedWrite() {
     QVERIFY(sim.start(cloneSimProcess::Tcp, {"--save", saved}));
     const CliRun w = cli(QStringList{"write", "--force", file} + linkArgs(sim));
     QVERIFY2(w.exitCode == 0, qPrintable(w.err));
-    cmcEeprom written(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(saved, written, false), 0);
+    cmcEeprom written(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(saved, written), 0);
     QCOMPARE(written.GetByte(ChannelBase + ModeOffset), uint8_t(0xEE));
 }
 

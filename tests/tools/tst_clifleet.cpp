@@ -5,6 +5,7 @@
 #include "CliRunner.h"
 #include "cloneSimProcess.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QDir>
@@ -29,9 +30,8 @@ QStringList tableRow(const QString& out, const QString& link) {
 // The image as the tool sends it: prepared as for saving, from the initial data.
 cmcEeprom asSent(const cmcEeprom& file) {
     cmcEeprom image = file;
-    cmcEeprom initial(QxMap::ImageSize);
-    if (indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"), initial,
-                                  false) != 0)
+    cmcEeprom initial(QxRadio::ImageSize);
+    if (indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"), initial) != 0)
         initial = file;
     indCloneFile::prepareImage(image, initial, true);
     return image;
@@ -125,8 +125,8 @@ void tst_CliFleet::writeSeveral() {
                 QStringLiteral("error %1 (%2)").arg(status).arg(sims[i]->address())));
             continue;
         }
-        cmcEeprom memory(QxMap::ImageSize);
-        QCOMPARE(indCloneFile::open(saved[i], memory, false), 0);
+        cmcEeprom memory(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(saved[i], memory), 0);
         for (int32_t a = UserFirst; a <= UserLast; ++a)
             if (memory.GetByte(a) != sent.GetByte(a))
                 QFAIL(qPrintable(QStringLiteral("radio %1 differs at %2").arg(i).arg(a, 4, 16)));
@@ -168,8 +168,8 @@ void tst_CliFleet::verifyAfterWrite() {
     QVERIFY(!r.err.contains(QStringLiteral("0x1235")));
     // The backup holds what the radio gave back, the wrong byte included.
     const QString dir = cliDataHome() + QStringLiteral("/Vexo/QX-T5200/backups/");
-    cmcEeprom back(QxMap::ImageSize);
-    QCOMPARE(indCloneFile::open(dir + after.last(), back, false), 0);
+    cmcEeprom back(QxRadio::ImageSize);
+    QCOMPARE(indCloneFile::open(dir + after.last(), back), 0);
     QVERIFY(back.GetByte(0x1234) != asSent(m_data).GetByte(0x1234));
     QCOMPARE(back.GetByte(0x1233), asSent(m_data).GetByte(0x1233));
 }
@@ -193,8 +193,8 @@ void tst_CliFleet::readSeveral() {
     const cmcEeprom* expected[2] = {&m_old, &second};
     const QString files[2] = {"SAME_7.icf", "SAME_7-2.icf"};
     for (int i = 0; i < 2; ++i) {
-        cmcEeprom image(QxMap::ImageSize);
-        QCOMPARE(indCloneFile::open(QDir(out).filePath(files[i]), image, false), 0);
+        cmcEeprom image(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(QDir(out).filePath(files[i]), image), 0);
         QCOMPARE(image.GetByte(0x3000), expected[i]->GetByte(0x3000));
         QCOMPARE(image.GetByte(0x7777), expected[i]->GetByte(0x7777));
     }

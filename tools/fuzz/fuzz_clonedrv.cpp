@@ -12,6 +12,7 @@
 #include "cmcEeprom.h"
 #include "cmcTick.h"
 #include "dst_CDrv_Result.h"
+#include "imcRadioFacts.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -96,7 +97,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     static const cmcEeprom source = [] {
-        cmcEeprom e(QxMap::ImageSize);
+        cmcEeprom e(QxRadio::ImageSize);
         for (int32_t a = 0; a < e.GetSize(); ++a)
             e.SetByte(a, uint8_t(a * 7 + 3));
         return e;
@@ -107,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cmcCloneDrv drv;
     drv.SetLinkOverride(&radio);
     drv.SetTcpLink(tcp, QStringLiteral("127.0.0.1"), 41000);
-    drv.SetCodes(0x7041, 0);
-    drv.SetImageSize(QxMap::ImageSize);
+    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
+    drv.SetImageSize(QxRadio::ImageSize);
     drv.SetEchoCheck(false);
     drv.SetAckBlock(128);
     Outcome outcome;

@@ -9,6 +9,7 @@
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "imcCsvLists.h"
+#include "imcRadioFacts.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -28,11 +29,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2 || size > 16384) return 0;
     static const cmcEeprom before = [] {
-        cmcEeprom e(QxMap::ImageSize);
+        cmcEeprom e(QxRadio::ImageSize);
         e.Fill(0xFF);
         return e;
     }();
-    static cmcEeprom image(QxMap::ImageSize);
+    static cmcEeprom image(QxRadio::ImageSize);
     image = before;
 
     const auto& lists = imcCsvLists::all();

@@ -4,6 +4,7 @@
 
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -12,17 +13,15 @@
 namespace {
 
 bool acceptTwo(void*, int32_t revision) {
-    return revision == 2;
+    return revision == QxRadio::CloneMapRevision;
 }
-
-const cmcAdrRange Repeater[] = {{0x0000, 0x00D6}, {1, 0}};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static cmcEeprom image(QxMap::ImageSize);
+    static cmcEeprom image(QxRadio::ImageSize);
     static const cmcEeprom before = [] {
-        cmcEeprom e(QxMap::ImageSize);
+        cmcEeprom e(QxRadio::ImageSize);
         for (int32_t a = 0; a < e.GetSize(); ++a)
             e.SetByte(a, uint8_t(a * 31 + 5));
         return e;
@@ -30,15 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     image = before;
 
     cmcIcfFile file(image);
-    file.setModelCode(0x7041);
-    file.setExtraCode(0x0001);
+    file.setModelCode(QxRadio::ModelCode);
+    file.setExtraCode(QxRadio::ExtraCode);
     file.setMapRevCheck(&acceptTwo, nullptr);
-    file.setReportErrors(false);
     const int code = file.readBytes(
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)),
-        size % 2 ? Repeater : nullptr);
+        size % 2 ? QxRadio::RepeaterData : nullptr);
     if (code < 0 || code > 9) std::abort();
     if (code != ICF_Ok && image != before) std::abort();
-    if (code == ICF_Ok && size % 2 && file.loadedCount() != 0xD7) std::abort();
+    if (code == ICF_Ok && size % 2 && file.loadedCount() != QxRadio::RepeaterLast + 1) std::abort();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cmcOverlayFiles.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -80,8 +81,8 @@ bool parseReference(const QString& reference, cmcCellObj& cell, QString* error) 
 }
 
 int openImage(const QString& path, cmcEeprom& image) {
-    image.SetSize(QxMap::ImageSize);
-    const int code = indCloneFile::open(path, image, false);
+    image.SetSize(QxRadio::ImageSize);
+    const int code = indCloneFile::open(path, image);
     if (code != 0) cliError(cliFiles::errorLine(code));
     return code;
 }

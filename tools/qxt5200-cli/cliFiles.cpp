@@ -3,6 +3,7 @@
 #include "cmcEeprom.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
+#include "cmcListInfo.h"
 #include "cmcOverlayFiles.h"
 
 #include <QCoreApplication>
@@ -91,11 +92,11 @@ QString initialFilePath() {
 }
 
 int usedChannelRows(const cmcEeprom& image) {
-    constexpr int32_t Base = 0x052F, RecordSize = 29, Rows = 500;
+    const cmcListLayout& channels = *cmcListInfo::layout(QxList::Channel);
     int used = 0;
-    for (int32_t row = 0; row < Rows; ++row) {
+    for (int32_t row = 0; row < channels.rows; ++row) {
         uint8_t f[4] = {};
-        image.GetBlock(Base + row * RecordSize, f, 4);
+        image.GetBlock(channels.base + row * channels.size, f, 4);
         const uint32_t rx =
             uint32_t(f[0]) | uint32_t(f[1]) << 8 | uint32_t(f[2]) << 16 | uint32_t(f[3]) << 24;
         if (rx != 0 && rx != 0xFFFFFFFFu) ++used;

@@ -7,6 +7,7 @@
 #include "cliVerb.h"
 #include "imcAdjustValues.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -59,7 +60,7 @@ int runAdjust(const QStringList& arguments) {
     }
 
     cmcCloneDrv info;
-    info.SetCodes(imcCloneCheck::ModelCode, 0);
+    info.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
     link.configure(info);
     imcAdjustValues::Radio radio;
     int status = link.run(
@@ -77,7 +78,7 @@ int runAdjust(const QStringList& arguments) {
     }
 
     imcCloneDrv drv;
-    drv.SetCodes(imcCloneCheck::ModelCode, 0);
+    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
     configureAdjust(link, drv);
     drv.SetCommand(imcAdjustValues::EnterSubCommand, imcAdjustValues::EnterArgument, nullptr);
     status = link.run(

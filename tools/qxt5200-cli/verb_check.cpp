@@ -3,6 +3,7 @@
 #include "cliFiles.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 namespace {
@@ -12,9 +13,9 @@ int runCheck(const QStringList& args) {
         cliError(QStringLiteral("usage: qxt5200-cli check FILE"));
         return CLI_USAGE;
     }
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     // The reader stays silent: the one line below is the whole report.
-    const int code = indCloneFile::open(args[0], image, false);
+    const int code = indCloneFile::open(args[0], image);
     if (code != ICF_Ok) {
         cliError(cliFiles::errorLine(code));
         return code;

@@ -4,6 +4,7 @@
 #include "cliVerb.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioFacts.h"
 
 namespace {
 
@@ -20,11 +21,10 @@ int runDescribe(const QStringList& args) {
         cliError(QStringLiteral("usage: qxt5200-cli describe FILE"));
         return CLI_USAGE;
     }
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
     file.setModelCheck(&anyModel, nullptr);
     file.setMapRevCheck(&anyMapRevision, nullptr);
-    file.setReportErrors(false);
     const int code = file.read(args[0]);
     if (code != ICF_Ok) {
         cliError(cliFiles::errorLine(code));

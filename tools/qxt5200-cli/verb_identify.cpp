@@ -4,6 +4,7 @@
 #include "cliLink.h"
 #include "cliVerb.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ int runIdentify(const QStringList& arguments) {
         return CLI_USAGE;
     }
     cmcCloneDrv drv;
-    drv.SetCodes(imcCloneCheck::ModelCode, 0);
+    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
     link.configure(drv);
     const int status = link.run(
         drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },

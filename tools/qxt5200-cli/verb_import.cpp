@@ -7,6 +7,7 @@
 #include "cliVerb.h"
 #include "cmcEeprom.h"
 #include "imcCsvLists.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 namespace {
@@ -44,9 +45,9 @@ int runImport(const QStringList& arguments) {
     if (const int code = cliCells::openImage(file, image)) return code;
     const cmcEeprom own(image); // the file keeps its own map revision and maker text
     // Rows that come into use start from the factory data where it has some for them.
-    cmcEeprom initial(QxMap::ImageSize);
+    cmcEeprom initial(QxRadio::ImageSize);
     const bool haveInitial =
-        indCloneFile::readInitial(cliFiles::initialFilePath(), initial, false) == 0;
+        indCloneFile::readInitial(cliFiles::initialFilePath(), initial) == 0;
 
     const cmcCsvResult result = cmcCsvList::read(image, haveInitial ? &initial : nullptr,
                                                  imcCsvLists::layouts(*list), text, options);
@@ -60,7 +61,7 @@ int runImport(const QStringList& arguments) {
     for (const cmcCsvIssue& issue : result.clamped)
         cliError(args[2] + QStringLiteral(": clamped: ") + issue.describe());
 
-    const int code = indCloneFile::save(out, image, own, false);
+    const int code = indCloneFile::save(out, image, own);
     if (code != 0) {
         cliError(cliFiles::errorLine(code));
         return code;

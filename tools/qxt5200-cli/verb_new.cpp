@@ -3,6 +3,7 @@
 #include "cliFiles.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QFileInfo>
@@ -23,15 +24,15 @@ int runNew(const QStringList& arguments) {
         return CLI_TargetExists;
     }
     const QString initial = cliFiles::initialFilePath();
-    cmcEeprom loaded(QxMap::ImageSize);
-    int code = indCloneFile::readInitial(initial, loaded, false);
+    cmcEeprom loaded(QxRadio::ImageSize);
+    int code = indCloneFile::readInitial(initial, loaded);
     if (code != ICF_Ok) {
         cliError(QStringLiteral("qxt5200-cli: cannot use the initial data '%1': %2")
                      .arg(initial, cliFiles::errorLine(code)));
         return CLI_NoInitialData;
     }
     cmcEeprom image(loaded);
-    code = indCloneFile::save(target, image, loaded, false);
+    code = indCloneFile::save(target, image, loaded);
     if (code != ICF_Ok) {
         cliError(cliFiles::errorLine(code));
         return code;

@@ -13,6 +13,7 @@
 #include "cuiDispatchSource.h"
 #include "cuiPrinter.h"
 #include "cuiSheetList.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "qxVersion.h"
 
@@ -88,7 +89,7 @@ int runPrint(const QStringList& arguments) {
         cliError(QStringLiteral("qxt5200-cli: definition error: %1").arg(text));
     });
 
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     const int code = cliCells::openImage(args[0], image);
     if (code != 0) return code;
 

@@ -7,6 +7,7 @@
 #include "cliVerb.h"
 #include "cmcEeprom.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QDir>
@@ -33,9 +34,9 @@ int readFleet(const QList<imcFleetClone::Link>& links, const QString& dir) {
     fleet.setLinks(links);
     fleet.startRead();
     cliFleet::run(fleet, QStringLiteral("reading"));
-    cmcEeprom loaded(QxMap::ImageSize);
+    cmcEeprom loaded(QxRadio::ImageSize);
     const bool haveInitial =
-        indCloneFile::readInitial(cliFiles::initialFilePath(), loaded, false) == 0;
+        indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) == 0;
     QStringList taken;
     int worst = fleet.worstStatus();
     for (int i = 0; i < fleet.count(); ++i) {
@@ -49,13 +50,13 @@ int readFleet(const QList<imcFleetClone::Link>& links, const QString& dir) {
         taken << name;
         const QString path = QDir(dir).filePath(name + QStringLiteral(".icf"));
         cmcEeprom image = r.image;
-        const int code = indCloneFile::save(path, image, haveInitial ? loaded : r.image, false);
+        const int code = indCloneFile::save(path, image, haveInitial ? loaded : r.image);
         if (code != 0) {
             cliError(cliFiles::errorLine(code));
             worst = std::max(worst, int(CLI_CloneFileError));
             continue;
         }
-        cliOut(QStringLiteral("read %1 bytes into %2").arg(QxMap::ImageSize).arg(path));
+        cliOut(QStringLiteral("read %1 bytes into %2").arg(QxRadio::ImageSize).arg(path));
     }
     cliFleet::printTable(fleet);
     return worst;
@@ -95,40 +96,40 @@ int runRead(const QStringList& arguments) {
     }
 
     cmcCloneDrv drv;
-    drv.SetCodes(imcCloneCheck::ModelCode, 0);
-    drv.SetImageSize(QxMap::ImageSize);
+    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
+    drv.SetImageSize(QxRadio::ImageSize);
     link.configure(drv);
     int status = link.run(
         drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
         [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     if (status == 0) {
         status = link.run(
             drv,
             [&](cmcCloneDrv::Callback cb, void* ctx) {
-                return drv.StartRead(imcCloneCheck::ReadRanges, cb, ctx);
+                return drv.StartRead(QxRadio::CloneRead, cb, ctx);
             },
             [&image](dst_CDrv_Result& r) {
                 const int32_t verdict = imcCloneCheck::CheckReadImage(r.image);
                 if (verdict == 0) image = r.image;
                 return verdict;
             },
-            imcCloneCheck::RangeBytes(imcCloneCheck::ReadRanges), QStringLiteral("reading"));
+            imcCloneCheck::RangeBytes(QxRadio::CloneRead), QStringLiteral("reading"));
     }
     if (status != 0) {
         link.reportStatus(status);
         return status;
     }
     // Saved as the editor saves: map revision and maker text from the initial data.
-    cmcEeprom loaded(QxMap::ImageSize);
-    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded, false) != 0) loaded = image;
-    const int code = indCloneFile::save(out, image, loaded, false);
+    cmcEeprom loaded(QxRadio::ImageSize);
+    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) != 0) loaded = image;
+    const int code = indCloneFile::save(out, image, loaded);
     if (code != 0) {
         cliError(cliFiles::errorLine(code));
         return CLI_CloneFileError;
     }
     cliOut(QStringLiteral("read %1 bytes into %2")
-               .arg(QxMap::ImageSize)
+               .arg(QxRadio::ImageSize)
                .arg(QFileInfo(out).filePath()));
     return CLI_OK;
 }

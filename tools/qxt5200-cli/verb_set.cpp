@@ -6,6 +6,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 namespace {
@@ -60,8 +61,8 @@ int runSet(const QStringList& arguments) {
     const cmcEeprom own(image);
     cmcCellDispatch dispatch(&image);
     // Rows that come into use start from the factory data where it has some for them.
-    cmcEeprom initial(QxMap::ImageSize);
-    if (indCloneFile::readInitial(cliFiles::initialFilePath(), initial, false) == 0)
+    cmcEeprom initial(QxRadio::ImageSize);
+    if (indCloneFile::readInitial(cliFiles::initialFilePath(), initial) == 0)
         dispatch.setDefaultImage(&initial);
     for (const Assignment& a : work) {
         cmcCellRequest r;
@@ -77,7 +78,7 @@ int runSet(const QStringList& arguments) {
             return CLI_ValueRefused;
         }
     }
-    const int code = indCloneFile::save(out, image, own, false);
+    const int code = indCloneFile::save(out, image, own);
     if (code != 0) {
         cliError(cliFiles::errorLine(code));
         return code;

@@ -10,6 +10,7 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "imcCloneCheck.h"
+#include "imcRadioFacts.h"
 #include "imcWriteCheck.h"
 #include "indCloneBackup.h"
 #include "indCloneFile.h"
@@ -63,16 +64,16 @@ int runWrite(const QStringList& arguments) {
                                  : error);
         return CLI_USAGE;
     }
-    cmcEeprom image(QxMap::ImageSize);
-    const int code = indCloneFile::open(args[0], image, false);
+    cmcEeprom image(QxRadio::ImageSize);
+    const int code = indCloneFile::open(args[0], image);
     if (code != 0) {
         cliError(cliFiles::errorLine(code));
         return CLI_CloneFileError;
     }
     if (!force && !passesChecks(image)) return CLI_WriteRefused;
     // Prepared as for saving: map revision and maker text from the initial data.
-    cmcEeprom loaded(QxMap::ImageSize);
-    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded, false) != 0) loaded = image;
+    cmcEeprom loaded(QxRadio::ImageSize);
+    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) != 0) loaded = image;
     indCloneFile::prepareImage(image, loaded, true);
 
     // Every radio at once, each identified twice as the editor does around its

@@ -7,6 +7,7 @@
 // The output depends on nothing but this program, so the same file comes out every time.
 
 #include "cmcEeprom.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QCoreApplication>
@@ -65,12 +66,12 @@ const uint32_t BandLimits[9][2] = {
 };
 
 void buildImage(cmcEeprom& image) {
-    image.SetSize(QxMap::ImageSize);
+    image.SetSize(QxRadio::ImageSize);
     // Erased memory, empty texts and unused list records are 0xFF; so are the validity
     // bitmaps (a set bit marks a row that is not valid) and the two bytes at 0x8FE5.
     image.Fill(0xFF);
-    put(image, QxMap::IdentityAddr, QxMap::IdentityText);
-    image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
+    put(image, QxRadio::IdentityAddr, QxRadio::IdentityText);
+    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
 
     // VFO band edges: A at the band's lower limit, B at its upper limit.
     for (int n = 0; n < 9; ++n) {
@@ -80,10 +81,10 @@ void buildImage(cmcEeprom& image) {
     // ALE channel groups: no channel selected.
     fill(image, 0x90C6, 0xA961, 0x00);
     // The settings block and the rest of the user range: zero, then the defaults.
-    fill(image, 0xA962, QxMap::DefaultRangeEnd, 0x00);
+    fill(image, 0xA962, QxRadio::DefaultRangeLast, 0x00);
     for (const Setting& s : Settings)
         image.SetByte(s.address, s.value);
-    put(image, QxMap::MakerTextAddr, QxMap::MakerText);
+    put(image, QxRadio::MakerTextAddr, QxRadio::MakerText);
 }
 
 } // namespace
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     cmcEeprom image;
     buildImage(image);
     const cmcEeprom loaded(image);
-    const int code = indCloneFile::save(args[1], image, loaded, false);
+    const int code = indCloneFile::save(args[1], image, loaded);
     if (code != ICF_Ok) {
         std::fprintf(stderr, "qxt5200-mkinit: cannot write '%s' (error %d)\n", qPrintable(args[1]),
                      code);

@@ -17,6 +17,7 @@
 #include "cuiCellSource.h"
 #include "cuiDispatchSource.h"
 #include "cuiSheetLayout.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 
 #include <QAbstractScrollArea>
@@ -162,8 +163,8 @@ int main(int argc, char** argv) {
     table.openFile(overlay);
     cmcFCache::instance().setTable(&table);
 
-    cmcEeprom image(QxMap::ImageSize);
-    const int code = indCloneFile::open(positional[0], image, false);
+    cmcEeprom image(QxRadio::ImageSize);
+    const int code = indCloneFile::open(positional[0], image);
     if (code != 0) {
         std::fprintf(stderr, "qxt5200-sheetview: cannot read %s (file error %d)\n",
                      qPrintable(positional[0]), code);

@@ -5,6 +5,7 @@
 
 #include "cmcOverlayFiles.h"
 #include "datCh.h"
+#include "imcRadioFacts.h"
 #include "indCloneFile.h"
 #include "qxVersion.h"
 
@@ -31,19 +32,20 @@ namespace {
 // Starting memory when no clone file is given: the initial data file of the data folder,
 // or a built image with this model's identity, plus a few channels to look at.
 cmcEeprom defaultMemory() {
-    cmcEeprom image(QxMap::ImageSize);
+    cmcEeprom image(QxRadio::ImageSize);
     const QString initial = cmcOverlayFiles::dataDir() + QStringLiteral("QXT5200_Initial.icf");
-    if (!QFileInfo::exists(initial) || indCloneFile::readInitial(initial, image, false) != 0) {
+    if (!QFileInfo::exists(initial) || indCloneFile::readInitial(initial, image) != 0) {
         image.Fill(0xFF);
-        image.SetBlock(QxMap::IdentityAddr, reinterpret_cast<const uint8_t*>(QxMap::IdentityText),
-                       QxMap::IdentityLen);
-        image.SetByte(QxMap::MapRevisionAddr, QxMap::MapRevision);
-        image.SetBlock(QxMap::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxMap::MakerText),
-                       QxMap::MakerTextLen);
+        image.SetBlock(QxRadio::IdentityAddr,
+                       reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
+                       QxRadio::IdentityLen);
+        image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
+        image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
+                       QxRadio::MakerTextLen);
     }
     const char comment[] = "SIMULATED RADIO ";
-    image.SetBlock(QxMap::CommentAddr, reinterpret_cast<const uint8_t*>(comment),
-                   QxMap::CommentLen);
+    image.SetBlock(QxRadio::CommentAddr, reinterpret_cast<const uint8_t*>(comment),
+                   QxRadio::CommentLen);
     const struct {
         uint32_t rx, tx;
         const char* name;
@@ -162,9 +164,9 @@ int main(int argc, char** argv) {
     p.addOptions(options);
     p.process(app);
 
-    cmcEeprom memory(QxMap::ImageSize);
+    cmcEeprom memory(QxRadio::ImageSize);
     if (p.isSet(QStringLiteral("file"))) {
-        const int rc = indCloneFile::open(p.value(QStringLiteral("file")), memory, false);
+        const int rc = indCloneFile::open(p.value(QStringLiteral("file")), memory);
         if (rc != 0) {
             std::fprintf(stderr, "qxt5200-sim: cannot load '%s' (clone file error %d)\n",
                          p.value(QStringLiteral("file")).toLocal8Bit().constData(), rc);

@@ -3,7 +3,7 @@
 #include "cmcCloneDrv.h"
 #include "cmcIcfFile.h"
 #include "imcCloneCheck.h"
-#include "indCloneFile.h"
+#include "imcRadioFacts.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +13,7 @@ constexpr char kAck = char(0xFB);
 constexpr char kNak = char(0xFA);
 constexpr uint8_t kRadio = 0xEE;
 constexpr uint8_t kProgram = 0xEF;
+constexpr uint32_t OtherModelCode = QxRadio::ModelCode + 1; // the code of a model not this one
 } // namespace
 
 simRadio::simRadio(const cmcEeprom& memory, QObject* parent) : QObject(parent), m_memory(memory) {
@@ -151,8 +152,8 @@ void simRadio::frame(const QByteArray& f) {
 }
 
 void simRadio::identify() {
-    const uint32_t code1 = m_faults.otherModel ? 0x7042 : ModelCode;
-    const uint32_t code2 = m_faults.otherCode2 ? 2 : Code2;
+    const uint32_t code1 = m_faults.otherModel ? OtherModelCode : QxRadio::ModelCode;
+    const uint32_t code2 = m_faults.otherCode2 ? 2 : QxRadio::RadioCode2;
     QByteArray f = cmcCloneDrv::CommandFrame(0xE1, code1, code2, kProgram, kRadio);
     f.chop(1);
     // The information block: its length, a version, the kind (2), then the model name and
@@ -173,7 +174,9 @@ void simRadio::identify() {
 
 void simRadio::sendImage() {
     cmcEeprom image = m_memory;
-    if (m_faults.badIdentity) image.SetBlock(0x045E, reinterpret_cast<const uint8_t*>("QM9999"), 6);
+    if (m_faults.badIdentity)
+        image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>("QM9999"),
+                       QxRadio::IdentityLen);
     QByteArray out;
     int frames = 0;
     int32_t last = image.GetSize() - 1;
@@ -195,7 +198,7 @@ void simRadio::sendImage() {
     }
     if (m_faults.outsideBlock) {
         const uint8_t extra[16] = {};
-        out.append(cmcCloneDrv::DataFrame(extra, 0xFFF0, 16, kProgram, kRadio));
+        out.append(cmcCloneDrv::DataFrame(extra, QxRadio::ImageSize, 16, kProgram, kRadio));
         ++frames;
     }
     QByteArray end = cmcCloneDrv::EndFrame(frames + (m_faults.endCount ? 1 : 0), kProgram, kRadio);
@@ -230,11 +233,10 @@ void simRadio::writeEnd() {
     m_memory = m_incoming;
     if (!m_savePath.isEmpty()) {
         cmcIcfFile file(m_memory);
-        file.setReportErrors(false);
-        file.setModelCode(indCloneFile::ModelCode);
-        file.setExtraCode(indCloneFile::ExtraCode);
-        file.setMapRevision(indCloneFile::CloneMapRevision);
-        file.write(m_savePath, indCloneFile::WholeImage);
+        file.setModelCode(QxRadio::ModelCode);
+        file.setExtraCode(QxRadio::ExtraCode);
+        file.setMapRevision(QxRadio::CloneMapRevision);
+        file.write(m_savePath, QxRadio::WholeImage);
     }
     QByteArray done = QByteArray::fromHex("FEFEEFEEE600FD");
     if (m_faults.badDone) done[5] = 0x01;
@@ -254,7 +256,7 @@ void simRadio::extended(const QByteArray& f) {
     // Sub-command 0x02 (argument "01" puts the radio into its adjustment state) has no
     // reply; 0x03 reports the adjustment value of its argument.
     if (sub != 0x03) return;
-    const uint32_t code1 = m_faults.adjustOtherCode ? 0x7042 : ModelCode;
+    const uint32_t code1 = m_faults.adjustOtherCode ? OtherModelCode : QxRadio::ModelCode;
     QByteArray r = cmcCloneDrv::CommandFrame(0xE8, code1, 0, kProgram, kRadio);
     r.chop(1);
     r.append(char(sub));

@@ -1,9 +1,9 @@
 #pragma once
-// The simulated radio: a 65,520-byte memory that answers the clone frame protocol. Bytes
-// come in through feed(); everything the radio sends (the echo of each byte on the serial
-// bus, replies, data frames) goes into an output queue that a pacer drains at the line
-// rate, or at once when no rate is set. Fault switches make it misbehave in the ways a
-// real radio or cable can.
+// The simulated radio: a memory of the image's size (imcRadioFacts.h) that answers the
+// clone frame protocol. Bytes come in through feed(); everything the radio sends (the echo
+// of each byte on the serial bus, replies, data frames) goes into an output queue that a
+// pacer drains at the line rate, or at once when no rate is set. Fault switches make it
+// misbehave in the ways a real radio or cable can.
 
 #include "cmcEeprom.h"
 
@@ -42,9 +42,6 @@ struct simFaults {
 class simRadio : public QObject {
     Q_OBJECT
   public:
-    static constexpr uint32_t ModelCode = 0x7041;
-    static constexpr uint32_t Code2 = 0x0001;
-
     explicit simRadio(const cmcEeprom& memory, QObject* parent = nullptr);
 
     void setFaults(const simFaults& f) { m_faults = f; }
