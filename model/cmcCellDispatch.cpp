@@ -15,6 +15,7 @@
 #include "cmcListEdits.h"
 #include "cmcSettingCells.h"
 #include "datCh.h"
+#include "imcFieldTable.h"
 #include "imcRowText.h"
 
 #include <cstring>
@@ -22,10 +23,6 @@
 namespace {
 
 const cmcSelRef kOnOff{"GI_Sheet_Sel_Misc_OnOff", cuiFlector::KindSelection};
-const cmcSelRef kTxRxMode{"GI_Sheet_Sel_SetM_TxRxMode", cuiFlector::KindSelection};
-const cmcSelRef kCallType{"GI_Sheet_Sel_CallType", cuiFlector::KindSelection};
-const cmcSelRef kScanType{"GI_Sheet_Sel_NetL_ScanType", cuiFlector::KindSelection};
-const cmcSelRef kCallSys{"GI_Sheet_Sel_NetL_CallSys", cuiFlector::KindSelection};
 
 // On/off cells shown as check boxes: Enter (and a double click) ticks or clears them as
 // space does, instead of opening the two-item pop-up.
@@ -79,6 +76,22 @@ const cmcFmtSelect::RowRef kChannelRef{"GI_Sheet_Sel_ChannelList", QxList::Chann
 const cmcFmtSelect::RowRef kNetworkRef{"GI_Sheet_Sel_NetworkList", QxList::Network, 0, 9, NoRow8};
 const cmcFmtSelect::RowRef kMessageRef{"GI_Sheet_Sel_MessageList", QxList::Message, 0, 9, NoRow8};
 const cmcFmtSelect::RowRef kAleNetRef{"GI_Sheet_Sel_AleNetIdList", QxList::AleNetId, 0, 99, NoRow8};
+
+// The lists that row references name, and how their rows show.
+struct Referenced {
+    const cmcFmtSelect::RowRef* ref;
+    cmcFmtSelect::ShownOf shownOf;
+};
+const Referenced kReferenced[] = {{&kChannelRef, channelShown},
+                                  {&kNetworkRef, networkShown},
+                                  {&kMessageRef, messageShown},
+                                  {&kAleNetRef, aleNetShown}};
+
+const Referenced* referenced(int32_t list) {
+    for (const Referenced& r : kReferenced)
+        if (r.ref->kind == list) return &r;
+    return nullptr;
+}
 
 // A byte or word field of a record passed through a number-valued format.
 template <typename Fn> bool byteField(cmcCellRequest& r, datCh& rec, int offset, Fn&& fn) {
@@ -318,16 +331,43 @@ void cmcCellDispatch::settleRow(const cmcCellRequest& r, datCh& rec) {
 }
 
 bool cmcCellDispatch::recordField(cmcCellRequest& r, datCh& rec) {
+    if (const imcField* f = imcFieldTable::find(r.label); f && f->list == rec.list)
+        return tableField(r, rec, *f);
     switch (rec.list) {
     case QxList::Channel:
         return channelField(r, rec);
     case QxList::Address:
         return addressField(r, rec);
-    case QxList::Network:
-        return networkField(r, rec);
     default:
         return otherListField(r, rec);
     }
+}
+
+bool cmcCellDispatch::tableField(cmcCellRequest& r, datCh& rec, const imcField& f) {
+    if (f.format == imcField::Text) return textField(r, rec, f.offset, f.width, f.text);
+    const auto run = [&](int64_t& v) {
+        switch (f.format) {
+        case imcField::Select:
+            return cmcFmtSelect::select(r.fl, v, f.selection.get());
+        case imcField::RowRef: {
+            const Referenced* target = referenced(f.refList);
+            return target && cmcFmtSelect::rowRef(r.fl, v, *target->ref, target->shownOf, m_image);
+        }
+        case imcField::Decimal:
+            return cmcFmtNumber::decimal(r.fl, v, f.min, f.max);
+        case imcField::Timer: {
+            cmcTimerParams p;
+            p.stepsPerUnit = f.stepsPerUnit;
+            p.min = f.min;
+            p.max = f.max;
+            p.trim = f.trim;
+            return cmcFmtTimer::run(r.fl, v, p);
+        }
+        default:
+            return false;
+        }
+    };
+    return f.width == 2 ? wordField(r, rec, f.offset, run) : byteField(r, rec, f.offset, run);
 }
 
 bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec) {
@@ -346,10 +386,6 @@ bool cmcCellDispatch::channelField(cmcCellRequest& r, datCh& rec) {
         r.setValue(transmit ? rec.freqT : rec.freqR);
         return changed;
     }
-    case CL_ChL_Mode:
-        return byteField(r, rec, ChMode, [&](int64_t& v) {
-            return cmcFmtSelect::select(r.fl, v, kTxRxMode.get());
-        });
     default:
         return false;
     }
@@ -359,18 +395,6 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
     const cmcEeprom* img = m_image;
     switch (r.label) {
-    case CL_AddrL_Name:
-        return textField(r, rec, AdName, NameLen);
-    case CL_AddrL_Id:
-        return textField(r, rec, AdId, AdIdLen, cmcFmtText::DigitsTail);
-    case CL_AddrL_CallType:
-        return byteField(r, rec, AdCallType, [&](int64_t& v) {
-            return cmcFmtSelect::select(r.fl, v, kCallType.get());
-        });
-    case CL_AddrL_Channel:
-        return wordField(r, rec, AdChannel, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img);
-        });
     case CL_AddrL_Network: {
         const uint8_t before = rec.bytes[AdNetwork];
         const bool changed = byteField(r, rec, AdNetwork, [&](int64_t& v) {
@@ -380,12 +404,6 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec) {
         if (changed && rec.bytes[AdNetwork] != before) rec.setWord(AdChannel, NoChannel16);
         return changed;
     }
-    case CL_AddrL_Phone:
-        return textField(r, rec, AdPhone, AdPhoneLen, cmcFmtText::Digits);
-    case CL_AddrL_Msg:
-        return byteField(r, rec, AdMessage, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kMessageRef, messageShown, img);
-        });
     case CL_AddrL_Emergency: {
         checkBoxKey(r);
         r.fl.erased = rec.blank(AdFlags, 1);
@@ -401,67 +419,9 @@ bool cmcCellDispatch::addressField(cmcCellRequest& r, datCh& rec) {
     }
 }
 
-bool cmcCellDispatch::networkField(cmcCellRequest& r, datCh& rec) {
-    using namespace QxRec;
-    switch (r.label) {
-    case CL_NetL_Name:
-        return textField(r, rec, NetName, NameLen);
-    case CL_NetL_ScanType:
-        return byteField(r, rec, NetScanType, [&](int64_t& v) {
-            return cmcFmtSelect::select(r.fl, v, kScanType.get());
-        });
-    case CL_NetL_CallSys:
-        return byteField(r, rec, NetCallSys,
-                         [&](int64_t& v) { return cmcFmtSelect::select(r.fl, v, kCallSys.get()); });
-    case CL_NetL_DetectTime: {
-        cmcTimerParams p;
-        p.stepsPerUnit = 10;
-        p.min = 1;
-        p.max = 250;
-        p.trim = 3;
-        return byteField(r, rec, NetDetectTime,
-                         [&](int64_t& v) { return cmcFmtTimer::run(r.fl, v, p); });
-    }
-    case CL_NetL_Preamble:
-        return byteField(r, rec, NetPreamble,
-                         [&](int64_t& v) { return cmcFmtNumber::decimal(r.fl, v, 0, 20); });
-    default:
-        return false;
-    }
-}
-
 bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec) {
     using namespace QxRec;
-    const cmcEeprom* img = m_image;
     switch (r.label) {
-    case CL_MsgL_Msg:
-        return textField(r, rec, 0, 64);
-    case CL_Ale_Msg_Msg:
-        return textField(r, rec, 0, 90);
-    case CL_PhoneLinkL_Name:
-        return textField(r, rec, PlName, NameLen);
-    case CL_PhoneLinkL_Id:
-        return textField(r, rec, PlId, PlIdLen, cmcFmtText::DigitsTail);
-    case CL_PhoneLinkL_Network:
-        return byteField(r, rec, PlNetwork, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img);
-        });
-    case CL_PhoneLinkL_Channel:
-        return wordField(r, rec, PlChannel, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kChannelRef, channelShown, img);
-        });
-    case CL_ProfileL_Name:
-        return textField(r, rec, PrName, NameLen);
-    case CL_ProfileL_Id:
-        return textField(r, rec, PrId, PrIdLen, cmcFmtText::DigitsTail);
-    case CL_ProfileL_Network:
-        return byteField(r, rec, PrNetwork, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kNetworkRef, networkShown, img);
-        });
-    case CL_Ale_NetId_Id:
-    case CL_Ale_SelfId_Id:
-    case CL_Ale_CallId_Id:
-        return textField(r, rec, AleId, AleIdLen, cmcFmtText::Address);
     case CL_Ale_SelfId_Slot:
     case CL_Ale_CallId_ChGroupNo: {
         // A number shown from 1, or empty for 255 (none); an empty commit clears it.
@@ -484,10 +444,6 @@ bool cmcCellDispatch::otherListField(cmcCellRequest& r, datCh& rec) {
         r.setValue(rec.bytes[AleGroup]);
         return changed;
     }
-    case CL_Ale_SelfId_NetId:
-        return byteField(r, rec, AleSelfNetId, [&](int64_t& v) {
-            return cmcFmtSelect::rowRef(r.fl, v, kAleNetRef, aleNetShown, img);
-        });
     default:
         return false;
     }
@@ -734,17 +690,9 @@ bool cmcCellDispatch::choose(int32_t category, int32_t label, int32_t index, int
 }
 
 bool cmcCellDispatch::rowChoices(int kind, std::vector<int64_t>& values, QStringList& texts) const {
-    struct Referenced {
-        const cmcFmtSelect::RowRef* ref;
-        cmcFmtSelect::ShownOf shownOf;
-    };
-    static const Referenced referenced[] = {{&kChannelRef, channelShown},
-                                            {&kNetworkRef, networkShown},
-                                            {&kMessageRef, messageShown},
-                                            {&kAleNetRef, aleNetShown}};
     values.clear();
     texts.clear();
-    for (const Referenced& r : referenced) {
+    for (const Referenced& r : kReferenced) {
         if (r.ref->kind != kind) continue;
         values.push_back(r.ref->none);
         texts.append(QStringLiteral("-"));

@@ -3,6 +3,10 @@
 // the memory image and which value format shows and edits it. Every read, edit and step
 // of every cell goes through dispatch(); the wrappers below cover the common calls.
 //
+// The plain fields of list records (a text, a selection, a row reference or a number at an
+// offset of the record) come from the radio's field table (imcFieldTable.h); the cases here
+// are the fields with rules of their own.
+//
 // It works on the image it is given (the application's working image, or any image a tool
 // or a test holds). Rows of a list that are not in use show empty, and a key typed on such
 // a row goes to the list's key column (channel list: receive frequency; address and
@@ -31,6 +35,7 @@
 
 class cmcEeprom;
 class datCh;
+struct imcField;
 
 class cmcCellDispatch {
   public:
@@ -115,9 +120,11 @@ class cmcCellDispatch {
     bool editOnDefaults(cmcCellRequest& r, datCh& rec);
     // Every field of a row that came into use, other than the one r wrote, settles.
     void settleRow(const cmcCellRequest& r, datCh& rec);
+    // A plain field of the radio's field table (imcFieldTable).
+    bool tableField(cmcCellRequest& r, datCh& rec, const imcField& field);
+    // The fields with rules of their own.
     bool channelField(cmcCellRequest& r, datCh& rec);
     bool addressField(cmcCellRequest& r, datCh& rec);
-    bool networkField(cmcCellRequest& r, datCh& rec);
     bool otherListField(cmcCellRequest& r, datCh& rec);
     bool membershipCell(cmcCellRequest& r);
     bool miscCell(cmcCellRequest& r);
