@@ -15,25 +15,54 @@
 // Categories, numbered 0..48 in this order, with the list number each one selects.
 #define QX_CELL_CATEGORIES(X)                                                                      \
     X(CT_Null, 0)                                                                                  \
-    X(CT_PopupMenu, 0) X(CT_Mch, 0) X(CT_Mch_Check, 0) X(CT_CEdit, 2) X(CT_DTMF, 3) X(CT_Scan, 4)  \
-        X(CT_CTone, 5) X(CT_RX_Code, 6) X(CT_TX_Code, 7) X(CT_2Tone_Code, 9)                       \
-            X(CT_2ToneTX_Common, 10) X(CT_UserTone, 8) X(CT_BankOp, 11) X(CT_MSK_AdrRange, 0)      \
-                X(CT_MSK_IdGroup, 12) X(CT_MSK_CallList, 13) X(CT_MSK_Msg_Status, 14)              \
-                    X(CT_MSK_Msg_ShortTxt, 15) X(CT_MSK_TimingErr, 0) X(CT_MSK_Cfg, 0)             \
-                        X(CT_DIG_Inv, 16) X(CT_DIG_Tg, 17) X(CT_DIG_Op, 0) X(CT_DIG_NacCh, 18)     \
-                            X(CT_DIG_Status, 19) X(CT_DIG_Encryption, 20) X(CT_DIG_SDM, 21)        \
-                                X(CT_Rpt, 22) X(CT_Ltr_Op, 0) X(CT_DTMF_Rx, 23)                    \
-                                    X(CT_MDC_Alias, 24) X(CT_EXP_ChSwitchTable, 25)                \
-                                        X(CT_MultiTable, 26) X(CT_ADJ, 0) X(CT_ChannelList, 27)    \
-                                            X(CT_AddressList, 28) X(CT_NetworkList, 29)            \
-                                                X(CT_FrequencyList, 30) X(CT_PhoneList, 31)        \
-                                                    X(CT_MessageList, 32) X(CT_PhoneLinkList, 33)  \
-                                                        X(CT_ProfileList, 34) X(CT_AleNetId, 35)   \
-                                                            X(CT_AleSelfIndId, 36)                 \
-                                                                X(CT_AleCallIndId, 37)             \
-                                                                    X(CT_AleMessage, 38)           \
-                                                                        X(CT_NetworkChannels, 39)  \
-                                                                            X(CT_AleChannels, 40)
+    X(CT_PopupMenu, 0)                                                                             \
+    X(CT_Mch, 0)                                                                                   \
+    X(CT_Mch_Check, 0)                                                                             \
+    X(CT_CEdit, 2)                                                                                 \
+    X(CT_DTMF, 3)                                                                                  \
+    X(CT_Scan, 4)                                                                                  \
+    X(CT_CTone, 5)                                                                                 \
+    X(CT_RX_Code, 6)                                                                               \
+    X(CT_TX_Code, 7)                                                                               \
+    X(CT_2Tone_Code, 9)                                                                            \
+    X(CT_2ToneTX_Common, 10)                                                                       \
+    X(CT_UserTone, 8)                                                                              \
+    X(CT_BankOp, 11)                                                                               \
+    X(CT_MSK_AdrRange, 0)                                                                          \
+    X(CT_MSK_IdGroup, 12)                                                                          \
+    X(CT_MSK_CallList, 13)                                                                         \
+    X(CT_MSK_Msg_Status, 14)                                                                       \
+    X(CT_MSK_Msg_ShortTxt, 15)                                                                     \
+    X(CT_MSK_TimingErr, 0)                                                                         \
+    X(CT_MSK_Cfg, 0)                                                                               \
+    X(CT_DIG_Inv, 16)                                                                              \
+    X(CT_DIG_Tg, 17)                                                                               \
+    X(CT_DIG_Op, 0)                                                                                \
+    X(CT_DIG_NacCh, 18)                                                                            \
+    X(CT_DIG_Status, 19)                                                                           \
+    X(CT_DIG_Encryption, 20)                                                                       \
+    X(CT_DIG_SDM, 21)                                                                              \
+    X(CT_Rpt, 22)                                                                                  \
+    X(CT_Ltr_Op, 0)                                                                                \
+    X(CT_DTMF_Rx, 23)                                                                              \
+    X(CT_MDC_Alias, 24)                                                                            \
+    X(CT_EXP_ChSwitchTable, 25)                                                                    \
+    X(CT_MultiTable, 26)                                                                           \
+    X(CT_ADJ, 0)                                                                                   \
+    X(CT_ChannelList, 27)                                                                          \
+    X(CT_AddressList, 28)                                                                          \
+    X(CT_NetworkList, 29)                                                                          \
+    X(CT_FrequencyList, 30)                                                                        \
+    X(CT_PhoneList, 31)                                                                            \
+    X(CT_MessageList, 32)                                                                          \
+    X(CT_PhoneLinkList, 33)                                                                        \
+    X(CT_ProfileList, 34)                                                                          \
+    X(CT_AleNetId, 35)                                                                             \
+    X(CT_AleSelfIndId, 36)                                                                         \
+    X(CT_AleCallIndId, 37)                                                                         \
+    X(CT_AleMessage, 38)                                                                           \
+    X(CT_NetworkChannels, 39)                                                                      \
+    X(CT_AleChannels, 40)
 
 // Labels, by families. The first entries are the free-purpose ones, the last is CL_Dummy.
 #define QX_CELL_LABELS(X)                                                                          \

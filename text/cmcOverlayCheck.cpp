@@ -53,8 +53,8 @@ QStringList cmcOverlayCheck::referencedDefinitions(cmcGTex& main) {
     main.hasKey(ScanToTheEnd);
     // "[state]key,arguments" names a sheet of any key; without a state, a sheet's key
     // starts with GI_Sheet_.
-    static const QRegularExpression sheetCommand(QStringLiteral(
-        ":(?:\\[[A-Za-z0-9_]*\\]([A-Za-z0-9_]+)|(GI_Sheet_[A-Za-z0-9_]+))[,)]"));
+    static const QRegularExpression sheetCommand(
+        QStringLiteral(":(?:\\[[A-Za-z0-9_]*\\]([A-Za-z0-9_]+)|(GI_Sheet_[A-Za-z0-9_]+))[,)]"));
     static const QRegularExpression popupMenu(QStringLiteral("PopupMenu=([A-Za-z0-9_]+)"));
     QStringList wanted;
     for (const QString& key : main.indexedKeys()) {

@@ -106,9 +106,9 @@ void tst_RowsInUse::initTestCase() {
     QVERIFY(programTexts().hasKey(QStringLiteral("GI_Sheet_NetL_Cells")));
     cmcFCache::instance().setTable(&programTexts());
     m_factory.SetSize(QxRadio::ImageSize);
-    QCOMPARE(indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"),
-                                       m_factory),
-             0);
+    QCOMPARE(
+        indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"), m_factory),
+        0);
 }
 
 void tst_RowsInUse::init() {

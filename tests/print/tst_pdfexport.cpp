@@ -21,10 +21,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
-#include <QToolButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <cstring>
 #include <memory>

@@ -31,7 +31,8 @@ QStringList tableRow(const QString& out, const QString& link) {
 cmcEeprom asSent(const cmcEeprom& file) {
     cmcEeprom image = file;
     cmcEeprom initial(QxRadio::ImageSize);
-    if (indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"), initial) != 0)
+    if (indCloneFile::readInitial(QStringLiteral(QX_RUNTIME_DIR "/QXT5200_Initial.icf"), initial) !=
+        0)
         initial = file;
     indCloneFile::prepareImage(image, initial, true);
     return image;

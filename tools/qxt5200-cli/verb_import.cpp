@@ -46,8 +46,7 @@ int runImport(const QStringList& arguments) {
     const cmcEeprom own(image); // the file keeps its own map revision and maker text
     // Rows that come into use start from the factory data where it has some for them.
     cmcEeprom initial(QxRadio::ImageSize);
-    const bool haveInitial =
-        indCloneFile::readInitial(cliFiles::initialFilePath(), initial) == 0;
+    const bool haveInitial = indCloneFile::readInitial(cliFiles::initialFilePath(), initial) == 0;
 
     const cmcCsvResult result = cmcCsvList::read(image, haveInitial ? &initial : nullptr,
                                                  imcCsvLists::layouts(*list), text, options);

@@ -35,8 +35,7 @@ int readFleet(const QList<imcFleetClone::Link>& links, const QString& dir) {
     fleet.startRead();
     cliFleet::run(fleet, QStringLiteral("reading"));
     cmcEeprom loaded(QxRadio::ImageSize);
-    const bool haveInitial =
-        indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) == 0;
+    const bool haveInitial = indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) == 0;
     QStringList taken;
     int worst = fleet.worstStatus();
     for (int i = 0; i < fleet.count(); ++i) {
