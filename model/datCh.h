@@ -10,46 +10,13 @@
 // channel: loading reads them so, and they stay erased in the image until the network is
 // stored.
 //
-// Record layouts (byte offsets; numbers little-endian, texts padded with 0xFF):
-//
-//   27 channel     0 rx Hz (u32) | 4 tx Hz (u32) | 8 mode | 9 name (20)
-//   28 address     0 name (20) | 20 id (5: 6 digits, 2 tail bytes) | 25 call type
-//                  | 26 channel row (u16, 0xFFFF none) | 28 network row (0xFF none)
-//                  | 29 phone (8: 16 digits) | 37 message row (0xFF none) | 38 bit 0 emergency
-//   29 network     0 name (20) | 20 scan type | 21 call system | 22 channel bits (63)
-//                  | 85 detect time (0.1 s) | 86 preamble (s)
-//   32 message     0 text (64)
-//   33 phone link  0 name (20) | 20 id (5) | 25 network row (0xFF none)
-//                  | 26 channel row (u16, 0xFFFF none)
-//   34 profile     0 name (20) | 20 id (5) | 25 network row (0xFF none)
-//   35 ALE net id  0 id (15)
-//   36 ALE self    0 id (15) | 15 slot (0xFF none) | 16 ALE net-id row (0xFF none) | 17 kept
-//   37 ALE call    0 id (15) | 15 channel group (0xFF none) | 16, 17 kept
-//   38 ALE message 0 text (90)
+// The record layouts (byte offsets, QxRec) are this radio's (imcListFacts.h).
 
 #include "cmcListInfo.h"
 
 #include <cstdint>
 
 class cmcEeprom;
-
-namespace QxRec {
-// channel list
-constexpr int ChFreqR = 0, ChFreqT = 4, ChMode = 8, ChName = 9, ChNameLen = 20;
-// address list
-constexpr int AdName = 0, AdId = 20, AdIdLen = 5, AdCallType = 25, AdChannel = 26, AdNetwork = 28,
-              AdPhone = 29, AdPhoneLen = 8, AdMessage = 37, AdFlags = 38;
-// network list
-constexpr int NetName = 0, NetScanType = 20, NetCallSys = 21, NetChBits = 22, NetDetectTime = 85,
-              NetPreamble = 86;
-// phone links and profiles
-constexpr int PlName = 0, PlId = 20, PlIdLen = 5, PlNetwork = 25, PlChannel = 26;
-constexpr int PrName = 0, PrId = 20, PrIdLen = 5, PrNetwork = 25;
-// ALE identifiers
-constexpr int AleId = 0, AleIdLen = 15, AleGroup = 15, AleSelfNetId = 16;
-constexpr int NameLen = 20;
-constexpr int MaxRecordSize = 90;
-} // namespace QxRec
 
 class datCh {
   public:
