@@ -94,9 +94,11 @@ class cmcCellDispatch {
         m_handlerContext = context;
     }
     // The user that row commands and refused edits answer to (its questions, errors and
-    // status messages); the standard one unless another is given.
+    // status messages). Without one, questions are answered with Cancel and nothing is
+    // shown; the sheets' cell source installs the user that asks (cuiEditUser).
     void setEditUser(cmcEditUser* user) { m_user = user; }
-    cmcEditUser& editUser() const { return m_user ? *m_user : cmcEditUser::standard(); }
+    cmcEditUser& editUser() const { return m_user ? *m_user : cmcEditUser::unattended(); }
+    bool hasEditUser() const { return m_user != nullptr; }
 
     // Told after every change that was written into the image.
     using ChangeListener = void (*)(void* context, const cmcCellRequest& request);

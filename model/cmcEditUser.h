@@ -4,9 +4,11 @@
 // user must see; only then does it change the image, and what came of it (the status
 // message, the rows to repaint) goes back the same way.
 //
-// The standard user asks through the prompt service with the program's title as caption,
-// shows the status message on the status line and repaints through the event bus. The
-// command-line tool and the list import use the checks with no user at all.
+// The model never asks or shows anything itself. The sheets' cell source installs the user
+// that asks through the prompt service and shows the outcome on the status line and in the
+// sheets (cuiEditUser); a dispatcher with no user installed answers every question with
+// Cancel and shows nothing (unattended()). The command-line tool and the list import use
+// the checks with no user at all.
 
 #include <QString>
 #include <QStringList>
@@ -30,8 +32,6 @@ class cmcEditUser {
     virtual void tell(const QString& key, const QStringList& details = {}) = 0;
     virtual void report(const cmcEditReport& report) = 0;
 
-    static cmcEditUser& standard();
-    // Colours (0xAARRGGBB) of the standard user's status messages; black on light grey
-    // until a user interface gives its own.
-    static void setStatusColours(uint32_t text, uint32_t background);
+    // The user of a dispatcher that has none: no to every question, nothing shown.
+    static cmcEditUser& unattended();
 };

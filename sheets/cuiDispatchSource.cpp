@@ -5,9 +5,18 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellObj.h"
 #include "cmcCellRequest.h"
-#include "cmcEditUser.h"
 #include "cuiCell.h"
-#include "cuiColor.h"
+
+cuiDispatchSource::cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {
+    if (m_dispatch && !m_dispatch->hasEditUser()) {
+        m_dispatch->setEditUser(&m_user);
+        m_installedUser = true;
+    }
+}
+
+cuiDispatchSource::~cuiDispatchSource() {
+    if (m_installedUser && &m_dispatch->editUser() == &m_user) m_dispatch->setEditUser(nullptr);
+}
 
 cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
     cuiCellView v;
@@ -32,9 +41,6 @@ cuiCellResult cuiDispatchSource::execute(const cuiCell& cell, const cuiCellComma
         return result;
     }
     cmcCellRequest r(cell.category, cell.label, cell.index);
-    // Status messages of the row commands in the window-text colour on the button face.
-    cmcEditUser::setStatusColours(cuiColor::toQColor(cuiColor::clWindowText).rgb(),
-                                  cuiColor::toQColor(cuiColor::clBtnFace).rgb());
     r.rangeFirst = context.rangeFirst;
     r.rangeLast = context.rangeLast;
     if (command.hasText) {

@@ -3,14 +3,21 @@
 // typed keys, double clicks, menu commands and the in-place editor's text become edit
 // requests, and the dispatcher's edit status tells the sheet to open the editor. The
 // application installs one over its working image as the global cell source.
+//
+// The source also answers for the user: it installs its edit user (cuiEditUser) on a
+// dispatcher that has none, and takes it off again when it goes.
 
 #include "cuiCellSource.h"
+#include "cuiEditUser.h"
 
 class cmcCellDispatch;
 
 class cuiDispatchSource : public cuiCellSource {
   public:
-    explicit cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {}
+    explicit cuiDispatchSource(cmcCellDispatch* dispatch);
+    ~cuiDispatchSource() override;
+    cuiDispatchSource(const cuiDispatchSource&) = delete;
+    cuiDispatchSource& operator=(const cuiDispatchSource&) = delete;
 
     // The command of F1 on a cell (the key code times 256): the cell's help.
     static constexpr int HelpKeyCode = 0x7000;
@@ -27,4 +34,6 @@ class cuiDispatchSource : public cuiCellSource {
 
   private:
     cmcCellDispatch* m_dispatch;
+    cuiEditUser m_user;
+    bool m_installedUser = false;
 };

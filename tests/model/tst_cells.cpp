@@ -14,6 +14,7 @@
 #include "cmcHash.h"
 #include "cmcHash2.h"
 #include "cmcSettingCells.h"
+#include "cuiEditUser.h"
 #include "datCh.h"
 
 #include <QFile>
@@ -61,6 +62,7 @@ class tst_cells : public QObject {
         image.SetSize(0xFFF0);
         image.Fill(0xFF);
         dispatch.setImage(&image);
+        dispatch.setEditUser(&user);
         dispatch.setHandler(nullptr, nullptr);
         dispatch.setCurrentNetwork(0);
         dispatch.setCurrentGroup(0);
@@ -105,6 +107,7 @@ class tst_cells : public QObject {
 
   private:
     cmcEeprom image;
+    cuiEditUser user; // questions and errors through the (scripted) prompt service
     cmcCellDispatch dispatch;
 };
 

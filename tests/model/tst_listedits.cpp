@@ -15,6 +15,7 @@
 #include "cmcListInfo.h"
 #include "cuiColor.h"
 #include "cuiDispatchSource.h"
+#include "cuiEditUser.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 #include "datCh.h"
@@ -183,6 +184,7 @@ class tst_listedits : public QObject {
         dispatch.setImage(&image);
         dispatch.setCurrentNetwork(0);
         dispatch.setCurrentGroup(0);
+        dispatch.setEditUser(&user); // questions through the (scripted) prompt service
         cmcClipCh::program().clear();
     }
 
@@ -220,6 +222,7 @@ class tst_listedits : public QObject {
     }
 
     cmcEeprom image;
+    cuiEditUser user;
     cmcCellDispatch dispatch;
 };
 
@@ -844,7 +847,14 @@ void tst_listedits::dispatcherAsksItsOwnUser() {
     QCOMPARE(user.heard,
              (QStringList{"tell GI_AppMess_ChErr_Overflow", "status GI_AppMess_S_Insert"}));
     QVERIFY(prompt.entries().isEmpty());
+
+    // With no user at all the model asks no one: a question counts as Cancel and nothing
+    // changes or shows.
     dispatch.setEditUser(nullptr);
+    const cmcEeprom kept = image;
+    QVERIFY(!run(dispatch, CT_ChannelList, CL_ChL_Name, 0, CL_PMenu_Delete, 0, 1).changed);
+    QVERIFY(image == kept);
+    QVERIFY(prompt.entries().isEmpty());
 }
 
 QTEST_MAIN(tst_listedits)

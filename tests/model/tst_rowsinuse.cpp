@@ -13,6 +13,7 @@
 #include "cmcListInfo.h"
 #include "cuiCell.h"
 #include "cuiDispatchSource.h"
+#include "cuiEditUser.h"
 #include "datCh.h"
 #include "imcRadioFacts.h"
 #include "indCloneFile.h"
@@ -99,6 +100,7 @@ class tst_RowsInUse : public QObject {
 
     cmcEeprom m_factory;
     cmcEeprom m_image;
+    cuiEditUser m_user; // questions through the (scripted) prompt service
     cmcCellDispatch m_dispatch;
 };
 
@@ -114,6 +116,7 @@ void tst_RowsInUse::initTestCase() {
 void tst_RowsInUse::init() {
     m_image = m_factory;
     m_dispatch.setImage(&m_image);
+    m_dispatch.setEditUser(&m_user);
     m_dispatch.setDefaultImage(&m_factory);
     m_dispatch.setCurrentNetwork(0);
 }

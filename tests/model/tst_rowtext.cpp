@@ -12,6 +12,7 @@
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
 #include "cmcListInfo.h"
+#include "cuiEditUser.h"
 #include "imcCsvLists.h"
 #include "imcRowText.h"
 
@@ -184,6 +185,8 @@ class tst_RowText : public QObject {
     void rowCommands() {
         cmcEeprom image(ListImages::populated());
         cmcCellDispatch d(&image);
+        cuiEditUser user; // questions and errors through the (scripted) prompt service
+        d.setEditUser(&user);
         changes = 0;
         d.setChangeListener(&countChange, nullptr);
 
