@@ -2,7 +2,6 @@
 
 #include "cmcBulkEdit.h"
 #include "cmcCellObj.h"
-#include "cmcCheckCells.h"
 #include "cmcDumpCells.h"
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
@@ -13,10 +12,11 @@
 #include "cmcFmtTimer.h"
 #include "cmcGTex.h"
 #include "cmcListEdits.h"
-#include "cmcSettingCells.h"
 #include "datCh.h"
+#include "imcCheckCells.h"
 #include "imcFieldTable.h"
 #include "imcRowText.h"
+#include "imcSettingCells.h"
 
 #include <cstring>
 
@@ -209,10 +209,10 @@ bool cmcCellDispatch::dispatch(cmcCellRequest& r) {
 
     const int32_t list = listOfLabel(r.label);
     if (list) return m_image ? recordCell(r, list) : false;
-    if (m_image && cmcSettingCells::serves(r.label)) return cmcSettingCells::dispatch(*this, r);
+    if (m_image && imcSettingCells::serves(r.label)) return imcSettingCells::dispatch(*this, r);
     if (m_image && cmcDumpCells::serves(r.label)) return cmcDumpCells::dispatch(*this, r);
-    if (cmcCheckCells::serves(r.label)) {
-        if (m_image) cmcCheckCells::dispatch(*m_image, r);
+    if (imcCheckCells::serves(r.label)) {
+        if (m_image) imcCheckCells::dispatch(*m_image, r);
         return false;
     }
     switch (r.label) {

@@ -149,6 +149,6 @@ class cmcCellDispatch {
     void* m_listenerContext = nullptr;
     cmcEditUser* m_user = nullptr;
 
-    friend class cmcSettingCells;
+    friend class imcSettingCells;
     friend class cmcDumpCells;
 };

@@ -7,8 +7,8 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcListInfo.h"
-#include "cmcSettingCells.h"
 #include "imcCsvLists.h"
+#include "imcSettingCells.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -100,7 +100,7 @@ class Captions {
                 if (inLoop) {
                     if (i < head.size() && head[i].label == CL_None && !head[i].text.isEmpty())
                         m_places.insert(label, {command, where, head[i].text});
-                } else if (cmcSettingCells::serves(label) && i > 0) {
+                } else if (imcSettingCells::serves(label) && i > 0) {
                     // "LCD contrast"; a numbered row: "VFO A (MHz), Band 1".
                     const QString rowName = cells[0].text;
                     bool number = false;
@@ -231,8 +231,8 @@ class Comparison {
 
     void settings() {
         for (int32_t label = 0; label < cmcCellNames::LabelCount; ++label) {
-            if (!cmcSettingCells::serves(label)) continue;
-            const int32_t address = cmcSettingCells::addressOf(label);
+            if (!imcSettingCells::serves(label)) continue;
+            const int32_t address = imcSettingCells::addressOf(label);
             if (address < 0) continue;
             // A setting lies in at most four bytes from its address.
             bool differs = false;

@@ -1,15 +1,15 @@
 #include "imcWriteCheck.h"
 
 #include "cmcCellRequest.h"
-#include "cmcCheckCells.h"
 #include "datCh.h"
+#include "imcCheckCells.h"
 
 imcWriteCheck::Result imcWriteCheck::check(const cmcEeprom& image, QStringList* findings) {
     if (datCh::usedChannels(image) <= 0) return NoChannel;
     Result result = Ok;
-    for (const int32_t label : cmcCheckCells::labels()) {
+    for (const int32_t label : imcCheckCells::labels()) {
         cmcCellRequest r(CT_None, label, 0);
-        cmcCheckCells::dispatch(image, r);
+        imcCheckCells::dispatch(image, r);
         if (!r.error) continue;
         result = DataError;
         if (findings) findings->append(r.fl.display.split(QLatin1Char('\n')));

@@ -10,7 +10,6 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcOverlayCheck.h"
-#include "cmcSettingCells.h"
 #include "cuiDispatchSource.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
@@ -18,6 +17,7 @@
 #include "cuiToolBar.h"
 #include "cuiTree.h"
 #include "imcRadioFacts.h"
+#include "imcSettingCells.h"
 #include "indCloneFile.h"
 
 #include <QAction>
@@ -395,8 +395,8 @@ void tst_Overlay::settingsAndBandEdgesAllShown() {
     }
     QStringList missing;
     for (int32_t label = 0; label < cmcCellNames::LabelCount; ++label) {
-        if (!cmcSettingCells::serves(label)) continue;
-        const int32_t address = cmcSettingCells::addressOf(label);
+        if (!imcSettingCells::serves(label)) continue;
+        const int32_t address = imcSettingCells::addressOf(label);
         const bool settings = address >= 0xA962 && address <= 0xA9AB;
         const bool vfo = label >= CL_VFO_A_Band1 && label <= CL_VFO_B_Band9;
         if ((settings || vfo) && !shown.contains(label))

@@ -13,9 +13,9 @@
 #include "cmcGTex.h"
 #include "cmcHash.h"
 #include "cmcHash2.h"
-#include "cmcSettingCells.h"
 #include "cuiEditUser.h"
 #include "datCh.h"
+#include "imcSettingCells.h"
 
 #include <QFile>
 #include <QtTest>
@@ -676,7 +676,7 @@ void tst_cells::settings() {
     QCOMPARE(hex(image, address, n), bytes);
     QCOMPARE(dispatch.text(CT_Null, FETCHED(int, label), 0), FETCHED(QString, shown));
     QCOMPARE(hex(image, address - 1, 1) + hex(image, address + n, 1), neighbours);
-    QCOMPARE(cmcSettingCells::addressOf(FETCHED(int, label)), address);
+    QCOMPARE(imcSettingCells::addressOf(FETCHED(int, label)), address);
 }
 
 void tst_cells::vfoBands() {
@@ -687,7 +687,7 @@ void tst_cells::vfoBands() {
     QCOMPARE(dispatch.text(CT_Null, CL_VFO_B_Band9, 0), QStringLiteral("26.000000"));
     setU32(image, 0x9076 + 8 * 4, 0);
     QCOMPARE(dispatch.text(CT_Null, CL_VFO_A_Band5, 0), QString());
-    QCOMPARE(cmcSettingCells::addressOf(CL_VFO_B_Band1), 0x907A);
+    QCOMPARE(imcSettingCells::addressOf(CL_VFO_B_Band1), 0x907A);
 }
 
 void tst_cells::networkChannels() {

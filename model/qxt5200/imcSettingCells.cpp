@@ -1,4 +1,4 @@
-#include "cmcSettingCells.h"
+#include "imcSettingCells.h"
 
 #include "cmcCellDispatch.h"
 #include "cmcEeprom.h"
@@ -161,12 +161,12 @@ void writeU32(cmcEeprom& image, int32_t a, uint32_t v) {
 
 } // namespace
 
-bool cmcSettingCells::serves(int32_t label) {
+bool imcSettingCells::serves(int32_t label) {
     return (label >= kFirstLabel && label <= kLastLabel) ||
            (label >= CL_VFO_A_Band1 && label <= CL_VFO_B_Band9);
 }
 
-int32_t cmcSettingCells::addressOf(int32_t label) {
+int32_t imcSettingCells::addressOf(int32_t label) {
     if (label >= kFirstLabel && label <= kLastLabel) return kSettings[label - kFirstLabel].address;
     if (label >= CL_VFO_A_Band1 && label <= CL_VFO_A_Band9)
         return VfoABase + 8 * (label - CL_VFO_A_Band1);
@@ -175,13 +175,13 @@ int32_t cmcSettingCells::addressOf(int32_t label) {
     return -1;
 }
 
-void cmcSettingCells::bandLimits(int band, uint32_t* min, uint32_t* max) {
+void imcSettingCells::bandLimits(int band, uint32_t* min, uint32_t* max) {
     if (band < 1 || band > 9) band = 1;
     *min = kBandLimits[band - 1][0];
     *max = kBandLimits[band - 1][1];
 }
 
-bool cmcSettingCells::dispatch(cmcCellDispatch& d, cmcCellRequest& r) {
+bool imcSettingCells::dispatch(cmcCellDispatch& d, cmcCellRequest& r) {
     cmcEeprom& image = *d.m_image;
     if (r.label >= CL_VFO_A_Band1 && r.label <= CL_VFO_B_Band9) {
         const int band = (r.label - CL_VFO_A_Band1) % 9 + 1;

@@ -1,4 +1,4 @@
-#include "cmcCheckCells.h"
+#include "imcCheckCells.h"
 
 #include "cmcCellRequest.h"
 #include "cmcEeprom.h"
@@ -33,7 +33,7 @@ struct Finding {
     QStringList rows;
 
     void add(int row) {
-        if (count++ < cmcCheckCells::MaxNamedRows) rows << QString::number(row + 1);
+        if (count++ < imcCheckCells::MaxNamedRows) rows << QString::number(row + 1);
     }
     QString line() const {
         QString text = QStringLiteral("%1: %2").arg(what, rows.join(QStringLiteral(", ")));
@@ -144,18 +144,18 @@ void checkAleCalls(const cmcEeprom& image, cmcCellRequest& r) {
 
 } // namespace
 
-const std::vector<int32_t>& cmcCheckCells::labels() {
+const std::vector<int32_t>& imcCheckCells::labels() {
     static const std::vector<int32_t> all{CL_Check_Mch, CL_Check_AddrL, CL_Check_NetL,
                                           CL_Check_AleCallId};
     return all;
 }
 
-bool cmcCheckCells::serves(int32_t label) {
+bool imcCheckCells::serves(int32_t label) {
     const std::vector<int32_t>& all = labels();
     return std::find(all.begin(), all.end(), label) != all.end();
 }
 
-void cmcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r) {
+void imcCheckCells::dispatch(const cmcEeprom& image, cmcCellRequest& r) {
     switch (r.label) {
     case CL_Check_Mch:
         checkChannels(image, r);

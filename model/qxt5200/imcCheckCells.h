@@ -16,7 +16,7 @@
 class cmcEeprom;
 struct cmcCellRequest;
 
-class cmcCheckCells {
+class imcCheckCells {
   public:
     static bool serves(int32_t label);
     // The labels of every check.

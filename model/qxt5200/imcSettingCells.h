@@ -8,7 +8,7 @@
 class cmcCellDispatch;
 struct cmcCellRequest;
 
-class cmcSettingCells {
+class imcSettingCells {
   public:
     static constexpr int32_t BlockFirst = 0xA962;
     static constexpr int32_t BlockLast = 0xA9AB;
