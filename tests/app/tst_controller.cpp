@@ -356,7 +356,7 @@ class tst_controller : public QObject {
         QVERIFY(!m_main->CanUndo());
     }
 
-    // The range of each purpose as the specification gives it: the user's clone write
+    // The range of each purpose, written out as numbers: the user's clone write
     // starts at 0x0500, the default range at 0x0000, and both end at 0xAA5F, the end of the
     // lists and settings, while reads, the maker's write and files take the whole image.
     void rangesByPurpose_data() {
