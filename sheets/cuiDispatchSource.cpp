@@ -8,14 +8,11 @@
 #include "cuiCell.h"
 
 cuiDispatchSource::cuiDispatchSource(cmcCellDispatch* dispatch) : m_dispatch(dispatch) {
-    if (m_dispatch && !m_dispatch->hasEditUser()) {
-        m_dispatch->setEditUser(&m_user);
-        m_installedUser = true;
-    }
+    if (m_dispatch && !m_dispatch->hasEditUser()) m_dispatch->setEditUser(&m_user);
 }
 
 cuiDispatchSource::~cuiDispatchSource() {
-    if (m_installedUser && &m_dispatch->editUser() == &m_user) m_dispatch->setEditUser(nullptr);
+    if (m_dispatch && &m_dispatch->editUser() == &m_user) m_dispatch->setEditUser(nullptr);
 }
 
 cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {

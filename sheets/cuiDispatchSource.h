@@ -34,6 +34,5 @@ class cuiDispatchSource : public cuiCellSource {
 
   private:
     cmcCellDispatch* m_dispatch;
-    cuiEditUser m_user;
-    bool m_installedUser = false;
+    cuiEditUser m_user; // on the dispatcher only while it had no user of its own
 };

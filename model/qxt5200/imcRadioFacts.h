@@ -71,11 +71,11 @@ constexpr int32_t UserWriteFirst = 0x0500, UserWriteLast = 0xAA5F;
 // Saving and opening clone files, the initial file, backups: the whole image.
 inline constexpr cmcAdrRange WholeImage[] = {{0x0000, ImageLast}, {1, 0}};
 // A clone read: the whole image, so that the identity and the maker text come with it.
-inline constexpr cmcAdrRange CloneRead[] = {{0x0000, ImageLast}, {1, 0}};
+inline constexpr const cmcAdrRange* CloneRead = WholeImage;
 // A clone write outside the maker mode.
 inline constexpr cmcAdrRange UserWrite[] = {{UserWriteFirst, UserWriteLast}, {1, 0}};
 // A clone write in the maker mode: the whole image.
-inline constexpr cmcAdrRange MakerWrite[] = {{0x0000, ImageLast}, {1, 0}};
+inline constexpr const cmcAdrRange* MakerWrite = WholeImage;
 // Repeater-data files, written and required on reading.
 inline constexpr cmcAdrRange RepeaterData[] = {{RepeaterFirst, RepeaterLast}, {1, 0}};
 // Any other purpose.
