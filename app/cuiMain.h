@@ -22,6 +22,12 @@
 #include <memory>
 #include <vector>
 
+// MinGW's <stdlib.h> (included above through Qt) makes environ a macro for the C run-time's
+// environment table; here it names the settings store.
+#ifdef environ
+#undef environ
+#endif
+
 class QLabel;
 class QMainWindow;
 class QSplitter;
