@@ -14,9 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -463,7 +465,11 @@ void tst_IcfFile::failedSaveKeepsOldFile_data() {
 void tst_IcfFile::failedSaveKeepsOldFile() {
     QFETCH(QString, target);
     QFETCH(bool, needsPermissions);
+#ifdef Q_OS_WIN
+    if (needsPermissions) QSKIP("a read-only folder can still be written into on Windows");
+#else
     if (needsPermissions && geteuid() == 0) QSKIP("permissions do not stop the superuser");
+#endif
     ScriptedPrompt prompt;
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("adir"));
@@ -485,6 +491,9 @@ void tst_IcfFile::failedSaveKeepsOldFile() {
 
 void tst_IcfFile::saveFailsMidWriteKeepsOldFile() {
     // A file-size limit makes the disk refuse the write half-way, for every user.
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no file-size limit to make a write fail half-way");
+#else
     ScriptedPrompt prompt;
     QTemporaryDir dir;
     const QString path = dir.filePath("radio.icf");
@@ -506,6 +515,7 @@ void tst_IcfFile::saveFailsMidWriteKeepsOldFile() {
     QVERIFY(prompt.entries().isEmpty());
     QCOMPARE(readAll(path), QByteArray("old contents\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"radio.icf"}); // no leftovers
+#endif
 }
 
 void tst_IcfFile::preparesImageForSaving() {
