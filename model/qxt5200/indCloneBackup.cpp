@@ -15,6 +15,12 @@ QString indCloneBackup::defaultFolder() {
     if (!QCoreApplication::organizationName().isEmpty())
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                QStringLiteral("/backups");
+#ifdef Q_OS_WIN
+    // The editor's folder lies in the roaming application data, which is not the generic
+    // (local) data location there: a program without the editor's names uses the same one.
+    const QString roaming = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (!roaming.isEmpty()) return roaming + QStringLiteral("/Vexo/QX-T5200/backups");
+#endif
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Vexo/QX-T5200/backups");
 }
