@@ -2,13 +2,7 @@
 
 #include "cmcTask.h"
 
-#include <QSerialPortInfo>
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#include <termios.h>
-#endif
 
 namespace {
 
@@ -38,18 +32,6 @@ bool naturalLess(const QString& a, const QString& b) {
 cmcComm::cmcComm() {
     m_writeTask = new cmcTask;
     m_writeTask->setCallback(&cmcComm::drainCallback, this);
-    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
-                     [this](QSerialPort::SerialPortError e) {
-                         // A device that refuses a write, fails a read or vanishes (a
-                         // pulled adapter, a hung-up pseudo-terminal) has failed: the
-                         // transfer ends as on a short write rather than by time-out.
-                         if (e == QSerialPort::WriteError || e == QSerialPort::ReadError ||
-                             e == QSerialPort::ResourceError)
-                             if (m_port.isOpen()) m_writeError = 1;
-                     });
-    QObject::connect(&m_port, &QSerialPort::readyRead, &m_port, [this] {
-        if (m_arrival) m_arrival(m_arrivalContext);
-    });
 }
 
 cmcComm::~cmcComm() {
@@ -97,8 +79,12 @@ int cmcComm::PortNumberOf(const QString& device) {
     const int n = d.toInt(&isNumber);
     if (isNumber) return n >= 1 && n <= MaxPorts ? n : 0;
 #ifdef Q_OS_WIN
-    if (d.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) return d.mid(3).toInt();
-    return 0;
+    // "COM12", or the device name "\\.\COM12" as DeviceName gives it.
+    QString name = d;
+    if (name.startsWith(QLatin1String("\\\\.\\"))) name = name.mid(4);
+    if (!name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) return 0;
+    const int com = name.mid(3).toInt();
+    return com >= 1 && com <= MaxPorts ? com : 0;
 #else
     QStringList& t = portTableRef();
     const int i = int(t.indexOf(d));
@@ -133,9 +119,7 @@ QString cmcComm::FormatPortText(const QString& format, int port) {
 }
 
 void cmcComm::RefreshPortTable() {
-    QStringList fresh;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        fresh.append(info.systemLocation());
+    QStringList fresh = cmcCommDevice::presentDevices();
     std::sort(fresh.begin(), fresh.end(), naturalLess);
     QStringList& t = portTableRef();
     for (const QString& d : fresh)
@@ -153,48 +137,18 @@ bool cmcComm::Open(int port, const QString& settings) {
     m_settings = ParseSettings(settings);
     const QString device = DeviceName(port);
     if (device.isEmpty() || m_settings.baud == 0) return false;
-    m_port.setPortName(device);
-    if (!m_port.open(QIODevice::ReadWrite)) return false;
-    m_port.setReadBufferSize(InputQueueSize);
-    m_port.clear(QSerialPort::AllDirections);
-    if (!configure()) {
-        Close();
-        return false;
-    }
-    m_writeError = 0; // refusals while configuring are not write errors
-    return true;
-}
-
-bool cmcComm::configure() {
-    const Settings& s = m_settings;
-    bool ok = m_port.setBaudRate(qint32(s.baud));
-    ok = ok && m_port.setDataBits(QSerialPort::DataBits(std::max<int>(s.dataBits, 5)));
-    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
-                                                   QSerialPort::EvenParity,
-                                                   QSerialPort::MarkParity};
-    ok = ok && m_port.setParity(parities[s.parity & 3]);
-    static const QSerialPort::StopBits stops[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
-                                                  QSerialPort::TwoStop};
-    // One and a half stop bits exist only on Windows; elsewhere two are the nearest.
-    ok = ok && (m_port.setStopBits(stops[s.stopBits % 3]) ||
-                (s.stopBits == 1 && m_port.setStopBits(QSerialPort::TwoStop)));
-    ok = ok && m_port.setFlowControl(QSerialPort::NoFlowControl);
-    // RTS held on, DTR off. Pseudo-terminals refuse modem lines: that is not an error.
-    m_port.setRequestToSend(true);
-    m_port.setDataTerminalReady(false);
-    m_port.clearError();
-    return ok;
+    return m_device.open(device, m_settings);
 }
 
 void cmcComm::Close() {
     m_writeTask->setInterval(-1);
-    if (m_port.isOpen()) m_port.close();
+    m_device.close();
     m_tx.Clear();
     m_writeError = 0;
 }
 
 bool cmcComm::IsOpen() const {
-    return m_port.isOpen();
+    return m_device.isOpen();
 }
 
 int cmcComm::Write(const uint8_t* bytes, int count) {
@@ -208,25 +162,15 @@ int cmcComm::Write(const uint8_t* bytes, int count) {
 
 int cmcComm::Read(uint8_t* buffer, int capacity) {
     if (!IsOpen() || capacity <= 0) return 0;
-    const qint64 n = std::min<qint64>(capacity, m_port.bytesAvailable());
-    if (n <= 0) return 0;
-    const qint64 got = m_port.read(reinterpret_cast<char*>(buffer), n);
-    return got > 0 ? int(got) : 0;
+    return m_device.read(buffer, capacity);
 }
 
 int cmcComm::InQueueCount() const {
-    return IsOpen() ? int(m_port.bytesAvailable()) : 0;
+    return m_device.inQueue();
 }
 
 int cmcComm::OutQueueCount() const {
-    if (!IsOpen()) return 0;
-    qint64 n = m_port.bytesToWrite();
-#ifdef Q_OS_UNIX
-    // Bytes the driver still holds below the port's own buffer.
-    int queued = 0;
-    if (::ioctl(m_port.handle(), TIOCOUTQ, &queued) == 0 && queued > 0) n += queued;
-#endif
-    return int(n);
+    return m_device.outQueue();
 }
 
 void cmcComm::drainCallback(void* context, cmcTask*) {
@@ -248,7 +192,7 @@ void cmcComm::drainStep() {
         m_writeTask->setInterval(-1);
         return;
     }
-    const qint64 took = m_port.write(reinterpret_cast<const char*>(m_tx.GetData()), chunk);
+    const int took = m_device.write(m_tx.GetData(), chunk);
     if (took < chunk) {
         m_writeError = 1;
         m_writeTask->setInterval(-1);
@@ -268,11 +212,13 @@ bool cmcComm::EnumeratePorts(int* ports, int* count) {
     Close();
     RefreshPortTable();
     int found = 0;
+#ifdef Q_OS_WIN
+    const int total = MaxPorts; // COM1 to COM256
+#else
     const int total = std::min<int>(MaxPorts, int(portTableRef().size()));
+#endif
     for (int n = 1; n <= total; ++n) {
-        QSerialPort probe(DeviceName(n));
-        if (probe.open(QIODevice::ReadWrite)) {
-            probe.close();
+        if (cmcCommDevice::probe(DeviceName(n)) == cmcCommDevice::Refusal::None) {
             if (ports) ports[found] = n;
             ++found;
         }

@@ -7,10 +7,12 @@
 // Port numbers: on Windows number n is COMn. Elsewhere a stable table of the serial
 // devices present numbers them from 1 in the order first seen; a device path given by the
 // user (a USB adapter, a pseudo-terminal) is added to the table and gets a number too.
+// The device beneath is the platform's own back end (cmcCommDevice); everything here,
+// the settings text, the port numbers and the draining, is the same on every platform.
 
 #include "cmcBuff.h"
+#include "cmcCommDevice.h"
 
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -20,17 +22,10 @@ class cmcTask;
 class cmcComm {
   public:
     // Line settings parsed from a settings text.
-    struct Settings {
-        uint32_t baud = 9600;
-        uint8_t dataBits = 8;
-        uint8_t parity = 0;   // 0 none, 1 odd, 2 even, 3 mark
-        uint8_t stopBits = 0; // 0 one, 1 one and a half, 2 two
-        bool parityCheck = false;
-        bool operator==(const Settings&) const = default;
-    };
+    using Settings = cmcCommSettings;
 
-    static constexpr uint32_t InputQueueSize = 32000;
-    static constexpr uint32_t OutputQueueSize = 1024;
+    static constexpr uint32_t InputQueueSize = cmcCommDevice::InputQueueSize;
+    static constexpr uint32_t OutputQueueSize = cmcCommDevice::OutputQueueSize;
     static constexpr int MaxPorts = 256;
 
     cmcComm();
@@ -52,7 +47,7 @@ class cmcComm {
     int OutQueueCount() const;
     // Everything accepted and not yet on the wire.
     int PendingOutput() const { return OutQueueCount() + m_tx.GetLength(); }
-    bool HasWriteError() const { return m_writeError != 0; }
+    bool HasWriteError() const { return m_writeError != 0 || m_device.failed(); }
 
     // Fills ports (MaxPorts entries) with the numbers of the ports that can be opened, in
     // ascending order; true when at least one could. Leaves this port closed.
@@ -61,10 +56,7 @@ class cmcComm {
     // Called (function and context) whenever bytes have arrived, so that a waiting reader
     // can look at once instead of at its next tick.
     using ArrivalHook = void (*)(void* context);
-    void SetArrivalHook(ArrivalHook hook, void* context) {
-        m_arrival = hook;
-        m_arrivalContext = context;
-    }
+    void SetArrivalHook(ArrivalHook hook, void* context) { m_device.setArrivalHook(hook, context); }
 
     int PortNumber() const { return m_portNumber; }
     const Settings& LineSettings() const { return m_settings; }
@@ -88,18 +80,19 @@ class cmcComm {
     // Adds newly present serial devices at the end; numbers already given never change.
     static void RefreshPortTable();
     static QStringList PortTable();
+    // Tries to open a device and closes it at once; why it could not be opened.
+    static cmcCommDevice::Refusal Probe(const QString& device, QString* detail = nullptr) {
+        return cmcCommDevice::probe(device, detail);
+    }
 
   private:
     static void drainCallback(void* context, cmcTask* task);
     void drainStep();
-    bool configure();
 
-    QSerialPort m_port;
+    cmcCommDevice m_device;
     int m_portNumber = 0;
     int m_writeError = 0;
     cmcBuff m_tx;
     Settings m_settings;
     cmcTask* m_writeTask = nullptr;
-    ArrivalHook m_arrival = nullptr;
-    void* m_arrivalContext = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "cmcGTex.h"
 
 #include <QFileInfo>
-#include <QSerialPort>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -20,22 +19,19 @@ clsPortDiagnosis::Reason clsPortDiagnosis::reason(int port, QString* device, QSt
     const QByteArray local = name.toLocal8Bit();
     if (::access(local.constData(), R_OK | W_OK) != 0 && errno == EACCES) return Permission;
 #endif
-    QSerialPort probe(name);
-    if (probe.open(QIODevice::ReadWrite)) {
-        probe.close();
-        return Unknown;
-    }
-    if (detail) *detail = probe.errorString();
-    switch (probe.error()) {
-    case QSerialPort::DeviceNotFoundError:
-        return Missing;
     // Permission is ruled out above, so a refusal here means another program holds it
     // (a lock, or an exclusive open).
-    case QSerialPort::PermissionError:
+    switch (cmcComm::Probe(name, detail)) {
+    case cmcCommDevice::Refusal::None:
+        return Unknown;
+    case cmcCommDevice::Refusal::Missing:
+        return Missing;
+    case cmcCommDevice::Refusal::Busy:
         return Busy;
-    default:
-        return Other;
+    case cmcCommDevice::Refusal::Other:
+        break;
     }
+    return Other;
 }
 
 QString clsPortDiagnosis::explain(int port) {
