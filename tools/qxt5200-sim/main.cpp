@@ -23,9 +23,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -259,6 +261,12 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
+#ifdef Q_OS_WIN
+    // Windows has no pseudo-terminals; its serial side is tested by mapping a COM port of
+    // Wine to the Linux simulator's pseudo-terminal.
+    std::fprintf(stderr, "qxt5200-sim: no pseudo-terminal on Windows; use --tcp\n");
+    return 2;
+#else
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
         std::perror("qxt5200-sim: pseudo-terminal");
@@ -335,4 +343,5 @@ int main(int argc, char** argv) {
     if (slave >= 0) ::close(slave);
     ::close(master);
     return rc;
+#endif
 }
