@@ -22,12 +22,43 @@ QString cloneSimProcess::executable() {
     return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim");
 }
 
+#ifdef Q_OS_WIN
+namespace {
+// Windows has no pseudo-terminals. Under Wine the serial cases run the Linux simulator (a
+// Unix program, which Wine starts as such; scripts/windows names it in QX_LINUX_SIM) and
+// let it link its pseudo-terminal into the Wine prefix as a COM port of this process.
+QString linuxSimulator() {
+    return qEnvironmentVariable("QX_LINUX_SIM");
+}
+int nextComPort() {
+    static int calls = 0;
+    // Tests run side by side in one prefix: each process takes its own run of numbers.
+    return 10 + int((QCoreApplication::applicationPid() / 4 * 17 + calls++) % 240);
+}
+} // namespace
+#endif
+
 bool cloneSimProcess::start(Link link, const QStringList& args) {
     stop();
     m_link = link;
     QStringList all = args;
     if (link == Tcp) all << QStringLiteral("--tcp") << QStringLiteral("0");
-    m_process.setProgram(executable());
+    QString program = executable();
+#ifdef Q_OS_WIN
+    QString comName;
+    if (link == Serial) {
+        const QString prefix = qEnvironmentVariable("WINEPREFIX");
+        program = linuxSimulator();
+        if (program.isEmpty() || prefix.isEmpty()) {
+            qWarning("serial cases need Wine with QX_LINUX_SIM (see scripts/windows)");
+            return false;
+        }
+        const int com = nextComPort();
+        comName = cmcComm::DeviceName(com);
+        all << QStringLiteral("--link") << prefix + QStringLiteral("/dosdevices/com%1").arg(com);
+    }
+#endif
+    m_process.setProgram(program);
     m_process.setArguments(all);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start();
@@ -40,6 +71,9 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
     }
     if (!line.startsWith("READY ")) return false;
     m_address = QString::fromLocal8Bit(line.mid(6).trimmed());
+#ifdef Q_OS_WIN
+    if (link == Serial) m_address = comName;
+#endif
     if (link == Tcp) m_port = uint16_t(m_address.section(QLatin1Char(':'), 1).toUInt());
     return true;
 }

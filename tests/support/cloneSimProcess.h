@@ -25,7 +25,7 @@ class cloneSimProcess {
     bool start(Link link, const QStringList& args = {});
     void stop();
 
-    // The pseudo-terminal path, or the TCP host:port.
+    // The pseudo-terminal path (under Wine its COM port, \\.\COMn), or the TCP host:port.
     QString address() const { return m_address; }
     uint16_t tcpPort() const { return m_port; }
     Link link() const { return m_link; }
