@@ -12,7 +12,7 @@
 
 cuiPageRenderer::cuiPageRenderer(cmcGTex& table, const clsPageSetup& setup)
     : m_table(table), m_setup(setup) {
-    m_scale = std::max(1.0, double(m_setup.dpi) / cuiSheetLayout::screenDpi());
+    m_scale = double(std::max(1, m_setup.dpi)) / cuiSheetLayout::DefinitionDpi;
     m_frameH = cuiPageLayout::frameHeight(m_setup.frameFontPoints, m_setup.dpi);
     m_frameT = cuiPageLayout::frameBar(m_frameH);
     m_content = cuiPageLayout::contentRect(m_setup.printable, m_frameH, m_frameT);
@@ -20,57 +20,85 @@ cuiPageRenderer::cuiPageRenderer(cmcGTex& table, const clsPageSetup& setup)
 
 cuiPageRenderer::~cuiPageRenderer() = default;
 
-double cuiPageRenderer::previewScale() const {
-    return std::min(1.0, double(PreviewDpi) / std::max(1, m_setup.dpi));
-}
-
 int cuiPageRenderer::measure(const QString& command) {
-    return render(command, Measure, nullptr, nullptr, nullptr);
-}
-
-int cuiPageRenderer::preview(const QString& command, const PageSink& sink) {
-    return render(command, Preview, &sink, nullptr, nullptr);
-}
-
-int cuiPageRenderer::preview(const QString& command, std::vector<QImage>& pages) {
-    return preview(command, [&pages](const QImage& image) { pages.push_back(image); });
+    return layOut(command, [this](const clsPrintPage& page) { m_pages.push_back(page); });
 }
 
 int cuiPageRenderer::print(const QString& command, QPagedPaintDevice& device, QPainter& painter) {
-    return render(command, Print, nullptr, &device, &painter);
+    return layOut(command, [&](const clsPrintPage& page) {
+        if (m_printed > 0) device.newPage();
+        drawFrame(painter);
+        drawBlock(painter, page.cols, page.rows);
+        ++m_printed;
+        if (m_setup.pagePrinted) m_setup.pagePrinted();
+    });
+}
+
+void cuiPageRenderer::drawPage(int index, QPainter& painter) {
+    if (index < 0 || index >= int(m_pages.size())) return;
+    const clsPrintPage& page = m_pages[size_t(index)];
+    if (!buildCopy(page.command, page.fontHeight)) return;
+    drawFrame(painter);
+    drawBlock(painter, page.cols, page.rows);
+}
+
+QImage cuiPageRenderer::pageImage(int index, const QSize& size) {
+    if (index < 0 || index >= int(m_pages.size()) || size.isEmpty()) return QImage();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const double k = std::min(size.width() / double(std::max(1, m_setup.pageWidth)),
+                              size.height() / double(std::max(1, m_setup.pageHeight)));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.translate((size.width() - m_setup.pageWidth * k) / 2,
+                (size.height() - m_setup.pageHeight * k) / 2);
+    p.scale(k, k);
+    drawPage(index, p);
+    return image;
+}
+
+bool cuiPageRenderer::isPrintable(const QString& command) const {
+    const std::unique_ptr<cuiSheetLayout> layout = cuiSheetLayout::create(command, m_table);
+    layout->setPrinting(true, m_setup.device, m_scale);
+    layout->ApplyStyle();
+    return layout->IsPrintable();
 }
 
 bool cuiPageRenderer::buildCopy(const QString& command, int fontHeight) {
+    if (m_layout && m_layoutCommand == command && m_fontHeight == fontHeight)
+        return m_layout->colCount() > 0 && m_layout->rowCount() > 0;
     m_painter.reset();
+    m_layoutCommand.clear();
     m_layout = cuiSheetLayout::create(command, m_table);
+    // The copy measures and keeps everything in printer pixels: the font height is the
+    // one to print with, not one converted to and from another device's pixels.
     m_layout->setPrinting(true, m_setup.device, m_scale);
-    // The layout scales its fonts by the scale factor: hand it the height in screen units.
-    m_layout->setPrintFontHeight(std::min(-1, int(std::lround(fontHeight / m_scale))));
+    m_layout->setPrintFontHeight(std::min(-1, fontHeight));
     m_layout->Build();
     m_painter = std::make_unique<cuiCellPainter>(*m_layout, cuiCellSource::global());
+    m_layoutCommand = command;
     m_fontHeight = fontHeight;
-    // Its sizes are in screen units; widths() and heights() give them in printer pixels.
     return m_layout->colCount() > 0 && m_layout->rowCount() > 0;
 }
 
 std::vector<int> cuiPageRenderer::widths() const {
     std::vector<int> w;
     for (int c = 0; c < m_layout->colCount(); ++c)
-        w.push_back(int(std::lround(m_layout->colWidth(c) * m_scale)));
+        w.push_back(m_layout->colWidth(c));
     return w;
 }
 
 std::vector<int> cuiPageRenderer::heights() const {
     std::vector<int> h;
     for (int r = 0; r < m_layout->rowCount(); ++r)
-        h.push_back(int(std::lround(m_layout->rowHeight(r) * m_scale)));
+        h.push_back(m_layout->rowHeight(r));
     return h;
 }
 
 cuiPageLayout::Size cuiPageRenderer::measureBlock(const clsPageRun& cols,
                                                   const clsPageRun& rows) const {
     const cuiSheetLayout& l = *m_layout;
-    double w = 0, h = 0;
+    int w = 0, h = 0;
     for (int c = 0; c < l.fixedCols(); ++c)
         w += l.colWidth(c);
     for (int c = cols.first; c < cols.first + cols.count && c < l.colCount(); ++c)
@@ -79,20 +107,18 @@ cuiPageLayout::Size cuiPageRenderer::measureBlock(const clsPageRun& cols,
         h += l.rowHeight(r);
     for (int r = rows.first; r < rows.first + rows.count && r < l.rowCount(); ++r)
         h += l.rowHeight(r);
-    return {int(std::lround(w * m_scale)), int(std::lround(h * m_scale))};
+    return {w, h};
 }
 
-int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* sink,
-                            QPagedPaintDevice* device, QPainter* painter) {
+int cuiPageRenderer::layOut(const QString& command,
+                            const std::function<void(const clsPrintPage&)>& page) {
     m_blocks.clear();
     m_bands.clear();
-    if (command.isEmpty() || cancelled()) return 0;
+    // A sheet that is not printed is dropped on its style alone: the maker's memory image
+    // of 4,099 rows is never laid out only to be skipped.
+    if (command.isEmpty() || cancelled() || !isPrintable(command)) return 0;
     int fontHeight = cuiPageLayout::fontHeight(m_setup.fontPoints, m_setup.dpi);
-    if (!buildCopy(command, fontHeight) || !m_layout->IsPrintable()) {
-        m_painter.reset();
-        m_layout.reset();
-        return 0;
-    }
+    if (!buildCopy(command, fontHeight)) return 0;
     const cuiSheetLayout& l = *m_layout;
     std::vector<bool> noBreak(size_t(l.colCount()), false);
     for (int c = 0; c < l.colCount(); ++c)
@@ -110,37 +136,16 @@ int cuiPageRenderer::render(const QString& command, Mode mode, const PageSink* s
             const cuiPageLayout::Size size = measureBlock(block, band);
             if (size.width > W || size.height > H) {
                 fontHeight = cuiPageLayout::fitFontHeight(fontHeight, W, H, [&](int height) {
-                    if (height != m_fontHeight) buildCopy(command, height);
+                    buildCopy(command, height);
                     return measureBlock(block, band);
                 });
-                if (fontHeight != m_fontHeight) buildCopy(command, fontHeight);
             }
+            if (!buildCopy(command, fontHeight)) return count;
             ++count;
-            if (mode == Preview && sink) {
-                const double k = previewScale();
-                QImage image(int(m_setup.pageWidth * k), int(m_setup.pageHeight * k),
-                             QImage::Format_RGB16);
-                image.fill(Qt::white);
-                QPainter p(&image);
-                p.setRenderHint(QPainter::TextAntialiasing);
-                p.scale(k, k);
-                drawFrame(p);
-                drawBlock(p, block, band);
-                p.end();
-                // Pages print in black, white and greys: one byte a pixel is enough.
-                (*sink)(image.convertToFormat(QImage::Format_Grayscale8));
-            } else if (mode == Print && device && painter) {
-                if (m_printed > 0) device->newPage();
-                drawFrame(*painter);
-                drawBlock(*painter, block, band);
-                ++m_printed;
-                if (m_setup.pagePrinted) m_setup.pagePrinted();
-            }
+            page({command, block, band, fontHeight});
         }
         if (cancelled()) break;
     }
-    m_painter.reset();
-    m_layout.reset();
     return count;
 }
 
@@ -183,6 +188,7 @@ void cuiPageRenderer::drawBlock(QPainter& painter, const clsPageRun& cols, const
     clsCellLook look;
     look.printing = true;
     look.scale = m_scale;
+    look.deviceSizes = true;
     auto paint = [&](int x, int y, int c0, int r0, int c1, int r1) {
         if (c1 < c0 || r1 < r0) return;
         painter.save();

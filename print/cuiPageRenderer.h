@@ -1,10 +1,11 @@
 #pragma once
-// The page renderer: turns one sheet into pages. It lays out a printable copy of the sheet
-// by its command (a layout, no widgets) and draws its cells with the cell painter, frames
-// every page (caption and program title above, maker below),
+// The page renderer: turns sheets into pages. It lays out a printable copy of a sheet by
+// its command (a layout, no widgets) in the printer's own pixels and draws its cells with
+// the cell painter, frames every page (caption and program title above, maker below),
 // splits the grid into column blocks and row bands with the heading rows and columns
-// repeated, shrinks the font of a block that does not fit, and either counts the pages,
-// draws them into preview images or prints them on a paged device, across then down.
+// repeated, and shrinks the font of a block that does not fit. It counts the pages of a
+// sheet (keeping what each page shows, so that any page can be drawn later at any size, as
+// the preview does) or prints them on a paged device, across then down.
 
 #include "cuiPageLayout.h"
 
@@ -38,24 +39,34 @@ struct clsPageSetup {
     std::function<void()> pagePrinted;
 };
 
+// One page: the sheet it belongs to, its column block and row band, and the font height
+// (printer pixels, negative) its block is drawn with after fitting.
+struct clsPrintPage {
+    QString command;
+    clsPageRun cols;
+    clsPageRun rows;
+    int fontHeight = 0;
+};
+
 class cuiPageRenderer {
   public:
-    enum Mode { Measure, Preview, Print };
-    // Preview pages are drawn at this resolution at most and kept as grey levels, to keep
-    // their memory small (about 2 MB for an A4 page).
-    static constexpr int PreviewDpi = 150;
-
     cuiPageRenderer(cmcGTex& table, const clsPageSetup& setup);
     ~cuiPageRenderer();
 
-    // Measure: counts the pages of the sheet named by command.
+    // Counts the pages of the sheet named by command and adds them to pages(); a sheet
+    // that is not printed is skipped before it is laid out.
     int measure(const QString& command);
-    // Preview: hands one image per page to the sink (or appends it); returns the page count.
-    using PageSink = std::function<void(const QImage&)>;
-    int preview(const QString& command, const PageSink& sink);
-    int preview(const QString& command, std::vector<QImage>& pages);
-    // Print: draws every page on the device with painter (begun on it); every page after
-    // the first one of the whole job starts with a new page. Returns the page count.
+    // Every page measured so far, in order.
+    const std::vector<clsPrintPage>& pages() const { return m_pages; }
+    // Draws a measured page on painter in printer pixels (the caller's transform maps
+    // them onto its device); the paper is the caller's.
+    void drawPage(int index, QPainter& painter);
+    // A measured page on white paper, drawn at size (device pixels) with the page's
+    // proportions kept; a null image for an index out of range.
+    QImage pageImage(int index, const QSize& size);
+    // Print: draws every page of the sheet on the device with painter (begun on it); every
+    // page after the first one of the whole job starts with a new page. Returns the page
+    // count.
     int print(const QString& command, QPagedPaintDevice& device, QPainter& painter);
 
     // Pages printed so far through this renderer.
@@ -65,13 +76,16 @@ class cuiPageRenderer {
     // Column blocks and row bands of the last sheet rendered.
     const std::vector<clsPageRun>& columnBlocks() const { return m_blocks; }
     const std::vector<clsPageRun>& rowBands() const { return m_bands; }
+    const clsPageSetup& setup() const { return m_setup; }
 
-    // The preview image size and painter scale for a page.
-    double previewScale() const;
+    // Whether the sheet named by command is printed: its style and the controller's
+    // answer, without laying it out.
+    bool isPrintable(const QString& command) const;
 
   private:
-    int render(const QString& command, Mode mode, const PageSink* sink, QPagedPaintDevice* device,
-               QPainter* painter);
+    // Paginates and fits the sheet; calls page with each page in order while the copy
+    // holds the page's font. Returns the page count.
+    int layOut(const QString& command, const std::function<void(const clsPrintPage&)>& page);
     bool buildCopy(const QString& command, int fontHeight);
     std::vector<int> widths() const;
     std::vector<int> heights() const;
@@ -82,12 +96,15 @@ class cuiPageRenderer {
 
     cmcGTex& m_table;
     clsPageSetup m_setup;
+    // The printable copy, kept for drawing pages of the same sheet one after the other.
     std::unique_ptr<cuiSheetLayout> m_layout;
     std::unique_ptr<cuiCellPainter> m_painter;
-    double m_scale = 1.0; // printer pixels per screen unit
+    QString m_layoutCommand;
+    double m_scale = 1.0; // printer pixels per definition pixel
     int m_fontHeight = 0;
     int m_printed = 0;
     clsPageRect m_content;
     int m_frameH = 0, m_frameT = 0;
     std::vector<clsPageRun> m_blocks, m_bands;
+    std::vector<clsPrintPage> m_pages;
 };

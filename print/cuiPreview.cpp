@@ -18,11 +18,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
 
-cuiPreview::cuiPreview(QWidget* parent, const QString& caption, Render render,
+cuiPreview::cuiPreview(QWidget* parent, const QString& caption, cuiPreviewPages& pages,
                        std::function<int()> fontSize, std::function<void(int)> setFontSize)
-    : QDialog(parent), m_render(std::move(render)), m_fontSize(std::move(fontSize)),
+    : QDialog(parent), m_pages(pages), m_fontSize(std::move(fontSize)),
       m_setFontSize(std::move(setFontSize)) {
     setWindowTitle(caption);
     setObjectName(QStringLiteral("PrintPreview"));
@@ -76,6 +75,7 @@ cuiPreview::cuiPreview(QWidget* parent, const QString& caption, Render render,
     m_image->setAutoFillBackground(true);
     m_area->setWidget(m_image);
     m_area->setWidgetResizable(true);
+    m_area->viewport()->installEventFilter(this);
     layout->addWidget(m_area, 1);
 
     auto* status = new QStatusBar(this);
@@ -113,40 +113,50 @@ cuiPreview::cuiPreview(QWidget* parent, const QString& caption, Render render,
 cuiPreview::~cuiPreview() = default;
 
 void cuiPreview::renderPages() {
-    m_pages.clear();
+    m_kept.clear();
     m_shown = QImage();
-    if (m_render)
-        m_render([this](const QImage& image) {
-            dst_Preview page;
-            page.size = image.size();
-            page.bytesPerLine = image.bytesPerLine();
-            page.format = image.format();
-            page.packed = qCompress(image.constBits(), int(image.sizeInBytes()), 1);
-            m_pages.push_back(std::move(page));
-        });
-    m_last = std::max(0, int(m_pages.size()) - 1);
+    m_count = std::max(0, m_pages.layOut());
+    m_last = std::max(0, m_count - 1);
     // Nothing to print (every sheet was empty or not printable): no print request.
-    m_printButton->setEnabled(!m_pages.empty());
-    m_countLabel->setText(QString::asprintf(" / %d", int(m_pages.size())));
+    m_printButton->setEnabled(m_count > 0);
+    m_countLabel->setText(QString::asprintf(" / %d", m_count));
     goToPage(m_page);
 }
 
-QImage cuiPreview::pageImage(int index) const {
-    if (index < 0 || index >= int(m_pages.size())) return QImage();
-    const dst_Preview& page = m_pages[size_t(index)];
-    const QByteArray bits = qUncompress(page.packed);
-    QImage image(page.size, page.format);
-    if (image.isNull() || bits.size() != image.sizeInBytes() ||
-        image.bytesPerLine() != page.bytesPerLine)
-        return QImage();
-    std::memcpy(image.bits(), bits.constData(), size_t(bits.size()));
+QSize cuiPreview::pageSize() const {
+    const QSizeF paper = m_pages.paperInches();
+    if (paper.isEmpty()) return QSize();
+    const qreal dpr = devicePixelRatioF();
+    if (zoomed()) return (paper * (ZoomDpi * dpr)).toSize();
+    const QSize room = m_area->viewport()->size();
+    if (room.isEmpty()) return QSize();
+    return (paper.scaled(QSizeF(room), Qt::KeepAspectRatio) * dpr).toSize();
+}
+
+QImage cuiPreview::drawn(int index, const QSize& size) {
+    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+        if (it->index != index || it->size != size) continue;
+        Drawn found = std::move(*it);
+        m_kept.erase(it);
+        m_kept.push_front(std::move(found));
+        return m_kept.front().image;
+    }
+    QImage image = m_pages.draw(index, size);
+    if (image.isNull()) return image;
+    image.setDevicePixelRatio(devicePixelRatioF());
+    m_kept.push_front({index, size, image});
+    while (int(m_kept.size()) > KeptPages)
+        m_kept.pop_back();
     return image;
 }
 
-qint64 cuiPreview::storeBytes() const {
+qint64 cuiPreview::keptBytes() const {
     qint64 bytes = 0;
-    for (const dst_Preview& page : m_pages)
-        bytes += page.packed.size();
+    for (const Drawn& d : m_kept)
+        bytes += d.image.sizeInBytes();
+    // The label holds the page on show as a pixmap of its own.
+    const QPixmap pixmap = m_image->pixmap();
+    if (!pixmap.isNull()) bytes += qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
     return bytes;
 }
 
@@ -166,36 +176,31 @@ bool cuiPreview::zoomed() const {
 }
 
 QString cuiPreview::statusText() const {
-    return QString::asprintf(" %d / %d", m_pages.empty() ? 0 : m_page + 1, int(m_pages.size()));
+    return QString::asprintf(" %d / %d", m_count == 0 ? 0 : m_page + 1, m_count);
 }
 
 void cuiPreview::showPage() {
-    m_shown = pageImage(m_page);
-    const QImage& image = m_shown;
-    if (image.isNull()) {
+    // Drawn only where it can be seen, at the size it is seen at.
+    const QSize size = isVisible() && m_count > 0 ? pageSize() : QSize();
+    m_shown = size.isEmpty() ? QImage() : drawn(m_page, size);
+    if (m_shown.isNull()) {
         m_image->setPixmap(QPixmap());
         return;
     }
-    if (zoomed()) {
-        m_image->setPixmap(QPixmap::fromImage(image));
-        m_image->resize(image.size());
-    } else {
-        fitImage();
-    }
+    const QPixmap pixmap = QPixmap::fromImage(m_shown);
+    m_image->setPixmap(pixmap);
+    if (zoomed()) m_image->resize(pixmap.deviceIndependentSize().toSize());
 }
 
-void cuiPreview::fitImage() {
-    const QImage& image = m_shown;
-    if (image.isNull() || zoomed()) return;
-    const QSize room = m_area->viewport()->size();
-    if (room.width() <= 0 || room.height() <= 0) return;
-    m_image->setPixmap(
-        QPixmap::fromImage(image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+void cuiPreview::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    showPage();
 }
 
-void cuiPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    fitImage();
+bool cuiPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The fitted page follows the page area's size (the window's, the scroll bars').
+    if (watched == m_area->viewport() && event->type() == QEvent::Resize && !zoomed()) showPage();
+    return QDialog::eventFilter(watched, event);
 }
 
 void cuiPreview::keyPressEvent(QKeyEvent* event) {

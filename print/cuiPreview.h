@@ -1,11 +1,14 @@
 #pragma once
-// The print preview: one window showing the rendered pages one at a time, with page
-// navigation, a zoom toggle, the print font setting and the request to print.
+// The print preview: one window showing the pages one at a time, with page navigation, a
+// zoom toggle, the print font setting and the request to print. A page is drawn when it is
+// shown, at the size it is shown at (the window's page area, or the zoomed size) in the
+// screen's device pixels, so that it is sharp; the few pages drawn last are kept.
 
 #include <QDialog>
 #include <QImage>
+#include <QSizeF>
+#include <deque>
 #include <functional>
-#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -13,34 +16,45 @@ class QLineEdit;
 class QScrollArea;
 class QToolButton;
 
-// One page of the page store: the page image packed (pages are mostly white, so a packed
-// page takes a small part of its pixels' memory).
-struct dst_Preview {
-    QSize size;
-    qsizetype bytesPerLine = 0;
-    QImage::Format format = QImage::Format_Invalid;
-    QByteArray packed;
+// The pages a preview shows: laid out by the printing side, drawn on demand.
+class cuiPreviewPages {
+  public:
+    virtual ~cuiPreviewPages() = default;
+    // Lays the pages out (again after the print font changed); returns their count.
+    virtual int layOut() = 0;
+    // The paper's width and height in inches.
+    virtual QSizeF paperInches() const = 0;
+    // Page index drawn on white paper filling size (device pixels).
+    virtual QImage draw(int index, const QSize& size) = 0;
 };
 
 class cuiPreview : public QDialog {
     Q_OBJECT
   public:
-    // render hands every page to the sink, in order (again after the font setting
-    // changed); fontSize and setFontSize read and store the print font size in points.
-    using PageSink = std::function<void(const QImage&)>;
-    using Render = std::function<void(const PageSink&)>;
-    cuiPreview(QWidget* parent, const QString& caption, Render render,
+    // Pages are shown zoomed at this many pixels (of the layout, before the screen's
+    // device pixel ratio) per inch of paper.
+    static constexpr int ZoomDpi = 150;
+    // Pages kept once drawn: the one on show and the ones just left.
+    static constexpr int KeptPages = 3;
+
+    // pages is not owned and outlives the preview; fontSize and setFontSize read and store
+    // the print font size in points.
+    cuiPreview(QWidget* parent, const QString& caption, cuiPreviewPages& pages,
                std::function<int()> fontSize, std::function<void(int)> setFontSize);
     ~cuiPreview() override;
 
-    // Renders every page again and shows the current page (clamped).
+    // Lays the pages out again and shows the current page (clamped).
     void renderPages();
-    int pageCount() const { return int(m_pages.size()); }
+    int pageCount() const { return m_count; }
     int page() const { return m_page; }
     int lastPage() const { return m_last; }
-    QImage pageImage(int index) const;
-    // Memory of the page store.
-    qint64 storeBytes() const;
+    // The page on show as drawn (device pixels), null when there is none.
+    QImage shownImage() const { return m_shown; }
+    // The size in device pixels the page on show is drawn at: fitted to the page area, or
+    // the paper at ZoomDpi when zoomed.
+    QSize pageSize() const;
+    // Memory of the drawn pages kept, the one on show included.
+    qint64 keptBytes() const;
     void goToPage(int index);
     bool printRequested() const { return m_print; }
     bool zoomed() const;
@@ -58,21 +72,30 @@ class cuiPreview : public QDialog {
     QToolButton* settingButton() const { return m_setting; }
     QToolButton* printButton() const { return m_printButton; }
     QLineEdit* pageEdit() const { return m_edit; }
+    QLabel* pageLabel() const { return m_image; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    struct Drawn {
+        int index;
+        QSize size;
+        QImage image;
+    };
+    // The page at size: kept or drawn now (then kept, the oldest dropped).
+    QImage drawn(int index, const QSize& size);
     void showPage();
-    void fitImage();
 
-    std::vector<dst_Preview> m_pages;
+    cuiPreviewPages& m_pages;
+    int m_count = 0;
     int m_page = 0;
     int m_last = 0;
     bool m_print = false;
-    Render m_render;
-    QImage m_shown; // the current page, unpacked
+    std::deque<Drawn> m_kept; // most recent first
+    QImage m_shown;
     std::function<int()> m_fontSize;
     std::function<void(int)> m_setFontSize;
 

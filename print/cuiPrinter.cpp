@@ -26,6 +26,36 @@ QString text(cmcGTex& table, const char* key, int index = 0) {
     return table.hasKey(k) ? table.getText(k, index) : QString();
 }
 
+// The preview's pages: every sheet measured by one renderer at the font size of the moment
+// (again after the setting changed), a page drawn only when the preview shows it.
+class clsRendererPages : public cuiPreviewPages {
+  public:
+    clsRendererPages(cmcGTex& table, std::function<clsPageSetup()> setup, QStringList commands)
+        : m_table(table), m_setup(std::move(setup)), m_commands(std::move(commands)) {}
+
+    int layOut() override {
+        m_renderer = std::make_unique<cuiPageRenderer>(m_table, m_setup());
+        for (const QString& command : m_commands)
+            m_renderer->measure(command);
+        return int(m_renderer->pages().size());
+    }
+    QSizeF paperInches() const override {
+        if (!m_renderer) return QSizeF();
+        const clsPageSetup& s = m_renderer->setup();
+        const double dpi = std::max(1, s.dpi);
+        return QSizeF(s.pageWidth / dpi, s.pageHeight / dpi);
+    }
+    QImage draw(int index, const QSize& size) override {
+        return m_renderer ? m_renderer->pageImage(index, size) : QImage();
+    }
+
+  private:
+    cmcGTex& m_table;
+    std::function<clsPageSetup()> m_setup;
+    QStringList m_commands;
+    std::unique_ptr<cuiPageRenderer> m_renderer;
+};
+
 } // namespace
 
 cuiPrinter::cuiPrinter(QWidget* owner, cmcGTex& table) : m_owner(owner), m_table(table) {}
@@ -70,16 +100,10 @@ int cuiPrinter::countPages(const QStringList& commands, QPrinter& printer) {
     return count;
 }
 
-void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
-                               std::vector<QImage>& pages) {
-    renderPreview(commands, printer, [&pages](const QImage& image) { pages.push_back(image); });
-}
-
-void cuiPrinter::renderPreview(const QStringList& commands, QPrinter& printer,
-                               const cuiPageRenderer::PageSink& sink) {
-    cuiPageRenderer renderer(m_table, pageSetup(printer));
-    for (const QString& command : commands)
-        renderer.preview(command, sink);
+std::unique_ptr<cuiPreviewPages> cuiPrinter::previewPages(const QStringList& commands,
+                                                          QPrinter& printer) {
+    return std::make_unique<clsRendererPages>(
+        m_table, [this, &printer] { return pageSetup(printer); }, commands);
 }
 
 int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
@@ -151,12 +175,9 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
 
     bool print = false;
     {
+        const std::unique_ptr<cuiPreviewPages> pages = previewPages(commands, *m_printer);
         cuiPreview preview(
-            m_owner, caption,
-            [this, commands](const cuiPreview::PageSink& add) {
-                renderPreview(commands, *m_printer, add);
-            },
-            [this] { return m_fontPoints; },
+            m_owner, caption, *pages, [this] { return m_fontPoints; },
             [this](int points) {
                 m_fontPoints = points;
                 if (m_storeFont) m_storeFont(points);

@@ -17,6 +17,7 @@ class QWidget;
 class cmcGTex;
 class cmcTask;
 class cuiPreview;
+class cuiPreviewPages;
 
 class cuiPrinter {
   public:
@@ -51,10 +52,9 @@ class cuiPrinter {
     clsPageSetup pageSetup(QPrinter& printer);
     // Page count of a list of sheets.
     int countPages(const QStringList& commands, QPrinter& printer);
-    // Preview pages of a list of sheets.
-    void renderPreview(const QStringList& commands, QPrinter& printer, std::vector<QImage>& pages);
-    void renderPreview(const QStringList& commands, QPrinter& printer,
-                       const cuiPageRenderer::PageSink& sink);
+    // The pages of a list of sheets as the preview shows them: laid out at the print font
+    // size of the moment, drawn one by one when asked. printer outlives them.
+    std::unique_ptr<cuiPreviewPages> previewPages(const QStringList& commands, QPrinter& printer);
     // Prints a list of sheets as one document at once; returns the pages printed.
     int printNow(const QStringList& commands, QPrinter& printer);
 

@@ -37,7 +37,7 @@ void cuiCellPainter::paintBlock(QPainter& painter, int c0, int r0, int c1, int r
                                 const clsCellLook& look) const {
     c1 = std::min(c1, m_layout.colCount() - 1);
     r1 = std::min(r1, m_layout.rowCount() - 1);
-    const double s = look.scale;
+    const double s = look.deviceSizes ? 1.0 : look.scale;
     double y = 0;
     for (int r = r0; r <= r1; ++r) {
         const double h = m_layout.rowHeight(r) * s;
@@ -126,7 +126,7 @@ void cuiCellPainter::paintRun(QPainter& painter, int first, int last, int row, c
                          rect.bottom());
 
     // Text placement.
-    const QFont font = f->toQFont(printing ? s : 1.0);
+    const QFont font = f->toQFont(printing && !look.deviceSizes ? s : 1.0);
     painter.setFont(font);
     painter.setPen(foreground);
     const QFontMetrics fm(font, painter.device());

@@ -32,6 +32,9 @@ struct clsCellLook {
     // white, no images; fonts and spacing multiplied by scale.
     bool printing = false;
     double scale = 1.0;
+    // The layout is a printable copy whose sizes and fonts are device pixels already:
+    // scale then widens only the spacings (text insets, check glyphs).
+    bool deviceSizes = false;
 };
 
 class cuiCellPainter {
@@ -46,7 +49,8 @@ class cuiCellPainter {
     void paintRun(QPainter& painter, int first, int last, int row, const QRect& rect,
                   const clsCellLook& look) const;
     // Draws the cells [c0..c1] × [r0..r1] laid out from (0, 0), each width and height the
-    // layout's multiplied by look.scale; a joined run is drawn whole in each of its cells.
+    // layout's multiplied by look.scale (taken as they are with look.deviceSizes); a joined
+    // run is drawn whole in each of its cells.
     void paintBlock(QPainter& painter, int c0, int r0, int c1, int r1,
                     const clsCellLook& look) const;
     // The size of the cells [c0..c1] × [r0..r1] at scale, in the units paintBlock uses.

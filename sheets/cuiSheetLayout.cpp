@@ -10,9 +10,7 @@
 #include "iuiSh_MultiTableLayout.h"
 
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QPaintDevice>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -103,11 +101,6 @@ void cuiSheetLayout::checkDefinitions(cmcGTex& table) {
     }
 }
 
-int cuiSheetLayout::screenDpi() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? std::max(1, int(std::lround(screen->logicalDotsPerInchY()))) : 96;
-}
-
 void cuiSheetLayout::SetArguments(const QString& arguments) {
     m_arguments = arguments;
 }
@@ -121,18 +114,13 @@ void cuiSheetLayout::setPrinting(bool printing, QPaintDevice* metrics, double sc
 // ---- build ---------------------------------------------------------------------------
 
 void cuiSheetLayout::Build() {
+    ApplyStyle();
+    BuildCells();
+}
+
+void cuiSheetLayout::ApplyStyle() {
     for (const QString& item : groupsOf(m_table.getText(m_key + QStringLiteral("_Style"), 0)))
         ApplyStyleItem(item);
-    BuildCells();
-    // A printable copy measures its cells on the printer, in device pixels; it keeps them
-    // in screen units like a sheet on screen, because painting scales every size (joined
-    // cells included) by the factor.
-    if (m_printing && m_scale != 1.0) {
-        for (int& w : m_colWidths)
-            w = int(std::lround(w / m_scale));
-        for (int& h : m_rowHeights)
-            h = int(std::lround(h / m_scale));
-    }
 }
 
 void cuiSheetLayout::ApplyStyleItem(const QString& item) {
@@ -229,10 +217,8 @@ void cuiSheetLayout::buildCellsPadded(int matrixRowsWanted) {
     const QString cellsKey = m_key + QStringLiteral("_Cells");
     LayoutRows(cellsKey);
     allocateMatrix(m_colCount, std::max(matrixRowsWanted, m_rowCount));
-    // Cells without a fitted size start one screen pixel wide and high.
-    m_defaultSize = 1;
-    if (m_printing && m_metrics)
-        m_defaultSize = std::max(1, m_metrics->logicalDpiY() / screenDpi());
+    // Cells without a fitted size start one definition pixel wide and high.
+    m_defaultSize = m_printing ? std::max(1, int(m_scale)) : 1;
     std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultSize);
     std::fill(m_rowHeights.begin(), m_rowHeights.end(), m_defaultSize);
     FillCells(cellsKey);
@@ -420,7 +406,7 @@ void cuiSheetLayout::measureFit(int col, int row) {
     const cuiCell& cell = CellAt(col, row).cell;
     if (!cell.fitWidth && !cell.fitHeight) return;
     const cuiFont* f = cell.effectiveFont();
-    const QFont font = f ? f->toQFont(m_printing ? m_scale : 1.0) : QFont();
+    const QFont font = f ? f->toQFont() : QFont();
     const QFontMetricsF fm = m_metrics ? QFontMetricsF(font, m_metrics) : QFontMetricsF(font);
     double w = 0, h = 0;
     for (const QString& line : cell.displayText.split('\n')) {

@@ -2,9 +2,9 @@
 // The layout of a sheet: its definition in the text table (keys K_Style, K_BasicCell and
 // K_Cells) turned into style values, the basic cell, the row table, the cell matrix and
 // the column widths and row heights. It needs no widget: sizes are measured with the
-// font metrics of the screen, or of a printer (a paint device) for a printable copy, where
-// they are kept in screen units all the same. The interactive sheet, printing and the
-// sheet viewer all start from one.
+// font metrics of the screen, or, for a printable copy, of a printer (a paint device) in
+// the printer's own pixels. The interactive sheet, printing and the sheet viewer all start
+// from one.
 
 #include <QString>
 #include <algorithm>
@@ -40,7 +40,7 @@ class cuiSheetLayout {
     // What a definition may ask for: more rows than the sheet's matrix holds (rowLimit),
     // more columns than MaxCols or more cells than MaxCells is a definition fault that stops
     // the program before any memory is taken for it; fitted and stored widths and heights
-    // stop at MaxExtent screen pixels. The largest sheet is the memory dump: a 64 KB image
+    // stop at MaxExtent definition pixels. The largest sheet is the memory dump: a 64 KB image
     // at 16 bytes a row, with its headings.
     static constexpr int MaxRows = 0x10000 / 16 + 64;
     static constexpr int MaxCols = 256;
@@ -65,8 +65,10 @@ class cuiSheetLayout {
     // plain rules, so that a definition asking for more rows or columns than any sheet
     // holds stops the program at start-up rather than when the sheet is opened.
     static void checkDefinitions(cmcGTex& table);
-    // Logical dots per inch of the screen that sheets are measured for.
-    static int screenDpi();
+    // The definitions' pixels: sizes, spacings and stored column widths are written for a
+    // screen of 96 dots per inch. A printable copy stretches its spacings by the printer's
+    // resolution over this one; the screen the program runs on plays no part in a page.
+    static constexpr int DefinitionDpi = 96;
 
     void setKey(const QString& key) { m_key = key; }
     void setCommand(const QString& command) { m_command = command; }
@@ -76,9 +78,12 @@ class cuiSheetLayout {
     cmcGTex& table() const { return m_table; }
 
     // Settings used by Build.
-    // A printable copy: fonts scaled by scale and measured on metrics (the screen when
-    // null); its sizes end up in screen units.
+    // A printable copy: measured on metrics (the screen when null), with its sizes and
+    // fonts in the pixels of that device: the print font height is given in them, and
+    // scale (device pixels per definition pixel) stretches the spacings around texts and
+    // the stored column widths.
     void setPrinting(bool printing, QPaintDevice* metrics = nullptr, double scale = 1.0);
+    // The basic cell's font height (negative: pixels), replacing the user's font scale.
     void setPrintFontHeight(int height) { m_printFontHeight = height; }
     void setResetWidths(bool on) { m_resetWidths = on; }
     // A sheet of the main window reads its stored column widths and writes them back.
@@ -86,9 +91,12 @@ class cuiSheetLayout {
     bool isPrinting() const { return m_printing; }
     double scale() const { return m_scale; }
 
-    // Virtual operations, in build order.
+    // Virtual operations, in build order. Build applies the style, then builds the cells;
+    // ApplyStyle alone is enough to ask IsPrintable, so printing skips a sheet that is not
+    // printed before laying it out.
     virtual void SetArguments(const QString& arguments);
     void Build();
+    void ApplyStyle();
     virtual void ApplyStyleItem(const QString& item);
     virtual void ApplyDirective(const QString& directive);
     virtual void BuildCells();
@@ -135,7 +143,7 @@ class cuiSheetLayout {
     bool addListRow();
     bool removeListRow();
 
-    // Sizes in screen units.
+    // Sizes in pixels: of the screen, or of the device a printable copy is measured on.
     int colWidth(int col) const;
     int rowHeight(int row) const;
     void setColWidth(int col, int width);
@@ -186,8 +194,7 @@ class cuiSheetLayout {
     // rebuild.
     void buildCellsPadded(int matrixRowsWanted);
     void measureFit(int col, int row);
-    // MaxExtent in the units the sizes are measured in while building (device pixels for a
-    // printable copy).
+    // MaxExtent in the units of the sizes (device pixels for a printable copy).
     int extentLimit() const { return int(MaxExtent * std::max(1.0, m_scale)); }
 
     QString m_key;

@@ -1,6 +1,8 @@
 // PDF without a printer: File > Export PDF writes the pages that printing gives (same page
 // count, the file's channel names and frequencies in its text), the "No printer" message
-// offers the export instead, and qxt5200-cli print does the same headless.
+// offers the export instead, and qxt5200-cli print does the same headless. The pages are
+// the printer's alone: the print font is its size at the printer's resolution, and the same
+// file gives the same pages whatever the screen's resolution.
 
 #include "CliRunner.h"
 #include "EditorFixture.h"
@@ -11,6 +13,7 @@
 #include "cmcCellRequest.h"
 #include "cmcGTex.h"
 #include "cmcListInfo.h"
+#include "cuiPageRenderer.h"
 #include "cuiPreview.h"
 #include "cuiPrintDialogs.h"
 #include "cuiPrinter.h"
@@ -18,6 +21,7 @@
 #include "indCloneFile.h"
 #include "indMain.h"
 
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -65,6 +69,53 @@ QString pdfText(const QString& path) {
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(30000)) return QString();
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The words of a PDF file with their boxes (points), as pdftotext -bbox gives them.
+struct PdfWord {
+    int page;
+    QString text;
+    double xMin, yMin, xMax, yMax;
+    double height() const { return yMax - yMin; }
+};
+
+QString pdfBoxes(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QList<PdfWord> pdfWords(const QString& boxes) {
+    static const QRegularExpression word(
+        QStringLiteral("<page |<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" "
+                       "xMax=\"([-\\d.]+)\" yMax=\"([-\\d.]+)\">([^<]*)</word>"));
+    QList<PdfWord> words;
+    int page = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        words.append({page, m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                      m.captured(3).toDouble(), m.captured(4).toDouble()});
+    }
+    return words;
+}
+
+// The command-line tool's print, offscreen, with the environment's additions.
+int cliPrint(const QStringList& args, const QMap<QString, QString>& extra) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cliDataHome());
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        env.insert(it.key(), it.value());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), QStringList{"print"} + args);
+    if (!p.waitForFinished(240000)) return -1;
+    return p.exitCode();
 }
 
 void runMenu(int32_t label, int index = 0) {
@@ -193,6 +244,71 @@ class tst_PdfExport : public QObject {
         QCOMPARE(m_prompt->entries().first().icon, cmcPromptIcon::Error);
         QVERIFY(m_prompt->entries().first().text.contains("plan.pdf"));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("no-such-folder"))));
+    }
+
+    // 10 points at 600 dpi are 83 printer pixels (10 × 600 / 72 = 83.3), not a height that
+    // went through the screen's pixels: in the PDF the channel name (10 points) stands to
+    // the header (9 points, 75 pixels) as 83 to 75.
+    void printFontIsTheSizeAtThePrintersResolution() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = m_dir.filePath(QStringLiteral("font600.pdf"));
+        printer.setOutputFileName(path);
+        printer.setResolution(600);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        cuiPrinter& owner = m_editor->main->printer();
+        owner.setFontSize(10);
+        cuiPageRenderer renderer(cmcGTex::mainTable(), owner.pageSetup(printer));
+        QPainter painter(&printer);
+        QVERIFY(renderer.print(kChannels, printer, painter) > 0);
+        painter.end();
+        QCOMPARE(renderer.lastFontHeight(), -83);
+
+        const QList<PdfWord> words = pdfWords(pdfBoxes(path));
+        const PdfWord* name = nullptr;
+        const PdfWord* header = nullptr;
+        for (const PdfWord& w : words) {
+            if (w.page != 1) continue;
+            if (w.text == QLatin1String("HARBOUR")) name = &w;
+            if (!header || w.yMin < header->yMin) header = &w;
+        }
+        QVERIFY(name && header);
+        const double ratio = name->height() / header->height();
+        QVERIFY2(qAbs(ratio - 83.0 / 75.0) < 0.003,
+                 qPrintable(QStringLiteral("%1 to %2").arg(name->height()).arg(header->height())));
+    }
+
+    // The same file printed headless on screens of 96 and 144 dots per inch: the same page
+    // count and every word at the same place.
+    void samePdfWhateverTheScreen() {
+        const QString file = m_dir.filePath(QStringLiteral("screens.icf"));
+        QVERIFY(m_editor->main->Save(file));
+        const QString at96 = m_dir.filePath(QStringLiteral("screen96.pdf"));
+        const QString at144 = m_dir.filePath(QStringLiteral("screen144.pdf"));
+        QCOMPARE(cliPrint({file, "-o", at96}, {}), 0);
+        QCOMPARE(cliPrint({file, "-o", at144},
+                          {{"QT_ENABLE_HIGHDPI_SCALING", "0"}, {"QT_FONT_DPI", "144"}}),
+                 0);
+        QVERIFY(pdfPages(at96) > 1);
+        QCOMPARE(pdfPages(at144), pdfPages(at96));
+        const QString boxes = pdfBoxes(at96);
+        QVERIFY(boxes.contains(QLatin1String(">HARBOUR<")));
+        const QList<PdfWord> a = pdfWords(boxes);
+        const QList<PdfWord> b = pdfWords(pdfBoxes(at144));
+        QCOMPARE(b.size(), a.size());
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const QString where = QStringLiteral("page %1 '%2' at %3,%4 / '%5' at %6,%7")
+                                      .arg(a[i].page)
+                                      .arg(a[i].text)
+                                      .arg(a[i].xMin)
+                                      .arg(a[i].yMin)
+                                      .arg(b[i].text)
+                                      .arg(b[i].xMin)
+                                      .arg(b[i].yMin);
+            QVERIFY2(a[i].page == b[i].page && a[i].text == b[i].text && a[i].xMin == b[i].xMin &&
+                         a[i].yMin == b[i].yMin && a[i].xMax == b[i].xMax && a[i].yMax == b[i].yMax,
+                     qPrintable(where));
+        }
     }
 
     // The command line, headless: the channel sheet as the editor prints it, by caption or

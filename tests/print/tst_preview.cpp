@@ -1,11 +1,13 @@
-// The print preview window: page navigation by buttons, keys and the page box, and the
-// font size setting that renders the pages again.
+// The print preview window: page navigation by buttons, keys and the page box, the font
+// size setting that lays the pages out again, and pages drawn when shown, at the size they
+// are shown at, with only a few kept.
 
 #include "cuiPreview.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,24 +17,30 @@
 
 namespace {
 
-// Pages numbered by their width so that a test can tell them apart.
-struct Pages {
+// A4 pages that tell themselves apart (page i has a black pixel at (i, i)); every laying
+// out and every drawing is recorded.
+struct Pages : cuiPreviewPages {
     int count = 3;
     int fontSize = 9;
-    QList<int> renderedAt; // font size of every rendering
+    QList<int> laidOutAt; // font size of every laying out
+    QList<QPair<int, QSize>> draws;
+
+    int layOut() override {
+        laidOutAt.append(fontSize);
+        return count;
+    }
+    QSizeF paperInches() const override { return QSizeF(210 / 25.4, 297 / 25.4); }
+    QImage draw(int index, const QSize& size) override {
+        draws.append({index, size});
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.setPixel(index, index, qRgb(0, 0, 0));
+        return image;
+    }
     std::unique_ptr<cuiPreview> make() {
         return std::make_unique<cuiPreview>(
-            nullptr, QStringLiteral("Preview"),
-            [this](const cuiPreview::PageSink& add) {
-                renderedAt.append(fontSize);
-                for (int i = 0; i < count; ++i) {
-                    QImage image(100 + i, 140, QImage::Format_Grayscale8);
-                    image.fill(Qt::white);
-                    image.setPixel(i, i, qRgb(0, 0, 0)); // tells the pages apart
-                    add(image);
-                }
-            },
-            [this] { return fontSize; }, [this](int points) { fontSize = points; });
+            nullptr, QStringLiteral("Preview"), *this, [this] { return fontSize; },
+            [this](int points) { fontSize = points; });
     }
 };
 
@@ -117,12 +125,11 @@ class tst_Preview : public QObject {
         QVERIFY(preview->previousButton()->isEnabled());
         QVERIFY(!preview->nextButton()->isEnabled());
         QVERIFY(!preview->lastButton()->isEnabled());
-        // The page store gives back the page as it was drawn.
-        const QImage last = preview->pageImage(preview->page());
-        QCOMPARE(last.width(), 102);
+        // The page on show is the last one.
+        preview->show();
+        const QImage last = preview->shownImage();
         QCOMPARE(last.pixelColor(2, 2), QColor(Qt::black));
         QCOMPARE(last.pixelColor(1, 1), QColor(Qt::white));
-        QVERIFY(preview->pageImage(3).isNull());
         // A single page: every navigation button is off.
         Pages one;
         one.count = 1;
@@ -175,11 +182,59 @@ class tst_Preview : public QObject {
         QCOMPARE(shownEntry, QStringLiteral("2")); // 9 points
         QCOMPARE(pages.fontSize, points);
         if (ok) {
-            QCOMPARE(pages.renderedAt, (QList<int>{9, points}));
+            QCOMPARE(pages.laidOutAt, (QList<int>{9, points}));
             QCOMPARE(preview->page(), 2); // the page shown stays
+            // and is drawn again in the new layout, not taken from the pages kept
+            QCOMPARE(pages.draws.last().first, 2);
+            QCOMPARE(pages.draws.count(pages.draws.last()), 2);
         } else {
-            QCOMPARE(pages.renderedAt, QList<int>{9});
+            QCOMPARE(pages.laidOutAt, QList<int>{9});
         }
+    }
+
+    // Nothing is drawn before the window shows; then the page on show is drawn once, at
+    // the size of the page area (in device pixels) or, zoomed, at ZoomDpi, and shown as
+    // drawn, never scaled. Paging through 71 pages keeps a few, and a page just left is
+    // shown again without drawing it.
+    void pagesDrawnWhenShownAtTheirSize() {
+        Pages pages;
+        pages.count = 71;
+        auto preview = pages.make();
+        QVERIFY(pages.draws.isEmpty());
+        preview->show();
+        QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
+        const qreal dpr = preview->devicePixelRatioF();
+        const QSizeF paper = pages.paperInches();
+        const QSize fitted =
+            (paper.scaled(QSizeF(preview->pageLabel()->size()), Qt::KeepAspectRatio) * dpr)
+                .toSize();
+        QVERIFY(!pages.draws.isEmpty());
+        QCOMPARE(pages.draws.last(), qMakePair(0, fitted));
+        QCOMPARE(preview->pageSize(), fitted);
+        QCOMPARE(preview->shownImage().size(), fitted);
+        QCOMPARE(preview->pageLabel()->pixmap().size(), fitted);
+
+        preview->zoomButton()->click();
+        const QSize zoomed = (paper * (cuiPreview::ZoomDpi * dpr)).toSize();
+        QCOMPARE(zoomed.width(), qRound(210 / 25.4 * 150 * dpr));
+        QCOMPARE(pages.draws.last(), qMakePair(0, zoomed));
+        QCOMPARE(preview->pageLabel()->pixmap().size(), zoomed);
+        QCOMPARE(preview->pageLabel()->size(), (QSizeF(zoomed) / dpr).toSize());
+
+        const qint64 pageBytes = qint64(zoomed.width()) * zoomed.height() * 4;
+        for (int i = 1; i < pages.count; ++i) {
+            const qsizetype before = pages.draws.size();
+            QTest::keyClick(preview.get(), Qt::Key_PageDown);
+            QCOMPARE(pages.draws.size(), before + 1);
+            QCOMPARE(pages.draws.last(), qMakePair(i, zoomed));
+            QVERIFY2(preview->keptBytes() <= (cuiPreview::KeptPages + 1) * pageBytes,
+                     qPrintable(QString::number(preview->keptBytes())));
+        }
+        const qsizetype drawn = pages.draws.size();
+        QTest::keyClick(preview.get(), Qt::Key_PageUp);
+        QCOMPARE(preview->page(), 69);
+        QCOMPARE(pages.draws.size(), drawn);
+        QCOMPARE(preview->shownImage().pixelColor(69, 69), QColor(Qt::black));
     }
 
     void printButtonClosesWithTheRequest() {

@@ -1,17 +1,21 @@
-// Printing sheets of the program's overlay to PDF files: page counts and column blocks.
+// Printing sheets of the program's overlay to PDF files: page counts and column blocks, and
+// the preview of the pages.
 
 #include "EditorFixture.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcGTex.h"
 #include "cuiPageRenderer.h"
+#include "cuiPreview.h"
 #include "cuiPrinter.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 
 namespace {
@@ -76,13 +80,53 @@ class tst_Printer : public QObject {
         QCOMPARE(pdfPages(path), measured);
         if (channels > 100) QVERIFY2(measured > 1, "150 channels fill more than one page");
 
-        std::vector<QImage> pages;
-        p.renderPreview({kChannels}, *printer, pages);
-        QCOMPARE(int(pages.size()), measured);
-        // A preview page has the page's proportions and something drawn on it.
-        const QImage& first = pages.front();
-        QVERIFY(qAbs(double(first.width()) / first.height() - 210.0 / 297.0) < 0.01);
-        QVERIFY(first.pixelColor(first.width() / 2, first.height() / 2) != QColor());
+        const std::unique_ptr<cuiPreviewPages> preview = p.previewPages({kChannels}, *printer);
+        QCOMPARE(preview->layOut(), measured);
+        // The preview's paper is the printer's; a page is drawn at the size asked for, with
+        // the frame's black bar and the sheet's text on it.
+        const QSizeF paper = preview->paperInches();
+        QVERIFY(qAbs(paper.width() - 210 / 25.4) < 0.01);
+        QVERIFY(qAbs(paper.height() - 297 / 25.4) < 0.01);
+        const QImage first = preview->draw(0, QSize(827, 1169));
+        QCOMPARE(first.size(), QSize(827, 1169));
+        int black = 0;
+        for (int y = 0; y < first.height(); ++y)
+            black += first.pixelColor(first.width() / 2, y) == QColor(Qt::black);
+        QVERIFY(black > 0);
+        QVERIFY(preview->draw(measured, QSize(827, 1169)).isNull());
+    }
+
+    // The preview window over the printer's pages: the zoomed page is drawn at the zoom's
+    // resolution, sharp (its text as dark as on paper), not a smaller page scaled up.
+    void zoomedPreviewIsDrawnAtTheZoomsResolution() {
+        fillChannels(150);
+        QTemporaryDir dir;
+        auto printer = pdfPrinter(dir.filePath(QStringLiteral("preview.pdf")), 600);
+        cuiPrinter p(m_editor->form.get(), cmcGTex::mainTable());
+        const std::unique_ptr<cuiPreviewPages> pages = p.previewPages({kChannels}, *printer);
+        cuiPreview preview(
+            nullptr, QString(), *pages, [] { return 10; }, [](int) {});
+        QVERIFY(preview.pageCount() > 1);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        preview.zoomButton()->click();
+        const qreal dpr = preview.devicePixelRatioF();
+        const QSize zoomed = (QSizeF(8.27, 11.69) * (cuiPreview::ZoomDpi * dpr)).toSize();
+        const QImage page = preview.shownImage();
+        QVERIFY(qAbs(page.width() - zoomed.width()) <= 1);
+        QVERIFY(qAbs(page.height() - zoomed.height()) <= 1);
+        QCOMPARE(preview.pageLabel()->pixmap().size(), page.size());
+        // Channel names in black on white: the darkest pixel of the body is black.
+        int darkest = 255;
+        for (int y = page.height() / 4; y < page.height() / 2; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                darkest = std::min(darkest, qGray(page.pixel(x, y)));
+        QVERIFY2(darkest < 40, qPrintable(QString::number(darkest)));
+        // Two pages later the memory kept is still a few pages' worth.
+        preview.nextButton()->click();
+        preview.nextButton()->click();
+        QVERIFY(preview.keptBytes() <=
+                (cuiPreview::KeptPages + 1) * qint64(page.width()) * page.height() * 4);
     }
 
     void narrowSheetIsOneColumnBlockPerBand() {

@@ -1,7 +1,8 @@
 // The page renderer on sheets defined for the test: heading cells that forbid a page break,
-// a column too wide for the page that makes the font shrink, and pages drawn from the
-// sheet's layout with no widget made for them.
+// a column too wide for the page that makes the font shrink, pages drawn from the sheet's
+// layout with no widget made for them, and sheets not printed that are never laid out.
 
+#include "ScriptedPrompt.h"
 #include "SheetTestKit.h"
 #include "cuiPageRenderer.h"
 #include "cuiPrinter.h"
@@ -118,9 +119,12 @@ class tst_Renderer : public QObject {
         QCOMPARE(r->columnBlocks().front().count, 1); // the wide column is a block alone
         QVERIFY2(r->lastFontHeight() > initial && r->lastFontHeight() < 0,
                  qPrintable(QString::number(r->lastFontHeight())));
-        std::vector<QImage> images;
-        QCOMPARE(r->preview(QStringLiteral("S"), images), pages);
-        QCOMPARE(int(images.size()), pages);
+        // Every page keeps the font it was fitted to: drawn later, it looks as printed.
+        QCOMPARE(int(r->pages().size()), pages);
+        QCOMPARE(r->pages().front().fontHeight, r->lastFontHeight());
+        QCOMPARE(r->pages().back().fontHeight, r->lastFontHeight());
+        QVERIFY(!r->pageImage(pages - 1, QSize(420, 595)).isNull());
+        QVERIFY(r->pageImage(pages, QSize(420, 595)).isNull());
     }
 
     // While pages are drawn and printed no widget exists beyond the ones there before: no
@@ -132,11 +136,12 @@ class tst_Renderer : public QObject {
         auto r = job.renderer(defs.table());
         const int before = int(QApplication::allWidgets().size());
         QList<int> seen;
-        const int pages = r->preview(QStringLiteral("S"), [&](const QImage& page) {
-            QVERIFY(!page.isNull());
-            seen.append(int(QApplication::allWidgets().size()));
-        });
+        const int pages = r->measure(QStringLiteral("S"));
         QVERIFY(pages > 1);
+        for (int i = 0; i < pages; ++i) {
+            QVERIFY(!r->pageImage(i, QSize(420, 595)).isNull());
+            seen.append(int(QApplication::allWidgets().size()));
+        }
         QCOMPARE(seen, QList<int>(pages, before));
         seen.clear();
         clsPageSetup setup = job.owner->pageSetup(job.printer);
@@ -147,6 +152,40 @@ class tst_Renderer : public QObject {
         painter.end();
         QCOMPARE(seen, QList<int>(pages, before));
         QCOMPARE(pdfPages(job.printer.outputFileName()), pages);
+    }
+
+    // A sheet that is not printed is dropped on its style alone: its cells are never
+    // parsed (here they would stop the program on a label no table knows), and the
+    // sheets around it print as before.
+    void sheetNotPrintedIsNotLaidOut() {
+        SheetTable defs;
+        wideSheet(defs, -1);
+        const QStringList broken{QStringLiteral("{(%CL_NoSuchLabel)}x")};
+        defs.sheet(QStringLiteral("Hidden"), QStringLiteral("(NoPrint)"), QStringLiteral("{<}"),
+                   broken);
+        defs.sheet(QStringLiteral("Shown"), QString(), QStringLiteral("{<}"), broken);
+        Job job;
+        auto r = job.renderer(defs.table());
+        FatalGuard guard;
+        int hidden = -1;
+        try {
+            hidden = r->measure(QStringLiteral("Hidden"));
+        } catch (const cmcFatalError& e) {
+            QFAIL(qPrintable(QStringLiteral("laid out: ") + e.message));
+        }
+        QCOMPARE(hidden, 0);
+        QVERIFY(r->pages().empty());
+        const int pages = r->measure(QStringLiteral("S"));
+        QVERIFY(pages > 0);
+        QCOMPARE(int(r->pages().size()), pages);
+        // The same cells in a printed sheet are laid out, and their fault shows.
+        bool stopped = false;
+        try {
+            r->measure(QStringLiteral("Shown"));
+        } catch (const cmcFatalError&) {
+            stopped = true;
+        }
+        QVERIFY(stopped);
     }
 
     void cancelStopsAtTheNextBlock() {

@@ -82,8 +82,9 @@ class tst_SheetLayout : public QObject {
     }
 
     // A fitted cell is as wide as its text in its font plus the margins; a column without
-    // one stays one pixel wide. A printable copy measures on the printer's resolution and
-    // ends up with about the same sizes in screen units.
+    // one stays one pixel wide. A printable copy is measured in the printer's pixels: its
+    // font is the print height given (83 pixels: 10 points at 600 dpi), its margins are
+    // stretched from the definitions' 96 dpi, and no screen takes part.
     void fittedSizes_data() {
         QTest::addColumn<bool>("printing");
         QTest::newRow("screen") << false;
@@ -95,19 +96,22 @@ class tst_SheetLayout : public QObject {
         defs.sheet("S", "", "{(Font=,Arial,,-20,,,)}", {"{WH}WWWWWWWW|{}x", "{H}a|b"});
         auto layout = cuiSheetLayout::create("S", defs.table());
         QImage printer(10, 10, QImage::Format_RGB32);
-        const double scale = 600.0 / cuiSheetLayout::screenDpi();
+        const double scale = printing ? 600.0 / cuiSheetLayout::DefinitionDpi : 1.0;
         printer.setDotsPerMeterX(int(600 / 0.0254));
         printer.setDotsPerMeterY(int(600 / 0.0254));
-        if (printing) layout->setPrinting(true, &printer, scale);
+        if (printing) {
+            layout->setPrinting(true, &printer, scale);
+            layout->setPrintFontHeight(-83);
+        }
         layout->Build();
         const QFont font = layout->CellObjectAt(0, 0).effectiveFont()->toQFont();
-        const QFontMetricsF fm(font);
+        QCOMPARE(font.pixelSize(), printing ? 83 : 20);
+        const QFontMetricsF fm(font, &printer);
         const double text = fm.horizontalAdvance("WWWWWWWW");
-        const int tolerance = printing ? 3 : 1;
-        QVERIFY2(std::abs(layout->colWidth(0) - int(text + 8.5)) <= tolerance,
+        QVERIFY2(std::abs(layout->colWidth(0) - int(text + 8 * scale + 0.5)) <= 1,
                  qPrintable(QString("%1 for a text of %2").arg(layout->colWidth(0)).arg(text)));
-        QVERIFY(std::abs(layout->rowHeight(0) - int(fm.height() + 2.5)) <= tolerance);
-        QVERIFY(layout->colWidth(1) <= 1);
+        QVERIFY(std::abs(layout->rowHeight(0) - int(fm.height() + 2 * scale + 0.5)) <= 1);
+        QVERIFY(layout->colWidth(1) <= int(scale));
         QCOMPARE(layout->rowHeight(1), layout->rowHeight(0)); // fitted in its first cell
     }
 
