@@ -14,6 +14,7 @@
 #include "cuiRebootWait.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
+#include "imcRadioIdentity.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
 #include "iuiWinAd.h"
@@ -111,8 +112,7 @@ bool indMain::ReadAdjustValues() {
 void indMain::adjustValuesCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     imcAdjustValues::Radio radio;
-    radio.model = imcCloneCheck::InfoModelName(self->m_radioInfo);
-    radio.serial = imcCloneCheck::InfoSerialNumber(self->m_radioInfo);
+    radio = imcRadioIdentity::FromInfo(self->m_radioInfo);
     self->m_adjustValues.finishRead(result->status == CS_Ok, radio, QDateTime::currentDateTime());
     if (auto* ev = cmcEvMan::instance()) {
         if (self->m_adjustWindow) ev->send(EV_AdjustValuesRead);

@@ -16,6 +16,7 @@
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
 #include "imcRadioFacts.h"
+#include "imcRadioIdentity.h"
 #include "imcWriteCheck.h"
 #include "indCloneBackup.h"
 #include "indCloneFile.h"
@@ -238,8 +239,8 @@ bool indMain::CloneInfoCell(cmcCellRequest& r) {
     }
     case CL_CloneInfo_Dummy:
         // The information record's texts: [0] the model name, [1] the serial number.
-        r.fl.display = r.index == 0   ? imcCloneCheck::InfoModelName(m_radioInfo)
-                       : r.index == 1 ? imcCloneCheck::InfoSerialNumber(m_radioInfo)
+        r.fl.display = r.index == 0   ? imcRadioIdentity::FromInfo(m_radioInfo).model
+                       : r.index == 1 ? imcRadioIdentity::FromInfo(m_radioInfo).serial
                                       : QString();
         return true;
     case CL_CloneInfo_Model:

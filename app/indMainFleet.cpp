@@ -20,13 +20,6 @@ QString block(const char* key) {
     return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
 }
 
-// A backup kind that names the radio, so that the backups of a batch stay apart.
-QString backupKind(const QString& kind, const QString& serial) {
-    QString name = serial;
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-')) c = QLatin1Char('_');
-    return name.isEmpty() ? kind : kind + QLatin1Char('-') + name;
-}
 } // namespace
 
 bool indMain::confirmWrite(bool* verify) {
@@ -109,9 +102,9 @@ void indMain::cloneWriteFleet() {
         for (int i = 0; i < fleet.count(); ++i) {
             const imcFleetClone::Radio& r = fleet.radio(i);
             if (r.status == 0)
-                saveBackup(fleet.sentImage(), backupKind(QStringLiteral("write"), fleet.serial(i)));
+                saveBackup(fleet.sentImage(), fleet.identity(i).backupKind(QStringLiteral("write")));
             if (r.hasImage)
-                saveBackup(r.image, backupKind(QStringLiteral("readback"), fleet.serial(i)));
+                saveBackup(r.image, fleet.identity(i).backupKind(QStringLiteral("readback")));
         }
         emit cloneFinished(indCloneMan::OpWrite, fleet.worstStatus());
     };

@@ -73,8 +73,7 @@ bool iuiWinAd::saveRecord() {
     cmcGTex& t = cmcGTex::mainTable();
     const QString filter = t.getText(QStringLiteral("GI_Sys_Dialog_FSaveAdj"), 1);
     // Named after the radio and the day, so that the records of several radios sort well.
-    QString serial = m_values.radio().serial;
-    serial.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
+    const QString serial = m_values.radio().key;
     const QString proposed =
         QStringLiteral("adjust_%1%2.csv")
             .arg(serial.isEmpty() ? QString() : serial + QLatin1Char('_'),

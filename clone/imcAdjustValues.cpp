@@ -56,12 +56,13 @@ QString imcAdjustValues::argumentText(uint8_t argument) {
 }
 
 QString imcAdjustValues::csvHeader() {
-    return QStringLiteral("item,argument,hex,decimal,model,serial,date");
+    return QStringLiteral("item,argument,hex,decimal,model,serial,date,time");
 }
 
 QByteArray imcAdjustValues::csv() const {
     if (!m_read) return QByteArray();
     const QString date = m_readAt.date().toString(Qt::ISODate);
+    const QString time = m_readAt.time().toString(QStringLiteral("HH:mm:ss"));
     QStringList lines{csvHeader()};
     for (int i = 0; i < Count; ++i) {
         const uint16_t v = value(i);
@@ -71,10 +72,11 @@ QByteArray imcAdjustValues::csv() const {
                              QString::number(v),
                              csvField(m_radio.model),
                              csvField(m_radio.serial),
-                             date}
+                             date,
+                             time}
                      .join(QLatin1Char(','));
     }
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 bool imcAdjustValues::writeCsv(const QString& path, QString* error) const {

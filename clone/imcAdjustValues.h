@@ -8,6 +8,7 @@
 // replaces the values shown, so a failed read never leaves a mixture of old and new.
 
 #include "imcCloneDrv.h"
+#include "imcRadioIdentity.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -23,10 +24,7 @@ class imcAdjustValues {
     static constexpr uint8_t EnterArgument = 0x01;
 
     // The radio's own texts kept with the values.
-    struct Radio {
-        QString model;
-        QString serial;
-    };
+    using Radio = imcRadioIdentity;
 
     imcAdjustValues();
     imcAdjustValues(const imcAdjustValues&) = delete;
@@ -52,10 +50,10 @@ class imcAdjustValues {
     static QString hexText(uint16_t value);
     static QString argumentText(uint8_t argument);
 
-    // The service record as CSV text in UTF-8: the header line, then one line per item with
-    // its number (1..17), argument, value in hexadecimal and decimal, the radio's model
-    // name and serial number and the date of the reading (ISO 8601). Empty while no values
-    // are read.
+    // The service record as CSV text in UTF-8 with CR LF line ends: the header line, then
+    // one line per item with its number (1..17), argument, value in hexadecimal and decimal,
+    // the radio's model name and serial number and the date and time of the reading (ISO
+    // 8601). Empty while no values are read.
     QByteArray csv() const;
     static QString csvHeader();
     // Writes the record whole or not at all; false with the reason in error.

@@ -33,18 +33,6 @@ int32_t imcCloneCheck::CheckIdentify(const dst_CDrv_Result& result, uint32_t mod
     return CS_Ok;
 }
 
-QString imcCloneCheck::InfoText(const QByteArray& info, int at, int length) {
-    if (at < 0 || length <= 0 || at + length > info.size()) return QString();
-    QByteArray field = info.mid(at, length);
-    // Padding: trailing 0xFF, 0x00 and blanks.
-    while (!field.isEmpty() &&
-           (uint8_t(field.back()) == 0xFF || field.back() == '\0' || field.back() == ' '))
-        field.chop(1);
-    for (char& c : field)
-        if (uint8_t(c) < 0x20 || uint8_t(c) > 0x7E) c = '.';
-    return QString::fromLatin1(field);
-}
-
 int imcCloneCheck::CheckImageIdentity(const cmcEeprom& image, bool checkMakerText) {
     if (image.GetSize() < QxRadio::ImageSize) return 1;
     const uint8_t* d = image.data();

@@ -18,13 +18,7 @@ class imcCloneCheck {
   public:
     static constexpr int InfoLength = 32;
     static constexpr uint8_t InfoKind = 2;
-    // Where the information block names the radio: after its length, version and kind
-    // bytes, the model name (bytes 4..15) and the serial number (bytes 16..31), texts
-    // padded with blanks, 0x00 or 0xFF.
-    static constexpr int InfoModelNameAt = 4;
-    static constexpr int InfoModelNameLength = 12;
-    static constexpr int InfoSerialAt = 16;
-    static constexpr int InfoSerialLength = 16;
+    // The model name and serial number in the block: imcRadioIdentity.
 
     // The ranges of the clone commands are this radio's facts (imcRadioFacts.h): a read
     // takes QxRadio::CloneRead, a write the user range or, in the maker mode, the whole
@@ -41,16 +35,6 @@ class imcCloneCheck {
     // exactly 32 bytes; else 11.
     static int32_t CheckIdentify(const dst_CDrv_Result& result,
                                  uint32_t modelCode = QxRadio::ModelCode);
-    // A text field of the information block: its printable characters up to the padding,
-    // with a non-printable byte shown as '.'; empty when the block is shorter.
-    static QString InfoText(const QByteArray& info, int at, int length);
-    static QString InfoModelName(const QByteArray& info) {
-        return InfoText(info, InfoModelNameAt, InfoModelNameLength);
-    }
-    static QString InfoSerialNumber(const QByteArray& info) {
-        return InfoText(info, InfoSerialAt, InfoSerialLength);
-    }
-
     // Whether an image belongs to this model: identity text, map revision and, when asked,
     // the maker text. 0 when it does.
     static int CheckImageIdentity(const cmcEeprom& image, bool checkMakerText);

@@ -163,8 +163,8 @@ void imcFleetClone::end(Slot& s, int32_t status) {
     });
 }
 
-QString imcFleetClone::serial(int i) const {
-    return imcCloneCheck::InfoSerialNumber(radio(i).information);
+imcRadioIdentity imcFleetClone::identity(int i) const {
+    return imcRadioIdentity::FromInfo(radio(i).information);
 }
 
 int32_t imcFleetClone::done(int i) const {

@@ -14,6 +14,7 @@
 #include "cmcCloneDrv.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
+#include "imcRadioIdentity.h"
 
 #include <QList>
 #include <QObject>
@@ -81,8 +82,8 @@ class imcFleetClone {
 
     int count() const { return int(m_slots.size()); }
     const Radio& radio(int i) const { return m_slots[size_t(i)]->radio; }
-    // The radio's serial number as its information block gives it (empty before).
-    QString serial(int i) const;
+    // Who the radio says it is, from its information block (all empty before).
+    imcRadioIdentity identity(int i) const;
     // Data bytes moved for the radio so far, and all it will move.
     int32_t done(int i) const;
     int32_t total() const { return m_total; }

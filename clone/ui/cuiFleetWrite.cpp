@@ -241,7 +241,7 @@ void cuiFleetWrite::showResults() {
     for (int i = 0; i < m_fleet.count(); ++i) {
         const imcFleetClone::Radio& r = m_fleet.radio(i);
         good += r.status == 0 ? 1 : 0;
-        const QStringList cells = {r.link.name, m_fleet.serial(i), QString::number(r.status),
+        const QStringList cells = {r.link.name, m_fleet.identity(i).shownSerial(), QString::number(r.status),
                                    r.status == 0 ? text(StatusOk) : m_fleet.message(i)};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);

@@ -7,6 +7,7 @@
 #include "cmcFCache.h"
 #include "cmcGTex.h"
 #include "cmcListInfo.h"
+#include "datCh.h"
 #include "imcCsvLists.h"
 #include "imcSettingCells.h"
 
@@ -14,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <memory>
 
 namespace {
@@ -52,12 +54,19 @@ class Captions {
         auto it = m_places.constFind(label);
         return it == m_places.constEnd() ? nullptr : &*it;
     }
-    // The tree node of a list's sheet, by a label of the list.
+    // The tree node of a list's sheet: the first sheet whose cells name the list's
+    // category, else the sheet of a label of the list. (The channel-group and the network
+    // sheets share the channel name and frequency labels.)
     const Place* sheetOf(const cmcCsvTable& table) const {
+        auto it = m_categories.constFind(table.category);
+        if (it != m_categories.constEnd()) return &*it;
         for (const cmcCsvColumn& c : table.columns)
             if (const Place* p = of(c.label)) return p;
         return nullptr;
     }
+    // The text in front of a cell on a plain row of a sheet ("Group" before the group
+    // number); empty when unknown.
+    QString itemCaption(int32_t label) const { return m_items.value(label); }
 
   private:
     void read(cmcGTex& table) {
@@ -78,9 +87,16 @@ class Captions {
     }
 
     void sheet(const QStringList& lines, const QString& command, const QString& where) {
+        static const QRegularExpression categoryRe(QStringLiteral("%(CT_\\w+)\\."));
         QList<DefCell> head, lastPlain;
         bool inLoop = false;
         for (const QString& line : lines) {
+            for (auto it = categoryRe.globalMatch(line); it.hasNext();) {
+                int32_t category = CT_None;
+                if (cmcCellNames::findCategory(it.next().captured(1), &category) &&
+                    !m_categories.contains(category))
+                    m_categories.insert(category, {command, where, QString()});
+            }
             if (line.startsWith(u':')) {
                 if (line.startsWith(QLatin1String(":(LoopFrom"))) {
                     inLoop = true;
@@ -96,6 +112,8 @@ class Captions {
             if (head.isEmpty() && !inLoop) head = cells; // the first row heads plain sheets
             for (int i = 0; i < cells.size(); ++i) {
                 const int32_t label = cells[i].label;
+                if (!inLoop && label != CL_None && i > 0 && !m_items.contains(label))
+                    m_items.insert(label, cells[i - 1].text);
                 if (label == CL_None || m_places.contains(label)) continue;
                 if (inLoop) {
                     if (i < head.size() && head[i].label == CL_None && !head[i].text.isEmpty())
@@ -117,6 +135,8 @@ class Captions {
     }
 
     QHash<int32_t, Place> m_places;
+    QHash<int32_t, Place> m_categories;
+    QHash<int32_t, QString> m_items;
 };
 
 // ---- cells ------------------------------------------------------------------------------
@@ -151,6 +171,12 @@ class Comparison {
         : m_a(a), m_b(b), m_da(&m_a), m_db(&m_b), m_captions(captions) {}
 
     imcImageDiffResult run() {
+        for (const cmcCsvTable* t : imcCsvLists::all())
+            if (t->list == QxList::Network) m_networks = t;
+        for (int32_t row = 0; row < QxList::ChannelRows; ++row) {
+            m_channelA[size_t(row)] = datCh::channelValid(m_a, row);
+            m_channelB[size_t(row)] = datCh::channelValid(m_b, row);
+        }
         for (const cmcCsvTable* t : imcCsvLists::all()) {
             if (cmcListInfo::layout(t->list))
                 records(*t);
@@ -176,7 +202,12 @@ class Comparison {
         const Place* place = m_captions.of(c.label);
         const Place* sheet = table ? m_captions.sheetOf(*table) : place;
         ch.column = place ? place->caption : QString::fromLatin1(c.name);
-        if (c.group >= 0) ch.column += QStringLiteral(" %1").arg(c.group + 1);
+        // A channel group's column is headed by the group, as its sheet names it.
+        if (c.group >= 0) {
+            QString group = m_captions.itemCaption(CL_Ale_ChGrpL_GroupNo);
+            if (group.isEmpty()) group = QStringLiteral("Group");
+            ch.column = QStringLiteral("%1 %2").arg(group).arg(c.group + 1);
+        }
         // A network's column is headed by the network's number and name.
         if (table && c.label >= CL_EnabledChBit_9 && c.label <= CL_EnabledChBit_0)
             ch.column =
@@ -190,6 +221,11 @@ class Comparison {
     void records(const cmcCsvTable& t) {
         const cmcListLayout* l = cmcListInfo::layout(t.list);
         for (int32_t row = 0; row < t.rows && row < l->rows; ++row) {
+            // A row in use on neither side holds nothing a user would call a change.
+            if (t.inUse && !t.inUse(m_a, row) && !t.inUse(m_b, row)) {
+                m_unused.insert(key(t.list, row));
+                continue;
+            }
             const int32_t at = l->base + row * l->size;
             const bool sameRecord =
                 std::equal(m_a.data() + at, m_a.data() + at + l->size, m_b.data() + at);
@@ -207,6 +243,21 @@ class Comparison {
         }
     }
 
+    // Whether a network or channel group is in use on either side: a network by its record,
+    // a channel group by holding a channel in use. The bits of the others mean nothing.
+    bool membershipInUse(const cmcCsvColumn& c, int32_t bits) const {
+        if (c.group < 0) {
+            const int32_t network = CL_EnabledChBit_0 - c.label;
+            return !m_networks || !m_networks->inUse || m_networks->inUse(m_a, network) ||
+                   m_networks->inUse(m_b, network);
+        }
+        for (int32_t row = 0; row < QxList::ChannelRows; ++row)
+            if ((m_channelA[size_t(row)] && bitOf(m_a, bits, row)) ||
+                (m_channelB[size_t(row)] && bitOf(m_b, bits, row)))
+                return true;
+        return false;
+    }
+
     void memberships(const cmcCsvTable& t) {
         for (const cmcCsvColumn& c : t.columns) {
             if (!comparedColumn(c)) continue;
@@ -214,6 +265,7 @@ class Comparison {
             if (std::equal(m_a.data() + bits, m_a.data() + bits + QxList::ChBitsSize,
                            m_b.data() + bits))
                 continue;
+            if (!membershipInUse(c, bits)) continue;
             if (c.group >= 0) {
                 m_da.setCurrentGroup(c.group);
                 m_db.setCurrentGroup(c.group);
@@ -224,7 +276,6 @@ class Comparison {
                 const QString after = shown(m_db, t.category, c.label, row);
                 if (before == after) continue;
                 change(&t, c, t.category, row, before, after);
-                m_bits.insert(bits);
             }
         }
     }
@@ -257,10 +308,11 @@ class Comparison {
             if (!l) continue;
             if (a >= l->base && a < l->base + l->rows * l->size) {
                 const int32_t row = (a - l->base) / l->size, offset = (a - l->base) % l->size;
+                // Memberships are cells, shown where they mean something.
                 if (list == QxList::Network && offset >= QxList::NetworkChBitsOffset &&
                     offset < QxList::NetworkChBitsOffset + QxList::ChBitsSize)
-                    return m_bits.contains(l->base + row * l->size + QxList::NetworkChBitsOffset);
-                return m_rows.contains(key(list, row));
+                    return true;
+                return m_rows.contains(key(list, row)) || m_unused.contains(key(list, row));
             }
             if (a >= l->bitmap && a < l->bitmap + (l->rows + 7) / 8) {
                 for (int32_t row = (a - l->bitmap) * 8; row < (a - l->bitmap) * 8 + 8; ++row)
@@ -269,9 +321,7 @@ class Comparison {
             }
         }
         const int32_t groups = QxList::AleGroupBase;
-        if (a >= groups && a < groups + QxList::AleGroupCount * QxList::AleGroupSize)
-            return m_bits.contains(groups +
-                                   (a - groups) / QxList::AleGroupSize * QxList::AleGroupSize);
+        if (a >= groups && a < groups + QxList::AleGroupCount * QxList::AleGroupSize) return true;
         // A setting shows the byte when the byte alone changes what it shows.
         for (const Setting& s : m_settings) {
             if (a < s.address || a >= s.address + 4) continue;
@@ -301,8 +351,10 @@ class Comparison {
     cmcCellDispatch m_da, m_db;
     const Captions& m_captions;
     imcImageDiffResult m_result;
-    QSet<int64_t> m_rows; // list rows with a changed cell
-    QSet<int32_t> m_bits; // membership bitmaps with a changed cell
+    QSet<int64_t> m_rows;   // list rows with a changed cell
+    QSet<int64_t> m_unused; // list rows in use on neither side
+    const cmcCsvTable* m_networks = nullptr;
+    std::array<bool, QxList::ChannelRows> m_channelA{}, m_channelB{};
     std::vector<Setting> m_settings;
 };
 

@@ -18,6 +18,9 @@ namespace QxRadio {
 
 // Names the language-list overlay.
 constexpr const char* ShortName = "QXT5200";
+// The model name as the radio writes it in the information block of its identify reply
+// (where in the block is the radio's own affair: see imcRadioIdentity).
+constexpr const char* ModelName = "QX-T5200";
 // Code 1 of every clone frame and a clone file's model code.
 constexpr uint32_t ModelCode = 0x7041;
 // A clone file's extra code (the model revision the file reader compares).

@@ -239,6 +239,38 @@ class tst_SheetRows : public QObject {
         QCOMPARE(current().index, 3);
     }
 
+    // A channel-group membership is listed under the channel groups, by its group, and a
+    // double click opens the channel-group sheet at that group and channel.
+    void compareOpensGroupCell() {
+        openChannels();
+        ScriptedPrompt prompt;
+        const QString saved = m_editor->path(QStringLiteral("groups.icf"));
+        QVERIFY(m_main->Save(saved));
+        cmcCellDispatch::global().setCurrentGroup(6);
+        const bool member =
+            cells().text(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 3) == QLatin1String("ON");
+        QVERIFY(cells().commit(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 3,
+                               member ? QStringLiteral("OFF") : QStringLiteral("ON")));
+        cmcCellDispatch::global().setCurrentGroup(0);
+        ScriptedDialogs dialogs;
+        dialogs.answers << saved;
+        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
+        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->list()->topLevelItemCount(), 1);
+        QStringList row;
+        for (int c = 0; c < 3; ++c)
+            row << window->list()->topLevelItem(0)->text(c);
+        QCOMPARE(row, (QStringList{"Channel Groups", "4", "Group 7"}));
+
+        emit window->list()->itemDoubleClicked(window->list()->topLevelItem(0), 0);
+        m_sheet = m_main->sheetHost()->sheet();
+        QCOMPARE(m_sheet->command(), QStringLiteral("GI_Sheet_AleChGrp"));
+        QCOMPARE(cmcCellDispatch::global().currentGroup(), 6);
+        QCOMPARE(current().label, int32_t(CL_Ale_ChGrpL_ChBit_Selected));
+        QCOMPARE(current().index, 3);
+    }
+
     // Compare With the last image read from the transceiver: offered once a read came in,
     // and the change made since then is listed.
     void compareWithLastRead() {

@@ -68,19 +68,20 @@ class tst_Adjust : public QObject {
         QVERIFY(!values.isRead());
         QVERIFY(values.csv().isEmpty());
         const QDateTime when(QDate(2024, 3, 9), QTime(14, 5));
-        values.finishRead(true, {"QX-T5200", "SN 1"}, when);
+        values.finishRead(true, {"QX-T5200", "SN 1", {}, true}, when);
         QVERIFY(values.isRead());
         QCOMPARE(values.value(16), uint16_t(0x1010));
 
         table[16].result[0] = 0xFF; // a read that breaks off halfway
-        values.finishRead(false, {"other", "other"}, when.addDays(1));
+        values.finishRead(false, {"other", "other", {}, true}, when.addDays(1));
         QCOMPARE(values.value(16), uint16_t(0x1010));
         QCOMPARE(values.radio().serial, QStringLiteral("SN 1"));
         QCOMPARE(values.readAt(), when);
     }
 
     // The service record: a header line, one line per item, the radio's texts quoted when
-    // they need it, the date of the reading; written whole into a real file.
+    // they need it, the date and time of the reading, CR LF line ends; written whole into a
+    // real file.
     void serviceRecord() {
         imcAdjustValues values;
         const imcCloneDrv::Command* table = values.table();
@@ -88,20 +89,23 @@ class tst_Adjust : public QObject {
             table[i].result[0] = uint8_t(0xA0 + i);
             table[i].result[1] = uint8_t(i);
         }
-        values.finishRead(true, {"QX-T5200", "A,\"7\""},
+        values.finishRead(true, {"QX-T5200", "A,\"7\"", {}, true},
                           QDateTime(QDate(2024, 12, 31), QTime(23, 59)));
         const QString path = m_dir.filePath("record.csv");
         QString error;
         QVERIFY2(values.writeCsv(path, &error), qPrintable(error));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+        const QByteArray bytes = f.readAll();
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), imcAdjustValues::Count + 2); // the last line ends the file
-        QCOMPARE(lines.first(), QStringLiteral("item,argument,hex,decimal,model,serial,date"));
-        QCOMPARE(lines.at(1),
-                 QStringLiteral("1,0x00,0xA000,40960,QX-T5200,\"A,\"\"7\"\"\",2024-12-31"));
-        QCOMPARE(lines.at(17),
-                 QStringLiteral("17,0x10,0xB010,45072,QX-T5200,\"A,\"\"7\"\"\",2024-12-31"));
+        QCOMPARE(lines.first(),
+                 QStringLiteral("item,argument,hex,decimal,model,serial,date,time"));
+        QCOMPARE(lines.at(1), QStringLiteral("1,0x00,0xA000,40960,QX-T5200,\"A,\"\"7\"\"\","
+                                             "2024-12-31,23:59:00"));
+        QCOMPARE(lines.at(17), QStringLiteral("17,0x10,0xB010,45072,QX-T5200,\"A,\"\"7\"\"\","
+                                              "2024-12-31,23:59:00"));
         QVERIFY(lines.last().isEmpty());
 
         // A folder that does not exist: a reason, and no file.

@@ -1,9 +1,12 @@
 // qxt5200-cli adjust against the simulated radio, over a pseudo-terminal and over loopback
-// TCP: the frames it sends, the table it prints, the service record it keeps, and its exit
-// statuses when something is wrong.
+// TCP: the clone read that opens the sequence (its image kept with -o), the restart wait
+// over TCP, the frames it sends, the lines it prints, the service record it keeps with
+// --csv, and its exit statuses when something is wrong.
 
 #include "CliRunner.h"
 #include "cloneSimProcess.h"
+#include "imcRadioFacts.h"
+#include "indCloneFile.h"
 
 #include <QDate>
 #include <QProcess>
@@ -29,21 +32,34 @@ class tst_CliAdjust : public QObject {
         QTest::newRow("tcp") << int(cloneSimProcess::Tcp);
     }
 
-    // Who the radio is, the command into its adjustment state, the 17 values: printed and
-    // kept as a CSV record.
+    // The read of the whole memory (kept as a clone file), over TCP the wait while the
+    // radio restarts, the command into its adjustment state, the 17 values: printed one a
+    // line and kept as a CSV record.
     void adjust() {
         QFETCH(int, link);
         const QString log = m_dir.filePath(QStringLiteral("adjust%1.log").arg(link));
         const QString record = m_dir.filePath(QStringLiteral("record%1.csv").arg(link));
+        const QString image = m_dir.filePath(QStringLiteral("radio%1.icf").arg(link));
         cloneSimProcess sim;
-        QVERIFY(sim.start(cloneSimProcess::Link(link), {"--log", log}));
+        // Over TCP the radio restarts after the read, refusing connections for a while.
+        QStringList simArgs{"--log", log, "--serial", "S/N 0042"};
+        if (link == cloneSimProcess::Tcp)
+            simArgs << "--reboot-ms"
+                    << "400";
+        QVERIFY(sim.start(cloneSimProcess::Link(link), simArgs));
         // --speed low: the adjustment link is switched to 38,400 baud all the same.
-        const CliRun r = cli(QStringList{"adjust", "--speed", "low"} + linkArgs(sim) +
-                             QStringList{"-o", record});
+        const CliRun r = cli(QStringList{"adjust", "--speed", "low", "--reboot-wait", "1"} +
+                             linkArgs(sim) + QStringList{"-o", image, "--csv", record});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains("radio: model QX-T5200, serial number S/N 0042"),
+                 qPrintable(r.err));
 
+        // The read comes first, as in the editor, and its image is kept.
         QStringList frames = cloneLogLines(log);
         QCOMPARE(frames.takeFirst(), QStringLiteral("FE EE EF E0 70 41 00 00 FD"));
+        QVERIFY2(frames.takeFirst().startsWith(QStringLiteral("FE EE EF E2")), qPrintable(log));
+        cmcEeprom kept(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(image, kept), 0);
         const QString speedChange = QStringLiteral("FE EE EF E8 70 41 00 00 01 30 39 FD");
         if (link == cloneSimProcess::Serial) QCOMPARE(frames.takeFirst(), speedChange);
         QCOMPARE(frames.takeFirst(), QStringLiteral("FE EE EF E8 70 41 00 00 02 30 31 FD"));
@@ -51,21 +67,22 @@ class tst_CliAdjust : public QObject {
         QCOMPARE(frames.size(), 17);
         QCOMPARE(frames.last(), QStringLiteral("FE EE EF E8 70 41 00 00 03 31 30 FD"));
 
-        const QStringList out = r.out.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(out.value(0), QStringLiteral("model: QX-T5200"));
-        QCOMPARE(out.value(1), QStringLiteral("serial number: SIM-0005200"));
-        QCOMPARE(out.value(2), QStringLiteral("item\targument\thex\tdecimal"));
-        QCOMPARE(out.size(), 3 + 17);
-        QCOMPARE(out.value(3 + 10), QStringLiteral("11\t0x0A\t0x0A8A\t%1").arg(simValue(10)));
+        // One line per item: N, argument, hexadecimal, decimal, tab-separated.
+        QStringList out = r.out.split('\n', Qt::SkipEmptyParts);
+        out = out.filter(QRegularExpression(QStringLiteral("^\\d+\\t")));
+        QCOMPARE(out.size(), 17);
+        QCOMPARE(out.value(10), QStringLiteral("11\t0x0A\t0x0A8A\t%1").arg(simValue(10)));
 
         QFile f(record);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 18);
-        QCOMPARE(lines.at(0), QStringLiteral("item,argument,hex,decimal,model,serial,date"));
-        QCOMPARE(lines.at(11), QStringLiteral("11,0x0A,0x0A8A,%1,QX-T5200,SIM-0005200,%2")
-                                   .arg(simValue(10))
-                                   .arg(QDate::currentDate().toString(Qt::ISODate)));
+        QCOMPARE(lines.at(0), QStringLiteral("item,argument,hex,decimal,model,serial,date,time"));
+        QVERIFY2(lines.at(11).startsWith(QStringLiteral("11,0x0A,0x0A8A,%1,QX-T5200,S/N 0042,%2,")
+                                             .arg(simValue(10))
+                                             .arg(QDate::currentDate().toString(Qt::ISODate))),
+                 qPrintable(lines.at(11)));
     }
 
     void failures_data() {
@@ -75,7 +92,7 @@ class tst_CliAdjust : public QObject {
         QTest::addColumn<int>("framesSent");
         QTest::newRow("another model") << QStringList{"--other-model"} << QString() << 11 << 1;
         QTest::newRow("values not answered")
-            << QStringList{"--adjust-other-code"} << QString() << 5 << 3;
+            << QStringList{"--adjust-other-code"} << QString() << 5 << 4;
         QTest::newRow("record folder missing") << QStringList() << "missing/record.csv" << 35 << 0;
     }
 
@@ -92,10 +109,11 @@ class tst_CliAdjust : public QObject {
             m_dir.filePath(output.isEmpty() ? QStringLiteral("fail.csv") : output);
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, QStringList{"--log", log} + simArgs));
-        const CliRun r = cli(QStringList{"adjust", "--tcp", sim.address(), "-o", record});
+        const CliRun r = cli(
+            QStringList{"adjust", "--tcp", sim.address(), "--reboot-wait", "0", "--csv", record});
         QCOMPARE(r.exitCode, exitCode);
-        QVERIFY2(r.err.startsWith(exitCode == 35 ? QStringLiteral("cannot write")
-                                                 : QStringLiteral("error %1: ").arg(exitCode)),
+        QVERIFY2(exitCode == 35 ? r.err.startsWith(QStringLiteral("cannot write"))
+                                : r.err.contains(QStringLiteral("error %1: ").arg(exitCode)),
                  qPrintable(r.err));
         QVERIFY(!QFile::exists(record));
         QTest::qWait(100);

@@ -19,11 +19,12 @@ namespace {
 constexpr int32_t ChannelBase = 0x052F, ChannelSize = 29, ModeOffset = 8;
 constexpr int32_t UserFirst = 0x0500, UserLast = 0xAA5F;
 
-// The table line of a link: its serial number and status columns.
+// The table line of a link: its serial number and status columns (columns are apart by two
+// blanks or more; a serial number may hold one).
 QStringList tableRow(const QString& out, const QString& link) {
     for (const QString& line : out.split(QLatin1Char('\n')))
         if (line.startsWith(link + QLatin1Char(' ')))
-            return line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+            return line.split(QRegularExpression(QStringLiteral("\\s{2,}")), Qt::SkipEmptyParts);
     return {};
 }
 
@@ -82,7 +83,9 @@ void tst_CliFleet::initTestCase() {
 // One file into three radios at once, two on pseudo-terminals and one over TCP; the radio
 // of the row refuses a block. The others hold the data afterwards, the faulty one its old
 // memory; the table gives each its serial number and status, the exit status is the
-// highest, and each radio written has its backup.
+// highest, and each radio written has its backup named by its serial number. The second
+// radio lays out its information block otherwise: the serial text with its label right
+// after the model name.
 void tst_CliFleet::writeSeveral_data() {
     QTest::addColumn<int>("faulty");
     QTest::addColumn<int>("status"); // on the cable the refusal breaks the echo first
@@ -95,14 +98,19 @@ void tst_CliFleet::writeSeveral() {
     QFETCH(int, status);
     const cloneSimProcess::Link kinds[3] = {cloneSimProcess::Serial, cloneSimProcess::Serial,
                                             cloneSimProcess::Tcp};
-    const QString serials[3] = {"FLEET-A", "FLEET-B", "FLEET-C"};
+    const QString serials[3] = {"FLEET-A", "S/N FLEET-B", "FLEET-C"};
+    const QString keys[3] = {"FLEET-A", "FLEET-B", "FLEET-C"};
     std::unique_ptr<cloneSimProcess> sims[3];
     QString saved[3];
     QStringList args{"write", m_dataFile};
     const QStringList before = backups("*_write-FLEET-*");
     for (int i = 0; i < 3; ++i) {
         saved[i] = m_dir.filePath(QStringLiteral("radio%1-%2.icf").arg(faulty).arg(i));
-        QStringList simArgs{"--file", m_oldFile, "--serial", serials[i], "--save", saved[i]};
+        QStringList simArgs{"--file", m_oldFile, "--save", saved[i]};
+        if (i == 1)
+            simArgs << "--info-body" << QByteArray("QX-T5200S/N FLEET-B").toHex();
+        else
+            simArgs << "--serial" << serials[i];
         if (i == faulty)
             simArgs << "--nak-at"
                     << "0x2000";
@@ -136,7 +144,10 @@ void tst_CliFleet::writeSeveral() {
     }
     const QStringList after = backups("*_write-FLEET-*");
     QCOMPARE(after.size() - before.size(), 2);
-    QCOMPARE(after.filter(serials[faulty]).size(), before.filter(serials[faulty]).size());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(after.filter(QStringLiteral("_write-%1.icf").arg(keys[i])).size() -
+                     before.filter(QStringLiteral("_write-%1.icf").arg(keys[i])).size(),
+                 i == faulty ? 0 : 1);
 }
 
 // --verify reads the range back: a radio that keeps one byte wrong fails the write with

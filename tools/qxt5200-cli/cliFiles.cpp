@@ -65,6 +65,10 @@ QString overlayText(const QString& key) {
 
 namespace cliFiles {
 
+QString overlayValue(const QString& key) {
+    return overlayText(key);
+}
+
 QString errorText(int code) {
     const QString text = overlayText(cmcIcfFile::errorKey(code));
     if (!text.isEmpty()) return text;

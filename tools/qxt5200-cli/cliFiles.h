@@ -23,6 +23,9 @@ QString errorText(int code);
 // the line, behind the last clone-file error (cmcIcfFile::lastProblem), or the one given.
 QString errorLine(int code);
 QString errorLine(int code, const cmcIcfProblem& problem);
+// A text of the main overlay beside the executable, on one line; empty when there is no
+// overlay or no such key.
+QString overlayValue(const QString& key);
 // The initial clone file beside the executable.
 QString initialFilePath();
 // Rows of the channel list whose receive frequency is neither 0 nor 0xFFFFFFFF.

@@ -147,7 +147,7 @@ void printTable(const imcFleetClone& fleet) {
     QStringList links{QStringLiteral("link")}, serials{QStringLiteral("serial")};
     for (int i = 0; i < fleet.count(); ++i) {
         links << fleet.radio(i).link.name;
-        serials << (fleet.serial(i).isEmpty() ? QStringLiteral("-") : fleet.serial(i));
+        serials << fleet.identity(i).shownSerial();
     }
     int lw = 0, sw = 0;
     for (const QString& s : links)

@@ -23,6 +23,7 @@ class cliLink {
     // "serial /dev/ttyUSB0 at 38400,N,8,1" or "tcp 127.0.0.1:41000".
     QString describe() const;
     int port() const { return m_port; }
+    bool isTcp() const { return m_tcp; }
 
     // Starts an operation and runs the event loop until its callback; onResult sees the
     // result inside the callback. total > 0 shows a progress bar of the driver's data bytes

@@ -4,6 +4,7 @@
 #include "cliLink.h"
 #include "cliVerb.h"
 #include "imcCloneCheck.h"
+#include "imcRadioIdentity.h"
 #include "imcRadioFacts.h"
 
 namespace {
@@ -36,8 +37,9 @@ int runIdentify(const QStringList& arguments) {
             cliOut(QStringLiteral("information (%1 bytes): %2")
                        .arg(info.size())
                        .arg(QString::fromLatin1(info.toHex(' ').toUpper())));
-            cliOut(QStringLiteral("model name: %1").arg(imcCloneCheck::InfoModelName(info)));
-            cliOut(QStringLiteral("serial number: %1").arg(imcCloneCheck::InfoSerialNumber(info)));
+            const imcRadioIdentity id = imcRadioIdentity::FromInfo(info);
+            cliOut(QStringLiteral("model name: %1").arg(id.model));
+            cliOut(QStringLiteral("serial number: %1").arg(id.serial));
             return imcCloneCheck::CheckInfo(r);
         });
     link.reportStatus(status);
@@ -56,7 +58,8 @@ const cliVerbRegistrar registrar({
         QString::fromLatin1(cliLink::OptionsHelp) +
         QStringLiteral(
             "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
-            "11 other model, 14 other version, 17 serial write error); 64 wrong arguments."),
+            "11 other model, 14 other version, 17 serial write error, 19 the adapter closed\n"
+            "the connection); 64 wrong arguments."),
     &runIdentify,
 });
 

@@ -4,6 +4,7 @@
 #include "cliFiles.h"
 #include "cliFleet.h"
 #include "cliLink.h"
+#include "cliRead.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
 #include "imcCloneCheck.h"
@@ -14,14 +15,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// A file name from a radio's serial number: letters, digits and '-' kept, the rest '_'.
-QString fileNameOf(const QString& serial) {
-    QString name = serial.trimmed();
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-')) c = QLatin1Char('_');
-    return name.isEmpty() ? QStringLiteral("radio") : name;
-}
 
 // Several radios read at once into a folder, one clone file per radio named by its serial
 // number (a second radio with the same number gets "-2" …).
@@ -42,10 +35,13 @@ int readFleet(const QList<imcFleetClone::Link>& links, const QString& dir) {
         const imcFleetClone::Radio& r = fleet.radio(i);
         cliFleet::reportFailure(fleet, i);
         if (r.status != 0 || !r.hasImage) continue;
-        QString name = fileNameOf(fleet.serial(i));
+        // Named by the serial number the radio gives ("radio" when it gives none).
+        const QString key = fleet.identity(i).key;
+        const QString base = key.isEmpty() ? QStringLiteral("radio") : key;
+        QString name = base;
         for (int n = 2;
              taken.contains(name) || QFileInfo::exists(QDir(dir).filePath(name + ".icf")); ++n)
-            name = fileNameOf(fleet.serial(i)) + QStringLiteral("-%1").arg(n);
+            name = base + QStringLiteral("-%1").arg(n);
         taken << name;
         const QString path = QDir(dir).filePath(name + QStringLiteral(".icf"));
         cmcEeprom image = r.image;
@@ -88,55 +84,21 @@ int runRead(const QStringList& arguments) {
     link.parse(args, &error);
 
     // A file that could not be written would throw the whole read away: look first.
-    cmcIcfProblem problem;
-    if (!cmcIcfFile::canWrite(out, &problem)) {
-        cliError(cliFiles::errorLine(ICF_FileOpen, problem));
-        return CLI_CloneFileError;
-    }
-
-    cmcCloneDrv drv;
-    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
-    drv.SetImageSize(QxRadio::ImageSize);
-    link.configure(drv);
-    int status = link.run(
-        drv, [&](cmcCloneDrv::Callback cb, void* ctx) { return drv.StartInfo(cb, ctx); },
-        [](dst_CDrv_Result& r) { return imcCloneCheck::CheckInfo(r); });
+    if (!cliRead::canSave(out)) return CLI_CloneFileError;
     cmcEeprom image(QxRadio::ImageSize);
-    if (status == 0) {
-        status = link.run(
-            drv,
-            [&](cmcCloneDrv::Callback cb, void* ctx) {
-                return drv.StartRead(QxRadio::CloneRead, cb, ctx);
-            },
-            [&image](dst_CDrv_Result& r) {
-                const int32_t verdict = imcCloneCheck::CheckReadImage(r.image);
-                if (verdict == 0) image = r.image;
-                return verdict;
-            },
-            imcCloneCheck::RangeBytes(QxRadio::CloneRead), QStringLiteral("reading"));
-    }
+    const int status = cliRead::readRadio(link, image);
     if (status != 0) {
         link.reportStatus(status);
         return status;
     }
-    // Saved as the editor saves: map revision and maker text from the initial data.
-    cmcEeprom loaded(QxRadio::ImageSize);
-    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) != 0) loaded = image;
-    const int code = indCloneFile::save(out, image, loaded);
-    if (code != 0) {
-        cliError(cliFiles::errorLine(code));
-        return CLI_CloneFileError;
-    }
-    cliOut(QStringLiteral("read %1 bytes into %2")
-               .arg(QxRadio::ImageSize)
-               .arg(QFileInfo(out).filePath()));
+    if (cliRead::save(out, image) != 0) return CLI_CloneFileError;
     return CLI_OK;
 }
 
 const cliVerbRegistrar registrar({
     QStringLiteral("read"),
     QStringLiteral("read -o FILE|DIR [LINK OPTIONS]..."),
-    QString::fromLatin1(
+    QString::fromUtf8(
         "Reads the radio's whole memory (0000..FFEF) into the clone file FILE, with the\n"
         "checks of the editor's clone read: the information exchange first (model code\n"
         "7041, information block), then the read, then the image's identity. FILE is\n"
@@ -153,8 +115,8 @@ const cliVerbRegistrar registrar({
         QStringLiteral(
             "\n\nExit status: 0, or the clone status (2 link, 4 echo, 5 time-out, 6 bad frame,\n"
             "7 frame count, 8 data missing, 9 address out of range, 11 other model,\n"
-            "14 other version, 15 image not valid, 17 serial write error); 33 the file\n"
-            "could not be written; 64 wrong arguments."),
+            "14 other version, 15 image not valid, 17 serial write error, 19 the adapter\n"
+            "closed the connection); 33 the file could not be written; 64 wrong arguments."),
     &runRead,
 });
 

@@ -36,14 +36,6 @@ bool passesChecks(const cmcEeprom& image) {
     return false;
 }
 
-// A backup kind that names the radio, so that the backups of a fleet stay apart.
-QString backupKind(const QString& kind, const QString& serial) {
-    QString name = serial;
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-')) c = QLatin1Char('_');
-    return name.isEmpty() ? kind : kind + QLatin1Char('-') + name;
-}
-
 int runWrite(const QStringList& arguments) {
     QStringList args = arguments;
     QList<imcFleetClone::Link> links;
@@ -93,13 +85,13 @@ int runWrite(const QStringList& arguments) {
         cliFleet::reportFailure(fleet, i);
         if (r.status == 0) {
             const QString kept = indCloneBackup::write(
-                folder, fleet.sentImage(), backupKind(QStringLiteral("write"), fleet.serial(i)));
+                folder, fleet.sentImage(), fleet.identity(i).backupKind(QStringLiteral("write")));
             if (kept.isEmpty())
                 cliError(QStringLiteral("warning: no backup could be kept in %1").arg(folder));
         }
         if (r.hasImage) {
             const QString kept = indCloneBackup::write(
-                folder, r.image, backupKind(QStringLiteral("readback"), fleet.serial(i)));
+                folder, r.image, fleet.identity(i).backupKind(QStringLiteral("readback")));
             if (!kept.isEmpty() && r.status != 0)
                 cliError(QStringLiteral("the memory read back is kept in %1").arg(kept));
         }

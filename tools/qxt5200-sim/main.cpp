@@ -158,6 +158,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("serial"),
          QStringLiteral("Serial number in the information block (default SIM-0005200)."),
          QStringLiteral("text")},
+        {QStringLiteral("info-body"),
+         QStringLiteral("The information block after its three header bytes, in hexadecimal "
+                        "(another radio's layout); replaces the model name and --serial."),
+         QStringLiteral("hex")},
         {QStringLiteral("reboot-ms"),
          QStringLiteral("On TCP, restart after a read as a network adapter does: the connection "
                         "closes and connections are refused for this many milliseconds."),
@@ -208,6 +212,8 @@ int main(int argc, char** argv) {
     if (p.isSet(QStringLiteral("log"))) radio.setLogPath(p.value(QStringLiteral("log")));
     if (p.isSet(QStringLiteral("serial")))
         radio.setSerial(p.value(QStringLiteral("serial")).toLatin1());
+    if (p.isSet(QStringLiteral("info-body")))
+        radio.setInfoBody(QByteArray::fromHex(p.value(QStringLiteral("info-body")).toLatin1()));
 
     if (p.isSet(QStringLiteral("tcp"))) {
         // Loopback only: the simulator is never reachable from the network.

@@ -156,17 +156,20 @@ void simRadio::identify() {
     const uint32_t code2 = m_faults.otherCode2 ? 2 : QxRadio::RadioCode2;
     QByteArray f = cmcCloneDrv::CommandFrame(0xE1, code1, code2, kProgram, kRadio);
     f.chop(1);
-    // The information block: its length, a version, the kind (2), then the model name and
-    // the serial number, each padded with blanks.
+    // The information block: its length, a version, the kind (2), then this simulated
+    // radio's layout: the model name from byte 4 and the serial number from byte 16, each
+    // padded with blanks; or the body it was given.
     QByteArray info(32, '\0');
     info[0] = char(m_faults.infoLength ? 31 : 32);
     info[1] = 0x01;
     info[2] = char(m_faults.infoKind ? 3 : 2);
-    const QByteArray model =
-        QByteArray("QX-T5200").leftJustified(imcCloneCheck::InfoModelNameLength);
-    const QByteArray serial = m_serial.leftJustified(imcCloneCheck::InfoSerialLength);
-    info.replace(imcCloneCheck::InfoModelNameAt, model.size(), model);
-    info.replace(imcCloneCheck::InfoSerialAt, serial.size(), serial);
+    if (m_infoBody.isEmpty()) {
+        const QByteArray model = QByteArray(QxRadio::ModelName).leftJustified(12);
+        info.replace(4, model.size(), model);
+        info.replace(16, 16, m_serial.leftJustified(16));
+    } else {
+        info.replace(3, 29, m_infoBody.left(29).leftJustified(29, char(0xFF)));
+    }
     f.append(info);
     f.append(char(0xFD));
     queue(f);

@@ -51,6 +51,10 @@ class simRadio : public QObject {
     void setSavePath(const QString& path) { m_savePath = path; }
     // The serial number of the information block (up to 16 characters).
     void setSerial(const QByteArray& serial) { m_serial = serial.left(16); }
+    // Everything of the information block after its three header bytes, as another radio
+    // may lay it out (the model name and serial number at other places, or no text at all);
+    // cut or padded with 0xFF to the block's length. Empty: this radio's own layout.
+    void setInfoBody(const QByteArray& body) { m_infoBody = body; }
     void setLogPath(const QString& path);
     // Where output goes: returns the number of bytes taken (may be fewer than offered).
     void setSink(std::function<qint64(const char*, qint64)> sink) { m_sink = std::move(sink); }
@@ -84,6 +88,7 @@ class simRadio : public QObject {
     int m_baud = 0;
     QString m_savePath;
     QByteArray m_serial = "SIM-0005200";
+    QByteArray m_infoBody;
     QFile m_log;
     std::function<qint64(const char*, qint64)> m_sink;
 
