@@ -4,8 +4,8 @@
 #include "indEnviron.h"
 #include "indMain.h"
 
-indSheetEnv::indSheetEnv(indMain& controller, indEnviron& environ)
-    : m_controller(controller), m_env(environ) {}
+indSheetEnv::indSheetEnv(indMain& controller, indEnviron& settings)
+    : m_controller(controller), m_env(settings) {}
 
 bool indSheetEnv::makerMode() const {
     return m_controller.makerMode();

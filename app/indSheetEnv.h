@@ -10,7 +10,7 @@ class indMain;
 
 class indSheetEnv : public cuiSheetEnv {
   public:
-    indSheetEnv(indMain& controller, indEnviron& environ);
+    indSheetEnv(indMain& controller, indEnviron& settings);
     bool makerMode() const override;
     int sheetFontScale() const override;
     void cellHelp(int32_t label) override;
