@@ -412,5 +412,9 @@ QString indMain::RecoverUnsaved() {
 bool indMain::openBackupFolder() {
     const QString folder = backupFolder();
     QDir().mkpath(folder);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) return true;
+    // No file manager could be started: the folder's path, to be found by hand.
+    cmcPrompt::tell(block("GI_Mess_BackupFolder_Shown").arg(QDir::toNativeSeparators(folder)),
+                    title(), cmcPromptIcon::Information);
+    return false;
 }

@@ -36,15 +36,18 @@ void indMain::OpenRepeaterWindow() {
     window->onLoad([this] { ImportRepeater(); });
     window->onSave([this] { ExportRepeater(); });
     // Cancel puts the repeater part back as it was when the window opened. The window is
-    // not modal: whatever was edited in the other sheets meanwhile stays.
+    // not modal: whatever was edited in the other sheets meanwhile stays. A load marks the
+    // document modified even when it brought nothing new; after Cancel the document is
+    // modified only if it differs from what was saved.
     window->onCancel([this, opened = m_working] {
         CommitPendingEdit();
         cmcEeprom kept(m_working);
         imcRepeaterSites::takeOver(kept, opened);
-        if (kept == m_working) return;
-        m_working = kept;
-        m_doc.breakMerge();
-        ImageChanged(cmcGTex::mainTable().getText(QStringLiteral("GI_AppInd_RptCancelStep")));
+        if (kept != m_working) {
+            m_working = kept;
+            m_doc.breakMerge();
+            ImageChanged(cmcGTex::mainTable().getText(QStringLiteral("GI_AppInd_RptCancelStep")));
+        }
         RefreshViews();
     });
     m_repeaterWindow = window;
@@ -67,6 +70,7 @@ bool indMain::ImportRepeater() {
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
     m_repeaterFile = info.absoluteFilePath();
+    rememberExchange(path);
     const int before = imcRepeaterSites::entryCount(m_working);
     imcRepeaterSites::takeOver(m_working, copy);
     const int after = imcRepeaterSites::entryCount(m_working);
@@ -92,9 +96,12 @@ bool indMain::ExportRepeater() {
     const QString proposed = m_repeaterFile.isEmpty() ? QStringLiteral("Untitled")
                                                       : QFileInfo(m_repeaterFile).fileName();
     const QString filter = dialogText(1);
-    const QString path = cuiFileDialogs::withDefaultSuffix(
-        cuiFileDialogs::current().saveFile(parent, dialogText(0), filter, m_currentDir, proposed),
-        filter);
+    const QString path = exchangeTarget([&] {
+        return cuiFileDialogs::withDefaultSuffix(
+            cuiFileDialogs::current().saveFile(parent, dialogText(0), filter, m_currentDir,
+                                               proposed),
+            filter);
+    });
     if (path.isEmpty()) return false;
     if (const int code = indCloneFile::saveRepeater(path, m_working); code != ICF_Ok) {
         tellFileError(code);
@@ -103,6 +110,7 @@ bool indMain::ExportRepeater() {
     const QFileInfo info(path);
     m_currentDir = info.absolutePath();
     m_repeaterFile = info.absoluteFilePath();
+    rememberExchange(path);
     return true;
 }
 

@@ -19,6 +19,7 @@
 #include "imcSettingCells.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -148,6 +149,23 @@ int32_t cmcCellDispatch::keyColumn(int32_t list) {
     }
 }
 
+void cmcCellDispatch::tellRowNotInUse(int32_t list) {
+    // One line per list with a key column, in this order.
+    static constexpr int32_t Lists[] = {QxList::Channel, QxList::Address, QxList::Network,
+                                        QxList::PhoneLink, QxList::Profile};
+    static const QString Key = QStringLiteral("GI_AppMess_RowNotInUse");
+    if (!hasEditUser()) return;
+    cmcGTex& table = cmcFCache::instance().table();
+    for (int line = 0; line < int(std::size(Lists)); ++line) {
+        if (Lists[line] != list) continue;
+        if (!table.hasKey(Key)) return;
+        cmcEditReport report;
+        report.statusText = table.getTextBlock(Key).split(u'\n').value(line);
+        if (!report.statusText.isEmpty()) editUser().report(report);
+        return;
+    }
+}
+
 int32_t cmcCellDispatch::listOfLabel(int32_t label) {
     if (label >= CL_ChL_Name && label <= CL_ChL_Mode) return QxList::Channel;
     if (label >= CL_AddrL_Name && label <= CL_AddrL_Emergency) return QxList::Address;
@@ -270,15 +288,22 @@ bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list) {
 
     const int32_t key = keyColumn(list);
     const bool wasInUse = rec.inUse;
+    const bool typed = r.fl.operation == cuiFlector::OpDisplay && r.fl.hasKey();
+    bool redirected = false;
     if (key != CL_None && !rec.inUse) {
         r.blank = true;
         if (r.label != key) {
-            // Typing on a row not in use starts the row at its key column.
-            if (r.fl.operation == cuiFlector::OpDisplay && r.fl.hasKey() && r.fl.key <= 127) {
+            // Typing on a row not in use starts the row at its key column; a value given
+            // to another column is not set. Either way the user is told why.
+            if (typed && r.fl.key <= 127) {
                 r.redirectLabel = key;
                 r.label = key;
+                redirected = true;
             } else {
-                return false; // shows empty; values of a row not in use are not set
+                if (typed || r.fl.operation == cuiFlector::OpCommit ||
+                    r.fl.operation == cuiFlector::OpChoose)
+                    tellRowNotInUse(list);
+                return false; // shows empty
             }
         }
     }
@@ -293,6 +318,11 @@ bool cmcCellDispatch::recordCell(cmcCellRequest& r, int32_t list) {
         r.blank = key != CL_None && !rec.inUse;
         changedNow(r);
     }
+    // Moved to the key column, or a key there that starts nothing (a letter typed where the
+    // frequency goes): the row needs its key value first.
+    if (key != CL_None && !wasInUse && typed &&
+        (redirected || (!changed && r.fl.editStatus == cuiFlector::EsNone)))
+        tellRowNotInUse(list);
     return r.changed;
 }
 

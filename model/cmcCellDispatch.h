@@ -116,6 +116,9 @@ class cmcCellDispatch {
 
   private:
     bool recordCell(cmcCellRequest& r, int32_t list);
+    // Tells the edit user on the status line that a row of the list is not in use and what
+    // it needs first (its key column's value).
+    void tellRowNotInUse(int32_t list);
     bool recordField(cmcCellRequest& r, datCh& rec);
     // The edit of a row not in use made on the default image's record of the row; true
     // (rec and r replaced) when that brings the row into use.

@@ -123,9 +123,10 @@ const char* const EnglishProblems[] = {
     "%1 is not a regular file.",
     "Line %1 is longer than %2 characters.",
     "Line %1 is not a valid line of a clone file.",
-    "Line %1 gives the address %2 a second time.",
+    "The file does not hold the identity of this transceiver's memory.",
     "The file holds no data, only its header.",
     "The file is empty.",
+    "This is a clone file of the transceiver's whole memory, not repeater data.",
 };
 
 } // namespace
@@ -189,9 +190,6 @@ QString cmcIcfFile::fillProblem(QString text, const cmcIcfProblem& problem) {
         return text.arg(path);
     case cmcIcfProblem::LineTooLong:
         return text.arg(QString::number(problem.line), QString::number(MaxLineLength));
-    case cmcIcfProblem::Duplicate:
-        return text.arg(QString::number(problem.line),
-                        QString::asprintf("%04X", unsigned(problem.address)));
     case cmcIcfProblem::BadLine:
         return text.arg(problem.line);
     default:
@@ -205,12 +203,17 @@ int cmcIcfFile::systemFail(int code, const QString& reason) {
     return code;
 }
 
-int cmcIcfFile::fail(int code, cmcIcfProblem::Kind kind, int line, int32_t address) {
+int cmcIcfFile::reject(int code, cmcIcfProblem::Kind kind) {
+    fail(code, kind);
+    lastProblemStore() = m_problem;
+    return code;
+}
+
+int cmcIcfFile::fail(int code, cmcIcfProblem::Kind kind, int line) {
     m_problem = {};
     m_problem.kind = kind;
     m_problem.path = m_path;
     m_problem.line = line;
-    m_problem.address = address;
     return code;
 }
 
@@ -448,9 +451,7 @@ int cmcIcfFile::parseDataLine(const char* line, int length, int lineNumber) {
     if (2 * count != length - 6) return fail(ICF_Format, cmcIcfProblem::BadLine, lineNumber);
     // Nothing is stored unless the whole line lies inside the image.
     if (address + count > imageSize()) return ICF_Data;
-    // Every address comes once: a second line for it means a damaged or patched-together file.
-    for (int32_t a = address; a < address + count; ++a)
-        if (isLoaded(a)) return fail(ICF_Format, cmcIcfProblem::Duplicate, lineNumber, a);
+    // A line over addresses given before overwrites them: the later line wins.
     for (int32_t k = 0; k < count; ++k) {
         const char* p = line + 6 + 2 * k;
         m_image->SetByte(address + k, uint8_t(hexValue(p[0]) << 4 | hexValue(p[1])));
@@ -491,10 +492,12 @@ QString cmcIcfFile::message(int code, const cmcIcfProblem& problem) {
     const QString key = errorKey(code);
     if (key.isEmpty()) return {};
     cmcGTex& table = cmcGTex::mainTable();
-    QString text = QStringLiteral("%1\n\n%2")
-                       .arg(table.getText(QStringLiteral("GI_Mess_FileErr_Headline")),
-                            table.getTextBlock(key));
+    const QString headline = table.getText(QStringLiteral("GI_Mess_FileErr_Headline"));
     const QString detail = problemText(problem);
+    // A file of another kind: what it is says more than the check that noticed it.
+    if (problem.kind == cmcIcfProblem::CloneFile && !detail.isEmpty())
+        return QStringLiteral("%1\n\n%2").arg(headline, detail);
+    QString text = QStringLiteral("%1\n\n%2").arg(headline, table.getTextBlock(key));
     if (!detail.isEmpty()) text += QStringLiteral("\n\n") + detail;
     return text;
 }

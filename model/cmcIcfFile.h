@@ -10,9 +10,9 @@
 // restores the image it was reading into. Only regular files are read or replaced: a FIFO or
 // a device named as a clone file would block the reader or be swallowed by the rename.
 //
-// Each address may be given once: a second line for an address already read marks a damaged
-// file. A line longer than the reader's buffer is refused as a whole instead of being read
-// in pieces.
+// A line may give addresses that an earlier line gave already: the later line's bytes win, so
+// that a file can be patched by appending lines. A line longer than the reader's buffer is
+// refused as a whole instead of being read in pieces.
 
 #include "cmcAdrRange.h"
 
@@ -38,8 +38,8 @@ enum cmcIcfError : int {
 };
 
 // What lies behind an error code, for a message that names the cause: the file and the
-// system's reason when it cannot be opened or written, the line of a format error, the
-// address given twice.
+// system's reason when it cannot be opened or written, the line of a format error, a file
+// whose contents are not what its reader wanted.
 struct cmcIcfProblem {
     enum Kind {
         None,
@@ -47,15 +47,15 @@ struct cmcIcfProblem {
         NotRegular,  // path: a folder, FIFO or device, not a regular file
         LineTooLong, // line: longer than the reader's buffer
         BadLine,     // line: not a valid header or data line
-        Duplicate,   // line, address: an address given a second time
+        Identity,    // the data do not carry the identity the reader wanted
         NoData,      // the file holds no data lines at all
         Empty,       // the file holds nothing
+        CloneFile,   // a whole clone file where a repeater-data file was wanted
     };
     Kind kind = None;
     QString path;
     QString reason;
     int line = 0;
-    int32_t address = -1;
 };
 
 class cmcIcfFile {
@@ -116,7 +116,8 @@ class cmcIcfFile {
     int32_t loadedCount() const;
 
     // The message of a code 1 to 9 as the editor shows it: the headline, the code's text and,
-    // when the text table has the detail texts, the problem's detail below. Empty for 0 and
+    // when the text table has the detail texts, the problem's detail below; for a file of
+    // another kind (CloneFile) the detail alone follows the headline. Empty for 0 and
     // unknown codes.
     static QString message(int code, const cmcIcfProblem& problem = {});
     // The text-table key of a code's message; empty for 0 and unknown codes.
@@ -131,6 +132,10 @@ class cmcIcfFile {
 
     // The problem behind the last error of this object (None after a success).
     const cmcIcfProblem& problem() const { return m_problem; }
+    // For a caller that judges what a successful read delivered (its identity, its
+    // version): records code as the read's outcome with the problem behind it, here and
+    // as lastProblem(). The image is the caller's to restore. Returns code.
+    int reject(int code, cmcIcfProblem::Kind kind);
     // The problem behind the last error of any clone-file read or write in the process, for
     // callers that only see the code (the command-line verbs).
     static const cmcIcfProblem& lastProblem();
@@ -151,7 +156,7 @@ class cmcIcfFile {
     int parseLines(QIODevice& device);
     int parseDataLine(const char* line, int length, int lineNumber);
     int checkHeader(const char* line, int length);
-    int fail(int code, cmcIcfProblem::Kind kind, int line = 0, int32_t address = -1);
+    int fail(int code, cmcIcfProblem::Kind kind, int line = 0);
     int systemFail(int code, const QString& reason);
     static QString fillProblem(QString text, const cmcIcfProblem& problem);
     void setBits(std::vector<uint8_t>& map, int32_t first, int32_t count);

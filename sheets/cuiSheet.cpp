@@ -476,7 +476,7 @@ void cuiSheet::currentRange(int& first, int& last) {
 bool cuiSheet::gridSelectCell(int col, int row) {
     if (m_selecting) return true;
     cmcEvMan* ev = cmcEvMan::instance();
-    if (ev) postStatus(ev);
+    if (ev && !m_keepStatus) postStatus(ev);
     if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return false;
     const clsSheetCellId& target = CellAt(col, row);
     if (!target.cell.selectable) return false;
@@ -702,8 +702,13 @@ void cuiSheet::runCommand(bool waits) {
         const cuiCellResult result =
             m_source->execute(CellAt(rc.col, rc.row).cell, rc.command, rc.context);
         // The dispatcher may have carried the command to another cell of the row (a key
-        // typed on a row not in use goes to its key column): the rest applies there.
-        if (result.redirect && SelectCellById(result.category, result.label, result.index)) {
+        // typed on a row not in use goes to its key column): the rest applies there. What
+        // the command put on the status line (why it moved) stays.
+        m_keepStatus = result.redirect;
+        const bool moved =
+            result.redirect && SelectCellById(result.category, result.label, result.index);
+        m_keepStatus = false;
+        if (moved) {
             rc.col = m_grid->col();
             rc.row = m_grid->row();
         }

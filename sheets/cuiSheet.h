@@ -238,7 +238,8 @@ class cuiSheet : public cuiGridOwner {
     int m_memCol = 0, m_memRow = 0;
     bool m_mouseDown = false;
     bool m_multiSelecting = false;
-    bool m_selecting = false; // the sheet moves the focus cell itself
+    bool m_selecting = false;  // the sheet moves the focus cell itself
+    bool m_keepStatus = false; // a command moves it: the status line keeps what it said
     bool m_shiftHeld = false;
     int m_editCol = -1, m_editRow = -1;
     bool m_editorClosing = false;

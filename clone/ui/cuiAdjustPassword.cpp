@@ -9,26 +9,42 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
-#include <array>
-#include <cstring>
 
 namespace {
 const QString Stem = QStringLiteral("GI_AppInd_Opt_AdjReadPwd");
 
-// The first (at most) 8 characters of a word in 8 zero-filled bytes.
-std::array<char, cuiAdjustPassword::MaxLength> block(const QString& word) {
-    std::array<char, cuiAdjustPassword::MaxLength> b{};
-    const QByteArray bytes = word.left(cuiAdjustPassword::MaxLength).toUtf8();
-    std::memcpy(b.data(), bytes.constData(), std::min<size_t>(size_t(bytes.size()), b.size()));
-    return b;
-}
+// Takes at most MaxLength characters, counted as Characters() counts them.
+class CharacterLimit : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return cuiAdjustPassword::Characters(input).size() <= cuiAdjustPassword::MaxLength
+                   ? Acceptable
+                   : Invalid;
+    }
+};
 } // namespace
 
+QStringList cuiAdjustPassword::Characters(const QString& word) {
+    const QString text = word.normalized(QString::NormalizationForm_C);
+    QStringList characters;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+        characters << text.mid(start, end - start);
+        start = end;
+    }
+    return characters;
+}
+
 bool cuiAdjustPassword::Matches(const QString& entry, const QString& storedWord) {
-    if (entry.isEmpty() || entry.size() > MaxLength) return false;
-    return block(entry) == block(storedWord);
+    const QStringList typed = Characters(entry);
+    if (typed.isEmpty() || typed.size() > MaxLength) return false;
+    return typed == Characters(storedWord).mid(0, MaxLength);
 }
 
 cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
@@ -42,7 +58,7 @@ cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
     auto* notice = new QLabel(t.getTextBlock(Stem + QStringLiteral("_Notice")));
     m_edit = new QLineEdit;
     m_edit->setEchoMode(QLineEdit::Password);
-    m_edit->setMaxLength(MaxLength);
+    m_edit->setValidator(new CharacterLimit(m_edit));
     // Echoed as "*" whatever the style's own password character is.
     m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     const QFontMetrics fm(font());

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QLineEdit;
 class QPushButton;
@@ -20,9 +21,12 @@ class cuiAdjustPassword : public QDialog {
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
 
-    // An entry of 1 to 8 characters that equals the stored word, both compared as 8-byte
-    // blocks of their first (at most) 8 characters, zero-filled.
+    // An entry of 1 to 8 characters that equals the stored word's first (at most) 8
+    // characters. Characters are counted as a person counts them, whatever their encoding
+    // takes: "ä" is one character, typed as one code point or as "a" and its diaeresis.
     static bool Matches(const QString& entry, const QString& storedWord);
+    // A word's characters in that sense (grapheme clusters of its composed form).
+    static QStringList Characters(const QString& word);
 
   private:
     void tryAccept();

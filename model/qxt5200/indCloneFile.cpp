@@ -85,19 +85,14 @@ int indCloneFile::open(const QString& path, cmcEeprom& image) {
     setUpReader(file, false);
     int code = file.read(path);
     if (code != ICF_Ok) return code;
-    // The identity can only be judged when the file gave its bytes; a file that lacks them
-    // (one of header lines alone, for instance) is missing data rather than another radio's.
-    bool identityGiven = file.isLoaded(QxRadio::MapRevisionAddr);
-    for (int32_t a = 0; a < QxRadio::IdentityLen; ++a)
-        identityGiven = identityGiven && file.isLoaded(QxRadio::IdentityAddr + a);
-    if (!identityGiven)
-        code = file.checkCoverage(QxRadio::WholeImage);
-    else if (!hasIdentity(copy))
-        code = ICF_Data;
-    else if (!acceptVersion(copy))
-        code = ICF_Newer;
-    else
-        code = file.checkCoverage(QxRadio::WholeImage);
+    // The identity first, then the version, then the coverage. A file of header lines alone
+    // fails the identity as any file without this radio's identity does; its reason is that
+    // it holds no data.
+    if (!hasIdentity(copy))
+        return file.reject(ICF_Data, file.dataLineCount() == 0 ? cmcIcfProblem::NoData
+                                                               : cmcIcfProblem::Identity);
+    if (!acceptVersion(copy)) return file.reject(ICF_Newer, cmcIcfProblem::None);
+    code = file.checkCoverage(QxRadio::WholeImage);
     if (code != ICF_Ok) return code;
     image = copy;
     return ICF_Ok;
@@ -123,5 +118,9 @@ int indCloneFile::readRepeater(const QString& path, cmcEeprom& copy) {
     copy.SetSize(copy.GetSize()); // zero-filled
     cmcIcfFile file(copy);
     setUpReader(file, true);
-    return file.read(path, QxRadio::RepeaterData);
+    const int code = file.read(path, QxRadio::RepeaterData);
+    // A clone file offered as repeater data fails on its map revision; say what it is.
+    if (code == ICF_MapRev && file.mapRevision() == QxRadio::CloneMapRevision)
+        return file.reject(code, cmcIcfProblem::CloneFile);
+    return code;
 }

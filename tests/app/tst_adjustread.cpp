@@ -32,6 +32,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QValidator>
 #include <QtTest>
 #include <memory>
 
@@ -68,7 +69,12 @@ struct DialogUser {
                 return;
             }
             QVERIFY(d->edit()->echoMode() == QLineEdit::Password);
-            QCOMPARE(d->edit()->maxLength(), 8);
+            // At most 8 characters, as a person counts them.
+            QVERIFY(d->edit()->validator());
+            int at = 0;
+            QString eight(8, QChar(0xE4)), nine(9, QChar(0xE4));
+            QCOMPARE(d->edit()->validator()->validate(eight, at), QValidator::Acceptable);
+            QCOMPARE(d->edit()->validator()->validate(nine, at), QValidator::Invalid);
             d->edit()->setText(password);
             d->okButton()->click();
         } else if (auto* w = dynamic_cast<cuiRebootWait*>(modal)) {
@@ -286,9 +292,29 @@ class tst_AdjustRead : public QObject {
                                                      << "abcdefgh" << false;
         QTest::newRow("not ASCII")
             << QStringLiteral("Prüfung") << QStringLiteral("Prüfung") << true;
+        // Characters are compared, not the bytes of their encoding: the first four "ä" take
+        // 8 bytes, the rest must still match.
+        QTest::newRow("8 umlauts")
+            << QStringLiteral("ääääääää") << QStringLiteral("ääääääää") << true;
+        QTest::newRow("4 umlauts, then others")
+            << QStringLiteral("ääääXYZW") << QStringLiteral("ääääääää") << false;
+        QTest::newRow("4 of 8 umlauts")
+            << QStringLiteral("ääää") << QStringLiteral("ääääääää") << false;
+        QTest::newRow("9 umlauts")
+            << QStringLiteral("äääääääää") << QStringLiteral("ääääääää") << false;
+        QTest::newRow("long stored word of umlauts, its first 8")
+            << QStringLiteral("ääääääää") << QStringLiteral("äääääääääö") << true;
+        QTest::newRow("diaeresis typed apart")
+            << QStringLiteral("Pru\u0308fung") << QStringLiteral("Prüfung") << true;
+        QTest::newRow("8 characters beyond 16 bits")
+            << QStringLiteral("\U0001F511\U0001F511\U0001F511\U0001F511"
+                              "\U0001F511\U0001F511\U0001F511\U0001F511")
+            << QStringLiteral("\U0001F511\U0001F511\U0001F511\U0001F511"
+                              "\U0001F511\U0001F511\U0001F511\U0001F511")
+            << true;
     }
 
-    // The entry is compared as an 8-byte block with the stored word's first 8 characters.
+    // The entry is compared, character by character, with the stored word's first 8.
     void passwordRule() {
         QFETCH(QString, entry);
         QFETCH(QString, stored);

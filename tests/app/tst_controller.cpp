@@ -246,6 +246,43 @@ class tst_controller : public QObject {
         QCOMPARE(prompt.entries()[1].icon, cmcPromptIcon::Warning);
     }
 
+    // A file of its header alone fails as a file without this radio's identity; the message
+    // gives the reason.
+    void headerOnlyFileFailsItsIdentity() {
+        ScriptedPrompt prompt;
+        const QString bare = path(QStringLiteral("bare.icf"));
+        QFile f(bare);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("70410001\r\n");
+        f.close();
+        const cmcEeprom before = m_main->workingImage();
+        QVERIFY(!m_main->Open(bare));
+        QVERIFY(m_main->workingImage() == before);
+        QCOMPARE(prompt.entries().size(), 1);
+        const QString shown = prompt.entries()[0].text;
+        cmcGTex& t = cmcGTex::mainTable();
+        QVERIFY2(shown.contains(t.getTextBlock(cmcIcfFile::errorKey(ICF_Data))), qPrintable(shown));
+        QVERIFY2(shown.endsWith(t.getText(cmcIcfFile::problemKey(), cmcIcfProblem::NoData - 1)),
+                 qPrintable(shown));
+    }
+
+    // Without a file manager to open it, File > Open Backups Folder names the folder.
+    void backupsFolderNamedWithoutFileManager() {
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", QFile::encodeName(empty.path()));
+        ScriptedPrompt prompt;
+        const bool opened = m_main->openBackupFolder();
+        qputenv("PATH", path);
+        QVERIFY(!opened);
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY2(
+            prompt.entries()[0].text.contains(QDir::toNativeSeparators(indMain::backupFolder())),
+            qPrintable(prompt.entries()[0].text));
+        QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Information);
+        QVERIFY(QDir(indMain::backupFolder()).exists());
+    }
+
     // A save that cannot write (here: the name is a folder) tells why and keeps the document
     // modified under its old name.
     void failedSaveTellsAndStaysModified() {

@@ -9,6 +9,8 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cmcEeprom.h"
+#include "cmcEvMan.h"
+#include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cuiFileDialogs.h"
 #include "cuiGrid.h"
@@ -322,6 +324,35 @@ class tst_keyboard : public QObject {
         QVERIFY(undo && undo->isVisible() && !undo->isEnabled());
         QAction* paste = m_main->menu()->actionOf(CL_PMenu_Paste);
         QVERIFY(paste && paste->isVisible() && !paste->isEnabled());
+    }
+
+    // A name typed on a channel not in use is not taken silently: the typing moves to the
+    // frequency, and the status line says that the channel needs it first, while the
+    // letters go on being typed; the channel stays unused.
+    void nameOnUnusedChannelTellsWhy() {
+        openChannelName();
+        QCOMPARE(cells().text(CT_ChannelList, CL_ChL_FreqR, 1), QString());
+        QVERIFY(selectChannelCell(CL_ChL_Name, 1));
+        const QString why = cmcGTex::mainTable().getText(QStringLiteral("GI_AppMess_RowNotInUse"));
+        QVERIFY(m_main->statusText() != why);
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("Harbour"));
+        m_editor->events->dispatchStep();
+        QCOMPARE(m_main->statusText(), why);
+        const cuiCell& current =
+            m_sheet->CellObjectAt(m_sheet->grid()->col(), m_sheet->grid()->row());
+        QCOMPARE(current.label, int32_t(CL_ChL_FreqR));
+        QCOMPARE(current.index, 1);
+        QCOMPARE(cells().text(CT_ChannelList, CL_ChL_Name, 1), QString());
+        QCOMPARE(cells().text(CT_ChannelList, CL_ChL_FreqR, 1), QString());
+
+        // A name given as a whole (a paste into the cell, a value typed elsewhere) is told
+        // the same way.
+        m_editor->events->post(cmcEvStatusText{QString(), 0, 0});
+        m_editor->events->dispatchStep();
+        QCOMPARE(m_main->statusText(), QString());
+        QVERIFY(!cells().commit(CT_ChannelList, CL_ChL_Name, 1, QStringLiteral("Harbour")));
+        m_editor->events->dispatchStep();
+        QCOMPARE(m_main->statusText(), why);
     }
 };
 

@@ -143,11 +143,21 @@ class tst_Repeater : public QObject {
         QVERIFY(working == before);
         QVERIFY(m_main->IsModified());
         QCOMPARE(m_main->currentDirectory(), m_editor->dir.path());
+
+        // Cancelled after the load: nothing differs from the saved data, so nothing is
+        // left modified.
+        window->cancelButton()->click();
+        QTRY_VERIFY(!m_main->repeaterWindow());
+        QVERIFY(working == before);
+        QVERIFY(!m_main->IsModified());
     }
 
+    // Each refused file is named by its code's message; a clone file is named as what it
+    // is, not by the map revision that gave it away.
     void refusedFiles_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says"); // empty: the code's own message
         const QByteArray header = "70410001\r\n#Comment=Repeater Data\r\n";
         QByteArray lines;
         for (int a = 0; a <= QxRadio::RepeaterLast; a += 16) {
@@ -156,11 +166,14 @@ class tst_Repeater : public QObject {
                      QByteArray::number(n, 16).rightJustified(2, '0').toUpper() +
                      QByteArray(n * 2, 'A') + "\r\n";
         }
-        QTest::newRow("map revision of a clone file") << header + "#MapRev=2\r\n" + lines << 5;
-        QTest::newRow("another model") << "70420001\r\n#MapRev=1\r\n" + lines << 3;
+        QTest::newRow("a clone file")
+            << header + "#MapRev=2\r\n" + lines << 5
+            << "This is a clone file of the transceiver's whole memory, not repeater data.";
+        QTest::newRow("another map revision") << header + "#MapRev=3\r\n" + lines << 5 << "";
+        QTest::newRow("another model") << "70420001\r\n#MapRev=1\r\n" + lines << 3 << "";
         QTest::newRow("a line missing")
-            << header + "#MapRev=1\r\n" + lines.left(lines.indexOf("\r\n") + 2) << 7;
-        QTest::newRow("the file as a good one") << header + "#MapRev=1\r\n" + lines << 0;
+            << header + "#MapRev=1\r\n" + lines.left(lines.indexOf("\r\n") + 2) << 7 << "";
+        QTest::newRow("the file as a good one") << header + "#MapRev=1\r\n" + lines << 0 << "";
     }
 
     void refusedFiles() {
@@ -181,9 +194,12 @@ class tst_Repeater : public QObject {
             QVERIFY(m_main->IsModified());
             return;
         }
+        QFETCH(QString, says);
         QCOMPARE(prompt.entries().size(), 1);
-        QVERIFY(prompt.texts().value(0).contains(
-            cmcGTex::mainTable().getTextBlock(cmcIcfFile::errorKey(code))));
+        const QString shown = prompt.texts().value(0);
+        const QString codeText = cmcGTex::mainTable().getTextBlock(cmcIcfFile::errorKey(code));
+        QVERIFY2(shown.contains(says.isEmpty() ? codeText : says), qPrintable(shown));
+        if (!says.isEmpty()) QVERIFY2(!shown.contains(codeText), qPrintable(shown));
         QVERIFY(m_main->workingImage() == before);
         QVERIFY(!m_main->IsModified());
         QCOMPARE(m_main->repeaterFile(), QString());

@@ -93,7 +93,8 @@ class tst_IcfFile : public QObject {
     void writesRangesInAlignedRuns();
     void readErrors_data();
     void readErrors();
-    void duplicateAddressRefusedAndLowerCaseDigits();
+    void laterLinesOverwrite_data();
+    void laterLinesOverwrite();
     void problemsNameTheCause();
     void readWithoutRangesSkipsCoverage();
     void modelCheckDecides_data();
@@ -236,8 +237,6 @@ void tst_IcfFile::readErrors_data() {
     QTest::newRow("last line without LF") << joined(good, "\n").chopped(1) << true << 0;
     QTest::newRow("last line ending in CR alone") << joined(good).chopped(1) << true << 0;
     QTest::newRow("last line cut short") << joined(good).chopped(3) << true << 6;
-    QTest::newRow("address given twice") << inserted(4000, dataLine(0x10, 16)) << true << 6;
-    QTest::newRow("overlapping lines") << inserted(5, "0018020102") << true << 6;
     QTest::newRow("data line of 767 characters")
         << inserted(3, "0000FF" + QByteArray(761, '0')) << true << 6;
 
@@ -278,12 +277,42 @@ void tst_IcfFile::readErrors() {
     }
 }
 
-// Lower-case digits are read; a second line for addresses already read is a damaged file,
-// named by its line and the first address it repeats, and leaves the image as it was.
-void tst_IcfFile::duplicateAddressRefusedAndLowerCaseDigits() {
+// A line over addresses that an earlier line gave overwrites them, whether it repeats the
+// earlier line's run or overlaps it; the coverage check still passes. Lower-case digits are
+// read.
+void tst_IcfFile::laterLinesOverwrite_data() {
+    QTest::addColumn<int>("position"); // where the extra line goes among the file's lines
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("expected"); // the bytes 0x10..0x1F after the read
+
+    QByteArray pattern16;
+    for (int32_t a = 0x10; a < 0x20; ++a)
+        pattern16 += char(pattern(a));
+    QByteArray overlapped = pattern16;
+    overlapped[8] = 0x01;
+    overlapped[9] = 0x02;
+    const QByteArray repeated(16, char(0xA5));
+
+    QTest::newRow("repeated address, appended")
+        << 4098
+        << QByteArray("0010"
+                      "10" +
+                      QByteArray(32, 'a').replace("aa", "a5"))
+        << repeated;
+    QTest::newRow("overlapping line, appended") << 4098 << QByteArray("0018020102") << overlapped;
+    QTest::newRow("overlapping line, right after") << 5 << QByteArray("0018020102") << overlapped;
+    // Given before the whole run, the overlap is overwritten in its turn.
+    QTest::newRow("overlapping line, before") << 4 << QByteArray("0018020102") << pattern16;
+    QTest::newRow("lower-case repeat") << 4098 << dataLine(0x10, 16).toLower() << pattern16;
+}
+
+void tst_IcfFile::laterLinesOverwrite() {
+    QFETCH(int, position);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, expected);
     QList<QByteArray> lines = fileLines();
-    lines[5] = dataLine(0x20, 16).toLower();
-    const QString path = m_dir.filePath("overlap.icf");
+    lines.insert(position, line);
+    const QString path = m_dir.filePath("overwrite.icf");
     writeFile(path, joined(lines));
     cmcEeprom image(QxRadio::ImageSize);
     cmcIcfFile file(image);
@@ -291,18 +320,12 @@ void tst_IcfFile::duplicateAddressRefusedAndLowerCaseDigits() {
     file.setExtraCode(0x0001);
     file.setMapRevCheck(&acceptTwo, nullptr);
     QCOMPARE(file.read(path, Whole), 0);
-    QCOMPARE(image.GetByte(0x2F), pattern(0x2F));
-
-    lines.insert(7, "0012020102");
-    writeFile(path, joined(lines));
-    const cmcEeprom before = image;
-    QCOMPARE(file.read(path, Whole), int(ICF_Format));
-    QVERIFY(image == before);
-    QCOMPARE(file.problem().kind, cmcIcfProblem::Duplicate);
-    QCOMPARE(file.problem().line, 8);
-    QCOMPARE(file.problem().address, 0x12);
-    QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
-             QStringLiteral("Line 8 gives the address 0012 a second time."));
+    QCOMPARE(file.dataLineCount(), 4096);
+    QByteArray got(16, 0);
+    image.GetBlock(0x10, reinterpret_cast<uint8_t*>(got.data()), 16);
+    QCOMPARE(got.toHex(), expected.toHex());
+    QCOMPARE(image.GetByte(0x0F), pattern(0x0F));
+    QCOMPARE(image.GetByte(0x20), pattern(0x20));
 }
 
 // Every error that has a cause beyond its code keeps it: the file and the system's reason,
@@ -356,12 +379,22 @@ void tst_IcfFile::problemsNameTheCause() {
     QCOMPARE(file.read(path, Whole), int(ICF_Coverage));
     QCOMPARE(file.problem().kind, cmcIcfProblem::NoData);
     QVERIFY(image == before);
-    // The editor's Open says the same, not that the identity is wrong.
+    // The editor's Open judges the identity before the coverage: a file of header lines
+    // alone fails it (8), and the reason named is that it holds no data. So does the header
+    // line alone.
     cmcEeprom working = patternImage();
-    QCOMPARE(indCloneFile::open(path, working), int(ICF_Coverage));
-    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::NoData);
+    for (const QByteArray& headerOnly :
+         {QByteArray("70410001\r\n#Comment=\r\n#MapRev=2\r\n"), QByteArray("70410001\r\n")}) {
+        writeFile(path, headerOnly);
+        QCOMPARE(indCloneFile::open(path, working), int(ICF_Data));
+        QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::NoData);
+        QCOMPARE(cmcIcfFile::englishProblemText(cmcIcfFile::lastProblem()),
+                 QStringLiteral("The file holds no data, only its header."));
+    }
+    // Data without the identity: the same code, named as such.
     writeFile(path, joined(fileLines(0, 0xFF)));
-    QCOMPARE(indCloneFile::open(path, working), int(ICF_Coverage));
+    QCOMPARE(indCloneFile::open(path, working), int(ICF_Data));
+    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::Identity);
     QVERIFY(working == patternImage());
 
     // A success clears the last problem.
@@ -612,6 +645,24 @@ void tst_IcfFile::repeaterFileRoundTrip() {
     const QString clonePath = dir.filePath("clone.icf");
     QCOMPARE(indCloneFile::save(clonePath, image, image), 0);
     QCOMPARE(indCloneFile::readRepeater(clonePath, copy), 5);
+    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::CloneFile);
+    // Its message says what the file is, not that its map revision is not supported.
+    cmcGTex& table = cmcGTex::mainTable();
+    table.close();
+    QStringList details;
+    for (int kind = cmcIcfProblem::System; kind <= cmcIcfProblem::CloneFile; ++kind)
+        details << QStringLiteral("Detail %1").arg(kind);
+    QVERIFY(
+        table.attachLines(baseLines() << "#GI_Mess_FileErr_Detail" << details << "#End_Of_Ovl"));
+    QCOMPARE(cmcIcfFile::message(5, cmcIcfFile::lastProblem()),
+             QStringLiteral("File error.\n\nDetail %1").arg(int(cmcIcfProblem::CloneFile)));
+    table.close();
+    QVERIFY(table.attachLines(baseLines() << "#End_Of_Ovl"));
+    // A repeater file of another map revision keeps the code's own message.
+    QByteArray other = readAll(path).replace("#MapRev=1", "#MapRev=3");
+    writeFile(path, other);
+    QCOMPARE(indCloneFile::readRepeater(path, copy), 5);
+    QCOMPARE(cmcIcfFile::lastProblem().kind, cmcIcfProblem::None);
 }
 
 void tst_IcfFile::initialDataIsFactoryState() {

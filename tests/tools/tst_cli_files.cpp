@@ -54,6 +54,7 @@ class tst_CliFiles : public QObject {
   private slots:
     void initTestCase();
     void checkInitialFile();
+    void checkPatchedFile();
     void checkBrokenFile_data();
     void checkBrokenFile();
     void checkNotRegularFile();
@@ -82,6 +83,17 @@ void tst_CliFiles::checkInitialFile() {
     QCOMPARE(r.err, QByteArray());
 }
 
+// A file patched by appending lines: a line that gives addresses again overwrites them.
+void tst_CliFiles::checkPatchedFile() {
+    QByteArray patched = readAll(initialFile());
+    patched += "12300141\r\n"; // 0x1230 given a second time, one byte
+    const QString path = m_dir.filePath("patched.icf");
+    QVERIFY(writeAll(path, patched));
+    const Run r = runCli({"check", path});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("OK\n"));
+}
+
 void tst_CliFiles::checkBrokenFile_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("code");
@@ -99,8 +111,6 @@ void tst_CliFiles::checkBrokenFile_data() {
     const qsizetype line = identity.indexOf("\r\n045010") + 2 + 6 + 2 * 14;
     identity.replace(line, 4, "5858");
 
-    QByteArray twice = good;
-    twice.insert(twice.indexOf("\r\n1230") + 2, good.mid(good.indexOf("\r\n1230") + 2, 40));
     QByteArray longComment = good;
     longComment.insert(longComment.indexOf("#Comment=") + 9, QByteArray(100000, 'x'));
 
@@ -108,13 +118,15 @@ void tst_CliFiles::checkBrokenFile_data() {
         << lettered << 6 << "Line 1 is not a valid line of a clone file.";
     QTest::newRow("other model") << otherModel << 3 << "";
     QTest::newRow("line missing") << missing << 7 << "";
-    QTest::newRow("identity text") << identity << 8 << "";
+    QTest::newRow("identity text")
+        << identity << 8 << "does not hold the identity of this transceiver's memory.";
     QTest::newRow("not there") << QByteArray() << 1 << ": No such file or directory.";
-    QTest::newRow("address given twice") << twice << 6 << "gives the address 1230 a second time.";
     QTest::newRow("comment of 100,000 characters")
         << longComment << 6 << "Line 2 is longer than 766 characters.";
-    QTest::newRow("header lines only") << QByteArray("70410001\r\n#Comment=\r\n#MapRev=2\r\n") << 7
+    QTest::newRow("header lines only") << QByteArray("70410001\r\n#Comment=\r\n#MapRev=2\r\n") << 8
                                        << "The file holds no data, only its header.";
+    QTest::newRow("header alone") << QByteArray("70410001\r\n") << 8
+                                  << "The file holds no data, only its header.";
 }
 
 void tst_CliFiles::checkBrokenFile() {
