@@ -170,9 +170,11 @@ class indMain : public cuiMain {
 
     // File > Export List... and Import List...: the list of the sheet on show as a CSV file
     // (indMainLists.cpp), or one the user picks where the sheet shows no list (shownList()
-    // is nullptr then). True when a file was written or imported.
+    // is nullptr then); Export asks the layout of a list that has more than one. True when a
+    // file was written or imported.
     const cmcCsvTable* shownList() const;
     const cmcCsvTable* listToExchange(const QString& caption);
+    const cmcCsvTable* layoutToExport(const cmcCsvTable& list);
     bool ExportList();
     bool ImportList();
 
@@ -277,7 +279,8 @@ class indMain : public cuiMain {
     bool m_makerMode = false;
     QString m_typed;
     int m_warnings = 0;
-    int m_chosenList = 0; // the list last picked for Export List / Import List
+    int m_chosenList = 0;   // the list last picked for Export List / Import List
+    int m_chosenLayout = 0; // the layout last picked for Export List
 
     std::unique_ptr<indCloneMan> m_cloneMan;
     std::unique_ptr<indSheetEnv> m_sheetEnv;

@@ -1,7 +1,8 @@
 // File > Export List... and Import List...: the list of the sheet on show as a CSV file
-// (imcCsvLists), or a list the user picks where the sheet on show is not a list. An import is
-// checked as a whole before anything changes; its errors are shown in one message, and an import
-// that goes in is one undo step ("Import 120 channels").
+// (imcCsvLists), or a list the user picks where the sheet on show is not a list; a list with
+// more than one layout (the channels) asks which one to write. An import is checked as a
+// whole before anything changes or anything is asked; its errors are shown in one message, and
+// an import that goes in is one undo step ("Import 120 channels").
 
 #include "cmcCellDispatch.h"
 #include "cmcCellRequest.h"
@@ -20,11 +21,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
 const QString TextKey = QStringLiteral("GI_AppInd_ListCsv");
 const QString NamesKey = QStringLiteral("GI_AppInd_ListCsvNames");
+const QString LayoutsKey = QStringLiteral("GI_AppInd_ListCsvLayouts");
 constexpr int ShownErrors = 20;
 
 enum TextLine {
@@ -36,7 +39,10 @@ enum TextLine {
     MoreErrors,
     ClearOthers,
     Summary,
-    ChooseList
+    ChooseList,
+    Landed,
+    FromZero,
+    ChooseLayout
 };
 
 QString text(int line) {
@@ -109,10 +115,32 @@ QString summary(const cmcCsvTable& list, const cmcEeprom& before, const cmcEepro
     return t;
 }
 
-bool anyInUse(const cmcEeprom& image, const cmcCsvTable& list) {
+// Where the rows went ("Into rows 1-5, 8."), and how the file's numbers were read when they
+// count from 0.
+QString landing(const cmcCsvResult& result) {
+    QString t = text(Landed).replace(QLatin1String("%s"), result.landed());
+    if (result.firstNumber == 0) t += u'\n' + text(FromZero);
+    return t;
+}
+
+// Rows in use that the file does not name: the ones a Replace would clear.
+bool othersInUse(const cmcEeprom& image, const cmcCsvTable& list, const cmcCsvResult& named) {
     for (int32_t row = 0; row < list.rows; ++row)
-        if (list.inUse(image, row)) return true;
+        if (list.inUse(image, row) &&
+            std::find(named.targets.begin(), named.targets.end(), row) == named.targets.end())
+            return true;
     return false;
+}
+
+void tellRefused(const QString& path, const cmcCsvResult& result, const QString& caption) {
+    QStringList lines{text(NotImported).replace(QLatin1String("%s"), QFileInfo(path).fileName())};
+    for (size_t i = 0; i < result.errors.size() && i < size_t(ShownErrors); ++i)
+        lines << result.errors[i].describe();
+    if (result.errors.size() > size_t(ShownErrors))
+        lines << text(MoreErrors)
+                     .replace(QLatin1String("%d"),
+                              QString::number(result.errors.size() - ShownErrors));
+    cmcPrompt::tell(lines.join(u'\n'), caption, cmcPromptIcon::Error);
 }
 
 } // namespace
@@ -148,24 +176,43 @@ const cmcCsvTable* indMain::shownList() const {
     return nullptr;
 }
 
+// The layout a list is written in: its own, or the one the user picks where it has more.
+const cmcCsvTable* indMain::layoutToExport(const cmcCsvTable& list) {
+    const std::vector<const cmcCsvTable*> layouts = imcCsvLists::layouts(list);
+    if (layouts.size() < 2) return &list;
+    const QStringList items = cmcGTex::mainTable().getTextBlock(LayoutsKey).split(u'\n');
+    const int chosen = cmcPrompt::choose(text(ChooseLayout), text(ExportTitle),
+                                         items.mid(0, qsizetype(layouts.size())), m_chosenLayout);
+    if (chosen < 0 || chosen >= int(layouts.size())) return nullptr;
+    m_chosenLayout = chosen;
+    return layouts[size_t(chosen)];
+}
+
 bool indMain::ExportList() {
     const cmcCsvTable* list = listToExchange(text(ExportTitle));
     if (!list) return false;
+    const cmcCsvTable* layout = layoutToExport(*list);
+    if (!layout) return false;
     const QString filter = text(Filter);
-    const QString path = cuiFileDialogs::withDefaultSuffix(
-        cuiFileDialogs::current().saveFile(m_form, text(ExportTitle), filter, m_currentDir,
-                                           QString::fromLatin1(list->name) +
-                                               QStringLiteral(".csv")),
-        filter);
+    // A file written before and changed since by another program is not overwritten
+    // without a question.
+    const QString path = exchangeTarget([&] {
+        return cuiFileDialogs::withDefaultSuffix(
+            cuiFileDialogs::current().saveFile(m_form, text(ExportTitle), filter, m_currentDir,
+                                               QString::fromLatin1(list->name) +
+                                                   QStringLiteral(".csv")),
+            filter);
+    });
     if (path.isEmpty()) return false;
     QString error;
     if (!cmcCsvList::writeFile(
             path,
-            cmcCsvList::write(m_working, *list, firstLanguageItems(m_dataDir, m_env.language)),
+            cmcCsvList::write(m_working, *layout, firstLanguageItems(m_dataDir, m_env.language)),
             &error)) {
         cmcPrompt::tell(error, appTitle(), cmcPromptIcon::Error);
         return false;
     }
+    rememberExchange(path);
     return true;
 }
 
@@ -182,36 +229,41 @@ bool indMain::ImportList() {
         return false;
     }
 
+    // The file is checked first (each record onto its row, the others kept); only a file
+    // that passed asks whether the rows it does not name are cleared.
     cmcCsvOptions options;
     options.items = firstLanguageItems(m_dataDir, m_env.language);
-    if (anyInUse(m_working, *list)) {
+    const cmcEeprom* defaults = cmcCellDispatch::global().defaultImage();
+    cmcEeprom image(m_working);
+    cmcCsvResult result =
+        cmcCsvList::read(image, defaults, imcCsvLists::layouts(*list), bytes, options);
+    if (!result.ok()) {
+        tellRefused(path, result, appTitle());
+        return false;
+    }
+    if (othersInUse(m_working, *list, result)) {
         const int answer = cmcPrompt::ask(text(ClearOthers), appTitle(),
                                           cmcPromptButtons::YesNoCancel, cmcPromptIcon::Question);
         if (answer == PA_Cancel) return false;
-        options.mode = answer == PA_Yes ? cmcCsvOptions::Replace : cmcCsvOptions::Merge;
-    }
-    cmcEeprom image(m_working);
-    const cmcCsvResult result = cmcCsvList::read(image, cmcCellDispatch::global().defaultImage(),
-                                                 imcCsvLists::layouts(*list), bytes, options);
-    if (!result.ok()) {
-        QStringList lines{
-            text(NotImported).replace(QLatin1String("%s"), QFileInfo(path).fileName())};
-        for (size_t i = 0; i < result.errors.size() && i < size_t(ShownErrors); ++i)
-            lines << result.errors[i].describe();
-        if (result.errors.size() > size_t(ShownErrors))
-            lines << text(MoreErrors)
-                         .replace(QLatin1String("%d"),
-                                  QString::number(result.errors.size() - ShownErrors));
-        cmcPrompt::tell(lines.join(u'\n'), appTitle(), cmcPromptIcon::Error);
-        return false;
+        if (answer == PA_Yes) {
+            options.mode = cmcCsvOptions::Replace;
+            image = m_working;
+            result = cmcCsvList::read(image, defaults, imcCsvLists::layouts(*list), bytes, options);
+            // Rows the file fills only after others were cleared can still be refused.
+            if (!result.ok()) {
+                tellRefused(path, result, appTitle());
+                return false;
+            }
+        }
     }
     m_currentDir = QFileInfo(path).absolutePath();
+    rememberExchange(path);
     const cmcEeprom before(m_working);
     m_working = image;
     m_doc.breakMerge();
     ImageChanged(rowsNamed(*list, result.rows));
     RefreshViews();
-    cmcPrompt::tell(summary(*list, before, m_working, result.rows), appTitle(),
-                    cmcPromptIcon::Information);
+    cmcPrompt::tell(summary(*list, before, m_working, result.rows) + u'\n' + landing(result),
+                    appTitle(), cmcPromptIcon::Information);
     return true;
 }

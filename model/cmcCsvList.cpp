@@ -149,6 +149,8 @@ class Import {
           m_items(options.items) {}
 
     void setDefaults(const cmcEeprom* defaults) { m_dispatch.setDefaultImage(defaults); }
+    // For a layout that numbers its rows as the file does: 0 when a record names row 0.
+    void settleNumbering(const std::vector<cmcCsvRecord>& records);
     bool header(const cmcCsvRecord& head);
     void prepare();
     void record(const cmcCsvRecord& rec);
@@ -179,7 +181,18 @@ class Import {
     QMap<int32_t, int> m_lineOfRow; // rows already imported, with their lines
     int32_t m_shift = 0;            // placed records: how far they move from their row numbers
     bool m_shifted = false;
+    int m_first = 1; // the file's number of the list's first row
 };
+
+void Import::settleNumbering(const std::vector<cmcCsvRecord>& records) {
+    m_first = 1;
+    if (m_table.fileNumbering && m_rowField >= 0)
+        for (size_t i = 1; i < records.size(); ++i) {
+            bool ok = false;
+            if (records[i].fields.value(m_rowField).trimmed().toInt(&ok) == 0 && ok) m_first = 0;
+        }
+    m_result.firstNumber = m_first;
+}
 
 bool Import::header(const cmcCsvRecord& head) {
     m_header = head.fields;
@@ -346,13 +359,16 @@ void Import::record(const cmcCsvRecord& rec) {
         const QString text = rec.fields[m_rowField].trimmed();
         bool ok = false;
         const int n = text.toInt(&ok);
-        if (!ok || n < 1 || n > m_table.rows) {
-            m_result.errors.push_back(
-                {rec.line, m_rowField + 1, m_header[m_rowField],
-                 QStringLiteral("'%1' is not a row number (1 to %2)").arg(text).arg(m_table.rows)});
+        const int last = m_table.rows - 1 + m_first;
+        if (!ok || n < m_first || n > last) {
+            m_result.errors.push_back({rec.line, m_rowField + 1, m_header[m_rowField],
+                                       QStringLiteral("'%1' is not a row number (%2 to %3)")
+                                           .arg(text)
+                                           .arg(m_first)
+                                           .arg(last)});
             return;
         }
-        row = n - 1;
+        row = n - m_first;
         if (m_options.placeAt >= 0) {
             // The first record sets how far the records move.
             if (!m_shifted) {
@@ -432,6 +448,22 @@ int cmcCsvTable::columnOf(const QString& name) const {
             name.compare(QString::fromLatin1(columns[i].name), Qt::CaseInsensitive) == 0)
             return int(i);
     return -1;
+}
+
+QString cmcCsvResult::landed() const {
+    std::vector<int32_t> rows = targets;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QStringList runs;
+    for (size_t i = 0; i < rows.size();) {
+        size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        runs << (j == i ? QString::number(rows[i] + 1)
+                        : QStringLiteral("%1-%2").arg(rows[i] + 1).arg(rows[j] + 1));
+        i = j + 1;
+    }
+    return runs.join(QStringLiteral(", "));
 }
 
 QString cmcCsvIssue::describe() const {
@@ -662,6 +694,7 @@ cmcCsvResult cmcCsvList::read(cmcEeprom& image, const cmcEeprom* defaults,
     Import import(work, *table, options, result);
     import.setDefaults(defaults);
     if (!import.header(records.front())) return result;
+    import.settleNumbering(records);
     import.prepare();
     for (size_t i = 1; i < records.size(); ++i)
         import.record(records[i]);

@@ -80,6 +80,9 @@ struct cmcCsvTable {
     // Columns of the file that the layout does not name are passed over (other programs'
     // layouts) instead of refused.
     bool ignoreUnknown = false;
+    // The row column counts as the file counts: from 0 when any record gives row 0 (the
+    // first row), else from 1. Without it, rows count from 1 as the sheets number them.
+    bool fileNumbering = false;
     // The column whose value brings a row into use (committed first); -1 when none.
     int keyColumn = -1;
     // What an import onto a row not in use needs ("give it a receive frequency").
@@ -137,7 +140,10 @@ struct cmcCsvResult {
     int rows = 0;                       // records imported
     std::vector<int32_t> targets;       // the rows they went to (from 0), in file order
     const cmcCsvTable* table = nullptr; // the layout the header was recognised as
+    int firstNumber = 1;                // the number the file gives the list's first row
     bool ok() const { return errors.empty(); }
+    // The rows the records went to as the sheets number them, runs joined: "1-5, 8, 10-12".
+    QString landed() const;
 };
 
 class cmcCsvList {

@@ -320,6 +320,8 @@ cmcCsvTable makeCommon() {
         CL_ChL_FreqR, "the row is not in use: it needs a Frequency");
     t.layout = "common";
     t.ignoreUnknown = true;
+    // Other tools number Location from 0 in most files, from 1 in some.
+    t.fileNumbering = true;
     t.exportRow = &commonExport;
     t.importRow = &commonImport;
     return t;

@@ -2,6 +2,8 @@
 // This radio's lists as comma-separated text: the columns of every list (cmcCsvList does
 // the reading and writing), their identifiers, and the channel list in the layout other
 // radio programming tools write (Location, Name, Frequency, Duplex, Offset, Mode, Comment).
+// Location numbers the rows as the file does: a file that gives Location 0 counts from 0
+// (Location 0 is the first row), any other from 1; it is written from 1.
 //
 // Identifiers, in the order of the editor's tree: channels, addresses, networks,
 // net-channels, messages, phone-links, profiles, ale-networks, ale-self, ale-individual,

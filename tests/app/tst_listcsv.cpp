@@ -111,7 +111,9 @@ class tst_listcsv : public QObject {
         prompt.clear();
         dialogs.answers << out;
         QVERIFY(m_main->ImportList());
-        QCOMPARE(prompt.entries().size(), 3); // which list, clear others, summary
+        // Which list, then the summary: the file names the one message in use, so there
+        // are no other rows to ask about.
+        QCOMPARE(prompt.entries().size(), 2);
         QVERIFY2(prompt.entries().last().text.startsWith(QStringLiteral("Import 1 message ")),
                  qPrintable(prompt.entries().last().text));
     }
@@ -140,7 +142,7 @@ class tst_listcsv : public QObject {
         // The summary: rows 1 to 3 came into use, row 4 was cleared.
         QCOMPARE(prompt.entries().last().text,
                  QStringLiteral("Import 3 channels (3 added, 0 replaced, 1 cleared; nothing "
-                                "refused)"));
+                                "refused)\nInto rows 1-3."));
         QCOMPARE(m_main->document().undoCount(), steps + 1);
         QCOMPARE(m_main->document().undoName(), QStringLiteral("Import 3 channels"));
         QCOMPARE(channel(CL_ChL_Name, 1), QStringLiteral("Pier, 2"));
@@ -167,7 +169,9 @@ class tst_listcsv : public QObject {
 
         QVERIFY(!m_main->ImportList());
 
-        QVERIFY(!prompt.entries().isEmpty());
+        // The file failed its checks: nothing is asked, only the errors are shown.
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(!prompt.entries().first().question);
         const QString shown = prompt.entries().last().text;
         QVERIFY2(shown.startsWith(QStringLiteral("The file bad.csv was not imported:\n")),
                  qPrintable(shown));
@@ -176,6 +180,99 @@ class tst_listcsv : public QObject {
                  qPrintable(shown));
         QVERIFY(m_main->workingImage() == before);
         QCOMPARE(m_main->document().undoCount(), steps);
+    }
+
+    // Channel lists of other tools in the common layout, numbered from 0 or from 1, both
+    // go to rows 1 to 3; the summary says where they went and how the file was counted.
+    void commonLayoutFromZeroOrOne_data() {
+        QTest::addColumn<int>("first");
+        QTest::newRow("from 0") << 0;
+        QTest::newRow("from 1") << 1;
+    }
+    void commonLayoutFromZeroOrOne() {
+        QFETCH(int, first);
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        const QString csv = m_editor->path(QStringLiteral("other.csv"));
+        QByteArray text = "Location,Name,Frequency,Duplex,Offset,Tone,Mode,Comment\r\n";
+        const char* const names[] = {"Harbour", "Pier", "Coast"};
+        for (int i = 0; i < 3; ++i)
+            text += QByteArray::number(first + i) + ',' + names[i] + ",7.1" +
+                    QByteArray::number(i) + "0000,,0.000000,,USB,\r\n";
+        writeAll(csv, text);
+        ScriptedDialogs dialogs;
+        dialogs.answers << csv;
+        ScriptedPrompt prompt;
+        QVERIFY(m_main->ImportList());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(channel(CL_ChL_Name, i), QString::fromLatin1(names[i]));
+        QCOMPARE(channel(CL_ChL_Name, 3), QString());
+        QCOMPARE(prompt.entries().size(), 1); // the summary; nothing else was in use
+        const QString summary = prompt.entries().first().text;
+        QVERIFY2(summary.contains(QStringLiteral("\nInto rows 1-3.")), qPrintable(summary));
+        QCOMPARE(summary.contains(QStringLiteral("counts its rows from 0")), first == 0);
+    }
+
+    // A file with an error asks nothing even where rows in use would be left or cleared.
+    void refusedImportAsksNothing() {
+        QVERIFY(cmcCellDispatch::global().commit(CT_ChannelList, CL_ChL_FreqR, 9,
+                                                 QStringLiteral("5.5")));
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        const QString csv = m_editor->path(QStringLiteral("bad-common.csv"));
+        writeAll(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Comment\r\n"
+                      "0,Harbour,7.100000,,0.000000,USB,\r\n"
+                      "500,Far,7.200000,,0.000000,USB,\r\n");
+        const cmcEeprom before = m_main->workingImage();
+        ScriptedDialogs dialogs;
+        dialogs.answers << csv;
+        ScriptedPrompt prompt;
+        QVERIFY(!m_main->ImportList());
+        QCOMPARE(prompt.entries().size(), 1);
+        QVERIFY(!prompt.entries().first().question);
+        QVERIFY2(prompt.entries().first().text.contains(
+                     QStringLiteral("'500' is not a row number (0 to 499)")),
+                 qPrintable(prompt.entries().first().text));
+        QVERIFY(m_main->workingImage() == before);
+    }
+
+    // Export List on the channels asks the layout: the editor's own or the common one.
+    void exportOffersBothLayouts_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QString>("expected"); // %1: the channel's mode
+        QTest::newRow("own") << 0
+                             << QString("row,rx_frequency,tx_frequency,mode,name\r\n"
+                                        "2,14.300000,14.400000,%1,Pier\r\n");
+        QTest::newRow("common") << 1
+                                << QString("Location,Name,Frequency,Duplex,Offset,Mode,"
+                                           "Comment\r\n2,Pier,14.300000,+,0.100000,%1,\r\n");
+    }
+    void exportOffersBothLayouts() {
+        QFETCH(int, layout);
+        QFETCH(QString, expected);
+        cmcCellDispatch& cells = cmcCellDispatch::global();
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqR, 1, QStringLiteral("14.3")));
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_FreqT, 1, QStringLiteral("14.4")));
+        QVERIFY(cells.commit(CT_ChannelList, CL_ChL_Name, 1, QStringLiteral("Pier")));
+        const QString mode = channel(CL_ChL_Mode, 1).trimmed();
+        QVERIFY(!mode.isEmpty());
+        QVERIFY(m_main->ShowSheetNow(kChannels));
+        ScriptedDialogs dialogs;
+        const QString out = m_editor->path(QStringLiteral("channels.csv"));
+        dialogs.answers << out;
+        ScriptedPrompt prompt;
+        prompt.queueChoice(layout);
+        item(CL_Menu_File_ExportList)->trigger();
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries().first().text, QStringLiteral("Which layout?"));
+        QCOMPARE(prompt.entries().first().items.size(), 2);
+        QVERIFY(prompt.entries().first().items.value(1).contains(QStringLiteral("Location")));
+        QCOMPARE(QString::fromUtf8(readAll(out)), expected.arg(mode));
+
+        // Cancelling the choice writes nothing.
+        QFile::remove(out);
+        prompt.queueChoice(-1);
+        dialogs.answers << out;
+        QVERIFY(!m_main->ExportList());
+        QVERIFY(!QFile::exists(out));
     }
 
     void exportWritesTheShownList() {

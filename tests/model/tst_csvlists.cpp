@@ -225,6 +225,56 @@ class tst_CsvLists : public QObject {
                  header + line + QStringLiteral("\r\n"));
     }
 
+    // Location counts as the file counts: a file that gives Location 0 counts from 0, any
+    // other from 1; both land on the first rows. Numbers beyond the list are refused with
+    // the file's own range.
+    void commonLayoutNumbering_data() {
+        QTest::addColumn<QByteArray>("locations"); // the Location of each record
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QString>("landed");
+        QTest::newRow("from 0") << QByteArray("0,1,2") << 0 << "1-3";
+        QTest::newRow("from 1") << QByteArray("1,2,3") << 1 << "1-3";
+        QTest::newRow("from 0, file order mixed") << QByteArray("2,0,1") << 0 << "1-3";
+        QTest::newRow("from 0, with a gap") << QByteArray("0,1,4") << 0 << "1-2, 5";
+        QTest::newRow("from 1, with a gap") << QByteArray("1,2,5") << 1 << "1-2, 5";
+        QTest::newRow("from 0, last row") << QByteArray("0,499") << 0 << "1, 500";
+    }
+    void commonLayoutNumbering() {
+        QFETCH(QByteArray, locations);
+        QFETCH(int, first);
+        QFETCH(QString, landed);
+        QByteArray text = "Location,Name,Frequency,Duplex,Offset,Mode,Comment\r\n";
+        const QList<QByteArray> numbers = locations.split(',');
+        for (const QByteArray& n : numbers)
+            text += n + ",CH" + n + ",7." + n.rightJustified(3, '0') + "000,,0.000000,USB,\r\n";
+        cmcEeprom image = erasedImage();
+        const cmcCsvResult result =
+            import(image, *imcCsvLists::find(QStringLiteral("channels")), text);
+        QVERIFY2(result.ok(), qPrintable(described(result.errors).join(u'\n')));
+        QCOMPARE(result.firstNumber, first);
+        QCOMPARE(result.landed(), landed);
+        cmcCellDispatch d(&image);
+        for (const QByteArray& n : numbers) {
+            const int32_t row = n.toInt() - first;
+            QCOMPARE(d.text(CT_ChannelList, CL_ChL_Name, row), QString::fromLatin1("CH" + n));
+        }
+        QCOMPARE(rowsInUse(image, imcCsvLists::commonChannels()), int(numbers.size()));
+
+        // One past the list, in the file's own numbering: refused, nothing changes.
+        const cmcEeprom before = image;
+        const QByteArray beyond = text + QByteArray::number(500 + first) + ",X,7.0,,0,USB,\r\n";
+        const cmcCsvResult refused =
+            import(image, *imcCsvLists::find(QStringLiteral("channels")), beyond);
+        QCOMPARE(described(refused.errors),
+                 QStringList{QStringLiteral("line %1, column 1 (Location): '%2' is not a row "
+                                            "number (%3 to %4)")
+                                 .arg(numbers.size() + 2)
+                                 .arg(500 + first)
+                                 .arg(first)
+                                 .arg(499 + first)});
+        QVERIFY(image == before);
+    }
+
     // Other tools' columns are passed over; what the radio cannot hold is named.
     void commonLayoutOtherTools() {
         const cmcCsvTable& channels = *imcCsvLists::find(QStringLiteral("channels"));

@@ -67,7 +67,8 @@ class tst_CliCsv : public QObject {
         Run r = runCli({QStringLiteral("import"), icf(), QStringLiteral("channels"), csv,
                         QStringLiteral("-o"), out, QStringLiteral("--replace")});
         QCOMPARE(r.status, 0);
-        QVERIFY2(r.out.contains("3 row(s) imported into the channels list (common layout)"),
+        QVERIFY2(r.out.contains("3 row(s) imported into the channels list (common layout), "
+                                "rows 1-3\n"),
                  r.out.constData());
 
         r = runCli({QStringLiteral("export"), out, QStringLiteral("channels")});

@@ -65,9 +65,14 @@ int runImport(const QStringList& arguments) {
         cliError(cliFiles::errorLine(code));
         return code;
     }
-    cliOut(QStringLiteral("%1 row(s) imported into the %2 list (%3 layout)")
-               .arg(result.rows)
-               .arg(QString::fromLatin1(list->name), QString::fromLatin1(result.table->layout)));
+    QString done =
+        QStringLiteral("%1 row(s) imported into the %2 list (%3 layout)")
+            .arg(result.rows)
+            .arg(QString::fromLatin1(list->name), QString::fromLatin1(result.table->layout));
+    if (result.rows > 0) done += QStringLiteral(", rows %1").arg(result.landed());
+    if (result.firstNumber == 0)
+        done += QStringLiteral("; the file counts its rows from 0: its row 0 is row 1");
+    cliOut(done);
     return CLI_OK;
 }
 
@@ -80,7 +85,9 @@ const cliVerbRegistrar registrar({
         "saves the result to NEW (else FILE, in place, through a temporary file).\n"
         "The header line tells the layout: the list's own columns (as export writes\n"
         "them) or, for channels, the common layout (Location, Name, Frequency,\n"
-        "Duplex, Offset, Mode, Comment; other columns are passed over).\n\n"
+        "Duplex, Offset, Mode, Comment; other columns are passed over). Location\n"
+        "counts as the file counts: from 0 when the file gives a Location 0 (the\n"
+        "first row), else from 1. The rows the file went to are printed.\n\n"
         "Every value goes into its cell as if typed there. Every row is checked\n"
         "first: any error (each names the line, the column and why) writes nothing.\n"
         "A value the radio cannot hold as given (too long, out of its limits, finer\n"
