@@ -12,6 +12,7 @@
 #include "cuiAboutBox.h"
 #include "cuiChangeNames.h"
 #include "cuiDebugCompare.h"
+#include "cuiDefinitionCheck.h"
 #include "cuiDispatchSource.h"
 #include "cuiEeDebugWin.h"
 #include "cuiFreeDebugWin.h"
@@ -68,6 +69,9 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
         cmcFatal::stop(
             QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
                 .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
+    // Numbers out of range in a sheet's definition stop the program here, naming file, key
+    // and line, instead of when the sheet is opened.
+    cuiDefinitionCheck::stopOnFault(cmcGTex::mainTable().fileName());
     cuiSheetLayout::checkDefinitions(cmcGTex::mainTable());
 
     m_debug.SetSize(imageSize);

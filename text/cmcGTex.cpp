@@ -43,14 +43,18 @@ QString memoryLine(const QString& entry) {
     return len == entry.size() ? entry : entry.left(len);
 }
 
-// The fixed text of a failed lookup; when the overlay file itself could not be opened, a
-// second paragraph names the file and the system's reason, which is what needs fixing.
-[[noreturn]] void notFound(const QString& key, const QString& unreadableFile,
+// The fixed text of a failed lookup, and a second paragraph naming the overlay file: the
+// system's reason when the file itself could not be opened, which is what needs fixing,
+// else that the file lacks the key (an empty or truncated file, a damaged line).
+[[noreturn]] void notFound(const QString& key, const QString& file, bool unreadable,
                            const QString& reason) {
     QString text = QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
-    if (!unreadableFile.isEmpty())
+    if (unreadable)
         text += QStringLiteral("\n\nThe overlay file '%1' cannot be read: %2.")
-                    .arg(QDir::toNativeSeparators(unreadableFile), reason);
+                    .arg(QDir::toNativeSeparators(file), reason);
+    else if (!file.isEmpty())
+        text += QStringLiteral("\n\nThe overlay file '%1' does not hold it.")
+                    .arg(QDir::toNativeSeparators(file));
     cmcFatal::stop(text);
 }
 
@@ -276,9 +280,10 @@ struct cmcGTex::Impl {
     [[noreturn]] void notFound(const QString& key) {
         const bool unreadable = kind == File && prepared && !open;
         ::notFound(key,
-                   unreadable ? (fileName.isEmpty() ? QStringLiteral("(none)") : fileName)
-                              : QString(),
-                   unreadable ? file.errorString() : QString());
+                   unreadable && fileName.isEmpty() ? QStringLiteral("(none)")
+                   : kind == File                   ? fileName
+                                                    : QString(),
+                   unreadable, unreadable ? file.errorString() : QString());
     }
 
     // The value at index of key; false when the key or the line is not there.

@@ -8,7 +8,8 @@
 // read left off; 64 recently read lines are cached by file position. A hash finds the keys
 // already indexed, and the file's bytes stay in memory as far as they have been read (see
 // cmcGTexFile), so that lookups need no disk access once made. A failed lookup is a
-// fatal stop ("GTEX Error !\nThe index '%s' was not found.").
+// fatal stop ("GTEX Error !\nThe index '%s' was not found."), with a paragraph naming the
+// overlay file when the table reads one.
 
 #include <QString>
 #include <QStringList>

@@ -26,8 +26,12 @@ QString fatalText(const std::function<void()>& f) {
     return QString();
 }
 
-QString gtexError(const QString& key) {
-    return QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
+// The fixed text, and the paragraph that names a file the table reads.
+QString gtexError(const QString& key, const QString& file = QString()) {
+    QString text = QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
+    if (!file.isEmpty())
+        text += QStringLiteral("\n\nThe overlay file '%1' does not hold it.").arg(file);
+    return text;
 }
 
 // A run of digits of the given length, so that a piece cut at the wrong place shows.
@@ -334,10 +338,11 @@ class TstGTex : public QObject {
         QFETCH(int, source);
         const Overlay o = Overlay::make(300);
         cmcGTex t;
+        QString file; // a failed lookup names the file read
         if (source == 2)
             QVERIFY(t.attachLines(o.strings()));
         else
-            t.openFile(write("m.ovl", o.bytes(source == 1 ? "\r\n" : "\n")));
+            t.openFile(file = write("m.ovl", o.bytes(source == 1 ? "\r\n" : "\n")));
 
         QRandomGenerator rng(11);
         const QStringList hot = o.keys.mid(40, 12);
@@ -349,7 +354,7 @@ class TstGTex : public QObject {
             const QString want = o.expected(key, index);
             if (n % 7 == 0) QCOMPARE(t.hasKey(key), o.keyLine.contains(key));
             if (want.isNull()) {
-                QCOMPARE(fatalText([&] { t.getText(key, index); }), gtexError(key));
+                QCOMPARE(fatalText([&] { t.getText(key, index); }), gtexError(key, file));
                 ++fatal;
             } else {
                 QCOMPARE(t.getText(key, index), want);
@@ -392,14 +397,16 @@ class TstGTex : public QObject {
         QFETCH(int, index);
         cmcGTex t;
         t.openFile(content.isNull() ? m_tmp.filePath("absent.ovl") : write("f.ovl", content));
-        // A file that cannot be read is named with the system's reason below the fixed text.
+        // Below the fixed text the file is named: with the system's reason when it cannot be
+        // read, else as the file that lacks the key (an empty one too).
         const QString text = fatalText([&] { t.getText(key, index); });
         QCOMPARE(text.section("\n\n", 0, 0), gtexError(key));
         QCOMPARE(text.section("\n\n", 1),
                  content.isNull() ? QStringLiteral("The overlay file '%1' cannot be read: "
                                                    "No such file or directory.")
                                         .arg(m_tmp.filePath("absent.ovl"))
-                                  : QString());
+                                  : QStringLiteral("The overlay file '%1' does not hold it.")
+                                        .arg(m_tmp.filePath("f.ovl")));
         if (index == 0) QCOMPARE(fatalText([&] { t.getTextBlock(key); }), text);
         // The table is still usable after the failure.
         if (content == "#A\na\n#End_Of_Ovl\n#Late\nx\n") QCOMPARE(t.getText("A"), "a");

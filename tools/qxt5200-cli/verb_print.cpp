@@ -10,6 +10,7 @@
 #include "cmcFatal.h"
 #include "cmcGTex.h"
 #include "cmcOverlayFiles.h"
+#include "cuiDefinitionCheck.h"
 #include "cuiDispatchSource.h"
 #include "cuiPrinter.h"
 #include "cuiSheetList.h"
@@ -22,7 +23,12 @@
 
 namespace {
 
-enum printExit : int { CLI_NoSuchSheet = 36, CLI_PdfNotWritten = 37, CLI_NoPages = 38 };
+enum printExit : int {
+    CLI_DamagedOverlay = 3, // as the editor's fatal stop
+    CLI_NoSuchSheet = 36,
+    CLI_PdfNotWritten = 37,
+    CLI_NoPages = 38
+};
 
 // The main overlay of the data folder (its first language), or the one given.
 bool openOverlay(const QString& given, QString* error) {
@@ -83,6 +89,14 @@ int runPrint(const QStringList& arguments) {
         cliError(error);
         return CLI_USAGE;
     }
+    // The overlay's numbers are checked first, as at the editor's start: a damaged one is
+    // named with its file, key and line.
+    const cuiDefinitionCheck::Fault fault =
+        cuiDefinitionCheck::firstFault(cmcGTex::mainTable().fileName());
+    if (fault.isFault()) {
+        cliError(QStringLiteral("qxt5200-cli: definition error: %1").arg(fault.message()));
+        return CLI_DamagedOverlay;
+    }
     // A fault in the sheet definitions is printed, not shown in a box.
     cmcFatal::setShowMessage(false);
     cmcFatal::setEndingHook([](const QString& text) {
@@ -142,8 +156,9 @@ const cliVerbRegistrar registrar({
         "sets the print font size in points (4..40, default 10). The texts come from OVL,\n"
         "else from the first language beside the program. OUT.pdf is written whole or not\n"
         "at all.\n\n"
-        "Exit status: 0; 1..9 the clone file could not be read; 36 no such sheet; 37 the PDF\n"
-        "could not be written; 38 the sheets give no pages; 64 wrong arguments."),
+        "Exit status: 0; 1..9 the clone file could not be read; 3 the overlay is damaged\n"
+        "(its file, key and line on standard error); 36 no such sheet; 37 the PDF could not\n"
+        "be written; 38 the sheets give no pages; 64 wrong arguments."),
     &runPrint,
     /*gui=*/true,
 });
