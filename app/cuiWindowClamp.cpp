@@ -14,9 +14,11 @@ QRect cuiWindowClamp::apply(qint64 left, qint64 top, qint64 width, qint64 height
 
     width = std::clamp<qint64>(width, 1, workWidth);
     height = std::clamp<qint64>(height, 1, workHeight);
-    if (left > workRight - Margin) left = workRight - Margin;
-    if (top > workBottom - Margin) top = workBottom - Margin;
-    if (left + width < workLeft + Margin) left = workLeft + Margin - width;
+    // Less than half inside: wholly inside. The sizes are bounded by the area's, so the
+    // window fits.
+    if (left > workRight - width / 2) left = workRight - width;
+    if (left + width / 2 < workLeft) left = workLeft;
+    if (top > workBottom - height / 2) top = workBottom - height;
     if (top < workTop) top = workTop;
     return QRect(int(left), int(top), int(width), int(height));
 }

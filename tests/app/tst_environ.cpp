@@ -591,16 +591,23 @@ void tst_environ::windowClamp_data() {
     QTest::addColumn<QPoint>("expected");
     const QRect screen(0, 0, 1920, 1040);
     QTest::newRow("inside") << QRect(100, 100, 800, 600) << screen << QPoint(100, 100);
-    QTest::newRow("right of it") << QRect(3000, 100, 800, 600) << screen << QPoint(1904, 100);
-    QTest::newRow("left of it") << QRect(-2000, 100, 800, 600) << screen << QPoint(-784, 100);
+    // Off an edge: wholly back inside, title bar and all.
+    QTest::newRow("right of it") << QRect(3000, 100, 800, 600) << screen << QPoint(1120, 100);
+    QTest::newRow("left of it") << QRect(-2000, 100, 800, 600) << screen << QPoint(0, 100);
     QTest::newRow("above it") << QRect(100, -300, 800, 600) << screen << QPoint(100, 0);
-    QTest::newRow("below it") << QRect(100, 5000, 800, 600) << screen << QPoint(100, 1024);
-    QTest::newRow("partly left stays") << QRect(-700, 10, 800, 600) << screen << QPoint(-700, 10);
+    QTest::newRow("below it") << QRect(100, 5000, 800, 600) << screen << QPoint(100, 440);
+    QTest::newRow("mostly right of it")
+        << QRect(1600, 100, 800, 600) << screen << QPoint(1120, 100);
+    QTest::newRow("mostly below it") << QRect(100, 800, 800, 600) << screen << QPoint(100, 440);
+    QTest::newRow("mostly left of it") << QRect(-500, 10, 800, 600) << screen << QPoint(0, 10);
+    // Most of it inside: left where the user put it.
+    QTest::newRow("partly left stays") << QRect(-300, 10, 800, 600) << screen << QPoint(-300, 10);
+    QTest::newRow("partly right stays") << QRect(1300, 10, 800, 600) << screen << QPoint(1300, 10);
+    QTest::newRow("partly below stays") << QRect(10, 600, 800, 600) << screen << QPoint(10, 600);
     QTest::newRow("task bar on top")
         << QRect(50, 10, 800, 600) << QRect(0, 40, 1920, 1040) << QPoint(50, 40);
-    // Top is corrected last: a tiny work area still keeps the top edge reachable; the
-    // window shrinks to the area's width, so the left-edge rule moves it back in.
-    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10) << QPoint(6, 0);
+    // A tiny work area: the window shrinks to it and lies in it.
+    QTest::newRow("tiny area") << QRect(500, 500, 800, 600) << QRect(0, 0, 10, 10) << QPoint(0, 0);
 }
 
 void tst_environ::windowClamp() {
@@ -624,9 +631,11 @@ void tst_environ::windowClampHugeValues_data() {
     QTest::newRow("huge size") << qint64(0) << qint64(0) << qint64(16777215) << qint64(16777215)
                                << QRect(0, 0, 1920, 1040);
     QTest::newRow("overflowing sum")
-        << big << qint64(10) << big << qint64(600) << QRect(1904, 10, 1920, 600);
-    QTest::newRow("most negative")
-        << -big - 1 << -big - 1 << big << big << QRect(-1904, 0, 1920, 1040);
+        << big << qint64(10) << big << qint64(600) << QRect(0, 10, 1920, 600);
+    QTest::newRow("most negative") << -big - 1 << -big - 1 << big << big << QRect(0, 0, 1920, 1040);
+    // Stored Left and Top of 2^31 - 1 put a 1280 x 900 window wholly on the screen.
+    QTest::newRow("largest left and top")
+        << big << big << qint64(1280) << qint64(900) << QRect(640, 140, 1280, 900);
     QTest::newRow("zero size") << qint64(100) << qint64(100) << qint64(0) << qint64(-5)
                                << QRect(100, 100, 1, 1);
 }
