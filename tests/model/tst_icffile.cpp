@@ -338,9 +338,13 @@ void tst_IcfFile::problemsNameTheCause() {
     file.setExtraCode(0x0001);
     file.setMapRevCheck(&acceptTwo, nullptr);
 
+    QStringList notFiles{m_dir.path()};
+#ifndef Q_OS_WIN // Windows has no FIFOs
     const QString fifo = m_dir.filePath("fifo.icf");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& path : {fifo, m_dir.path()}) {
+    notFiles.prepend(fifo);
+#endif
+    for (const QString& path : notFiles) {
         QCOMPARE(file.read(path, Whole), int(ICF_FileOpen));
         QCOMPARE(file.problem().kind, cmcIcfProblem::NotRegular);
         QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
@@ -349,7 +353,9 @@ void tst_IcfFile::problemsNameTheCause() {
         QCOMPARE(file.write(path, Whole), int(ICF_FileOpen));
         QVERIFY(!cmcIcfFile::canWrite(path, nullptr));
     }
+#ifndef Q_OS_WIN
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+#endif
     QVERIFY(image == before);
 
     const QString absent = m_dir.filePath("no/such/folder/x.icf");
