@@ -114,7 +114,7 @@ cuiPreview::~cuiPreview() = default;
 
 void cuiPreview::renderPages() {
     m_kept.clear();
-    m_shown = QImage();
+    m_shown = QPixmap();
     m_count = std::max(0, m_pages.layOut());
     m_last = std::max(0, m_count - 1);
     // Nothing to print (every sheet was empty or not printable): no print request.
@@ -133,30 +133,28 @@ QSize cuiPreview::pageSize() const {
     return (paper.scaled(QSizeF(room), Qt::KeepAspectRatio) * dpr).toSize();
 }
 
-QImage cuiPreview::drawn(int index, const QSize& size) {
+QPixmap cuiPreview::drawn(int index, const QSize& size) {
     for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
         if (it->index != index || it->size != size) continue;
         Drawn found = std::move(*it);
         m_kept.erase(it);
         m_kept.push_front(std::move(found));
-        return m_kept.front().image;
+        return m_kept.front().pixmap;
     }
     QImage image = m_pages.draw(index, size);
-    if (image.isNull()) return image;
+    if (image.isNull()) return QPixmap();
     image.setDevicePixelRatio(devicePixelRatioF());
-    m_kept.push_front({index, size, image});
+    // Kept as the pixmap the label shows, so that the page on show is not held twice.
+    m_kept.push_front({index, size, QPixmap::fromImage(std::move(image))});
     while (int(m_kept.size()) > KeptPages)
         m_kept.pop_back();
-    return image;
+    return m_kept.front().pixmap;
 }
 
 qint64 cuiPreview::keptBytes() const {
     qint64 bytes = 0;
     for (const Drawn& d : m_kept)
-        bytes += d.image.sizeInBytes();
-    // The label holds the page on show as a pixmap of its own.
-    const QPixmap pixmap = m_image->pixmap();
-    if (!pixmap.isNull()) bytes += qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+        bytes += qint64(d.pixmap.width()) * d.pixmap.height() * d.pixmap.depth() / 8;
     return bytes;
 }
 
@@ -182,14 +180,9 @@ QString cuiPreview::statusText() const {
 void cuiPreview::showPage() {
     // Drawn only where it can be seen, at the size it is seen at.
     const QSize size = isVisible() && m_count > 0 ? pageSize() : QSize();
-    m_shown = size.isEmpty() ? QImage() : drawn(m_page, size);
-    if (m_shown.isNull()) {
-        m_image->setPixmap(QPixmap());
-        return;
-    }
-    const QPixmap pixmap = QPixmap::fromImage(m_shown);
-    m_image->setPixmap(pixmap);
-    if (zoomed()) m_image->resize(pixmap.deviceIndependentSize().toSize());
+    m_shown = size.isEmpty() ? QPixmap() : drawn(m_page, size);
+    m_image->setPixmap(m_shown);
+    if (zoomed() && !m_shown.isNull()) m_image->resize(m_shown.deviceIndependentSize().toSize());
 }
 
 void cuiPreview::showEvent(QShowEvent* event) {

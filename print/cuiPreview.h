@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPixmap>
 #include <QSizeF>
 #include <deque>
 #include <functional>
@@ -49,11 +50,11 @@ class cuiPreview : public QDialog {
     int page() const { return m_page; }
     int lastPage() const { return m_last; }
     // The page on show as drawn (device pixels), null when there is none.
-    QImage shownImage() const { return m_shown; }
+    QImage shownImage() const { return m_shown.toImage(); }
     // The size in device pixels the page on show is drawn at: fitted to the page area, or
     // the paper at ZoomDpi when zoomed.
     QSize pageSize() const;
-    // Memory of the drawn pages kept, the one on show included.
+    // Memory of the drawn pages kept (the label shows one of them).
     qint64 keptBytes() const;
     void goToPage(int index);
     bool printRequested() const { return m_print; }
@@ -83,10 +84,10 @@ class cuiPreview : public QDialog {
     struct Drawn {
         int index;
         QSize size;
-        QImage image;
+        QPixmap pixmap;
     };
     // The page at size: kept or drawn now (then kept, the oldest dropped).
-    QImage drawn(int index, const QSize& size);
+    QPixmap drawn(int index, const QSize& size);
     void showPage();
 
     cuiPreviewPages& m_pages;
@@ -94,8 +95,8 @@ class cuiPreview : public QDialog {
     int m_page = 0;
     int m_last = 0;
     bool m_print = false;
-    std::deque<Drawn> m_kept; // most recent first
-    QImage m_shown;
+    std::deque<Drawn> m_kept; // most recent first; the label shows one of them
+    QPixmap m_shown;
     std::function<int()> m_fontSize;
     std::function<void(int)> m_setFontSize;
 
