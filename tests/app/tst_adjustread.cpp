@@ -258,17 +258,20 @@ class tst_AdjustRead : public QObject {
         QCOMPARE(files.saves, 1);
         QFile csv(m_editor->path("service.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 18);
-        QCOMPARE(lines.at(0), QStringLiteral("item,argument,hex,decimal,model,serial,date"));
+        QCOMPARE(lines.at(0), QStringLiteral("item,argument,hex,decimal,model,serial,date,time"));
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         for (int i = 0; i < imcAdjustValues::Count; ++i)
-            QCOMPARE(lines.at(i + 1), QStringLiteral("%1,%2,%3,%4,QX-T5200,SIM-0005200,%5")
-                                          .arg(i + 1)
-                                          .arg(QString::asprintf("0x%02X", i),
-                                               QString::asprintf("0x%04X", simValue(i)))
-                                          .arg(int(simValue(i)))
-                                          .arg(today));
+            QVERIFY2(
+                lines.at(i + 1).startsWith(QStringLiteral("%1,%2,%3,%4,QX-T5200,SIM-0005200,%5,")
+                                               .arg(i + 1)
+                                               .arg(QString::asprintf("0x%02X", i),
+                                                    QString::asprintf("0x%04X", simValue(i)))
+                                               .arg(int(simValue(i)))
+                                               .arg(today)),
+                qPrintable(lines.at(i + 1)));
         QCOMPARE(prompt.entries().size(), 1); // nothing went wrong on the way
     }
 
