@@ -89,6 +89,16 @@ bool cmcSingleInstance::acquire() {
     return true;
 }
 
+bool cmcSingleInstance::isAnswering(const QString& serverName) {
+    QLocalSocket socket;
+    socket.connectToServer(serverName);
+    spinUntil([&socket] { return socket.state() != QLocalSocket::ConnectingState; },
+              ConnectTimeoutMs);
+    const bool answering = socket.state() == QLocalSocket::ConnectedState;
+    socket.abort();
+    return answering;
+}
+
 void cmcSingleInstance::onNewConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequests(socket); });

@@ -33,6 +33,9 @@ class cmcSingleInstance : public QObject {
     void release();
 
     QString serverName() const { return m_serverName; }
+    // Whether a running instance answers under this server name now (another editor's, as
+    // a recovery journal names its owner).
+    static bool isAnswering(const QString& serverName);
     static QString userName();
     static QString sessionName();
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QInputDialog>
+#include <QPushButton>
 
 QMessageBox::Icon cuiMessageBoxPrompt::boxIcon(cmcPromptIcon icon) {
     switch (icon) {
@@ -122,6 +123,26 @@ int cuiMessageBoxPrompt::choose(const QString& text, const QString& caption,
         QInputDialog::getItem(QApplication::activeWindow(), caption, text, items,
                               qBound(0, current, int(items.size()) - 1), false, &ok);
     return ok ? int(items.indexOf(item)) : -1;
+}
+
+int cuiMessageBoxPrompt::askButtons(const QString& text, const QString& caption,
+                                    const QStringList& buttons, cmcPromptIcon icon) {
+    if (buttons.isEmpty()) return -1;
+    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QAbstractButton*> made;
+    for (int i = 0; i < buttons.size(); ++i) {
+        // The last button is the way out (Escape and closing the box); the first the default.
+        const QMessageBox::ButtonRole role = i == buttons.size() - 1 ? QMessageBox::RejectRole
+                                             : i == 0                ? QMessageBox::AcceptRole
+                                                                     : QMessageBox::ActionRole;
+        made.append(box.addButton(buttons[i], role));
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(made.first()));
+    box.setEscapeButton(made.last());
+    box.exec();
+    const int pressed = int(made.indexOf(box.clickedButton()));
+    return pressed < 0 ? int(buttons.size()) - 1 : pressed;
 }
 
 void cuiMessageBoxPrompt::tell(const QString& text, const QString& caption, cmcPromptIcon icon) {

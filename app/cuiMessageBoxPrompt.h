@@ -15,6 +15,8 @@ class cuiMessageBoxPrompt : public cmcPromptService {
                      cmcPromptIcon icon, const QString& checkText, bool* checked) override;
     int choose(const QString& text, const QString& caption, const QStringList& items,
                int current) override;
+    int askButtons(const QString& text, const QString& caption, const QStringList& buttons,
+                   cmcPromptIcon icon) override;
 
     static QMessageBox::Icon boxIcon(cmcPromptIcon icon);
     static QMessageBox::StandardButtons boxButtons(cmcPromptButtons buttons);

@@ -12,6 +12,7 @@
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
+#include "indRecoveryJournal.h"
 #include "indSheetEnv.h"
 
 #include <QApplication>
@@ -148,8 +149,10 @@ void indMain::New() {
     m_working = m_loaded;
     m_second = m_working;
     m_doc.setFileName(QString());
+    m_doc.setFileStamp(cmcFileStamp());
     MarkSaved();
     ClearUndo();
+    UpdateJournal(false);
     if (auto* ev = cmcEvMan::instance()) {
         ev->send(EV_MenuRefresh);
         ev->post(cmcEvBankCaption{0, indCloneFile::commentOf(m_working).trimmed()});
@@ -175,6 +178,8 @@ bool indMain::Open(const QString& chosen) {
         return false;
     }
     takeOpenedImage(image, path);
+    m_doc.setFileStamp(cmcFileStamp::of(m_doc.fileName()));
+    UpdateJournal(false);
     return true;
 }
 
@@ -206,6 +211,18 @@ void indMain::rememberFile(const QString& path) {
 }
 
 bool indMain::Save(const QString& path) {
+    // Another program (or another editor) may have saved over the document's file since it
+    // was opened here: its work is not thrown away without a question.
+    const bool own =
+        !m_doc.fileName().isEmpty() && QFileInfo(path).absoluteFilePath() == m_doc.fileName();
+    switch (own ? ConfirmOverwrite(path, m_doc.fileStamp()) : 0) {
+    case 1:
+        return SaveAs();
+    case 2:
+        return false;
+    default:
+        break;
+    }
     if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
     const int code = indCloneFile::save(path, m_working, m_loaded);
     if (qApp) QApplication::restoreOverrideCursor();
@@ -215,7 +232,9 @@ bool indMain::Save(const QString& path) {
     }
     rememberFile(path);
     m_env.currentDirectory = m_currentDir;
+    m_doc.setFileStamp(cmcFileStamp::of(m_doc.fileName()));
     MarkSaved();
+    UpdateJournal(false); // saved: the journal goes
     return true;
 }
 

@@ -4,6 +4,7 @@
 // identity checks of images and clone files, the maker-mode switch of the command line,
 // the hidden version display and help-context lookups.
 
+#include "cmcFileStamp.h"
 #include "cmcIcfFile.h"
 #include "cuiMain.h"
 #include "cuiPrinter.h"
@@ -11,9 +12,11 @@
 #include "imcRadioFacts.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -21,6 +24,7 @@ class cuiHtmlHelp;
 class cuiSegmentSet;
 class cuiFleetWrite;
 class indCloneMan;
+class indRecoveryJournal;
 class indSheetEnv;
 struct cmcCellRequest;
 struct cmcCsvTable;
@@ -116,6 +120,31 @@ class indMain : public cuiMain {
     QString RecoverUnsaved();
     QString lastBackup() const { return m_lastBackup; }
     bool openBackupFolder();
+
+    // The recovery journal (indMainJournal.cpp): the unsaved document kept in folder (the
+    // backups folder when empty) a few seconds after the last change and before every clone
+    // write, removed on a clean save; the program starts it once its window is up.
+    void StartJournal(const QString& folder = QString());
+    indRecoveryJournal* journal() const { return m_journal.get(); }
+    // At start: offers each journal that no running editor owns, newest first (Restore,
+    // Discard after a second question, Later). True when one was restored.
+    bool OfferRecovery();
+    // A clean exit: the journal goes (the user has saved or chosen not to).
+    void EndJournal();
+    // Brings the journal up to date now (after a save, before a clone write).
+    void UpdateJournal(bool now);
+
+    // Before a file the editor read or wrote is written again: when another program changed
+    // it since (known: its stamp then), asks whether to save over it, save as another file
+    // or cancel. Returns 0 (save over it or nothing changed), 1 (save as) or 2 (cancel).
+    int ConfirmOverwrite(const QString& path, const cmcFileStamp& known);
+    // The stamp of a repeater or CSV file as the editor last read or wrote it (invalid when
+    // it did neither).
+    cmcFileStamp exchangeStamp(const QString& path) const;
+    void rememberExchange(const QString& path);
+    // The file an export writes: the dialog's answer, asked again after "Save As..." when
+    // the file was changed since the editor read or wrote it; empty when cancelled.
+    QString exchangeTarget(const std::function<QString()>& dialog);
 
     indCloneMan& cloneMan() { return *m_cloneMan; }
     // The radio's identity as the last information exchange stored it.
@@ -242,6 +271,7 @@ class indMain : public cuiMain {
 
   protected:
     void OnEvent(const cmcEvent* event) override;
+    void ShellTick() override;
 
   private:
     void takeOpenedImage(const cmcEeprom& image, const QString& path);
@@ -306,4 +336,6 @@ class indMain : public cuiMain {
     QPointer<cuiFleetWrite> m_fleetWindow;
     std::unique_ptr<cuiPrinter> m_printer;
     QString m_lastBackup;
+    std::unique_ptr<indRecoveryJournal> m_journal;
+    QHash<QString, cmcFileStamp> m_exchangeStamps; // repeater and CSV files read or written
 };

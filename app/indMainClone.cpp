@@ -83,6 +83,7 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result) {
         if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
         self->m_second = self->m_working;
         self->m_doc.setFileName(QString());
+        self->m_doc.setFileStamp(cmcFileStamp());
         self->MarkSaved();
         self->ClearUndo();
         if (auto* ev = cmcEvMan::instance()) {
@@ -175,6 +176,8 @@ void indMain::writeContinuation(void* context, dst_CDrv_Result* result) {
         return;
     }
     self->m_cloneWriteConfirmed = false;
+    // A write that goes wrong halfway must not take the unsaved document with it.
+    self->UpdateJournal(true);
     self->m_writeCopy = self->m_working;
     self->m_cloneMan->SetImageSize(self->m_imageSize);
     self->PrepareImage(self->m_writeCopy, true);

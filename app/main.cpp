@@ -68,7 +68,11 @@ int main(int argc, char** argv) {
         // "--tcp HOST:PORT" presets the link for this run; its value is no file name.
         if (controller->ApplyLinkOption(args))
             events->send(EV_Controller); // tool bar shows the link
-        for (int i = 1; i < args.size(); ++i) {
+        // Unsaved work of an editor that was killed or lost its power comes first; a file
+        // named on the command line would ask to save it over again at once.
+        controller->StartJournal();
+        const bool restored = controller->OfferRecovery();
+        for (int i = 1; i < args.size() && !restored; ++i) {
             const QString& a = args[i];
             if (a == QLatin1String("--tcp")) {
                 ++i;
@@ -93,6 +97,8 @@ int main(int argc, char** argv) {
             });
         }
         status = app.exec();
+        // The window closed after its question about unsaved changes: a clean exit.
+        controller->EndJournal();
     }
 
     controller.reset();

@@ -62,4 +62,9 @@ int choose(const QString& text, const QString& caption, const QStringList& items
     return installed()->choose(text, caption, items, current);
 }
 
+int askButtons(const QString& text, const QString& caption, const QStringList& buttons,
+               cmcPromptIcon icon) {
+    return installed()->askButtons(text, caption, buttons, icon);
+}
+
 } // namespace cmcPrompt

@@ -47,6 +47,16 @@ class cmcPromptService {
         (void)text, (void)caption;
         return items.isEmpty() ? -1 : qBound(0, current, int(items.size()) - 1);
     }
+    // Asks a question answered by one of several buttons with texts of their own ("Save over
+    // it", "Save As...", "Cancel"); returns the button's position. The first button is the
+    // default; closing the box answers with the last one. A service without such buttons
+    // offers the texts as a choice.
+    virtual int askButtons(const QString& text, const QString& caption, const QStringList& buttons,
+                           cmcPromptIcon icon) {
+        (void)icon;
+        const int pick = choose(text, caption, buttons, 0);
+        return pick < 0 ? int(buttons.size()) - 1 : pick;
+    }
 };
 
 namespace cmcPrompt {
@@ -62,5 +72,7 @@ void tell(const QString& text, const QString& caption,
 int askWithCheck(const QString& text, const QString& caption, cmcPromptButtons buttons,
                  cmcPromptIcon icon, const QString& checkText, bool* checked);
 int choose(const QString& text, const QString& caption, const QStringList& items, int current = 0);
+int askButtons(const QString& text, const QString& caption, const QStringList& buttons,
+               cmcPromptIcon icon = cmcPromptIcon::Question);
 
 } // namespace cmcPrompt

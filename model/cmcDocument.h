@@ -11,6 +11,7 @@
 
 #include "cmcChangeTracker.h"
 #include "cmcEeprom.h"
+#include "cmcFileStamp.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,6 +33,10 @@ class cmcDocument {
     // The file the document was opened from or saved to; empty while untitled.
     const QString& fileName() const { return m_fileName; }
     void setFileName(const QString& path) { m_fileName = path; }
+    // The file as it was last read or saved: a save over it asks first when another program
+    // changed it since.
+    const cmcFileStamp& fileStamp() const { return m_fileStamp; }
+    void setFileStamp(const cmcFileStamp& stamp) { m_fileStamp = stamp; }
 
     // Modified: the working image differs from the saved snapshot (see cmcChangeTracker).
     cmcChangeTracker& tracker() { return m_tracker; }
@@ -77,6 +82,7 @@ class cmcDocument {
     cmcEeprom m_saved;
     cmcChangeTracker m_tracker;
     QString m_fileName;
+    cmcFileStamp m_fileStamp;
     std::vector<Step> m_undo;
     std::vector<Step> m_redo;
     cmcEeprom m_base; // the working image as of the last recorded step
