@@ -24,12 +24,8 @@ void startWithPoint(cuiFlector& f, const QString& text) {
 } // namespace
 
 bool cmcFmtFreq::parse(const QString& text, uint32_t* hz) {
-    QString kept;
-    for (QChar c : text)
-        if ((c >= u'0' && c <= u'9') || c == u'.') kept += c;
-    kept.truncate(9);
     double mhz = 0;
-    if (kept.isEmpty() || !cmcFmtNumber::leadingNumber(kept, &mhz)) return false;
+    if (!cmcFmtNumber::wholeNumber(text, &mhz, QStringLiteral("MHz")) || mhz <= 0) return false;
     const double v = std::min(mhz * 1000000.0 + 0.5, double(Max) + 0.5);
     uint32_t out = uint32_t(v);
     out -= out % 10;

@@ -1,8 +1,8 @@
 #pragma once
 // Frequencies in hertz, shown in megahertz with six decimals ("%d.%05d0": 7100000 reads
-// "7.100000") and typed in megahertz. Typed text keeps only digits and '.', is cut to 9
-// characters and read as MHz; the value is cut down to a multiple of 10 Hz and taken only
-// when it is above 0.
+// "7.100000") and typed in megahertz. Typed text must be a decimal number, optionally
+// followed by "MHz" (anything else, "1e-5" or "0x10", is refused); the value is cut down to
+// a multiple of 10 Hz and taken only when it is above 0.
 //
 // Channel frequencies (a receive/transmit pair of a channel-list row): receive within
 // 30,000 .. 29,999,990 Hz, transmit within 1,600,000 .. 29,999,990 Hz. A transmit frequency

@@ -1,5 +1,6 @@
 #include "cmcFmtNumber.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -38,6 +39,16 @@ bool cmcFmtNumber::leadingNumber(const QString& text, double* number) {
     v = std::min(v, MaxMagnitude);
     if (number) *number = negative ? -v : v;
     return true;
+}
+
+bool cmcFmtNumber::wholeNumber(const QString& text, double* number, const QString& unit) {
+    static const QString digits = QStringLiteral("^\\s*[-+]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)");
+    const QRegularExpression whole(
+        digits + (unit.isEmpty() ? QString() : QStringLiteral("(?:\\s*(?:%1))?").arg(unit)) +
+            QStringLiteral("\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (!whole.match(text).hasMatch()) return false;
+    return leadingNumber(text.trimmed(), number);
 }
 
 bool cmcFmtNumber::settle(const cuiFlector& f, int64_t& value, int64_t min, int64_t max,
@@ -86,11 +97,8 @@ bool cmcFmtNumber::decimal(cuiFlector& f, int64_t& value, const cmcDecParams& p)
     const int64_t st = p.step > 0 ? p.step : 1;
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
-        QString kept;
-        for (QChar c : f.editText)
-            if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-') kept += c;
         double number = 0;
-        if (!kept.isEmpty() && leadingNumber(kept, &number)) {
+        if (wholeNumber(f.editText, &number)) {
             value = std::clamp<int64_t>(roundToStep(number - double(p.offset), st), p.min, p.max);
             changed = true;
         }

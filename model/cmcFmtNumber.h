@@ -40,6 +40,12 @@ class cmcFmtNumber {
     // would read it, its magnitude at most MaxMagnitude; false when the text holds none.
     static constexpr double MaxMagnitude = 1e15;
     static bool leadingNumber(const QString& text, double* number);
+    // The whole text as a decimal number in a cell's own format: blanks around it, an
+    // optional sign, digits with at most one point, and after it nothing but the unit, when
+    // the cell has one (unit: a regular expression, matched case-insensitively, after
+    // optional blanks). "1e-5", "0x10", "f=3.5" or "12abc" are no numbers: a value out of
+    // range is brought into range by the callers, text that is not a number never is.
+    static bool wholeNumber(const QString& text, double* number, const QString& unit = QString());
     // The nearest multiple of step, halves away from zero.
     static int64_t roundToStep(double v, int64_t step);
     // The settle rule of the number formats: a value outside min..max (other than the

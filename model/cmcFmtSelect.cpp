@@ -63,7 +63,8 @@ bool cmcFmtSelect::rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, Show
         if (t.isEmpty() || t == QLatin1String("-")) {
             value = ref.none;
             changed = true;
-        } else if (cmcFmtNumber::leadingNumber(t, &number)) {
+        } else if (cmcFmtNumber::wholeNumber(t, &number, QStringLiteral("\\s.*"))) {
+            // The row's number, alone or with the name the cell shows after a blank.
             const int64_t row = int64_t(number) - 1;
             if (row >= ref.first && row <= ref.last) {
                 value = row;

@@ -30,22 +30,15 @@ bool cmcFmtTimer::run(cuiFlector& f, int64_t& value, const cmcTimerParams& p) {
     const int64_t s = p.stepsPerUnit > 0 ? p.stepsPerUnit : 1;
     bool changed = false;
     if (f.operation == cuiFlector::OpCommit) {
-        QString digits;
-        QString letters;
-        for (QChar c : f.editText) {
-            if ((c >= u'0' && c <= u'9') || c == u'.') digits += c;
-            if ((c >= u'0' && c <= u'9') || QStringLiteral("ofOFautAUT").contains(c))
-                letters += c.toLower();
-        }
-        digits.truncate(9);
+        // A number of units ("2.5", "2.5 s"), or the word of the special value.
+        const QString word = f.editText.trimmed();
         double number = 0;
-        if (!digits.isEmpty() && cmcFmtNumber::leadingNumber(digits, &number)) {
-            value = std::clamp<int64_t>(int64_t((number + 0.0005) * double(s)), p.min, p.max);
-            changed = true;
-        }
-        if ((p.mode == 1 && letters.contains(QLatin1String("off"))) ||
-            (p.mode == 2 && letters.contains(QLatin1String("auto")))) {
+        if ((p.mode == 1 && word.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0) ||
+            (p.mode == 2 && word.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)) {
             value = p.special;
+            changed = true;
+        } else if (cmcFmtNumber::wholeNumber(word, &number, QStringLiteral("[a-z]+"))) {
+            value = std::clamp<int64_t>(int64_t((number + 0.0005) * double(s)), p.min, p.max);
             changed = true;
         }
     } else if (f.operation == cuiFlector::OpSettle) {

@@ -84,14 +84,18 @@ void tst_formats::channelFrequencyCommit_data() {
     QTest::addColumn<QString>("shown");
 
     // The row starts as rx 7,100,000 / tx 7,200,000 when in use, as 0 / 0 when not.
-    QTest::newRow("cut to 9 characters, 10 Hz")
+    QTest::newRow("cut down to 10 Hz")
         << false << false << "14.2345678" << true << 14234560u << 14234560u << "14.234560";
     QTest::newRow("receive lower limit")
         << false << false << "0.01" << true << 30000u << 1600000u << "0.030000";
     QTest::newRow("receive upper limit")
         << false << false << "45" << true << 29999990u << 29999990u << "29.999990";
-    QTest::newRow("other characters dropped")
-        << false << true << "f=3.5 MHz" << true << 3500000u << 7200000u << "3.500000";
+    QTest::newRow("blanks and the unit")
+        << false << true << " 3.5 MHz " << true << 3500000u << 7200000u << "3.500000";
+    // Text that is not a number in MHz is refused, never read as one (and then limited).
+    for (const char* text : {"f=3.5 MHz", "1e-5", "0x10", "-1e308", "7.1.5", "3.5 kHz", "12abc"})
+        QTest::newRow(qPrintable(QStringLiteral("not a number: %1").arg(QLatin1String(text))))
+            << false << true << text << false << 7100000u << 7200000u << "7.100000";
     QTest::newRow("empty text refused")
         << false << true << "" << false << 7100000u << 7200000u << "7.100000";
     QTest::newRow("zero refused") << false << true << "0.000001" << false << 7100000u << 7200000u
@@ -308,6 +312,9 @@ void tst_formats::decimalCommit_data() {
     QTest::newRow("negative half away from zero")
         << "-12.5" << -50LL << 0LL << 5LL << true << -15LL << "-15";
     QTest::newRow("letters only") << "abc" << 0LL << 0LL << 1LL << false << 3LL << "3";
+    QTest::newRow("exponent") << "1e-5" << 0LL << 0LL << 1LL << false << 3LL << "3";
+    QTest::newRow("hexadecimal") << "0x10" << 0LL << 0LL << 1LL << false << 3LL << "3";
+    QTest::newRow("number and text") << "12abc" << 0LL << 0LL << 1LL << false << 3LL << "3";
     // More digits than a double turns into an integer: brought into the limits, no overflow.
     QTest::newRow("63 digits") << QString(63, u'5') << 0LL << 0LL << 1LL << true << 50LL << "50";
     QTest::newRow("63 digits negative")
@@ -488,6 +495,11 @@ void tst_formats::timerCommitAndSteps() {
     f = committing(QStringLiteral("soon"));
     QVERIFY(!cmcFmtTimer::run(f, v, p));
     QCOMPARE(v, int64_t(0));
+    for (const char* text : {"1e-5", "0x10", "turn off", "2.5.1"}) {
+        f = committing(QLatin1String(text));
+        QVERIFY2(!cmcFmtTimer::run(f, v, p), text);
+        QCOMPARE(v, int64_t(0));
+    }
 
     // "auto" counts only in mode 2.
     p.mode = 0;
@@ -564,6 +576,12 @@ void tst_formats::rowReference() {
     QCOMPARE(f.display, QStringLiteral("12"));
     f = committing(QStringLiteral("501"));
     QVERIFY(!cmcFmtSelect::rowRef(f, v, ref, shown, nullptr));
+    // Text that is not a row number is no row, not the number it starts with.
+    for (const char* text : {"12abc", "1e-5", "0x10", "3.5.1"}) {
+        f = committing(QLatin1String(text));
+        QVERIFY2(!cmcFmtSelect::rowRef(f, v, ref, shown, nullptr), text);
+        QCOMPARE(v, int64_t(11));
+    }
     // A row number of 63 digits (found by fuzzing the list import) is refused, not
     // turned into an integer it cannot fit.
     f = committing(QString(63, u'5'));
