@@ -23,6 +23,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -105,8 +106,17 @@ QStringList randomFault(QRandomGenerator& rng, bool write) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Anything but a count of operations (--help, a word) gets the usage, not a run.
+    if (argc > 2 || (argc == 2 && std::atoi(argv[1]) <= 0)) {
+        std::printf("Usage: bench_soak [OPERATIONS]\n"
+                    "Runs OPERATIONS (default 200) clone reads and writes against the simulated\n"
+                    "radio, most with one of its faults switched on, and prints what it saw.\n");
+        return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+                   ? 0
+                   : 64;
+    }
     QCoreApplication app(argc, argv);
-    const int operations = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const int operations = argc > 1 ? std::atoi(argv[1]) : 200;
     QElapsedTimer fast;
     fast.start();
     const uint32_t base = cmcTick::now();

@@ -132,9 +132,9 @@ const cliVerbRegistrar registrar({
             "\n\nExit status: 0 when every radio succeeded, else the highest clone status (2 "
             "link,\n"
             "4 echo, 5 time-out, 6 refused, 10 write not confirmed, 11 other model, 14 other\n"
-            "version, 17 serial write error, 20 verification failed); 33 the file could not be\n"
-            "read; 34 the data failed the checks before a write (nothing was sent); 64 wrong\n"
-            "arguments."),
+            "version, 17 serial write error, 19 the adapter closed the connection, 20\n"
+            "verification failed); 33 the file could not be read; 34 the data failed the\n"
+            "checks before a write (nothing was sent); 64 wrong arguments."),
     &runWrite,
 });
 
