@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -63,6 +64,19 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start();
     if (!m_process.waitForStarted(5000)) return false;
+#ifdef Q_OS_WIN
+    if (link == Serial) {
+        // Wine passes no output of a Unix program back through the pipe: the simulator is
+        // ready when its COM port opens.
+        QDeadlineTimer ready(10000);
+        while (cmcComm::Probe(comName) != cmcCommDevice::Refusal::None) {
+            if (ready.hasExpired()) return false;
+            QThread::msleep(50);
+        }
+        m_address = comName;
+        return true;
+    }
+#endif
     QByteArray line;
     QDeadlineTimer deadline(10000);
     while (!line.contains('\n') && !deadline.hasExpired()) {
@@ -71,9 +85,6 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
     }
     if (!line.startsWith("READY ")) return false;
     m_address = QString::fromLocal8Bit(line.mid(6).trimmed());
-#ifdef Q_OS_WIN
-    if (link == Serial) m_address = comName;
-#endif
     if (link == Tcp) m_port = uint16_t(m_address.section(QLatin1Char(':'), 1).toUInt());
     return true;
 }
