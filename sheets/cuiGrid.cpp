@@ -384,6 +384,16 @@ bool cuiGrid::event(QEvent* event) {
             return true;
         }
     }
+    // Tab and Shift+Tab move between the cells of a row, as in a spreadsheet, instead of
+    // taking the focus out of the grid (Ctrl+Tab still does).
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
     return QAbstractScrollArea::event(event);
 }
 

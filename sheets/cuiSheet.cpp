@@ -814,8 +814,34 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
 
 // ---- in-place editor -----------------------------------------------------------------
 
-// Keys of the in-place editor: Enter, Up and Down commit (Up and Down then move), Page
-// Up and Page Down commit and act as grid keys, Escape cancels; losing the focus commits.
+// Tab and Shift+Tab: the next (previous) selectable cell in reading order, going on to the
+// next row's first cell (the previous row's last) at the end of a row, as spreadsheets do.
+static void tabMove(cuiSheet& sheet, int step) {
+    cuiGrid* grid = sheet.grid();
+    if (!grid) return;
+    const int cols = sheet.colCount(), rows = sheet.rowCount();
+    int col = grid->col(), row = grid->row();
+    for (int i = 0; i < cols * rows; ++i) {
+        col += step;
+        if (col >= cols) {
+            col = 0;
+            ++row;
+        } else if (col < 0) {
+            col = cols - 1;
+            --row;
+        }
+        if (row < 0 || row >= rows) return;
+        if (sheet.CellObjectAt(col, row).selectable) {
+            sheet.SelectCell(col, row);
+            return;
+        }
+    }
+}
+
+// Keys of the in-place editor: Enter, Up and Down commit (Up and Down then move), Tab and
+// Shift+Tab commit and move to the next or previous cell of the row, as in a spreadsheet;
+// Page Up and Page Down commit and act as grid keys, Escape cancels; losing the focus
+// commits.
 class cuiSheetEditorFilter : public QObject {
   public:
     explicit cuiSheetEditorFilter(cuiSheet* sheet) : QObject(sheet->m_editor), m_sheet(sheet) {}
@@ -837,6 +863,12 @@ class cuiSheetEditorFilter : public QObject {
         case Qt::Key_Down:
             m_sheet->commitEditor();
             m_sheet->MoveSelection(0, key->key() == Qt::Key_Up ? -1 : 1);
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+            m_sheet->commitEditor();
+            tabMove(*m_sheet, key->key() == Qt::Key_Tab ? 1 : -1);
             return true;
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
@@ -924,9 +956,24 @@ void cuiSheet::HideEditor(bool returnFocus) {
     if (returnFocus && m_grid) m_grid->setFocus();
 }
 
+// What the editor holds as a cell's text: no control character reaches a stored value (a
+// line break or tab that came in with a paste becomes a blank, any other is dropped).
+static QString editorValue(const QString& typed) {
+    QString text;
+    text.reserve(typed.size());
+    for (const QChar c : typed) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') ||
+            c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            text += QLatin1Char(' ');
+        else if (c.category() != QChar::Other_Control)
+            text += c;
+    }
+    return text;
+}
+
 void cuiSheet::commitEditor(bool toRange) {
     if (!editorVisible() || m_editorClosing) return;
-    const QString text = m_editor->toPlainText();
+    const QString text = editorValue(m_editor->toPlainText());
     const int col = m_editCol, row = m_editRow;
     HideEditor(true);
     m_fillNext = toRange && fillPending();
@@ -961,6 +1008,10 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event) {
         break;
     case Qt::Key_Up:
         if (!ctrlOnly) MoveSelection(0, -1);
+        break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        tabMove(*this, key == Qt::Key_Tab ? 1 : -1);
         break;
     case Qt::Key_PageDown:
         MoveSelection(0, 10);

@@ -130,6 +130,34 @@ class tst_keyboard : public QObject {
                 m_editor->form->isWindowModified());
     }
 
+    // Tab commits the value and moves to the next cell, as in a spreadsheet (from the last
+    // cell of a row to the next row's first); Shift+Tab moves back; no tab or other control
+    // character reaches a stored text.
+    void tabCommitsAndMoves() {
+        openChannelName();
+        const int nameCol = m_sheet->grid()->col(), row = m_sheet->grid()->row();
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("AB"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Tab);
+        QVERIFY(!m_sheet->editorVisible());
+        QCOMPARE(channelName(), QStringLiteral("AB"));
+        QVERIFY(m_sheet->grid()->row() > row ||
+                (m_sheet->grid()->row() == row && m_sheet->grid()->col() > nameCol));
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("C"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Escape);
+        QCOMPARE(channelName(), QStringLiteral("AB"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(m_sheet->grid()->col(), nameCol);
+        QCOMPARE(m_sheet->grid()->row(), row);
+        QVERIFY(m_sheet->grid()->hasFocus());
+
+        // A tab that came in with a paste is a blank in the stored name.
+        typeLikeAPerson(m_sheet->grid(), QStringLiteral("X"));
+        QVERIFY(m_sheet->editorVisible());
+        m_sheet->editor()->insertPlainText(QStringLiteral("\tY"));
+        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QCOMPARE(channelName(), QStringLiteral("X Y"));
+    }
+
     // A modifier pressed and released alone never drops what was typed: the editor stays
     // open with its text, except for Alt, which takes the keyboard to the menu bar as
     // everywhere on the desktop; the value is committed then.
