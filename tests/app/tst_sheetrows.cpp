@@ -34,6 +34,14 @@ cmcCellDispatch& cells() {
     return cmcCellDispatch::global();
 }
 
+// The texts of the Compare window's first line, its first `columns` columns.
+QStringList firstChange(iuiCompareWin* window, int columns) {
+    QStringList row;
+    for (int c = 0; c < columns; ++c)
+        row << window->list()->topLevelItem(0)->text(c);
+    return row;
+}
+
 QStringList column(int32_t label, int rows) {
     QStringList out;
     for (int row = 0; row < rows; ++row)
@@ -226,10 +234,7 @@ class tst_SheetRows : public QObject {
         auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->list()->topLevelItemCount(), 1);
-        QStringList row;
-        for (int c = 0; c < 5; ++c)
-            row << window->list()->topLevelItem(0)->text(c);
-        QCOMPARE(row, (QStringList{"Channel List", "4", "Mode", "AM", "FSK"}));
+        QCOMPARE(firstChange(window, 5), (QStringList{"Channel List", "4", "Mode", "AM", "FSK"}));
         QCOMPARE(window->list()->headerItem()->text(3), QStringLiteral("plan.icf"));
 
         emit window->list()->itemDoubleClicked(window->list()->topLevelItem(0), 0);
@@ -258,10 +263,7 @@ class tst_SheetRows : public QObject {
         auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->list()->topLevelItemCount(), 1);
-        QStringList row;
-        for (int c = 0; c < 3; ++c)
-            row << window->list()->topLevelItem(0)->text(c);
-        QCOMPARE(row, (QStringList{"Channel Groups", "4", "Group 7"}));
+        QCOMPARE(firstChange(window, 3), (QStringList{"Channel Groups", "4", "Group 7"}));
 
         emit window->list()->itemDoubleClicked(window->list()->topLevelItem(0), 0);
         m_sheet = m_main->sheetHost()->sheet();
@@ -296,10 +298,8 @@ class tst_SheetRows : public QObject {
         auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->list()->topLevelItemCount(), 1);
-        QStringList row;
-        for (int c = 0; c < 5; ++c)
-            row << window->list()->topLevelItem(0)->text(c);
-        QCOMPARE(row, (QStringList{"User Settings", "", "LCD contrast", old, now}));
+        QCOMPARE(firstChange(window, 5),
+                 (QStringList{"User Settings", "", "LCD contrast", old, now}));
     }
 };
 

@@ -27,6 +27,9 @@ struct cliVerbRegistrar {
 // Writes a line to standard error / standard output.
 void cliError(const QString& text);
 void cliOut(const QString& text);
+// Takes "NAME VALUE" out of args into value (left as it was when NAME is not there); false
+// when NAME is there without a value.
+bool cliTakeOption(QStringList& args, const QString& name, QString* value);
 
 // Common exit statuses of the tool (verbs add their own distinct ones above these).
 enum cliExit : int {

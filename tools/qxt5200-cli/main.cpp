@@ -16,6 +16,15 @@ std::vector<cliVerb>& cliVerbs() {
     return verbs;
 }
 
+bool cliTakeOption(QStringList& args, const QString& name, QString* value) {
+    const int at = int(args.indexOf(name));
+    if (at < 0) return true;
+    if (at + 1 >= args.size()) return false;
+    *value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
 void cliError(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);

@@ -34,16 +34,6 @@ void configureAdjust(const cliLink& link, imcCloneDrv& drv) {
     drv.SetEchoCheck(false);
 }
 
-// Takes "NAME VALUE" out of args; false when NAME is there without a value.
-bool takeOption(QStringList& args, const QString& name, QString* value) {
-    const int at = int(args.indexOf(name));
-    if (at < 0) return true;
-    if (at + 1 >= args.size()) return false;
-    *value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
 // The restart wait of the editor's sequence, from the overlay.
 int configuredRebootWait() {
     bool ok = false;
@@ -65,9 +55,9 @@ int runAdjust(const QStringList& arguments) {
         cliError(error);
         return CLI_USAGE;
     }
-    if (!takeOption(args, QStringLiteral("-o"), &image) ||
-        !takeOption(args, QStringLiteral("--csv"), &record) ||
-        !takeOption(args, QStringLiteral("--reboot-wait"), &wait) || !args.isEmpty()) {
+    if (!cliTakeOption(args, QStringLiteral("-o"), &image) ||
+        !cliTakeOption(args, QStringLiteral("--csv"), &record) ||
+        !cliTakeOption(args, QStringLiteral("--reboot-wait"), &wait) || !args.isEmpty()) {
         cliError(usage);
         return CLI_USAGE;
     }

@@ -60,24 +60,14 @@ bool openOverlay(const QString& given, QString* error) {
     return true;
 }
 
-// Takes "NAME VALUE" out of args; false when NAME is there without a value.
-bool takeOption(QStringList& args, const QString& name, QString* value) {
-    const int at = int(args.indexOf(name));
-    if (at < 0) return true;
-    if (at + 1 >= args.size()) return false;
-    *value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
 int runPrint(const QStringList& arguments) {
     QStringList args = arguments;
     QString sheet, out, points, overlay;
     QString error;
-    const bool options = takeOption(args, QStringLiteral("--sheet"), &sheet) &&
-                         takeOption(args, QStringLiteral("-o"), &out) &&
-                         takeOption(args, QStringLiteral("--font-size"), &points) &&
-                         takeOption(args, QStringLiteral("--overlay"), &overlay);
+    const bool options = cliTakeOption(args, QStringLiteral("--sheet"), &sheet) &&
+                         cliTakeOption(args, QStringLiteral("-o"), &out) &&
+                         cliTakeOption(args, QStringLiteral("--font-size"), &points) &&
+                         cliTakeOption(args, QStringLiteral("--overlay"), &overlay);
     bool ok = true;
     const int fontPoints = points.isEmpty() ? 10 : points.toInt(&ok);
     if (!options || out.isEmpty() || args.size() != 1 || !ok || fontPoints < 4 || fontPoints > 40) {
