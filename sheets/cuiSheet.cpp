@@ -1011,6 +1011,8 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event) {
         break;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
+        // Shift+Tab moves back; it does not stretch a selection as Shift+arrows do.
+        m_shiftHeld = false;
         tabMove(*this, key == Qt::Key_Tab ? 1 : -1);
         break;
     case Qt::Key_PageDown:

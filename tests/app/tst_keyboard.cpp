@@ -149,6 +149,7 @@ class tst_keyboard : public QObject {
         QCOMPARE(m_sheet->grid()->col(), nameCol);
         QCOMPARE(m_sheet->grid()->row(), row);
         QVERIFY(m_sheet->grid()->hasFocus());
+        QCOMPARE(m_sheet->anchorRow(), row); // Shift+Tab stretches no selection
 
         // A tab that came in with a paste is a blank in the stored name.
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("X"));
