@@ -103,6 +103,14 @@ class tst_SheetRows : public QObject {
         QTRY_VERIFY(m_sheet->grid()->hasFocus());
     }
 
+    // Compare With the clone file at path, chosen in the file dialog; the window it opens.
+    iuiCompareWin* compareWithFile(const QString& path) {
+        ScriptedDialogs dialogs;
+        dialogs.answers << path;
+        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
+        return qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+    }
+
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanupTestCase() { QDir(indMain::backupFolder()).removeRecursively(); }
@@ -228,10 +236,7 @@ class tst_SheetRows : public QObject {
 
         QVERIFY(cells().commit(CT_ChannelList, CL_ChL_Mode, 3, QStringLiteral("FSK")));
         QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
-        ScriptedDialogs dialogs;
-        dialogs.answers << saved;
-        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
-        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        iuiCompareWin* window = compareWithFile(saved);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->list()->topLevelItemCount(), 1);
         QCOMPARE(firstChange(window, 5), (QStringList{"Channel List", "4", "Mode", "AM", "FSK"}));
@@ -257,10 +262,7 @@ class tst_SheetRows : public QObject {
         QVERIFY(cells().commit(CT_AleChannels, CL_Ale_ChGrpL_ChBit_Selected, 3,
                                member ? QStringLiteral("OFF") : QStringLiteral("ON")));
         cmcCellDispatch::global().setCurrentGroup(0);
-        ScriptedDialogs dialogs;
-        dialogs.answers << saved;
-        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
-        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        iuiCompareWin* window = compareWithFile(saved);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->list()->topLevelItemCount(), 1);
         QCOMPARE(firstChange(window, 3), (QStringList{"Channel Groups", "4", "Group 7"}));
