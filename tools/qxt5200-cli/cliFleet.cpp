@@ -1,5 +1,6 @@
 #include "cliFleet.h"
 
+#include "cliConsole.h"
 #include "cliVerb.h"
 #include "cmcComm.h"
 #include "cmcGTex.h"
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -124,7 +124,7 @@ bool parseLinks(QStringList& args, QList<imcFleetClone::Link>* links, QString* e
 
 void run(imcFleetClone& fleet, const QString&) {
     openOverlay();
-    const bool lines = ::isatty(STDERR_FILENO);
+    const bool lines = cliStderrIsTerminal();
     int width = 4;
     for (int i = 0; i < fleet.count(); ++i)
         width = std::max(width, int(fleet.radio(i).link.name.size()));

@@ -1,5 +1,6 @@
 #include "cliLink.h"
 
+#include "cliConsole.h"
 #include "cliVerb.h"
 #include "cmcCloneMessage.h"
 #include "cmcComm.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
-#include <unistd.h>
 
 const char* cliLink::OptionsHelp =
     "Link options:\n"
@@ -141,7 +141,7 @@ int cliLink::run(cmcCloneDrv& driver,
     state.onResult = &onResult;
     lastOutcome().refused = lastOutcome().partlyWritten = false;
     if (!start(&finished, &state)) return CS_LinkOpen;
-    const bool bar = total > 0 && ::isatty(STDERR_FILENO);
+    const bool bar = total > 0 && cliStderrIsTerminal();
     QElapsedTimer shown;
     shown.start();
     while (!state.done) {
