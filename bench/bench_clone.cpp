@@ -4,6 +4,7 @@
 // transfers over loopback TCP without pacing.
 
 #include "cmcCloneDrv.h"
+#include "BenchRadio.h"
 #include "cmcComm.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
@@ -20,29 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Sim {
-    QProcess process;
-    QString address;
-    bool start(const QStringList& args) {
-        process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
-        process.setArguments(args);
-        process.start();
-        if (!process.waitForStarted(5000)) return false;
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired())
-            if (process.waitForReadyRead(int(deadline.remainingTime())))
-                line += process.readAllStandardOutput();
-        if (!line.startsWith("READY ")) return false;
-        address = QString::fromLocal8Bit(line.mid(6).trimmed());
-        return true;
-    }
-    ~Sim() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
 
 struct Run {
     bool done = false;
@@ -97,31 +75,15 @@ double writeWireBytes() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    cmcEeprom image(QxRadio::ImageSize);
-    QRandomGenerator rng(5200);
-    for (int32_t a = 0; a < image.GetSize(); ++a)
-        image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
-                   QxRadio::IdentityLen);
-    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
-    image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
-                   QxRadio::MakerTextLen);
+    const cmcEeprom image = benchRadioImage();
     const QString file = dir.filePath("radio.icf");
-    {
-        cmcIcfFile f(image);
-        f.setModelCode(QxRadio::ModelCode);
-        f.setExtraCode(QxRadio::ExtraCode);
-        f.setMapRevision(QxRadio::CloneMapRevision);
-        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
-    }
-    cmcEeprom source = image;
-    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
-        source.SetByte(a, uint8_t(a * 7));
+    if (!benchWriteRadioFile(file, image)) return 1;
+    const cmcEeprom source = benchWriteSource(image);
 
     const double lineRate = 3840.0;
     std::printf("clone transfer, simulated radio\n");
     for (bool tcp : {false, true}) {
-        Sim sim;
+        BenchSim sim;
         QStringList args{"--file", file};
         if (tcp)
             args << "--tcp"

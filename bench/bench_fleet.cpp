@@ -3,6 +3,7 @@
 // baud. The drivers share one event loop; the figure of interest is how much longer four
 // radios take than one (the aim: at most 1.10 times).
 
+#include "BenchRadio.h"
 #include "cmcComm.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
@@ -23,31 +24,8 @@
 
 namespace {
 
-struct Sim {
-    QProcess process;
-    QString address;
-    bool start(const QStringList& args) {
-        process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
-        process.setArguments(args);
-        process.start();
-        if (!process.waitForStarted(5000)) return false;
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired())
-            if (process.waitForReadyRead(int(deadline.remainingTime())))
-                line += process.readAllStandardOutput();
-        if (!line.startsWith("READY ")) return false;
-        address = QString::fromLocal8Bit(line.mid(6).trimmed());
-        return true;
-    }
-    ~Sim() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
-
 // Writes source into the radios given, all at once; the seconds it took and the worst status.
-double fleetWrite(const std::vector<std::unique_ptr<Sim>>& sims, int count, const cmcEeprom& source,
+double fleetWrite(const std::vector<std::unique_ptr<BenchSim>>& sims, int count, const cmcEeprom& source,
                   int* worst) {
     QList<imcFleetClone::Link> links;
     for (int i = 0; i < count; ++i) {
@@ -72,31 +50,15 @@ double fleetWrite(const std::vector<std::unique_ptr<Sim>>& sims, int count, cons
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    cmcEeprom image(QxRadio::ImageSize);
-    QRandomGenerator rng(5200);
-    for (int32_t a = 0; a < image.GetSize(); ++a)
-        image.SetByte(a, uint8_t(rng.bounded(256)));
-    image.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
-                   QxRadio::IdentityLen);
-    image.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
-    image.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
-                   QxRadio::MakerTextLen);
+    const cmcEeprom image = benchRadioImage();
     const QString file = dir.filePath("radio.icf");
-    {
-        cmcIcfFile f(image);
-        f.setModelCode(QxRadio::ModelCode);
-        f.setExtraCode(QxRadio::ExtraCode);
-        f.setMapRevision(QxRadio::CloneMapRevision);
-        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
-    }
-    cmcEeprom source = image;
-    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
-        source.SetByte(a, uint8_t(a * 7));
+    if (!benchWriteRadioFile(file, image)) return 1;
+    const cmcEeprom source = benchWriteSource(image);
 
     constexpr int Radios = 4;
-    std::vector<std::unique_ptr<Sim>> sims;
+    std::vector<std::unique_ptr<BenchSim>> sims;
     for (int i = 0; i < Radios; ++i) {
-        sims.push_back(std::make_unique<Sim>());
+        sims.push_back(std::make_unique<BenchSim>());
         if (!sims.back()->start({"--file", file, "--baud", "38400", "--serial",
                                  QStringLiteral("BENCH-%1").arg(i + 1)})) {
             std::printf("simulator did not start\n");

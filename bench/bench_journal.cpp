@@ -5,6 +5,7 @@
 // and worst cases of many runs, in milliseconds; the aim is below 5 ms for a write.
 //   bench_journal [RUNS]
 
+#include "BenchRadio.h"
 #include "cmcCellDispatch.h"
 #include "cmcEeprom.h"
 #include "cmcFCache.h"
@@ -73,9 +74,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // The cells read their texts from the English overlay.
     cmcGTex texts;
-    texts.openFile(QDir(QCoreApplication::applicationDirPath())
-                       .filePath(QStringLiteral("../bin/QXT5200_ENG.OVL")));
-    cmcFCache::instance().setTable(&texts);
+    benchUseEnglishTexts(texts);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const cmcEeprom image = document();
 

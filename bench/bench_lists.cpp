@@ -3,6 +3,7 @@
 // and in every address. Each figure is the best of several runs, in milliseconds; the aim
 // is below 20 ms each.
 
+#include "BenchRadio.h"
 #include "cmcCellDispatch.h"
 #include "cmcCsvList.h"
 #include "cmcEeprom.h"
@@ -59,9 +60,7 @@ cmcEeprom fullImage(int variant) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     cmcGTex texts;
-    texts.openFile(QDir(QCoreApplication::applicationDirPath())
-                       .filePath(QStringLiteral("../bin/QXT5200_ENG.OVL")));
-    cmcFCache::instance().setTable(&texts);
+    benchUseEnglishTexts(texts);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
 
     const cmcEeprom a = fullImage(0), b = fullImage(1);

@@ -7,6 +7,7 @@
 //   bench_soak [OPERATIONS]
 
 #include "cmcCloneDrv.h"
+#include "BenchRadio.h"
 #include "cmcComm.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
@@ -36,33 +37,6 @@ long residentKb() {
         if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
 }
-
-struct Sim {
-    QProcess process;
-    QString address;
-    bool start(const QStringList& args) {
-        process.setProgram(QCoreApplication::applicationDirPath() + "/../bin/qxt5200-sim");
-        process.setArguments(args);
-        process.start();
-        if (!process.waitForStarted(5000)) return false;
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired())
-            if (process.waitForReadyRead(int(deadline.remainingTime())))
-                line += process.readAllStandardOutput();
-        if (!line.startsWith("READY ")) return false;
-        address = QString::fromLocal8Bit(line.mid(6).trimmed());
-        return true;
-    }
-    // True when the simulator had crashed (rather than ending as asked or being stopped).
-    bool stop() {
-        const bool crashed =
-            process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::CrashExit;
-        process.kill();
-        process.waitForFinished(5000);
-        return crashed;
-    }
-};
 
 struct Run {
     bool done = false;
@@ -123,26 +97,10 @@ int main(int argc, char** argv) {
     cmcTick::setClock([&fast, base] { return base + uint32_t(fast.elapsed() * 4); });
 
     QTemporaryDir dir;
-    cmcEeprom radio(QxRadio::ImageSize);
-    QRandomGenerator rng(5200);
-    for (int32_t a = 0; a < radio.GetSize(); ++a)
-        radio.SetByte(a, uint8_t(rng.bounded(256)));
-    radio.SetBlock(QxRadio::IdentityAddr, reinterpret_cast<const uint8_t*>(QxRadio::IdentityText),
-                   QxRadio::IdentityLen);
-    radio.SetByte(QxRadio::MapRevisionAddr, QxRadio::MapRevision);
-    radio.SetBlock(QxRadio::MakerTextAddr, reinterpret_cast<const uint8_t*>(QxRadio::MakerText),
-                   QxRadio::MakerTextLen);
+    const cmcEeprom radio = benchRadioImage();
     const QString file = dir.filePath("radio.icf");
-    {
-        cmcIcfFile f(radio);
-        f.setModelCode(QxRadio::ModelCode);
-        f.setExtraCode(QxRadio::ExtraCode);
-        f.setMapRevision(QxRadio::CloneMapRevision);
-        if (f.write(file, QxRadio::WholeImage) != 0) return 1;
-    }
-    cmcEeprom source = radio;
-    for (int32_t a = QxRadio::UserWriteFirst; a <= QxRadio::UserWriteLast; ++a)
-        source.SetByte(a, uint8_t(a * 7));
+    if (!benchWriteRadioFile(file, radio)) return 1;
+    const cmcEeprom source = benchWriteSource(radio);
 
     QMap<int, int> statuses;
     int verified = 0, unverified = 0, crashes = 0, simFailed = 0;
@@ -157,7 +115,7 @@ int main(int argc, char** argv) {
         const QStringList fault = rng.bounded(2) ? randomFault(rng, write) : QStringList{};
         const QString saved = dir.filePath("saved.icf");
         QFile::remove(saved);
-        Sim sim;
+        BenchSim sim;
         if (!sim.start(QStringList{"--file", file, "--save", saved} + fault)) {
             ++simFailed;
             continue;

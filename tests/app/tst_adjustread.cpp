@@ -143,16 +143,6 @@ class tst_AdjustRead : public QObject {
         QVERIFY(cloneWriteImageFile(m_radioFile, m_radioImage));
     }
 
-    void useSim(const cloneSimProcess& sim) {
-        if (sim.link() == cloneSimProcess::Tcp) {
-            m_env->tcpLink = true;
-            m_env->tcpAddress = QStringLiteral("127.0.0.1");
-            m_env->tcpPort = sim.tcpPort();
-        } else {
-            m_main->selectComPort(cmcComm::PortNumberOf(sim.address()));
-        }
-    }
-
     QString cloneMessage(int status) const { return m_main->cloneMan().ErrorText(status); }
 
   private slots:
@@ -196,7 +186,7 @@ class tst_AdjustRead : public QObject {
             args << "--reboot-ms"
                  << "100"; // the wait: 30 x 10 ms
         QVERIFY(sim.start(cloneSimProcess::Link(link), args));
-        useSim(sim);
+        m_editor->useSim(sim);
 
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         QSignalSpy valuesRead(m_main, &indMain::adjustValuesRead);
@@ -334,7 +324,7 @@ class tst_AdjustRead : public QObject {
         const QString log = m_editor->path("frames.log");
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--log", log}));
-        useSim(sim);
+        m_editor->useSim(sim);
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->adjustRead();
         QCOMPARE(user.passwordDialogs, 1);
@@ -369,7 +359,7 @@ class tst_AdjustRead : public QObject {
         const QString log = m_editor->path("frames.log");
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--log", log}));
-        useSim(sim);
+        m_editor->useSim(sim);
         m_main->adjustRead();
         m_main->adjustRead();
         QCOMPARE(user.passwordDialogs, dialogs);
@@ -414,7 +404,7 @@ class tst_AdjustRead : public QObject {
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Link(link),
                           QStringList{"--file", m_radioFile, "--log", log} + simArgs));
-        useSim(sim);
+        m_editor->useSim(sim);
         const cmcEeprom before = m_main->workingImage();
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         QSignalSpy valuesRead(m_main, &indMain::adjustValuesRead);
@@ -458,7 +448,7 @@ class tst_AdjustRead : public QObject {
         const QString log = m_editor->path("frames.log");
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--log", log}));
-        useSim(sim);
+        m_editor->useSim(sim);
         QSignalSpy valuesRead(m_main, &indMain::adjustValuesRead);
         cmcEvMan* events = m_editor->events.get();
         events->post(EV_AdjustWindow);

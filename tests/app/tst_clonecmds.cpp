@@ -125,21 +125,6 @@ class tst_clonecmds : public QObject {
 
     QString path(const QString& name) const { return m_editor->path(name); }
 
-    // Points the controller's link at a simulator.
-    void useSim(const cloneSimProcess& sim) {
-        if (sim.link() == cloneSimProcess::Tcp) {
-            m_env->tcpLink = true;
-            m_env->tcpAddress = QStringLiteral("127.0.0.1");
-            m_env->tcpPort = sim.tcpPort();
-        } else {
-            m_main->selectComPort(cmcComm::PortNumberOf(sim.address()));
-        }
-    }
-
-    QStringList backups() const {
-        return QDir(indMain::backupFolder()).entryList({"*.icf"}, QDir::Files, QDir::Name);
-    }
-
   private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -192,8 +177,8 @@ class tst_clonecmds : public QObject {
         QVERIFY(!m_main->documentFile().isEmpty());
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Link(link), {"--file", m_radioFile}));
-        useSim(sim);
-        const QStringList backupsBefore = backups();
+        m_editor->useSim(sim);
+        const QStringList backupsBefore = EditorFixture::backups();
 
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneRead();
@@ -211,7 +196,7 @@ class tst_clonecmds : public QObject {
         QVERIFY(m_form->isEnabled());
         QCOMPARE(m_main->radioCode1(), uint16_t(0x7041));
 
-        const QStringList added = backups();
+        const QStringList added = EditorFixture::backups();
         QCOMPARE(added.size(), backupsBefore.size() + 1);
         QVERIFY(m_main->lastBackup().endsWith("_read.icf"));
         cmcEeprom kept(QxRadio::ImageSize);
@@ -250,7 +235,7 @@ class tst_clonecmds : public QObject {
         const QString log = path("frames.log");
         QVERIFY(sim.start(cloneSimProcess::Link(link),
                           {"--file", m_radioFile, "--save", saved, "--log", log}));
-        useSim(sim);
+        m_editor->useSim(sim);
         cmcEeprom& work = m_main->workingImage();
         setChannel(work, 3, 14070000);
         // Bytes of the message texts: any values are data the radio takes.
@@ -295,7 +280,7 @@ class tst_clonecmds : public QObject {
         cloneSimProcess sim;
         const QString log = path("frames.log");
         QVERIFY(sim.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--log", log}));
-        useSim(sim);
+        m_editor->useSim(sim);
         setChannel(m_main->workingImage(), 0, 7100000);
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
@@ -318,7 +303,7 @@ class tst_clonecmds : public QObject {
         prompt.queueAnswer(PA_Cancel);
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
-        useSim(sim);
+        m_editor->useSim(sim);
         setChannel(m_main->workingImage(), 0, 7100000);
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneWrite();
@@ -366,10 +351,10 @@ class tst_clonecmds : public QObject {
         QVERIFY(m_main->Save(path("doc.icf")));
         const QString doc = m_main->documentFile();
         const cmcEeprom before = m_main->workingImage();
-        const QStringList backupsBefore = backups();
+        const QStringList backupsBefore = EditorFixture::backups();
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Serial, QStringList{"--file", m_radioFile} + simArgs));
-        useSim(sim);
+        m_editor->useSim(sim);
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneRead();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
@@ -378,7 +363,7 @@ class tst_clonecmds : public QObject {
         QCOMPARE(prompt.entries().at(0).icon, cmcPromptIcon::Error);
         QVERIFY(m_main->workingImage() == before);
         QCOMPARE(m_main->documentFile(), doc);
-        QCOMPARE(backups(), backupsBefore);
+        QCOMPARE(EditorFixture::backups(), backupsBefore);
         QVERIFY(m_form->isEnabled());
         QCOMPARE(g_events25, 0);
     }
@@ -433,7 +418,7 @@ class tst_clonecmds : public QObject {
         ScriptedPrompt prompt;
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp, {"--file", m_radioFile}));
-        useSim(sim);
+        m_editor->useSim(sim);
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         m_main->cloneInfo();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);

@@ -59,16 +59,6 @@ bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t la
     return true;
 }
 
-void runMenu(int32_t label) {
-    cmcCellRequest r(CT_Null, label, 0);
-    r.execute = true;
-    cmcCellDispatch::global().dispatch(r);
-}
-
-QStringList backups(const QString& pattern) {
-    return QDir(indMain::backupFolder()).entryList({pattern}, QDir::Files, QDir::Name);
-}
-
 } // namespace
 
 class tst_FleetWrite : public QObject {
@@ -126,7 +116,7 @@ class tst_FleetWrite : public QObject {
         cmcEeprom expected = m_main->workingImage();
         m_main->PrepareImage(expected, true);
 
-        runMenu(CL_Menu_Clone_WriteFleet);
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
         cuiFleetWrite* w = m_main->fleetWindow();
         QVERIFY(w && w->isVisible());
         QVERIFY(w->addAdapter(c.address()));
@@ -158,9 +148,9 @@ class tst_FleetWrite : public QObject {
             QVERIFY(sameRange(radio, m_radioImage, 0xAA60, 0xFFEF));
         }
         QVERIFY(!QFile::exists(savedC)); // it never completed a write
-        QCOMPARE(backups("*_write-ED-A.icf").size(), 1);
-        QCOMPARE(backups("*_write-ED-B.icf").size(), 1);
-        QCOMPARE(backups("*_write-ED-C.icf").size(), 0);
+        QCOMPARE(EditorFixture::backups("*_write-ED-A.icf").size(), 1);
+        QCOMPARE(EditorFixture::backups("*_write-ED-B.icf").size(), 1);
+        QCOMPARE(EditorFixture::backups("*_write-ED-C.icf").size(), 0);
         QVERIFY(w->writeButton()->isEnabled());
         w->close();
     }
@@ -170,7 +160,7 @@ class tst_FleetWrite : public QObject {
     void checksComeFirst() {
         ScriptedPrompt prompt;
         clearChannels(m_main->workingImage());
-        runMenu(CL_Menu_Clone_WriteFleet);
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
         QVERIFY(!m_main->fleetWindow());
         QCOMPARE(prompt.entries().size(), 1);
         QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Error);
@@ -187,7 +177,7 @@ class tst_FleetWrite : public QObject {
     void badChoices() {
         QFETCH(QString, typed);
         ScriptedPrompt prompt;
-        runMenu(CL_Menu_Clone_WriteFleet);
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
         cuiFleetWrite* w = m_main->fleetWindow();
         QVERIFY(w);
         const int links = w->linkList()->count();
@@ -227,7 +217,8 @@ class tst_FleetWrite : public QObject {
                  qPrintable(error));
         QVERIFY2(error.contains("0x2345"), qPrintable(error));
         QVERIFY(m_main->lastBackup().endsWith("_readback.icf"));
-        QCOMPARE(backups("*_write.icf").size(), 0); // a failed write keeps no write backup
+        QCOMPARE(EditorFixture::backups("*_write.icf").size(),
+                 0); // a failed write keeps no write backup
         QVERIFY(m_editor->form->isEnabled());
     }
 };

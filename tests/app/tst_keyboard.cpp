@@ -3,6 +3,7 @@
 // the cell's editor. Nothing typed may be lost on the way.
 
 #include "EditorFixture.h"
+#include "KeyTyping.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cloneSimProcess.h"
@@ -30,33 +31,6 @@
 #include <QTest>
 #include <memory>
 
-namespace {
-
-const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
-
-QWidget* focused(QWidget* fallback) {
-    QWidget* w = QApplication::focusWidget();
-    return w ? w : fallback;
-}
-
-// Each capital is typed with Shift pressed before it and released after it, as a keyboard
-// sends it; every key goes to whatever has the focus at that moment.
-void typeLikeAPerson(QWidget* fallback, const QString& text) {
-    for (const QChar ch : text) {
-        const bool upper = ch.isUpper();
-        if (upper) QTest::keyPress(focused(fallback), Qt::Key_Shift, Qt::ShiftModifier);
-        const Qt::Key key =
-            ch == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key(ch.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, focused(fallback), key, QString(ch),
-                            upper ? Qt::ShiftModifier : Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, focused(fallback), key, QString(ch),
-                            upper ? Qt::ShiftModifier : Qt::NoModifier);
-        if (upper) QTest::keyRelease(focused(fallback), Qt::Key_Shift);
-    }
-}
-
-} // namespace
-
 class tst_keyboard : public QObject {
     Q_OBJECT
 
@@ -69,29 +43,15 @@ class tst_keyboard : public QObject {
 
     // Makes the cell of channel index's field label current.
     bool selectChannelCell(int32_t label, int32_t index) {
-        for (int r = 0; r < m_sheet->rowCount(); ++r)
-            for (int c = 0; c < m_sheet->colCount(); ++c) {
-                const cuiCell& cell = m_sheet->CellObjectAt(c, r);
-                if (cell.selectable && cell.label == label && cell.index == index) {
-                    m_sheet->SelectCell(c, r);
-                    return m_sheet->grid()->col() == c && m_sheet->grid()->row() == r;
-                }
-            }
-        return false;
+        return EditorFixture::selectCell(*m_sheet, label, index);
     }
 
     // The channel list shown and active, channel 1 in use, its name cell current.
     void openChannelName() {
         QVERIFY(cells().commit(CT_ChannelList, CL_ChL_FreqR, 0, QStringLiteral("7.1")));
         m_main->MarkSaved();
-        m_editor->form->show();
-        QApplication::setActiveWindow(m_editor->form.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_editor->form.get()));
-        QVERIFY(m_main->ShowSheetNow(kChannels));
-        m_sheet = m_main->sheetHost()->sheet();
+        m_sheet = m_editor->showSheet();
         QVERIFY(m_sheet);
-        m_sheet->grid()->setFocus();
-        QTRY_VERIFY(m_sheet->grid()->hasFocus());
         QVERIFY(selectChannelCell(CL_ChL_Name, 0));
         m_editor->events->dispatchStep();
     }
@@ -123,7 +83,7 @@ class tst_keyboard : public QObject {
         openChannelName();
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("Marine Net"));
         QVERIFY(m_sheet->editorVisible());
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Return);
         QCOMPARE(channelName(), QStringLiteral("Marine Net"));
         QVERIFY(m_main->IsModified());
         QVERIFY(m_editor->form->windowTitle().contains(QLatin1String("[*]")) ||
@@ -137,15 +97,15 @@ class tst_keyboard : public QObject {
         openChannelName();
         const int nameCol = m_sheet->grid()->col(), row = m_sheet->grid()->row();
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("AB"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Tab);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Tab);
         QVERIFY(!m_sheet->editorVisible());
         QCOMPARE(channelName(), QStringLiteral("AB"));
         QVERIFY(m_sheet->grid()->row() > row ||
                 (m_sheet->grid()->row() == row && m_sheet->grid()->col() > nameCol));
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("C"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Escape);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Escape);
         QCOMPARE(channelName(), QStringLiteral("AB"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(m_sheet->grid()->col(), nameCol);
         QCOMPARE(m_sheet->grid()->row(), row);
         QVERIFY(m_sheet->grid()->hasFocus());
@@ -155,7 +115,7 @@ class tst_keyboard : public QObject {
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("X"));
         QVERIFY(m_sheet->editorVisible());
         m_sheet->editor()->insertPlainText(QStringLiteral("\tY"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Return);
         QCOMPARE(channelName(), QStringLiteral("X Y"));
     }
 
@@ -178,9 +138,9 @@ class tst_keyboard : public QObject {
         openChannelName();
         const QString before = channelName();
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("ab"));
-        QTest::sendKeyEvent(QTest::Press, focused(m_sheet->grid()), Qt::Key(key), QString(),
+        QTest::sendKeyEvent(QTest::Press, focusedOr(m_sheet->grid()), Qt::Key(key), QString(),
                             Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, focused(m_sheet->grid()), Qt::Key(key), QString(),
+        QTest::sendKeyEvent(QTest::Release, focusedOr(m_sheet->grid()), Qt::Key(key), QString(),
                             Qt::NoModifier);
         if (!staysOpen) {
             QVERIFY(!m_sheet->editorVisible());
@@ -190,7 +150,7 @@ class tst_keyboard : public QObject {
         QVERIFY(m_sheet->editorVisible());
         QCOMPARE(m_sheet->editor()->toPlainText(), QStringLiteral("ab"));
         // Escape alone cancels.
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Escape);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Escape);
         QVERIFY(!m_sheet->editorVisible());
         QCOMPARE(channelName(), before);
     }
@@ -201,7 +161,7 @@ class tst_keyboard : public QObject {
         ScriptedDialogs dialogs;
         dialogs.answers << m_editor->path(QStringLiteral("typed")); // no suffix typed
         typePending();
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(channelName(), QStringLiteral("Coast"));
         const QString saved = m_editor->path(QStringLiteral("typed.icf"));
         QCOMPARE(m_main->documentFile(), saved);
@@ -229,7 +189,7 @@ class tst_keyboard : public QObject {
         if (close)
             QVERIFY(!m_editor->form->close());
         else
-            QTest::keyClick(focused(m_sheet->grid()), Qt::Key_N, Qt::ControlModifier);
+            QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(prompt.entries().size(), 1);
         QVERIFY(prompt.entries().at(0).question);
         QVERIFY(m_editor->form->isVisible());
@@ -270,10 +230,10 @@ class tst_keyboard : public QObject {
         openChannelName();
         const QString before = channelName();
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("Coast"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Return);
         QVERIFY(selectChannelCell(CL_ChL_Name, 0));
         typeLikeAPerson(m_sheet->grid(), QStringLiteral("Beacon"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Return);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Return);
         QCOMPARE(channelName(), QStringLiteral("Beacon"));
 
         QAction* undo = m_main->menu()->actionOf(CL_Menu_Edit_Undo);
@@ -281,7 +241,7 @@ class tst_keyboard : public QObject {
         m_main->menu()->RefreshStates();
         QVERIFY(undo->isEnabled());
         QCOMPARE(undo->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral("Undo Name, CH 1"));
-        QTest::keyClick(focused(m_sheet->grid()), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(focusedOr(m_sheet->grid()), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(channelName(), before);
         m_main->menu()->RefreshStates();
         QAction* redo = m_main->menu()->actionOf(CL_Menu_Edit_Redo);

@@ -28,8 +28,6 @@
 
 namespace {
 
-const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
-
 cmcCellDispatch& cells() {
     return cmcCellDispatch::global();
 }
@@ -59,28 +57,11 @@ class tst_SheetRows : public QObject {
     cuiSheet* m_sheet = nullptr;
 
     bool selectChannelCell(int32_t label, int32_t index) {
-        for (int r = 0; r < m_sheet->rowCount(); ++r)
-            for (int c = 0; c < m_sheet->colCount(); ++c) {
-                const cuiCell& cell = m_sheet->CellObjectAt(c, r);
-                if (cell.selectable && cell.label == label && cell.index == index) {
-                    m_sheet->SelectCell(c, r);
-                    return true;
-                }
-            }
-        return false;
+        return EditorFixture::selectCell(*m_sheet, label, index);
     }
     const cuiCell& current() {
         return m_sheet->CellObjectAt(m_sheet->grid()->col(), m_sheet->grid()->row());
     }
-    QAction* menuItem(int32_t label, int32_t index = 0) {
-        if (auto* ev = cmcEvMan::instance()) ev->send(EV_MenuRefresh);
-        for (QAction* a : m_main->menu()->actions())
-            if (m_main->menu()->cellOf(a) && m_main->menu()->cellOf(a)->label == label &&
-                m_main->menu()->cellOf(a)->index == index)
-                return a;
-        return nullptr;
-    }
-
     // Channels 1, 2, 4 and 5 in use (3 not), the channel list shown and active.
     void openChannels() {
         const QStringList modes{"USB", "LSB", "", "AM", "USB"};
@@ -93,21 +74,15 @@ class tst_SheetRows : public QObject {
                                    QStringLiteral("Ch %1").arg(row + 1)));
         }
         m_main->document().clearHistory();
-        m_editor->form->show();
-        QApplication::setActiveWindow(m_editor->form.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_editor->form.get()));
-        QVERIFY(m_main->ShowSheetNow(kChannels));
-        m_sheet = m_main->sheetHost()->sheet();
+        m_sheet = m_editor->showSheet();
         QVERIFY(m_sheet);
-        m_sheet->grid()->setFocus();
-        QTRY_VERIFY(m_sheet->grid()->hasFocus());
     }
 
     // Compare With the clone file at path, chosen in the file dialog; the window it opens.
     iuiCompareWin* compareWithFile(const QString& path) {
         ScriptedDialogs dialogs;
         dialogs.answers << path;
-        menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
+        m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
         return qobject_cast<iuiCompareWin*>(m_main->compareWindow());
     }
 
@@ -226,9 +201,9 @@ class tst_SheetRows : public QObject {
         ScriptedPrompt prompt;
         const QString saved = m_editor->path(QStringLiteral("plan.icf"));
         QVERIFY(m_main->Save(saved));
-        QVERIFY(!menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
+        QVERIFY(!m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
 
-        menuItem(CL_Menu_File_Compare, indMain::CompareDisk)->trigger();
+        m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareDisk)->trigger();
         QVERIFY(!m_main->compareWindow());
         QCOMPARE(prompt.entries().size(), 1);
         QCOMPARE(prompt.entries().first().text,
@@ -244,7 +219,7 @@ class tst_SheetRows : public QObject {
 
         emit window->list()->itemDoubleClicked(window->list()->topLevelItem(0), 0);
         m_sheet = m_main->sheetHost()->sheet();
-        QCOMPARE(m_sheet->command(), kChannels);
+        QCOMPARE(m_sheet->command(), EditorFixture::channelSheet);
         QCOMPARE(current().label, int32_t(CL_ChL_Mode));
         QCOMPARE(current().index, 3);
     }
@@ -279,7 +254,7 @@ class tst_SheetRows : public QObject {
     // and the change made since then is listed.
     void compareWithLastRead() {
         ScriptedPrompt prompt;
-        QVERIFY(!menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
+        QVERIFY(!m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareLastRead)->isEnabled());
         cloneSimProcess sim;
         QVERIFY(sim.start(cloneSimProcess::Tcp));
         m_editor->env->tcpLink = true;
@@ -291,7 +266,7 @@ class tst_SheetRows : public QObject {
         QCOMPARE(finished.at(0).at(0).toInt(), int(indCloneMan::OpRead));
         QCOMPARE(finished.at(0).at(1).toInt(), 0);
 
-        QAction* lastRead = menuItem(CL_Menu_File_Compare, indMain::CompareLastRead);
+        QAction* lastRead = m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareLastRead);
         QVERIFY(lastRead->isEnabled());
         const QString old = cells().text(CT_Null, CL_USetM_LcdContrast, 0);
         const QString now = old == QLatin1String("7") ? QStringLiteral("6") : QStringLiteral("7");

@@ -26,14 +26,6 @@ namespace {
 
 const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
 
-// Runs a menu command as a click on its item does; returns the item's state afterwards.
-uint32_t runMenu(int32_t label, int32_t index, bool execute = true) {
-    cmcCellRequest r(CT_Null, label, index);
-    r.execute = execute;
-    cmcCellDispatch::global().dispatch(r);
-    return r.menuState;
-}
-
 } // namespace
 
 class tst_viewcmds : public QObject {
@@ -94,12 +86,13 @@ class tst_viewcmds : public QObject {
 
     void fontSizeRebuildsTheSheet() {
         const int before = m_main->sheetHost()->sheet()->grid()->rowHeight(1);
-        QVERIFY(runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked);
+        QVERIFY(EditorFixture::runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked);
 
-        runMenu(CL_Menu_View_FontSize, 150);
+        EditorFixture::runMenu(CL_Menu_View_FontSize, 150);
         QCOMPARE(m_editor->env->fontSizePercentage, 150);
-        QVERIFY(runMenu(CL_Menu_View_FontSize, 150, false) & cmcCellObj::F_Ticked);
-        QVERIFY(!(runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked));
+        QVERIFY(EditorFixture::runMenu(CL_Menu_View_FontSize, 150, false) & cmcCellObj::F_Ticked);
+        QVERIFY(
+            !(EditorFixture::runMenu(CL_Menu_View_FontSize, 100, false) & cmcCellObj::F_Ticked));
         // The shell task shows the sheet again, built with the larger font, on the same node.
         QTRY_VERIFY(m_main->sheetHost()->sheet() != nullptr);
         QCOMPARE(m_main->sheetHost()->sheet()->command(), kChannels);
@@ -108,10 +101,10 @@ class tst_viewcmds : public QObject {
     }
 
     void languageWindowListsAndPicks() {
-        runMenu(CL_Menu_Lang, 0);
+        EditorFixture::runMenu(CL_Menu_Lang, 0);
         QPointer<QWidget> window = m_main->languageWindow();
         QVERIFY(window);
-        runMenu(CL_Menu_Lang, 0); // a second request raises the same window
+        EditorFixture::runMenu(CL_Menu_Lang, 0); // a second request raises the same window
         QCOMPARE(m_main->languageWindow(), window.data());
 
         cuiSheet* sheet = static_cast<cuiSheetWindow*>(window.data())->sheet();

@@ -6,6 +6,7 @@
 
 #include "CliRunner.h"
 #include "EditorFixture.h"
+#include "PdfPrintDialogs.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cmcCellDispatch.h"
@@ -35,7 +36,6 @@
 
 namespace {
 
-const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
 const char kName[] = "HARBOUR PLAN";
 constexpr uint32_t kFrequency = 7123450; // shown as 7.123450
 
@@ -118,41 +118,13 @@ int cliPrint(const QStringList& args, const QMap<QString, QString>& extra) {
     return p.exitCode();
 }
 
-void runMenu(int32_t label, int index = 0) {
-    cmcCellRequest r(CT_Null, label, index);
-    r.execute = true;
-    cmcCellDispatch::global().dispatch(r);
-}
-
-// Prints to a PDF file as a printer would, or has no printer at all.
-struct PdfPrinterDialogs : cuiPrintDialogs {
-    bool installed = true;
-    QString pdfPath;
-    int setups = 0;
-    PdfPrinterDialogs() { install(this); }
-    ~PdfPrinterDialogs() override { install(nullptr); }
-    bool hasPrinter() override { return installed; }
-    bool setupPrinter(QWidget*, QPrinter& printer) override {
-        ++setups;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfPath);
-        printer.setResolution(300);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        return true;
-    }
-    bool runPreview(cuiPreview& preview) override {
-        preview.printButton()->click();
-        return preview.printRequested();
-    }
-};
-
 } // namespace
 
 class tst_PdfExport : public QObject {
     Q_OBJECT
     std::unique_ptr<EditorFixture> m_editor;
     std::unique_ptr<ScriptedPrompt> m_prompt;
-    std::unique_ptr<PdfPrinterDialogs> m_printers;
+    std::unique_ptr<PdfPrintDialogs> m_printers;
     QTemporaryDir m_dir;
 
   private slots:
@@ -166,8 +138,8 @@ class tst_PdfExport : public QObject {
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-pdf-"));
         m_editor->form->show();
         setNamedChannel(m_editor->main->workingImage());
-        QVERIFY(m_editor->main->ShowSheetNow(kChannels));
-        m_printers = std::make_unique<PdfPrinterDialogs>();
+        QVERIFY(m_editor->main->ShowSheetNow(EditorFixture::channelSheet));
+        m_printers = std::make_unique<PdfPrintDialogs>();
     }
     void cleanup() {
         m_printers.reset();
@@ -185,7 +157,7 @@ class tst_PdfExport : public QObject {
     void exportHasThePrintedPages() {
         QFETCH(int, which);
         m_printers->pdfPath = m_dir.filePath(QStringLiteral("printed%1.pdf").arg(which));
-        runMenu(which == 0 ? CL_Menu_File_Print_Current : CL_Menu_File_Print_All);
+        EditorFixture::runMenu(which == 0 ? CL_Menu_File_Print_Current : CL_Menu_File_Print_All);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 120000);
         const int printed = pdfPages(m_printers->pdfPath);
         QVERIFY(printed > 0);
@@ -193,7 +165,7 @@ class tst_PdfExport : public QObject {
         ScriptedDialogs files;
         const QString exported = m_dir.filePath(QStringLiteral("exported%1").arg(which));
         files.answers << exported; // typed without its suffix
-        runMenu(CL_Menu_File_ExportPdf, which);
+        EditorFixture::runMenu(CL_Menu_File_ExportPdf, which);
         QCOMPARE(files.saves, 1);
         QVERIFY(files.filters.first().contains("*.pdf"));
         QCOMPARE(pdfPages(exported + ".pdf"), printed);
@@ -212,12 +184,12 @@ class tst_PdfExport : public QObject {
     }
     void noPrinterOffersPdf() {
         QFETCH(int, answer);
-        m_printers->installed = false;
+        m_printers->printerInstalled = false;
         m_prompt->queueAnswer(answer);
         ScriptedDialogs files;
         const QString path = m_dir.filePath(QStringLiteral("fallback%1.pdf").arg(answer));
         files.answers << path;
-        runMenu(CL_Menu_File_Print_Current);
+        EditorFixture::runMenu(CL_Menu_File_Print_Current);
         QCOMPARE(m_prompt->entries().size(), 1);
         const ScriptedPrompt::Entry& offer = m_prompt->entries().first();
         QVERIFY(offer.question);
@@ -229,7 +201,8 @@ class tst_PdfExport : public QObject {
         if (answer == PA_Yes) {
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
-            QCOMPARE(pdfPages(path), m_editor->main->printer().countPages({kChannels}, printer));
+            QCOMPARE(pdfPages(path),
+                     m_editor->main->printer().countPages({EditorFixture::channelSheet}, printer));
             QVERIFY(pdfText(path).contains(kName));
         }
         QVERIFY(m_editor->form->isEnabled());
@@ -239,7 +212,7 @@ class tst_PdfExport : public QObject {
     void unwritableExportIsReported() {
         ScriptedDialogs files;
         files.answers << m_dir.filePath(QStringLiteral("no-such-folder/plan.pdf"));
-        runMenu(CL_Menu_File_ExportPdf, 0);
+        EditorFixture::runMenu(CL_Menu_File_ExportPdf, 0);
         QCOMPARE(m_prompt->entries().size(), 1);
         QCOMPARE(m_prompt->entries().first().icon, cmcPromptIcon::Error);
         QVERIFY(m_prompt->entries().first().text.contains("plan.pdf"));
@@ -260,7 +233,7 @@ class tst_PdfExport : public QObject {
         owner.setFontSize(10);
         cuiPageRenderer renderer(cmcGTex::mainTable(), owner.pageSetup(printer));
         QPainter painter(&printer);
-        QVERIFY(renderer.print(kChannels, printer, painter) > 0);
+        QVERIFY(renderer.print(EditorFixture::channelSheet, printer, painter) > 0);
         painter.end();
         QCOMPARE(renderer.lastFontHeight(), -83);
 
@@ -317,7 +290,7 @@ class tst_PdfExport : public QObject {
         QTest::addColumn<QStringList>("sheet");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("by caption") << QStringList{"--sheet", "channel list"} << 0;
-        QTest::newRow("by command") << QStringList{"--sheet", kChannels} << 0;
+        QTest::newRow("by command") << QStringList{"--sheet", EditorFixture::channelSheet} << 0;
         QTest::newRow("no such sheet") << QStringList{"--sheet", "Nothing Here"} << 36;
         QTest::newRow("unwritable") << QStringList{"--sheet", "Channel List"} << 37;
     }
@@ -337,7 +310,8 @@ class tst_PdfExport : public QObject {
         }
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        QCOMPARE(pdfPages(out), m_editor->main->printer().countPages({kChannels}, printer));
+        QCOMPARE(pdfPages(out),
+                 m_editor->main->printer().countPages({EditorFixture::channelSheet}, printer));
         const QString text = pdfText(out);
         QVERIFY(text.contains(kName));
         QVERIFY(text.contains(QStringLiteral("7.123450")));

@@ -2,6 +2,7 @@
 // PDF files, with the printer set-up and the preview answered by the test.
 
 #include "EditorFixture.h"
+#include "PdfPrintDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
@@ -31,64 +32,10 @@
 #include <functional>
 #include <memory>
 
-namespace {
-
-const QString kChannels = QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0");
-
-int pdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
-    return int(QString::fromLatin1(file.readAll()).count(page));
-}
-
-uint32_t runMenu(int32_t label, bool execute) {
-    cmcCellRequest r(CT_Null, label, 0);
-    r.execute = execute;
-    cmcCellDispatch::global().dispatch(r);
-    return r.menuState;
-}
-
-// Answers the printer's questions: a PDF printer in a temporary folder, and the preview.
-struct ScriptedPrintDialogs : cuiPrintDialogs {
-    bool printerInstalled = true;
-    bool setupAccepted = true;
-    QString pdfPath;
-    std::function<bool(cuiPreview&)> onPreview = [](cuiPreview& preview) {
-        preview.printButton()->click();
-        return preview.printRequested();
-    };
-    int setups = 0;
-    int previews = 0;
-    int previewPages = -1;
-    bool ownerEnabledInPreview = true;
-    QWidget* owner = nullptr;
-
-    ScriptedPrintDialogs() { install(this); }
-    ~ScriptedPrintDialogs() override { install(nullptr); }
-    bool hasPrinter() override { return printerInstalled; }
-    bool setupPrinter(QWidget*, QPrinter& printer) override {
-        ++setups;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfPath);
-        printer.setResolution(300);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        return setupAccepted;
-    }
-    bool runPreview(cuiPreview& preview) override {
-        ++previews;
-        previewPages = preview.pageCount();
-        if (owner) ownerEnabledInPreview = owner->isEnabled();
-        return onPreview(preview);
-    }
-};
-
-} // namespace
-
 class tst_PrintCmds : public QObject {
     Q_OBJECT
     std::unique_ptr<EditorFixture> m_editor;
-    std::unique_ptr<ScriptedPrintDialogs> m_dialogs;
+    std::unique_ptr<PdfPrintDialogs> m_dialogs;
     std::unique_ptr<ScriptedPrompt> m_prompt;
     QTemporaryDir m_dir;
     int m_beforePrint = 0;
@@ -103,8 +50,8 @@ class tst_PrintCmds : public QObject {
         m_prompt = std::make_unique<ScriptedPrompt>();
         m_editor = std::make_unique<EditorFixture>(QStringLiteral("qxt5200-printcmds-"));
         m_editor->form->show();
-        QVERIFY(m_editor->main->ShowSheetNow(kChannels));
-        m_dialogs = std::make_unique<ScriptedPrintDialogs>();
+        QVERIFY(m_editor->main->ShowSheetNow(EditorFixture::channelSheet));
+        m_dialogs = std::make_unique<PdfPrintDialogs>();
         m_dialogs->pdfPath = m_dir.filePath(QStringLiteral("print%1.pdf").arg(++m_runs));
         QFile::remove(m_dialogs->pdfPath);
         m_dialogs->owner = m_editor->form.get();
@@ -119,12 +66,14 @@ class tst_PrintCmds : public QObject {
     }
 
     void printItemsAreEnabled() {
-        QVERIFY(!(runMenu(CL_Menu_File_Print_Current, false) & cmcCellObj::F_Disabled));
-        QVERIFY(!(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled));
+        QVERIFY(!(EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, false) &
+                  cmcCellObj::F_Disabled));
+        QVERIFY(
+            !(EditorFixture::runMenu(CL_Menu_File_Print_All, 0, false) & cmcCellObj::F_Disabled));
     }
 
     void printCurrentPrintsThePreviewedPages() {
-        runMenu(CL_Menu_File_Print_Current, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, true);
         QVERIFY(m_beforePrint >= 1);
         QCOMPARE(m_dialogs->previews, 1);
         QVERIFY(!m_dialogs->ownerEnabledInPreview);
@@ -132,7 +81,7 @@ class tst_PrintCmds : public QObject {
         // One sheet prints as a job too, with the printing dialog up.
         QVERIFY(m_editor->main->printer().printingDialog());
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
-        QCOMPARE(pdfPages(m_dialogs->pdfPath), m_dialogs->previewPages);
+        QCOMPARE(pdfPageObjects(m_dialogs->pdfPath), m_dialogs->previewPages);
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().isPrinting());
         QVERIFY(!m_editor->main->printer().printingDialog());
@@ -150,7 +99,7 @@ class tst_PrintCmds : public QObject {
         m_dialogs->setupAccepted = why != QLatin1String("cancel");
         m_dialogs->onPreview = [](cuiPreview&) { return false; };
         if (why == QLatin1String("no printer")) m_prompt->queueAnswer(PA_No);
-        runMenu(CL_Menu_File_Print_Current, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, true);
         QVERIFY(!QFile::exists(m_dialogs->pdfPath));
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().isPrinting());
@@ -179,7 +128,7 @@ class tst_PrintCmds : public QObject {
         QFETCH(int, command);
         // The PDF would go into a folder that does not exist.
         m_dialogs->pdfPath = m_dir.filePath(QStringLiteral("missing/folder/out.pdf"));
-        runMenu(command, true);
+        EditorFixture::runMenu(command, 0, true);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 10000);
         QCOMPARE(m_prompt->entries().size(), 1);
         QCOMPARE(m_prompt->entries()[0].text,
@@ -200,12 +149,12 @@ class tst_PrintCmds : public QObject {
             preview.printButton()->click();
             return true;
         };
-        runMenu(CL_Menu_File_Print_Current, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, true);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
         QCOMPARE(m_editor->env->fontSizePrinter, 8);
         QCOMPARE(m_editor->main->printer().fontSize(), 8);
         QVERIFY2(pagesAt8 < pagesAt12, "a smaller font needs fewer pages");
-        QCOMPARE(pdfPages(m_dialogs->pdfPath), pagesAt8);
+        QCOMPARE(pdfPageObjects(m_dialogs->pdfPath), pagesAt8);
     }
 
     void printAllPrintsEveryPrintableSheetInTreeOrder() {
@@ -229,7 +178,7 @@ class tst_PrintCmds : public QObject {
             preview.printButton()->click();
             return true;
         };
-        runMenu(CL_Menu_File_Print_All, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_All, 0, true);
         QCOMPARE(m_dialogs->previews, 1);
         QVERIFY(list.size() > 5);
         // Every node with a sheet, in tree order.
@@ -238,7 +187,7 @@ class tst_PrintCmds : public QObject {
         for (QTreeWidgetItemIterator it(tree->view()); *it; ++it)
             if (!tree->CommandOf(*it).isEmpty()) nodes.append(tree->CommandOf(*it));
         QCOMPARE(list, nodes);
-        QVERIFY(list.contains(kChannels));
+        QVERIFY(list.contains(EditorFixture::channelSheet));
         // The sheets that are marked not to be printed are in the list but give no page.
         QVERIFY(withoutPages > 0);
         QVERIFY(expected > 0);
@@ -248,14 +197,16 @@ class tst_PrintCmds : public QObject {
         QVERIFY(!m_editor->form->isEnabled());
         QVERIFY(m_editor->main->printer().printingDialog());
         // No second job while this one runs.
-        QVERIFY(runMenu(CL_Menu_File_Print_Current, false) & cmcCellObj::F_Disabled);
-        QVERIFY(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled);
+        QVERIFY(EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, false) &
+                cmcCellObj::F_Disabled);
+        QVERIFY(EditorFixture::runMenu(CL_Menu_File_Print_All, 0, false) & cmcCellObj::F_Disabled);
         QTRY_VERIFY_WITH_TIMEOUT(!m_editor->main->printer().isPrinting(), 60000);
-        QVERIFY(!(runMenu(CL_Menu_File_Print_All, false) & cmcCellObj::F_Disabled));
+        QVERIFY(
+            !(EditorFixture::runMenu(CL_Menu_File_Print_All, 0, false) & cmcCellObj::F_Disabled));
         QVERIFY(m_editor->form->isEnabled());
         QVERIFY(!m_editor->main->printer().printingDialog());
         QVERIFY(m_editor->main->printer().printList().isEmpty());
-        QCOMPARE(pdfPages(m_dialogs->pdfPath), expected);
+        QCOMPARE(pdfPageObjects(m_dialogs->pdfPath), expected);
     }
 
     void cancelStopsTheJobAndEndsTheDocument() {
@@ -263,7 +214,7 @@ class tst_PrintCmds : public QObject {
             preview.printButton()->click();
             return true;
         };
-        runMenu(CL_Menu_File_Print_All, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_All, 0, true);
         cuiPrinter& p = m_editor->main->printer();
         QVERIFY(p.isJobRunning());
         QPushButton* cancel = p.printingDialog()->findChild<QPushButton*>();
@@ -274,7 +225,7 @@ class tst_PrintCmds : public QObject {
         QVERIFY(m_editor->form->isEnabled());
         // The document was ended: a readable PDF with at most the first sheet's pages.
         QVERIFY(QFile::exists(m_dialogs->pdfPath));
-        QVERIFY(pdfPages(m_dialogs->pdfPath) >= 0);
+        QVERIFY(pdfPageObjects(m_dialogs->pdfPath) >= 0);
     }
 
     // A single long sheet is cancelled between its pages: the document ends after the
@@ -285,7 +236,7 @@ class tst_PrintCmds : public QObject {
             preview.printButton()->click();
             return true;
         };
-        runMenu(CL_Menu_File_Print_Current, true);
+        EditorFixture::runMenu(CL_Menu_File_Print_Current, 0, true);
         QVERIFY(p.isJobRunning());
         const int total = m_dialogs->previewPages;
         QVERIFY2(total > 2, "the channel list fills several pages");
@@ -299,7 +250,7 @@ class tst_PrintCmds : public QObject {
         watcher.start(0);
         QTRY_VERIFY_WITH_TIMEOUT(!p.isPrinting(), 60000);
         QVERIFY(m_editor->form->isEnabled());
-        const int printed = pdfPages(m_dialogs->pdfPath);
+        const int printed = pdfPageObjects(m_dialogs->pdfPath);
         QVERIFY2(printed >= 1 && printed < total,
                  qPrintable(QStringLiteral("%1 of %2").arg(printed).arg(total)));
     }
