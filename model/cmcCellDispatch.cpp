@@ -18,6 +18,7 @@
 #include "imcRowText.h"
 #include "imcSettingCells.h"
 
+#include <bit>
 #include <cstring>
 #include <iterator>
 
@@ -121,7 +122,7 @@ bool textField(cmcCellRequest& r, datCh& rec, int offset, int length,
 int countBits(const uint8_t* p, int n) {
     int c = 0;
     for (int i = 0; i < n; ++i)
-        c += __builtin_popcount(p[i]);
+        c += std::popcount(p[i]);
     return c;
 }
 

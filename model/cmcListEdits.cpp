@@ -9,6 +9,7 @@
 #include "datCh.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -77,7 +78,7 @@ int32_t bitsAddress(const Membership& m) {
 int countBits(const uint8_t* p, int n) {
     int c = 0;
     for (int i = 0; i < n; ++i)
-        c += __builtin_popcount(p[i]);
+        c += std::popcount(p[i]);
     return c;
 }
 

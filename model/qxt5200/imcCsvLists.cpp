@@ -6,6 +6,7 @@
 #include "datCh.h"
 #include "imcRadioFacts.h"
 
+#include <bit>
 #include <deque>
 #include <string>
 
@@ -93,7 +94,7 @@ QString groupRoom(const cmcEeprom& image, const cmcCsvColumn& c, int32_t row, in
     if (bits[row / 8] & (1u << (row % 8))) return QString();
     int count = 0;
     for (uint8_t b : bits)
-        count += __builtin_popcount(b);
+        count += std::popcount(b);
     if (count < QxList::AleGroupMaxChannels) return QString();
     return QStringLiteral("channel group %1 already holds %2 channels, the most it can")
         .arg(c.group + 1)
