@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
     const QString file = dir.filePath("radio.icf");
     if (!benchWriteRadioFile(file, radio)) return 1;
     const cmcEeprom source = benchWriteSource(radio);
+    QRandomGenerator rng(5200); // which operations run with which fault
 
     QMap<int, int> statuses;
     int verified = 0, unverified = 0, crashes = 0, simFailed = 0;
