@@ -47,7 +47,8 @@ cmcEeprom benchRadioImage(quint32 seed) {
 }
 
 bool benchWriteRadioFile(const QString& path, const cmcEeprom& image) {
-    cmcIcfFile f(image);
+    cmcEeprom copy = image; // the file object works on an image it may change
+    cmcIcfFile f(copy);
     f.setModelCode(QxRadio::ModelCode);
     f.setExtraCode(QxRadio::ExtraCode);
     f.setMapRevision(QxRadio::CloneMapRevision);
