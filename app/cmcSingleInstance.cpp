@@ -1,17 +1,25 @@
 #include "cmcSingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
 
 #include <functional>
 
 namespace {
 constexpr int ConnectTimeoutMs = 2000;
 constexpr int WriteTimeoutMs = 2000;
+// Long enough for a first instance that is busy starting (the decision of another waits).
+constexpr int LockTimeoutMs = 10000;
 const QByteArray FlashRequest = "flash\n";
+// "open " and the file's path as Base64 of its UTF-8 text: any character, one line.
+const QByteArray OpenRequest = "open ";
+constexpr qint64 MaxRequestLine = 16384;
 } // namespace
 
 cmcSingleInstance::cmcSingleInstance(const QString& name, QObject* parent)
@@ -59,10 +67,26 @@ bool cmcSingleInstance::spinUntil(const std::function<bool()>& done, int timeout
     return true;
 }
 
+QString cmcSingleInstance::lockPath() const {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::tempPath();
+    return folder + QLatin1Char('/') + m_serverName + QStringLiteral(".lock");
+}
+
 bool cmcSingleInstance::acquire() {
     if (m_decided) return isFirst();
     m_decided = true;
+    // Without the lock two processes could both find nobody answering, and the later one
+    // would remove the earlier one's server before listening itself.
+    QLockFile lock(lockPath());
+    lock.setStaleLockTime(LockTimeoutMs);
+    const bool locked = lock.tryLock(LockTimeoutMs);
+    const bool first = connectOrListen();
+    if (locked) lock.unlock();
+    return first;
+}
 
+bool cmcSingleInstance::connectOrListen() {
     // Somebody answering under this name means another instance is running.
     auto* socket = new QLocalSocket(this);
     socket->connectToServer(m_serverName);
@@ -80,7 +104,6 @@ bool cmcSingleInstance::acquire() {
     auto* server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(m_serverName)) {
-        // Lost a race with another instance starting at the same moment.
         delete server;
         return false;
     }
@@ -109,15 +132,32 @@ void cmcSingleInstance::onNewConnection() {
 
 void cmcSingleInstance::readRequests(QLocalSocket* socket) {
     while (socket->canReadLine()) {
-        if (socket->readLine(64) == FlashRequest) emit flashRequested();
+        const QByteArray line = socket->readLine(MaxRequestLine);
+        if (line == FlashRequest) {
+            emit flashRequested();
+        } else if (line.startsWith(OpenRequest) && line.endsWith('\n')) {
+            const QByteArray coded = line.mid(OpenRequest.size()).chopped(1);
+            const auto decoded =
+                QByteArray::fromBase64Encoding(coded, QByteArray::AbortOnBase64DecodingErrors);
+            const QString path = decoded ? QString::fromUtf8(*decoded) : QString();
+            if (!path.isEmpty() && QDir::isAbsolutePath(path)) emit openRequested(path);
+        }
     }
     // A peer that sends something else without a line end is not worth keeping.
-    if (socket->bytesAvailable() > 64) socket->abort();
+    if (socket->bytesAvailable() > MaxRequestLine) socket->abort();
 }
 
 bool cmcSingleInstance::requestFlash() {
+    return send(FlashRequest);
+}
+
+bool cmcSingleInstance::requestOpen(const QString& path) {
+    return send(OpenRequest + path.toUtf8().toBase64() + '\n');
+}
+
+bool cmcSingleInstance::send(const QByteArray& lines) {
     if (!m_peer || m_peer->state() != QLocalSocket::ConnectedState) return false;
-    if (m_peer->write(FlashRequest) != FlashRequest.size()) return false;
+    if (m_peer->write(lines) != lines.size()) return false;
     m_peer->flush();
     const bool sent = spinUntil([this] { return m_peer->bytesToWrite() == 0; }, WriteTimeoutMs);
     m_peer->disconnectFromServer();

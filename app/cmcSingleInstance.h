@@ -2,8 +2,10 @@
 // The single-instance guard: a local server named after the user and the desktop session
 // (the display), as a session-local mutex is. The first process to
 // start listens; a later one finds it answering, is told it is not first, and can ask the
-// running one to flash its window before it exits. A server left behind by a crashed
-// process (nobody answers) is removed and taken over.
+// running one to flash its window or to open a file before it exits. A server left behind
+// by a crashed process (nobody answers) is removed and taken over. The decision runs under
+// a lock file in the runtime folder, so two processes started at the same moment never
+// both find nobody answering and both listen.
 
 #include <QObject>
 #include <QString>
@@ -28,6 +30,9 @@ class cmcSingleInstance : public QObject {
     // In a second instance: asks the running one to flash its window. Returns whether the
     // request was handed over.
     bool requestFlash();
+    // In a second instance: asks the running one to open the file at path (absolute) and
+    // to come to the front.
+    bool requestOpen(const QString& path);
 
     // Stops being the running instance (the destructor does this too).
     void release();
@@ -42,10 +47,17 @@ class cmcSingleInstance : public QObject {
   signals:
     // In the running instance: a second one asked for the main window to be flashed.
     void flashRequested();
+    // In the running instance: a second one was started with this file (an absolute path).
+    void openRequested(const QString& path);
 
   private:
     void onNewConnection();
     void readRequests(QLocalSocket* socket);
+    // Connects to a running instance, or listens when none answers; false when neither.
+    bool connectOrListen();
+    bool send(const QByteArray& lines);
+    // The lock file that makes connect-or-listen one step for the processes of a session.
+    QString lockPath() const;
     // Runs the event loop until done() holds or the time is up (start-up only, before any
     // window exists).
     static bool spinUntil(const std::function<bool()>& done, int timeoutMs);

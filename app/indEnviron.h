@@ -53,6 +53,8 @@ class indEnviron {
     cmcSingleInstance& instanceGuard() { return *m_guard; }
     // In a second instance: asks the running one to flash its window.
     bool flashFirstInstance() { return m_guard->requestFlash(); }
+    // In a second instance: hands the file at path (absolute) to the running one.
+    bool openInFirstInstance(const QString& path) { return m_guard->requestOpen(path); }
 
     // Writes every setting back, in the first instance only and only while the settings
     // marker is valid; failures are not reported. The destructor writes them unless save()

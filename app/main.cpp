@@ -8,16 +8,37 @@
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cuiCommandLine.h"
+#include "cuiHandedFiles.h"
 #include "cuiMessageBoxPrompt.h"
 #include "cuiQtTranslation.h"
+#include "cuiStartupCheck.h"
 #include "indEnviron.h"
 #include "indMain.h"
 #include "qxVersion.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+
+namespace {
+// The clone file named on the command line, or nothing. Options start with "-" ("--tcp"
+// takes the next argument); the maker switch is a word after "/", which an absolute path
+// is not.
+QString fileArgument(const QStringList& args) {
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--tcp")) {
+            ++i;
+            continue;
+        }
+        if (!a.startsWith(QLatin1Char('-')) && a.toLower() != QLatin1String(indMain::MakerSwitch))
+            return a;
+    }
+    return QString();
+}
+} // namespace
 
 int main(int argc, char** argv) {
     // Help and version need no display: answered before Qt looks for one.
@@ -33,8 +54,15 @@ int main(int argc, char** argv) {
     const QString keyPath = QStringLiteral("Software\\Vexo\\QX-T5200");
     auto environ = std::make_unique<indEnviron>(QStringLiteral("Vexo QX-T5200 APP Exclusive Mutex"),
                                                 keyPath, keyPath);
+    const QStringList args = app.arguments();
     if (!environ->isFirstInstance()) {
-        environ->flashFirstInstance();
+        // A file given to a second start (a double click in a file manager) is opened by
+        // the running editor; the path is taken from here, where a relative one belongs.
+        const QString file = fileArgument(args);
+        if (file.isEmpty())
+            environ->flashFirstInstance();
+        else
+            environ->openInFirstInstance(QFileInfo(file).absoluteFilePath());
         return 0;
     }
 
@@ -48,13 +76,11 @@ int main(int argc, char** argv) {
     // An installation without a revision of its own shows the program's version.
     if (environ->revision.isEmpty()) environ->revision = QStringLiteral(QX_VERSION);
 
-    // A second start asks for the main window to be flashed, also while the splash is up.
-    QObject::connect(&environ->instanceGuard(), &cmcSingleInstance::flashRequested, &app, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<TForm1*>(w)) QApplication::alert(w);
-    });
+    // A second start asks for the main window to be flashed or hands it a file; a request
+    // that comes while the splash is up waits for the window.
+    cuiHandedFiles handed(environ->instanceGuard(),
+                          [&controller](const QString& path) { return controller->Open(path); });
 
-    const QStringList args = app.arguments();
     if (!args.contains(QStringLiteral("--no-splash"))) {
         TForm_Opening splash(environ->revision);
         splash.exec();
@@ -72,26 +98,20 @@ int main(int argc, char** argv) {
         // named on the command line would ask to save it over again at once.
         controller->StartJournal();
         const bool restored = controller->OfferRecovery();
-        for (int i = 1; i < args.size() && !restored; ++i) {
-            const QString& a = args[i];
-            if (a == QLatin1String("--tcp")) {
-                ++i;
-                continue;
-            }
-            // Options start with "-"; the maker switch is a word after "/", which an absolute
-            // path is not.
-            if (!a.startsWith(QLatin1Char('-')) &&
-                a.toLower() != QLatin1String(indMain::MakerSwitch)) {
-                controller->Open(a);
-                break;
-            }
-        }
+        if (const QString file = fileArgument(args); !file.isEmpty() && !restored)
+            controller->Open(file);
+        handed.setWindow(&form);
         // Start-up measurement: show the channel sheet painted, say so, and end.
         if (args.contains(QStringLiteral("--startup-probe"))) {
             QTimer::singleShot(0, &app, [&] {
                 const bool shown =
                     controller->ShowSheetNow(QStringLiteral("[St_ChBank]GI_Sheet_Mch_,Bank 0"));
-                std::printf(shown ? "PAINTED\n" : "NO SHEET\n");
+                // The overlay check's share of the start: its time, and whether it was
+                // done in full or skipped for files already found sound.
+                const cuiStartupCheck* check = cuiStartupCheck::last();
+                std::printf("%s check %.2f ms %s\n", shown ? "PAINTED" : "NO SHEET",
+                            check ? check->milliseconds() : 0.0,
+                            check && check->skipped() ? "skipped" : "full");
                 std::fflush(stdout);
                 app.quit();
             });
