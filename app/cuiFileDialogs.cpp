@@ -13,6 +13,10 @@ class PlatformDialogs : public cuiFileDialogs {
                      const QString& directory) override {
         return QFileDialog::getOpenFileName(parent, title, directory, filter);
     }
+    QStringList openFiles(QWidget* parent, const QString& title, const QString& filter,
+                          const QString& directory) override {
+        return QFileDialog::getOpenFileNames(parent, title, directory, filter);
+    }
     QString saveFile(QWidget* parent, const QString& title, const QString& filter,
                      const QString& directory, const QString& proposedName) override {
         // The dialog adds the suffix itself, so that its overwrite question names the
@@ -31,6 +35,12 @@ PlatformDialogs g_platform;
 cuiFileDialogs* g_installed = nullptr;
 
 } // namespace
+
+QStringList cuiFileDialogs::openFiles(QWidget* parent, const QString& title, const QString& filter,
+                                      const QString& directory) {
+    const QString one = openFile(parent, title, filter, directory);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
 
 QString cuiFileDialogs::defaultSuffix(const QString& filter) {
     static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));

@@ -3,6 +3,7 @@
 // them: the application uses the platform's dialogs, tests install answers.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -12,6 +13,10 @@ class cuiFileDialogs {
     // The chosen path of an existing file, or empty when cancelled.
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter,
                              const QString& directory) = 0;
+    // The chosen paths of several existing files, or none when cancelled. By default the one
+    // file openFile chooses.
+    virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& filter,
+                                  const QString& directory);
     // The chosen path to save to (the overwrite question already answered), or empty. A
     // name typed without a suffix gets the filter's first one, so that the file shows in
     // the open dialog's filter afterwards.

@@ -250,6 +250,12 @@ class indMain : public cuiMain {
     // for the batch, then the window that writes the radios side by side.
     void cloneWriteFleet();
     cuiFleetWrite* fleetWindow() const;
+    // Clone > Fleet Sheet...: the per-radio values of the radios whose clone files the user
+    // chooses, saved where the user says. makeFleetSheet does the work for the files given
+    // (each radio named by its file's name, as a several-radios read names them): false
+    // after telling why; *summary says what was found.
+    void fleetSheetFromFiles();
+    bool makeFleetSheet(const QStringList& files, const QString& out, QString* summary);
     // The write confirmation with its check box for the verification (remembered); false
     // when cancelled.
     bool confirmWrite(bool* verify);

@@ -5,15 +5,22 @@
 #include "indMain.h"
 
 #include "cmcComm.h"
+#include "cmcCsvList.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
+#include "cuiFileDialogs.h"
+#include "cuiFleetSheetBox.h"
 #include "cuiFleetWrite.h"
+#include "imcFleetSheet.h"
 #include "imcWriteCheck.h"
+#include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
 
+#include <QFileInfo>
 #include <QMainWindow>
+#include <memory>
 
 namespace {
 QString block(const char* key) {
@@ -88,6 +95,9 @@ void indMain::cloneWriteFleet() {
     cmcEeprom image = m_working;
     PrepareImage(image, true);
     window->setImage(image, Range(m_makerMode ? 1 : 0));
+    // Per-radio values are checked against the image as it is sent; rows coming into use
+    // start from the factory data.
+    window->sheetBox()->setDocument(image, &loadedImage());
     window->confirm = [this](bool* verify) {
         if (m_makerMode &&
             cmcPrompt::ask(block("GI_Mess_Maker_Caution"), appTitle(), cmcPromptButtons::OkCancel,
@@ -102,7 +112,8 @@ void indMain::cloneWriteFleet() {
         for (int i = 0; i < fleet.count(); ++i) {
             const imcFleetClone::Radio& r = fleet.radio(i);
             if (r.status == 0)
-                saveBackup(fleet.sentImage(), fleet.identity(i).backupKind(QStringLiteral("write")));
+                saveBackup(fleet.sentImage(i),
+                           fleet.identity(i).backupKind(QStringLiteral("write")));
             if (r.hasImage)
                 saveBackup(r.image, fleet.identity(i).backupKind(QStringLiteral("readback")));
         }
@@ -114,4 +125,57 @@ void indMain::cloneWriteFleet() {
 
 cuiFleetWrite* indMain::fleetWindow() const {
     return m_fleetWindow.data();
+}
+
+// ---- Clone > Fleet Sheet... ------------------------------------------------------------
+
+namespace {
+QString sheetText(int line) {
+    return cuiFleetSheetBox::text(line);
+}
+} // namespace
+
+void indMain::fleetSheetFromFiles() {
+    const QStringList files =
+        cuiFileDialogs::current().openFiles(m_form, sheetText(10), sheetText(11), m_currentDir);
+    if (files.isEmpty()) return;
+    if (files.size() < 2) {
+        cmcPrompt::tell(sheetText(14), appTitle(), cmcPromptIcon::Warning);
+        return;
+    }
+    const QString out = cuiFileDialogs::current().saveFile(m_form, sheetText(12), sheetText(4),
+                                                           QFileInfo(files.first()).absolutePath(),
+                                                           QStringLiteral("fleet.csv"));
+    if (out.isEmpty()) return;
+    QString summary;
+    if (makeFleetSheet(files, out, &summary))
+        cmcPrompt::tell(summary, appTitle(), cmcPromptIcon::Information);
+}
+
+bool indMain::makeFleetSheet(const QStringList& files, const QString& out, QString* summary) {
+    std::vector<std::unique_ptr<cmcEeprom>> images;
+    std::vector<const cmcEeprom*> pointers;
+    QStringList radios;
+    for (const QString& path : files) {
+        auto image = std::make_unique<cmcEeprom>(m_working.GetSize());
+        const int code = indCloneFile::open(path, *image);
+        if (code != 0) {
+            tellFileError(code);
+            return false;
+        }
+        // A several-radios read names each file by the radio's serial number.
+        radios << QFileInfo(path).completeBaseName();
+        pointers.push_back(image.get());
+        images.push_back(std::move(image));
+    }
+    QStringList notes;
+    const imcFleetSheet sheet = imcFleetSheet::derive(pointers, radios, &notes);
+    QString why;
+    if (!cmcCsvList::writeFile(out, sheet.toCsv(), &why)) {
+        cmcPrompt::tell(sheetText(15).arg(why), appTitle(), cmcPromptIcon::Error);
+        return false;
+    }
+    *summary = sheetText(13).arg(sheet.rows().size()).arg(sheet.columns().size()).arg(out);
+    if (!notes.isEmpty()) *summary += QStringLiteral("\n\n") + notes.join(u'\n');
+    return true;
 }

@@ -140,6 +140,9 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
     case CL_Menu_Clone_WriteFleet:
         if (run) cloneWriteFleet();
         break;
+    case CL_Menu_Clone_FleetSheet:
+        if (run) fleetSheetFromFiles();
+        break;
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();
         break;

@@ -1,10 +1,13 @@
 #include "imcFleetClone.h"
 
 #include "cmcCloneMessage.h"
+#include "cmcComm.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
+#include "imcFleetSheet.h"
 #include "imcRadioFacts.h"
 
+#include <QHash>
 #include <QTimer>
 
 imcFleetClone::imcFleetClone() = default;
@@ -21,6 +24,14 @@ void imcFleetClone::setLinks(const QList<Link>& links) {
         s->radio.link = link;
         m_slots.push_back(std::move(s));
     }
+}
+
+void imcFleetClone::setSheet(const imcFleetSheet* sheet, bool plainForUnlisted,
+                             const cmcEeprom* defaults) {
+    if (m_running) return;
+    m_sheet = sheet;
+    m_plainForUnlisted = plainForUnlisted;
+    m_defaults = defaults;
 }
 
 bool imcFleetClone::startWrite(const cmcEeprom& image, const cmcAdrRange* ranges) {
@@ -43,6 +54,7 @@ bool imcFleetClone::start(bool write) {
     if (m_slots.empty()) return false;
     m_write = write;
     m_running = true;
+    m_planned = false;
     m_open = int(m_slots.size());
     for (auto& s : m_slots) {
         Radio& r = s->radio;
@@ -52,6 +64,9 @@ bool imcFleetClone::start(bool write) {
         r.information.clear();
         r.differences.clear();
         r.doneBefore = 0;
+        r.applied.clear();
+        r.note.clear();
+        s->identified = s->ownImage = false;
         s->infosLeft = write ? m_infoExchanges : 1;
         configure(*s);
     }
@@ -103,18 +118,12 @@ void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
             if (!d.StartInfo(&imcFleetClone::callback, &s)) end(s, CS_LinkOpen);
             return;
         }
-        bool started = false;
-        if (m_write) {
-            r.phase = Writing;
-            // The radio takes its time to store each block.
-            d.SetStepTimeout(WriteStepTimeout);
-            d.SetAckTimeout(WriteAckTimeout);
-            started = d.StartWrite(m_image, m_ranges, &imcFleetClone::callback, &s);
-        } else {
-            r.phase = Reading;
-            started = d.StartRead(QxRadio::CloneRead, &imcFleetClone::callback, &s);
+        if (m_write && m_sheet) {
+            s.identified = true;
+            planWhenReady();
+            return;
         }
-        if (!started) end(s, CS_LinkOpen);
+        startTransfer(s);
         return;
     }
     case Writing:
@@ -130,7 +139,7 @@ void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
     case Verifying:
         r.image = result.image;
         r.hasImage = true;
-        r.differences = imcCloneCheck::Differences(m_image, result.image, m_ranges);
+        r.differences = imcCloneCheck::Differences(sentImage(s.index), result.image, m_ranges);
         end(s, r.differences.empty() ? CS_Ok : CS_Verify);
         return;
     case Reading: {
@@ -148,12 +157,113 @@ void imcFleetClone::advance(Slot& s, dst_CDrv_Result& result) {
     }
 }
 
+void imcFleetClone::startTransfer(Slot& s) {
+    Radio& r = s.radio;
+    cmcCloneDrv& d = s.driver;
+    bool started = false;
+    if (m_write) {
+        r.phase = Writing;
+        // The radio takes its time to store each block.
+        d.SetStepTimeout(WriteStepTimeout);
+        d.SetAckTimeout(WriteAckTimeout);
+        started =
+            d.StartWrite(s.ownImage ? s.image : m_image, m_ranges, &imcFleetClone::callback, &s);
+    } else {
+        r.phase = Reading;
+        started = d.StartRead(QxRadio::CloneRead, &imcFleetClone::callback, &s);
+    }
+    if (!started) end(s, CS_LinkOpen);
+}
+
+void imcFleetClone::planWhenReady() {
+    if (!m_write || !m_sheet || m_planned) return;
+    for (const auto& s : m_slots)
+        if (s->radio.phase != Done && !s->identified) return;
+    m_planned = true;
+    // From the event loop, not from inside a driver's callback.
+    QTimer::singleShot(0, &m_notifier, [this] { plan(); });
+}
+
+namespace {
+// The names a radio's row may give for its link.
+QStringList linkNames(const imcFleetClone::Link& l) {
+    QStringList names{l.name};
+    if (l.tcp)
+        names << QStringLiteral("%1:%2").arg(l.host).arg(l.tcpPort);
+    else
+        names << cmcComm::DeviceName(l.comPort) << QStringLiteral("COM%1").arg(l.comPort);
+    return names;
+}
+} // namespace
+
+void imcFleetClone::plan() {
+    std::vector<Slot*> ready;
+    for (auto& s : m_slots)
+        if (s->radio.phase != Done && s->identified) ready.push_back(s.get());
+    QStringList problems;
+    QHash<int, Slot*> claimed;
+    std::vector<int> rowOf;
+    for (Slot* s : ready) {
+        const imcRadioIdentity id = identity(s->index);
+        const int row = m_sheet->find({id.key, id.serial}, linkNames(s->radio.link));
+        rowOf.push_back(row);
+        if (row < 0) {
+            if (!m_plainForUnlisted)
+                problems << QStringLiteral("radio %1 (%2) has no row in the per-radio values")
+                                .arg(id.shownSerial(), s->radio.link.name);
+            continue;
+        }
+        if (Slot* other = claimed.value(row)) {
+            problems << QStringLiteral("radios %1 and %2 both answer to row %3")
+                            .arg(other->radio.link.name, s->radio.link.name,
+                                 m_sheet->rows()[size_t(row)].radio);
+            continue;
+        }
+        claimed.insert(row, s);
+    }
+    // Every image is made before any is written: a row that fails stops the batch as well.
+    for (size_t i = 0; i < ready.size() && problems.isEmpty(); ++i) {
+        Slot& s = *ready[i];
+        s.image = m_image;
+        s.ownImage = true;
+        s.radio.applied = QStringLiteral("-");
+        if (rowOf[i] < 0) continue;
+        std::vector<cmcCsvIssue> errors;
+        if (!m_sheet->apply(rowOf[i], s.image, m_defaults, &errors)) {
+            for (const cmcCsvIssue& e : errors)
+                problems << e.describe();
+            continue;
+        }
+        s.radio.applied = m_sheet->applied(rowOf[i]);
+    }
+    if (!problems.isEmpty()) {
+        const QString why = problems.join(QStringLiteral("; "));
+        for (Slot* s : ready)
+            leaveOut(*s, QStringLiteral("not written: %1").arg(why));
+        return;
+    }
+    for (Slot* s : ready)
+        startTransfer(*s);
+}
+
+void imcFleetClone::leaveOut(Slot& s, const QString& note) {
+    s.radio.note = note;
+    s.radio.applied.clear();
+    end(s, LeftOut);
+}
+
+const cmcEeprom& imcFleetClone::sentImage(int i) const {
+    const Slot& s = *m_slots[size_t(i)];
+    return s.ownImage ? s.image : m_image;
+}
+
 void imcFleetClone::end(Slot& s, int32_t status) {
     Radio& r = s.radio;
     if (r.phase == Done) return;
     r.phase = Done;
     r.status = status;
     --m_open;
+    planWhenReady();
     QTimer::singleShot(0, &m_notifier, [this, index = s.index, last = m_open == 0] {
         if (m_radioFinished) m_radioFinished(index);
         if (last) {
@@ -194,6 +304,7 @@ cmcCloneMessage::Link messageLink(const imcFleetClone::Link& l) {
 
 QString imcFleetClone::fullMessage(int i) const {
     const Radio& r = radio(i);
+    if (r.status == LeftOut) return r.note;
     dst_CDrv_Result result;
     result.status = r.status;
     result.partlyWritten = r.partlyWritten;
@@ -203,6 +314,7 @@ QString imcFleetClone::fullMessage(int i) const {
 }
 
 QString imcFleetClone::message(int i) const {
+    if (radio(i).status == LeftOut) return radio(i).note;
     // The headline, and for a partly written memory its note, on one line.
     const QStringList parts = fullMessage(i).split(QStringLiteral("\n\n"));
     QString line = parts.value(0);

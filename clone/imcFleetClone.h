@@ -10,11 +10,19 @@
 // ranges, and with verification reads the memory back and compares the written ranges
 // with what was sent: a difference fails the write with status 20 and names the first
 // differing addresses.
+//
+// With per-radio values (a fleet sheet) each radio gets its own image: the document with the
+// radio's row applied, the row found by the serial number the radio reports, then by its
+// link. The radios wait for each other after identifying, so that nothing is written unless
+// every radio that answered has its row (or the plain document is allowed for those without
+// one) and no two radios claim the same row.
 
 #include "cmcCloneDrv.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
 #include "imcRadioIdentity.h"
+
+class imcFleetSheet;
 
 #include <QList>
 #include <QObject>
@@ -52,7 +60,15 @@ class imcFleetClone {
         // A verified write: the first addresses where the radio holds other data.
         std::vector<int32_t> differences;
         int32_t doneBefore = 0; // data bytes of the phases already over
+        // A write with per-radio values: the values the radio got ("-" for the plain
+        // document); a radio left out (status LeftOut) says why in its note.
+        QString applied;
+        QString note;
     };
+
+    // The status of a radio a write with per-radio values left alone: it has no row, or
+    // another radio's refusal stopped the batch. Nothing was written into it.
+    static constexpr int32_t LeftOut = 21;
 
     static constexpr int ReadStepTimeout = 1000;
     static constexpr int WriteStepTimeout = 5000;
@@ -70,6 +86,13 @@ class imcFleetClone {
     // Information exchanges before a write (the command-line tool makes two, as the editor
     // makes around its confirmation).
     void setInfoExchanges(int n) { m_infoExchanges = n < 1 ? 1 : n; }
+    // Per-radio values for the next write (nullptr: the same image for every radio). The
+    // sheet must have passed its check against the image (imcFleetSheet::check) and must
+    // live until the end. plainForUnlisted: a radio without a row gets the image as it is
+    // instead of stopping the batch. defaults: the factory data rows coming into use start
+    // from (may be nullptr).
+    void setSheet(const imcFleetSheet* sheet, bool plainForUnlisted,
+                  const cmcEeprom* defaults = nullptr);
     // Called whenever one radio has ended (its index), and once when all have.
     void setRadioFinished(std::function<void(int)> f) { m_radioFinished = std::move(f); }
     void setFinished(std::function<void()> f) { m_finished = std::move(f); }
@@ -89,8 +112,10 @@ class imcFleetClone {
     int32_t total() const { return m_total; }
     // The highest status of all radios (0 when every one succeeded).
     int32_t worstStatus() const;
-    // The image that a write sent (prepared by the caller).
+    // The image that a write sent (prepared by the caller), and what radio i was sent (with
+    // its own values applied).
     const cmcEeprom& sentImage() const { return m_image; }
+    const cmcEeprom& sentImage(int i) const;
     // One line for a table: the clone message's headline, what a partly done write means,
     // and the differing addresses of a failed verification. Empty for success.
     QString message(int i) const;
@@ -104,6 +129,9 @@ class imcFleetClone {
         cmcCloneDrv driver;
         Radio radio;
         int infosLeft = 0;
+        bool identified = false; // waiting for the others before its write
+        cmcEeprom image;         // its own image, with per-radio values
+        bool ownImage = false;
     };
 
     static void callback(void* context, dst_CDrv_Result* result);
@@ -111,6 +139,11 @@ class imcFleetClone {
     void configure(Slot& s);
     void end(Slot& s, int32_t status);
     bool start(bool write);
+    void startTransfer(Slot& s);
+    // Per-radio values: once every radio is identified or has ended, each one's image.
+    void planWhenReady();
+    void plan();
+    void leaveOut(Slot& s, const QString& note);
 
     std::vector<std::unique_ptr<Slot>> m_slots;
     bool m_write = false;
@@ -121,6 +154,10 @@ class imcFleetClone {
     int32_t m_total = 0;
     cmcEeprom m_image;
     const cmcAdrRange* m_ranges = nullptr;
+    const imcFleetSheet* m_sheet = nullptr;
+    bool m_plainForUnlisted = false;
+    const cmcEeprom* m_defaults = nullptr;
+    bool m_planned = false;
     std::function<void(int)> m_radioFinished;
     std::function<void()> m_finished;
     // The end is announced from the event loop, never from inside a driver's callback, so

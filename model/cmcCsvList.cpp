@@ -139,6 +139,106 @@ class Items {
     QMap<QString, std::shared_ptr<cmcSelList>> m_lists;
 };
 
+QString refusal(const cmcCsvColumn& c, const QString& value) {
+    QString why;
+    switch (c.kind) {
+    case cmcCsvColumn::Frequency:
+        why = QStringLiteral("'%1' is not a frequency in MHz");
+        break;
+    case cmcCsvColumn::Number:
+        why = QStringLiteral("'%1' is not a number");
+        break;
+    case cmcCsvColumn::RowRef:
+        why = QStringLiteral("'%1' names no row");
+        break;
+    default:
+        why = QStringLiteral("the cell does not take '%1'");
+        break;
+    }
+    why = why.arg(value);
+    if (c.limits) why += QStringLiteral(" (%1)").arg(QString::fromLatin1(c.limits));
+    return why;
+}
+
+// What became of one value committed to a cell: an error, or (clamped) what the cell holds
+// in its place; both null when the cell took the value as given.
+struct Committed {
+    QString error;
+    QString clampedTo;
+};
+
+// One value into one cell of a list, as the cell's editor or pop-up would take it, with the
+// refusals of an import: a value the cell does not take, a row not in use, a value the cell
+// would store changed (unless clamp).
+Committed commitValue(cmcCellDispatch& dispatch, const cmcCsvTable& table, const cmcCsvColumn& c,
+                      int32_t row, const QString& value, Items& items, bool clamp) {
+    Committed out;
+    const bool isKey = table.keyColumn >= 0 && &table.columns[size_t(table.keyColumn)] == &c;
+    if (c.group >= 0) dispatch.setCurrentGroup(c.group);
+
+    cmcCellRequest r(table.category, c.label, row);
+    if (c.kind == cmcCsvColumn::Selection) {
+        int64_t item = 0;
+        if (!items.find(c.items, value, &item)) {
+            out.error = QStringLiteral("'%1' is not one of: %2").arg(value, items.names(c.items));
+            return out;
+        }
+        if (table.guard) {
+            const QString refused = table.guard(*dispatch.image(), c, row, item);
+            if (!refused.isEmpty()) {
+                out.error = refused;
+                return out;
+            }
+        }
+        r.fl.operation = cuiFlector::OpChoose;
+        r.fl.popupKind = cuiFlector::KindSelection;
+        r.fl.popupValue = item;
+    } else {
+        r.fl.operation = cuiFlector::OpCommit;
+        r.fl.editText = value;
+    }
+    dispatch.dispatch(r);
+    if (!r.changed) {
+        const bool notInUse = r.blank && (!isKey || value.trimmed().isEmpty());
+        out.error = notInUse ? QString::fromLatin1(table.notInUse) : refusal(c, value);
+        return out;
+    }
+    if (isKey && r.blank) {
+        out.error = QString::fromLatin1(table.notInUse);
+        return out;
+    }
+    if (keptAsGiven(c, value, r)) return out;
+
+    const QString stored = fileText(c, r);
+    if (!clamp) {
+        out.error = QStringLiteral("the radio cannot hold '%1'; it would be stored as '%2'")
+                        .arg(value, stored);
+        if (c.limits) out.error += QStringLiteral(" (%1)").arg(QString::fromLatin1(c.limits));
+        return out;
+    }
+    // Clamped: the value is stored as the cell shows it.
+    if (c.kind == cmcCsvColumn::Text || c.kind == cmcCsvColumn::Address ||
+        c.kind == cmcCsvColumn::Digits) {
+        cmcCellRequest again(table.category, c.label, row);
+        again.fl.operation = cuiFlector::OpCommit;
+        again.fl.editText = stored;
+        dispatch.dispatch(again);
+    }
+    out.clampedTo = stored;
+    return out;
+}
+
+// What a cell of a list holds, as a file writes it.
+QString cellValue(cmcCellDispatch& dispatch, const cmcCsvTable& table, const cmcCsvColumn& c,
+                  int32_t row, Items& items, bool namedItems) {
+    if (c.group >= 0) dispatch.setCurrentGroup(c.group);
+    cmcCellRequest r(table.category, c.label, row);
+    dispatch.dispatch(r);
+    return c.kind == cmcCsvColumn::Selection && namedItems && r.hasValue
+               ? items.of(c.items).textOf(r.value).trimmed()
+               : fileText(c, r);
+}
+
 // ---- one import -----------------------------------------------------------------------
 
 class Import {
@@ -166,7 +266,6 @@ class Import {
     }
     // Commits one value; false after an error.
     bool commit(int line, int32_t row, const cmcCsvColumn& c, const QString& value);
-    QString refusal(const cmcCsvColumn& c, const QString& value);
 
     cmcEeprom& m_work;
     cmcCellDispatch m_dispatch;
@@ -248,84 +347,18 @@ void Import::prepare() {
     if (m_options.placeAt >= 0) m_next = m_options.placeAt;
 }
 
-QString Import::refusal(const cmcCsvColumn& c, const QString& value) {
-    QString why;
-    switch (c.kind) {
-    case cmcCsvColumn::Frequency:
-        why = QStringLiteral("'%1' is not a frequency in MHz");
-        break;
-    case cmcCsvColumn::Number:
-        why = QStringLiteral("'%1' is not a number");
-        break;
-    case cmcCsvColumn::RowRef:
-        why = QStringLiteral("'%1' names no row");
-        break;
-    default:
-        why = QStringLiteral("the cell does not take '%1'");
-        break;
-    }
-    why = why.arg(value);
-    if (c.limits) why += QStringLiteral(" (%1)").arg(QString::fromLatin1(c.limits));
-    return why;
-}
-
 bool Import::commit(int line, int32_t row, const cmcCsvColumn& c, const QString& value) {
     const QString column = QString::fromLatin1(c.hidden && c.reportAs ? c.reportAs : c.name);
-    const bool isKey = m_table.keyColumn >= 0 && &m_table.columns[size_t(m_table.keyColumn)] == &c;
-    if (c.group >= 0) m_dispatch.setCurrentGroup(c.group);
-
-    cmcCellRequest r(m_table.category, c.label, row);
-    if (c.kind == cmcCsvColumn::Selection) {
-        int64_t item = 0;
-        if (!m_items.find(c.items, value, &item)) {
-            error(line, column,
-                  QStringLiteral("'%1' is not one of: %2").arg(value, m_items.names(c.items)));
-            return false;
-        }
-        if (m_table.guard) {
-            const QString refused = m_table.guard(m_work, c, row, item);
-            if (!refused.isEmpty()) {
-                error(line, column, refused);
-                return false;
-            }
-        }
-        r.fl.operation = cuiFlector::OpChoose;
-        r.fl.popupKind = cuiFlector::KindSelection;
-        r.fl.popupValue = item;
-    } else {
-        r.fl.operation = cuiFlector::OpCommit;
-        r.fl.editText = value;
-    }
-    m_dispatch.dispatch(r);
-    if (!r.changed) {
-        const bool notInUse = r.blank && (!isKey || value.trimmed().isEmpty());
-        error(line, column, notInUse ? QString::fromLatin1(m_table.notInUse) : refusal(c, value));
+    const Committed done =
+        commitValue(m_dispatch, m_table, c, row, value, m_items, m_options.clamp);
+    if (!done.error.isEmpty()) {
+        error(line, column, done.error);
         return false;
     }
-    if (isKey && r.blank) {
-        error(line, column, QString::fromLatin1(m_table.notInUse));
-        return false;
-    }
-    if (keptAsGiven(c, value, r)) return true;
-
-    const QString stored = fileText(c, r);
-    if (!m_options.clamp) {
-        QString why = QStringLiteral("the radio cannot hold '%1'; it would be stored as '%2'")
-                          .arg(value, stored);
-        if (c.limits) why += QStringLiteral(" (%1)").arg(QString::fromLatin1(c.limits));
-        error(line, column, why);
-        return false;
-    }
-    // Clamped: the value is stored as the cell shows it.
-    if (c.kind == cmcCsvColumn::Text || c.kind == cmcCsvColumn::Address ||
-        c.kind == cmcCsvColumn::Digits) {
-        cmcCellRequest again(m_table.category, c.label, row);
-        again.fl.operation = cuiFlector::OpCommit;
-        again.fl.editText = stored;
-        m_dispatch.dispatch(again);
-    }
-    m_result.clamped.push_back({line, columnNumber(column), column,
-                                QStringLiteral("'%1' stored as '%2'").arg(value, stored)});
+    if (!done.clampedTo.isNull())
+        m_result.clamped.push_back(
+            {line, columnNumber(column), column,
+             QStringLiteral("'%1' stored as '%2'").arg(value, done.clampedTo)});
     return true;
 }
 
@@ -623,12 +656,7 @@ QByteArray cmcCsvList::write(const cmcEeprom& image, const cmcCsvTable& table, c
             if (c.kind == cmcCsvColumn::RowNumber) {
                 v = QString::number(row + 1);
             } else if (c.kind != cmcCsvColumn::Ignored) {
-                if (c.group >= 0) dispatch.setCurrentGroup(c.group);
-                cmcCellRequest r(table.category, c.label, row);
-                dispatch.dispatch(r);
-                v = c.kind == cmcCsvColumn::Selection && itemTable && r.hasValue
-                        ? items.of(c.items).textOf(r.value).trimmed()
-                        : fileText(c, r);
+                v = cellValue(dispatch, table, c, row, items, itemTable != nullptr);
             }
             values.insert(QString::fromLatin1(c.name), v);
         }
@@ -700,4 +728,17 @@ cmcCsvResult cmcCsvList::read(cmcEeprom& image, const cmcEeprom* defaults,
         import.record(records[i]);
     if (result.ok()) image = work;
     return result;
+}
+
+QString cmcCsvList::commitCell(cmcCellDispatch& dispatch, const cmcCsvTable& table,
+                               const cmcCsvColumn& column, int32_t row, const QString& value,
+                               cmcGTex* itemTable) {
+    Items items(itemTable);
+    return commitValue(dispatch, table, column, row, value, items, false).error;
+}
+
+QString cmcCsvList::cellText(cmcCellDispatch& dispatch, const cmcCsvTable& table,
+                             const cmcCsvColumn& column, int32_t row, cmcGTex* itemTable) {
+    Items items(itemTable);
+    return cellValue(dispatch, table, column, row, items, itemTable != nullptr);
 }

@@ -173,6 +173,16 @@ class cmcCsvList {
                             cmcGTex* items = nullptr, int32_t first = 0, int32_t last = -1,
                             QChar separator = u',');
 
+    // One cell of a list as an import takes it and as an export writes it: a selection by
+    // its item's name (in the language of items, nullptr: the cells' table), any other kind
+    // as typed, refused as an import refuses it (also a value the cell would store changed).
+    // commitCell answers an empty text, or why the cell refused the value.
+    static QString commitCell(cmcCellDispatch& dispatch, const cmcCsvTable& table,
+                              const cmcCsvColumn& column, int32_t row, const QString& value,
+                              cmcGTex* items = nullptr);
+    static QString cellText(cmcCellDispatch& dispatch, const cmcCsvTable& table,
+                            const cmcCsvColumn& column, int32_t row, cmcGTex* items = nullptr);
+
     // Imports text into the image through the cells. layouts are the layouts the list can
     // be written in: the header decides which one the text has. defaults is the image whose
     // records rows coming into use start from (the factory data), or nullptr.

@@ -4,6 +4,7 @@
 #include "cmcPrompt.h"
 #include "cmcTask.h"
 #include "cmcTcpClient.h"
+#include "cuiFleetSheetBox.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -37,6 +38,9 @@ enum Line {
     Summary = 18,
 };
 
+// The per-radio values' column heading (a line of the values' own texts).
+constexpr int ValuesColumn = 6;
+
 } // namespace
 
 QString cuiFleetWrite::text(int line) {
@@ -49,8 +53,10 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     setObjectName(QStringLiteral("FleetWrite"));
     setWindowTitle(text(Caption));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(text(LinksLabel), this));
+    auto* linksLabel = new QLabel(text(LinksLabel), this);
+    layout->addWidget(linksLabel);
     m_list = new QListWidget(this);
+    linksLabel->setBuddy(m_list);
     for (int i = 0; i < links.size(); ++i) {
         auto* item = new QListWidgetItem(links[i].name, m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
@@ -60,8 +66,10 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     layout->addWidget(m_list);
 
     auto* adapterRow = new QHBoxLayout;
-    adapterRow->addWidget(new QLabel(text(AdapterLabel), this));
+    auto* adapterLabel = new QLabel(text(AdapterLabel), this);
+    adapterRow->addWidget(adapterLabel);
     m_adapter = new QLineEdit(this);
+    adapterLabel->setBuddy(m_adapter);
     m_adapter->setPlaceholderText(QStringLiteral("192.168.1.100:41000"));
     adapterRow->addWidget(m_adapter, 1);
     m_add = new QPushButton(text(AddButton), this);
@@ -71,6 +79,9 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     connect(m_add, &QPushButton::clicked, this, [this] {
         if (addAdapter(m_adapter->text())) m_adapter->clear();
     });
+
+    m_sheetBox = new cuiFleetSheetBox(this);
+    layout->addWidget(m_sheetBox);
 
     m_progressArea = new QWidget(this);
     m_progressArea->setLayout(new QGridLayout);
@@ -172,6 +183,11 @@ bool cuiFleetWrite::start() {
         cmcPrompt::tell(text(NoLinkChosen), text(Caption), cmcPromptIcon::Warning);
         return false;
     }
+    // Per-radio values, checked again against the document before anything is asked.
+    bool sheetOk = true;
+    const imcFleetSheet* sheet = m_sheetBox->sheet(&sheetOk);
+    if (!sheetOk) return false;
+    m_fleet.setSheet(sheet, m_sheetBox->plainForUnlisted(), m_sheetBox->defaults());
     bool verify = m_fleet.verify();
     if (confirm && !confirm(&verify)) return false;
     m_fleet.setLinks(chosen);
@@ -205,6 +221,7 @@ bool cuiFleetWrite::start() {
     m_list->setEnabled(false);
     m_adapter->setEnabled(false);
     m_add->setEnabled(false);
+    m_sheetBox->setEnabled(false);
     m_write->setEnabled(false);
     m_close->setEnabled(false);
     if (!m_fleet.startWrite(m_image, m_ranges)) {
@@ -249,6 +266,7 @@ void cuiFleetWrite::showResults() {
             m_table->setItem(i, c, item);
         }
     }
+    showAppliedValues();
     m_table->resizeColumnsToContents();
     m_table->show();
     m_summary->setText(text(Summary).arg(good).arg(m_fleet.count()));
@@ -256,8 +274,36 @@ void cuiFleetWrite::showResults() {
     m_list->setEnabled(true);
     m_adapter->setEnabled(true);
     m_add->setEnabled(true);
+    m_sheetBox->setEnabled(true);
     m_write->setEnabled(true);
     m_close->setEnabled(true);
+}
+
+void cuiFleetWrite::showAppliedValues() {
+    bool perRadio = false;
+    for (int i = 0; i < m_fleet.count(); ++i)
+        perRadio = perRadio || !m_fleet.radio(i).applied.isEmpty() ||
+                   m_fleet.radio(i).status == imcFleetClone::LeftOut;
+    // The column stays from an earlier write of the window: found by its heading.
+    const QString heading = cuiFleetSheetBox::text(ValuesColumn);
+    int column = -1;
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        if (m_table->horizontalHeaderItem(c) && m_table->horizontalHeaderItem(c)->text() == heading)
+            column = c;
+    if (!perRadio) {
+        if (column >= 0) m_table->removeColumn(column);
+        return;
+    }
+    if (column < 0) {
+        column = m_table->columnCount();
+        m_table->setColumnCount(column + 1);
+        m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
+    }
+    for (int i = 0; i < m_fleet.count(); ++i) {
+        const QString& applied = m_fleet.radio(i).applied;
+        m_table->setItem(i, column,
+                         new QTableWidgetItem(applied.isEmpty() ? QStringLiteral("-") : applied));
+    }
 }
 
 // The window stays while radios are being written.

@@ -2,8 +2,9 @@
 // The window of a write to several radios: the links to choose from (the serial ports of
 // the port table and the network adapters) with check boxes, a field to add an adapter,
 // then one progress bar per radio while the writes run side by side, and at the end a
-// table of link, serial number, status and message. It asks its owner once for the
-// confirmation of the batch and hands it the finished fleet (for the backups).
+// table of link, serial number, status and message. Per-radio values (a sheet with a row per
+// radio) give each radio its own identity; the table then names the values each got. It asks its
+// owner once for the confirmation of the batch and hands it the finished fleet (for the backups).
 
 #include "imcFleetClone.h"
 
@@ -20,6 +21,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class cmcTask;
+class cuiFleetSheetBox;
 
 class cuiFleetWrite : public QDialog {
   public:
@@ -49,6 +51,8 @@ class cuiFleetWrite : public QDialog {
     QLineEdit* adapterEdit() const { return m_adapter; }
     QPushButton* writeButton() const { return m_write; }
     QTableWidget* resultTable() const { return m_table; }
+    // The per-radio values: the chooser, its table and the tick box for radios without a row.
+    cuiFleetSheetBox* sheetBox() const { return m_sheetBox; }
     QProgressBar* progressBar(int radio) const;
     const imcFleetClone& fleet() const { return m_fleet; }
 
@@ -64,6 +68,8 @@ class cuiFleetWrite : public QDialog {
     void refresh();
     void showResults();
     QStringList adapters() const;
+    // The result table's column of the values each radio got (a write with per-radio values).
+    void showAppliedValues();
 
     QList<imcFleetClone::Link> m_links;
     QListWidget* m_list = nullptr;
@@ -76,6 +82,7 @@ class cuiFleetWrite : public QDialog {
     QList<QLabel*> m_phases;
     QTableWidget* m_table = nullptr;
     QLabel* m_summary = nullptr;
+    cuiFleetSheetBox* m_sheetBox = nullptr;
     imcFleetClone m_fleet;
     cmcEeprom m_image;
     const cmcAdrRange* m_ranges = nullptr;

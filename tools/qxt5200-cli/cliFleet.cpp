@@ -154,20 +154,28 @@ void printTable(const imcFleetClone& fleet) {
         lw = std::max(lw, int(s.size()));
     for (const QString& s : serials)
         sw = std::max(sw, int(s.size()));
-    cliOut(QStringLiteral("%1  %2  %3  %4")
-               .arg(links[0], -lw)
-               .arg(serials[0], -sw)
-               .arg(QStringLiteral("status"), -6)
-               .arg(QStringLiteral("message")));
+    // A write with per-radio values names the values each radio got.
+    QStringList values{QStringLiteral("values")};
+    bool perRadio = false;
     for (int i = 0; i < fleet.count(); ++i) {
-        const QString message =
-            fleet.radio(i).status == 0 ? QStringLiteral("OK") : fleet.message(i);
-        cliOut(QStringLiteral("%1  %2  %3  %4")
-                   .arg(links[i + 1], -lw)
-                   .arg(serials[i + 1], -sw)
-                   .arg(fleet.radio(i).status, -6)
-                   .arg(message));
+        const QString& applied = fleet.radio(i).applied;
+        perRadio =
+            perRadio || !applied.isEmpty() || fleet.radio(i).status == imcFleetClone::LeftOut;
+        values << (applied.isEmpty() ? QStringLiteral("-") : applied);
     }
+    int vw = 0;
+    for (const QString& s : values)
+        vw = std::max(vw, int(s.size()));
+    auto line = [&](int i, const QString& status, const QString& message) {
+        QString text =
+            QStringLiteral("%1  %2  %3  ").arg(links[i], -lw).arg(serials[i], -sw).arg(status, -6);
+        if (perRadio) text += QStringLiteral("%1  ").arg(values[i], -vw);
+        cliOut(text + message);
+    };
+    line(0, QStringLiteral("status"), QStringLiteral("message"));
+    for (int i = 0; i < fleet.count(); ++i)
+        line(i + 1, QString::number(fleet.radio(i).status),
+             fleet.radio(i).status == 0 ? QStringLiteral("OK") : fleet.message(i));
 }
 
 void reportFailure(const imcFleetClone& fleet, int i) {

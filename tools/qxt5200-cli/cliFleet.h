@@ -19,7 +19,8 @@ bool parseLinks(QStringList& args, QList<imcFleetClone::Link>* links, QString* e
 // standard error when that is a terminal.
 void run(imcFleetClone& fleet, const QString& label);
 
-// The closing table on standard output: link, serial number, status and message.
+// The closing table on standard output: link, serial number, status, the values applied
+// (a write with per-radio values) and message.
 void printTable(const imcFleetClone& fleet);
 
 // "error N: message" on standard error for a failed radio (the link named when several).

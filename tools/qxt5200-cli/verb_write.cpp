@@ -4,6 +4,7 @@
 #include "cliCells.h"
 #include "cliFiles.h"
 #include "cliFleet.h"
+#include "cliFleetSheet.h"
 #include "cliLink.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
@@ -43,15 +44,23 @@ int runWrite(const QStringList& arguments) {
     bool maker = false;
     bool force = false;
     bool verify = false;
+    bool plainForUnlisted = false;
+    QString perRadio;
     if (cliFleet::parseLinks(args, &links, &error)) {
         maker = args.removeAll(QStringLiteral("--maker")) > 0;
         force = args.removeAll(QStringLiteral("--force")) > 0;
         verify = args.removeAll(QStringLiteral("--verify")) > 0;
+        plainForUnlisted = args.removeAll(QStringLiteral("--plain-for-unlisted")) > 0;
+        if (!cliTakeOption(args, QStringLiteral("--per-radio"), &perRadio))
+            error = QStringLiteral("--per-radio needs a CSV file");
+        else if (plainForUnlisted && perRadio.isEmpty())
+            error = QStringLiteral("--plain-for-unlisted goes with --per-radio");
     }
     if (error.isEmpty() && !cliCells::setUpTexts(args)) return CLI_USAGE;
     if (args.size() != 1 || !error.isEmpty()) {
         cliError(error.isEmpty() ? QStringLiteral("usage: qxt5200-cli write FILE [--maker] "
-                                                  "[--force] [--verify] [--overlay OVL] "
+                                                  "[--force] [--verify] [--per-radio CSV "
+                                                  "[--plain-for-unlisted]] [--overlay OVL] "
                                                   "[LINK OPTIONS]...")
                                  : error);
         return CLI_USAGE;
@@ -65,8 +74,15 @@ int runWrite(const QStringList& arguments) {
     if (!force && !passesChecks(image)) return CLI_WriteRefused;
     // Prepared as for saving: map revision and maker text from the initial data.
     cmcEeprom loaded(QxRadio::ImageSize);
-    if (indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) != 0) loaded = image;
+    const bool haveInitial = indCloneFile::readInitial(cliFiles::initialFilePath(), loaded) == 0;
+    if (!haveInitial) loaded = image;
     indCloneFile::prepareImage(image, loaded, true);
+
+    // Per-radio values: every row checked against the image before any radio is asked.
+    imcFleetSheet sheet;
+    const cmcEeprom* defaults = haveInitial ? &loaded : nullptr;
+    if (!perRadio.isEmpty() && !cliFleetSheet::load(perRadio, image, defaults, force, &sheet))
+        return CLI_SheetRefused;
 
     // Every radio at once, each identified twice as the editor does around its
     // confirmation, then written (and read back with --verify).
@@ -74,6 +90,7 @@ int runWrite(const QStringList& arguments) {
     fleet.setLinks(links);
     fleet.setVerify(verify);
     fleet.setInfoExchanges(2);
+    if (!perRadio.isEmpty()) fleet.setSheet(&sheet, plainForUnlisted, defaults);
     const cmcAdrRange* ranges = imcCloneCheck::WriteRanges(maker);
     fleet.startWrite(image, ranges);
     cliFleet::run(fleet, QStringLiteral("writing"));
@@ -85,7 +102,7 @@ int runWrite(const QStringList& arguments) {
         cliFleet::reportFailure(fleet, i);
         if (r.status == 0) {
             const QString kept = indCloneBackup::write(
-                folder, fleet.sentImage(), fleet.identity(i).backupKind(QStringLiteral("write")));
+                folder, fleet.sentImage(i), fleet.identity(i).backupKind(QStringLiteral("write")));
             if (kept.isEmpty())
                 cliError(QStringLiteral("warning: no backup could be kept in %1").arg(folder));
         }
@@ -96,7 +113,7 @@ int runWrite(const QStringList& arguments) {
                 cliError(QStringLiteral("the memory read back is kept in %1").arg(kept));
         }
     }
-    if (fleet.count() > 1)
+    if (fleet.count() > 1 || !perRadio.isEmpty())
         cliFleet::printTable(fleet);
     else if (fleet.worstStatus() == 0)
         cliOut(QStringLiteral("wrote %1 bytes%2")
@@ -107,7 +124,8 @@ int runWrite(const QStringList& arguments) {
 
 const cliVerbRegistrar registrar({
     QStringLiteral("write"),
-    QStringLiteral("write FILE [--maker] [--force] [--verify] [--overlay OVL] [LINK OPTIONS]..."),
+    QStringLiteral("write FILE [--maker] [--force] [--verify] [--per-radio CSV "
+                   "[--plain-for-unlisted]] [--overlay OVL] [LINK OPTIONS]..."),
     QString::fromLatin1(
         "Writes the clone file FILE into the radio as the editor's clone write does: the\n"
         "file is read and checked as by Open, then its data passes the editor's checks\n"
@@ -124,7 +142,19 @@ const cliVerbRegistrar registrar({
         "write and compares it with what was sent; a difference fails the write (status 20)\n"
         "and names the first differing addresses. Every image written, and every memory\n"
         "read back, is kept as a clone file in the backups folder\n"
-        "(~/.local/share/Vexo/QX-T5200/backups).\n\n"
+        "(~/.local/share/Vexo/QX-T5200/backups), named by the radio's serial number.\n\n"
+        "--per-radio CSV gives each radio values of its own (its ALE self addresses,\n"
+        "profile identifiers, name ...): a sheet with a column 'radio' (the serial number\n"
+        "the radio reports, or its link: the port device or HOST:PORT) and one column per\n"
+        "cell reference, as fleet-sheet writes it. Before any radio is asked, every value is\n"
+        "checked by its cell's format, every row applied to a copy of FILE must pass the\n"
+        "checks above, and no two radios may hold the same ALE self address or profile\n"
+        "identifier; each error names its line and column, and nothing is sent. Each radio\n"
+        "is identified, its row found by serial number, then by link, and written with its\n"
+        "row applied; an empty field keeps FILE's value. A radio without a row stops the\n"
+        "whole batch before anything is written (status 21 for every radio) unless\n"
+        "--plain-for-unlisted writes FILE as it is into such radios. The closing table\n"
+        "names the values each radio got.\n\n"
         "The messages come from OVL, else from the overlay beside the program, else from\n"
         "built-in English texts.\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
@@ -133,8 +163,10 @@ const cliVerbRegistrar registrar({
             "link,\n"
             "4 echo, 5 time-out, 6 refused, 10 write not confirmed, 11 other model, 14 other\n"
             "version, 17 serial write error, 19 the adapter closed the connection, 20\n"
-            "verification failed); 33 the file could not be read; 34 the data failed the\n"
-            "checks before a write (nothing was sent); 64 wrong arguments."),
+            "verification failed, 21 not written: no per-radio row, or the batch was stopped);\n"
+            "33 the file could not be read; 34 the data failed the checks before a write\n"
+            "(nothing was sent); 35 the per-radio values were refused (nothing was sent);\n"
+            "64 wrong arguments."),
     &runWrite,
 });
 
