@@ -7,6 +7,7 @@
 #include "cmcEeprom.h"
 #include "cmcListInfo.h"
 #include "datCh.h"
+#include "imcSettingCells.h"
 
 #include <algorithm>
 #include <bit>
@@ -341,16 +342,7 @@ bool cmcListEdits::run(cmcCellDispatch& d, cmcCellRequest& r, cmcEditUser& user)
 
 // ---- references that follow renumbered rows --------------------------------------------
 
-namespace {
-
-struct Reference {
-    int32_t list; // the list whose records hold the reference
-    int offset;   // of the reference in the record
-    bool wide;    // 16-bit (channel rows) or 8-bit
-};
-
-// Which fields name a row of which list.
-std::vector<Reference> referencesTo(int32_t list) {
+std::vector<cmcListEdits::Reference> cmcListEdits::referencesTo(int32_t list) {
     using namespace QxRec;
     switch (list) {
     case QxList::Channel:
@@ -367,6 +359,8 @@ std::vector<Reference> referencesTo(int32_t list) {
         return {};
     }
 }
+
+namespace {
 
 void remapBits(cmcEeprom& image, int32_t address, const std::vector<int32_t>& newRow) {
     uint8_t before[QxList::ChBitsSize], after[QxList::ChBitsSize];
@@ -400,6 +394,14 @@ void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<
             if (ref.wide) image.SetByte(a + 1, uint8_t(value >> 8));
         }
     }
+    // The sounding self address setting names an ALE self address by its number (from 1);
+    // it cannot name none, so it keeps its value when that row is deleted.
+    if (list == QxList::AleSelfId) {
+        const int32_t a = imcSettingCells::addressOf(CL_SetM_AleAutoSoundSelfId);
+        const int32_t old = a >= 0 ? image.GetByte(a) - 1 : -1;
+        if (old >= 0 && old < rows && newRow[size_t(old)] >= 0)
+            image.SetByte(a, uint8_t(newRow[size_t(old)] + 1));
+    }
     if (list != QxList::Channel) return;
     const cmcListLayout* net = cmcListInfo::layout(QxList::Network);
     for (int32_t n = 0; n < QxList::NetworkCount; ++n) {
@@ -409,4 +411,25 @@ void cmcListEdits::followRows(cmcEeprom& image, int32_t list, const std::vector<
     }
     for (int32_t g = 0; g < QxList::AleGroupCount; ++g)
         remapBits(image, QxList::AleGroupBase + g * QxList::AleGroupSize, newRow);
+}
+
+void cmcListEdits::moveRecords(cmcEeprom& image, int32_t list, const std::vector<int32_t>& newRow) {
+    const cmcListLayout* layout = cmcListInfo::layout(list);
+    if (!layout) return;
+    const int32_t rows = std::min(layout->rows, int32_t(newRow.size()));
+    cmcClipCh before;
+    before.copy(image, list, 0, rows);
+    std::vector<bool> filled(size_t(rows), false);
+    for (int32_t old = 0; old < rows; ++old) {
+        const int32_t to = newRow[size_t(old)];
+        if (to < 0 || to >= rows) continue;
+        filled[size_t(to)] = true;
+        if (to != old) before.store(image, old, to);
+    }
+    cmcEeprom erased(image.GetSize());
+    erased.Fill(0xFF);
+    cmcClipCh blank;
+    blank.copy(erased, list, 0, 1);
+    for (int32_t row = 0; row < rows; ++row)
+        if (!filled[size_t(row)] && newRow[size_t(row)] != row) blank.store(image, 0, row);
 }

@@ -59,4 +59,18 @@ class cmcListEdits {
     // other lists follow (a deleted row's references become "none"); for the channel list,
     // the channel bits of the networks and of the ALE channel groups move with their rows.
     static void followRows(cmcEeprom& image, int32_t list, const std::vector<int32_t>& newRow);
+    // The records follow: the record of row old goes to row newRow[old] (-1: it is dropped);
+    // a row no record comes to and whose own record left is blank afterwards. Rows that keep
+    // their place are not written. Together with followRows this applies any reordering
+    // of a list (sort, compact, merge) as the row commands move rows.
+    static void moveRecords(cmcEeprom& image, int32_t list, const std::vector<int32_t>& newRow);
+
+    // A field of a list's records that names a row of another list.
+    struct Reference {
+        int32_t list; // the list whose records hold the reference
+        int offset;   // of the reference in the record
+        bool wide;    // 16-bit (channel rows) or 8-bit
+    };
+    // Which fields name a row of list.
+    static std::vector<Reference> referencesTo(int32_t list);
 };

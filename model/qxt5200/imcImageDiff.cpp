@@ -10,134 +10,14 @@
 #include "datCh.h"
 #include "imcCsvLists.h"
 #include "imcSettingCells.h"
+#include "imcSheetPlaces.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <array>
-#include <memory>
 
 namespace {
-
-// ---- headings and captions from the sheet definitions ---------------------------------
-
-struct Place {
-    QString sheet;   // tree command
-    QString where;   // tree caption
-    QString caption; // column heading or setting caption
-};
-
-struct DefCell {
-    QString text;
-    int32_t label = CL_None;
-};
-
-DefCell parseCell(const QString& cell) {
-    static const QRegularExpression labelRe(QStringLiteral("\\(%(?:CT_\\w+\\.)?(CL_\\w+)"));
-    static const QRegularExpression braces(QStringLiteral("\\{[^}]*\\}"));
-    DefCell c;
-    const QRegularExpressionMatch m = labelRe.match(cell);
-    int32_t label = CL_None;
-    if (m.hasMatch() && cmcCellNames::findLabel(m.captured(1), &label)) c.label = label;
-    c.text = QString(cell).remove(braces).replace(QLatin1String("\\n"), QLatin1String(" "));
-    c.text = c.text.simplified();
-    return c;
-}
-
-class Captions {
-  public:
-    explicit Captions(cmcGTex& table) { read(table); }
-
-    // The heading of a list column, the caption of a setting; empty when unknown.
-    const Place* of(int32_t label) const {
-        auto it = m_places.constFind(label);
-        return it == m_places.constEnd() ? nullptr : &*it;
-    }
-    // The tree node of a list's sheet: the first sheet whose cells name the list's
-    // category, else the sheet of a label of the list. (The channel-group and the network
-    // sheets share the channel name and frequency labels.)
-    const Place* sheetOf(const cmcCsvTable& table) const {
-        auto it = m_categories.constFind(table.category);
-        if (it != m_categories.constEnd()) return &*it;
-        for (const cmcCsvColumn& c : table.columns)
-            if (const Place* p = of(c.label)) return p;
-        return nullptr;
-    }
-    // The text in front of a cell on a plain row of a sheet ("Group" before the group
-    // number); empty when unknown.
-    QString itemCaption(int32_t label) const { return m_items.value(label); }
-
-  private:
-    void read(cmcGTex& table) {
-        const QString tree = QStringLiteral("GI_Tree_Main_Body");
-        if (!table.hasKey(tree)) return;
-        static const QRegularExpression node(QStringLiteral("\\(%CL_Null:([^)]*)\\)[^}]*\\}(.*)$"));
-        for (const QString& line : table.getTextBlock(tree).split(u'\n')) {
-            const QRegularExpressionMatch m = node.match(line);
-            if (!m.hasMatch()) continue;
-            const QString command = m.captured(1);
-            QString key = command;
-            if (key.startsWith(u'[')) key = key.section(u']', 1);
-            key = key.section(u',', 0, 0);
-            const QString cellsKey = key + QStringLiteral("_Cells");
-            if (!table.hasKey(cellsKey)) continue;
-            sheet(table.getTextBlock(cellsKey).split(u'\n'), command, m.captured(2).trimmed());
-        }
-    }
-
-    void sheet(const QStringList& lines, const QString& command, const QString& where) {
-        static const QRegularExpression categoryRe(QStringLiteral("%(CT_\\w+)\\."));
-        QList<DefCell> head, lastPlain;
-        bool inLoop = false;
-        for (const QString& line : lines) {
-            for (auto it = categoryRe.globalMatch(line); it.hasNext();) {
-                int32_t category = CT_None;
-                if (cmcCellNames::findCategory(it.next().captured(1), &category) &&
-                    !m_categories.contains(category))
-                    m_categories.insert(category, {command, where, QString()});
-            }
-            if (line.startsWith(u':')) {
-                if (line.startsWith(QLatin1String(":(LoopFrom"))) {
-                    inLoop = true;
-                    head = lastPlain; // the heading row stands above the loop
-                } else if (line.startsWith(QLatin1String(":(LoopTo"))) {
-                    inLoop = false;
-                }
-                continue;
-            }
-            QList<DefCell> cells;
-            for (const QString& c : line.split(u'|'))
-                cells << parseCell(c);
-            if (head.isEmpty() && !inLoop) head = cells; // the first row heads plain sheets
-            for (int i = 0; i < cells.size(); ++i) {
-                const int32_t label = cells[i].label;
-                if (!inLoop && label != CL_None && i > 0 && !m_items.contains(label))
-                    m_items.insert(label, cells[i - 1].text);
-                if (label == CL_None || m_places.contains(label)) continue;
-                if (inLoop) {
-                    if (i < head.size() && head[i].label == CL_None && !head[i].text.isEmpty())
-                        m_places.insert(label, {command, where, head[i].text});
-                } else if (imcSettingCells::serves(label) && i > 0) {
-                    // "LCD contrast"; a numbered row: "VFO A (MHz), Band 1".
-                    const QString rowName = cells[0].text;
-                    bool number = false;
-                    rowName.toInt(&number);
-                    QString caption = rowName;
-                    if (number && i < head.size())
-                        caption =
-                            head[i].text + QStringLiteral(", ") + head[0].text + u' ' + rowName;
-                    m_places.insert(label, {command, where, caption});
-                }
-            }
-            if (!inLoop) lastPlain = cells;
-        }
-    }
-
-    QHash<int32_t, Place> m_places;
-    QHash<int32_t, Place> m_categories;
-    QHash<int32_t, QString> m_items;
-};
 
 // ---- cells ------------------------------------------------------------------------------
 
@@ -167,7 +47,7 @@ bool bitOf(const cmcEeprom& image, int32_t bits, int32_t row) {
 
 class Comparison {
   public:
-    Comparison(const cmcEeprom& a, const cmcEeprom& b, const Captions& captions)
+    Comparison(const cmcEeprom& a, const cmcEeprom& b, const imcSheetPlaces& captions)
         : m_a(a), m_b(b), m_da(&m_a), m_db(&m_b), m_captions(captions) {}
 
     imcImageDiffResult run() {
@@ -199,8 +79,8 @@ class Comparison {
         ch.before = before;
         ch.after = after;
         ch.row = table ? index + 1 : 0;
-        const Place* place = m_captions.of(c.label);
-        const Place* sheet = table ? m_captions.sheetOf(*table) : place;
+        const imcSheetPlace* place = m_captions.of(c.label);
+        const imcSheetPlace* sheet = table ? m_captions.sheetOf(*table) : place;
         ch.column = place ? place->caption : QString::fromLatin1(c.name);
         // A channel group's column is headed by the group, as its sheet names it.
         if (c.group >= 0) {
@@ -349,7 +229,7 @@ class Comparison {
 
     cmcEeprom m_a, m_b; // the dispatchers take writable images; reading never changes them
     cmcCellDispatch m_da, m_db;
-    const Captions& m_captions;
+    const imcSheetPlaces& m_captions;
     imcImageDiffResult m_result;
     QSet<int64_t> m_rows;   // list rows with a changed cell
     QSet<int64_t> m_unused; // list rows in use on neither side
@@ -384,16 +264,8 @@ QStringList imcImageDiffResult::lines(const cmcEeprom& before, const cmcEeprom& 
 
 imcImageDiffResult imcImageDiff::compare(const cmcEeprom& before, const cmcEeprom& after,
                                          cmcGTex* texts) {
-    // The definitions are read once per text table (a language switch opens another file).
     cmcGTex& table = texts ? *texts : cmcFCache::instance().table();
-    static const cmcGTex* readFrom = nullptr;
-    static QString readFile;
-    static std::unique_ptr<Captions> captions;
-    if (!captions || readFrom != &table || readFile != table.fileName()) {
-        captions = std::make_unique<Captions>(table);
-        readFrom = &table;
-        readFile = table.fileName();
-    }
-    Comparison c(before, after, *captions);
+    const imcSheetPlaces& captions = imcSheetPlaces::forTable(table);
+    Comparison c(before, after, captions);
     return c.run();
 }
