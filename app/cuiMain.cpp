@@ -22,6 +22,7 @@
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
 #include "cuiSheetLayout.h"
+#include "cuiStartupCheck.h"
 #include "cuiToolBar.h"
 #include "cuiWindowPlaces.h"
 #include "imcRowText.h"
@@ -61,18 +62,25 @@ cuiMain::cuiMain(const QString& modelShortName, int imageSize, indEnviron& envir
 
     cmcOverlayFiles overlays;
     overlays.open(m_dataDir, m_modelShortName, m_env.language);
-    // A damaged overlay stops the program now, before any work can be lost to it.
-    const QString missing =
-        cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), cmcGTex::mainTable(),
-                                      cmcHelpGTex::helpTable(), cmcGTex::languageTable());
-    if (!missing.isEmpty())
-        cmcFatal::stop(
-            QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
-                .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
-    // Numbers out of range in a sheet's definition stop the program here, naming file, key
-    // and line, instead of when the sheet is opened.
-    cuiDefinitionCheck::stopOnFault(cmcGTex::mainTable().fileName());
-    cuiSheetLayout::checkDefinitions(cmcGTex::mainTable());
+    // A damaged overlay stops the program now, before any work can be lost to it; files
+    // already found sound are not checked again.
+    cuiStartupCheck check;
+    check.run(
+        {cmcGTex::mainTable().fileName(), cmcHelpGTex::helpTable().fileName(),
+         cmcGTex::languageTable().fileName()},
+        [] {
+            const QString missing =
+                cmcOverlayCheck::firstMissing(cmcOverlayCheck::codeKeys(), cmcGTex::mainTable(),
+                                              cmcHelpGTex::helpTable(), cmcGTex::languageTable());
+            if (!missing.isEmpty())
+                cmcFatal::stop(
+                    QStringLiteral("GTEX Error !\nThe index '%1' was not found in '%2'.")
+                        .arg(missing, QDir::toNativeSeparators(cmcGTex::mainTable().fileName())));
+            // Numbers out of range in a sheet's definition stop the program here,
+            // naming file, key and line, instead of when the sheet is opened.
+            cuiDefinitionCheck::stopOnFault(cmcGTex::mainTable().fileName());
+            cuiSheetLayout::checkDefinitions(cmcGTex::mainTable());
+        });
 
     m_debug.SetSize(imageSize);
     m_tracker.setTitleRefresh(&cuiMain::titleRefresh, this);
