@@ -4,6 +4,7 @@
 
 #include "TForm1.h"
 #include "TForm_Opening.h"
+#include "cmcComm.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
@@ -43,6 +44,9 @@ QString fileArgument(const QStringList& args) {
 int main(int argc, char** argv) {
     // Help and version need no display: answered before Qt looks for one.
     if (cuiCommandLine::answerEarly(argc, argv)) return 0;
+    // The serial devices are looked for while the window is built: the tool bar names the
+    // port with its device, and the system's device list is slow to read.
+    cmcComm::PrefetchPortTable();
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vexo"));

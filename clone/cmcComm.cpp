@@ -3,20 +3,46 @@
 #include "cmcTask.h"
 
 #include <algorithm>
+#include <future>
+#include <mutex>
 
 namespace {
+
+// The present devices looked for ahead of the first use (see PrefetchPortTable).
+std::mutex g_prefetchMutex;
+std::future<QStringList> g_prefetch;
+
+QStringList& portTableRef();
+
+// Orders device names so that ttyS2 comes before ttyS10.
+bool naturalLess(const QString& a, const QString& b);
+
+// Adds the devices of fresh not yet numbered at the end, in natural order.
+void addDevices(QStringList fresh) {
+    std::sort(fresh.begin(), fresh.end(), naturalLess);
+    QStringList& t = portTableRef();
+    for (const QString& d : fresh)
+        if (!t.contains(d) && t.size() < cmcComm::MaxPorts) t.append(d);
+}
 
 QStringList& portTableRef() {
     static QStringList table;
     static bool built = false;
     if (!built) {
         built = true;
-        cmcComm::RefreshPortTable();
+        std::future<QStringList> prefetched;
+        {
+            std::lock_guard<std::mutex> lock(g_prefetchMutex);
+            prefetched = std::move(g_prefetch);
+        }
+        if (prefetched.valid())
+            addDevices(prefetched.get());
+        else
+            cmcComm::RefreshPortTable();
     }
     return table;
 }
 
-// Orders device names so that ttyS2 comes before ttyS10.
 bool naturalLess(const QString& a, const QString& b) {
     auto split = [](const QString& s) {
         int i = int(s.size());
@@ -119,11 +145,13 @@ QString cmcComm::FormatPortText(const QString& format, int port) {
 }
 
 void cmcComm::RefreshPortTable() {
-    QStringList fresh = cmcCommDevice::presentDevices();
-    std::sort(fresh.begin(), fresh.end(), naturalLess);
-    QStringList& t = portTableRef();
-    for (const QString& d : fresh)
-        if (!t.contains(d) && t.size() < MaxPorts) t.append(d);
+    addDevices(cmcCommDevice::presentDevices());
+}
+
+void cmcComm::PrefetchPortTable() {
+    std::lock_guard<std::mutex> lock(g_prefetchMutex);
+    if (!g_prefetch.valid())
+        g_prefetch = std::async(std::launch::async, [] { return cmcCommDevice::presentDevices(); });
 }
 
 QStringList cmcComm::PortTable() {
