@@ -7,6 +7,7 @@
 #include "cuiMainTree.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
+#include "imcRowUse.h"
 #include "indEnviron.h"
 #include "indMain.h"
 
@@ -21,7 +22,13 @@ cuiPrinter& indMain::printer() {
         m_printer->setFontSizeStore([this](int points) { m_env.fontSizePrinter = points; });
         // Without a printer the same pages can go into a PDF file.
         m_printer->setPdfFallback([this](const QStringList& commands) { ExportPdfOf(commands); });
+        // The preview's Setting can leave out the list rows not in use.
+        m_printer->setRowUse([this](int32_t category, int32_t label, int32_t index) {
+            return int(imcRowUse::of(m_working, category, label, index));
+        });
     }
+    m_printer->setDocumentName(m_doc.fileName().isEmpty() ? QString()
+                                                          : QFileInfo(m_doc.fileName()).fileName());
     m_printer->setOwner(mainForm());
     m_printer->setRevision(m_env.revision);
     m_printer->setFontSize(m_env.fontSizePrinter);

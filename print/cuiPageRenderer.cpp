@@ -7,6 +7,7 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +28,7 @@ int cuiPageRenderer::measure(const QString& command) {
 int cuiPageRenderer::print(const QString& command, QPagedPaintDevice& device, QPainter& painter) {
     return layOut(command, [&](const clsPrintPage& page) {
         if (m_printed > 0) device.newPage();
-        drawFrame(painter);
+        drawFrame(painter, m_printed + 1);
         drawBlock(painter, page.cols, page.rows);
         ++m_printed;
         if (m_setup.pagePrinted) m_setup.pagePrinted();
@@ -38,7 +39,7 @@ void cuiPageRenderer::drawPage(int index, QPainter& painter) {
     if (index < 0 || index >= int(m_pages.size())) return;
     const clsPrintPage& page = m_pages[size_t(index)];
     if (!buildCopy(page.command, page.fontHeight)) return;
-    drawFrame(painter);
+    drawFrame(painter, index + 1);
     drawBlock(painter, page.cols, page.rows);
 }
 
@@ -75,6 +76,7 @@ bool cuiPageRenderer::buildCopy(const QString& command, int fontHeight) {
     m_layout->setPrinting(true, m_setup.device, m_scale);
     m_layout->setPrintFontHeight(std::min(-1, fontHeight));
     m_layout->Build();
+    keepRows();
     m_painter = std::make_unique<cuiCellPainter>(*m_layout, cuiCellSource::global());
     m_layoutCommand = command;
     m_fontHeight = fontHeight;
@@ -88,10 +90,36 @@ std::vector<int> cuiPageRenderer::widths() const {
     return w;
 }
 
+void cuiPageRenderer::keepRows() {
+    m_kept.clear();
+    if (!m_setup.usedRowsOnly || !m_setup.rowUse) return;
+    const cuiSheetLayout& l = *m_layout;
+    for (int r = 0; r < l.rowCount(); ++r) {
+        bool keep = true;
+        if (r >= l.fixedRows()) {
+            // The row's first selectable cell that belongs to a list row decides.
+            for (int c = 0; c < l.colCount(); ++c) {
+                const cuiCell& cell = l.CellObjectAt(c, r);
+                if (!cell.selectable) continue;
+                const int use = m_setup.rowUse(cell.category, cell.label, cell.index);
+                if (use < 0) continue;
+                keep = use > 0;
+                break;
+            }
+        }
+        m_kept.push_back(r);
+        if (!keep) m_kept.pop_back();
+    }
+}
+
+int cuiPageRenderer::keptRowCount() const {
+    return m_setup.usedRowsOnly && m_setup.rowUse ? int(m_kept.size()) : m_layout->rowCount();
+}
+
 std::vector<int> cuiPageRenderer::heights() const {
     std::vector<int> h;
-    for (int r = 0; r < m_layout->rowCount(); ++r)
-        h.push_back(m_layout->rowHeight(r));
+    for (int k = 0; k < keptRowCount(); ++k)
+        h.push_back(m_layout->rowHeight(rowOf(k)));
     return h;
 }
 
@@ -105,8 +133,8 @@ cuiPageLayout::Size cuiPageRenderer::measureBlock(const clsPageRun& cols,
         w += l.colWidth(c);
     for (int r = 0; r < l.fixedRows(); ++r)
         h += l.rowHeight(r);
-    for (int r = rows.first; r < rows.first + rows.count && r < l.rowCount(); ++r)
-        h += l.rowHeight(r);
+    for (int k = rows.first; k < rows.first + rows.count && k < keptRowCount(); ++k)
+        h += l.rowHeight(rowOf(k));
     return {w, h};
 }
 
@@ -119,6 +147,8 @@ int cuiPageRenderer::layOut(const QString& command,
     if (command.isEmpty() || cancelled() || !isPrintable(command)) return 0;
     int fontHeight = cuiPageLayout::fontHeight(m_setup.fontPoints, m_setup.dpi);
     if (!buildCopy(command, fontHeight)) return 0;
+    // Every list row left out: the sheet prints nothing rather than its headings alone.
+    if (keptRowCount() <= m_layout->fixedRows()) return 0;
     const cuiSheetLayout& l = *m_layout;
     std::vector<bool> noBreak(size_t(l.colCount()), false);
     for (int c = 0; c < l.colCount(); ++c)
@@ -149,7 +179,19 @@ int cuiPageRenderer::layOut(const QString& command,
     return count;
 }
 
-void cuiPageRenderer::drawFrame(QPainter& painter) {
+QString cuiPageRenderer::footerText(int pageNumber) const {
+    QString page;
+    if (m_setup.pageCount > 0 && !m_setup.pageFormat.isEmpty())
+        page = m_setup.pageFormat.arg(pageNumber).arg(m_setup.pageCount);
+    else if (!m_setup.pageFormatAlone.isEmpty())
+        page = m_setup.pageFormatAlone.arg(pageNumber);
+    QStringList parts;
+    for (const QString& part : {page, m_setup.documentName, m_setup.dateText})
+        if (!part.isEmpty()) parts << part;
+    return parts.join(QStringLiteral("   "));
+}
+
+void cuiPageRenderer::drawFrame(QPainter& painter, int pageNumber) {
     const int h = m_frameH, t = m_frameT;
     const clsPageRect& pr = m_setup.printable;
     QString face = QStringLiteral("Arial");
@@ -172,6 +214,8 @@ void cuiPageRenderer::drawFrame(QPainter& painter) {
     int bottom = pr.bottom;
     const int makerW = fm.horizontalAdvance(m_setup.makerText);
     painter.drawText(pr.right - 1 - makerW, bottom - (h + 1) + fm.ascent(), m_setup.makerText);
+    // At the left: which page of how many, of which file, printed when.
+    painter.drawText(pr.left, bottom - (h + 1) + fm.ascent(), footerText(pageNumber));
     bottom -= h + t;
     painter.fillRect(QRect(pr.left, bottom - t, pr.width(), t), Qt::black);
     painter.restore();
@@ -181,7 +225,6 @@ void cuiPageRenderer::drawBlock(QPainter& painter, const clsPageRun& cols, const
     const int fc = m_layout->fixedCols(), fr = m_layout->fixedRows();
     const cuiPageLayout::Size fixed = measureBlock({0, 0}, {0, 0});
     const int lastCol = cols.first + cols.count - 1;
-    const int lastRow = rows.first + rows.count - 1;
     painter.save();
     painter.setClipRect(
         QRect(m_content.left, m_content.top, m_content.width(), m_content.height()));
@@ -198,7 +241,20 @@ void cuiPageRenderer::drawBlock(QPainter& painter, const clsPageRun& cols, const
     };
     paint(0, 0, 0, 0, fc - 1, fr - 1);
     paint(fixed.width, 0, cols.first, 0, lastCol, fr - 1);
-    paint(0, fixed.height, 0, rows.first, fc - 1, lastRow);
-    paint(fixed.width, fixed.height, cols.first, rows.first, lastCol, lastRow);
+    // The band's rows in runs of grid rows that follow each other (rows left out break a
+    // run), each run drawn below the one before.
+    int y = fixed.height;
+    const int end = std::min(rows.first + rows.count, keptRowCount());
+    for (int k = rows.first; k < end;) {
+        int last = k;
+        while (last + 1 < end && rowOf(last + 1) == rowOf(last) + 1)
+            ++last;
+        const int r0 = rowOf(k), r1 = rowOf(last);
+        paint(0, y, 0, r0, fc - 1, r1);
+        paint(fixed.width, y, cols.first, r0, lastCol, r1);
+        for (int r = r0; r <= r1; ++r)
+            y += m_layout->rowHeight(r);
+        k = last + 1;
+    }
     painter.restore();
 }

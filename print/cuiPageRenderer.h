@@ -1,7 +1,8 @@
 #pragma once
 // The page renderer: turns sheets into pages. It lays out a printable copy of a sheet by
 // its command (a layout, no widgets) in the printer's own pixels and draws its cells with
-// the cell painter, frames every page (caption and program title above, maker below),
+// the cell painter, frames every page (caption and program title above; page number, file
+// name, date and maker below), may leave out the list rows not in use,
 // splits the grid into column blocks and row bands with the heading rows and columns
 // repeated, and shrinks the font of a block that does not fit. It counts the pages of a
 // sheet (keeping what each page shows, so that any page can be drawn later at any size, as
@@ -11,6 +12,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -33,6 +35,17 @@ struct clsPageSetup {
     int frameFontPoints = 9; // header and footer font size
     QString titleText;       // header text at the right
     QString makerText;       // footer text at the right
+    // Footer at the left: the page number ("%1", and "%2" the page count when pageCount is
+    // known; pageFormatAlone when it is not), the document's file name and the date.
+    QString pageFormat;
+    QString pageFormatAlone;
+    int pageCount = 0;
+    QString documentName;
+    QString dateText;
+    // Leaves out the list rows not in use. rowUse answers for a cell (category, label,
+    // index): -1 it is no list row's, 0 its row is not in use, 1 it is.
+    bool usedRowsOnly = false;
+    std::function<int(int32_t category, int32_t label, int32_t index)> rowUse;
     const bool* cancel = nullptr;
     // Called after each printed page: lets the printing dialog's Cancel be clicked while a
     // long sheet prints.
@@ -77,6 +90,8 @@ class cuiPageRenderer {
     const std::vector<clsPageRun>& columnBlocks() const { return m_blocks; }
     const std::vector<clsPageRun>& rowBands() const { return m_bands; }
     const clsPageSetup& setup() const { return m_setup; }
+    // The page count the footers name, once every page of the job is measured.
+    void setPageCount(int count) { m_setup.pageCount = count; }
 
     // Whether the sheet named by command is printed: its style and the controller's
     // answer, without laying it out.
@@ -90,7 +105,13 @@ class cuiPageRenderer {
     std::vector<int> widths() const;
     std::vector<int> heights() const;
     cuiPageLayout::Size measureBlock(const clsPageRun& cols, const clsPageRun& rows) const;
-    void drawFrame(QPainter& painter);
+    void drawFrame(QPainter& painter, int pageNumber);
+    QString footerText(int pageNumber) const;
+    // The rows printed (heading rows first), when rows are left out; the grid's rows are
+    // indexed through it by measuring, paginating and drawing.
+    void keepRows();
+    int rowOf(int kept) const { return m_kept.empty() ? kept : m_kept[size_t(kept)]; }
+    int keptRowCount() const;
     void drawBlock(QPainter& painter, const clsPageRun& cols, const clsPageRun& rows);
     bool cancelled() const { return m_setup.cancel && *m_setup.cancel; }
 
@@ -106,5 +127,6 @@ class cuiPageRenderer {
     clsPageRect m_content;
     int m_frameH = 0, m_frameT = 0;
     std::vector<clsPageRun> m_blocks, m_bands;
+    std::vector<int> m_kept;
     std::vector<clsPrintPage> m_pages;
 };

@@ -2,6 +2,7 @@
 
 #include "cmcGTex.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -242,6 +243,17 @@ void cuiPreview::openSetting() {
     list->setCurrentIndex(std::clamp(current - 8, 0, 4));
     row->addWidget(list);
     layout->addLayout(row);
+    QCheckBox* usedRows = nullptr;
+    if (m_usedRows && m_setUsedRows) {
+        const QString usedKey = QStringLiteral("GI_Sys_Printer_UsedRows");
+        usedRows = new QCheckBox(cmcGTex::mainTable().hasKey(usedKey)
+                                     ? cmcGTex::mainTable().getText(usedKey)
+                                     : QStringLiteral("Only the rows in use"),
+                                 &dialog);
+        usedRows->setObjectName(QStringLiteral("UsedRows"));
+        usedRows->setChecked(m_usedRows());
+        layout->addWidget(usedRows);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     cmcGTex& table = cmcGTex::mainTable();
     const QString key = QStringLiteral("GI_AppInd_Button_OkCancel");
@@ -252,7 +264,9 @@ void cuiPreview::openSetting() {
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() == QDialog::Accepted) applySetting(list->currentIndex());
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (usedRows) m_setUsedRows(usedRows->isChecked());
+    applySetting(list->currentIndex());
 }
 
 void cuiPreview::applySetting(int entry) {

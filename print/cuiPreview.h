@@ -64,6 +64,11 @@ class cuiPreview : public QDialog {
     // The "Setting" dialog (modal) and what its OK does with the chosen entry (0 = 8 pt).
     void openSetting();
     void applySetting(int entry);
+    // Offers "only the rows in use" in the Setting dialog: read and store the choice.
+    void setUsedRowsOption(std::function<bool()> get, std::function<void(bool)> set) {
+        m_usedRows = std::move(get);
+        m_setUsedRows = std::move(set);
+    }
 
     QToolButton* topButton() const { return m_top; }
     QToolButton* previousButton() const { return m_previous; }
@@ -99,6 +104,8 @@ class cuiPreview : public QDialog {
     QPixmap m_shown;
     std::function<int()> m_fontSize;
     std::function<void(int)> m_setFontSize;
+    std::function<bool()> m_usedRows;
+    std::function<void(bool)> m_setUsedRows;
 
     QToolButton* m_top = nullptr;
     QToolButton* m_previous = nullptr;

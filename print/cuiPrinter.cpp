@@ -8,6 +8,7 @@
 #include "cuiPrintDialogs.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
@@ -37,6 +38,7 @@ class clsRendererPages : public cuiPreviewPages {
         m_renderer = std::make_unique<cuiPageRenderer>(m_table, m_setup());
         for (const QString& command : m_commands)
             m_renderer->measure(command);
+        m_renderer->setPageCount(int(m_renderer->pages().size()));
         return int(m_renderer->pages().size());
     }
     QSizeF paperInches() const override {
@@ -88,6 +90,14 @@ clsPageSetup cuiPrinter::pageSetup(QPrinter& printer) {
                                       m_revision.isEmpty() ? QStringLiteral("-") : m_revision)
                       : title;
     s.makerText = text(m_table, "GI_Sys_Maker");
+    s.pageFormat = text(m_table, "GI_Sys_Printer_Footer", 0);
+    s.pageFormatAlone = text(m_table, "GI_Sys_Printer_Footer", 1);
+    const QString dateFormat = text(m_table, "GI_Sys_Printer_Footer", 2);
+    s.dateText = QDate::currentDate().toString(dateFormat.isEmpty() ? QStringLiteral("yyyy-MM-dd")
+                                                                    : dateFormat);
+    s.documentName = m_documentName;
+    s.usedRowsOnly = m_usedRowsOnly;
+    s.rowUse = m_rowUse;
     s.cancel = &m_cancel;
     return s;
 }
@@ -107,7 +117,9 @@ std::unique_ptr<cuiPreviewPages> cuiPrinter::previewPages(const QStringList& com
 }
 
 int cuiPrinter::printNow(const QStringList& commands, QPrinter& printer) {
-    cuiPageRenderer renderer(m_table, pageSetup(printer));
+    clsPageSetup setup = pageSetup(printer);
+    setup.pageCount = countPages(commands, printer);
+    cuiPageRenderer renderer(m_table, setup);
     QPainter painter;
     if (!painter.begin(&printer)) return -1;
     for (const QString& command : commands)
@@ -174,6 +186,7 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     m_printer->setCopyCount(1);
 
     bool print = false;
+    int pageCount = 0;
     {
         const std::unique_ptr<cuiPreviewPages> pages = previewPages(commands, *m_printer);
         cuiPreview preview(
@@ -185,7 +198,11 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
         // The preview is a window of its own while the main window is disabled.
         preview.setEnabled(true);
         m_preview = &preview;
+        if (m_rowUse)
+            preview.setUsedRowsOption([this] { return m_usedRowsOnly; },
+                                      [this](bool on) { m_usedRowsOnly = on; });
         print = dialogs.runPreview(preview);
+        pageCount = preview.pageCount();
         m_preview = nullptr;
     }
     if (!print) {
@@ -204,6 +221,7 @@ void cuiPrinter::Print(bool multiple, const QString& source) {
     m_jobList = commands;
     clsPageSetup setup = pageSetup(*m_printer);
     setup.pagePrinted = [] { QApplication::processEvents(QEventLoop::AllEvents, 5); };
+    setup.pageCount = pageCount;
     m_jobRenderer = std::make_unique<cuiPageRenderer>(m_table, setup);
     m_savedRect = setup.printable;
     m_jobIndex = 0;

@@ -40,6 +40,16 @@ class cuiPrinter {
     int fontSize() const { return m_fontPoints; }
     void setFontSizeStore(std::function<void(int)> store) { m_storeFont = std::move(store); }
 
+    // The document's file name for the footers (empty: none).
+    void setDocumentName(const QString& name) { m_documentName = name; }
+    // Leaving out the list rows not in use (the preview's Setting offers it when rowUse is
+    // set; see clsPageSetup::rowUse).
+    void setRowUse(std::function<int(int32_t, int32_t, int32_t)> rowUse) {
+        m_rowUse = std::move(rowUse);
+    }
+    void setUsedRowsOnly(bool on) { m_usedRowsOnly = on; }
+    bool usedRowsOnly() const { return m_usedRowsOnly; }
+
     bool isPrinting() const { return m_printing; }
     bool isJobRunning() const { return m_jobRunning; }
     // Pages the running job has printed so far.
@@ -95,6 +105,9 @@ class cuiPrinter {
     int m_fontPoints = 10;
     std::function<void(int)> m_storeFont;
     std::function<void(const QStringList&)> m_pdfFallback;
+    QString m_documentName;
+    bool m_usedRowsOnly = false;
+    std::function<int(int32_t, int32_t, int32_t)> m_rowUse;
     // The running job's renderer and painter.
     std::unique_ptr<cuiPageRenderer> m_jobRenderer;
     std::unique_ptr<class QPainter> m_jobPainter;

@@ -15,6 +15,7 @@
 #include "cuiPrinter.h"
 #include "cuiSheetList.h"
 #include "imcRadioFacts.h"
+#include "imcRowUse.h"
 #include "indCloneFile.h"
 #include "qxVersion.h"
 
@@ -68,11 +69,12 @@ int runPrint(const QStringList& arguments) {
                          cliTakeOption(args, QStringLiteral("-o"), &out) &&
                          cliTakeOption(args, QStringLiteral("--font-size"), &points) &&
                          cliTakeOption(args, QStringLiteral("--overlay"), &overlay);
+    const bool usedRows = args.removeAll(QStringLiteral("--used-rows")) > 0;
     bool ok = true;
     const int fontPoints = points.isEmpty() ? 10 : points.toInt(&ok);
     if (!options || out.isEmpty() || args.size() != 1 || !ok || fontPoints < 4 || fontPoints > 40) {
         cliError(QStringLiteral("usage: qxt5200-cli print FILE [--sheet KEY] [--font-size N] "
-                                "[--overlay OVL] -o OUT.pdf"));
+                                "[--used-rows] [--overlay OVL] -o OUT.pdf"));
         return CLI_USAGE;
     }
     if (!openOverlay(overlay, &error)) {
@@ -119,6 +121,11 @@ int runPrint(const QStringList& arguments) {
     cuiPrinter printer(nullptr, cmcGTex::mainTable());
     printer.setRevision(QStringLiteral(QX_VERSION));
     printer.setFontSize(fontPoints);
+    printer.setDocumentName(QFileInfo(args[0]).fileName());
+    printer.setRowUse([&image](int32_t category, int32_t label, int32_t index) {
+        return int(imcRowUse::of(image, category, label, index));
+    });
+    printer.setUsedRowsOnly(usedRows);
     const int pages = printer.exportPdf(commands, out);
     cuiCellSource::setGlobal(nullptr);
     cmcCellDispatch::global().setImage(nullptr);
@@ -136,14 +143,17 @@ int runPrint(const QStringList& arguments) {
 
 const cliVerbRegistrar registrar({
     QStringLiteral("print"),
-    QStringLiteral("print FILE [--sheet KEY] [--font-size N] [--overlay OVL] -o OUT.pdf"),
+    QStringLiteral(
+        "print FILE [--sheet KEY] [--font-size N] [--used-rows] [--overlay OVL] -o OUT.pdf"),
     QStringLiteral(
         "Writes the pages that the editor's printing gives for the clone file FILE into the\n"
         "PDF file OUT.pdf, with no printer and no display: the same layout, frames, headings,\n"
         "font fitting and page count. Without --sheet every sheet of the editor's tree is\n"
         "printed, in the tree's order (as Print All Sheets); --sheet names one by its tree\n"
         "caption (\"Channel List\") or its sheet command (\"GI_Sheet_AddrL\"). --font-size\n"
-        "sets the print font size in points (4..40, default 10). The texts come from OVL,\n"
+        "sets the print font size in points (4..40, default 10). --used-rows leaves out\n"
+        "the list rows not in use. Every page's footer names its page number, the file\n"
+        "and the date. The texts come from OVL,\n"
         "else from the first language beside the program. OUT.pdf is written whole or not\n"
         "at all.\n\n"
         "Exit status: 0; 1..9 the clone file could not be read; 3 the overlay is damaged\n"
