@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -22,6 +23,14 @@ int main(int argc, char** argv) {
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    // A desktop session keeps its runtime folder (the single-instance guard's lock and
+    // socket) in memory; without one the guard would fall back to a folder on disk.
+    QTemporaryDir runtime(QStringLiteral("/dev/shm/qxt5200-bench-XXXXXX"));
+    if (!env.contains(QStringLiteral("XDG_RUNTIME_DIR")) && runtime.isValid()) {
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    }
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
         !env.contains(QStringLiteral("DISPLAY")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

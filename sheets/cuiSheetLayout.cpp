@@ -525,8 +525,14 @@ void cuiSheetLayout::SaveColumnWidths(int row) {
     if (m_rowCount <= 0 || row < 0 || row >= m_rowCount) return;
     const QString name = widthRegistryName();
     if (name.isEmpty()) return;
+    // Every sheet opened saves its widths: only those that changed are written, since each
+    // write goes to the settings storage at once.
+    cuiSheetEnv& env = cuiSheetEnv::current();
     for (int c = 0; c < m_colCount; ++c) {
-        if (CellAt(c, row).cell.selectable)
-            cuiSheetEnv::current().writeInt(widthPath(name), QString::number(c), colWidth(c));
+        if (!CellAt(c, row).cell.selectable) continue;
+        int stored = 0;
+        if (env.readInt(widthPath(name), QString::number(c), stored) && stored == colWidth(c))
+            continue;
+        env.writeInt(widthPath(name), QString::number(c), colWidth(c));
     }
 }
