@@ -254,6 +254,7 @@ void cuiMain::DetachForm() {
 
 void cuiMain::BuildTree() {
     if (!m_form || !m_leftPanel) return;
+    rememberPlace();
     if (m_host) m_host->setTree(nullptr);
     if (m_tree) {
         m_leftPanel->layout()->removeWidget(m_tree->view());
@@ -276,8 +277,7 @@ void cuiMain::BuildTree() {
     RefreshAfterChange();
     m_tree->view()->show();
     if (auto* ev = cmcEvMan::instance()) ev->send(EV_TreeAdjust);
-    if (m_tree->view()->topLevelItemCount() > 0)
-        m_tree->view()->setCurrentItem(m_tree->view()->topLevelItem(0));
+    selectPlaceNode();
 }
 
 void cuiMain::nodeChanged(QTreeWidgetItem* node) {
@@ -286,6 +286,7 @@ void cuiMain::nodeChanged(QTreeWidgetItem* node) {
     if (command.isEmpty()) return;
     if (m_host->sheet() && m_host->sheet()->command() == command) return;
     m_host->OpenSheet(command);
+    restorePlace(command);
 }
 
 bool cuiMain::ShowSheetNow(const QString& command) {

@@ -65,8 +65,13 @@ class cuiMain : public QObject {
     // Virtual operations the model's controller overrides.
     virtual void ResetModelParameters() {}
     virtual void BuildWindow();
-    // (Re)builds the tree from "GI_Tree_Main"; selecting a node opens its sheet.
+    // (Re)builds the tree from "GI_Tree_Main"; selecting a node opens its sheet. The sheet
+    // in view and its current cell stay in view (after a read, an open, a language switch)
+    // where the new tree still has the sheet; otherwise the first node is taken.
     virtual void BuildTree();
+    // A status line text shown once the tree and the sheet in view are built again (the
+    // sheet opening would otherwise clear it): a read's summary.
+    void SetStatusAfterRebuild(const QString& text) { m_statusAfterRebuild = text; }
     // (Re)builds the main menu from "GI_Menu_Main" and the tool bar from "GI_ToolBar_Main".
     void BuildMenus();
     // The end of the model's memory map: the start-up self check stops the program when the
@@ -208,6 +213,19 @@ class cuiMain : public QObject {
     void addUndoActions();
     static void cellChanged(void* context, const cmcCellRequest& request);
     void nodeChanged(QTreeWidgetItem* node);
+    // The sheet in view and its current cell, kept over a rebuild of the tree.
+    struct SheetPlace {
+        QString command;
+        int col = -1;
+        int row = -1;
+    };
+    SheetPlace m_place;
+    QString m_statusAfterRebuild;
+    void rememberPlace();
+    // Selects the remembered sheet's node (or the first); the sheet opens on its own.
+    void selectPlaceNode();
+    // The sheet just opened for command: its remembered cell back, then the waiting status.
+    void restorePlace(const QString& command);
     // A main menu item was chosen: the Edit menu's pop-up items go to the current cell.
     void MenuItemClicked(const cuiCell& item);
     void openMemoryDump();

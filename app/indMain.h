@@ -258,7 +258,10 @@ class indMain : public cuiMain {
     bool makeFleetSheet(const QStringList& files, const QString& out, QString* summary);
     // The write confirmation with its check box for the verification (remembered); false
     // when cancelled.
-    bool confirmWrite(bool* verify);
+    // target names where the data goes (the link, or how many radios and which).
+    bool confirmWrite(bool* verify, const QString& target);
+    // The success message, saying whether the read-back comparison ran (and so passed).
+    static QString writeSucceededText(bool readBack);
 
     // Printing: the printer (created with the main window's first print), the sheet on
     // screen, and every sheet of the tree in tree order.

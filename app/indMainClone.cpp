@@ -11,6 +11,7 @@
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcPrompt.h"
+#include "cuiColor.h"
 #include "cuiLinkDialog.h"
 #include "cuiSheetWindow.h"
 #include "dst_CDrv_Result.h"
@@ -26,6 +27,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QUrl>
@@ -37,9 +39,20 @@ QString title() {
 QString block(const char* key) {
     return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
 }
+// What a clone operation did, on the status line at once.
+void showStatus(const QString& text) {
+    if (text.isEmpty()) return;
+    if (auto* ev = cmcEvMan::instance())
+        ev->post(cmcEvStatusText{text, cuiColor::toQColor(cuiColor::clWindowText).rgb(),
+                                 cuiColor::toQColor(cuiColor::clBtnFace).rgb()});
+}
 } // namespace
 
 void indMain::syncLink() {
+    // A device chosen by its path keeps it across starts; its number in the port table is
+    // found again here.
+    if (!m_env.comDevice.isEmpty())
+        if (const int port = cmcComm::PortNumberOf(m_env.comDevice)) m_env.comPort = port;
     indCloneMan::LinkSettings link;
     link.comPort = m_env.comPort;
     link.highSpeed = m_env.comSpeedHigh != 0;
@@ -57,13 +70,14 @@ void indMain::cloneRead() {
     if (m_cloneMan->IsBusy()) return;
     if (SaveChangesPrompt(false) == PA_Cancel) return;
     syncLink();
-    if (!m_cloneMan->Info(&indMain::readContinuation, this))
+    if (!m_cloneMan->InfoWithProgress(&indMain::readContinuation, this, QStringLiteral("Cloning")))
         emit cloneFinished(indCloneMan::OpRead, -1);
 }
 
 void indMain::readContinuation(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     if (result->status != CS_Ok || self->m_cloneMan->IsBusy()) {
+        showStatus(self->m_cloneMan->lastSummary());
         emit self->cloneFinished(indCloneMan::OpRead, result->status);
         return;
     }
@@ -91,8 +105,12 @@ void indMain::readCompletion(void* context, dst_CDrv_Result* result) {
             ev->send(EV_RepaintAll);
         }
         self->AfterTransfer(indCloneMan::OpRead);
+        // Said once the sheet in view is back after the tree's rebuild.
+        self->SetStatusAfterRebuild(self->m_cloneMan->lastSummary());
         if (auto* ev = cmcEvMan::instance()) ev->post(EV_TreeRebuild);
         self->UpdateCaption();
+    } else {
+        showStatus(self->m_cloneMan->lastSummary());
     }
     emit self->cloneFinished(indCloneMan::OpRead, result->status);
     // The read of an adjustment read goes on to the adjustment command.
@@ -163,7 +181,10 @@ void indMain::writeContinuation(void* context, dst_CDrv_Result* result) {
             return;
         }
         bool verify = false;
-        if (!self->confirmWrite(&verify)) {
+        const QString target = cmcGTex::mainTable()
+                                   .getText(QStringLiteral("GI_Mess_Confirm_Target"), 0)
+                                   .arg(self->m_cloneMan->linkName());
+        if (!self->confirmWrite(&verify, target)) {
             emit self->cloneFinished(indCloneMan::OpWrite, -1);
             return;
         }
@@ -191,10 +212,12 @@ void indMain::writeCompletion(void* context, dst_CDrv_Result* result) {
     auto* self = static_cast<indMain*>(context);
     // What a verification read back is kept, whether it matched or not.
     if (result->readBack) self->saveBackup(result->image, QStringLiteral("readback"));
+    showStatus(self->m_cloneMan->lastSummary());
     if (result->status == CS_Ok) {
         self->AfterTransfer(indCloneMan::OpWrite);
         self->saveBackup(self->m_writeCopy, QStringLiteral("write"));
-        cmcPrompt::tell(block("GI_Mess_CloneWrite_Succeeded"), title(), cmcPromptIcon::Information);
+        cmcPrompt::tell(self->writeSucceededText(result->readBack), title(),
+                        cmcPromptIcon::Information);
     }
     emit self->cloneFinished(indCloneMan::OpWrite, result->status);
 }
@@ -204,7 +227,7 @@ void indMain::writeCompletion(void* context, dst_CDrv_Result* result) {
 void indMain::cloneInfo() {
     if (m_cloneMan->IsBusy()) return;
     syncLink();
-    if (!m_cloneMan->Info(&indMain::infoCompletion, this))
+    if (!m_cloneMan->InfoWithProgress(&indMain::infoCompletion, this, QStringLiteral("Cloning")))
         emit cloneFinished(indCloneMan::OpInfo, -1);
 }
 
@@ -217,6 +240,8 @@ void indMain::infoCompletion(void* context, dst_CDrv_Result* result) {
         window->setObjectName(QStringLiteral("CloneInfo"));
         self->m_cloneInfoWindow = window;
         window->show();
+    } else {
+        showStatus(self->m_cloneMan->lastSummary());
     }
     emit self->cloneFinished(indCloneMan::OpInfo, result->status);
 }
@@ -297,10 +322,13 @@ void indMain::searchCompletion(void* context, dst_CDrv_Result* result) {
     if (result->status == CS_Ok) {
         const int port = self->m_cloneMan->searchPort();
         self->m_env.comPort = port;
+        self->m_env.comDevice.clear();
         // The radio answered on a serial port: the next clone goes there, not over the network.
         self->m_env.tcpLink = false;
         cmcPrompt::tell(cmcComm::FormatPortText(block("GI_Mess_PortSearch_Succeeded"), port),
                         title(), cmcPromptIcon::Information);
+    } else {
+        showStatus(self->m_cloneMan->lastSummary());
     }
     emit self->cloneFinished(indCloneMan::OpSearch, result->status);
 }
@@ -309,6 +337,7 @@ void indMain::searchCompletion(void* context, dst_CDrv_Result* result) {
 
 void indMain::selectComPort(int port) {
     m_env.comPort = port;
+    m_env.comDevice.clear();
     m_env.tcpLink = false;
 }
 
@@ -336,6 +365,9 @@ void indMain::linkDialog(int kind) {
     switch (k) {
     case cuiLinkDialog::ComPort:
         selectComPort(dialog.acceptedNumber());
+        // A device typed as a path is remembered by it.
+        if (dialog.edit()->text().trimmed().startsWith(QLatin1Char('/')))
+            m_env.comDevice = cmcComm::DeviceName(m_env.comPort);
         break;
     case cuiLinkDialog::TcpAddress:
         m_env.tcpAddress = dialog.acceptedText();
@@ -349,10 +381,10 @@ void indMain::linkDialog(int kind) {
 }
 
 bool indMain::isComPortChecked(int port) const {
-    return !m_env.tcpLink && port == m_env.comPort;
+    return !m_env.tcpLink && m_env.comDevice.isEmpty() && port == m_env.comPort;
 }
 bool indMain::isUsbPortChecked() const {
-    return !m_env.tcpLink && m_env.comPort > 4;
+    return !m_env.tcpLink && (m_env.comPort > 4 || !m_env.comDevice.isEmpty());
 }
 bool indMain::isSpeedHighChecked(bool value) const {
     return !m_env.tcpLink && value == (m_env.comSpeedHigh != 0);
@@ -376,9 +408,9 @@ bool indMain::ApplyLinkOption(const QStringList& arguments) {
     const int port = value.section(QLatin1Char(':'), 1).toInt(&ok);
     if (value.count(QLatin1Char(':')) != 1 || !ok || port < 1 || port > 65535 || host.isEmpty())
         return false;
-    m_env.tcpAddress = host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host;
-    m_env.tcpPort = port;
-    m_env.tcpLink = true;
+    // For this run only: the adapter the user stored stays stored.
+    m_env.presetTcpForThisRun(
+        host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host, port);
     return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include "indMain.h"
 
+#include "cmcCellNames.h"
+#include "cmcCellRequest.h"
 #include "cmcComm.h"
 #include "cmcCsvList.h"
 #include "cmcEvMan.h"
@@ -17,8 +19,10 @@
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
+#include "iuiFleetSheetWin.h"
 
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMainWindow>
 #include <memory>
 
@@ -27,17 +31,36 @@ QString block(const char* key) {
     return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
 }
 
+// How many radios the batch writes and which: the ticked links of the window.
+QString fleetTarget(const cuiFleetWrite& window) {
+    QStringList names;
+    const QListWidget* list = window.linkList();
+    for (int i = 0; list && i < list->count(); ++i)
+        if (list->item(i)->checkState() == Qt::Checked) names << list->item(i)->text();
+    return cmcGTex::mainTable()
+        .getText(QStringLiteral("GI_Mess_Confirm_Target"), 1)
+        .arg(names.size())
+        .arg(names.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
-bool indMain::confirmWrite(bool* verify) {
+bool indMain::confirmWrite(bool* verify, const QString& target) {
     *verify = m_env.verifyWrite;
+    QString text = block("GI_Mess_Confirm_CloneWrite");
+    if (!target.isEmpty()) text += QStringLiteral("\n\n") + target;
     const int answer = cmcPrompt::askWithCheck(
-        block("GI_Mess_Confirm_CloneWrite"), appTitle(), cmcPromptButtons::OkCancel,
-        cmcPromptIcon::Warning,
+        text, appTitle(), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning,
         cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_Confirm_VerifyWrite")), verify);
     if (answer != PA_Ok) return false;
     m_env.verifyWrite = *verify;
     return true;
+}
+
+QString indMain::writeSucceededText(bool readBack) {
+    return block("GI_Mess_CloneWrite_Succeeded") + QStringLiteral("\n\n") +
+           cmcGTex::mainTable().getText(QStringLiteral("GI_Mess_CloneWrite_ReadBack"),
+                                        readBack ? 0 : 1);
 }
 
 // The links the window offers: every serial port of the port table, the network adapter of
@@ -98,12 +121,12 @@ void indMain::cloneWriteFleet() {
     // Per-radio values are checked against the image as it is sent; rows coming into use
     // start from the factory data.
     window->sheetBox()->setDocument(image, &loadedImage());
-    window->confirm = [this](bool* verify) {
+    window->confirm = [this, window](bool* verify) {
         if (m_makerMode &&
             cmcPrompt::ask(block("GI_Mess_Maker_Caution"), appTitle(), cmcPromptButtons::OkCancel,
                            cmcPromptIcon::Warning) != PA_Ok)
             return false;
-        return confirmWrite(verify);
+        return confirmWrite(verify, fleetTarget(*window));
     };
     window->adaptersChanged = [this](const QStringList& adapters) {
         m_env.fleetAdapters = adapters;
@@ -176,6 +199,42 @@ bool indMain::makeFleetSheet(const QStringList& files, const QString& out, QStri
         return false;
     }
     *summary = sheetText(13).arg(sheet.rows().size()).arg(sheet.columns().size()).arg(out);
+    // The sheet made opens for editing.
+    openFleetSheetWindow()->open(out);
     if (!notes.isEmpty()) *summary += QStringLiteral("\n\n") + notes.join(u'\n');
+    return true;
+}
+
+iuiFleetSheetWin* indMain::openFleetSheetWindow() {
+    if (!m_fleetSheetWindow) {
+        // Rows are checked against the document as a write would send it.
+        auto* w = new iuiFleetSheetWin(
+            [this]() -> const cmcEeprom& {
+                m_fleetSheetDocument = m_working;
+                PrepareImage(m_fleetSheetDocument, true);
+                return m_fleetSheetDocument;
+            },
+            &loadedImage(), m_form);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_fleetSheetWindow = w;
+    }
+    m_fleetSheetWindow->show();
+    m_fleetSheetWindow->raise();
+    return m_fleetSheetWindow.data();
+}
+
+iuiFleetSheetWin* indMain::fleetSheetWindow() const {
+    return m_fleetSheetWindow.data();
+}
+
+bool indMain::FleetCell(cmcCellRequest& r) {
+    // Asked for the item's state (its own label), or run on the cell the menu was opened on.
+    if (r.menuCommand != CL_PMenu_FleetColumn) return r.label == CL_PMenu_FleetColumn;
+    CommitPendingEdit();
+    const QString reference =
+        QStringLiteral("%1.%2[%3]")
+            .arg(cmcCellNames::categoryName(r.category), cmcCellNames::labelName(r.label))
+            .arg(r.index);
+    openFleetSheetWindow()->addColumn(reference);
     return true;
 }

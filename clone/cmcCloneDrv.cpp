@@ -207,6 +207,13 @@ int32_t cmcCloneDrv::OwnStep(int32_t) {
     return 0;
 }
 
+bool cmcCloneDrv::Cancel() {
+    if (!CanCancel() || m_state == 28) return false;
+    SetStatus(CS_Cancelled);
+    m_state = 28;
+    return true;
+}
+
 void cmcCloneDrv::SetStatus(int32_t status) {
     if (m_result) m_result->status = status;
 }

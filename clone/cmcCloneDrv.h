@@ -105,6 +105,14 @@ class cmcCloneDrv {
     bool StartWrite(const cmcEeprom& source, const cmcAdrRange* ranges, Callback callback,
                     void* context);
     bool IsBusy() const { return m_state != 0; }
+    // Ends the running operation with status 21 on the next tick, closing the link; the
+    // caller hears of it through its callback as of any other end. A write whose data
+    // frames have gone out cannot be stopped (the radio would be left partly written):
+    // false then, and when nothing runs.
+    bool Cancel();
+    bool CanCancel() const { return IsBusy() && !(m_operation == OpWrite && m_dataSent); }
+    // Data frames of the running (or last) write have gone out.
+    bool DataSent() const { return m_dataSent; }
 
     // Progress of the running operation.
     int32_t ByteCount() const { return m_byteCount; }

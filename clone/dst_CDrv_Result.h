@@ -27,6 +27,7 @@ enum cmcCloneStatus : int32_t {
     CS_NoRadio = 18,      // a port search found no radio
     CS_LinkLost = 19,     // the network adapter closed the connection during the operation
     CS_Verify = 20,       // the memory read back after a write differs from what was written
+    CS_Cancelled = 21,    // the user cancelled the operation before it finished
 };
 
 struct dst_CDrv_Result {

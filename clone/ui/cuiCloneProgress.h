@@ -1,10 +1,16 @@
 #pragma once
 // The progress window of a clone transfer or a port search: a small tool window with a
-// bar of 32 segments that the clone manager's task repaints. The user cannot close it; it
-// goes when the operation ends.
+// bar of 32 segments that the clone manager's task repaints, a line that says where the
+// operation is (percentage, bytes, time left), the link in use, and Cancel while the
+// operation can still be cancelled (a write that has begun to send data says so instead).
+// The user cannot close it; it goes when the operation ends.
 
 #include <QFrame>
 #include <QWidget>
+#include <functional>
+
+class QLabel;
+class QPushButton;
 
 class cuiCloneProgressBox : public QFrame {
   public:
@@ -35,6 +41,17 @@ class cuiCloneProgress : public QWidget {
 
     cuiCloneProgressBox* box() const { return m_box; }
     void setProgress(int done, int total) { m_box->setProgress(done, total); }
+    void setLines(const QString& progress, const QString& link);
+    void setCancelText(const QString& text);
+    // Cancel shown while offered; note says why it is not (empty: nothing said).
+    void setCancelOffered(bool offered, const QString& note);
+    // Called when Cancel is pressed.
+    std::function<void()> onCancel;
+
+    QString progressLine() const;
+    QString linkLine() const;
+    QString noteLine() const;
+    QPushButton* cancelButton() const { return m_cancel; }
     // Lets the owner close the window when the operation ends.
     void finish();
 
@@ -43,5 +60,9 @@ class cuiCloneProgress : public QWidget {
 
   private:
     cuiCloneProgressBox* m_box;
+    QLabel* m_progressLine;
+    QLabel* m_linkLine;
+    QLabel* m_note;
+    QPushButton* m_cancel;
     bool m_closable = false;
 };

@@ -50,11 +50,16 @@ void indCloneMan::begin(int32_t operation, Completion completion, void* context,
     m_operation = operation;
     m_completion = completion;
     m_completionContext = context;
+    m_clock.start();
+    m_summary.clear();
     setMainEnabled(false);
     if (!progressCaption.isEmpty()) {
         if (m_progress) delete m_progress.data();
         m_progress = new cuiCloneProgress(progressCaption, m_mainWindow);
+        m_progress->setCancelText(progressText(3));
+        m_progress->onCancel = [this] { Cancel(); };
         m_progress->setProgress(0, m_total);
+        updateProgressText();
         startTask();
     }
 }
@@ -64,6 +69,15 @@ bool indCloneMan::Info(Completion completion, void* context) {
     setUpLink(false);
     if (!m_driver.StartInfo(&indCloneMan::driverCallback, this)) return false;
     begin(OpInfo, completion, context, QString());
+    return true;
+}
+
+bool indCloneMan::InfoWithProgress(Completion completion, void* context, const QString& caption) {
+    if (IsBusy()) return false;
+    setUpLink(false);
+    m_total = 0;
+    if (!m_driver.StartInfo(&indCloneMan::driverCallback, this)) return false;
+    begin(OpInfo, completion, context, caption);
     return true;
 }
 
@@ -84,6 +98,7 @@ bool indCloneMan::Write(const cmcEeprom& image, const cmcAdrRange* ranges, Compl
     m_driver.SetStepTimeout(WriteStepTimeout);
     m_driver.SetAckTimeout(WriteAckTimeout);
     m_total = imcCloneCheck::RangeBytes(ranges);
+    m_writeBytes = m_total;
     m_verifying = false;
     m_doneBefore = 0;
     if (m_verifyWrite) {
@@ -195,7 +210,10 @@ void indCloneMan::taskCallback(void* context, cmcTask*) {
 void indCloneMan::tick() {
     const bool searching = m_operation == OpSearch && m_searchIndex < m_portCount;
     if (searching && !m_driver.IsBusy()) searchStep();
-    if (m_progress) m_progress->setProgress(done(), m_total);
+    if (m_progress) {
+        m_progress->setProgress(done(), m_total);
+        updateProgressText();
+    }
     if (!IsBusy() && !(m_operation == OpSearch && m_searchIndex < m_portCount))
         m_task->setInterval(-1);
 }
@@ -253,7 +271,7 @@ void indCloneMan::complete(dst_CDrv_Result* result) {
     case cmcCloneDrv::OpIdentify:
         if (result->status == CS_Ok && m_searchHandler.handler)
             m_searchHandler.handler(m_searchHandler.context, result);
-        if (m_operation == OpSearch && result->status != CS_Ok) {
+        if (m_operation == OpSearch && result->status != CS_Ok && result->status != CS_Cancelled) {
             // The next port on the next tick; the progress window stays.
             if (++m_searchIndex < m_portCount) return;
             m_searchIndex = m_portCount - 1; // the last port asked
@@ -267,6 +285,7 @@ void indCloneMan::complete(dst_CDrv_Result* result) {
     // The task stops before the message: a search must not ask its last port again while
     // the user reads the box.
     m_task->setInterval(-1);
+    m_summary = summaryOf(*result);
     const QString text = ErrorText(*result);
     if (!text.isEmpty())
         cmcPrompt::tell(text, cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AppTitle")),
@@ -306,7 +325,8 @@ QString indCloneMan::ErrorText(int status) const {
 
 QString indCloneMan::ErrorText(const dst_CDrv_Result& result) const {
     const int status = result.status;
-    if (status == CS_Ok) return QString();
+    // The user who cancelled needs no message about it.
+    if (status == CS_Ok || status == CS_Cancelled) return QString();
     // A search asks serial ports whatever the TCP setting says, so its texts are the cable's.
     cmcCloneMessage::Link link;
     link.tcp = m_link.tcpLink && m_operation != OpSearch;
@@ -320,4 +340,126 @@ QString indCloneMan::ErrorText(const dst_CDrv_Result& result) const {
         if (!why.isEmpty()) text += QStringLiteral("\n\n") + why;
     }
     return text;
+}
+
+// ---- cancel, progress texts, summary ----
+
+bool indCloneMan::CanCancel() const {
+    switch (m_operation) {
+    case OpInfo:
+    case OpRead:
+    case OpSearch:
+        return true;
+    case OpWrite:
+        // Once data frames have gone out the radio holds part of the new data: the write
+        // runs to its end (and its read-back with it).
+        return !m_verifying && m_driver.CanCancel();
+    default:
+        return false;
+    }
+}
+
+bool indCloneMan::Cancel() {
+    if (!CanCancel()) return false;
+    if (m_driver.IsBusy()) return m_driver.Cancel();
+    if (m_operation != OpSearch) return false;
+    // A search between two ports: it ends here, at the port asked last.
+    m_searchIndex = std::clamp(m_searchIndex, 0, std::max(0, m_portCount - 1));
+    dst_CDrv_Result result;
+    result.operation = cmcCloneDrv::OpIdentify;
+    result.status = CS_Cancelled;
+    complete(&result);
+    return true;
+}
+
+namespace {
+// Used when an overlay lacks the progress texts.
+const char* const PlainProgress[] = {
+    "%1 % - %2 of %3 bytes",
+    "%1 % - %2 of %3 bytes - about %4 s left",
+    "Link: %1",
+    "Cancel",
+    "The data is going into the radio: the write can no longer be cancelled.",
+    "Port %1 of %2: %3",
+    "Asking the radio...",
+    "Read %1 bytes from %2 in %3 s",
+    "Wrote %1 bytes to %2 in %3 s",
+    "Cancelled: the document and the radio are as they were.",
+    ",",
+    ".",
+};
+constexpr int PlainProgressLines = int(sizeof(PlainProgress) / sizeof(PlainProgress[0]));
+const QString ProgressKey = QStringLiteral("GI_AppInd_CloneProgress");
+} // namespace
+
+QString indCloneMan::progressText(int line) {
+    cmcGTex& t = cmcGTex::mainTable();
+    if (t.hasKey(ProgressKey)) {
+        const QString text = t.getText(ProgressKey, line);
+        if (!text.startsWith(QLatin1Char('#'))) return text;
+    }
+    return line >= 0 && line < PlainProgressLines ? QString::fromUtf8(PlainProgress[line])
+                                                  : QString();
+}
+
+namespace {
+// 65520 as "65,520" (or "65.520"): the separator is the language's.
+QString grouped(int64_t n, const QString& separator) {
+    QString digits = QString::number(n);
+    for (int i = int(digits.size()) - 3; i > 0 && digits.at(i - 1).isDigit(); i -= 3)
+        digits.insert(i, separator);
+    return digits;
+}
+} // namespace
+
+QString indCloneMan::linkName() const {
+    if (m_operation == OpSearch) return cmcComm::DisplayName(searchPort());
+    if (m_link.tcpLink) return QStringLiteral("%1:%2").arg(m_link.tcpAddress).arg(m_link.tcpPort);
+    return cmcComm::DisplayName(m_link.comPort);
+}
+
+void indCloneMan::updateProgressText() {
+    if (!m_progress) return;
+    const QString separator = progressText(10);
+    QString line;
+    if (m_operation == OpSearch) {
+        line = progressText(5)
+                   .arg(std::min(m_searchIndex + 1, m_portCount))
+                   .arg(m_portCount)
+                   .arg(cmcComm::DisplayName(searchPort()));
+    } else if (m_operation == OpInfo || m_total <= 0) {
+        line = progressText(6);
+    } else {
+        const int64_t doneBytes = std::clamp<int64_t>(done(), 0, m_total);
+        const int64_t percent = doneBytes * 100 / m_total;
+        const qint64 ms = m_clock.elapsed();
+        // The time left from the rate so far, once there is a rate to speak of.
+        if (doneBytes > 0 && ms >= 1000 && doneBytes < m_total) {
+            const int64_t left = ((m_total - doneBytes) * ms / doneBytes + 999) / 1000;
+            line = progressText(1)
+                       .arg(percent)
+                       .arg(grouped(doneBytes, separator), grouped(m_total, separator))
+                       .arg(left);
+        } else {
+            line = progressText(0).arg(percent).arg(grouped(doneBytes, separator),
+                                                    grouped(m_total, separator));
+        }
+    }
+    const bool cancel = CanCancel();
+    m_progress->setLines(line, progressText(2).arg(linkName()));
+    m_progress->setCancelOffered(cancel,
+                                 m_operation == OpWrite && !cancel ? progressText(4) : QString());
+}
+
+QString indCloneMan::summaryOf(const dst_CDrv_Result& result) const {
+    if (result.status == CS_Cancelled) return progressText(9);
+    if (result.status != CS_Ok) return QString();
+    const QString seconds = QString::number(m_clock.elapsed() / 1000.0, 'f', 1)
+                                .replace(QLatin1Char('.'), progressText(11));
+    const QString separator = progressText(10);
+    if (m_operation == OpRead && result.operation == cmcCloneDrv::OpRead)
+        return progressText(7).arg(grouped(m_total, separator), linkName(), seconds);
+    if (m_operation == OpWrite)
+        return progressText(8).arg(grouped(m_writeBytes, separator), linkName(), seconds);
+    return QString();
 }

@@ -10,6 +10,7 @@
 #include "dst_CDrv_Result.h"
 #include "imcCloneDrv.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
@@ -76,6 +77,10 @@ class indCloneMan {
         return m_driver.IsBusy() || m_adjust.IsBusy() || m_operation == OpSearch;
     }
     bool Info(Completion completion, void* context);
+    // The same with the progress window (captioned caption) and its Cancel, for an
+    // information exchange the user waits for (a read's first step, the radio's
+    // information).
+    bool InfoWithProgress(Completion completion, void* context, const QString& caption);
     // ranges (ended by {1, 0}) must live until the completion.
     bool Read(const cmcAdrRange* ranges, Completion completion, void* context);
     bool Write(const cmcEeprom& image, const cmcAdrRange* ranges, Completion completion,
@@ -113,6 +118,20 @@ class indCloneMan {
     static constexpr int AdjustCommandMs = 4;
     static constexpr int AdjustCommandSlowMs = 250;
 
+    // Cancel: a read, an information exchange, a port search, and a write until its data
+    // frames go out. The operation ends with status 21 (no message) through the usual
+    // completion; the image and the document stay as they were. False when nothing can be
+    // cancelled now.
+    bool Cancel();
+    bool CanCancel() const;
+
+    // The link as the user knows it: "COM2 (/dev/ttyUSB0)" or the adapter's
+    // "192.168.1.20:50000".
+    QString linkName() const;
+    // What the last operation did, for the status line ("Read 65,520 bytes from COM2
+    // (/dev/ttyUSB0) in 49.6 s"); empty when it failed or did nothing to tell.
+    QString lastSummary() const { return m_summary; }
+
     // Progress.
     int32_t operation() const { return m_operation; }
     int32_t total() const { return m_total; }
@@ -146,6 +165,11 @@ class indCloneMan {
     static void driverCallback(void* context, dst_CDrv_Result* result);
     static void taskCallback(void* context, cmcTask* task);
     void setMainEnabled(bool enabled);
+    // The progress window's lines for the moment: percentage, bytes and time left, the
+    // link, whether Cancel is still offered.
+    void updateProgressText();
+    QString summaryOf(const dst_CDrv_Result& result) const;
+    static QString progressText(int line);
 
     QPointer<QWidget> m_mainWindow;
     QPointer<cuiCloneProgress> m_progress;
@@ -175,6 +199,10 @@ class indCloneMan {
     cmcEeprom m_sent;
     const cmcAdrRange* m_writeRanges = nullptr;
     int32_t m_doneBefore = 0;
+    // Since the operation began: for the time left and the summary.
+    QElapsedTimer m_clock;
+    int32_t m_writeBytes = 0;
+    QString m_summary;
     // Starts the read-back of a write that succeeded; false when it could not start.
     bool startVerify();
     void finishVerify(dst_CDrv_Result* result);

@@ -129,8 +129,11 @@ class tst_FleetWrite : public QObject {
         QVERIFY(w->progressBar(2));
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
         QCOMPARE(finished.at(0).at(1).toInt(), 6);
-        QCOMPARE(prompt.texts(),
-                 QStringList{cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite")});
+        // One confirmation for the batch, naming how many radios and which.
+        QCOMPARE(
+            prompt.texts(),
+            QStringList{cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite") +
+                        QStringLiteral("\n\n3 radios: %1, %2, %3").arg(nameA, nameB, c.address())});
 
         QTableWidget* table = w->resultTable();
         QCOMPARE(table->rowCount(), 3);
