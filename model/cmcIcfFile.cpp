@@ -3,6 +3,7 @@
 #include "cmcEeprom.h"
 #include "cmcFatal.h"
 #include "cmcGTex.h"
+#include "cmcSysReason.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -199,7 +200,7 @@ QString cmcIcfFile::fillProblem(QString text, const cmcIcfProblem& problem) {
 
 int cmcIcfFile::systemFail(int code, const QString& reason) {
     fail(code, cmcIcfProblem::System);
-    m_problem.reason = reason;
+    m_problem.reason = cmcSysReason(reason);
     return code;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cmcFatal.h"
 #include "cmcGTexFile.h"
+#include "cmcSysReason.h"
 
 #include <QDir>
 #include <QHash>
@@ -51,7 +52,7 @@ QString memoryLine(const QString& entry) {
     QString text = QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
     if (unreadable)
         text += QStringLiteral("\n\nThe overlay file '%1' cannot be read: %2.")
-                    .arg(QDir::toNativeSeparators(file), reason);
+                    .arg(QDir::toNativeSeparators(file), cmcSysReason(reason));
     else if (!file.isEmpty())
         text += QStringLiteral("\n\nThe overlay file '%1' does not hold it.")
                     .arg(QDir::toNativeSeparators(file));

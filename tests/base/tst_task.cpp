@@ -140,7 +140,7 @@ class tst_task : public QObject {
         }
         QVERIFY(thrown);
         QCOMPARE(prompt.entries().size(), 1);
-        QCOMPARE(prompt.entries()[0].caption, QStringLiteral("tst_task"));
+        QCOMPARE(prompt.entries()[0].caption, QStringLiteral("tst_task" QX_EXE_SUFFIX));
         QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Error);
     }
 

@@ -2,6 +2,7 @@
 // save that never leaves a half-written file.
 
 #include "ScriptedPrompt.h"
+#include "SystemReason.h"
 #include "cmcEeprom.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
@@ -348,7 +349,7 @@ void tst_IcfFile::problemsNameTheCause() {
         QCOMPARE(file.read(path, Whole), int(ICF_FileOpen));
         QCOMPARE(file.problem().kind, cmcIcfProblem::NotRegular);
         QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
-                 path + QStringLiteral(" is not a regular file."));
+                 QDir::toNativeSeparators(path) + QStringLiteral(" is not a regular file."));
         QCOMPARE(cmcIcfFile::lastProblem().path, path);
         QCOMPARE(file.write(path, Whole), int(ICF_FileOpen));
         QVERIFY(!cmcIcfFile::canWrite(path, nullptr));
@@ -361,7 +362,8 @@ void tst_IcfFile::problemsNameTheCause() {
     const QString absent = m_dir.filePath("no/such/folder/x.icf");
     QCOMPARE(file.read(absent, Whole), int(ICF_FileOpen));
     QCOMPARE(cmcIcfFile::englishProblemText(file.problem()),
-             QStringLiteral("The system reports for %1: No such file or directory.").arg(absent));
+             QStringLiteral("The system reports for %1: %2.")
+                 .arg(QDir::toNativeSeparators(absent), openFailureReason(absent)));
     QCOMPARE(file.write(absent, Whole), int(ICF_FileOpen));
     QCOMPARE(file.problem().kind, cmcIcfProblem::System);
     QVERIFY(!file.problem().reason.isEmpty());

@@ -113,7 +113,8 @@ int cliPrint(const QStringList& args, const QMap<QString, QString>& extra) {
     for (auto it = extra.begin(); it != extra.end(); ++it)
         env.insert(it.key(), it.value());
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), QStringList{"print"} + args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX),
+            QStringList{"print"} + args);
     if (!p.waitForFinished(240000)) return -1;
     return p.exitCode();
 }

@@ -22,17 +22,26 @@ inline QString cliDataHome() {
     return dir.path();
 }
 
+// What a program printed as text, with the line ends written as line feeds: on Windows the C
+// library writes each line feed of a text stream as CR LF.
+inline QByteArray cliText(QByteArray printed) {
+#ifdef Q_OS_WIN
+    printed.replace("\r\n", "\n");
+#endif
+    return printed;
+}
+
 inline CliRun cli(const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), cliDataHome());
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX), args);
     CliRun r;
     if (!p.waitForFinished(120000)) return r;
     r.exitCode = p.exitCode();
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    r.out = QString::fromLocal8Bit(cliText(p.readAllStandardOutput()));
+    r.err = QString::fromLocal8Bit(cliText(p.readAllStandardError()));
     return r;
 }
 

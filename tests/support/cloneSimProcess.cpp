@@ -7,10 +7,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <memory>
@@ -20,7 +22,7 @@ cloneSimProcess::~cloneSimProcess() {
 }
 
 QString cloneSimProcess::executable() {
-    return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim");
+    return QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sim" QX_EXE_SUFFIX);
 }
 
 #ifdef Q_OS_WIN
@@ -30,6 +32,15 @@ namespace {
 // let it link its pseudo-terminal into the Wine prefix as a COM port of this process.
 QString linuxSimulator() {
     return qEnvironmentVariable("QX_LINUX_SIM");
+}
+// The Linux simulator opens the test's files by their Unix names: a path with a drive letter
+// goes through the prefix's link for that drive (dosdevices/c: and so on).
+QString unixPath(const QString& prefix, const QString& arg) {
+    static const QRegularExpression drive(QStringLiteral("^([A-Za-z]):[\\\\/]"));
+    const QRegularExpressionMatch m = drive.match(arg);
+    if (!m.hasMatch()) return arg;
+    return prefix + QStringLiteral("/dosdevices/") + m.captured(1).toLower() +
+           QStringLiteral(":/") + QDir::fromNativeSeparators(arg.mid(3));
 }
 int nextComPort() {
     static int calls = 0;
@@ -54,6 +65,8 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
             qWarning("serial cases need Wine with QX_LINUX_SIM (see scripts/windows)");
             return false;
         }
+        for (QString& arg : all)
+            arg = unixPath(prefix, arg);
         const int com = nextComPort();
         comName = cmcComm::DeviceName(com);
         all << QStringLiteral("--link") << prefix + QStringLiteral("/dosdevices/com%1").arg(com);

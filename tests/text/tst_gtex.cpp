@@ -3,10 +3,12 @@
 // a long mixed run of lookups, the fatal stop, and locating the three overlay files.
 
 #include "ScriptedPrompt.h"
+#include "SystemReason.h"
 #include "cmcGTex.h"
 #include "cmcGTexFile.h"
 #include "cmcOverlayFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
@@ -30,7 +32,8 @@ QString fatalText(const std::function<void()>& f) {
 QString gtexError(const QString& key, const QString& file = QString()) {
     QString text = QStringLiteral("GTEX Error !\nThe index '%1' was not found.").arg(key);
     if (!file.isEmpty())
-        text += QStringLiteral("\n\nThe overlay file '%1' does not hold it.").arg(file);
+        text += QStringLiteral("\n\nThe overlay file '%1' does not hold it.")
+                    .arg(QDir::toNativeSeparators(file));
     return text;
 }
 
@@ -402,11 +405,11 @@ class TstGTex : public QObject {
         const QString text = fatalText([&] { t.getText(key, index); });
         QCOMPARE(text.section("\n\n", 0, 0), gtexError(key));
         QCOMPARE(text.section("\n\n", 1),
-                 content.isNull() ? QStringLiteral("The overlay file '%1' cannot be read: "
-                                                   "No such file or directory.")
-                                        .arg(m_tmp.filePath("absent.ovl"))
+                 content.isNull() ? QStringLiteral("The overlay file '%1' cannot be read: %2.")
+                                        .arg(QDir::toNativeSeparators(m_tmp.filePath("absent.ovl")),
+                                             openFailureReason(m_tmp.filePath("absent.ovl")))
                                   : QStringLiteral("The overlay file '%1' does not hold it.")
-                                        .arg(m_tmp.filePath("f.ovl")));
+                                        .arg(QDir::toNativeSeparators(m_tmp.filePath("f.ovl"))));
         if (index == 0) QCOMPARE(fatalText([&] { t.getTextBlock(key); }), text);
         // The table is still usable after the failure.
         if (content == "#A\na\n#End_Of_Ovl\n#Late\nx\n") QCOMPARE(t.getText("A"), "a");
@@ -419,9 +422,9 @@ class TstGTex : public QObject {
         cmcGTex dir;
         dir.openFile(m_tmp.path() + "/");
         QCOMPARE(fatalText([&] { dir.getText("A"); }),
-                 gtexError("A") + QStringLiteral("\n\nThe overlay file '%1/' cannot be read: not "
+                 gtexError("A") + QStringLiteral("\n\nThe overlay file '%1' cannot be read: not "
                                                  "a regular file.")
-                                      .arg(m_tmp.path()));
+                                      .arg(QDir::toNativeSeparators(m_tmp.path() + "/")));
     }
 
     // A FIFO named as an overlay is refused at once instead of blocking the first lookup.

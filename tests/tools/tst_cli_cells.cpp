@@ -1,5 +1,6 @@
 // qxt5200-cli's cell verbs, run as a separate process on real clone files: get, set, list.
 
+#include "CliRunner.h"
 #include "cmcEeprom.h"
 #include "imcRadioFacts.h"
 #include "indCloneFile.h"
@@ -20,12 +21,12 @@ struct Run {
 
 Run runCli(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX), args);
     Run r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
     r.status = p.exitCode();
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    r.out = QString::fromLocal8Bit(cliText(p.readAllStandardOutput()));
+    r.err = QString::fromLocal8Bit(cliText(p.readAllStandardError()));
     return r;
 }
 

@@ -2,6 +2,8 @@
 // back in, the common layout, refused rows that leave every file as it was, --clamp, and
 // input that is not a regular file.
 
+#include "CliRunner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -20,12 +22,12 @@ struct Run {
 
 Run runCli(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli"), args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX), args);
     Run r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
     r.status = p.exitCode();
     r.out = p.readAllStandardOutput();
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    r.err = QString::fromLocal8Bit(cliText(p.readAllStandardError()));
     return r;
 }
 
@@ -67,8 +69,8 @@ class tst_CliCsv : public QObject {
         Run r = runCli({QStringLiteral("import"), icf(), QStringLiteral("channels"), csv,
                         QStringLiteral("-o"), out, QStringLiteral("--replace")});
         QCOMPARE(r.status, 0);
-        QVERIFY2(r.out.contains("3 row(s) imported into the channels list (common layout), "
-                                "rows 1-3\n"),
+        QVERIFY2(cliText(r.out).contains("3 row(s) imported into the channels list (common "
+                                         "layout), rows 1-3\n"),
                  r.out.constData());
 
         r = runCli({QStringLiteral("export"), out, QStringLiteral("channels")});
@@ -134,7 +136,7 @@ class tst_CliCsv : public QObject {
                  qPrintable(r.err));
         r = runCli(
             {QStringLiteral("get"), icf(), QStringLiteral("CT_ChannelList.CL_ChL_FreqR[3]")});
-        QCOMPARE(r.out, QByteArray("29.999990\n"));
+        QCOMPARE(cliText(r.out), QByteArray("29.999990\n"));
     }
 
     void refusedInputs_data() {

@@ -1,5 +1,7 @@
 // qxt5200-cli's file verbs, run as a separate process: check, describe and new.
 
+#include "CliRunner.h"
+#include "SystemReason.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
 #include "imcRadioFacts.h"
@@ -22,14 +24,14 @@ struct Run {
 };
 
 Run runCli(const QStringList& args,
-           const QString& program = QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli")) {
+           const QString& program = QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX)) {
     QProcess p;
     p.start(program, args);
     Run r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
     r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
+    r.out = cliText(p.readAllStandardOutput());
+    r.err = cliText(p.readAllStandardError());
     return r;
 }
 
@@ -72,7 +74,8 @@ class tst_CliFiles : public QObject {
 
 void tst_CliFiles::initTestCase() {
     QVERIFY(m_dir.isValid());
-    QVERIFY2(QFile::exists(QX_RUNTIME_DIR "/qxt5200-cli"), "qxt5200-cli is not built");
+    QVERIFY2(QFile::exists(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX),
+             "qxt5200-cli is not built");
     QVERIFY(QFile::exists(initialFile()));
 }
 
@@ -120,7 +123,9 @@ void tst_CliFiles::checkBrokenFile_data() {
     QTest::newRow("line missing") << missing << 7 << "";
     QTest::newRow("identity text")
         << identity << 8 << "does not hold the identity of this transceiver's memory.";
-    QTest::newRow("not there") << QByteArray() << 1 << ": No such file or directory.";
+    QTest::newRow("not there") << QByteArray() << 1
+                               << QStringLiteral(": %1.").arg(
+                                      openFailureReason(m_dir.filePath("absent.icf")));
     QTest::newRow("comment of 100,000 characters")
         << longComment << 6 << "Line 2 is longer than 766 characters.";
     QTest::newRow("header lines only") << QByteArray("70410001\r\n#Comment=\r\n#MapRev=2\r\n") << 8
@@ -161,7 +166,7 @@ void tst_CliFiles::checkNotRegularFile() {
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err,
                  QStringLiteral("error 1: The file cannot be opened. %1 is not a regular file.\n")
-                     .arg(path)
+                     .arg(QDir::toNativeSeparators(path))
                      .toUtf8());
     }
 }
@@ -173,7 +178,8 @@ void tst_CliFiles::readRefusesUnwritableTarget_data() {
     QTest::addColumn<QString>("detail");
     QTest::newRow("no such folder")
         << m_dir.filePath("none/x.icf")
-        << QStringLiteral("%1: No such file or directory.").arg(m_dir.filePath("none"));
+        << QStringLiteral("%1: %2.").arg(QDir::toNativeSeparators(m_dir.filePath("none")),
+                                         openFailureReason(m_dir.filePath("none")));
 #ifndef Q_OS_WIN // Windows has neither FIFOs nor folders that refuse their owner
     // A folder is a destination (one file per radio, named by its serial); a FIFO is not.
     const QString fifo = m_dir.filePath("fifo.icf");
@@ -287,15 +293,14 @@ void tst_CliFiles::usage() {
 void tst_CliFiles::withoutOverlay() {
     // A copy of the tool alone in a folder: no overlay, no initial data.
     QTemporaryDir dir;
-    const QString tool = dir.filePath("qxt5200-cli");
-    QVERIFY(QFile::copy(QX_RUNTIME_DIR "/qxt5200-cli", tool));
+    const QString tool = dir.filePath("qxt5200-cli" QX_EXE_SUFFIX);
+    QVERIFY(QFile::copy(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX, tool));
     Run r = runCli({"check", dir.filePath("missing.icf")}, tool);
     QCOMPARE(r.status, 1);
     QCOMPARE(r.err,
-             QStringLiteral(
-                 "error 1: The file cannot be opened. The system reports for %1: No such file "
-                 "or directory.\n")
-                 .arg(dir.filePath("missing.icf"))
+             QStringLiteral("error 1: The file cannot be opened. The system reports for %1: %2.\n")
+                 .arg(QDir::toNativeSeparators(dir.filePath("missing.icf")),
+                      openFailureReason(dir.filePath("missing.icf")))
                  .toUtf8());
     r = runCli({"check", initialFile()}, tool);
     QCOMPARE(r.status, 0);

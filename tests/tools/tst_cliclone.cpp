@@ -197,7 +197,11 @@ void tst_CliClone::usage() {
     QCOMPARE(cli({"identify", "--speed", "fast"}).exitCode, 64);
     const CliRun missing = cli({"write", m_dir.filePath("no-such.icf"), "--tcp", "127.0.0.1:1"});
     QCOMPARE(missing.exitCode, 33);
+#ifdef Q_OS_WIN
+    const CliRun noLink = cli({"identify", "--port", "COM256"});
+#else
     const CliRun noLink = cli({"identify", "--port", "/dev/qx-no-such-port"});
+#endif
     QCOMPARE(noLink.exitCode, 2);
 }
 

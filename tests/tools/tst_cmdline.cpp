@@ -2,6 +2,7 @@
 // QT_QPA_PLATFORM): the version is the project's, the help names the program's usage.
 // The command-line tool's "list FILE" without a category names the lists it knows.
 
+#include "CliRunner.h"
 #include "qxVersion.h"
 
 #include <QProcess>
@@ -23,7 +24,7 @@ Run run(const QString& program, const QStringList& args) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/") + program, args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/") + program + QStringLiteral(QX_EXE_SUFFIX), args);
     Run r;
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -32,8 +33,8 @@ Run run(const QString& program, const QStringList& args) {
         return r;
     }
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    r.out = QString::fromLocal8Bit(cliText(p.readAllStandardOutput()));
+    r.err = QString::fromLocal8Bit(cliText(p.readAllStandardError()));
     return r;
 }
 

@@ -47,7 +47,7 @@ void tst_SheetView::run() {
     }
     QProcess p;
     p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sheetview"), args);
+    p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-sheetview" QX_EXE_SUFFIX), args);
     QVERIFY(p.waitForFinished(60000));
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(p.exitStatus() == QProcess::NormalExit, qPrintable(err));

@@ -16,8 +16,12 @@
 
 const char* cliLink::OptionsHelp =
     "Link options:\n"
+#ifdef Q_OS_WIN
+    "  --port N|COMn    serial port: N or COMn is the port COMn, 1 to 256 (default: 1)\n"
+#else
     "  --port N|DEVICE  serial port number (from 1, in the order of the serial devices\n"
     "                   present) or a device path such as /dev/ttyUSB0 (default: 1)\n"
+#endif
     "  --speed high|low 38400 or 9600 baud on the serial port (default: high)\n"
     "  --tcp HOST:PORT  clone over TCP instead (an IPv4 address, e.g. 127.0.0.1:41000)";
 

@@ -1,6 +1,7 @@
 // export FILE LIST [-o OUT] [--layout native|common]: a list of a clone file as CSV.
 
 #include "cliCells.h"
+#include "cliConsole.h"
 #include "cliLists.h"
 #include "cliVerb.h"
 #include "cmcEeprom.h"
@@ -36,8 +37,7 @@ int runExport(const QStringList& arguments) {
     if (const int code = cliCells::openImage(args[0], image)) return code;
     const QByteArray text = cmcCsvList::write(image, *layout);
     if (out.isEmpty() || out == QLatin1String("-")) {
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-        std::fflush(stdout);
+        cliWriteBytes(text);
         return CLI_OK;
     }
     QString error;
