@@ -27,9 +27,12 @@ namespace {
 const cmcSelRef kOnOff{"GI_Sheet_Sel_Misc_OnOff", cuiFlector::KindSelection};
 
 // On/off cells shown as check boxes: Enter (and a double click) ticks or clears them as
-// space does, instead of opening the two-item pop-up.
+// space does, instead of opening the two-item pop-up; a typed letter opens nothing either.
 void checkBoxKey(cmcCellRequest& r) {
-    if (r.fl.isKey(cuiFlector::KeyEnter)) r.fl.key = cuiFlector::KeySpace;
+    if (r.fl.isKey(cuiFlector::KeyEnter))
+        r.fl.key = cuiFlector::KeySpace;
+    else if (r.fl.isTypeAheadKey())
+        r.fl.keyMode = false;
 }
 
 constexpr uint16_t NoChannel16 = 0xFFFF;

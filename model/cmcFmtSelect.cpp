@@ -43,7 +43,9 @@ bool cmcFmtSelect::select(cuiFlector& f, int64_t& value, const cmcSelList& list)
         changed = true;
     }
     f.display = list.textOf(value);
-    if (f.operation == cuiFlector::OpDisplay && f.isKey(cuiFlector::KeyEnter))
+    f.offersList = true;
+    if (f.operation == cuiFlector::OpDisplay &&
+        (f.isKey(cuiFlector::KeyEnter) || f.isTypeAheadKey()))
         f.openPopup(list.key, list.kind, value);
     return changed;
 }
@@ -78,7 +80,9 @@ bool cmcFmtSelect::rowRef(cuiFlector& f, int64_t& value, const RowRef& ref, Show
         }
     }
     f.display = shownOf(context, value);
-    if (f.operation == cuiFlector::OpDisplay && f.isKey(cuiFlector::KeyEnter))
+    f.offersList = true;
+    if (f.operation == cuiFlector::OpDisplay &&
+        (f.isKey(cuiFlector::KeyEnter) || f.isTypeAheadKey()))
         f.openPopup(QString::fromLatin1(ref.popupKey), ref.kind, value);
     return changed;
 }

@@ -6,6 +6,7 @@ void cuiFlector::clearResults() {
     selLength = 0;
     style = StNormal;
     editStatus = EsNone;
+    offersList = false;
 }
 
 void cuiFlector::startEdit(const QString& text, int caretPos, int selection) {

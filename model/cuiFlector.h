@@ -41,6 +41,9 @@ class cuiFlector {
     int selLength = 0;
     int style = StNormal;
     int editStatus = EsNone;
+    // The value is chosen from a list: a character typed on the cell opens the pop-up
+    // list (at the first item that starts with it) instead of an editor.
+    bool offersList = false;
 
     QString popupKey;
     int popupKind = 0;
@@ -59,4 +62,7 @@ class cuiFlector {
     // Editing starts with the typed character as the whole text (format "%c").
     void startEditWithKey();
     void openPopup(const QString& key, int kind, int64_t current);
+    // A character typed on a list value (not Space or Backspace, which step through the
+    // items, nor Enter): it opens the pop-up list.
+    bool isTypeAheadKey() const { return keyMode && key > KeySpace && key != 127 && key <= 255; }
 };

@@ -15,10 +15,11 @@ class cuiCell;
 struct cuiCellView {
     bool hasText = false; // false: the dispatcher gave no text
     QString text;
-    int checkBox = -1;     // -1 no check box, 0 not ticked, 1 ticked
-    bool marked = false;   // drawn with the mark style
-    bool tick = false;     // a tick drawn over the cell in its text colour
-    bool disabled = false; // drawn in the grey of a control that cannot be used
+    int checkBox = -1;       // -1 no check box, 0 not ticked, 1 ticked
+    bool marked = false;     // drawn with the mark style
+    bool tick = false;       // a tick drawn over the cell in its text colour
+    bool disabled = false;   // drawn in the grey of a control that cannot be used
+    bool offersList = false; // chosen from a list: a typed character opens the pick list
 };
 
 struct cuiCellCommand {

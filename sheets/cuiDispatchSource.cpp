@@ -25,6 +25,7 @@ cuiCellView cuiDispatchSource::view(const cuiCell& cell, bool, bool) {
     // A check box shows as its glyph alone.
     v.checkBox = r.checkBox;
     if (v.checkBox < 0) v.text = r.fl.display;
+    v.offersList = r.fl.offersList && v.checkBox < 0;
     return v;
 }
 

@@ -10,6 +10,7 @@
 #include "cuiPopupPlace.h"
 #include "cuiSheet.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -255,6 +256,7 @@ void cuiPickList::setItems(const std::vector<int64_t>& values, const QStringList
         w->setMinimumSize(1, 1);
     g->setMouseTracking(true);
     g->viewport()->setMouseTracking(true);
+    g->installEventFilter(this);
 }
 
 int cuiPickList::currentItem() const {
@@ -291,11 +293,68 @@ void cuiPickList::popupAt(const QRect& cell) {
     g->setCurrent(g->col(), std::max(0, g->row()), true);
 }
 
-void cuiPickList::pick(int item) {
+// An item starts with the prefix by its text, or, for a row of a list ("12 NAME"), by its
+// name as well.
+bool cuiPickList::startsWith(int item, const QString& prefix) const {
+    const QString text = itemText(item);
+    if (text.startsWith(prefix, Qt::CaseInsensitive)) return true;
+    bool numbered = false;
+    numberPart(text).toInt(&numbered);
+    return numbered && namePart(text).startsWith(prefix, Qt::CaseInsensitive);
+}
+
+void cuiPickList::selectItem(int item) {
+    if (!m_sheet) return;
+    for (const int32_t label : {m_twoColumns ? Flex1 : Flex0, Flex0})
+        if (m_sheet->SelectCellById(CT_Null, label, item)) return;
+}
+
+void cuiPickList::typeAhead(const QString& text, bool fromTop) {
+    const int n = count();
+    if (text.isEmpty() || n == 0) return;
+    const bool goesOn = !fromTop && m_searchClock.isValid() &&
+                        m_searchClock.elapsed() <= QApplication::keyboardInputInterval();
+    m_searchClock.start();
+    m_search = goesOn ? m_search + text : text;
+    // "LLL": the next item that starts with L, each time.
+    const bool sameKey = m_search.count(m_search.back()) == m_search.size();
+    const QString prefix = sameKey ? QString(m_search.back()) : m_search;
+    const int current = fromTop ? -1 : currentItem();
+    const int first = current < 0 ? 0 : (sameKey ? current + 1 : current);
+    auto find = [&](const QString& p) {
+        for (int k = 0; k < n; ++k) {
+            const int i = (first + k) % n;
+            if (startsWith(i, p)) return i;
+        }
+        return -1;
+    };
+    int hit = find(prefix);
+    if (hit < 0 && m_search.size() > 1) {
+        // The characters typed before lead nowhere with this one: it starts a new search.
+        m_search = text;
+        hit = find(text);
+    }
+    if (hit >= 0) selectItem(hit);
+}
+
+void cuiPickList::pick(int item, bool allRows) {
     if (!isVisible() || item < 0 || item >= count()) return;
     const int64_t value = m_values[size_t(item)];
+    const QString text = itemText(item);
     hide();
-    if (m_chosen) m_chosen(value);
+    if (m_chosen) m_chosen(value, text, allRows);
+}
+
+bool cuiPickList::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && m_sheet && watched == m_sheet->grid()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            pick(currentItem(), true);
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 void cuiPickList::cancel() {
@@ -317,6 +376,12 @@ void cuiPickList::keyPressEvent(QKeyEvent* event) {
         if (m_sheet) m_sheet->MoveSelection(0, event->key() == Qt::Key_Up ? -1 : 1);
         return;
     default:
+        // A character the list's grid did not take: type-ahead.
+        if (!event->text().isEmpty() && event->text().at(0).isPrint() &&
+            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            typeAhead(event->text());
+            return;
+        }
         QFrame::keyPressEvent(event);
     }
 }

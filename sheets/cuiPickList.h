@@ -10,6 +10,7 @@
 // Enter chooses; Escape, a click outside or event 1 naming the owner closes it without a
 // choice.
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QStringList>
 #include <cstdint>
@@ -25,7 +26,8 @@ class cuiSheet;
 class cuiPickList : public QFrame {
     Q_OBJECT
   public:
-    using Chosen = std::function<void(int64_t value)>;
+    // text: the item's text; allRows: chosen with Ctrl+Enter, for every selected row.
+    using Chosen = std::function<void(int64_t value, const QString& text, bool allRows)>;
 
     // parent: the calling sheet's top-level window, which owns the pick list.
     explicit cuiPickList(QWidget* parent = nullptr);
@@ -41,6 +43,14 @@ class cuiPickList : public QFrame {
     void setChosen(Chosen chosen) { m_chosen = std::move(chosen); }
     // Sizes the window to its sheet and shows it by a cell rectangle in global coordinates.
     void popupAt(const QRect& cellGlobal);
+
+    // Type-ahead, as list boxes do it: characters typed in quick succession go to the first
+    // item from the selected one on that they start (the item's text, or for a row of a
+    // list its number or its name, case ignored); the same character typed again moves on to the
+    // next such item, round to the first. fromTop starts a new search at the first item
+    // (the character that opened the list). A text that no item starts leaves the
+    // selection where it was.
+    void typeAhead(const QString& text, bool fromTop = false);
 
     int count() const { return int(m_values.size()); }
     QString itemText(int i) const { return m_texts.value(i); }
@@ -64,14 +74,18 @@ class cuiPickList : public QFrame {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Ctrl+Enter on the list's grid chooses for every selected row.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     class Source;
     static void eventListener(void* context, const cmcEvent* event);
-    void pick(int item);
+    void pick(int item, bool allRows = false);
     void cancel();
     void release();
     int currentItem() const;
+    bool startsWith(int item, const QString& prefix) const;
+    void selectItem(int item);
 
     int32_t m_ownerId = 0;
     bool m_twoColumns = false;
@@ -81,6 +95,8 @@ class cuiPickList : public QFrame {
     unsigned m_generation = 0;
     QSize m_frameExtra{4, 4}; // the window's size beyond the grid's client area
     Chosen m_chosen;
+    QString m_search;            // the characters typed so far
+    QElapsedTimer m_searchClock; // since the last one
     std::unique_ptr<Source> m_source;
     std::unique_ptr<cmcGTex> m_table;
     std::unique_ptr<cuiSheet> m_sheet;

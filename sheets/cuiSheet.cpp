@@ -26,6 +26,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -56,6 +57,8 @@ cuiSheet::cuiSheet(QWidget* owner, std::unique_ptr<cuiSheetLayout> layout)
 cuiSheet::~cuiSheet() {
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->detach(&cuiSheet::eventListener, this);
     if (m_grid) m_grid->setOwner(nullptr);
+    for (const QMetaObject::Connection& link : m_scrollLinks)
+        QObject::disconnect(link);
     delete m_editorFilter;
     dropCellMenu();
     if (m_pickList) {
@@ -174,6 +177,14 @@ void cuiSheet::Build() {
     m_grid->setFixedRows(m_layout->fixedRows());
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A scroll bar used by the user (dragged, clicked, turned) moves the rows under an
+    // open editor; the grid's own scrolling into view does not trigger it.
+    m_scrollLinks[0] =
+        QObject::connect(m_grid->horizontalScrollBar(), &QAbstractSlider::actionTriggered, m_grid,
+                         [this](int) { commitBeforeScroll(); });
+    m_scrollLinks[1] =
+        QObject::connect(m_grid->verticalScrollBar(), &QAbstractSlider::actionTriggered, m_grid,
+                         [this](int) { commitBeforeScroll(); });
     if (m_owner && m_owner->isVisible()) m_frame->show();
     m_frame->resize(m_owner ? m_owner->size() : QSize(640, 480));
     m_frame->layout()->activate();
@@ -728,8 +739,13 @@ void cuiSheet::runCommand(bool waits) {
                     break;
                 }
         }
-        if (result.popup)
-            OpenPickList(col, row, result.popupKey, result.popupKind, result.popupValue);
+        if (result.popup) {
+            // A character typed on the cell goes on to the list (type-ahead).
+            const int code = rc.command.hasText ? 0 : rc.command.code;
+            const QString typed =
+                code > ' ' && code < 256 && code != 127 ? QString(QChar(code)) : QString();
+            OpenPickList(col, row, result.popupKey, result.popupKind, result.popupValue, typed);
+        }
         if (result.action == cuiCellResult::StartEditor) {
             const QString* t = result.editorText.isNull() ? nullptr : &result.editorText;
             StartEditor(col, row, t, result.selectionStart, result.selectionLength);
@@ -768,9 +784,11 @@ void cuiSheet::endCommand() {
         m_anchorCol = m_grid->col();
         m_anchorRow = m_grid->row();
         CellAt(m_anchorCol, m_anchorRow).flags |= 2;
-        // An editor opened on several rows keeps them marked until it closes.
+        // An editor or a pick list opened on several rows keeps them marked until it closes.
         if (editorVisible() && fillPending())
             markRange(CellAt(m_editCol, m_editRow).cell.label, m_fillFirst, m_fillLast);
+        else if (m_pickList && m_pickList->isVisible() && fillPending())
+            markRange(CellAt(m_anchorCol, m_anchorRow).cell.label, m_fillFirst, m_fillLast);
     }
     if (m_grid) m_grid->viewport()->update();
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
@@ -782,7 +800,8 @@ cuiPickList* cuiSheet::pickList() const {
     return m_pickList;
 }
 
-void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current) {
+void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int64_t current,
+                            const QString& typed) {
     if (!m_grid || key.isEmpty()) return;
     // Selection lists and tones come from the text tables; any other kind is a list
     // number, whose rows in use the cell source lists.
@@ -799,17 +818,30 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
     m_pickList->setOwnerId(m_windowId);
     // A list of rows takes the look of the list's own sheet where the overlay has one.
     m_pickList->setItems(values, texts, current, &m_layout->table(), key);
-    m_pickList->setChosen([this, col, row, kind](int64_t value) {
-        if (m_source && col < colCount() && row < rowCount())
-            m_source->choose(CellAt(col, row).cell, kind, value);
-        if (m_grid) {
-            m_grid->setFocus();
-            m_grid->viewport()->update();
-        }
-        if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
-    });
+    // The rows selected now are the ones a choice with Ctrl+Enter goes to, as the editor's
+    // Ctrl+Enter stores a typed value into all of them: the item's text is committed there.
+    currentRange(m_fillFirst, m_fillLast);
+    const int first = m_fillFirst, last = m_fillLast;
+    m_pickList->setChosen(
+        [this, col, row, kind, first, last](int64_t value, const QString& text, bool allRows) {
+            if (col >= colCount() || row >= rowCount()) return;
+            if (allRows && last > first) {
+                m_fillFirst = first;
+                m_fillLast = last;
+                m_fillNext = true;
+                ExecuteCellCommand(col, row, 13, 0, text, true);
+            } else if (m_source) {
+                m_source->choose(CellAt(col, row).cell, kind, value);
+            }
+            if (m_grid) {
+                m_grid->setFocus();
+                m_grid->viewport()->update();
+            }
+            if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
+        });
     const QRect r = m_grid->cellRect(col, row);
     m_pickList->popupAt(QRect(m_grid->viewport()->mapToGlobal(r.topLeft()), r.size()));
+    if (!typed.isEmpty()) m_pickList->typeAhead(typed, true);
 }
 
 // ---- in-place editor -----------------------------------------------------------------
@@ -1041,12 +1073,20 @@ bool cuiSheet::gridKeyDown(QKeyEvent* event) {
     return consumed;
 }
 
+bool cuiSheet::offersList(int col, int row) {
+    if (!m_source || col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return false;
+    const cuiCell& cell = CellAt(col, row).cell;
+    return cell.hasLabel() && m_source->view(cell, false, false).offersList;
+}
+
 void cuiSheet::gridKeyPress(const QString& text) {
-    // Typing on several selected rows opens the editor on any cell, selections too, so
-    // that Ctrl+Enter can store the value into all of them.
+    // Typing on several selected rows opens the editor on any cell, so that Ctrl+Enter can
+    // store the value into all of them; a value chosen from a list opens its pick list
+    // instead, as on one row.
     int first = -1, last = -1;
     currentRange(first, last);
-    if (last > first && !text.isEmpty() && text[0].isPrint() && !text[0].isSpace()) {
+    if (last > first && !text.isEmpty() && text[0].isPrint() && !text[0].isSpace() &&
+        !offersList(m_grid->col(), m_grid->row())) {
         StartEditor(m_grid->col(), m_grid->row(), &text, int(text.size()), 0);
         return;
     }
@@ -1123,7 +1163,14 @@ void cuiSheet::gridDoubleClick(QMouseEvent* event) {
         ExecuteCellCommand(owner, ownerRow, 256, 0, QString());
 }
 
+// Scrolling moves the rows under an open editor: its value is committed first, into the
+// cell it was opened on, so that the box never stands over another row.
+void cuiSheet::commitBeforeScroll() {
+    if (editorVisible()) commitEditor();
+}
+
 void cuiSheet::gridWheel(int steps) {
+    commitBeforeScroll();
     if (steps > 0)
         MoveSelection(0, 1);
     else if (steps < 0)

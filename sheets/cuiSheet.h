@@ -6,6 +6,7 @@
 // by identity. Values are never edited here: every edit is a command to the cell
 // dispatcher (cuiCellSource).
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
@@ -165,7 +166,12 @@ class cuiSheet : public cuiGridOwner {
 
     // The pick list open on a cell (null when none was opened yet).
     cuiPickList* pickList() const;
-    void OpenPickList(int col, int row, const QString& key, int kind, int64_t current);
+    // typed: characters typed on the cell that opened it; the list goes to the first item
+    // they start.
+    void OpenPickList(int col, int row, const QString& key, int kind, int64_t current,
+                      const QString& typed = QString());
+    // Whether the cell's value is chosen from a list (typing opens its pick list).
+    bool offersList(int col, int row);
 
     // The pop-up menu of the current cell (none while the grid lacks the focus).
     cuiMenu* cellMenu() const { return m_cellMenu.get(); }
@@ -279,5 +285,8 @@ class cuiSheet : public cuiGridOwner {
     bool m_fillNext = false;
     bool fillPending() const { return m_fillFirst >= 0 && m_fillLast > m_fillFirst; }
     void recomputeColors();
+    // The rows are about to move (the wheel, a scroll bar): an open value is committed.
+    void commitBeforeScroll();
+    QMetaObject::Connection m_scrollLinks[2]; // broken when the sheet goes before its grid
     friend class cuiSheetEditorFilter;
 };

@@ -11,6 +11,7 @@
 #include "cmcEvMan.h"
 #include "cuiGrid.h"
 #include "cuiMenu.h"
+#include "cuiPickList.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
 #include "indCloneMan.h"
@@ -116,9 +117,9 @@ class tst_SheetRows : public QObject {
             << QStringList{"7.100000", "7.110000", "", "7.120000", "7.130000"}
             << "RX Frequency, 5 rows";
     }
-    // Channels 1 to 5 selected with Shift+Down, a value typed, the editor closed with the
-    // key: the rows in use take it, channel 3 (not in use) stays empty, and one Undo takes
-    // it all back.
+    // Channels 1 to 5 selected with Shift+Down, a value typed (a mode into its pick list, a
+    // frequency into the editor), the list or the editor closed with the key: the rows in
+    // use take it, channel 3 (not in use) stays empty, and one Undo takes it all back.
     void typedIntoSelectedRows() {
         QFETCH(int, label);
         QFETCH(QString, typed);
@@ -132,9 +133,17 @@ class tst_SheetRows : public QObject {
             QTest::keyClick(m_sheet->grid(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(current().index, 4);
         QTest::keyClicks(m_sheet->grid(), typed.left(1));
-        QVERIFY(m_sheet->editorVisible());
-        QTest::keyClicks(m_sheet->editor(), typed.mid(1));
-        QCOMPARE(m_sheet->editor()->toPlainText(), typed);
+        // A value chosen from a list opens its pick list at what was typed, never an editor.
+        cuiPickList* list = m_sheet->pickList();
+        const bool listed = list && list->isVisible();
+        QCOMPARE(listed, label == CL_ChL_Mode);
+        QCOMPARE(m_sheet->editorVisible(), !listed);
+        QWidget* box = listed ? static_cast<QWidget*>(list->grid()) : m_sheet->editor();
+        QTest::keyClicks(box, typed.mid(1));
+        if (listed)
+            QCOMPARE(list->itemText(list->grid()->row()), typed);
+        else
+            QCOMPARE(m_sheet->editor()->toPlainText(), typed);
         // The rows that Ctrl+Enter fills stay marked while the editor is open; an unselected
         // row does not look like them.
         {
@@ -153,8 +162,9 @@ class tst_SheetRows : public QObject {
             QVERIFY2(colourAt(4) != below, "the first selected row is not marked");
             QCOMPARE(colourAt(1), colourAt(4));
         }
-        QTest::keyClick(m_sheet->editor(), Qt::Key_Return, Qt::KeyboardModifiers(modifier));
+        QTest::keyClick(box, Qt::Key_Return, Qt::KeyboardModifiers(modifier));
         QVERIFY(!m_sheet->editorVisible());
+        QVERIFY(!list || !list->isVisible());
 
         QCOMPARE(column(label, 5), shown);
         QCOMPARE(m_main->document().undoCount(), 1);

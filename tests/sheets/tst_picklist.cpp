@@ -143,6 +143,8 @@ class tst_PickList : public QObject {
     void placement_data();
     void placement();
     void longListIsLimitedToTheWorkArea();
+    void typeAheadOnARowReference_data();
+    void typeAheadOnARowReference();
 };
 
 void tst_PickList::channelCellListsUsedChannels() {
@@ -397,6 +399,39 @@ void tst_PickList::longListIsLimitedToTheWorkArea() {
     QVERIFY(pick->grid()->cellRect(0, 83).isValid());
     QTest::keyClick(pick->grid(), Qt::Key_Return);
     QCOMPARE(f.channelText(), QStringLiteral("100 MORE"));
+}
+
+// Characters typed on a channel reference open its list at the first row they start (its
+// number or its name, case ignored); typed in the open list they move on, the same letter
+// again to the next such row, round to the first; Enter takes the row.
+void tst_PickList::typeAheadOnARowReference_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row");
+    QTest::newRow("a name's letter") << "d" << 5;
+    QTest::newRow("a number") << "1" << 9;
+    QTest::newRow("the same letter again") << "MM" << 21;
+    QTest::newRow("and round to the first") << "MMM" << 20;
+    QTest::newRow("a letter no row starts after another") << "Hd" << 5;
+    QTest::newRow("a prefix of several letters") << "ho" << 2;
+}
+
+void tst_PickList::typeAheadOnARowReference() {
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    RefFixture f("{SW(%CT_AddressList.CL_AddrL_Channel[7])}", 2); // channels 21, 22: MORE
+    const QByteArray before = f.bytes();
+    for (const QChar ch : typed) {
+        cuiPickList* open = f.sheet->pickList();
+        QWidget* to = open && open->isVisible() ? open->grid() : f.sheet->grid();
+        QTest::keyClick(to, ch.toLatin1());
+    }
+    cuiPickList* pick = f.sheet->pickList();
+    QVERIFY(pick && pick->isVisible());
+    QCOMPARE(pick->currentValue(), row);
+    QCOMPARE(f.bytes(), before); // typing chooses nothing
+    QTest::keyClick(pick->grid(), Qt::Key_Return);
+    QVERIFY(!pick->isVisible());
+    QCOMPARE(f.channelBytes(), QStringLiteral("%1 00").arg(row, 2, 16, QLatin1Char('0')));
 }
 
 QTEST_MAIN(tst_PickList)
