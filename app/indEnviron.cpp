@@ -102,6 +102,7 @@ QRect indEnviron::defaultWindow(const QSize& screen) {
 void indEnviron::applyDefaults() {
     settingsMarker = ValidMarker;
     comPort = 1;
+    comDevice.clear();
     comSpeedHigh = 1;
     tcpAddress = QString::fromLatin1(DefaultTcpAddress);
     tcpPort = DefaultTcpPort;
@@ -115,6 +116,7 @@ void indEnviron::applyDefaults() {
     windowTop = window.y();
     windowWidth = window.width();
     windowHeight = window.height();
+    windowMaximized = false;
     splitterV = 200;
     modelType = 0;
     language = 0;
@@ -194,6 +196,11 @@ bool indEnviron::load() {
     s->beginGroup(KeyClone);
     verifyWrite = s->value("Verify Write", 0).toInt() != 0;
     fleetAdapters = s->value("Fleet Adapters").toString().split(u' ', Qt::SkipEmptyParts);
+    if (!readString(*s, "TCP Address", &tcpAddress) || tcpAddress.trimmed().isEmpty())
+        tcpAddress = QString::fromLatin1(DefaultTcpAddress);
+    if (!readInt(*s, "TCP Port", &tcpPort) || tcpPort < 1 || tcpPort > 65535)
+        tcpPort = DefaultTcpPort;
+    if (!readString(*s, "Serial Device", &comDevice)) comDevice.clear();
     s->endGroup();
 
     s->beginGroup(KeyWindow);
@@ -201,6 +208,7 @@ bool indEnviron::load() {
         !readInt(*s, "Width", &windowWidth) || !readInt(*s, "Height", &windowHeight) ||
         !readInt(*s, "SplitterV", &splitterV))
         return false;
+    windowMaximized = s->value("Maximized", 0).toInt() != 0;
     s->endGroup();
 
     s->beginGroup(KeySetup);
@@ -260,6 +268,10 @@ void indEnviron::save() {
     s->beginGroup(KeyClone);
     s->setValue("Verify Write", verifyWrite ? 1 : 0);
     s->setValue("Fleet Adapters", fleetAdapters.join(u' '));
+    const TcpPreset& p = m_tcpPreset;
+    s->setValue("TCP Address", p.active && tcpAddress == p.address ? p.storedAddress : tcpAddress);
+    s->setValue("TCP Port", p.active && tcpPort == p.port ? p.storedPort : tcpPort);
+    s->setValue("Serial Device", comDevice);
     s->endGroup();
 
     s->beginGroup(KeyWindow);
@@ -268,6 +280,7 @@ void indEnviron::save() {
     s->setValue("Width", windowWidth);
     s->setValue("Height", windowHeight);
     s->setValue("SplitterV", splitterV);
+    s->setValue("Maximized", windowMaximized ? 1 : 0);
     s->endGroup();
 
     s->beginGroup(KeySetup);
@@ -378,6 +391,19 @@ void indEnviron::deleteKey(Root root, const QString& keyPath, const QString& sub
     if (!group.isEmpty()) s->beginGroup(group);
     s->remove(name);
     s->sync();
+}
+
+void indEnviron::presetTcpForThisRun(const QString& address, int port) {
+    if (!m_tcpPreset.active) {
+        m_tcpPreset.active = true;
+        m_tcpPreset.storedAddress = tcpAddress;
+        m_tcpPreset.storedPort = tcpPort;
+    }
+    m_tcpPreset.address = address;
+    m_tcpPreset.port = port;
+    tcpAddress = address;
+    tcpPort = port;
+    tcpLink = true;
 }
 
 QString indEnviron::builtInMakerWord() {

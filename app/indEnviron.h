@@ -83,6 +83,10 @@ class indEnviron {
     void deleteKey(const QString& keyPath, const QString& subkey);
     void deleteKey(Root root, const QString& keyPath, const QString& subkey);
 
+    // An adapter for this run only (the command line's --tcp): the link is TCP to it, and
+    // the adapter stored before is what save() writes, unless the user sets another one.
+    void presetTcpForThisRun(const QString& address, int port);
+
     // The stored form of an access word, and back. An empty word is stored as a fixed
     // placeholder; decodeWord fails (returns false) on text that no word encodes to.
     static QString encodeWord(const QString& word);
@@ -96,8 +100,12 @@ class indEnviron {
     // The settings, read and written directly by the rest of the program.
     int settingsMarker = 0;
     int comPort = 1;
+    // The serial device the user chose by its path (empty: comPort is a plain number). The
+    // port table numbers devices afresh at every start: the path finds its number again.
+    QString comDevice;
     int comSpeedHigh = 1;
-    // Not stored: every run starts from the defaults.
+    // The network adapter's address and port, the adapter's defaults until the user sets
+    // them; whether the link is TCP is not stored: every run starts on the serial port.
     QString tcpAddress = QString::fromLatin1(DefaultTcpAddress);
     int tcpPort = DefaultTcpPort;
     bool tcpLink = false;
@@ -110,6 +118,7 @@ class indEnviron {
     int windowTop = 0;
     int windowWidth = 0;
     int windowHeight = 0;
+    bool windowMaximized = false;
     int splitterV = 200;
     int modelType = 0;
     int language = 0;
@@ -134,5 +143,10 @@ class indEnviron {
     std::unique_ptr<cmcSingleInstance> m_guard;
     bool m_firstInstance = false;
     bool m_saved = false;
+    struct TcpPreset {
+        bool active = false;
+        QString address, storedAddress;
+        int port = 0, storedPort = 0;
+    } m_tcpPreset;
     std::list<dst_EditForm> m_editForms;
 };
