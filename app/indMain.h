@@ -23,6 +23,7 @@ class QWidget;
 class cuiHtmlHelp;
 class cuiSegmentSet;
 class cuiFleetWrite;
+class iuiFleetSheetWin;
 class indCloneMan;
 class indRecoveryJournal;
 class indSheetEnv;
@@ -229,6 +230,8 @@ class indMain : public cuiMain {
     QString repeaterFile() const { return m_repeaterFile; }
     // The repeater table's cells.
     bool RepeaterCell(cmcCellRequest& request);
+    // A list sheet's pop-up item that adds the cell as a column of the per-radio values.
+    bool FleetCell(cmcCellRequest& request);
 
     // The maker's Debug menu (indMainBits.cpp): the bit-field window over the bits of the
     // memory dump's current byte (the first byte when no dump is open), and the display
@@ -256,6 +259,9 @@ class indMain : public cuiMain {
     // after telling why; *summary says what was found.
     void fleetSheetFromFiles();
     bool makeFleetSheet(const QStringList& files, const QString& out, QString* summary);
+    // The window that edits per-radio values (opened when not open), and the one open.
+    iuiFleetSheetWin* openFleetSheetWindow();
+    iuiFleetSheetWin* fleetSheetWindow() const;
     // The write confirmation with its check box for the verification (remembered); false
     // when cancelled.
     // target names where the data goes (the link, or how many radios and which).
@@ -343,6 +349,8 @@ class indMain : public cuiMain {
     QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;
     QPointer<cuiFleetWrite> m_fleetWindow;
+    QPointer<iuiFleetSheetWin> m_fleetSheetWindow;
+    cmcEeprom m_fleetSheetDocument; // what the per-radio values are checked against
     std::unique_ptr<cuiPrinter> m_printer;
     QString m_lastBackup;
     std::unique_ptr<indRecoveryJournal> m_journal;

@@ -4,6 +4,8 @@
 
 #include "indMain.h"
 
+#include "cmcCellNames.h"
+#include "cmcCellRequest.h"
 #include "cmcComm.h"
 #include "cmcCsvList.h"
 #include "cmcEvMan.h"
@@ -17,6 +19,7 @@
 #include "indCloneFile.h"
 #include "indCloneMan.h"
 #include "indEnviron.h"
+#include "iuiFleetSheetWin.h"
 
 #include <QFileInfo>
 #include <QListWidget>
@@ -196,6 +199,42 @@ bool indMain::makeFleetSheet(const QStringList& files, const QString& out, QStri
         return false;
     }
     *summary = sheetText(13).arg(sheet.rows().size()).arg(sheet.columns().size()).arg(out);
+    // The sheet made opens for editing.
+    openFleetSheetWindow()->open(out);
     if (!notes.isEmpty()) *summary += QStringLiteral("\n\n") + notes.join(u'\n');
+    return true;
+}
+
+iuiFleetSheetWin* indMain::openFleetSheetWindow() {
+    if (!m_fleetSheetWindow) {
+        // Rows are checked against the document as a write would send it.
+        auto* w = new iuiFleetSheetWin(
+            [this]() -> const cmcEeprom& {
+                m_fleetSheetDocument = m_working;
+                PrepareImage(m_fleetSheetDocument, true);
+                return m_fleetSheetDocument;
+            },
+            &loadedImage(), m_form);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_fleetSheetWindow = w;
+    }
+    m_fleetSheetWindow->show();
+    m_fleetSheetWindow->raise();
+    return m_fleetSheetWindow.data();
+}
+
+iuiFleetSheetWin* indMain::fleetSheetWindow() const {
+    return m_fleetSheetWindow.data();
+}
+
+bool indMain::FleetCell(cmcCellRequest& r) {
+    // Asked for the item's state (its own label), or run on the cell the menu was opened on.
+    if (r.menuCommand != CL_PMenu_FleetColumn) return r.label == CL_PMenu_FleetColumn;
+    CommitPendingEdit();
+    const QString reference =
+        QStringLiteral("%1.%2[%3]")
+            .arg(cmcCellNames::categoryName(r.category), cmcCellNames::labelName(r.label))
+            .arg(r.index);
+    openFleetSheetWindow()->addColumn(reference);
     return true;
 }

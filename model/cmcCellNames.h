@@ -100,7 +100,7 @@
     /* pop-up menu entries */                                                                       \
     X(CL_PMenu_NoItem) X(CL_PMenu_Edit) X(CL_PMenu_Copy) X(CL_PMenu_Paste) X(CL_PMenu_Clear)        \
     X(CL_PMenu_Delete) X(CL_PMenu_Insert) X(CL_PMenu_MoveUp) X(CL_PMenu_MoveDown)                   \
-    X(CL_PMenu_AllSelect) X(CL_PMenu_AllDeselect)                                                   \
+    X(CL_PMenu_AllSelect) X(CL_PMenu_AllDeselect) X(CL_PMenu_FleetColumn)                           \
     /* this model's lists */                                                                        \
     X(CL_ChL_Name) X(CL_ChL_FreqR) X(CL_ChL_FreqT) X(CL_ChL_Mode)                                   \
     X(CL_AddrL_Name) X(CL_AddrL_Id) X(CL_AddrL_CallType) X(CL_AddrL_Channel) X(CL_AddrL_Network)    \

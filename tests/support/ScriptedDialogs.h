@@ -1,7 +1,8 @@
 #pragma once
 // The user's answers to the file dialogs, for tests: installed while it exists, it answers
 // each open or save dialog with the next path queued (an empty path or an empty queue
-// cancels), counts the dialogs and keeps the filters they were shown with.
+// cancels), counts the dialogs and keeps the filters they were shown with. A dialog that
+// opens several files takes one answer holding their paths separated by line breaks.
 
 #include "cuiFileDialogs.h"
 
@@ -22,6 +23,11 @@ class ScriptedDialogs : public cuiFileDialogs {
     QString openFile(QWidget*, const QString&, const QString& filter, const QString&) override {
         ++opens;
         return next(filter);
+    }
+    QStringList openFiles(QWidget*, const QString&, const QString& filter,
+                          const QString&) override {
+        ++opens;
+        return next(filter).split(u'\n', Qt::SkipEmptyParts);
     }
     QString saveFile(QWidget*, const QString&, const QString& filter, const QString&,
                      const QString&) override {
