@@ -35,6 +35,7 @@ TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(contro
     m_task->setInterval(-1);
 
     controller.attach(this, cuiIcons::treeList(), cuiIcons::toolBarList());
+    controller.AddFindActions();
 }
 
 TForm1::~TForm1() {

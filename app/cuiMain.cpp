@@ -231,7 +231,11 @@ void cuiMain::MenuItemClicked(const cuiCell& item) {
     // The command may close the window and take the menu (and item) with it: nothing of
     // them is used afterwards but through the members.
     cuiSheet* sheet = m_host ? m_host->sheet() : nullptr;
-    const bool cellCommand = item.label >= CL_PMenu_NoItem && item.label <= CL_PMenu_AllDeselect;
+    // Sort and the other list commands of the Edit menu act on the cell's list and its
+    // selected rows, as its pop-up menu's items do.
+    const bool cellCommand =
+        (item.label >= CL_PMenu_NoItem && item.label <= CL_PMenu_AllDeselect) ||
+        (item.label >= CL_Menu_Edit_Find && item.label <= CL_Menu_Edit_Compact);
     if (cellCommand && sheet && sheet->grid()) {
         sheet->ExecuteCellCommand(sheet->grid()->col(), sheet->grid()->row(), 0, item.label,
                                   QString());

@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class cuiHtmlHelp;
@@ -31,6 +32,10 @@ struct cmcCellRequest;
 struct cmcCsvTable;
 struct imcCellChange;
 class iuiCompareWin;
+class iuiFindBar;
+class cuiSheet;
+struct imcFindMatch;
+struct imcSortKey;
 struct dst_CDrv_Result;
 
 class indMain : public cuiMain {
@@ -218,6 +223,22 @@ class indMain : public cuiMain {
     bool ShowChange(const imcCellChange& change);
     QWidget* compareWindow() const;
 
+    // Find, sort and tidy (indMainTidy.cpp). Ctrl+F opens the find bar, F3 and Shift+F3 go
+    // to the next and previous match; Edit > Find..., Sort..., Find Duplicates... and
+    // Compact, and a click on a list sheet's column heading (asked first), act on the list
+    // on show (Sort on its selected rows, if any). Every change is one undo step.
+    void AddFindActions();
+    iuiFindBar* findBar();
+    bool TidyCell(cmcCellRequest& request);
+    bool SortList(const cmcCsvTable& list, int32_t first, int32_t last,
+                  const std::vector<imcSortKey>& keys);
+    bool SortByHeading(cuiSheet& sheet, int col);
+    bool FindDuplicates(const cmcCsvTable& list);
+    bool CompactList(const cmcCsvTable& list);
+    bool ShowFound(const imcFindMatch& match);
+    int ReplaceFound(const std::vector<imcFindMatch>& cells, const QString& text,
+                     const QString& with);
+
     // The repeater settings window (one at a time) and its repeater-data files
     // (indMainRepeater.cpp). An import is checked whole before the working image changes
     // and is one undo step; Cancel in the window takes back what was loaded while it was
@@ -340,6 +361,7 @@ class indMain : public cuiMain {
     QPointer<QWidget> m_adjustWindow;
     QPointer<QWidget> m_languageWindow;
     QPointer<iuiCompareWin> m_compareWindow;
+    QPointer<iuiFindBar> m_findBar;
     cmcEeprom m_lastRead; // the last image read from the transceiver
     bool m_hasLastRead = false;
     QPointer<QWidget> m_bitFieldWindow;

@@ -32,7 +32,8 @@ bool indMain::menuCommand(void* context, cmcCellRequest& r) {
 }
 
 bool indMain::MenuCommand(cmcCellRequest& r) {
-    if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r) || RepeaterCell(r) || FleetCell(r))
+    if (CloneInfoCell(r) || LanguageCell(r) || AdjustCell(r) || RepeaterCell(r) || TidyCell(r) ||
+        FleetCell(r))
         return true;
     // Only the command labels are the controller's; heads without a command (labels of
     // other cells) are not.

@@ -1098,6 +1098,17 @@ void cuiSheet::gridKeyPress(const QString& text) {
 
 void cuiSheet::gridKeyUp(QKeyEvent*) {}
 
+namespace {
+cuiSheet::HeadingClick& headingClick() {
+    static cuiSheet::HeadingClick handler;
+    return handler;
+}
+} // namespace
+
+void cuiSheet::setHeadingClick(HeadingClick handler) {
+    headingClick() = std::move(handler);
+}
+
 void cuiSheet::gridMouseDown(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
@@ -1107,6 +1118,12 @@ void cuiSheet::gridMouseDown(QMouseEvent* event) {
     }
     if (event->button() != Qt::LeftButton) return;
     if (editorVisible()) commitEditor();
+    int col = 0, row = 0;
+    if (headingClick() && m_grid->cellAt(p, col, row) && row < m_grid->fixedRows()) {
+        // The column's edges stay the column sizing's (a double click fits the width).
+        const int left = m_grid->colLeft(col), right = left + m_grid->colWidth(col);
+        if (p.x() - left > 4 && right - p.x() > 4 && headingClick()(*this, col)) return;
+    }
     m_shiftHeld = event->modifiers() & Qt::ShiftModifier;
     SelectCellAt(p.x(), p.y(), false);
     m_mouseDown = true;

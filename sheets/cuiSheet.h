@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,6 +56,11 @@ class cuiSheet : public cuiGridOwner {
     // The sheet factory: splits the command, creates the sheet class its state and
     // arguments call for, and hands it key, command and arguments. The caller builds it.
     static cuiSheet* create(QWidget* owner, const QString& command, cmcGTex& table);
+    // A left click on a heading cell (a fixed row) of column col, away from the column's
+    // edges, goes to this handler first (the controller sorts the list by the column); it
+    // answers whether it took the click.
+    using HeadingClick = std::function<bool(cuiSheet& sheet, int col)>;
+    static void setHeadingClick(HeadingClick handler);
     // Splits "[state]key,arguments".
     static void splitCommand(const QString& command, QString& state, QString& key,
                              QString& arguments) {
