@@ -21,6 +21,7 @@ cuiAboutBox::cuiAboutBox(cuiMain& controller, const QString& revision, QWidget* 
 
     auto* icon = new QLabel;
     icon->setPixmap(QPixmap::fromImage(cuiIcons::draw(QStringLiteral("imgIcon_Tree_Rig"), 48)));
+    icon->setAccessibleName(text.getText(QStringLiteral("GI_Sys_AccessNames"), 2));
     auto* body = new QLabel(
         text.getTextBlock(QStringLiteral("GI_App_About_Text"))
             .replace(QStringLiteral("%s"), revision.isEmpty() ? QStringLiteral("-") : revision));

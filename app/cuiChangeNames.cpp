@@ -3,7 +3,7 @@
 #include "cmcCellNames.h"
 #include "cmcCellRequest.h"
 #include "cmcGTex.h"
-#include "cuiCellSource.h"
+#include "cuiCellCaption.h"
 #include "cuiMenu.h"
 #include "cuiSheet.h"
 
@@ -13,46 +13,11 @@ namespace {
 
 const QString UndoKey = QStringLiteral("GI_Sys_UndoCaption");
 
-// What a cell shows: its value through the sheet's source, else its own text; the first
-// line only, without the mnemonic marks of menu captions.
-QString shownText(cuiSheet& sheet, const cuiCell& cell) {
-    QString text = cell.displayText;
-    if (cell.hasLabel())
-        if (cuiCellSource* source =
-                sheet.cellSource() ? sheet.cellSource() : cuiCellSource::global())
-            text = source->view(cell, false, false).text;
-    return text.section(QLatin1Char('\n'), 0, 0)
-        .section(QLatin1Char('\t'), 0, 0)
-        .remove(QLatin1Char('&'))
-        .trimmed();
-}
-
-// The cell's name; heading, when given, gets the column's heading alone.
+// The name of the request's cell; heading, when given, gets the column's heading alone.
 QString cellName(cuiSheet& sheet, const cmcCellRequest& r, QString* columnHeading = nullptr) {
-    const int fixedRows = sheet.fixedRowsStyle(), fixedCols = sheet.fixedColsStyle();
-    for (int row = fixedRows; row < sheet.rowCount(); ++row)
-        for (int col = 0; col < sheet.colCount(); ++col) {
-            const cuiCell& cell = sheet.CellObjectAt(col, row);
-            if (cell.label != r.label || cell.index != r.index || cell.category != r.category)
-                continue;
-            QString heading;
-            for (int h = fixedRows - 1; h >= 0 && heading.isEmpty(); --h)
-                heading = shownText(sheet, sheet.CellObjectAt(col, h));
-            if (columnHeading) *columnHeading = heading;
-            QString rowName, rowHeading;
-            for (int c = 0; c < fixedCols && c < col && rowName.isEmpty(); ++c) {
-                rowName = shownText(sheet, sheet.CellObjectAt(c, row));
-                if (fixedRows > 0) rowHeading = shownText(sheet, sheet.CellObjectAt(c, 0));
-            }
-            bool number = false;
-            rowName.toInt(&number);
-            if (rowName.isEmpty()) return heading;
-            if (!number) return rowName;
-            const QString where =
-                rowHeading.isEmpty() ? rowName : rowHeading + QLatin1Char(' ') + rowName;
-            return heading.isEmpty() ? where : heading + QStringLiteral(", ") + where;
-        }
-    return QString();
+    int col = 0, row = 0;
+    if (!cuiCellCaption::find(sheet, r.category, r.label, r.index, col, row)) return QString();
+    return cuiCellCaption::of(sheet, col, row, columnHeading);
 }
 
 } // namespace

@@ -163,6 +163,8 @@ void cuiMain::BuildWindow() {
         m_statusPanel->setMinimumWidth(100);
         m_statusPanel->setAutoFillBackground(true);
         m_form->statusBar()->addWidget(m_statusPanel, 1);
+        m_form->statusBar()->setAccessibleName(
+            cmcGTex::mainTable().getText(QStringLiteral("GI_Sys_AccessNames"), 1));
         SetStatus(QString(), qApp->palette().color(QPalette::WindowText),
                   qApp->palette().color(QPalette::Button));
 
@@ -266,6 +268,11 @@ void cuiMain::BuildTree() {
     }
     cmcGTex& text = cmcGTex::mainTable();
     m_tree = new cuiMainTree(m_leftPanel, text, &m_treeImageVec);
+    // The tree's name, also as its (hidden) column's heading, which readers otherwise hear
+    // as "1".
+    const QString treeName = text.getText(QStringLiteral("GI_Sys_AccessNames"), 0);
+    m_tree->view()->setAccessibleName(treeName);
+    m_tree->view()->setHeaderLabel(treeName);
     m_tree->view()->hide();
     m_tree->BuildTree();
     m_leftPanel->layout()->addWidget(m_tree->view());

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -29,11 +30,20 @@ iuiCompareWin::iuiCompareWin(cmcGTex& texts, QWidget* owner) : QDialog(owner), m
     m_list->setUniformRowHeights(true);
     m_list->setAlternatingRowColors(true);
     layout->addWidget(m_list);
+    m_list->setAccessibleName(windowTitle());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { openRow(m_list->indexOfTopLevelItem(item)); });
+    // Enter on a row opens it, as a double click does; it never presses Close (Escape does).
+    buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* open = new QShortcut(key, m_list);
+        open->setContext(Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this,
+                [this] { openRow(m_list->indexOfTopLevelItem(m_list->currentItem())); });
+    }
     resize(760, 420);
 }
 

@@ -61,21 +61,29 @@ void cuiCellPainter::paintBlock(QPainter& painter, int c0, int r0, int c1, int r
     }
 }
 
+cuiCellView cuiCellPainter::view(int col, int row, bool selected, bool printing) const {
+    const cuiCell& cell = m_layout.CellAt(col, row).cell;
+    cuiCellView view;
+    view.hasText = true;
+    view.text = cell.displayText;
+    if (cell.hasLabel()) {
+        if (view.text.isEmpty()) view.text = QStringLiteral(" ");
+        if (m_source) {
+            view = m_source->view(cell, selected, printing);
+            if (!view.hasText) view.text.clear();
+        }
+    }
+    return view;
+}
+
 void cuiCellPainter::paintRun(QPainter& painter, int first, int last, int row, const QRect& rect,
                               const clsCellLook& look) const {
     const cuiCell& cell = m_layout.CellAt(first, row).cell;
     const double s = look.scale;
     const bool printing = look.printing;
 
-    QString text = cell.displayText;
-    cuiCellView view;
-    if (cell.hasLabel()) {
-        if (text.isEmpty()) text = QStringLiteral(" ");
-        if (m_source) {
-            view = m_source->view(cell, look.selected, printing);
-            text = view.hasText ? view.text : QString();
-        }
-    }
+    const cuiCellView view = this->view(first, row, look.selected, printing);
+    const QString& text = view.text;
 
     const cuiFont* f =
         cell.effectiveFont() ? cell.effectiveFont() : m_layout.basicCell().effectiveFont();

@@ -11,8 +11,9 @@
 #include <QRect>
 #include <vector>
 
+#include "cuiCellSource.h"
+
 class QPainter;
-class cuiCellSource;
 class cuiSheetLayout;
 
 // How the caller wants a cell drawn.
@@ -44,6 +45,11 @@ class cuiCellPainter {
     void setSource(cuiCellSource* source) { m_source = source; }
     // Image list for check glyphs (images 10 and 11); not owned. None: the built-in ones.
     void setImages(const std::vector<QPixmap>* images) { m_images = images; }
+
+    // What the cell (col, row) shows: its own text, or for a cell that addresses a value the
+    // source's view of it (no source: a blank). Painting, the accessible names and the
+    // change names all read a cell's text here.
+    cuiCellView view(int col, int row, bool selected = false, bool printing = false) const;
 
     // Draws the joined run [first..last] of a row over rect.
     void paintRun(QPainter& painter, int first, int last, int row, const QRect& rect,

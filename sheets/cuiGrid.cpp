@@ -1,5 +1,7 @@
 #include "cuiGrid.h"
 
+#include "cuiGridAccessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,12 +16,18 @@ cuiGrid::cuiGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(true);
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
+    cuiGridAccessible::install();
+}
+
+void cuiGrid::cellsChanged() {
+    cuiGridAccessible::cellsChanged(this);
 }
 
 void cuiGrid::setColCount(int n) {
     m_colWidths.resize(size_t(std::max(0, n)), m_defaultColWidth);
     m_col = std::min(m_col, std::max(0, n - 1));
     updateScrollBars();
+    cuiGridAccessible::layoutChanged(this);
 }
 
 void cuiGrid::setRowCount(int n) {
@@ -28,6 +36,7 @@ void cuiGrid::setRowCount(int n) {
     m_topRow = std::min(std::max(m_topRow, m_fixedRows), std::max(m_fixedRows, n - 1));
     updateScrollBars();
     viewport()->update();
+    cuiGridAccessible::layoutChanged(this);
 }
 
 int cuiGrid::colWidth(int col) const {
@@ -62,12 +71,14 @@ void cuiGrid::setFixedCols(int n) {
     m_fixedCols = std::max(0, n);
     m_leftCol = std::max(m_leftCol, m_fixedCols);
     updateScrollBars();
+    cuiGridAccessible::layoutChanged(this);
 }
 
 void cuiGrid::setFixedRows(int n) {
     m_fixedRows = std::max(0, n);
     m_topRow = std::max(m_topRow, m_fixedRows);
     updateScrollBars();
+    cuiGridAccessible::layoutChanged(this);
 }
 
 void cuiGrid::setSuspended(bool on) {
@@ -292,7 +303,10 @@ bool cuiGrid::setCurrent(int col, int row, bool silent) {
     m_row = row;
     scrollIntoView(col, row);
     viewport()->update();
-    if (moved) emit currentChanged(col, row);
+    if (moved) {
+        cuiGridAccessible::currentMoved(this);
+        emit currentChanged(col, row);
+    }
     return moved;
 }
 
@@ -483,6 +497,7 @@ void cuiGrid::wheelEvent(QWheelEvent* event) {
 // grid keeps its cell menu (and the main window's Edit menu its items) meanwhile.
 void cuiGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    cuiGridAccessible::focusGained(this);
     if (m_owner && event->reason() != Qt::PopupFocusReason) m_owner->gridFocus(true);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QRect>
+#include <QString>
 #include <vector>
 
 class QPainter;
@@ -31,6 +32,29 @@ class cuiGridOwner {
     virtual int gridColumnResizing(int col, int width) = 0;
     virtual void gridColumnsResized() = 0;
     virtual void gridTimedScroll(int directions) = 0;
+
+    // What assistive technology reads of the grid (cuiGridAccessible): the text a cell
+    // shows, the grid's name, a cell's states, and whether the grid is a list of its rows
+    // (a pick list) rather than a table.
+    enum CellState {
+        CellSelectable = 1, // can be the focus cell
+        CellSelected = 2,   // shown selected
+        CellReadOnly = 4,
+        CellCheckable = 8,
+        CellChecked = 16,
+    };
+    virtual QString gridCellText(int col, int row) {
+        (void)col, (void)row;
+        return QString();
+    }
+    virtual QString gridName() { return QString(); }
+    virtual int gridCellStates(int col, int row) {
+        (void)col, (void)row;
+        return 0;
+    }
+    virtual bool gridIsList() { return false; }
+    // The run of joined cells (col, row) belongs to: the first cell shows the run's text.
+    virtual void gridJoinedRun(int col, int /*row*/, int& first, int& last) { first = last = col; }
 };
 
 class cuiGrid : public QAbstractScrollArea {
@@ -39,6 +63,10 @@ class cuiGrid : public QAbstractScrollArea {
     explicit cuiGrid(QWidget* parent = nullptr);
 
     void setOwner(cuiGridOwner* owner) { m_owner = owner; }
+    cuiGridOwner* owner() const { return m_owner; }
+    // Tells assistive technology that cell values may have changed: the cells it knows
+    // whose text changed send a name change.
+    void cellsChanged();
 
     void setColCount(int n);
     void setRowCount(int n);

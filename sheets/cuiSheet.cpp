@@ -1,5 +1,6 @@
 #include "cuiSheet.h"
 
+#include "cuiCellCaption.h"
 #include "cuiCellEditor.h"
 
 #include "cmcCellNames.h"
@@ -405,6 +406,7 @@ int cuiSheet::RepaintMatching(const cuiCell& ref, RepaintMode mode) {
             }
         }
     }
+    m_grid->cellsChanged();
     return found;
 }
 
@@ -790,7 +792,10 @@ void cuiSheet::endCommand() {
         else if (m_pickList && m_pickList->isVisible() && fillPending())
             markRange(CellAt(m_anchorCol, m_anchorRow).cell.label, m_fillFirst, m_fillLast);
     }
-    if (m_grid) m_grid->viewport()->update();
+    if (m_grid) {
+        m_grid->viewport()->update();
+        m_grid->cellsChanged();
+    }
     if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
 }
 
@@ -836,9 +841,13 @@ void cuiSheet::OpenPickList(int col, int row, const QString& key, int kind, int6
             if (m_grid) {
                 m_grid->setFocus();
                 m_grid->viewport()->update();
+                m_grid->cellsChanged();
             }
             if (cmcEvMan* ev = cmcEvMan::instance()) ev->post(EV_MenuRefresh);
         });
+    // A reader hears the list named after the cell it fills.
+    m_pickList->setAccessibleName(cuiCellCaption::of(*this, col, row));
+    if (cuiGrid* list = m_pickList->grid()) list->setAccessibleName(m_pickList->accessibleName());
     const QRect r = m_grid->cellRect(col, row);
     m_pickList->popupAt(QRect(m_grid->viewport()->mapToGlobal(r.topLeft()), r.size()));
     if (!typed.isEmpty()) m_pickList->typeAhead(typed, true);
@@ -966,6 +975,9 @@ void cuiSheet::StartEditor(int col, int row, const QString* text, int selStart, 
         r = QRect(r.left(), r.top() + dy, r.width(), lineH);
     }
     m_editor->setGeometry(r);
+    // A reader hears which cell is edited and what it held before.
+    m_editor->setAccessibleName(cuiCellCaption::of(*this, col, row));
+    m_editor->setAccessibleDescription(cellText(col, row).simplified());
     m_editor->setPlainText(value);
     QTextCursor cursor = m_editor->textCursor();
     if (selStart >= 0) {
@@ -984,6 +996,10 @@ void cuiSheet::HideEditor(bool returnFocus) {
     if (!editorVisible()) return;
     m_editorClosing = true;
     m_editor->hide();
+    // A hidden editor holds nothing a reader could still find.
+    m_editor->clear();
+    m_editor->setAccessibleName(QString());
+    m_editor->setAccessibleDescription(QString());
     m_editorClosing = false;
     if (returnFocus && m_grid) m_grid->setFocus();
 }
@@ -1325,4 +1341,30 @@ void cuiSheet::paintCell(QPainter& painter, int col, int row, const QRect& cellR
         look.fill = clsCellLook::Highlight;
     }
     m_painter.paintRun(painter, first, last, row, rect, look);
+}
+
+// ---- what assistive technology reads ---------------------------------------------------
+
+QString cuiSheet::cellText(int col, int row) const {
+    if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return QString();
+    return m_painter.view(col, row).text;
+}
+
+int cuiSheet::gridCellStates(int col, int row) {
+    if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return 0;
+    const cuiCell& cell = CellAt(col, row).cell;
+    const cuiCellView view = m_painter.view(col, row);
+    int states = 0;
+    if (cell.selectable) states |= CellSelectable;
+    if (cell.selectable && isShownSelected(col, row)) states |= CellSelected;
+    if (!cell.selectable || view.disabled) states |= CellReadOnly;
+    if (view.checkBox >= 0) states |= CellCheckable;
+    if (view.checkBox > 0 || view.tick) states |= CellChecked;
+    return states;
+}
+
+void cuiSheet::gridJoinedRun(int col, int row, int& first, int& last) {
+    first = last = col;
+    if (col >= 0 && row >= 0 && col < colCount() && row < rowCount())
+        m_layout->joinedRun(col, row, first, last);
 }

@@ -160,6 +160,9 @@ class cuiSheet : public cuiGridOwner {
     // Returns how many cells were found to repaint.
     int RepaintMatching(const cuiCell& reference, RepaintMode mode);
 
+    // The text the cell (col, row) shows, as painted (empty outside the sheet).
+    QString cellText(int col, int row) const;
+
     // Paints a cell on the grid or on the printer canvas (the grid's drawing of a cell).
     void paintCell(QPainter& painter, int col, int row, const QRect& rect);
     // The two computed colours.
@@ -214,6 +217,11 @@ class cuiSheet : public cuiGridOwner {
     int gridColumnResizing(int col, int width) override;
     void gridColumnsResized() override;
     void gridTimedScroll(int directions) override;
+    QString gridCellText(int col, int row) override { return cellText(col, row); }
+    QString gridName() override { return title(); }
+    int gridCellStates(int col, int row) override;
+    bool gridIsList() override { return m_hosted; }
+    void gridJoinedRun(int col, int row, int& first, int& last) override;
 
   protected:
     // A sheet of a subclass, with the layout that subclass builds.

@@ -57,6 +57,7 @@ cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
 
     auto* notice = new QLabel(t.getTextBlock(Stem + QStringLiteral("_Notice")));
     m_edit = new QLineEdit;
+    notice->setBuddy(m_edit);
     m_edit->setEchoMode(QLineEdit::Password);
     m_edit->setValidator(new CharacterLimit(m_edit));
     // Echoed as "*" whatever the style's own password character is.

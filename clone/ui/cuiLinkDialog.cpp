@@ -57,6 +57,7 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
 
     auto* notice = new QLabel(t.getTextBlock(stem + QStringLiteral("_Notice")));
     m_edit = new QLineEdit(current);
+    notice->setBuddy(m_edit);
 #ifdef Q_OS_WIN
     m_edit->setMaxLength(shape.maxLength);
 #else
