@@ -11,7 +11,9 @@
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cuiAdjustPassword.h"
+#include "cuiColor.h"
 #include "cuiRebootWait.h"
+#include "cuiServicePassword.h"
 #include "dst_CDrv_Result.h"
 #include "imcCloneCheck.h"
 #include "imcRadioIdentity.h"
@@ -19,7 +21,9 @@
 #include "indEnviron.h"
 #include "iuiWinAd.h"
 
+#include <QApplication>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -32,11 +36,35 @@ QString title() {
 
 bool indMain::adjustAccess() {
     if (m_env.adjustModeWord.isEmpty() || m_adjustAccepted) return true;
+    // A wrong password (or Cancel) gives the keyboard back to the main window, to the
+    // widget that had it.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     cuiAdjustPassword dialog(m_env.adjustModeWord, m_form);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (dialog.exec() != QDialog::Accepted) {
+        if (m_form) {
+            m_form->activateWindow();
+            if (focus && focus->window() == m_form.data())
+                focus->setFocus(Qt::ActiveWindowFocusReason);
+        }
+        return false;
+    }
     m_adjustAccepted = true;
     if (auto* ev = cmcEvMan::instance()) ev->post(EV_RepaintAll);
     return true;
+}
+
+void indMain::servicePasswordDialog() {
+    cuiServicePassword dialog(m_env.adjustModeWord, m_form);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_env.adjustModeWord = dialog.word();
+    // The next adjustment read asks for the new password.
+    m_adjustAccepted = false;
+    if (auto* ev = cmcEvMan::instance())
+        ev->post(cmcEvStatusText{
+            cmcGTex::mainTable().getText(QStringLiteral("GI_AppInd_Opt_SvcPwd_Done"),
+                                         m_env.adjustModeWord.isEmpty() ? 1 : 0),
+            cuiColor::toQColor(cuiColor::clWindowText).rgb(),
+            cuiColor::toQColor(cuiColor::clBtnFace).rgb()});
 }
 
 void indMain::adjustRead() {

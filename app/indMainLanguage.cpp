@@ -28,12 +28,14 @@ void indMain::OpenLanguageWindow() {
     }
     cmcGTex& table = cmcGTex::mainTable();
     auto* window = new cuiSheetWindow(
-        [&table](QWidget* owner) {
+        [&table, language = m_env.language](QWidget* owner) {
             auto* sheet = new iuiSh_MultiTable(owner, table);
             sheet->setKey(kLanguageSheet);
             sheet->setCommand(kLanguageSheet + QStringLiteral(",Y"));
             sheet->SetArguments(QStringLiteral("Y"));
             sheet->setHosted(true); // a click picks, hovering selects
+            // It opens on the language in use, which is also marked.
+            sheet->setTarget(CL_Langage_Select, language);
             return sheet;
         },
         table, m_form);

@@ -86,6 +86,10 @@ struct Store {
         env->language = 2;
         env->makerReserveWord = "mk";
         env->adjustModeWord = "adj";
+        env->tcpAddress = "10.1.2.3";
+        env->tcpPort = 4001;
+        env->comDevice = "/dev/ttyUSB3";
+        env->windowMaximized = true;
     }
 };
 
@@ -101,6 +105,10 @@ const QStringList AllStoredKeys = {"Global/BBT",
                                    "Window Position/Width",
                                    "Window Position/Height",
                                    "Window Position/SplitterV",
+                                   "Window Position/Maximized",
+                                   "Clone Option/TCP Address",
+                                   "Clone Option/TCP Port",
+                                   "Clone Option/Serial Device",
                                    "Setup/ModelType",
                                    "Setup/Language",
                                    "Password/MakerReserveMode",
@@ -116,6 +124,7 @@ class tst_environ : public QObject {
   private slots:
     void firstStartTakesDefaults();
     void storedSetRoundTrips();
+    void adapterForOneRunIsNotStored();
     void explicitSaveIsTheOnlyOne();
     void clampsOnRead_data();
     void clampsOnRead();
@@ -192,8 +201,36 @@ void tst_environ::storedSetRoundTrips() {
     QCOMPARE(env->language, 2);
     QCOMPARE(env->makerReserveWord, QString("mk"));
     QCOMPARE(env->adjustModeWord, QString("adj"));
-    // Network address and port are not kept between runs.
-    QVERIFY(!QSettings(store.userFile(), QSettings::IniFormat).allKeys().join(' ').contains("Tcp"));
+    // The adapter and the serial device chosen by path come back, the link itself does not.
+    QCOMPARE(env->tcpAddress, QString("10.1.2.3"));
+    QCOMPARE(env->tcpPort, 4001);
+    QVERIFY(!env->tcpLink);
+    QCOMPARE(env->comDevice, QString("/dev/ttyUSB3"));
+    QVERIFY(env->windowMaximized);
+}
+
+// An adapter given for one run (the command line's --tcp) is used, not stored: the one
+// stored before comes back, unless the user set another one meanwhile.
+void tst_environ::adapterForOneRunIsNotStored() {
+    Store store;
+    store.writeCustomSet();
+    {
+        auto env = store.open();
+        env->presetTcpForThisRun("127.0.0.1", 5000);
+        QVERIFY(env->tcpLink);
+        QCOMPARE(env->tcpAddress, QString("127.0.0.1"));
+        QCOMPARE(env->tcpPort, 5000);
+    }
+    {
+        auto env = store.open();
+        QCOMPARE(env->tcpAddress, QString("10.1.2.3"));
+        QCOMPARE(env->tcpPort, 4001);
+        env->presetTcpForThisRun("127.0.0.1", 5000);
+        env->tcpAddress = "192.168.7.9"; // the user's choice during the run
+    }
+    auto env = store.open();
+    QCOMPARE(env->tcpAddress, QString("192.168.7.9"));
+    QCOMPARE(env->tcpPort, 4001);
 }
 
 void tst_environ::explicitSaveIsTheOnlyOne() {
