@@ -30,6 +30,8 @@ TForm1::TForm1(indMain& controller, const QRect& workArea) : m_controller(contro
     // as the main window stores it on closing: restored the same way, it stays put.
     setGeometry(QRect(placed.topLeft(), QSize(std::max(placed.width(), MinWidth),
                                               std::max(placed.height(), MinHeight))));
+    // Closed maximised, it opens maximised; the rectangle is where it goes back to.
+    if (env.windowMaximized) setWindowState(windowState() | Qt::WindowMaximized);
 
     m_task = new cmcTask;
     m_task->setInterval(-1);

@@ -462,6 +462,7 @@ void cuiMain::StorePlacement() {
     m_env.windowTop = r.top();
     m_env.windowWidth = r.width();
     m_env.windowHeight = r.height();
+    m_env.windowMaximized = m_form->isMaximized();
     if (m_leftPanel) m_env.splitterV = m_leftPanel->width();
     if (m_windowPlaces) m_windowPlaces->storeShown();
 }

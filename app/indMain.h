@@ -193,6 +193,9 @@ class indMain : public cuiMain {
     // a clone read, over TCP the wait while the radio restarts, then the command that puts
     // the radio into its adjustment state; the adjustment window follows with its values.
     void adjustRead();
+    // Options > Service Password (the maker's): sets, changes or removes the password the
+    // adjustment read asks for.
+    void servicePasswordDialog();
     bool adjustAccepted() const { return m_adjustAccepted; }
     // The adjustment value read (the window opens it and its Refresh); false while busy.
     bool ReadAdjustValues();

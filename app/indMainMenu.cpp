@@ -154,6 +154,13 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
     case CL_Menu_Ad_Read:
         if (run) adjustRead();
         break;
+    // The Options menu is the maker's, title included (index 1).
+    case CL_Menu_Opt_ServicePassword:
+        if (!m_makerMode)
+            state |= Hidden;
+        else if (run && value == 0)
+            servicePasswordDialog();
+        break;
     case CL_Menu_View_Ad:
         // Offered once the radio is in its adjustment state.
         if (cloneMan().adjustMode() != indCloneMan::AdjustCommanding) {

@@ -87,6 +87,7 @@
     X(CL_Menu_Debug_FBits) X(CL_Menu_Debug_Segments)                                                \
     X(CL_Menu_File_ExportPdf) X(CL_Menu_Clone_WriteFleet) X(CL_Menu_Clone_FleetSheet)               \
     X(CL_Menu_Edit_Find) X(CL_Menu_Edit_Sort) X(CL_Menu_Edit_Duplicates) X(CL_Menu_Edit_Compact)    \
+    X(CL_Menu_Opt_ServicePassword)                                                                  \
     X(CL_Help_About) X(CL_Help_Contents) X(CL_Language_Text) X(CL_Langage_Select)                   \
     X(CL_AppInfo_Revision)                                                                          \
     X(CL_Check_Mch) X(CL_Check_MDC_Status)                                                          \
