@@ -526,12 +526,13 @@ void cuiSheetLayout::SaveColumnWidths(int row) {
     const QString name = widthRegistryName();
     if (name.isEmpty()) return;
     // Every sheet opened saves its widths: only those that changed are written, since each
-    // write goes to the settings storage at once.
+    // write goes to the settings storage at once (after a reset nothing is stored).
     cuiSheetEnv& env = cuiSheetEnv::current();
     for (int c = 0; c < m_colCount; ++c) {
         if (!CellAt(c, row).cell.selectable) continue;
         int stored = 0;
-        if (env.readInt(widthPath(name), QString::number(c), stored) && stored == colWidth(c))
+        if (!m_resetWidths && env.readInt(widthPath(name), QString::number(c), stored) &&
+            stored == colWidth(c))
             continue;
         env.writeInt(widthPath(name), QString::number(c), colWidth(c));
     }
