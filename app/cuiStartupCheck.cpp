@@ -31,13 +31,15 @@ void cuiStartupCheck::run(const QStringList& files, const std::function<void()>&
     QElapsedTimer timer;
     timer.start();
     m_skipped = knownGood(files);
+    // Known before the check, which may stop the program (or, in tests, throw).
+    g_last = *this;
+    g_hasLast = true;
     if (!m_skipped) {
         fullCheck(); // returns only when the files are sound
         remember(files);
     }
     m_ms = double(timer.nsecsElapsed()) / 1e6;
     g_last = *this;
-    g_hasLast = true;
 }
 
 QString cuiStartupCheck::stampsOf(const QStringList& files) {
