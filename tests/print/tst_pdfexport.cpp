@@ -7,6 +7,7 @@
 #include "CliRunner.h"
 #include "EditorFixture.h"
 #include "PdfPrintDialogs.h"
+#include "PdfText.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedPrompt.h"
 #include "cmcCellDispatch.h"
@@ -52,23 +53,6 @@ void setNamedChannel(cmcEeprom& image) {
     image.SetByte(base + QxRec::ChMode, 0);
     image.SetBlock(base + QxRec::ChName, reinterpret_cast<const uint8_t*>(kName),
                    int32_t(std::strlen(kName)));
-}
-
-int pdfPages(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {path});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                   QRegularExpression::MultilineOption);
-    const auto m = pages.match(QString::fromLocal8Bit(p.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000)) return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The words of a PDF file with their boxes (points), as pdftotext -bbox gives them.

@@ -3,6 +3,7 @@
 // PDF files, read back with pdfinfo and pdftotext.
 
 #include "CliRunner.h"
+#include "PdfText.h"
 
 #include <QDate>
 #include <QProcess>
@@ -10,30 +11,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-int pdfPages(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {path});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                   QRegularExpression::MultilineOption);
-    const auto m = pages.match(QString::fromLocal8Bit(p.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-// The text of each page, as pdftotext gives it (pages end with a form feed).
-QStringList pdfPageTexts(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000)) return {};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
-    return pages;
-}
-
-} // namespace
 
 class tst_UsedRows : public QObject {
     Q_OBJECT
