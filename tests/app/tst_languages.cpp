@@ -150,6 +150,9 @@ QStringList compareOverlays(const QString& referencePath, const QString& transla
             faults.append(QStringLiteral("%1: not in the reference").arg(key));
 
     static const QRegularExpression letters(QStringLiteral("[A-Za-z]"));
+    // A number's group or decimal mark alone: each language writes its own ("65,520" and
+    // "49.6" in English, "65.520" and "49,6" in German).
+    static const QRegularExpression numberMark(QStringLiteral("^[.,' ]$"));
     for (const QString& key : ref.keys) {
         if (!tr.lines.contains(key)) continue;
         const QStringList& a = ref.lines[key];
@@ -176,7 +179,8 @@ QStringList compareOverlays(const QString& referencePath, const QString& transla
                 faults.append(where + QStringLiteral("placeholders %1, the reference has %2")
                                           .arg(placeholders(b[i]).join(QLatin1Char(' ')),
                                                placeholders(a[i]).join(QLatin1Char(' '))));
-            } else if (!a[i].isEmpty() && !a[i].contains(letters) && a[i] != b[i]) {
+            } else if (!a[i].isEmpty() && !a[i].contains(letters) && a[i] != b[i] &&
+                       !(a[i].contains(numberMark) && b[i].contains(numberMark))) {
                 faults.append(where + QStringLiteral("a value without words changed: ") + b[i]);
             }
         }
