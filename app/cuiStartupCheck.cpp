@@ -30,13 +30,15 @@ const cuiStartupCheck* cuiStartupCheck::last() {
 void cuiStartupCheck::run(const QStringList& files, const std::function<void()>& fullCheck) {
     QElapsedTimer timer;
     timer.start();
-    m_skipped = knownGood(files);
+    // The files' stamps, taken once: compared with the cache, and kept after a full check.
+    const QString stamps = m_cacheFile.isEmpty() ? QString() : stampsOf(files);
+    m_skipped = knownGood(stamps);
     // Known before the check, which may stop the program (or, in tests, throw).
     g_last = *this;
     g_hasLast = true;
     if (!m_skipped) {
         fullCheck(); // returns only when the files are sound
-        remember(files);
+        remember(stamps);
     }
     m_ms = double(timer.nsecsElapsed()) / 1e6;
     g_last = *this;
@@ -59,21 +61,17 @@ QString cuiStartupCheck::stampsOf(const QStringList& files) {
     return text;
 }
 
-bool cuiStartupCheck::knownGood(const QStringList& files) const {
-    if (m_cacheFile.isEmpty()) return false;
+bool cuiStartupCheck::knownGood(const QString& stamps) const {
+    if (stamps.isEmpty()) return false;
     QFile cache(m_cacheFile);
-    if (!cache.open(QIODevice::ReadOnly)) return false;
-    const QString now = stampsOf(files);
-    return !now.isEmpty() && QString::fromUtf8(cache.readAll()) == now;
+    return cache.open(QIODevice::ReadOnly) && QString::fromUtf8(cache.readAll()) == stamps;
 }
 
-void cuiStartupCheck::remember(const QStringList& files) const {
-    if (m_cacheFile.isEmpty()) return;
-    const QString text = stampsOf(files);
-    if (text.isEmpty()) return;
+void cuiStartupCheck::remember(const QString& stamps) const {
+    if (stamps.isEmpty()) return;
     QDir().mkpath(QFileInfo(m_cacheFile).absolutePath());
     QSaveFile cache(m_cacheFile);
     if (!cache.open(QIODevice::WriteOnly)) return; // the next start checks in full again
-    cache.write(text.toUtf8());
+    cache.write(stamps.toUtf8());
     cache.commit();
 }

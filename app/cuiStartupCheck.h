@@ -33,8 +33,9 @@ class cuiStartupCheck {
     // The cache's text for these files as they are now: one line for the program, then a
     // line per file. Empty when a file cannot be read.
     static QString stampsOf(const QStringList& files);
-    bool knownGood(const QStringList& files) const;
-    void remember(const QStringList& files) const;
+    // Whether the cache holds exactly these stamps (empty: the files cannot be stamped).
+    bool knownGood(const QString& stamps) const;
+    void remember(const QString& stamps) const;
 
     QString m_cacheFile;
     bool m_skipped = false;
