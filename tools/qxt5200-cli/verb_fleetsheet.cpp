@@ -1,6 +1,7 @@
 // fleet-sheet FILE FILE... [-o OUT]: the per-radio values of several radios' images.
 
 #include "cliCells.h"
+#include "cliConsole.h"
 #include "cliLists.h"
 #include "cliVerb.h"
 #include "cmcCsvList.h"
@@ -43,7 +44,7 @@ int runFleetSheet(const QStringList& arguments) {
         cliError(QStringLiteral("note: %1").arg(n));
     const QByteArray csv = sheet.toCsv();
     if (out.isEmpty()) {
-        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        cliWriteBytes(csv);
         return CLI_OK;
     }
     QString error;
