@@ -41,6 +41,15 @@ QStringList cuiAdjustPassword::Characters(const QString& word) {
     return characters;
 }
 
+QLineEdit* cuiAdjustPassword::NewEntry(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setValidator(new CharacterLimit(edit));
+    // Echoed as "*" whatever the style's own password character is.
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    return edit;
+}
+
 bool cuiAdjustPassword::Matches(const QString& entry, const QString& storedWord) {
     const QStringList typed = Characters(entry);
     if (typed.isEmpty() || typed.size() > MaxLength) return false;
@@ -56,12 +65,8 @@ cuiAdjustPassword::cuiAdjustPassword(const QString& storedWord, QWidget* owner)
     setModal(true);
 
     auto* notice = new QLabel(t.getTextBlock(Stem + QStringLiteral("_Notice")));
-    m_edit = new QLineEdit;
+    m_edit = NewEntry(this);
     notice->setBuddy(m_edit);
-    m_edit->setEchoMode(QLineEdit::Password);
-    m_edit->setValidator(new CharacterLimit(m_edit));
-    // Echoed as "*" whatever the style's own password character is.
-    m_edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     const QFontMetrics fm(font());
     m_edit->setFixedSize(fm.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")),
                          std::max(m_edit->sizeHint().height(), fm.height() + fm.height() / 2));

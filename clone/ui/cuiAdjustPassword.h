@@ -27,6 +27,9 @@ class cuiAdjustPassword : public QDialog {
     static bool Matches(const QString& entry, const QString& storedWord);
     // A word's characters in that sense (grapheme clusters of its composed form).
     static QStringList Characters(const QString& word);
+    // A password entry as every password dialog has it: "*" for each character, at most
+    // MaxLength characters as Characters() counts them.
+    static QLineEdit* NewEntry(QWidget* parent);
 
   private:
     void tryAccept();

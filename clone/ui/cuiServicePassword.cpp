@@ -10,21 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace {
 const QString Stem = QStringLiteral("GI_AppInd_Opt_SvcPwd");
-
-// Takes at most the adjustment read's number of characters, counted as it counts them.
-class CharacterLimit : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return cuiAdjustPassword::Characters(input).size() <= cuiAdjustPassword::MaxLength
-                   ? Acceptable
-                   : Invalid;
-    }
-};
 
 void tellError(const QString& key) {
     cmcGTex& t = cmcGTex::mainTable();
@@ -34,12 +22,7 @@ void tellError(const QString& key) {
 } // namespace
 
 QLineEdit* cuiServicePassword::passwordEdit() {
-    auto* edit = new QLineEdit(this);
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setValidator(new CharacterLimit(edit));
-    // Echoed as "*" whatever the style's own password character is.
-    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    return edit;
+    return cuiAdjustPassword::NewEntry(this);
 }
 
 cuiServicePassword::cuiServicePassword(const QString& storedWord, QWidget* owner)
