@@ -9,10 +9,12 @@
 #include "cloneSimProcess.h"
 #include "cmcComm.h"
 #include "cmcIcfFile.h"
+#include "cmcListInfo.h"
 #include "cuiCloneProgress.h"
 #include "cuiGrid.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
+#include "imcListFacts.h"
 #include "imcRadioFacts.h"
 #include "indCloneMan.h"
 
@@ -146,6 +148,41 @@ class tst_CloneProgress : public QObject {
                                           .arg(QRegularExpression::escape(device)));
         QTRY_VERIFY2(said.match(main().statusText()).hasMatch(), qPrintable(main().statusText()));
         QVERIFY(placeKept());
+    }
+
+    // Once a write has begun to send its data, the progress window no longer offers Cancel
+    // and says why; a cancel asked for then is refused and the write ends complete.
+    void writeKeepsNoCancelOnceSent() {
+        ScriptedPrompt prompt;
+        const QString saved = m_editor->path(QStringLiteral("radio-after.icf"));
+        cloneSimProcess sim;
+        QVERIFY(sim.start(cloneSimProcess::Serial,
+                          {"--file", m_radioFile, "--baud", "38400", "--save", saved}));
+        m_editor->useSim(sim);
+        // One channel in use, so that the write's data checks let it go.
+        const cmcListLayout* ch = cmcListInfo::layout(QxList::Channel);
+        for (int i = 0; i < 4; ++i) {
+            const uint8_t byte = uint8_t(7100000u >> (8 * i));
+            main().workingImage().SetByte(ch->base + QxRec::ChFreqR + i, byte);
+            main().workingImage().SetByte(ch->base + QxRec::ChFreqT + i, byte);
+        }
+        main().workingImage().SetByte(ch->base + QxRec::ChMode, 0);
+        QSignalSpy finished(&main(), &indMain::cloneFinished);
+        main().cloneWrite();
+        indCloneMan& man = main().cloneMan();
+        QTRY_VERIFY2_WITH_TIMEOUT(man.operation() == indCloneMan::OpWrite && man.done() > 4000,
+                                  qPrintable(prompt.texts().join(u'|')), kCloneTimeout);
+        cuiCloneProgress* window = man.progressWindow();
+        QVERIFY(window);
+        QTRY_VERIFY(!window->noteLine().isEmpty());
+        QVERIFY(!window->cancelButton()->isVisible());
+        QCOMPARE(window->noteLine(),
+                 QStringLiteral(
+                     "The data is going into the radio: the write can no longer be cancelled."));
+        QVERIFY(!man.Cancel());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+        QVERIFY(QFile::exists(saved));
     }
 
     // A language switch builds the tree and the sheet again: the sheet and cell stay.
