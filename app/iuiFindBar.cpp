@@ -3,7 +3,7 @@
 #include "cmcGTex.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,8 +31,8 @@ iuiFindBar::iuiFindBar(cmcGTex& texts, Host host, QWidget* parent)
     : QWidget(parent), m_texts(texts), m_host(std::move(host)) {
     setObjectName(QStringLiteral("FindBar"));
     const auto text = [&](int line) { return m_texts.getText(TextKey, line); };
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 2, 4, 2);
+    auto* rows = new QGridLayout(this);
+    rows->setContentsMargins(4, 2, 4, 2);
     auto* findLabel = new QLabel(text(FindLabel), this);
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("FindText"));
@@ -50,13 +50,21 @@ iuiFindBar::iuiFindBar(cmcGTex& texts, Host host, QWidget* parent)
     auto* replace = new QPushButton(text(ReplaceButton), this);
     auto* replaceAllButton = new QPushButton(text(ReplaceAllButton), this);
     auto* close = new QPushButton(text(CloseButton), this);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{findLabel, m_find, m_count, previous, next, m_all,
-                                         replaceLabel, m_replace, replace, replaceAllButton, close})
-        row->addWidget(w);
-    row->addStretch();
-    m_find->setMinimumWidth(160);
-    m_replace->setMinimumWidth(120);
+    // Find on the first line, Replace under it, the two entries one above the other: on one
+    // line the bar needs more than a window of 800 pixels has, and its labels were cut off.
+    const auto line = [&](int at, std::initializer_list<QWidget*> widgets) {
+        int column = 0;
+        for (QWidget* w : widgets)
+            rows->addWidget(w, at, column++);
+    };
+    line(0, {findLabel, m_find, m_count, previous, next, m_all});
+    line(1, {replaceLabel, m_replace, replace, replaceAllButton});
+    rows->setColumnStretch(6, 1); // Close stays at the right end
+    rows->addWidget(close, 0, 7);
+    m_find->setMinimumWidth(200);
+    m_replace->setMinimumWidth(200);
+    m_count->setMinimumWidth(
+        m_count->fontMetrics().horizontalAdvance(QStringLiteral("000 of 0000")));
 
     connect(m_find, &QLineEdit::returnPressed, this, [this] { step(1); });
     connect(m_replace, &QLineEdit::returnPressed, this, [this] { replaceCurrent(); });
