@@ -10,6 +10,7 @@
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
+#include "cmcPortLookup.h"
 #include "cmcPrompt.h"
 #include "cuiColor.h"
 #include "cuiLinkDialog.h"
@@ -251,14 +252,15 @@ bool indMain::CloneInfoCell(cmcCellRequest& r) {
     switch (r.label) {
     case CL_Menu_Port_Com: {
         // Off Windows a port number is only a place in the port table: the item also names
-        // the device behind it.
+        // the device behind it. Before the window's first paint the devices are not looked
+        // for yet: the item keeps its plain name until its menu opens.
         if (r.execute) {
             selectComPort(r.index);
             if (auto* ev = cmcEvMan::instance()) ev->post(EV_Controller);
         }
         uint32_t state = isComPortChecked(r.index) ? cmcCellObj::F_Ticked : 0u;
-        const QString name = cmcComm::DisplayName(r.index);
-        if (name != QStringLiteral("COM%1").arg(r.index)) {
+        const QString name = cmcPortLookup::deferred() ? QString() : cmcComm::DisplayName(r.index);
+        if (!name.isEmpty() && name != QStringLiteral("COM%1").arg(r.index)) {
             r.fl.display = name;
             state |= cmcCellObj::F_CaptionSet;
         }

@@ -4,9 +4,9 @@
 
 #include "TForm1.h"
 #include "TForm_Opening.h"
-#include "cmcComm.h"
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
+#include "cmcPortLookup.h"
 #include "cmcPrompt.h"
 #include "cuiCommandLine.h"
 #include "cuiHandedFiles.h"
@@ -18,12 +18,33 @@
 #include "qxVersion.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
+// Calls its work once, from the event loop, after the first paint of any widget has ended.
+class AfterFirstPaint : public QObject {
+  public:
+    explicit AfterFirstPaint(std::function<void()> work) : m_work(std::move(work)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && m_work) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(m_work, {}));
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> m_work;
+};
+
 // The clone file named on the command line, or nothing. Options start with "-" ("--tcp"
 // takes the next argument); the maker switch is a word after "/", which an absolute path
 // is not.
@@ -44,9 +65,8 @@ QString fileArgument(const QStringList& args) {
 int main(int argc, char** argv) {
     // Help and version need no display: answered before Qt looks for one.
     if (cuiCommandLine::answerEarly(argc, argv)) return 0;
-    // The serial devices are looked for while the window is built: the tool bar names the
-    // port with its device, and the system's device list is slow to read.
-    cmcComm::PrefetchPortTable();
+    // The serial devices (slow to list) are looked for once the window has been painted.
+    cmcPortLookup::defer();
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vexo"));
@@ -95,6 +115,7 @@ int main(int argc, char** argv) {
         TForm1 form(*controller);
         controller->CheckCommandLine(args);
         form.show();
+        AfterFirstPaint lookForPorts(&cmcPortLookup::begin);
         // "--tcp HOST:PORT" presets the link for this run; its value is no file name.
         if (controller->ApplyLinkOption(args))
             events->send(EV_Controller); // tool bar shows the link

@@ -1,16 +1,11 @@
 #include "cmcComm.h"
 
+#include "cmcPortLookup.h"
 #include "cmcTask.h"
 
 #include <algorithm>
-#include <future>
-#include <mutex>
 
 namespace {
-
-// The present devices looked for ahead of the first use (see PrefetchPortTable).
-std::mutex g_prefetchMutex;
-std::future<QStringList> g_prefetch;
 
 QStringList& portTableRef();
 
@@ -30,13 +25,9 @@ QStringList& portTableRef() {
     static bool built = false;
     if (!built) {
         built = true;
-        std::future<QStringList> prefetched;
-        {
-            std::lock_guard<std::mutex> lock(g_prefetchMutex);
-            prefetched = std::move(g_prefetch);
-        }
-        if (prefetched.valid())
-            addDevices(prefetched.get());
+        // The devices a look-up begun ahead found, or those present now.
+        if (std::optional<QStringList> found = cmcPortLookup::take())
+            addDevices(*found);
         else
             cmcComm::RefreshPortTable();
     }
@@ -149,9 +140,7 @@ void cmcComm::RefreshPortTable() {
 }
 
 void cmcComm::PrefetchPortTable() {
-    std::lock_guard<std::mutex> lock(g_prefetchMutex);
-    if (!g_prefetch.valid())
-        g_prefetch = std::async(std::launch::async, [] { return cmcCommDevice::presentDevices(); });
+    cmcPortLookup::begin();
 }
 
 QStringList cmcComm::PortTable() {

@@ -15,6 +15,7 @@
 #include "cmcGTex.h"
 #include "cmcIcfFile.h"
 #include "cmcListInfo.h"
+#include "cmcPortLookup.h"
 #include "cuiCloneProgress.h"
 #include "cuiLinkDialog.h"
 #include "cuiSheet.h"
@@ -663,6 +664,24 @@ class tst_clonecmds : public QObject {
         cmcCellRequest none(CT_Null, CL_Menu_Port_Com, 250);
         QVERIFY(m_main->MenuCommand(none));
         QVERIFY(!(none.menuState & cmcCellObj::F_CaptionSet));
+    }
+
+    // Before the window's first paint the devices are not looked for: a COM item refreshed
+    // then keeps its own text instead of waiting for the device list; once the look-up has
+    // begun, the item names its device again.
+    void comItemsWaitForTheLookupToName() {
+        const QString device = path("ttyQX-later");
+        const int port = cmcComm::PortNumberOf(device);
+        QVERIFY(port >= 1);
+        cmcPortLookup::defer();
+        cmcCellRequest early(CT_Null, CL_Menu_Port_Com, port);
+        QVERIFY(m_main->MenuCommand(early));
+        QVERIFY(!(early.menuState & cmcCellObj::F_CaptionSet));
+        cmcPortLookup::begin();
+        cmcCellRequest later(CT_Null, CL_Menu_Port_Com, port);
+        QVERIFY(m_main->MenuCommand(later));
+        QVERIFY(later.menuState & cmcCellObj::F_CaptionSet);
+        QCOMPARE(later.fl.display, QStringLiteral("COM%1 (%2)").arg(port).arg(device));
     }
 #endif
 
