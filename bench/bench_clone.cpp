@@ -3,8 +3,8 @@
 // ratio of the ideal line time (bytes on the wire / 3,840 bytes per second); then the same
 // transfers over loopback TCP without pacing.
 
-#include "cmcCloneDrv.h"
 #include "BenchRadio.h"
+#include "cmcCloneDrv.h"
 #include "cmcComm.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
@@ -44,20 +44,6 @@ double timed(const std::function<bool(cmcCloneDrv::Callback, void*)>& start, int
     return t.nsecsElapsed() / 1e9;
 }
 
-void configure(cmcCloneDrv& drv, bool tcp, const QString& address) {
-    if (tcp) {
-        drv.SetTcpLink(true, "127.0.0.1", uint16_t(address.section(':', 1).toUInt()));
-    } else {
-        drv.SetTcpLink(false);
-        drv.SetLink(cmcComm::PortNumberOf(address), "38400,N,8,1");
-    }
-    drv.SetCodes(QxRadio::ModelCode, QxRadio::FrameCode2);
-    drv.SetImageSize(QxRadio::ImageSize);
-    drv.SetEchoCheck(true);
-    drv.SetAckBlock(128);
-    drv.SetStepTimeout(1000);
-}
-
 // Bytes on the wire of a transfer (the echo is the same bytes on a single-wire bus).
 constexpr double FrameBytes = 46, CommandBytes = 10, EndBytes = 17, DoneBytes = 7;
 double readWireBytes() {
@@ -75,28 +61,25 @@ double writeWireBytes() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const cmcEeprom image = benchRadioImage();
+    const cmcEeprom image = cloneTestImage(5200);
     const QString file = dir.filePath("radio.icf");
-    if (!benchWriteRadioFile(file, image)) return 1;
+    if (!cloneWriteImageFile(file, image)) return 1;
     const cmcEeprom source = benchWriteSource(image);
 
     const double lineRate = 3840.0;
     std::printf("clone transfer, simulated radio\n");
     for (bool tcp : {false, true}) {
-        BenchSim sim;
+        cloneSimProcess sim;
         QStringList args{"--file", file};
-        if (tcp)
-            args << "--tcp"
-                 << "0";
-        else
+        if (!tcp)
             args << "--baud"
                  << "38400";
-        if (!sim.start(args)) {
+        if (!sim.start(tcp ? cloneSimProcess::Tcp : cloneSimProcess::Serial, args)) {
             std::printf("simulator did not start\n");
             return 1;
         }
         cmcCloneDrv drv;
-        configure(drv, tcp, sim.address);
+        sim.configure(drv);
         int status = -1;
         const double read =
             timed([&](auto cb, void* ctx) { return drv.StartRead(QxRadio::CloneRead, cb, ctx); },

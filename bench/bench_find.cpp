@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     const double sortMs = bestMs(runs, [&] {
         cmcEeprom image(full);
         const auto start = std::chrono::steady_clock::now();
-        moved = imcListTidy::sort(image, channels, 0, 499, {{channels.columnOf(QStringLiteral("name")), false}});
+        moved = imcListTidy::sort(image, channels, 0, 499,
+                                  {{channels.columnOf(QStringLiteral("name")), false}});
         return elapsedMs(start);
     });
     size_t found = 0;

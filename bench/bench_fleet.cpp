@@ -29,13 +29,13 @@
 namespace {
 
 // Writes source into the radios given, all at once; the seconds it took and the worst status.
-double fleetWrite(const std::vector<std::unique_ptr<BenchSim>>& sims, int count,
+double fleetWrite(const std::vector<std::unique_ptr<cloneSimProcess>>& sims, int count,
                   const cmcEeprom& source, const imcFleetSheet* sheet, int* worst) {
     QList<imcFleetClone::Link> links;
     for (int i = 0; i < count; ++i) {
         imcFleetClone::Link l;
-        l.comPort = cmcComm::PortNumberOf(sims[size_t(i)]->address);
-        l.name = sims[size_t(i)]->address;
+        l.comPort = cmcComm::PortNumberOf(sims[size_t(i)]->address());
+        l.name = sims[size_t(i)]->address();
         links << l;
     }
     imcFleetClone fleet;
@@ -55,9 +55,9 @@ double fleetWrite(const std::vector<std::unique_ptr<BenchSim>>& sims, int count,
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const cmcEeprom image = benchRadioImage();
+    const cmcEeprom image = cloneTestImage(5200);
     const QString file = dir.filePath("radio.icf");
-    if (!benchWriteRadioFile(file, image)) return 1;
+    if (!cloneWriteImageFile(file, image)) return 1;
     const cmcEeprom source = benchWriteSource(image);
 
     constexpr int Radios = 8;
@@ -70,10 +70,11 @@ int main(int argc, char** argv) {
         sheet.setValue(sheet.addRow(QStringLiteral("BENCH-%1").arg(i + 1)), 0,
                        QStringLiteral("STATION%1").arg(i + 1));
 
-    std::vector<std::unique_ptr<BenchSim>> sims;
+    std::vector<std::unique_ptr<cloneSimProcess>> sims;
     for (int i = 0; i < Radios; ++i) {
-        sims.push_back(std::make_unique<BenchSim>());
-        if (!sims.back()->start({"--file", file, "--baud", "38400", "--serial",
+        sims.push_back(std::make_unique<cloneSimProcess>());
+        if (!sims.back()->start(cloneSimProcess::Serial,
+                                {"--file", file, "--baud", "38400", "--serial",
                                  QStringLiteral("BENCH-%1").arg(i + 1)})) {
             std::printf("simulator did not start\n");
             return 1;

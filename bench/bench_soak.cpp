@@ -6,8 +6,8 @@
 // the start and at the end. Time-outs pass four times faster than real time.
 //   bench_soak [OPERATIONS]
 
-#include "cmcCloneDrv.h"
 #include "BenchRadio.h"
+#include "cmcCloneDrv.h"
 #include "cmcComm.h"
 #include "cmcEeprom.h"
 #include "cmcIcfFile.h"
@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
     cmcTick::setClock([&fast, base] { return base + uint32_t(fast.elapsed() * 4); });
 
     QTemporaryDir dir;
-    const cmcEeprom radio = benchRadioImage();
+    const cmcEeprom radio = cloneTestImage(5200);
     const QString file = dir.filePath("radio.icf");
-    if (!benchWriteRadioFile(file, radio)) return 1;
+    if (!cloneWriteImageFile(file, radio)) return 1;
     const cmcEeprom source = benchWriteSource(radio);
     QRandomGenerator rng(5200); // which operations run with which fault
 
@@ -116,13 +116,14 @@ int main(int argc, char** argv) {
         const QStringList fault = rng.bounded(2) ? randomFault(rng, write) : QStringList{};
         const QString saved = dir.filePath("saved.icf");
         QFile::remove(saved);
-        BenchSim sim;
-        if (!sim.start(QStringList{"--file", file, "--save", saved} + fault)) {
+        cloneSimProcess sim;
+        if (!sim.start(cloneSimProcess::Serial,
+                       QStringList{"--file", file, "--save", saved} + fault)) {
             ++simFailed;
             continue;
         }
         drv.SetTcpLink(false);
-        drv.SetLink(cmcComm::PortNumberOf(sim.address), "38400,N,8,1");
+        drv.SetLink(cmcComm::PortNumberOf(sim.address()), "38400,N,8,1");
         drv.SetCodes(QxRadio::ModelCode, 0);
         drv.SetImageSize(QxRadio::ImageSize);
         drv.SetEchoCheck(true);

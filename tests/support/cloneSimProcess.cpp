@@ -42,6 +42,23 @@ QString unixPath(const QString& prefix, const QString& arg) {
     return prefix + QStringLiteral("/dosdevices/") + m.captured(1).toLower() +
            QStringLiteral(":/") + QDir::fromNativeSeparators(arg.mid(3));
 }
+// The link the simulator for this COM port makes in the prefix.
+QString comLink(const QString& prefix, int com) {
+    return prefix + QStringLiteral("/dosdevices/com%1").arg(com);
+}
+// Wine cannot end a Unix program that it started (the kill reaches only the Windows side, and
+// the simulator would run on, answering on its COM port and holding the test's output open):
+// the simulator is ended with the Unix pkill, found by its link, which no other process has.
+void endLinuxSimulator(const QString& link) {
+    QString pattern = QStringLiteral("--link ");
+    for (const QChar c : link) {
+        if (QStringLiteral(".[]()*+?{}|^$\\").contains(c)) pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    pattern += QLatin1Char('$');
+    QProcess::execute(QStringLiteral("/usr/bin/pkill"),
+                      {QStringLiteral("-f"), QStringLiteral("--"), pattern});
+}
 int nextComPort() {
     static int calls = 0;
     // Tests run side by side in one prefix: each process takes its own run of numbers.
@@ -52,6 +69,7 @@ int nextComPort() {
 
 bool cloneSimProcess::start(Link link, const QStringList& args) {
     stop();
+    m_killed = false;
     m_link = link;
     QStringList all = args;
     if (link == Tcp) all << QStringLiteral("--tcp") << QStringLiteral("0");
@@ -69,7 +87,7 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
             arg = unixPath(prefix, arg);
         const int com = nextComPort();
         comName = cmcComm::DeviceName(com);
-        all << QStringLiteral("--link") << prefix + QStringLiteral("/dosdevices/com%1").arg(com);
+        all << QStringLiteral("--link") << comLink(prefix, com);
     }
 #endif
     m_process.setProgram(program);
@@ -102,11 +120,18 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
     return true;
 }
 
-void cloneSimProcess::stop() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+bool cloneSimProcess::stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return !m_killed && m_process.exitStatus() == QProcess::CrashExit;
+    m_killed = true;
+#ifdef Q_OS_WIN
+    if (m_link == Serial)
+        endLinuxSimulator(
+            comLink(qEnvironmentVariable("WINEPREFIX"), cmcComm::PortNumberOf(m_address)));
+#endif
+    m_process.kill();
+    m_process.waitForFinished(5000);
+    return false;
 }
 
 void cloneSimProcess::configure(cmcCloneDrv& driver, const QString& speed) const {
@@ -177,8 +202,9 @@ cmcEeprom cloneTestImage(uint32_t seed) {
     return image;
 }
 
-bool cloneWriteImageFile(const QString& path, cmcEeprom& image) {
-    cmcIcfFile f(image);
+bool cloneWriteImageFile(const QString& path, const cmcEeprom& image) {
+    cmcEeprom copy = image; // the file object works on an image it may change
+    cmcIcfFile f(copy);
     f.setModelCode(QxRadio::ModelCode);
     f.setExtraCode(QxRadio::ExtraCode);
     f.setMapRevision(QxRadio::CloneMapRevision);

@@ -23,7 +23,9 @@ class cloneSimProcess {
 
     // Starts qxt5200-sim with the arguments and waits for its ready line.
     bool start(Link link, const QStringList& args = {});
-    void stop();
+    // Ends the simulator; true when it had crashed before (rather than running until now or
+    // ending as asked).
+    bool stop();
 
     // The pseudo-terminal path (under Wine its COM port, \\.\COMn), or the TCP host:port.
     QString address() const { return m_address; }
@@ -39,6 +41,7 @@ class cloneSimProcess {
     QString m_address;
     uint16_t m_port = 0;
     Link m_link = Serial;
+    bool m_killed = false; // ended by stop(), not by itself
 };
 
 // What a driver callback delivered, copied out of the short-lived result.
@@ -72,6 +75,6 @@ class cloneFastClock {
 cmcEeprom cloneTestImage(uint32_t seed);
 
 // Writes the image as a clone file of this model (whole image); false on failure.
-bool cloneWriteImageFile(const QString& path, cmcEeprom& image);
+bool cloneWriteImageFile(const QString& path, const cmcEeprom& image);
 // The simulator's frame log, one frame per line.
 QStringList cloneLogLines(const QString& path);
