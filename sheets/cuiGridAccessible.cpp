@@ -293,6 +293,7 @@ void cuiGridAccessible::currentMoved(cuiGrid* grid) {
     const bool focused = grid->hasFocus() ||
                          (iface->isList() && grid->window() == QApplication::activePopupWidget());
     if (focused) {
+        iface->m_focusSent = child;
         QAccessibleEvent focus(grid, QAccessible::Focus);
         focus.setChild(child);
         QAccessible::updateAccessibility(&focus);
@@ -303,13 +304,17 @@ void cuiGridAccessible::currentMoved(cuiGrid* grid) {
 }
 
 // The widget's own focus event follows its focus-in: the focus cell's comes after it.
+// A move in the same turn (the click that gave the focus) has told of the cell already.
 void cuiGridAccessible::focusGained(cuiGrid* grid) {
-    if (!accessibleOf(grid)) return;
+    cuiGridAccessible* gained = accessibleOf(grid);
+    if (!gained) return;
+    gained->m_focusSent = -1;
     QTimer::singleShot(0, grid, [grid] {
         cuiGridAccessible* iface = accessibleOf(grid);
         if (!iface || !grid->hasFocus()) return;
         const int child = iface->currentChild();
-        if (child < 0) return;
+        if (child < 0 || child == iface->m_focusSent) return;
+        iface->m_focusSent = child;
         QAccessibleEvent focus(grid, QAccessible::Focus);
         focus.setChild(child);
         QAccessible::updateAccessibility(&focus);

@@ -92,6 +92,9 @@ class cuiGridAccessible : public QAccessibleWidget, public QAccessibleTableInter
     void dropCells();
 
     mutable std::map<std::pair<int, int>, QAccessible::Id> m_cells; // (row, col) -> id
+    // The child whose focus event was sent last since the grid gained the focus (-1: none),
+    // so that a click, which both focuses the grid and moves the cell, tells it once.
+    int m_focusSent = -1;
 };
 
 // One cell of the grid (or one item of a list).

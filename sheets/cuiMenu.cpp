@@ -27,6 +27,35 @@ cuiMenu::~cuiMenu() {
     delete m_menu.data();
 }
 
+namespace {
+
+// The key named after a caption's tab ("Ctrl+Z", or in the language's own words through
+// Qt's translation, "Strg+Z"); empty when the text names no key.
+QKeySequence shownKeys(const QString& shown) {
+    for (const auto format : {QKeySequence::PortableText, QKeySequence::NativeText}) {
+        const QKeySequence keys = QKeySequence::fromString(shown, format);
+        if (keys.count() == 1 && keys[0].key() != Qt::Key_unknown) return keys;
+    }
+    return {};
+}
+
+// An item whose key another command takes (the window's Undo, the find bar) shows that key
+// as its shortcut, so that the menu draws it and a screen reader hears it as the shortcut
+// rather than as part of the name; bound to the menu's own widget, the key never fires
+// the item. A text that names no key stays in the caption after a tab.
+void showKeys(QAction* action, const QString& caption, const QString& shown) {
+    const QKeySequence keys = shownKeys(shown);
+    if (keys.isEmpty()) {
+        action->setText(caption + u'\t' + shown);
+        return;
+    }
+    action->setText(caption);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+}
+
+} // namespace
+
 int cuiMenu::walk(const QStringList& lines, int pos, QMenu* parent) {
     const auto add = [this](QMenu* menu, const QString& text) { return addItem(menu, text); };
     // Deeper lines are the items of the last item's submenu, made on first use.
@@ -50,12 +79,12 @@ QAction* cuiMenu::addItem(QMenu* parent, const QString& cellText) {
     const QString shown = caption.section('\t', 1).trimmed();
     caption = caption.section('\t', 0, 0);
     if (caption == QLatin1String("-")) return parent->addSeparator();
-    // Text after a tab shows as a shortcut without taking the key (Qt's menu convention).
-    QAction* action = parent->addAction(
-        cell->option.isEmpty() && !shown.isEmpty() ? caption + '\t' + shown : caption);
+    QAction* action = parent->addAction(caption);
     if (!cell->option.isEmpty()) {
         action->setShortcut(QKeySequence(cell->option));
         if (m_addingForeign) action->setShortcutContext(Qt::WidgetShortcut);
+    } else if (!shown.isEmpty()) {
+        showKeys(action, caption, shown);
     }
     action->setData(QVariant::fromValue<quintptr>(quintptr(cell.get())));
     if (m_images && cell->imageIndex >= 0 && cell->imageIndex < int(m_images->size()))
@@ -142,7 +171,15 @@ void cuiMenu::applyState(QAction* action, cuiCell& cell) {
     action->setChecked(cell.flag(0));
     action->setVisible(!cell.flag(1));
     action->setEnabled(!cell.flag(2));
-    if (cell.flag(3)) action->setText(keepMnemonic(action->text(), cell.displayText));
+    if (cell.flag(3)) {
+        // A caption of the moment ("Undo RX Frequency, CH 6"); its key stays the item's.
+        const QString caption = keepMnemonic(action->text(), cell.displayText.section(u'\t', 0, 0));
+        const QString shown = cell.displayText.section(u'\t', 1).trimmed();
+        if (shown.isEmpty() || !action->shortcut().isEmpty())
+            action->setText(caption);
+        else
+            showKeys(action, caption, shown);
+    }
     if (m_images && cell.imageIndex >= 0 && cell.imageIndex < int(m_images->size()))
         action->setIcon(QIcon((*m_images)[size_t(cell.imageIndex)]));
 }

@@ -530,11 +530,13 @@ void cuiSheet::updateCellMenu(bool rebuild) {
         ExecuteCellCommand(m_grid->col(), m_grid->row(), 0, item.label, QString());
     });
     // Its shortcuts with a modifier (Ctrl+C, Ctrl+V ...) work while the grid has the focus;
-    // plain keys (Enter) stay the grid's own.
+    // plain keys (Enter) stay the grid's own, and a key an item only shows (Undo's Ctrl+Z:
+    // its cell names no key) belongs to the command that takes it elsewhere.
     for (QAction* action : m_cellMenu->actions()) {
         const QKeySequence keys = action->shortcut();
-        if (keys.isEmpty() || !(keys[0].keyboardModifiers() &
-                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        if (keys.isEmpty() || m_cellMenu->cellOf(action)->option.isEmpty() ||
+            !(keys[0].keyboardModifiers() &
+              (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
             continue;
         action->setShortcutContext(Qt::WidgetShortcut);
         m_grid->addAction(action);

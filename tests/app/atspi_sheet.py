@@ -8,9 +8,9 @@ column headers, and that a click and the arrow keys give focus events named afte
 cells. Exits 0 on success, 1 on a failure, 77 when the accessibility bus cannot start.
 """
 
-import os
 import subprocess
 import sys
+import tempfile
 import time
 
 SKIP = 77
@@ -21,14 +21,15 @@ def say(text):
 
 
 def start_bus():
-    """The accessibility bus, started on the session bus; False when it does not start."""
+    """The accessibility bus launcher, started on the session bus; None when it does not
+    start (the launcher is then ended)."""
     from gi.repository import Gio, GLib
 
     try:
         session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
     except GLib.Error as e:
         say("SKIP: no D-Bus session: %s" % e.message)
-        return False
+        return None
     launcher = subprocess.Popen(
         ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -45,15 +46,35 @@ def start_bus():
                     GLib.Variant("(ssv)", ("org.a11y.Status", "IsEnabled",
                                            GLib.Variant("b", True))),
                     None, Gio.DBusCallFlags.NONE, 2000, None)
-                return True
+                return launcher
         except GLib.Error:
             pass
         if launcher.poll() is not None:
             break
         time.sleep(0.2)
-    err = launcher.stderr.read().decode(errors="replace").strip() if launcher.poll() is not None else ""
-    say("SKIP: the AT-SPI bus did not start %s" % err)
-    return False
+    if launcher.poll() is None:
+        stop(launcher)
+        say("SKIP: the AT-SPI bus did not answer within 20 s")
+    else:
+        err = launcher.stderr.read().decode(errors="replace").strip()
+        say("SKIP: the AT-SPI bus launcher ended (exit %s): %s" % (launcher.returncode, err))
+    return None
+
+
+def stop(process):
+    """Ends a process this test started, by its id, and waits for it."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def xdo(*args):
+    """One xdotool command; a hang of the X server does not hang the test."""
+    subprocess.run(["xdotool"] + list(args), check=False, timeout=10)
 
 
 def find(node, pred, depth=0, limit=14):
@@ -80,9 +101,16 @@ def find(node, pred, depth=0, limit=14):
 
 def main():
     editor, clone_file = sys.argv[1], sys.argv[2]
-    if not start_bus():
+    launcher = start_bus()
+    if launcher is None:
         return SKIP
+    try:
+        return read_the_sheet(editor, clone_file)
+    finally:
+        stop(launcher)
 
+
+def read_the_sheet(editor, clone_file):
     import pyatspi
     from gi.repository import GLib
 
@@ -93,40 +121,79 @@ def main():
         if not ok:
             failures.append(what)
 
-    app_proc = subprocess.Popen([editor, clone_file], stdout=subprocess.PIPE,
-                                stderr=subprocess.STDOUT)
+    # The editor's output goes to a file: a full pipe would stop it.
+    output = tempfile.TemporaryFile()
+    app_proc = subprocess.Popen([editor, clone_file], stdout=output, stderr=subprocess.STDOUT)
     try:
-        table = None
-        app = None
-        deadline = time.time() + 90
-        while time.time() < deadline and table is None:
-            if app_proc.poll() is not None:
-                say(app_proc.stdout.read().decode(errors="replace"))
-                check(False, "the editor runs (exit %s)" % app_proc.returncode)
-                return 1
+        def editor_gone():
+            if app_proc.poll() is None:
+                return False
+            output.seek(0)
+            say(output.read().decode(errors="replace"))
+            check(False, "the editor runs (exit %s)" % app_proc.returncode)
+            return True
+
+        def the_app():
             desktop = pyatspi.Registry.getDesktop(0)
             for i in range(desktop.childCount):
                 candidate = desktop.getChildAtIndex(i)
                 try:
                     if candidate is not None and candidate.get_process_id() == app_proc.pid:
-                        app = candidate
+                        return candidate
                 except Exception:
                     pass
-            if app is not None:
-                table = find(app, lambda n: n.getRoleName() == "table"
-                             and n.name == "Channel List")
-            if table is None:
+            return None
+
+        def wait_for(what, seconds):
+            deadline = time.time() + seconds
+            while time.time() < deadline:
+                if editor_gone():
+                    return None
+                found = what()
+                if found is not None:
+                    return found
                 time.sleep(0.5)
+            return None
+
+        def is_tree(n):
+            return n.getRoleName() in ("tree", "tree table")
+
+        def app_with_tree():
+            a = the_app()
+            return a if a is not None and find(a, is_tree) is not None else None
+
+        # The editor starts on its first page with the navigation tree in the focus.
+        app = wait_for(app_with_tree, 90)
         check(app is not None, "the editor is on the accessibility bus")
-        tree = find(app, lambda n: n.getRoleName() in ("tree", "tree table"))
-        check(tree is not None and tree.name == "Sheets", "the navigation tree is named \"Sheets\"")
-        if tree is not None:
-            try:
-                header = tree.queryTable().getColumnHeader(0)
-                heading = header.name if header is not None else ""
-            except NotImplementedError:
-                heading = ""
-            check(heading != "1", "the tree's heading is not \"1\" (%r)" % heading)
+        if app is None:
+            return 1
+        tree = find(app, is_tree)
+        check(tree.name == "Sheets", "the navigation tree is named \"Sheets\" (%r)" % tree.name)
+        try:
+            header = tree.queryTable().getColumnHeader(0)
+            heading = header.name if header is not None else ""
+        except NotImplementedError:
+            heading = ""
+        check(heading != "1", "the tree's heading is not \"1\" (%r)" % heading)
+
+        # To the channel list with the keyboard, as a reader's user goes: a click on the
+        # tree's "Memory Channels" gives the window the keyboard, Right opens the branch and
+        # Down twice passes the bank overview to the channel list.
+        branch = find(tree, lambda n: n.getRoleName() in ("table cell", "tree item")
+                      and n.name == "Memory Channels")
+        check(branch is not None, "the tree shows \"Memory Channels\"")
+        if branch is None:
+            return 1
+        x, y, w, h = branch.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        xdo("mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+        for key in ("Right", "Down", "Down"):
+            time.sleep(0.7)
+            xdo("key", key)
+
+        def channel_list():
+            return find(app, lambda n: n.getRoleName() == "table" and n.name == "Channel List")
+
+        table = wait_for(channel_list, 30)
         check(table is not None, "the channel list is a table named \"Channel List\"")
         if table is None:
             return 1
@@ -175,7 +242,7 @@ def main():
 
         def step():
             if steps:
-                subprocess.run(["xdotool"] + steps.pop(0), check=False)
+                xdo(*steps.pop(0))
                 return True
             GLib.timeout_add(1500, loop.quit)
             return False
@@ -193,8 +260,7 @@ def main():
         check(len(after) >= 3 and after[2] == "USB",
               "Left gives a focus event named after the mode \"USB\"")
     finally:
-        app_proc.kill()
-        app_proc.wait()
+        stop(app_proc)
 
     say("%d failure(s)" % len(failures))
     return 1 if failures else 0

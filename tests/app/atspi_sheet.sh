@@ -21,12 +21,21 @@ done
 "$py" -c 'import pyatspi' 2>/dev/null || fail "pyatspi is missing (scripts/deps installs python3-pyatspi)"
 
 work=$(mktemp -d)
-xvfb_pid=
+xvfb_pid= session_pid=
+# Everything the session starts (the session bus, the accessibility bus and its registry,
+# the editor) runs in the session's own process group, ended as a whole here, also when
+# the test is stopped from outside.
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  if [ -n "$session_pid" ]; then
+    kill -TERM -- "-$session_pid" 2>/dev/null
+    for _ in $(seq 20); do kill -0 -- "-$session_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL -- "-$session_pid" 2>/dev/null
+  fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' TERM INT HUP
 
 # The editor keeps its settings, backups and journal in this run's own folders.
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data \
@@ -46,8 +55,11 @@ xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || skip "Xvfb did not start: $(tail -1 "$work/xvfb.log")"
 export DISPLAY=:$(head -1 "$work/display")
+exec 5>&-
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
   NO_AT_BRIDGE=0 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 unset QT_QPA_PLATFORMTHEME
-dbus-run-session -- "$py" "$here/atspi_sheet.py" "$editor" "$file"
+setsid dbus-run-session -- "$py" "$here/atspi_sheet.py" "$editor" "$file" &
+session_pid=$!
+wait "$session_pid"

@@ -9,6 +9,7 @@
 #include "cmcCellDispatch.h"
 #include "cmcCellNames.h"
 #include "cuiGrid.h"
+#include "cuiMenu.h"
 #include "cuiPickList.h"
 #include "cuiSheet.h"
 #include "cuiSheetHost.h"
@@ -17,6 +18,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -226,6 +228,18 @@ class tst_accessible : public QObject {
         QVERIFY(EditorFixture::selectCell(*m_sheet, CL_ChL_Name, 0));
         QCOMPARE(seen(QAccessible::Focus), QStringList());
         QCOMPARE(seen(QAccessible::ActiveDescendantChanged), QStringList{currentEntry()});
+
+        // A click from outside both focuses the grid and moves the cell: the reader hears
+        // the new cell once, not once for each.
+        g_seen.clear();
+        const QRect pier = grid->cellRect(columnOf(CL_ChL_Name), grid->fixedRows() + 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, pier.center());
+        QTRY_VERIFY(grid->hasFocus());
+        QCoreApplication::processEvents();
+        QVERIFY(currentEntry().endsWith(QLatin1String(" Pier")));
+        QStringList cellFocus = seen(QAccessible::Focus); // less the grid's own (child -1)
+        cellFocus.removeIf([](const QString& e) { return e.startsWith(QLatin1String("-1 ")); });
+        QCOMPARE(cellFocus, QStringList{currentEntry()});
     }
 
     // A committed value, a fill of several rows and Undo tell of exactly the cells whose
@@ -319,6 +333,84 @@ class tst_accessible : public QObject {
                 focus << QStringLiteral("%1 %2").arg(s.child).arg(s.name);
         QCOMPARE(focus, QStringList{QStringLiteral("%1 %2").arg(next).arg(items[next])});
         QTest::keyClick(list, Qt::Key_Escape);
+    }
+
+    // Menu items are named by their caption alone; the key shown beside it is the item's
+    // shortcut, whether the item takes the key itself (New) or only shows the key of a
+    // command that takes it elsewhere (Undo, Find), also once Undo names the change.
+    void menuItemsKeepTheirShortcutApart_data() {
+        QTest::addColumn<int>("label");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("New") << int(CL_Menu_File_New) << false << "New"
+                             << "Ctrl+N";
+        QTest::newRow("Contents") << int(CL_Help_Contents) << false << "Contents"
+                                  << "F1";
+        QTest::newRow("Undo") << int(CL_Menu_Edit_Undo) << false << "Undo"
+                              << "Ctrl+Z";
+        QTest::newRow("Undo a change") << int(CL_Menu_Edit_Undo) << true << "Undo Name, CH 1"
+                                       << "Ctrl+Z";
+        QTest::newRow("Redo") << int(CL_Menu_Edit_Redo) << false << "Redo"
+                              << "Ctrl+Y";
+        QTest::newRow("Find") << int(CL_Menu_Edit_Find) << false << "Find..."
+                              << "Ctrl+F";
+    }
+    void menuItemsKeepTheirShortcutApart() {
+        QFETCH(int, label);
+        QFETCH(bool, changed);
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        openChannels();
+        if (changed) {
+            QVERIFY(EditorFixture::selectCell(*m_sheet, CL_ChL_Name, 0));
+            QTest::keyClicks(m_sheet->grid(), QStringLiteral("C"));
+            QTest::keyClick(m_sheet->editor(), Qt::Key_Return);
+        }
+        QAction* edit = m_main->menu()->actionOf(CL_Menu_Edit_Top);
+        QVERIFY(edit && edit->menu());
+        emit edit->menu()->aboutToShow();
+        m_main->menu()->RefreshStates();
+        QAction* item = m_main->menu()->actionOf(label);
+        QVERIFY(item);
+        QMenu* menu = qobject_cast<QMenu*>(item->associatedObjects().value(0));
+        QVERIFY(menu);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(menu);
+        QAccessibleInterface* entry = list->child(int(menu->actions().indexOf(item)));
+        QVERIFY(entry);
+        QCOMPARE(entry->role(), QAccessible::MenuItem);
+        QCOMPARE(entry->text(QAccessible::Name), name);
+        QCOMPARE(entry->text(QAccessible::Accelerator), keys);
+        QVERIFY(!item->text().contains(u'\t'));
+    }
+
+    // The Compare window from the keyboard: Enter on a listed change opens the sheet at its
+    // cell, as a double click does, and leaves the window open (Enter is not Close).
+    void compareRowOpensWithEnter() {
+        openChannels();
+        ScriptedPrompt prompt;
+        const QString saved = m_editor->path(QStringLiteral("plan.icf"));
+        QVERIFY(m_main->Save(saved));
+        QVERIFY(cells().commit(CT_ChannelList, CL_ChL_Mode, 1, QStringLiteral("FSK")));
+        QVERIFY(m_main->ShowSheetNow(QStringLiteral("GI_Sheet_USetM")));
+        ScriptedDialogs dialogs;
+        dialogs.answers << saved;
+        m_editor->menuItem(CL_Menu_File_Compare, indMain::CompareFile)->trigger();
+        auto* window = qobject_cast<iuiCompareWin*>(m_main->compareWindow());
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->list()->accessibleName(), window->windowTitle());
+        window->activateWindow();
+        window->list()->setFocus();
+        window->list()->setCurrentItem(window->list()->topLevelItem(0));
+        QTRY_VERIFY(window->list()->hasFocus());
+        QTest::keyClick(window->list(), Qt::Key_Return);
+        m_sheet = m_main->sheetHost()->sheet();
+        QCOMPARE(m_sheet->command(), EditorFixture::channelSheet);
+        const cuiCell& current =
+            m_sheet->CellObjectAt(m_sheet->grid()->col(), m_sheet->grid()->row());
+        QCOMPARE(current.label, int32_t(CL_ChL_Mode));
+        QCOMPARE(current.index, 1);
+        QVERIFY(window->isVisible());
     }
 };
 
