@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <cstdio>
 
@@ -136,19 +137,22 @@ int cuiPrinter::exportPdf(const QStringList& commands, const QString& path) {
         pdf.setResolution(m_printer->resolution());
     }
     if (countPages(commands, pdf) <= 0) return 0;
-    // Written beside the target under another name and renamed over it when complete.
+    // Printed beside the target under another name, then put in its place in one step when
+    // complete: a failed print leaves the old file. The part stays open while it exists (a
+    // temporary file keeps its name that way), and Windows renames no open file, so its bytes
+    // go through a save file, which replaces the target there too.
     const QFileInfo target(path);
     QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                         QStringLiteral(".XXXXXX"));
     if (!part.open()) return -1;
-    part.close();
     pdf.setOutputFileName(part.fileName());
     const int pages = printNow(commands, pdf);
-    if (pages <= 0 || QFileInfo(part.fileName()).size() == 0) return -1;
-    if (std::rename(QFile::encodeName(part.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+    if (pages <= 0 || !part.reset()) return -1;
+    const QByteArray printed = part.readAll();
+    QSaveFile out(target.absoluteFilePath());
+    if (printed.isEmpty() || !out.open(QIODevice::WriteOnly) ||
+        out.write(printed) != printed.size() || !out.commit())
         return -1;
-    part.setAutoRemove(false);
     QFile::setPermissions(target.absoluteFilePath(), QFile::ReadOwner | QFile::WriteOwner |
                                                          QFile::ReadGroup | QFile::ReadOther);
     return pages;

@@ -144,6 +144,10 @@ class tst_FleetSheetWin : public QObject {
         EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
         cuiFleetWrite* w = m_main->fleetWindow();
         QVERIFY(w);
+#ifdef Q_OS_WIN
+        // Windows keeps no table of serial devices to list: the COM port is added by its name.
+        QVERIFY(w->addDevice(a.address()));
+#endif
         QVERIFY(w->addAdapter(b.address()));
         for (int i = 0; i < w->linkList()->count(); ++i) {
             QListWidgetItem* item = w->linkList()->item(i);

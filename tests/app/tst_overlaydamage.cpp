@@ -196,7 +196,8 @@ class tst_overlaydamage : public QObject {
         }
         QVERIFY2(outcome.whileStarting,
                  qPrintable(QStringLiteral("stopped later: ") + outcome.fatal));
-        QVERIFY2(outcome.fatal.contains(dir.path() + '/' + file), qPrintable(outcome.fatal));
+        QVERIFY2(outcome.fatal.contains(QDir::toNativeSeparators(dir.path() + '/' + file)),
+                 qPrintable(outcome.fatal));
         if (!named.isEmpty())
             QVERIFY2(outcome.fatal.contains(QStringLiteral("key '%1', line ").arg(named)),
                      qPrintable(outcome.fatal));

@@ -39,11 +39,13 @@ template <typename Dialog> void whenShown(std::function<void(Dialog&)> act) {
     timer->start();
 }
 
-// Types the text into the entry and presses Enter, as the user does in the link dialogs.
-void typeAndEnter(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
+// Types the text and presses Enter where the dialog has the keyboard, as the user does in
+// the link dialogs: they open with their entry's text selected and the keyboard in it.
+void typeAndEnter(cuiLinkDialog& d, const QString& text) {
+    QWidget* keyboard = d.focusWidget();
+    QCOMPARE(keyboard, static_cast<QWidget*>(d.edit()));
+    QTest::keyClicks(keyboard, text);
+    QTest::keyClick(keyboard, Qt::Key_Return);
 }
 
 } // namespace
@@ -93,19 +95,32 @@ class tst_Remembered : public QObject {
         QCOMPARE(restarted()->tcpAddress, QString(indEnviron::DefaultTcpAddress));
 
         m_editor->form->show();
-        whenShown<cuiLinkDialog>([](cuiLinkDialog& d) { typeAndEnter(d.edit(), "10.20.30.40"); });
+        whenShown<cuiLinkDialog>([](cuiLinkDialog& d) { typeAndEnter(d, "10.20.30.40"); });
         EditorFixture::runMenu(CL_Menu_Tcpip_Address);
-        whenShown<cuiLinkDialog>([](cuiLinkDialog& d) { typeAndEnter(d.edit(), "4001"); });
+        whenShown<cuiLinkDialog>([](cuiLinkDialog& d) { typeAndEnter(d, "4001"); });
         EditorFixture::runMenu(CL_Menu_Tcpip_Port);
+#ifdef Q_OS_WIN
+        // The box takes the COM number alone: the number is kept, there is no device path.
+        whenShown<cuiLinkDialog>([](cuiLinkDialog& d) { typeAndEnter(d, "7"); });
+        EditorFixture::runMenu(CL_Menu_Port_Usb);
+        QCOMPARE(m_editor->env->comPort, 7);
+        QVERIFY(m_editor->env->comDevice.isEmpty());
+#else
         whenShown<cuiLinkDialog>(
-            [](cuiLinkDialog& d) { typeAndEnter(d.edit(), "/dev/ttyQX-remembered"); });
+            [](cuiLinkDialog& d) { typeAndEnter(d, "/dev/ttyQX-remembered"); });
         EditorFixture::runMenu(CL_Menu_Port_Usb);
         QCOMPARE(m_editor->env->comDevice, QStringLiteral("/dev/ttyQX-remembered"));
+#endif
 
         auto again = restarted();
         QCOMPARE(again->tcpAddress, QStringLiteral("10.20.30.40"));
         QCOMPARE(again->tcpPort, 4001);
+#ifdef Q_OS_WIN
+        QCOMPARE(again->comPort, 7);
+        QVERIFY(again->comDevice.isEmpty());
+#else
         QCOMPARE(again->comDevice, QStringLiteral("/dev/ttyQX-remembered"));
+#endif
 
         // A port chosen by its number is no device path.
         m_editor->main->selectComPort(2);
