@@ -100,11 +100,18 @@ cuiLinkDialog::cuiLinkDialog(Kind kind, const QString& current, QWidget* owner)
             tryAccept();
         });
         layout->addWidget(m_ports);
+        // A device path is typed here too: the box is as wide as the list of devices.
+        m_edit->setFixedWidth(
+            std::max({m_edit->width(), m_ports->minimumWidth(),
+                      fm.horizontalAdvance(QStringLiteral("/dev/ttyUSB0WWWWWW"))}));
     }
 #endif
     layout->addWidget(m_edit, 0, Qt::AlignHCenter);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The notice asks for the entry: the keyboard starts there, whatever comes first in the
+    // window (the list of devices above it).
+    m_edit->setFocus();
 
     if (owner) {
         adjustSize();
