@@ -1,5 +1,7 @@
 #include "cuiIcons.h"
 
+#include "cuiIconCache.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -364,10 +366,13 @@ const std::map<QString, Painter>& painters() {
     return table;
 }
 
-QList<QPixmap> listOf(const QStringList& names, int size) {
+// A list drawn once and kept between starts under its name in the user's cache folder.
+QList<QPixmap> listOf(const QString& list, const QStringList& names, int size) {
+    cuiIconCache cache(
+        cuiIconCache::defaultFile(QStringLiteral("%1-icons-%2.bin").arg(list).arg(size)));
     QList<QPixmap> out;
-    for (const auto& n : names)
-        out.append(QPixmap::fromImage(cuiIcons::draw(n, size)));
+    for (const QImage& image : cache.images(names, size, &cuiIcons::draw))
+        out.append(QPixmap::fromImage(image));
     return out;
 }
 
@@ -412,10 +417,10 @@ QImage draw(const QString& name, int size) {
 }
 
 QList<QPixmap> treeList(int size) {
-    return listOf(treeNames(), size);
+    return listOf(QStringLiteral("tree"), treeNames(), size);
 }
 QList<QPixmap> toolBarList(int size) {
-    return listOf(toolBarNames(), size);
+    return listOf(QStringLiteral("toolbar"), toolBarNames(), size);
 }
 
 } // namespace cuiIcons

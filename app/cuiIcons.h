@@ -19,7 +19,8 @@ const QStringList& toolBarNames(); // 21 pictures
 // for an unknown name.
 QImage draw(const QString& name, int size = 32);
 
-// The two image lists in their fixed order.
+// The two image lists in their fixed order, drawn once and then read back by later starts
+// (cuiIconCache).
 QList<QPixmap> treeList(int size = 16);
 QList<QPixmap> toolBarList(int size = 16);
 
