@@ -30,6 +30,9 @@ iuiWinAd::iuiWinAd(imcAdjustValues& values, QWidget* owner)
     });
     connect(m_saveButton, &QPushButton::clicked, this, [this] { saveRecord(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Enter belongs to the sheet, never to a button: it must not start a new read.
+    for (QPushButton* b : {m_refreshButton, m_saveButton, close})
+        b->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(5, 5, 5, 5);

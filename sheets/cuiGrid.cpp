@@ -399,12 +399,19 @@ bool cuiGrid::event(QEvent* event) {
         }
     }
     // Tab and Shift+Tab move between the cells of a row, as in a spreadsheet, instead of
-    // taking the focus out of the grid (Ctrl+Tab still does).
+    // taking the focus out of the grid; Ctrl+Tab and Ctrl+Shift+Tab do that, to the window's
+    // next or previous control.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             keyPressEvent(key);
+            return true;
+        }
+        if (tab && (key->modifiers() & Qt::ControlModifier) &&
+            !(key->modifiers() & Qt::AltModifier)) {
+            QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab &&
+                                        !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }

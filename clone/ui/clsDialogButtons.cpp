@@ -1,11 +1,45 @@
 #include "clsDialogButtons.h"
 
+#include "clsLabelFor.h"
 #include "cmcGTex.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// Labels the dialog's controls when it first shows, whatever order they were made in.
+class LabelsAtShow : public QObject {
+  public:
+    LabelsAtShow(QDialog* dialog, const clsDialogButtons& buttons)
+        : QObject(dialog), m_dialog(dialog), m_buttons(buttons) {
+        dialog->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_dialog || event->type() != QEvent::Show) return false;
+        m_dialog->removeEventFilter(this);
+        QString taken;
+        for (const QPushButton* button : {m_buttons.ok, m_buttons.cancel})
+            taken += clsLabelFor::mnemonicOf(button->text());
+        for (QLabel* label : m_dialog->findChildren<QLabel*>())
+            if (label->buddy()) clsLabelFor::link(label, label->buddy(), taken);
+        for (QAbstractItemView* list : m_dialog->findChildren<QAbstractItemView*>())
+            if (list->accessibleName().isEmpty()) list->setAccessibleName(m_dialog->windowTitle());
+        return false;
+    }
+
+  private:
+    QDialog* m_dialog;
+    clsDialogButtons m_buttons;
+};
+
+} // namespace
 
 clsDialogButtons clsDialogButtons::make(QDialog* dialog, cmcGTex& t, const QString& stem) {
     clsDialogButtons b;
@@ -23,5 +57,6 @@ clsDialogButtons clsDialogButtons::make(QDialog* dialog, cmcGTex& t, const QStri
     b.row->addStretch(1);
     b.row->addWidget(b.ok);
     b.row->addWidget(b.cancel);
+    new LabelsAtShow(dialog, b);
     return b;
 }

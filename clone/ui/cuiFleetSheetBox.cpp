@@ -1,5 +1,6 @@
 #include "cuiFleetSheetBox.h"
 
+#include "clsLabelFor.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 
@@ -43,8 +44,10 @@ cuiFleetSheetBox::cuiFleetSheetBox(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(text(Label), this));
+    auto* label = new QLabel(text(Label), this);
+    row->addWidget(label);
     m_path = new QLineEdit(this);
+    clsLabelFor::link(label, m_path, QString());
     m_path->setReadOnly(true);
     m_path->setPlaceholderText(text(NoSheet));
     row->addWidget(m_path, 1);

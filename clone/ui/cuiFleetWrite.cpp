@@ -1,5 +1,6 @@
 #include "cuiFleetWrite.h"
 
+#include "clsLabelFor.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cmcTask.h"
@@ -56,7 +57,7 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     auto* linksLabel = new QLabel(text(LinksLabel), this);
     layout->addWidget(linksLabel);
     m_list = new QListWidget(this);
-    linksLabel->setBuddy(m_list);
+    clsLabelFor::link(linksLabel, m_list, QString());
     for (int i = 0; i < links.size(); ++i) {
         auto* item = new QListWidgetItem(links[i].name, m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
@@ -69,7 +70,7 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     auto* adapterLabel = new QLabel(text(AdapterLabel), this);
     adapterRow->addWidget(adapterLabel);
     m_adapter = new QLineEdit(this);
-    adapterLabel->setBuddy(m_adapter);
+    clsLabelFor::link(adapterLabel, m_adapter, QString());
     m_adapter->setPlaceholderText(QStringLiteral("192.168.1.100:41000"));
     adapterRow->addWidget(m_adapter, 1);
     m_add = new QPushButton(text(AddButton), this);
