@@ -233,7 +233,7 @@ class tst_overlaydamage : public QObject {
                  QStringLiteral("--overlay"), overlay, QStringLiteral("-o"),
                  dir.filePath(QStringLiteral("out.pdf"))});
         QCOMPARE(r.exitCode, 3);
-        QVERIFY2(r.err.contains(overlay), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QDir::toNativeSeparators(overlay)), qPrintable(r.err));
         QVERIFY2(r.err.contains(QLatin1String("key 'GI_Sheet_Mch__Style', line ")),
                  qPrintable(r.err));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.pdf"))));

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QThread>
@@ -46,23 +47,39 @@ QString unixPath(const QString& prefix, const QString& arg) {
 QString comLink(const QString& prefix, int com) {
     return prefix + QStringLiteral("/dosdevices/com%1").arg(com);
 }
-// Wine cannot end a Unix program that it started (the kill reaches only the Windows side, and
-// the simulator would run on, answering on its COM port and holding the test's output open):
-// the simulator is ended with the Unix pkill, found by its link, which no other process has.
-void endLinuxSimulator(const QString& link) {
+// Wine starts a Unix program without a process handle: it can be neither waited for nor
+// killed from here. The Linux simulator is started detached (it then holds none of the test's
+// output either) and ended with the Unix pkill, found by its link, which no other process has;
+// it is gone when its COM port no longer opens. The Unix shell runs pkill: Wine gives a Unix
+// program a Windows argv[0], by which pkill would take itself for pgrep.
+QHash<const cloneSimProcess*, QString>& linuxSimulators() {
+    static QHash<const cloneSimProcess*, QString> running; // the link of each
+    return running;
+}
+void endLinuxSimulator(const QString& link, const QString& comName) {
     QString pattern = QStringLiteral("--link ");
     for (const QChar c : link) {
         if (QStringLiteral(".[]()*+?{}|^$\\").contains(c)) pattern += QLatin1Char('\\');
         pattern += c;
     }
     pattern += QLatin1Char('$');
-    QProcess::execute(QStringLiteral("/usr/bin/pkill"),
-                      {QStringLiteral("-f"), QStringLiteral("--"), pattern});
+    QProcess::startDetached(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec /usr/bin/pkill -f -- \"$0\""), pattern});
+    QDeadlineTimer gone(10000);
+    while (cmcComm::Probe(comName) == cmcCommDevice::Refusal::None && !gone.hasExpired())
+        QThread::msleep(50);
 }
 int nextComPort() {
     static int calls = 0;
-    // Tests run side by side in one prefix: each process takes its own run of numbers.
-    return 10 + int((QCoreApplication::applicationPid() / 4 * 17 + calls++) % 240);
+    // Tests run side by side in one prefix: each process takes its own run of numbers. A
+    // number whose link is left from an earlier simulator is passed over while that link
+    // leads to a device: its pseudo-terminal may now be another program's.
+    for (int tries = 0; tries < 240; ++tries) {
+        const int com = 10 + int((QCoreApplication::applicationPid() / 4 * 17 + calls++) % 240);
+        if (cmcComm::Probe(cmcComm::DeviceName(com)) == cmcCommDevice::Refusal::Missing) return com;
+    }
+    return 0;
 }
 } // namespace
 #endif
@@ -86,19 +103,16 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
         for (QString& arg : all)
             arg = unixPath(prefix, arg);
         const int com = nextComPort();
+        if (com == 0) return false;
         comName = cmcComm::DeviceName(com);
         all << QStringLiteral("--link") << comLink(prefix, com);
     }
 #endif
-    m_process.setProgram(program);
-    m_process.setArguments(all);
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.start();
-    if (!m_process.waitForStarted(5000)) return false;
 #ifdef Q_OS_WIN
     if (link == Serial) {
-        // Wine passes no output of a Unix program back through the pipe: the simulator is
-        // ready when its COM port opens.
+        if (!QProcess::startDetached(program, all)) return false;
+        linuxSimulators().insert(this, all.last());
+        // The simulator is ready when its COM port opens.
         QDeadlineTimer ready(10000);
         while (cmcComm::Probe(comName) != cmcCommDevice::Refusal::None) {
             if (ready.hasExpired()) return false;
@@ -108,6 +122,11 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
         return true;
     }
 #endif
+    m_process.setProgram(program);
+    m_process.setArguments(all);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(5000)) return false;
     QByteArray line;
     QDeadlineTimer deadline(10000);
     while (!line.contains('\n') && !deadline.hasExpired()) {
@@ -121,14 +140,16 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
 }
 
 bool cloneSimProcess::stop() {
+#ifdef Q_OS_WIN
+    if (const QString link = linuxSimulators().take(this); !link.isEmpty()) {
+        endLinuxSimulator(link, m_address);
+        m_killed = true;
+        return false;
+    }
+#endif
     if (m_process.state() == QProcess::NotRunning)
         return !m_killed && m_process.exitStatus() == QProcess::CrashExit;
     m_killed = true;
-#ifdef Q_OS_WIN
-    if (m_link == Serial)
-        endLinuxSimulator(
-            comLink(qEnvironmentVariable("WINEPREFIX"), cmcComm::PortNumberOf(m_address)));
-#endif
     m_process.kill();
     m_process.waitForFinished(5000);
     return false;
