@@ -119,12 +119,15 @@ class tst_recovery : public QObject {
         return journal;
     }
 
-    // The rest of the line that starts with the tag, once the whole line has come.
+    // The rest of the line that starts with the tag, once the whole line has come (without the
+    // CR of a Windows line end).
     static QString lineAfter(const QByteArray& out, const QByteArray& tag) {
         const qsizetype at = out.indexOf(tag);
         const qsizetype end = at < 0 ? -1 : out.indexOf('\n', at);
-        return end < 0 ? QString()
-                       : QString::fromLocal8Bit(out.mid(at + tag.size(), end - at - tag.size()));
+        if (end < 0) return QString();
+        QByteArray line = out.mid(at + tag.size(), end - at - tag.size());
+        if (line.endsWith('\r')) line.chop(1);
+        return QString::fromLocal8Bit(line);
     }
 
     static bool killHard(QProcess& p) {

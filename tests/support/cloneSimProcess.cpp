@@ -50,8 +50,9 @@ QString comLink(const QString& prefix, int com) {
 // Wine starts a Unix program without a process handle: it can be neither waited for nor
 // killed from here. The Linux simulator is started detached (it then holds none of the test's
 // output either) and ended with the Unix pkill, found by its link, which no other process has;
-// it is gone when its COM port no longer opens. The Unix shell runs pkill: Wine gives a Unix
-// program a Windows argv[0], by which pkill would take itself for pgrep.
+// it is gone when its COM port no longer opens. Its link goes too, so that no later number
+// leads to a pseudo-terminal that another program got since. The Unix shell runs pkill: Wine gives
+// a Unix program a Windows argv[0], by which pkill would take itself for pgrep.
 QHash<const cloneSimProcess*, QString>& linuxSimulators() {
     static QHash<const cloneSimProcess*, QString> running; // the link of each
     return running;
@@ -63,9 +64,10 @@ void endLinuxSimulator(const QString& link, const QString& comName) {
         pattern += c;
     }
     pattern += QLatin1Char('$');
-    QProcess::startDetached(
-        QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("exec /usr/bin/pkill -f -- \"$0\""), pattern});
+    QProcess::startDetached(QStringLiteral("/bin/sh"),
+                            {QStringLiteral("-c"),
+                             QStringLiteral("/usr/bin/pkill -f -- \"$0\"; exec /bin/rm -f \"$1\""),
+                             pattern, link});
     QDeadlineTimer gone(10000);
     while (cmcComm::Probe(comName) == cmcCommDevice::Refusal::None && !gone.hasExpired())
         QThread::msleep(50);
