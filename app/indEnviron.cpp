@@ -125,6 +125,8 @@ void indEnviron::applyDefaults() {
     revision.clear();
     verifyWrite = false;
     fleetAdapters.clear();
+    fleetDevices.clear();
+    fleetTicked.clear();
 }
 
 std::unique_ptr<QSettings> indEnviron::openKey(Root root, const QString& keyPath,
@@ -196,6 +198,8 @@ bool indEnviron::load() {
     s->beginGroup(KeyClone);
     verifyWrite = s->value("Verify Write", 0).toInt() != 0;
     fleetAdapters = s->value("Fleet Adapters").toString().split(u' ', Qt::SkipEmptyParts);
+    fleetDevices = s->value("Fleet Devices").toStringList();
+    fleetTicked = s->value("Fleet Ticked").toStringList();
     if (!readString(*s, "TCP Address", &tcpAddress) || tcpAddress.trimmed().isEmpty())
         tcpAddress = QString::fromLatin1(DefaultTcpAddress);
     if (!readInt(*s, "TCP Port", &tcpPort) || tcpPort < 1 || tcpPort > 65535)
@@ -268,6 +272,8 @@ void indEnviron::save() {
     s->beginGroup(KeyClone);
     s->setValue("Verify Write", verifyWrite ? 1 : 0);
     s->setValue("Fleet Adapters", fleetAdapters.join(u' '));
+    s->setValue("Fleet Devices", fleetDevices);
+    s->setValue("Fleet Ticked", fleetTicked);
     const TcpPreset& p = m_tcpPreset;
     s->setValue("TCP Address", p.active && tcpAddress == p.address ? p.storedAddress : tcpAddress);
     s->setValue("TCP Port", p.active && tcpPort == p.port ? p.storedPort : tcpPort);

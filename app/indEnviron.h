@@ -129,6 +129,10 @@ class indEnviron {
     bool verifyWrite = false;
     // Network adapters (HOST:PORT) offered by the write to several radios.
     QStringList fleetAdapters;
+    // Serial devices added there by their path (/dev/ttyUSB3, COM5), and the links ticked
+    // at the last use (device paths and HOST:PORT): the list comes back as it was left.
+    QStringList fleetDevices;
+    QStringList fleetTicked;
 
   private:
     std::unique_ptr<QSettings> openKey(Root root, const QString& keyPath, QString* group) const;

@@ -23,6 +23,7 @@
 class QWidget;
 class cuiHtmlHelp;
 class cuiSegmentSet;
+class cuiFleetRead;
 class cuiFleetWrite;
 class iuiFleetSheetWin;
 class indCloneMan;
@@ -283,6 +284,12 @@ class indMain : public cuiMain {
     // after telling why; *summary says what was found.
     void fleetSheetFromFiles();
     bool makeFleetSheet(const QStringList& files, const QString& out, QString* summary);
+    // Clone > Fleet Sheet > Read from the Radios on the List: every radio ticked in the
+    // several-radios list read side by side, with progress and Cancel (each image kept as
+    // that radio's backup, named by its serial number), then the per-radio values made from
+    // the images as from files and saved where the user said before the reads.
+    void fleetSheetFromRadios();
+    cuiFleetRead* fleetReadWindow() const;
     // The window that edits per-radio values (opened when not open), and the one open.
     iuiFleetSheetWin* openFleetSheetWindow();
     iuiFleetSheetWin* fleetSheetWindow() const;
@@ -374,6 +381,7 @@ class indMain : public cuiMain {
     QString m_repeaterFile;
     std::unique_ptr<cuiHtmlHelp> m_help;
     QPointer<cuiFleetWrite> m_fleetWindow;
+    QPointer<cuiFleetRead> m_fleetReadWindow;
     QPointer<iuiFleetSheetWin> m_fleetSheetWindow;
     cmcEeprom m_fleetSheetDocument; // what the per-radio values are checked against
     std::unique_ptr<cuiPrinter> m_printer;

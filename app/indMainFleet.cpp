@@ -11,7 +11,9 @@
 #include "cmcEvMan.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
+#include "cuiColor.h"
 #include "cuiFileDialogs.h"
+#include "cuiFleetRead.h"
 #include "cuiFleetSheetBox.h"
 #include "cuiFleetWrite.h"
 #include "imcFleetSheet.h"
@@ -31,12 +33,8 @@ QString block(const char* key) {
     return cmcGTex::mainTable().getTextBlock(QString::fromLatin1(key));
 }
 
-// How many radios the batch writes and which: the ticked links of the window.
-QString fleetTarget(const cuiFleetWrite& window) {
-    QStringList names;
-    const QListWidget* list = window.linkList();
-    for (int i = 0; list && i < list->count(); ++i)
-        if (list->item(i)->checkState() == Qt::Checked) names << list->item(i)->text();
+// How many radios the batch writes and which.
+QString fleetTarget(const QStringList& names) {
     return cmcGTex::mainTable()
         .getText(QStringLiteral("GI_Mess_Confirm_Target"), 1)
         .arg(names.size())
@@ -63,11 +61,15 @@ QString indMain::writeSucceededText(bool readBack) {
                                         readBack ? 0 : 1);
 }
 
-// The links the window offers: every serial port of the port table, the network adapter of
-// the TCP settings and the adapters added before. The link in use starts ticked.
+// The links the window offers: every serial port of the port table with the devices added
+// before by their path, the network adapter of the TCP settings and the adapters added
+// before. Those ticked at the last use start ticked; the first time, the link in use.
 static QList<imcFleetClone::Link> fleetLinks(const indEnviron& env, QList<bool>* checked) {
     QList<imcFleetClone::Link> links;
     cmcComm::RefreshPortTable();
+    for (const QString& device : env.fleetDevices)
+        cmcComm::PortNumberOf(device); // into the port table, numbered for this run
+    const bool remembered = !env.fleetTicked.isEmpty();
     const QString speed =
         QString::fromLatin1(env.comSpeedHigh ? indCloneMan::HighSpeed : indCloneMan::LowSpeed);
     const QStringList ports = cmcComm::PortTable();
@@ -77,7 +79,8 @@ static QList<imcFleetClone::Link> fleetLinks(const indEnviron& env, QList<bool>*
         l.serialSettings = speed;
         l.name = cmcComm::DisplayName(l.comPort);
         links << l;
-        checked->append(!env.tcpLink && env.comPort == l.comPort);
+        checked->append(remembered ? env.fleetTicked.contains(ports[i])
+                                   : !env.tcpLink && env.comPort == l.comPort);
     }
     QStringList adapters = env.fleetAdapters;
     const QString own = QStringLiteral("%1:%2").arg(env.tcpAddress).arg(env.tcpPort);
@@ -93,7 +96,7 @@ static QList<imcFleetClone::Link> fleetLinks(const indEnviron& env, QList<bool>*
         l.tcpPort = uint16_t(port);
         l.name = a;
         links << l;
-        checked->append(env.tcpLink && a == own);
+        checked->append(remembered ? env.fleetTicked.contains(a) : env.tcpLink && a == own);
     }
     return links;
 }
@@ -113,6 +116,9 @@ void indMain::cloneWriteFleet() {
     QList<bool> checked;
     const QList<imcFleetClone::Link> links = fleetLinks(m_env, &checked);
     auto* window = new cuiFleetWrite(links, checked, m_form);
+    window->setAddedDevices(m_env.fleetDevices);
+    window->setSerialSettings(
+        QString::fromLatin1(m_env.comSpeedHigh ? indCloneMan::HighSpeed : indCloneMan::LowSpeed));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);
     cmcEeprom image = m_working;
@@ -121,15 +127,17 @@ void indMain::cloneWriteFleet() {
     // Per-radio values are checked against the image as it is sent; rows coming into use
     // start from the factory data.
     window->sheetBox()->setDocument(image, &loadedImage());
-    window->confirm = [this, window](bool* verify) {
+    window->confirm = [this](bool* verify, const QStringList& names) {
         if (m_makerMode &&
             cmcPrompt::ask(block("GI_Mess_Maker_Caution"), appTitle(), cmcPromptButtons::OkCancel,
                            cmcPromptIcon::Warning) != PA_Ok)
             return false;
-        return confirmWrite(verify, fleetTarget(*window));
+        return confirmWrite(verify, fleetTarget(names));
     };
-    window->adaptersChanged = [this](const QStringList& adapters) {
-        m_env.fleetAdapters = adapters;
+    window->linksChanged = [this](const cuiFleetWrite::Remembered& r) {
+        m_env.fleetDevices = r.devices;
+        m_env.fleetAdapters = r.adapters;
+        m_env.fleetTicked = r.ticked;
     };
     window->finished = [this](const imcFleetClone& fleet) {
         for (int i = 0; i < fleet.count(); ++i) {
@@ -175,6 +183,27 @@ void indMain::fleetSheetFromFiles() {
         cmcPrompt::tell(summary, appTitle(), cmcPromptIcon::Information);
 }
 
+namespace {
+// The per-radio values of the images (one per radio, named by radios) saved in out and
+// opened for editing; false after telling why.
+bool saveDerivedSheet(indMain& main, const std::vector<const cmcEeprom*>& images,
+                      const QStringList& radios, const QString& out, const QString& caption,
+                      QString* summary) {
+    QStringList notes;
+    const imcFleetSheet sheet = imcFleetSheet::derive(images, radios, &notes);
+    QString why;
+    if (!cmcCsvList::writeFile(out, sheet.toCsv(), &why)) {
+        cmcPrompt::tell(sheetText(15).arg(why), caption, cmcPromptIcon::Error);
+        return false;
+    }
+    *summary = sheetText(13).arg(sheet.rows().size()).arg(sheet.columns().size()).arg(out);
+    // The sheet made opens for editing.
+    main.openFleetSheetWindow()->open(out);
+    if (!notes.isEmpty()) *summary += QStringLiteral("\n\n") + notes.join(u'\n');
+    return true;
+}
+} // namespace
+
 bool indMain::makeFleetSheet(const QStringList& files, const QString& out, QString* summary) {
     std::vector<std::unique_ptr<cmcEeprom>> images;
     std::vector<const cmcEeprom*> pointers;
@@ -191,18 +220,71 @@ bool indMain::makeFleetSheet(const QStringList& files, const QString& out, QStri
         pointers.push_back(image.get());
         images.push_back(std::move(image));
     }
-    QStringList notes;
-    const imcFleetSheet sheet = imcFleetSheet::derive(pointers, radios, &notes);
-    QString why;
-    if (!cmcCsvList::writeFile(out, sheet.toCsv(), &why)) {
-        cmcPrompt::tell(sheetText(15).arg(why), appTitle(), cmcPromptIcon::Error);
-        return false;
+    return saveDerivedSheet(*this, pointers, radios, out, appTitle(), summary);
+}
+
+void indMain::fleetSheetFromRadios() {
+    if (m_cloneMan->IsBusy() || (m_fleetWindow && m_fleetWindow->isRunning()) ||
+        (m_fleetReadWindow && m_fleetReadWindow->isRunning()))
+        return;
+    QList<bool> checked;
+    const QList<imcFleetClone::Link> links = fleetLinks(m_env, &checked);
+    QList<imcFleetClone::Link> chosen;
+    for (int i = 0; i < links.size(); ++i)
+        if (checked.value(i)) chosen << links[i];
+    if (chosen.size() < 2) {
+        cmcPrompt::tell(sheetText(16).arg(chosen.size()), appTitle(), cmcPromptIcon::Warning);
+        return;
     }
-    *summary = sheetText(13).arg(sheet.rows().size()).arg(sheet.columns().size()).arg(out);
-    // The sheet made opens for editing.
-    openFleetSheetWindow()->open(out);
-    if (!notes.isEmpty()) *summary += QStringLiteral("\n\n") + notes.join(u'\n');
-    return true;
+    // Asked before the reads, so that the user can leave the radios to it.
+    const QString out = cuiFileDialogs::current().saveFile(
+        m_form, sheetText(12), sheetText(4), m_currentDir, QStringLiteral("fleet.csv"));
+    if (out.isEmpty()) return;
+    if (m_fleetReadWindow) m_fleetReadWindow->close();
+    auto* window = new cuiFleetRead(chosen, m_form);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    window->finished = [this, window, out](const imcFleetClone& fleet) {
+        std::vector<const cmcEeprom*> images;
+        QStringList radios, failed;
+        bool cancelled = false;
+        for (int i = 0; i < fleet.count(); ++i) {
+            const imcFleetClone::Radio& r = fleet.radio(i);
+            const imcRadioIdentity id = fleet.identity(i);
+            if (r.status == 0 && r.hasImage) {
+                saveBackup(r.image, id.backupKind(QStringLiteral("read")));
+                images.push_back(&r.image);
+                radios << (id.key.isEmpty() ? r.link.name : id.key);
+            } else {
+                cancelled = cancelled || r.status == CS_Cancelled;
+                failed << QStringLiteral("%1: %2").arg(r.link.name, fleet.message(i));
+            }
+        }
+        emit cloneFinished(indCloneMan::OpRead, fleet.worstStatus());
+        window->close();
+        if (cancelled) {
+            SetStatus(sheetText(18), cuiColor::toQColor(cuiColor::clWindowText),
+                      cuiColor::toQColor(cuiColor::clBtnFace));
+            return;
+        }
+        if (images.size() < 2) {
+            cmcPrompt::tell(sheetText(17) + QStringLiteral("\n\n") + failed.join(u'\n'), appTitle(),
+                            cmcPromptIcon::Error);
+            return;
+        }
+        QString summary;
+        if (!saveDerivedSheet(*this, images, radios, out, appTitle(), &summary)) return;
+        if (!failed.isEmpty()) summary += QStringLiteral("\n\n") + failed.join(u'\n');
+        cmcPrompt::tell(summary, appTitle(),
+                        failed.isEmpty() ? cmcPromptIcon::Information : cmcPromptIcon::Warning);
+    };
+    m_fleetReadWindow = window;
+    window->open();
+    if (!window->start()) window->close();
+}
+
+cuiFleetRead* indMain::fleetReadWindow() const {
+    return m_fleetReadWindow.data();
 }
 
 iuiFleetSheetWin* indMain::openFleetSheetWindow() {

@@ -143,7 +143,7 @@ bool indMain::MenuCommand(cmcCellRequest& r) {
         if (run) cloneWriteFleet();
         break;
     case CL_Menu_Clone_FleetSheet:
-        if (run) fleetSheetFromFiles();
+        if (run) value == 1 ? fleetSheetFromRadios() : fleetSheetFromFiles();
         break;
     case CL_Menu_Clone_Info:
         if (run) cloneInfo();

@@ -242,8 +242,38 @@ void imcFleetClone::plan() {
             leaveOut(*s, QStringLiteral("not written: %1").arg(why));
         return;
     }
+    // The plain document into several radios gives them all the same identity: allowed,
+    // but said before anything is sent.
+    QStringList plain;
+    for (size_t i = 0; i < ready.size(); ++i)
+        if (rowOf[i] < 0)
+            plain << QStringLiteral("%1 (%2)").arg(identity(ready[i]->index).shownSerial(),
+                                                   ready[i]->radio.link.name);
+    if (plain.size() >= 2 && m_plainReview && !m_plainReview(plain)) {
+        for (Slot* s : ready)
+            leaveOut(*s, QStringLiteral("not written: cancelled before any data was sent"));
+        return;
+    }
     for (Slot* s : ready)
-        startTransfer(*s);
+        if (s->radio.phase != Done) startTransfer(*s);
+}
+
+bool imcFleetClone::cancel() {
+    if (!m_running) return false;
+    bool any = false;
+    for (auto& s : m_slots) {
+        Radio& r = s->radio;
+        if (r.phase == Done) continue;
+        if (s->driver.IsBusy()) {
+            // The driver ends through its callback with the cancelled status.
+            any = s->driver.Cancel() || any;
+        } else if (r.phase == Waiting || s->identified) {
+            // Waiting for the others before its write: nothing of it has started.
+            end(*s, CS_Cancelled);
+            any = true;
+        }
+    }
+    return any;
 }
 
 void imcFleetClone::leaveOut(Slot& s, const QString& note) {

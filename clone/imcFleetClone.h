@@ -93,6 +93,11 @@ class imcFleetClone {
     // from (may be nullptr).
     void setSheet(const imcFleetSheet* sheet, bool plainForUnlisted,
                   const cmcEeprom* defaults = nullptr);
+    // Asked, once every radio has said who it is and before any data goes out, when the
+    // plain document is to go to two or more radios without a row (they would all get the
+    // same identity): the radios as "serial (link)". False leaves every radio out. Without
+    // it the write goes on.
+    void setPlainReview(std::function<bool(const QStringList&)> f) { m_plainReview = std::move(f); }
     // Called whenever one radio has ended (its index), and once when all have.
     void setRadioFinished(std::function<void(int)> f) { m_radioFinished = std::move(f); }
     void setFinished(std::function<void()> f) { m_finished = std::move(f); }
@@ -102,6 +107,10 @@ class imcFleetClone {
     bool startWrite(const cmcEeprom& image, const cmcAdrRange* ranges);
     bool startRead();
     bool isRunning() const { return m_running; }
+    // Ends every radio that can still be stopped with status 21 (cancelled): a read or an
+    // identification at once, a write only before its data has gone out. False when none
+    // could be stopped.
+    bool cancel();
 
     int count() const { return int(m_slots.size()); }
     const Radio& radio(int i) const { return m_slots[size_t(i)]->radio; }
@@ -159,6 +168,7 @@ class imcFleetClone {
     const cmcEeprom* m_defaults = nullptr;
     bool m_planned = false;
     std::function<void(int)> m_radioFinished;
+    std::function<bool(const QStringList&)> m_plainReview;
     std::function<void()> m_finished;
     // The end is announced from the event loop, never from inside a driver's callback, so
     // that the caller may delete the whole fleet then; a deleted fleet announces nothing.

@@ -1,11 +1,13 @@
 #include "cuiFleetWrite.h"
 
 #include "clsLabelFor.h"
+#include "cmcComm.h"
 #include "cmcGTex.h"
 #include "cmcPrompt.h"
 #include "cmcTask.h"
 #include "cmcTcpClient.h"
 #include "cuiFleetSheetBox.h"
+#include "imcFleetSheet.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -16,6 +18,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -37,7 +40,29 @@ enum Line {
     NotAnAdapter = 12,
     PhaseIdentifying = 13, // to 17: identifying, writing, verifying, done, failed
     Summary = 18,
+    RetryButton = 19,
+    PlainToSeveral = 20,
 };
+
+// Columns of the result table: link, serial number, status, message (then the values).
+constexpr int MessageColumn = 3;
+// The table shows this many rows without scrolling; more scroll.
+constexpr int RowsShown = 8;
+
+// A serial device as the user types it: a path, or on Windows a port's name.
+bool looksLikeDevice(const QString& t) {
+#ifdef Q_OS_WIN
+    return t.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("\\\\.\\"));
+#else
+    return t.startsWith(QLatin1Char('/'));
+#endif
+}
+
+// How the settings name a link: a serial device by its path, an adapter as HOST:PORT.
+QString linkKey(const imcFleetClone::Link& l) {
+    return l.tcp ? l.name : cmcComm::DeviceName(l.comPort);
+}
 
 // The per-radio values' column heading (a line of the values' own texts).
 constexpr int ValuesColumn = 6;
@@ -58,27 +83,29 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     layout->addWidget(linksLabel);
     m_list = new QListWidget(this);
     clsLabelFor::link(linksLabel, m_list, QString());
-    for (int i = 0; i < links.size(); ++i) {
-        auto* item = new QListWidgetItem(links[i].name, m_list);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(checked.value(i) ? Qt::Checked : Qt::Unchecked);
-        item->setData(LinkRole, i);
-    }
+    for (int i = 0; i < links.size(); ++i)
+        addItem(links[i].name, i, checked.value(i));
     layout->addWidget(m_list);
+    connect(m_list, &QListWidget::itemChanged, this, [this] { tellRemembered(); });
 
     auto* adapterRow = new QHBoxLayout;
     auto* adapterLabel = new QLabel(text(AdapterLabel), this);
+    adapterLabel->setWordWrap(true);
     adapterRow->addWidget(adapterLabel);
     m_adapter = new QLineEdit(this);
     clsLabelFor::link(adapterLabel, m_adapter, QString());
-    m_adapter->setPlaceholderText(QStringLiteral("192.168.1.100:41000"));
+#ifdef Q_OS_WIN
+    m_adapter->setPlaceholderText(QStringLiteral("COM3, 192.168.1.100:41000"));
+#else
+    m_adapter->setPlaceholderText(QStringLiteral("/dev/ttyUSB3, 192.168.1.100:41000"));
+#endif
     adapterRow->addWidget(m_adapter, 1);
     m_add = new QPushButton(text(AddButton), this);
     m_add->setAutoDefault(false);
     adapterRow->addWidget(m_add);
     layout->addLayout(adapterRow);
     connect(m_add, &QPushButton::clicked, this, [this] {
-        if (addAdapter(m_adapter->text())) m_adapter->clear();
+        if (addLink(m_adapter->text())) m_adapter->clear();
     });
 
     m_sheetBox = new cuiFleetSheetBox(this);
@@ -92,9 +119,13 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     m_table = new QTableWidget(0, 4, this);
     m_table->setHorizontalHeaderLabels(
         {text(ColumnLink), text(ColumnLink + 1), text(ColumnLink + 2), text(ColumnLink + 3)});
-    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Long messages wrap inside their column; each row is as tall as its text.
+    m_table->setWordWrap(true);
+    m_table->setTextElideMode(Qt::ElideNone);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(m_table->verticalHeader(), &QHeaderView::sectionResized, this, [this] { fitHeight(); });
     m_table->hide();
     layout->addWidget(m_table, 1);
     m_summary = new QLabel(this);
@@ -103,13 +134,18 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    m_retry = new QPushButton(text(RetryButton), this);
+    m_retry->setAutoDefault(false);
+    m_retry->hide();
     m_write = new QPushButton(text(WriteButton), this);
     m_write->setDefault(true);
     m_close = new QPushButton(text(CloseButton), this);
     m_close->setAutoDefault(false);
+    buttons->addWidget(m_retry);
     buttons->addWidget(m_write);
     buttons->addWidget(m_close);
     layout->addLayout(buttons);
+    connect(m_retry, &QPushButton::clicked, this, [this] { retryFailed(); });
     connect(m_write, &QPushButton::clicked, this, [this] { start(); });
     connect(m_close, &QPushButton::clicked, this, [this] { reject(); });
     resize(640, 420);
@@ -122,6 +158,7 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
         showResults();
         if (finished) finished(m_fleet);
     });
+    m_fleet.setPlainReview([this](const QStringList& radios) { return confirmPlain(radios); });
 }
 
 cuiFleetWrite::~cuiFleetWrite() {
@@ -135,6 +172,44 @@ void cuiFleetWrite::setImage(const cmcEeprom& image, const cmcAdrRange* ranges) 
 
 QProgressBar* cuiFleetWrite::progressBar(int radio) const {
     return m_bars.value(radio);
+}
+
+void cuiFleetWrite::addItem(const QString& name, int link, bool ticked) {
+    const QSignalBlocker quiet(m_list);
+    auto* item = new QListWidgetItem(name, m_list);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    item->setData(LinkRole, link);
+}
+
+bool cuiFleetWrite::addLink(const QString& typed) {
+    return looksLikeDevice(typed.trimmed()) ? addDevice(typed) : addAdapter(typed);
+}
+
+bool cuiFleetWrite::addDevice(const QString& typed) {
+    const QString t = typed.trimmed();
+    const int port = looksLikeDevice(t) ? cmcComm::PortNumberOf(t) : 0;
+    if (port < 1) {
+        cmcPrompt::tell(text(NotAnAdapter).arg(t), text(Caption), cmcPromptIcon::Error);
+        return false;
+    }
+    if (!m_devices.contains(t)) m_devices << t;
+    imcFleetClone::Link link;
+    link.comPort = port;
+    link.serialSettings = m_serialSettings;
+    link.name = cmcComm::DisplayName(port);
+    for (int i = 0; i < m_list->count(); ++i) {
+        const imcFleetClone::Link& l = m_links.value(m_list->item(i)->data(LinkRole).toInt());
+        if (!l.tcp && l.comPort == port) { // already listed: tick it
+            m_list->item(i)->setCheckState(Qt::Checked);
+            tellRemembered();
+            return true;
+        }
+    }
+    m_links.append(link);
+    addItem(link.name, int(m_links.size() - 1), true);
+    tellRemembered();
+    return true;
 }
 
 bool cuiFleetWrite::addAdapter(const QString& typed) {
@@ -155,23 +230,26 @@ bool cuiFleetWrite::addAdapter(const QString& typed) {
     for (int i = 0; i < m_list->count(); ++i) {
         if (m_list->item(i)->text() == link.name) { // already listed: tick it
             m_list->item(i)->setCheckState(Qt::Checked);
+            tellRemembered();
             return true;
         }
     }
     m_links.append(link);
-    auto* item = new QListWidgetItem(link.name, m_list);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-    item->setData(LinkRole, int(m_links.size() - 1));
-    if (adaptersChanged) adaptersChanged(adapters());
+    addItem(link.name, int(m_links.size() - 1), true);
+    tellRemembered();
     return true;
 }
 
-QStringList cuiFleetWrite::adapters() const {
-    QStringList out;
+void cuiFleetWrite::tellRemembered() {
+    if (!linksChanged) return;
+    Remembered r;
+    r.devices = m_devices;
     for (const imcFleetClone::Link& l : m_links)
-        if (l.tcp) out << l.name;
-    return out;
+        if (l.tcp) r.adapters << l.name;
+    for (int i = 0; i < m_list->count(); ++i)
+        if (m_list->item(i)->checkState() == Qt::Checked)
+            r.ticked << linkKey(m_links.value(m_list->item(i)->data(LinkRole).toInt()));
+    linksChanged(r);
 }
 
 bool cuiFleetWrite::start() {
@@ -188,25 +266,64 @@ bool cuiFleetWrite::start() {
     bool sheetOk = true;
     const imcFleetSheet* sheet = m_sheetBox->sheet(&sheetOk);
     if (!sheetOk) return false;
-    m_fleet.setSheet(sheet, m_sheetBox->plainForUnlisted(), m_sheetBox->defaults());
+    // Kept as they are now: a run again writes with the same values.
+    std::unique_ptr<imcFleetSheet> kept = sheet ? std::make_unique<imcFleetSheet>(*sheet) : nullptr;
+    std::swap(m_runSheet, kept);
+    const bool plainBefore = m_runPlain;
+    m_runPlain = m_sheetBox->plainForUnlisted();
+    QList<Row> rows;
+    QList<int> indices;
+    for (const imcFleetClone::Link& l : chosen) {
+        Row r;
+        r.link = l.name;
+        r.target = l;
+        indices << int(rows.size());
+        rows << r;
+    }
+    QList<Row> before = m_rows;
+    m_rows = rows;
+    if (run(chosen, indices)) return true;
+    // Nothing started: the table and the values of the run before stay.
+    m_rows = before;
+    std::swap(m_runSheet, kept);
+    m_runPlain = plainBefore;
+    return false;
+}
+
+bool cuiFleetWrite::retryFailed() {
+    if (m_fleet.isRunning() || !m_ranges) return false;
+    QList<imcFleetClone::Link> links;
+    QList<int> rows;
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].status != 0) {
+            links << m_rows[i].target;
+            rows << i;
+        }
+    return !links.isEmpty() && run(links, rows);
+}
+
+bool cuiFleetWrite::run(const QList<imcFleetClone::Link>& links, const QList<int>& rows) {
+    QStringList names;
+    for (const imcFleetClone::Link& l : links)
+        names << l.name;
     bool verify = m_fleet.verify();
-    if (confirm && !confirm(&verify)) return false;
-    m_fleet.setLinks(chosen);
+    if (confirm && !confirm(&verify, names)) return false;
+    m_fleet.setSheet(m_runSheet.get(), m_runPlain, m_sheetBox->defaults());
+    m_fleet.setLinks(links);
     m_fleet.setVerify(verify);
     m_fleet.setInfoExchanges(1);
+    m_runRows = rows;
 
     // One bar per radio in place of the choice.
     auto* grid = static_cast<QGridLayout*>(m_progressArea->layout());
-    qDeleteAll(m_bars);
-    qDeleteAll(m_phases);
     m_bars.clear();
     m_phases.clear();
     while (QLayoutItem* item = grid->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    for (int i = 0; i < chosen.size(); ++i) {
-        auto* name = new QLabel(chosen[i].name, m_progressArea);
+    for (int i = 0; i < links.size(); ++i) {
+        auto* name = new QLabel(links[i].name, m_progressArea);
         auto* bar = new QProgressBar(m_progressArea);
         bar->setRange(0, 1000);
         auto* phase = new QLabel(m_progressArea);
@@ -219,21 +336,30 @@ bool cuiFleetWrite::start() {
     m_table->hide();
     m_summary->hide();
     m_progressArea->show();
-    m_list->setEnabled(false);
-    m_adapter->setEnabled(false);
-    m_add->setEnabled(false);
-    m_sheetBox->setEnabled(false);
-    m_write->setEnabled(false);
-    m_close->setEnabled(false);
+    setChoiceEnabled(false);
     if (!m_fleet.startWrite(m_image, m_ranges)) {
-        m_list->setEnabled(true);
-        m_write->setEnabled(true);
-        m_close->setEnabled(true);
+        setChoiceEnabled(true);
         return false;
     }
     m_task->setInterval(100);
     refresh();
     return true;
+}
+
+void cuiFleetWrite::setChoiceEnabled(bool on) {
+    m_list->setEnabled(on);
+    m_adapter->setEnabled(on);
+    m_add->setEnabled(on);
+    m_sheetBox->setEnabled(on);
+    m_write->setEnabled(on);
+    m_retry->setEnabled(on);
+    m_close->setEnabled(on);
+}
+
+bool cuiFleetWrite::confirmPlain(const QStringList& radios) {
+    return cmcPrompt::ask(
+               text(PlainToSeveral).arg(radios.size()).arg(radios.join(QStringLiteral(", "))),
+               text(Caption), cmcPromptButtons::OkCancel, cmcPromptIcon::Warning) == PA_Ok;
 }
 
 void cuiFleetWrite::tick(void* context, cmcTask*) {
@@ -254,37 +380,69 @@ void cuiFleetWrite::refresh() {
 }
 
 void cuiFleetWrite::showResults() {
-    m_table->setRowCount(m_fleet.count());
-    int good = 0;
-    for (int i = 0; i < m_fleet.count(); ++i) {
+    // The radios of this run update their rows; the others keep theirs.
+    for (int i = 0; i < m_fleet.count() && i < m_runRows.size(); ++i) {
         const imcFleetClone::Radio& r = m_fleet.radio(i);
+        Row& row = m_rows[m_runRows[i]];
+        row.serial = m_fleet.identity(i).shownSerial();
+        row.status = r.status;
+        row.message = r.status == 0 ? text(StatusOk) : m_fleet.message(i);
+        row.fullMessage = r.status == 0 ? QString() : m_fleet.fullMessage(i);
+        row.applied = r.applied;
+        row.leftOut = r.status == imcFleetClone::LeftOut;
+    }
+    m_table->setRowCount(int(m_rows.size()));
+    int good = 0;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const Row& r = m_rows[i];
         good += r.status == 0 ? 1 : 0;
-        const QStringList cells = {r.link.name, m_fleet.identity(i).shownSerial(), QString::number(r.status),
-                                   r.status == 0 ? text(StatusOk) : m_fleet.message(i)};
+        const QStringList cells = {r.link, r.serial, QString::number(r.status), r.message};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 3 && r.status != 0) item->setToolTip(m_fleet.fullMessage(i));
+            if (c == MessageColumn && r.status != 0) item->setToolTip(r.fullMessage);
             m_table->setItem(i, c, item);
         }
     }
     showAppliedValues();
-    m_table->resizeColumnsToContents();
     m_table->show();
-    m_summary->setText(text(Summary).arg(good).arg(m_fleet.count()));
+    m_summary->setText(text(Summary).arg(good).arg(m_rows.size()));
     m_summary->show();
-    m_list->setEnabled(true);
-    m_adapter->setEnabled(true);
-    m_add->setEnabled(true);
-    m_sheetBox->setEnabled(true);
-    m_write->setEnabled(true);
-    m_close->setEnabled(true);
+    m_retry->setVisible(good < m_rows.size());
+    setChoiceEnabled(true);
+    fitTable();
+}
+
+// Every column but the message as wide as its contents, the message taking the rest and
+// wrapping, each row as tall as its text.
+void cuiFleetWrite::fitTable() {
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setStretchLastSection(false);
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        header->setSectionResizeMode(c, c == MessageColumn ? QHeaderView::Stretch
+                                                           : QHeaderView::ResizeToContents);
+    if (layout()) layout()->activate();
+    m_table->resizeRowsToContents();
+    fitHeight();
+}
+
+// The table as tall as its rows (up to RowsShown of them), the window growing to hold it;
+// again whenever a row changes its height (a narrower window wraps more).
+void cuiFleetWrite::fitHeight() {
+    int height = m_table->horizontalHeader()->height() + 2 * m_table->frameWidth();
+    for (int r = 0; r < std::min(int(m_table->rowCount()), RowsShown); ++r)
+        height += m_table->rowHeight(r);
+    if (m_table->horizontalScrollBar()->isVisible())
+        height += m_table->horizontalScrollBar()->height();
+    if (m_table->minimumHeight() == height) return;
+    m_table->setMinimumHeight(height);
+    const QSize wanted = sizeHint();
+    if (wanted.height() > this->height()) resize(width(), wanted.height());
 }
 
 void cuiFleetWrite::showAppliedValues() {
     bool perRadio = false;
-    for (int i = 0; i < m_fleet.count(); ++i)
-        perRadio = perRadio || !m_fleet.radio(i).applied.isEmpty() ||
-                   m_fleet.radio(i).status == imcFleetClone::LeftOut;
+    for (const Row& r : m_rows)
+        perRadio = perRadio || !r.applied.isEmpty() || r.leftOut;
     // The column stays from an earlier write of the window: found by its heading.
     const QString heading = cuiFleetSheetBox::text(ValuesColumn);
     int column = -1;
@@ -300,8 +458,8 @@ void cuiFleetWrite::showAppliedValues() {
         m_table->setColumnCount(column + 1);
         m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
     }
-    for (int i = 0; i < m_fleet.count(); ++i) {
-        const QString& applied = m_fleet.radio(i).applied;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QString& applied = m_rows[i].applied;
         m_table->setItem(i, column,
                          new QTableWidgetItem(applied.isEmpty() ? QStringLiteral("-") : applied));
     }

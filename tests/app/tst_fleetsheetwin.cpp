@@ -1,9 +1,11 @@
 // Per-radio values in the editor: the several-radios window takes a sheet only when every
 // value passes its cell (the faults named by line and column), shows it, and writes each
 // radio with its own row (two radios, one on a pseudo-terminal and one over TCP); a radio
-// without a row stops the batch unless the plain document is allowed for it. Clone > Fleet
-// Sheet... makes the sheet from the radios' clone files and opens it for editing, with undo,
-// CSV out and a column added from a list cell's pop-up menu.
+// without a row stops the batch unless the plain document is allowed for it (and when two or
+// more get it, the user is warned first, naming them). Clone > Fleet Sheet makes the sheet
+// from the radios' clone files, or from the radios on the list read side by side (and
+// cancelled), and opens it for editing, with undo, CSV out and a column added from a list
+// cell's pop-up menu.
 
 #include "EditorFixture.h"
 #include "ScriptedDialogs.h"
@@ -15,6 +17,7 @@
 #include "cmcComm.h"
 #include "cmcCsvList.h"
 #include "cmcListInfo.h"
+#include "cuiFleetRead.h"
 #include "cuiFleetSheetBox.h"
 #include "cuiFleetWrite.h"
 #include "imcFleetSheet.h"
@@ -116,12 +119,17 @@ class tst_FleetSheetWin : public QObject {
         QTest::addColumn<bool>("plain");
         QTest::addColumn<QStringList>("statuses");
         QTest::addColumn<QStringList>("held"); // self address afterwards; empty: not written
-        QTest::newRow("a row each") << QByteArray("ED-A,ALPHA\r\nED-B,BRAVO\r\n") << false
-                                    << QStringList{"0", "0"} << QStringList{"ALPHA", "BRAVO"};
+        QTest::addColumn<bool>("warned");      // the plain document goes to both: said first
+        QTest::newRow("a row each")
+            << QByteArray("ED-A,ALPHA\r\nED-B,BRAVO\r\n") << false << QStringList{"0", "0"}
+            << QStringList{"ALPHA", "BRAVO"} << false;
         QTest::newRow("no row for one") << QByteArray("ED-A,ALPHA\r\n") << false
-                                        << QStringList{"21", "21"} << QStringList{"", ""};
-        QTest::newRow("plain for it") << QByteArray("ED-A,ALPHA\r\n") << true
-                                      << QStringList{"0", "0"} << QStringList{"ALPHA", "*"};
+                                        << QStringList{"21", "21"} << QStringList{"", ""} << false;
+        QTest::newRow("plain for it")
+            << QByteArray("ED-A,ALPHA\r\n") << true << QStringList{"0", "0"}
+            << QStringList{"ALPHA", "*"} << false;
+        QTest::newRow("plain for both") << QByteArray("ED-X,ALPHA\r\n") << true
+                                        << QStringList{"0", "0"} << QStringList{"*", "*"} << true;
     }
 
     void writeWithSheet() {
@@ -129,6 +137,7 @@ class tst_FleetSheetWin : public QObject {
         QFETCH(bool, plain);
         QFETCH(QStringList, statuses);
         QFETCH(QStringList, held);
+        QFETCH(bool, warned);
         ScriptedPrompt prompt;
         cloneSimProcess a, b;
         const QString saved[2] = {m_editor->path("a.icf"), m_editor->path("b.icf")};
@@ -159,6 +168,19 @@ class tst_FleetSheetWin : public QObject {
         QSignalSpy finished(m_main, &indMain::cloneFinished);
         w->writeButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+
+        // Radios without a row that would all get the same identity are named before any
+        // data goes out; the user asked for it, so OK writes them.
+        const QStringList warnings =
+            prompt.texts().filter(QStringLiteral("The plain document goes to"));
+        if (warned) {
+            QCOMPARE(warnings,
+                     QStringList{cuiFleetWrite::text(20).arg(2).arg(
+                         QStringLiteral("ED-A (%1), ED-B (%2)").arg(nameA, b.address()))});
+            QCOMPARE(prompt.entries().last().icon, cmcPromptIcon::Warning);
+        } else {
+            QVERIFY(warnings.isEmpty());
+        }
 
         QTableWidget* table = w->resultTable();
         QCOMPARE(table->rowCount(), 2);
@@ -215,6 +237,92 @@ class tst_FleetSheetWin : public QObject {
         QCOMPARE(sheet.columns()[0].reference, QString::fromLatin1(SelfRef));
         QCOMPARE(sheet.rows()[0].radio, QStringLiteral("SN-1"));
         QCOMPARE(sheet.value(1, 0), QStringLiteral("BRAVO"));
+    }
+
+    // Clone > Fleet Sheet > Read from the Radios on the List: the three radios ticked in the
+    // several-radios list (two on pseudo-terminals, one over TCP) are read side by side, each
+    // image kept as its serial's backup, and the sheet made from them has a row per serial
+    // and the one cell that differs, the self address.
+    void fleetSheetFromRadios() {
+        ScriptedPrompt prompt;
+        ScriptedDialogs dialogs;
+        const QStringList serials = {"ED-A", "ED-B", "ED-C"};
+        const QStringList selves = {"ALPHA", "BRAVO", "CHARLIE"};
+        cloneSimProcess sims[3];
+        QStringList ticked;
+        for (int i = 0; i < 3; ++i) {
+            cmcEeprom image = cloneTestImage(5200);
+            cmcCellDispatch(&image).commit(CT_AleSelfIndId, CL_Ale_SelfId_Id, 0, selves[i]);
+            QCOMPARE(selfAddress(image), selves[i]);
+            const QString file = m_editor->path(QStringLiteral("radio-%1.icf").arg(i));
+            QVERIFY(cloneWriteImageFile(file, image));
+            QVERIFY(sims[i].start(i < 2 ? cloneSimProcess::Serial : cloneSimProcess::Tcp,
+                                  {"--file", file, "--serial", serials[i]}));
+            ticked << sims[i].address();
+        }
+        m_editor->env->fleetDevices = ticked.mid(0, 2);
+        m_editor->env->fleetAdapters = {ticked[2]};
+        m_editor->env->fleetTicked = ticked;
+        const QString out = m_editor->path("read.csv");
+        dialogs.answers = QStringList{out};
+        // Each radio's image kept once more under its serial number.
+        const auto readBackup = [&serials](int i) {
+            return QStringLiteral("*_read-%1.icf").arg(serials[i]);
+        };
+        qsizetype keptBefore[3];
+        for (int i = 0; i < 3; ++i)
+            keptBefore[i] = EditorFixture::backups(readBackup(i)).size();
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
+        EditorFixture::runMenu(CL_Menu_Clone_FleetSheet, 1);
+        QVERIFY(m_main->fleetReadWindow());
+        QVERIFY(m_main->fleetReadWindow()->progressBar(2));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QCOMPARE(finished.at(0).at(1).toInt(), 0);
+
+        imcFleetSheet sheet;
+        QVERIFY(sheet.readFile(out, nullptr));
+        QCOMPARE(int(sheet.columns().size()), 1);
+        QCOMPARE(sheet.columns()[0].reference, QString::fromLatin1(SelfRef));
+        QCOMPARE(int(sheet.rows().size()), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(sheet.rows()[size_t(i)].radio, serials[i]);
+            QCOMPARE(sheet.value(i, 0), selves[i]);
+            QCOMPARE(EditorFixture::backups(readBackup(i)).size(), keptBefore[i] + 1);
+        }
+        QCOMPARE(prompt.entries().size(), 1);
+        QCOMPARE(prompt.entries()[0].icon, cmcPromptIcon::Information);
+        QVERIFY(m_main->fleetSheetWindow());
+        QTRY_VERIFY(!m_main->fleetReadWindow());
+    }
+
+    // Cancel during the reads stops them all: no sheet is made, no backup kept, and the
+    // status line says so.
+    void fleetSheetReadCancelled() {
+        ScriptedPrompt prompt;
+        ScriptedDialogs dialogs;
+        cloneSimProcess a, b;
+        QVERIFY(a.start(cloneSimProcess::Serial,
+                        {"--file", m_radioFile, "--serial", "ED-A", "--baud", "38400"}));
+        QVERIFY(b.start(cloneSimProcess::Tcp,
+                        {"--file", m_radioFile, "--serial", "ED-B", "--baud", "38400"}));
+        m_editor->env->fleetDevices = {a.address()};
+        m_editor->env->fleetAdapters = {b.address()};
+        m_editor->env->fleetTicked = {a.address(), b.address()};
+        const QString out = m_editor->path("cancelled.csv");
+        dialogs.answers = QStringList{out};
+        const QStringList backupsBefore = EditorFixture::backups();
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
+        EditorFixture::runMenu(CL_Menu_Clone_FleetSheet, 1);
+        cuiFleetRead* w = m_main->fleetReadWindow();
+        QVERIFY(w);
+        QTRY_VERIFY_WITH_TIMEOUT(w->fleet().done(0) > 4000, kCloneTimeout);
+        w->cancelButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QCOMPARE(finished.at(0).at(1).toInt(), int(CS_Cancelled));
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(EditorFixture::backups(), backupsBefore);
+        QVERIFY(prompt.entries().isEmpty());
+        QCOMPARE(m_main->statusText(), cuiFleetSheetBox::text(18));
     }
 
     // The editing window: values typed are checked at once (a shared self address named by

@@ -1,7 +1,10 @@
 // The editor's write to several radios and the verification of a write: Clone > Write to
 // Several Radios over two pseudo-terminals and TCP at once with one radio failing, the
-// data checks once for the batch, a network adapter typed wrongly, and the ordinary write
-// with the confirmation's check box against a radio that stores a byte wrong.
+// data checks once for the batch, a network adapter typed wrongly, "Write again" to exactly
+// the radios that failed (one added by its device path before a radio was there), the
+// devices and adapters added coming back after a restart as they were left, and the
+// ordinary write with the confirmation's check box against a radio that stores a byte
+// wrong.
 
 #include "EditorFixture.h"
 #include "ScriptedPrompt.h"
@@ -25,6 +28,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -51,6 +55,14 @@ void clearChannels(cmcEeprom& image) {
     for (int r = 0; r < ch->rows; ++r)
         for (int i = 0; i < ch->size; ++i)
             image.SetByte(ch->base + r * ch->size + i, 0xFF);
+}
+
+// Write frames (command E3, the start of a write) in a simulator's frame log.
+int writesIn(const QString& log) {
+    int n = 0;
+    for (const QString& line : cloneLogLines(log))
+        n += line.split(u' ').value(3) == QLatin1String("E3") ? 1 : 0;
+    return n;
 }
 
 bool sameRange(const cmcEeprom& a, const cmcEeprom& b, int32_t first, int32_t last) {
@@ -194,6 +206,127 @@ class tst_FleetWrite : public QObject {
         QVERIFY(!w->start());
         QCOMPARE(prompt.texts(), QStringList{cuiFleetWrite::text(11)});
         QVERIFY(!w->isRunning());
+        w->close();
+    }
+
+    // A radio added by its device path before it was there fails the first run; once it is
+    // there, "Write again" writes only that radio (the sound one gets no second write) and
+    // updates its row. The table shows both rows whole, the long message wrapped.
+    void writeAgainToFailed() {
+        ScriptedPrompt prompt;
+        cloneSimProcess a, b;
+        const QString logA = m_editor->path("a.log"), savedB = m_editor->path("b.icf");
+        const QString pathB = m_editor->path("radio-b");
+        QVERIFY(a.start(cloneSimProcess::Serial,
+                        {"--file", m_radioFile, "--serial", "ED-A", "--log", logA}));
+        const QString nameA = cmcComm::DisplayName(cmcComm::PortNumberOf(a.address()));
+        const qsizetype keptA = EditorFixture::backups("*_write-ED-A.icf").size();
+        const qsizetype keptB = EditorFixture::backups("*_write-ED-B.icf").size();
+
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
+        cuiFleetWrite* w = m_main->fleetWindow();
+        QVERIFY(w);
+        w->adapterEdit()->setText(pathB);
+        QTest::mouseClick(w->addButton(), Qt::LeftButton);
+        const QString nameB = cmcComm::DisplayName(cmcComm::PortNumberOf(pathB));
+        QVERIFY(w->adapterEdit()->text().isEmpty());
+        QCOMPARE(m_editor->env->fleetDevices, QStringList{pathB});
+        tickOnly(*w, {nameA, nameB});
+        QSignalSpy finished(m_main, &indMain::cloneFinished);
+        w->writeButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kCloneTimeout);
+        QTableWidget* table = w->resultTable();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("0"));
+        QVERIFY(table->item(1, 2)->text() != QLatin1String("0"));
+        QVERIFY(w->retryButton()->isVisible());
+
+        // Every row in view without scrolling; the message wraps inside its row.
+        QTRY_COMPARE(table->verticalScrollBar()->maximum(), 0);
+        for (int row = 0; row < 2; ++row)
+            QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(row, 3))));
+        const QString message = table->item(1, 3)->text();
+        const QRect needed = table->fontMetrics().boundingRect(
+            QRect(0, 0, table->columnWidth(3) - 8, 10000), Qt::TextWordWrap, message);
+        QVERIFY2(table->fontMetrics().horizontalAdvance(message) > table->columnWidth(3),
+                 qPrintable(message)); // long enough to need more than one line
+        QVERIFY2(
+            table->rowHeight(1) >= needed.height(),
+            qPrintable(QStringLiteral("%1 < %2").arg(table->rowHeight(1)).arg(needed.height())));
+
+        QVERIFY(b.start(cloneSimProcess::Serial, {"--file", m_radioFile, "--serial", "ED-B",
+                                                  "--link", pathB, "--save", savedB}));
+        prompt.clear();
+        w->retryButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kCloneTimeout);
+        QCOMPARE(finished.at(1).at(1).toInt(), 0);
+        QCOMPARE(prompt.texts(),
+                 QStringList{cmcGTex::mainTable().getTextBlock("GI_Mess_Confirm_CloneWrite") +
+                             QStringLiteral("\n\n1 radios: %1").arg(nameB)});
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 0)->text(), nameA);
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("ED-B"));
+        QCOMPARE(table->item(1, 2)->text(), QStringLiteral("0"));
+        QVERIFY(!w->retryButton()->isVisible());
+        QCOMPARE(writesIn(logA), 1);
+        cmcEeprom expected = m_main->workingImage();
+        m_main->PrepareImage(expected, true);
+        cmcEeprom radio(QxRadio::ImageSize);
+        QCOMPARE(indCloneFile::open(savedB, radio), 0);
+        QVERIFY(sameRange(radio, expected, 0x0500, 0xAA5F));
+        // One backup each: the sound radio's from the first run, the other's from the second.
+        QCOMPARE(EditorFixture::backups("*_write-ED-A.icf").size(), keptA + 1);
+        QCOMPARE(EditorFixture::backups("*_write-ED-B.icf").size(), keptB + 1);
+        w->close();
+    }
+
+    // A device added by its path and an adapter come back after a restart as they were
+    // left: the device ticked, the adapter (unticked by the user) unticked.
+    void addedLinksComeBack() {
+        ScriptedPrompt prompt;
+        const QString device = m_editor->path("ttyQX9");
+        const QString adapter = QStringLiteral("127.0.0.1:41999");
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
+        cuiFleetWrite* w = m_main->fleetWindow();
+        QVERIFY(w);
+        QVERIFY(w->addLink(device));
+        QVERIFY(w->addLink(adapter));
+        const QString deviceName = cmcComm::DisplayName(cmcComm::PortNumberOf(device));
+        tickOnly(*w, {deviceName});
+        w->close();
+        QVERIFY(prompt.texts().isEmpty());
+
+        // The program started again on the same settings.
+        m_editor->form.reset();
+        m_editor->main.reset();
+        m_editor->env->save();
+        m_editor->env.reset();
+        indEnviron::Options options;
+        options.settingsFolder = m_editor->path("settings");
+        options.screenSize = QSize(1280, 900);
+        const QString key = QStringLiteral("Software\\Vexo\\QX-T5200");
+        m_editor->env = std::make_unique<indEnviron>(
+            QStringLiteral("qxt5200-fleet-again-%1").arg(QCoreApplication::applicationPid()), key,
+            key, options);
+        QCOMPARE(m_editor->env->fleetDevices, QStringList{device});
+        m_editor->main = std::make_unique<indMain>(*m_editor->env, QStringLiteral(QX_RUNTIME_DIR));
+        m_editor->form = std::make_unique<TForm1>(*m_editor->main, QRect(0, 0, 1280, 900));
+        m_main = m_editor->main.get();
+        setChannel(m_main->workingImage(), 2, 14070000);
+
+        EditorFixture::runMenu(CL_Menu_Clone_WriteFleet);
+        w = m_main->fleetWindow();
+        QVERIFY2(w, qPrintable(prompt.texts().join(u'|')));
+        QVERIFY(w);
+        QMap<QString, Qt::CheckState> shown;
+        for (int i = 0; i < w->linkList()->count(); ++i)
+            shown.insert(w->linkList()->item(i)->text(), w->linkList()->item(i)->checkState());
+        QCOMPARE(shown.value(deviceName, Qt::PartiallyChecked), Qt::Checked);
+        QCOMPARE(shown.value(adapter, Qt::PartiallyChecked), Qt::Unchecked);
+        int ticked = 0;
+        for (Qt::CheckState state : shown)
+            ticked += state == Qt::Checked ? 1 : 0;
+        QCOMPARE(ticked, 1);
         w->close();
     }
 

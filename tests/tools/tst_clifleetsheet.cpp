@@ -180,24 +180,36 @@ void tst_CliFleetSheet::readDeriveWrite() {
 }
 
 // A sheet that must not be written: nothing goes to any radio. With the plain document
-// allowed for a radio without a row, that radio gets the document as it is.
+// allowed for a radio without a row, that radio gets the document as it is; when two or
+// more get it, they are written all the same and a warning names them.
 void tst_CliFleetSheet::refusals_data() {
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("writes"); // write commands each radio received
+    QTest::addColumn<int>("writes");       // write commands each radio received
+    QTest::addColumn<QStringList>("held"); // self addresses after a write
     const QByteArray head = QByteArray("radio,") + SelfRef + "\r\n";
-    QTest::newRow("value refused") << head + "FLEET-A,SELFA\r\nFLEET-B,SELF B!\r\nFLEET-C,SELFC\r\n"
-                                   << QStringList() << 35 << "line 3, column 2" << 0;
+    QTest::newRow("value refused")
+        << head + "FLEET-A,SELFA\r\nFLEET-B,SELF B!\r\nFLEET-C,SELFC\r\n"
+        << QStringList() << 35 << "line 3, column 2" << 0 << QStringList();
     QTest::newRow("same self address")
         << head + "FLEET-A,SELFA\r\nFLEET-B,SELFB\r\nFLEET-C,selfa\r\n"
-        << QStringList() << 35 << "radios FLEET-A and FLEET-C are both given 'SELFA'" << 0;
+        << QStringList() << 35 << "radios FLEET-A and FLEET-C are both given 'SELFA'" << 0
+        << QStringList();
     QTest::newRow("radio without a row")
         << head + "FLEET-A,SELFA\r\nFLEET-B,SELFB\r\n"
-        << QStringList() << 21 << "S/N FLEET-C (<link>) has no row" << 0;
+        << QStringList() << 21 << "S/N FLEET-C (<link>) has no row" << 0 << QStringList();
     QTest::newRow("plain document for it") << head + "FLEET-A,SELFX\r\nFLEET-B,SELFY\r\n"
-                                           << QStringList{"--plain-for-unlisted"} << 0 << "" << 1;
+                                           << QStringList{"--plain-for-unlisted"} << 0 << "" << 1
+                                           << QStringList{"SELFX", "SELFY", SelfAddresses[0]};
+    QTest::newRow("plain document for two")
+        << head + "FLEET-A,SELFX\r\n"
+        << QStringList{"--plain-for-unlisted"} << 0
+        << "warning: FILE as it is goes to 2 radios without a row in the per-radio values, "
+           "which all get the same ALE self addresses and selective-call identifiers: "
+           "S/N FLEET-B (<linkB>), S/N FLEET-C (<link>)"
+        << 1 << QStringList{"SELFX", SelfAddresses[0], SelfAddresses[0]};
 }
 
 void tst_CliFleetSheet::refusals() {
@@ -206,6 +218,7 @@ void tst_CliFleetSheet::refusals() {
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QFETCH(int, writes);
+    QFETCH(QStringList, held);
     const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
     QVERIFY(startRadios(tag));
     const QString sheetFile = m_dir.filePath(tag + ".csv");
@@ -213,17 +226,19 @@ void tst_CliFleetSheet::refusals() {
     const CliRun r =
         cli(QStringList{"write", m_files[0], "--per-radio", sheetFile} + options + links());
     QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
-    message.replace(QLatin1String("<link>"), m_sims[2]->address());
+    message.replace(QLatin1String("<link>"), m_sims[2]->address())
+        .replace(QLatin1String("<linkB>"), m_sims[1]->address());
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (!message.startsWith(QLatin1String("warning:")))
+        QVERIFY2(!r.err.contains(QLatin1String("warning:")), qPrintable(r.err));
     for (int i = 0; i < 3; ++i)
         QVERIFY2(countE3(m_logs[i]) == writes, qPrintable(QString::number(i)));
     if (writes == 0) return;
-    // The unlisted radio got the document's self address; the others their own.
-    const QString expected[3] = {"SELFX", "SELFY", SelfAddresses[0]};
+    // An unlisted radio got the document's self address; the others their own.
     for (int i = 0; i < 3; ++i) {
         cmcEeprom memory(QxRadio::ImageSize);
         QCOMPARE(indCloneFile::open(m_saved[i], memory), 0);
-        QCOMPARE(shown(memory, CT_AleSelfIndId, CL_Ale_SelfId_Id, 0), expected[i]);
+        QCOMPARE(shown(memory, CT_AleSelfIndId, CL_Ale_SelfId_Id, 0), held[i]);
     }
 }
 

@@ -91,6 +91,15 @@ int runWrite(const QStringList& arguments) {
     fleet.setVerify(verify);
     fleet.setInfoExchanges(2);
     if (!perRadio.isEmpty()) fleet.setSheet(&sheet, plainForUnlisted, defaults);
+    // Asked for it, so written; but radios sharing one identity break a network quietly.
+    fleet.setPlainReview([](const QStringList& radios) {
+        cliError(QStringLiteral("warning: FILE as it is goes to %1 radios without a row in the "
+                                "per-radio values, which all get the same ALE self addresses "
+                                "and selective-call identifiers: %2")
+                     .arg(radios.size())
+                     .arg(radios.join(QStringLiteral(", "))));
+        return true;
+    });
     const cmcAdrRange* ranges = imcCloneCheck::WriteRanges(maker);
     fleet.startWrite(image, ranges);
     cliFleet::run(fleet, QStringLiteral("writing"));
@@ -153,8 +162,9 @@ const cliVerbRegistrar registrar({
         "is identified, its row found by serial number, then by link, and written with its\n"
         "row applied; an empty field keeps FILE's value. A radio without a row stops the\n"
         "whole batch before anything is written (status 21 for every radio) unless\n"
-        "--plain-for-unlisted writes FILE as it is into such radios. The closing table\n"
-        "names the values each radio got.\n\n"
+        "--plain-for-unlisted writes FILE as it is into such radios (when two or more get\n"
+        "it, a warning on standard error names them: they all hold the same identity). The\n"
+        "closing table names the values each radio got.\n\n"
         "The messages come from OVL, else from the overlay beside the program, else from\n"
         "built-in English texts.\n\n") +
         QString::fromLatin1(cliLink::OptionsHelp) +
