@@ -80,9 +80,9 @@ class cmcComm {
     // Adds newly present serial devices at the end; numbers already given never change.
     static void RefreshPortTable();
     static QStringList PortTable();
-    // Starts looking for the present serial devices on a thread of its own, so that the
-    // first use of the port table (the tool bar naming the port at start-up) finds it done
-    // instead of waiting for the system's device list. Without it the first use looks.
+    // Starts looking for the present serial devices on a thread of its own (cmcPortLookup),
+    // so that a later use of the port table finds it done instead of waiting for the
+    // system's device list. Without it the first use looks.
     static void PrefetchPortTable();
     // Tries to open a device and closes it at once; why it could not be opened.
     static cmcCommDevice::Refusal Probe(const QString& device, QString* detail = nullptr) {
