@@ -115,7 +115,7 @@ class tst_PdfExport : public QObject {
   private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
+        QVERIFY2(pdfToolsFound(),
                  "pdftotext and pdfinfo (poppler-utils) are needed: scripts/deps installs them");
     }
     void init() {

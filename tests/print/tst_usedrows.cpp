@@ -19,7 +19,7 @@ class tst_UsedRows : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(),
+        QVERIFY2(pdfToolsFound(),
                  "pdftotext and pdfinfo (poppler-utils) are needed: scripts/deps installs them");
     }
 

@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #ifdef Q_OS_WIN
@@ -13,6 +14,17 @@
 #include <QTemporaryDir>
 #include <QThread>
 #endif
+
+// Whether poppler's tools are there (under Wine: the Linux ones, by their Unix names).
+inline bool pdfToolsFound() {
+#ifdef Q_OS_WIN
+    return QFile::exists(QStringLiteral("/usr/bin/pdftotext")) &&
+           QFile::exists(QStringLiteral("/usr/bin/pdfinfo"));
+#else
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
+#endif
+}
 
 // What the tool printed, and whether it ended with status 0 within 30 s.
 inline QByteArray pdfToolOutput(const QString& tool, const QStringList& args, bool* ok) {
