@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,6 +108,7 @@ cuiFleetWrite::cuiFleetWrite(const QList<imcFleetClone::Link>& links, const QLis
     connect(m_add, &QPushButton::clicked, this, [this] {
         if (addLink(m_adapter->text())) m_adapter->clear();
     });
+    m_adapter->installEventFilter(this);
 
     m_sheetBox = new cuiFleetSheetBox(this);
     layout->addWidget(m_sheetBox);
@@ -466,6 +468,18 @@ void cuiFleetWrite::showAppliedValues() {
 }
 
 // The window stays while radios are being written.
+bool cuiFleetWrite::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_adapter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            !m_adapter->text().trimmed().isEmpty()) {
+            if (m_add->isEnabled()) m_add->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void cuiFleetWrite::closeEvent(QCloseEvent* event) {
     if (m_fleet.isRunning())
         event->ignore();

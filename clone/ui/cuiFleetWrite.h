@@ -87,6 +87,9 @@ class cuiFleetWrite : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter in the field to add a link adds what it holds (Write is the window's default
+    // button, for Enter elsewhere).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
   private:

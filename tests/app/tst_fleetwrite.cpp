@@ -290,7 +290,11 @@ class tst_FleetWrite : public QObject {
         cuiFleetWrite* w = m_main->fleetWindow();
         QVERIFY(w);
         QVERIFY(w->addLink(device));
-        QVERIFY(w->addLink(adapter));
+        // Typed and entered as a user does: Enter in the field adds the adapter and does not
+        // press Write (no confirmation is asked).
+        QTest::keyClicks(w->adapterEdit(), adapter);
+        QTest::keyClick(w->adapterEdit(), Qt::Key_Return);
+        QVERIFY(w->adapterEdit()->text().isEmpty());
         const QString deviceName = cmcComm::DisplayName(cmcComm::PortNumberOf(device));
         tickOnly(*w, {deviceName});
         w->close();
