@@ -4,6 +4,7 @@
 
 #include "cloneSimProcess.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,10 @@ inline CliRun cli(const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), cliDataHome());
+#ifdef Q_OS_WIN
+    // There the tool keeps its backups in the roaming application data it is given.
+    env.insert(QStringLiteral("APPDATA"), QDir::toNativeSeparators(cliDataHome()));
+#endif
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(QX_RUNTIME_DIR "/qxt5200-cli" QX_EXE_SUFFIX), args);
     CliRun r;

@@ -112,7 +112,15 @@ bool cloneSimProcess::start(Link link, const QStringList& args) {
 #endif
 #ifdef Q_OS_WIN
     if (link == Serial) {
-        if (!QProcess::startDetached(program, all)) return false;
+        // Its output goes nowhere: Wine would hand it the test's own (ctest's pipe), which a
+        // simulator left running by a failed test would hold open.
+        if (!QProcess::startDetached(QStringLiteral("/bin/sh"),
+                                     QStringList{QStringLiteral("-c"),
+                                                 QStringLiteral("exec \"$0\" \"$@\" </dev/null "
+                                                                ">/dev/null 2>&1"),
+                                                 program} +
+                                         all))
+            return false;
         linuxSimulators().insert(this, all.last());
         // The simulator is ready when its COM port opens.
         QDeadlineTimer ready(10000);
