@@ -200,17 +200,7 @@ bool cuiFleetWrite::addDevice(const QString& typed) {
     link.comPort = port;
     link.serialSettings = m_serialSettings;
     link.name = cmcComm::DisplayName(port);
-    for (int i = 0; i < m_list->count(); ++i) {
-        const imcFleetClone::Link& l = m_links.value(m_list->item(i)->data(LinkRole).toInt());
-        if (!l.tcp && l.comPort == port) { // already listed: tick it
-            m_list->item(i)->setCheckState(Qt::Checked);
-            tellRemembered();
-            return true;
-        }
-    }
-    m_links.append(link);
-    addItem(link.name, int(m_links.size() - 1), true);
-    tellRemembered();
+    listTicked(link);
     return true;
 }
 
@@ -229,17 +219,22 @@ bool cuiFleetWrite::addAdapter(const QString& typed) {
     link.host = t.left(colon);
     link.tcpPort = uint16_t(port);
     link.name = QStringLiteral("%1:%2").arg(link.host).arg(port);
+    listTicked(link);
+    return true;
+}
+
+void cuiFleetWrite::listTicked(const imcFleetClone::Link& link) {
     for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->text() == link.name) { // already listed: tick it
+        const imcFleetClone::Link& l = m_links.value(m_list->item(i)->data(LinkRole).toInt());
+        if (l.tcp == link.tcp && (link.tcp ? l.name == link.name : l.comPort == link.comPort)) {
             m_list->item(i)->setCheckState(Qt::Checked);
             tellRemembered();
-            return true;
+            return;
         }
     }
     m_links.append(link);
     addItem(link.name, int(m_links.size() - 1), true);
     tellRemembered();
-    return true;
 }
 
 void cuiFleetWrite::tellRemembered() {

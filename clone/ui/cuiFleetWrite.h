@@ -116,6 +116,9 @@ class cuiFleetWrite : public QDialog {
     // The result table's column of the values each radio got (a write with per-radio values).
     void showAppliedValues();
     void addItem(const QString& name, int link, bool ticked);
+    // Ticks the link where the list has it already (the same port, or the same HOST:PORT),
+    // else adds it ticked; then tells the links to remember.
+    void listTicked(const imcFleetClone::Link& link);
     void tellRemembered();
     // Asked by the fleet when the plain document goes to two or more radios without a row.
     bool confirmPlain(const QStringList& radios);
