@@ -26,7 +26,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMainWindow>
-#include <memory>
+#include <algorithm>
 
 namespace {
 QString block(const char* key) {
@@ -81,6 +81,25 @@ static QList<imcFleetClone::Link> fleetLinks(const indEnviron& env, QList<bool>*
         links << l;
         checked->append(remembered ? env.fleetTicked.contains(ports[i])
                                    : !env.tcpLink && env.comPort == l.comPort);
+    }
+    // Ports the table does not list: on Windows a COM port is its number and there is no
+    // table of devices, so the devices added before and the port in use come in here.
+    QList<int> more;
+    for (const QString& device : env.fleetDevices)
+        more << cmcComm::PortNumberOf(device);
+    if (!env.tcpLink) more << env.comPort;
+    for (const int port : more) {
+        if (cmcComm::DeviceName(port).isEmpty() ||
+            std::any_of(links.cbegin(), links.cend(),
+                        [port](const imcFleetClone::Link& l) { return l.comPort == port; }))
+            continue;
+        imcFleetClone::Link l;
+        l.comPort = port;
+        l.serialSettings = speed;
+        l.name = cmcComm::DisplayName(port);
+        links << l;
+        checked->append(remembered ? env.fleetTicked.contains(cmcComm::DeviceName(port))
+                                   : !env.tcpLink && env.comPort == port);
     }
     QStringList adapters = env.fleetAdapters;
     const QString own = QStringLiteral("%1:%2").arg(env.tcpAddress).arg(env.tcpPort);
